@@ -1,0 +1,98 @@
+#include "boardartwork.h"
+
+#include "boardlayout.h"
+
+#include <QFont>
+#include <QPainter>
+#include <QPainterPath>
+
+#include <cmath>
+
+namespace q47::board {
+
+namespace {
+
+const QColor kRim(0xEE, 0xE6, 0xCC);
+const QColor kRimShade(0xC9, 0xBE, 0x9E);
+const QColor kFace(0x0A, 0x0A, 0x0A);
+const QColor kCell(0x1E, 0x1E, 0x1E);
+const QColor kStrip(0x6A, 0x6A, 0x6A);
+
+void drawRim(QPainter &p, const QRectF &all) {
+    QPainterPath outer;
+    outer.addRoundedRect(all, 6, 6);
+    p.fillPath(outer, kRim);
+    p.setPen(QPen(kRimShade, 1));
+    p.drawRoundedRect(all.adjusted(0.5, 0.5, -0.5, -0.5), 6, 6);
+    QPainterPath face;
+    face.addRoundedRect(all.adjusted(6, 6, -6, -6), 4, 4);
+    p.fillPath(face, kFace);
+}
+
+void drawNameStrip(QPainter &p) {
+    const QRect strip = toPx(chimeiTwips()).adjusted(-3, -3, 3, 3);
+    p.fillRect(strip, kStrip);
+    p.setPen(QPen(QColor(0x40, 0x40, 0x40), 1));
+    p.drawRect(QRectF(strip).adjusted(0.5, 0.5, -0.5, -0.5));
+
+    // The vertical caption beside the strip, one character below the other.
+    QFont f(QStringLiteral("ＭＳ ゴシック"));
+    f.setPixelSize(22);
+    f.setBold(true);
+    p.setFont(f);
+    p.setPen(Qt::white);
+    const QString caption = QStringLiteral("運賃です");
+    const int x = strip.right() + 8;
+    const int left = toPx(degitTwips(1)).left();
+    const QRect column(x, strip.top() + 12, left - x - 8, strip.height() - 24);
+    const int step = column.height() / static_cast<int>(caption.size());
+    for (int i = 0; i < caption.size(); ++i)
+        p.drawText(QRect(column.left(), column.top() + i * step, column.width(), step),
+                   Qt::AlignCenter, caption.mid(i, 1));
+}
+
+void drawCells(QPainter &p, const QColor &numberColour) {
+    QFont f(QStringLiteral("クイロン数字平体"));
+    f.setPixelSize(15);
+    f.setBold(true);
+    p.setFont(f);
+    for (int k = 1; k <= kCellCount; ++k) {
+        const QRect cell = toPx(degitTwips(k)).adjusted(-2, -2, 2, 2);
+        p.fillRect(cell, kCell);
+        p.setPen(numberColour);
+        p.drawText(toPx(seiriLabelTwips(k)), Qt::AlignCenter, fullWidthNumber(k));
+    }
+}
+
+void drawPlate(QPainter &p) {
+    const QRect plate(250, 227, 300, 12);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0xD8, 0xD8, 0xD0));
+    p.drawRoundedRect(plate, 2, 2);
+    QFont f(QStringLiteral("ＭＳ Ｐゴシック"));
+    f.setPixelSize(10);
+    p.setFont(f);
+    p.setPen(QColor(0x20, 0x20, 0x20));
+    p.drawText(plate, Qt::AlignCenter, QStringLiteral("小児は半額です　（5円は10円に切り上げ）"));
+}
+
+} // namespace
+
+QImage renderArtwork(Artwork which, qreal devicePixelRatio) {
+    const QSize logical(kPictureWidthPx, kPictureHeightPx);
+    QImage img(QSize(static_cast<int>(std::ceil(logical.width() * devicePixelRatio)),
+                     static_cast<int>(std::ceil(logical.height() * devicePixelRatio))),
+               QImage::Format_ARGB32_Premultiplied);
+    img.setDevicePixelRatio(devicePixelRatio);
+    img.fill(Qt::transparent);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    drawRim(p, QRectF(QPointF(0, 0), QSizeF(logical)));
+    drawNameStrip(p);
+    drawCells(p, which == Artwork::Off ? QColor(0xF4, 0xF4, 0xF4) : QColor(0xFF, 0xF2, 0xC8));
+    drawPlate(p);
+    return img;
+}
+
+} // namespace q47::board

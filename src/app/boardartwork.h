@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QImage>
+
+namespace q47::board {
+
+// The two built-in board pictures: the backlight OFF face and the ON1 face, which differ
+// only in the tint of the printed ticket numbers. Drawn at the given pixel ratio so that
+// the board stays sharp on dense screens.
+enum class Artwork { Off, On1 };
+
+QImage renderArtwork(Artwork which, qreal devicePixelRatio);
+
+} // namespace q47::board

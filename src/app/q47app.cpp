@@ -1,0 +1,51 @@
+#include "q47app.h"
+
+#include "boardlayout.h"
+#include "form1.h"
+#include "frmctl.h"
+#include "frmoption.h"
+#include "mdegit.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+namespace q47 {
+
+Q47App::Q47App() : form1_(std::make_unique<Form1>()) {}
+
+Q47App::~Q47App() = default;
+
+void Q47App::Form_Load() {
+    Form1 &board = *form1_;
+    for (int k = 1; k <= board::kCellCount; ++k)
+        board.Degit(k)->ResetDegit(0);
+
+    board.setPicture(board.imgRes(0));
+    board.setImgRes(2, board.imgRes(1));
+
+    option_ = std::make_unique<frmOption>();
+
+    ctl_ = std::make_unique<frmCtl>(board);
+    ctl_->Form_Load();
+    ctl_->show();
+    board.setControlPanel(ctl_.get());
+
+    ctl_->raise();
+    board.move(0, 0);
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    const QRect frame = ctl_->frameGeometry();
+    ctl_->move(screen.x() + screen.width() - frame.width(),
+               screen.y() + screen.height() - frame.height());
+
+    board.applyRoundedMask();
+    board.update();
+
+    LoadIni();
+    board.show();
+}
+
+void Q47App::LoadIni() {
+    // No state is saved yet; every window keeps its start values.
+}
+
+} // namespace q47

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <memory>
+
+namespace q47 {
+
+class Form1;
+class frmCtl;
+class frmOption;
+
+// The three windows that live for the whole run, and the start-up that brings them up.
+class Q47App {
+public:
+    Q47App();
+    ~Q47App();
+    Q47App(const Q47App &) = delete;
+    Q47App &operator=(const Q47App &) = delete;
+
+    // The board's load: blanks the cells, loads the options hidden, shows and places the
+    // control panel, places and shapes the board, restores the saved state, shows the board.
+    void Form_Load();
+
+    Form1 &board() { return *form1_; }
+    frmCtl &controlPanel() { return *ctl_; }
+    frmOption &options() { return *option_; }
+
+private:
+    void LoadIni();
+
+    std::unique_ptr<Form1> form1_;
+    std::unique_ptr<frmOption> option_;
+    std::unique_ptr<frmCtl> ctl_;
+};
+
+} // namespace q47

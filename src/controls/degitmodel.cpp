@@ -1,0 +1,256 @@
+#include "degitmodel.h"
+
+#include <cmath>
+
+namespace q47 {
+
+namespace {
+
+bool isNumber(const QVariant &v) {
+    switch (v.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Double:
+    case QMetaType::Float:
+    case QMetaType::Bool:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool isEmptyValue(const QVariant &v) {
+    return !v.isValid() || v.isNull();
+}
+
+// Variant comparison as the zero rules need it: an empty value equals 0 and "";
+// a string never equals a number.
+bool equalsNumber(const QVariant &v, double n) {
+    if (isEmptyValue(v))
+        return n == 0;
+    return isNumber(v) && v.toDouble() == n;
+}
+
+bool equalsEmptyString(const QVariant &v) {
+    if (isEmptyValue(v))
+        return true;
+    return v.typeId() == QMetaType::QString && v.toString().isEmpty();
+}
+
+bool readsAsNumber(const QVariant &v, double &out) {
+    if (isEmptyValue(v))
+        return false;
+    if (isNumber(v)) {
+        out = v.toDouble();
+        return true;
+    }
+    if (v.typeId() != QMetaType::QString)
+        return false;
+    bool ok = false;
+    out = v.toString().trimmed().toDouble(&ok);
+    return ok && std::isfinite(out);
+}
+
+QString numberText(double d) {
+    if (d == std::trunc(d) && std::fabs(d) < 1e15)
+        return QString::number(static_cast<qlonglong>(d));
+    return QString::number(d, 'g', 15);
+}
+
+QString plainText(const QVariant &v) {
+    if (isEmptyValue(v))
+        return {};
+    if (v.typeId() == QMetaType::Bool)
+        return v.toBool() ? QStringLiteral("True") : QStringLiteral("False");
+    if (isNumber(v))
+        return numberText(v.toDouble());
+    return v.toString();
+}
+
+// At least `digits` digits, no decimals, rounded half away from zero.
+QString zeroFilled(double d, int digits) {
+    const double r = std::round(d);
+    const QString body = QString::number(static_cast<qlonglong>(std::fabs(r)));
+    QString padded = body.rightJustified(digits, QLatin1Char('0'));
+    return r < 0 ? QLatin1Char('-') + padded : padded;
+}
+
+} // namespace
+
+DegitSizeClass degitSizeClass(qint16 degitSize) {
+    switch (degitSize) {
+    case 1:
+        return {24, 255, 390};
+    case 2:
+        return {27, 285, 435};
+    case 3:
+        return {14, 165, 225};
+    default:
+        return {18, 195, 300};
+    }
+}
+
+QString degitDisplayText(const QVariant &value, qint16 zeroMode, qint16 fillZero, qint16 shift,
+                         qint16 keta) {
+    QVariant v = value;
+    switch (zeroMode) {
+    case 0:
+        if (equalsNumber(v, 0) || equalsEmptyString(v))
+            v = QString();
+        break;
+    case 1:
+        if (equalsNumber(v, 0) || equalsEmptyString(v))
+            v = 0;
+        break;
+    case 2:
+        if (equalsNumber(v, -1))
+            v = 0;
+        else if (equalsNumber(v, 0))
+            v = QString();
+        break;
+    case 3:
+        if (equalsNumber(v, -1) || equalsNumber(v, 0) || equalsEmptyString(v))
+            v = 0;
+        break;
+    default:
+        break;
+    }
+
+    QString text;
+    double number = 0;
+    if (fillZero > 0 && readsAsNumber(v, number))
+        text = zeroFilled(number, fillZero);
+    else
+        text = plainText(v);
+
+    if (shift >= 1)
+        text += QString(shift, QLatin1Char(' '));
+    if (keta >= 0 && text.size() > keta)
+        text = text.right(keta);
+    return text;
+}
+
+DegitModel::Effect DegitModel::setBaseForeColor(OleColor c) {
+    baseForeColor_ = c;
+    return mark(Effect::Redraw);
+}
+
+DegitModel::Effect DegitModel::setDegitForeColor(OleColor c) {
+    degitForeColor_ = c;
+    return mark(Effect::Redraw);
+}
+
+DegitModel::Effect DegitModel::setBackColor(OleColor c) {
+    backColor_ = c;
+    return mark(Effect::Redraw);
+}
+
+DegitModel::Effect DegitModel::setFillZero(qint16 v) {
+    fillZero_ = v > keta_ ? keta_ : v;
+    return mark(Effect::None);
+}
+
+DegitModel::Effect DegitModel::setZeroMode(qint16 v) {
+    zeroMode_ = v >= 4 ? 0 : v;
+    return mark(Effect::None);
+}
+
+DegitModel::Effect DegitModel::setShift(qint16 v) {
+    if (v > keta_ - 1)
+        v = static_cast<qint16>(keta_ - 1);
+    shift_ = v < 0 ? 0 : v;
+    return mark(Effect::None);
+}
+
+DegitModel::Effect DegitModel::setKeta(qint16 v) {
+    keta_ = (v < 1 || v > 15) ? 4 : v;
+    return mark(Effect::ResizeRedraw);
+}
+
+DegitModel::Effect DegitModel::setDegitSize(qint16 v) {
+    degitSize_ = (v >= 1 && v <= 3) ? v : 0;
+    return mark(Effect::ResizeRedraw);
+}
+
+DegitModel::Effect DegitModel::setDegitStyle(qint16 v) {
+    degitStyle_ = v;
+    return mark(Effect::Redraw);
+}
+
+DegitModel::Effect DegitModel::setValue(const QVariant &v) {
+    value_ = v;
+    return mark(Effect::Redraw);
+}
+
+DegitModel::Effect DegitModel::setUserSet(bool v) {
+    userSet_ = v;
+    return mark(Effect::None);
+}
+
+void DegitModel::takeDialogValues(qint16 zeroMode, qint16 shift, qint16 fillZero) {
+    zeroMode_ = zeroMode;
+    shift_ = shift;
+    fillZero_ = fillZero;
+}
+
+QString DegitModel::displayText() const {
+    return degitDisplayText(value_, zeroMode_, fillZero_, shift_, keta_);
+}
+
+namespace {
+const QString kBaseForeColor = QStringLiteral("BaseForeColor");
+const QString kDegitForeColor = QStringLiteral("DegitForeColor");
+const QString kFillZero = QStringLiteral("FillZero");
+const QString kZeroMode = QStringLiteral("ZeroMode");
+const QString kShift = QStringLiteral("Shift");
+const QString kKeta = QStringLiteral("Keta");
+const QString kDegitSize = QStringLiteral("DegitSize");
+const QString kDegitStyle = QStringLiteral("DegitStyle");
+const QString kValue = QStringLiteral("Value");
+const QString kUserSet = QStringLiteral("UserSet");
+const QString kBackColor = QStringLiteral("BackColor");
+
+qint16 read16(const PropertyBag &bag, const QString &key, qint16 def) {
+    return static_cast<qint16>(bag.ReadProperty(key, def).toInt());
+}
+
+OleColor readColor(const PropertyBag &bag, const QString &key, OleColor def) {
+    return static_cast<OleColor>(bag.ReadProperty(key, def).toUInt());
+}
+} // namespace
+
+void DegitModel::ReadProperties(const PropertyBag &bag) {
+    baseForeColor_ = readColor(bag, kBaseForeColor, kDefaultBaseForeColor);
+    degitForeColor_ = readColor(bag, kDegitForeColor, kDefaultDegitForeColor);
+    fillZero_ = read16(bag, kFillZero, 0);
+    zeroMode_ = read16(bag, kZeroMode, 0);
+    shift_ = read16(bag, kShift, 0);
+    keta_ = read16(bag, kKeta, 4);
+    degitSize_ = read16(bag, kDegitSize, 0);
+    degitStyle_ = read16(bag, kDegitStyle, 0);
+    value_ = bag.ReadProperty(kValue, 0);
+    userSet_ = bag.ReadProperty(kUserSet, true).toBool();
+    backColor_ = readColor(bag, kBackColor, kDefaultBackColor);
+    changed_ = false;
+}
+
+void DegitModel::WriteProperties(PropertyBag &bag) {
+    bag.WriteProperty(kBaseForeColor, baseForeColor_, kDefaultBaseForeColor);
+    bag.WriteProperty(kDegitForeColor, degitForeColor_, kDefaultDegitForeColor);
+    bag.WriteProperty(kFillZero, fillZero_, qint16(0));
+    bag.WriteProperty(kZeroMode, zeroMode_, qint16(0));
+    bag.WriteProperty(kShift, shift_, qint16(0));
+    bag.WriteProperty(kKeta, keta_, qint16(4));
+    bag.WriteProperty(kDegitSize, degitSize_, qint16(0));
+    bag.WriteProperty(kDegitStyle, degitStyle_, qint16(0));
+    bag.WriteProperty(kValue, value_, 0);
+    bag.WriteProperty(kUserSet, userSet_, true);
+    bag.WriteProperty(kBackColor, backColor_, kDefaultBackColor);
+    changed_ = false;
+}
+
+} // namespace q47

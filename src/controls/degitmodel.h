@@ -1,0 +1,94 @@
+#pragma once
+
+#include "propertybag.h"
+
+#include <QString>
+#include <QVariant>
+
+namespace q47 {
+
+using OleColor = quint32; // 0x00BBGGRR
+
+// Geometry of one size class: font size, the box of one digit position and the control height.
+struct DegitSizeClass {
+    int fontPt;
+    int cellTwips;
+    int heightTwips;
+};
+
+DegitSizeClass degitSizeClass(qint16 degitSize);
+
+// What a segment-digit cell shows for a value, after the zero rule, zero fill, shift and the
+// rightmost-Keta cut. Pure so that hosts and tests can ask without a control.
+QString degitDisplayText(const QVariant &value, qint16 zeroMode, qint16 fillZero, qint16 shift,
+                         qint16 keta);
+
+// State of one segment-digit control with the range rules of its setters.
+// Each setter reports what the control must do afterwards.
+class DegitModel {
+public:
+    enum class Effect { None, Redraw, ResizeRedraw };
+
+    static constexpr OleColor kDefaultBaseForeColor = 0x969696;
+    static constexpr OleColor kDefaultDegitForeColor = 0x72D2F8;
+    static constexpr OleColor kDefaultBackColor = 0x808080;
+
+    OleColor BaseForeColor() const { return baseForeColor_; }
+    OleColor DegitForeColor() const { return degitForeColor_; }
+    OleColor BackColor() const { return backColor_; }
+    qint16 FillZero() const { return fillZero_; }
+    qint16 ZeroMode() const { return zeroMode_; }
+    qint16 Shift() const { return shift_; }
+    qint16 Keta() const { return keta_; }
+    qint16 DegitSize() const { return degitSize_; }
+    qint16 DegitStyle() const { return degitStyle_; }
+    const QVariant &Value() const { return value_; }
+    bool UserSet() const { return userSet_; }
+
+    Effect setBaseForeColor(OleColor c);
+    Effect setDegitForeColor(OleColor c);
+    Effect setBackColor(OleColor c);
+    Effect setFillZero(qint16 v);
+    Effect setZeroMode(qint16 v);
+    Effect setShift(qint16 v);
+    Effect setKeta(qint16 v);
+    Effect setDegitSize(qint16 v);
+    Effect setDegitStyle(qint16 v);
+    Effect setValue(const QVariant &v);
+    Effect setUserSet(bool v);
+
+    // Taken back from the settings dialog as they are: no range rules.
+    void takeDialogValues(qint16 zeroMode, qint16 shift, qint16 fillZero);
+
+    // Rightmost Keta characters to light, as the redraw shows them.
+    QString displayText() const;
+    DegitSizeClass sizeClass() const { return degitSizeClass(degitSize_); }
+
+    // Whether a setter has changed the state since the last save or load.
+    bool changed() const { return changed_; }
+
+    // Reading sets the fields directly: no range rules.
+    void ReadProperties(const PropertyBag &bag);
+    void WriteProperties(PropertyBag &bag);
+
+private:
+    Effect mark(Effect e) {
+        changed_ = true;
+        return e;
+    }
+
+    OleColor baseForeColor_ = kDefaultBaseForeColor;
+    OleColor degitForeColor_ = kDefaultDegitForeColor;
+    OleColor backColor_ = kDefaultBackColor;
+    qint16 fillZero_ = 0;
+    qint16 zeroMode_ = 0;
+    qint16 shift_ = 0;
+    qint16 keta_ = 4;
+    qint16 degitSize_ = 0;
+    qint16 degitStyle_ = 0;
+    QVariant value_ = 0;
+    bool userSet_ = true;
+    bool changed_ = false;
+};
+
+} // namespace q47

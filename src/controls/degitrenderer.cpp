@@ -1,0 +1,100 @@
+#include "degitrenderer.h"
+
+#include "segmentfont.h"
+#include "twips.h"
+
+#include <QPainter>
+
+#include <cmath>
+
+namespace q47 {
+
+QColor fromOleColor(OleColor c) {
+    return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+}
+
+OleColor toOleColor(const QColor &c) {
+    return static_cast<OleColor>(c.red()) | (static_cast<OleColor>(c.green()) << 8) |
+           (static_cast<OleColor>(c.blue()) << 16);
+}
+
+DegitRenderer::DegitRenderer() = default;
+DegitRenderer::~DegitRenderer() = default;
+
+int DegitRenderer::cellWidthPx(qint16 degitSize, int characterExtra) {
+    return twipsToPx(degitSizeClass(degitSize).cellTwips) + characterExtra;
+}
+
+void DegitRenderer::ensureFace(const DegitFrame &frame) {
+    const int face = SegmentFont::faceForStyle(frame.degitStyle);
+    const qint16 size =
+        (frame.degitSize >= 1 && frame.degitSize <= 3) ? frame.degitSize : qint16(0);
+    const int height = frame.size.height();
+    if (font_ && face == face_ && size == sizeClass_ && frame.bold == bold_ &&
+        frame.devicePixelRatio == dpr_ && height == cellHeight_)
+        return;
+    face_ = face;
+    sizeClass_ = size;
+    bold_ = frame.bold;
+    dpr_ = frame.devicePixelRatio;
+    cellHeight_ = height;
+    // The glyph fills the control's height, as the font's cell does, so that a host-sized
+    // control still shows whole digits.
+    const QSizeF cell(cellWidthPx(size, 0), height);
+    font_ = std::make_unique<SegmentFont>(face, cell, frame.bold);
+    glyphs_.clear();
+}
+
+const QImage &DegitRenderer::glyph(QChar c, OleColor color) {
+    const GlyphKey key{c, color};
+    auto it = glyphs_.constFind(key);
+    if (it != glyphs_.cend())
+        return *it;
+    if (glyphs_.size() > 512)
+        glyphs_.clear(); // colours are few in practice; this only bounds a pathological host
+    const int w = cellWidthPx(sizeClass_, 0);
+    QImage img(QSize(static_cast<int>(std::ceil(w * dpr_)),
+                     static_cast<int>(std::ceil(cellHeight_ * dpr_))),
+               QImage::Format_ARGB32_Premultiplied);
+    img.setDevicePixelRatio(dpr_);
+    img.fill(Qt::transparent);
+    {
+        QPainter p(&img);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(Qt::NoPen);
+        p.setBrush(fromOleColor(color));
+        p.drawPath(font_->glyph(c));
+    }
+    return *glyphs_.insert(key, img);
+}
+
+void DegitRenderer::render(QImage &surface, const DegitFrame &frame) {
+    const QSize device(static_cast<int>(std::ceil(frame.size.width() * frame.devicePixelRatio)),
+                       static_cast<int>(std::ceil(frame.size.height() * frame.devicePixelRatio)));
+    if (surface.size() != device || surface.devicePixelRatio() != frame.devicePixelRatio) {
+        surface = QImage(device, QImage::Format_ARGB32_Premultiplied);
+        surface.setDevicePixelRatio(frame.devicePixelRatio);
+    }
+    surface.fill(fromOleColor(frame.backColor));
+    if (frame.size.isEmpty())
+        return;
+    ensureFace(frame);
+
+    const int step = cellWidthPx(sizeClass_, frame.characterExtra);
+    QPainter p(&surface);
+    // Whole-pixel positions in device pixels keep every lit glyph on its base glyph.
+    const QImage &eight = glyph(QLatin1Char('8'), frame.baseForeColor);
+    for (int i = 0; i < frame.keta; ++i)
+        p.drawImage(QPointF(i * step, 0), eight);
+
+    const int w = static_cast<int>(frame.text.size()) * step;
+    const int x0 = frame.size.width() - w;
+    for (int i = 0; i < frame.text.size(); ++i) {
+        const QChar c = frame.text.at(i);
+        if (SegmentFont::segmentsFor(c) == 0)
+            continue;
+        p.drawImage(QPointF(x0 + i * step, 0), glyph(c, frame.degitForeColor));
+    }
+}
+
+} // namespace q47

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "degitmodel.h"
+
+#include <QHash>
+#include <QImage>
+
+#include <memory>
+
+namespace q47 {
+
+class SegmentFont;
+
+// What one redraw of a segment-digit surface needs.
+struct DegitFrame {
+    QSize size;                 // surface size in device-independent pixels
+    qreal devicePixelRatio = 1; // of the screen the surface is shown on
+    qint16 degitStyle = 0;
+    qint16 degitSize = 0;
+    qint16 keta = 4;
+    bool bold = true;
+    int characterExtra = 0; // extra pixels after every character
+    OleColor backColor = DegitModel::kDefaultBackColor;
+    OleColor baseForeColor = DegitModel::kDefaultBaseForeColor;
+    OleColor degitForeColor = DegitModel::kDefaultDegitForeColor;
+    QString text; // already cut to Keta characters
+};
+
+QColor fromOleColor(OleColor c);
+OleColor toOleColor(const QColor &c);
+
+// Draws the dim "8" row from the left edge and the lit text right-aligned over it.
+// Glyphs are rendered once per face, size, colour and pixel ratio and then only blitted.
+class DegitRenderer {
+public:
+    DegitRenderer();
+    ~DegitRenderer();
+    DegitRenderer(const DegitRenderer &) = delete;
+    DegitRenderer &operator=(const DegitRenderer &) = delete;
+
+    // Redraws `surface` (reallocated when its size or ratio no longer fits the frame).
+    void render(QImage &surface, const DegitFrame &frame);
+
+    // Width of one character step in device-independent pixels for a size class.
+    static int cellWidthPx(qint16 degitSize, int characterExtra);
+
+private:
+    struct GlyphKey {
+        QChar ch;
+        OleColor color;
+        bool operator==(const GlyphKey &o) const { return ch == o.ch && color == o.color; }
+    };
+    friend size_t qHash(const GlyphKey &k, size_t seed) {
+        return qHashMulti(seed, k.ch.unicode(), k.color);
+    }
+
+    const QImage &glyph(QChar c, OleColor color);
+    void ensureFace(const DegitFrame &frame);
+
+    // The face the cached glyphs belong to.
+    int face_ = -1;
+    qint16 sizeClass_ = -1;
+    bool bold_ = false;
+    qreal dpr_ = 0;
+    int cellHeight_ = 0;
+    std::unique_ptr<SegmentFont> font_;
+    QHash<GlyphKey, QImage> glyphs_;
+};
+
+} // namespace q47

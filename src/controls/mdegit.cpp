@@ -1,0 +1,143 @@
+#include "mdegit.h"
+
+#include "dialogs.h"
+#include "twips.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace q47 {
+
+M_Degit::M_Degit(QWidget *parent)
+    : QWidget(parent),
+      // Current systems draw the digit faces bold and without extra character spacing.
+      bold_(true), characterExtra_(0) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    const DegitSizeClass sc = model_.sizeClass();
+    resize(twipsToPx(sc.cellTwips) * model_.Keta(), twipsToPx(sc.heightTwips));
+    // The first drawing happens before any property is known: it only clears the surface.
+    frame_.keta = 0;
+    render();
+}
+
+void M_Degit::apply(DegitModel::Effect effect) {
+    switch (effect) {
+    case DegitModel::Effect::None:
+        return;
+    case DegitModel::Effect::ResizeRedraw:
+        resizeToCells();
+        [[fallthrough]];
+    case DegitModel::Effect::Redraw:
+        redraw();
+    }
+}
+
+void M_Degit::resizeToCells() {
+    const DegitSizeClass sc = model_.sizeClass();
+    resize(twipsToPx(sc.cellTwips) * model_.Keta(), twipsToPx(sc.heightTwips));
+}
+
+void M_Degit::redraw() {
+    DegitFrame &f = frame_;
+    f.degitStyle = model_.DegitStyle();
+    f.degitSize = model_.DegitSize();
+    f.keta = model_.Keta();
+    f.bold = bold_;
+    f.characterExtra = characterExtra_;
+    f.backColor = model_.BackColor();
+    f.baseForeColor = model_.BaseForeColor();
+    f.degitForeColor = model_.DegitForeColor();
+    f.text = model_.displayText();
+    render();
+}
+
+void M_Degit::render() {
+    frame_.size = size();
+    frame_.devicePixelRatio = devicePixelRatioF();
+    renderer_.render(surface_, frame_);
+    ++redraws_;
+    update();
+}
+
+void M_Degit::paintEvent(QPaintEvent *) {
+    // A move to a screen of another density needs a fresh rendering; nothing else does.
+    if (surface_.devicePixelRatio() != devicePixelRatioF() ||
+        surface_.deviceIndependentSize().toSize() != size())
+        render();
+    QPainter p(this);
+    p.drawImage(0, 0, surface_);
+}
+
+void M_Degit::mousePressEvent(QMouseEvent *event) {
+    // The cell keeps its clicks: a press here must not start dragging the board.
+    event->accept();
+}
+
+void M_Degit::mouseDoubleClickEvent(QMouseEvent *event) {
+    event->accept();
+    Q_EMIT DblClick();
+}
+
+int M_Degit::ShowSetDlg() {
+    qint16 zeroMode = model_.ZeroMode();
+    qint16 shift = model_.Shift();
+    qint16 fillZero = model_.FillZero();
+    const int result = Call_dlg100(this, model_.Keta(), zeroMode, shift, fillZero);
+    model_.takeDialogValues(zeroMode, shift, fillZero);
+    redraw();
+    return result;
+}
+
+void M_Degit::setBaseForeColor(OleColor c) {
+    apply(model_.setBaseForeColor(c));
+}
+void M_Degit::setDegitForeColor(OleColor c) {
+    apply(model_.setDegitForeColor(c));
+}
+void M_Degit::setFillZero(qint16 v) {
+    apply(model_.setFillZero(v));
+}
+void M_Degit::setZeroMode(qint16 v) {
+    apply(model_.setZeroMode(v));
+}
+void M_Degit::setShift(qint16 v) {
+    apply(model_.setShift(v));
+}
+void M_Degit::setKeta(qint16 v) {
+    apply(model_.setKeta(v));
+}
+void M_Degit::setDegitSize(qint16 v) {
+    apply(model_.setDegitSize(v));
+}
+void M_Degit::setDegitStyle(qint16 v) {
+    apply(model_.setDegitStyle(v));
+}
+void M_Degit::setValue(const QVariant &v) {
+    apply(model_.setValue(v));
+}
+void M_Degit::setUserSet(bool v) {
+    apply(model_.setUserSet(v));
+}
+void M_Degit::setBackColor(OleColor c) {
+    apply(model_.setBackColor(c));
+}
+
+void M_Degit::ResetDegit(qint16 nMode) {
+    const qint16 shift = model_.Shift();
+    const qint16 zeroMode = model_.ZeroMode();
+    const qint16 fillZero = model_.FillZero();
+    setShift(0);
+    setZeroMode(0);
+    setFillZero(0);
+    setValue(nMode == -1 ? QVariant(QString(model_.Keta(), QLatin1Char('8')))
+                         : QVariant(QString()));
+    setShift(shift);
+    setZeroMode(zeroMode);
+    setFillZero(fillZero);
+}
+
+void M_Degit::ReadProperties(const PropertyBag &bag) {
+    model_.ReadProperties(bag);
+}
+
+} // namespace q47

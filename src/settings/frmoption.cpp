@@ -1,0 +1,10 @@
+#include "frmoption.h"
+
+namespace q47 {
+
+frmOption::frmOption(QWidget *parent) : QDialog(parent) {
+    setWindowTitle(QStringLiteral("オプション"));
+    setModal(true);
+}
+
+} // namespace q47
