@@ -17,9 +17,9 @@ struct Face {
 };
 
 constexpr Face kFaces[3] = {
-    {0.17, 0.22, 0.10, true},
-    {0.20, 0.18, 0.00, false},
-    {0.12, 0.30, 0.08, true},
+    {0.14, 0.35, 0.10, true},
+    {0.16, 0.30, 0.00, false},
+    {0.10, 0.40, 0.08, true},
 };
 
 QPolygonF horizontal(double x0, double x1, double y, double t, bool tapered) {
@@ -113,7 +113,7 @@ SegmentFont::SegmentFont(int face, QSizeF cell, bool bold) {
     const Face &fc = kFaces[std::clamp(face, 0, 2)];
     const double w = cell.width();
     const double h = cell.height();
-    double t = w * fc.thickness * (bold ? 1.25 : 1.0);
+    double t = w * fc.thickness * (bold ? 1.15 : 1.0);
     t = std::max(t, 1.2);
 
     // The digit box: side margins leave the dark gap between neighbouring digits.

@@ -1,0 +1,107 @@
+#include "degitrenderer.h"
+#include "segmentfont.h"
+
+#include <gtest/gtest.h>
+
+#include <tuple>
+
+using q47::DegitFrame;
+using q47::DegitRenderer;
+
+namespace {
+
+constexpr q47::OleColor kBlue = 0xFF0000, kRed = 0x0000FF;
+
+DegitFrame frameFor(qint16 style, qint16 size, qreal dpr, qint16 keta, const QString &text) {
+    DegitFrame f;
+    f.degitStyle = style;
+    f.degitSize = size;
+    f.devicePixelRatio = dpr;
+    f.keta = keta;
+    f.size = QSize(DegitRenderer::cellWidthPx(size, 0) * keta,
+                   q47::degitSizeClass(size).heightTwips / 15);
+    f.backColor = 0;
+    f.baseForeColor = kBlue;
+    f.degitForeColor = kRed;
+    f.text = text;
+    return f;
+}
+
+class LitOnBase : public ::testing::TestWithParam<std::tuple<int, int, double>> {};
+
+// Every pixel the lit pass touches must lie on a pixel of the dim "8" row.
+TEST_P(LitOnBase, EveryLitPixelLiesOnTheEightRow) {
+    const auto [style, size, dpr] = GetParam();
+    DegitRenderer renderer;
+    QImage base, lit;
+    const QString digits = QStringLiteral("0123456789-");
+    renderer.render(base, frameFor(style, size, dpr, 11, QString()));
+    renderer.render(lit, frameFor(style, size, dpr, 11, digits));
+    ASSERT_EQ(base.size(), lit.size());
+
+    int litPixels = 0;
+    for (int y = 0; y < lit.height(); ++y)
+        for (int x = 0; x < lit.width(); ++x) {
+            if (qRed(lit.pixel(x, y)) == 0)
+                continue;
+            ++litPixels;
+            ASSERT_GT(qBlue(base.pixel(x, y)), 0) << "lit pixel off the base at " << x << "," << y;
+        }
+    EXPECT_GT(litPixels, 0);
+
+    // And the 8 lights the whole footprint: nothing of the base row stays dim under it.
+    QImage eights;
+    renderer.render(eights, frameFor(style, size, dpr, 11, QString(11, QLatin1Char('8'))));
+    for (int y = 0; y < base.height(); ++y) {
+        for (int x = 0; x < base.width(); ++x) {
+            if (qBlue(base.pixel(x, y)) > 0) {
+                ASSERT_GT(qRed(eights.pixel(x, y)), 0) << x << "," << y;
+            }
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(StylesSizesRatios, LitOnBase,
+                         ::testing::Combine(::testing::Values(0, 1, 2, 7),
+                                            ::testing::Values(0, 1, 2, 3),
+                                            ::testing::Values(1.0, 1.5, 2.0)));
+
+int litColumns(const QImage &img, int cellPx, int cell) {
+    int count = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = cell * cellPx; x < (cell + 1) * cellPx; ++x)
+            count += qRed(img.pixel(x, y)) > 0;
+    return count;
+}
+
+TEST(DegitRendering, TextIsRightAlignedAndSpacesLightNothing) {
+    DegitRenderer renderer;
+    QImage img;
+    renderer.render(img, frameFor(0, 0, 1.0, 4, QStringLiteral("12 ")));
+    const int cell = DegitRenderer::cellWidthPx(0, 0);
+    EXPECT_EQ(litColumns(img, cell, 0), 0);
+    EXPECT_GT(litColumns(img, cell, 1), 0);
+    EXPECT_GT(litColumns(img, cell, 2), 0);
+    EXPECT_EQ(litColumns(img, cell, 3), 0);
+}
+
+TEST(DegitRendering, BackgroundFillsTheSurfaceAtItsPixelRatio) {
+    DegitRenderer renderer;
+    QImage img;
+    DegitFrame f = frameFor(1, 0, 2.0, 4, QString());
+    f.backColor = 0x00FF00;
+    renderer.render(img, f);
+    EXPECT_EQ(img.size(), QSize(2 * 52, 2 * 20));
+    EXPECT_EQ(img.devicePixelRatio(), 2.0);
+    EXPECT_EQ(img.pixelColor(0, 0), QColor(0, 255, 0));
+}
+
+TEST(SegmentFont, EightCoversEveryDigitsSegments) {
+    const quint8 eight = q47::SegmentFont::segmentsFor(QLatin1Char('8'));
+    for (char c : std::string("0123456789- AbCdEFHLPUr"))
+        EXPECT_EQ(q47::SegmentFont::segmentsFor(QLatin1Char(c)) & ~eight, 0) << c;
+    EXPECT_EQ(q47::SegmentFont::segmentsFor(QLatin1Char(' ')), 0);
+    EXPECT_EQ(q47::SegmentFont::faceForStyle(7), 0);
+}
+
+} // namespace
