@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-using q47::DegitModel;
 using q47::degitDisplayText;
+using q47::DegitModel;
 using Effect = DegitModel::Effect;
 
 namespace {
@@ -28,8 +28,7 @@ const QString S = QStringLiteral("");
 INSTANTIATE_TEST_SUITE_P(
     Rules, DisplayText,
     ::testing::Values(
-        TextCase{"plain fare", 230, 0, 0, 0, 4, "230"},
-        TextCase{"zero fill", 5, 0, 3, 0, 4, "005"},
+        TextCase{"plain fare", 230, 0, 0, 0, 4, "230"}, TextCase{"zero fill", 5, 0, 3, 0, 4, "005"},
         TextCase{"shift one", 12, 0, 0, 1, 4, "12 "},
         TextCase{"rightmost keta", 12345, 0, 0, 0, 4, "2345"},
         TextCase{"mode0 zero blank", 0, 0, 0, 0, 4, ""},

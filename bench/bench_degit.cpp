@@ -1,0 +1,47 @@
+// Setting Value on all fifty fare cells, each of which redraws its cached surface.
+// Run with QT_SCALE_FACTOR=2 to measure the drawing at device pixel ratio 2.
+#include "fonts.h"
+#include "form1.h"
+#include "mdegit.h"
+
+#include <QApplication>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+void BM_FiftyCellsSetValue(benchmark::State &state) {
+    q47::Form1 board;
+    board.show();
+    QCoreApplication::processEvents();
+    int fare = 150;
+    for (auto _ : state) {
+        for (int k = 1; k <= 50; ++k)
+            board.Degit(k)->setValue(fare + k * 10);
+        fare = fare == 150 ? 160 : 150; // every round changes every cell
+    }
+    state.counters["dpr"] = board.Degit(1)->surface().devicePixelRatio();
+    state.SetItemsProcessed(state.iterations() * 50);
+}
+BENCHMARK(BM_FiftyCellsSetValue)->Unit(benchmark::kMicrosecond);
+
+void BM_FiftyCellsLampTest(benchmark::State &state) {
+    q47::Form1 board;
+    for (auto _ : state)
+        for (int k = 1; k <= 50; ++k)
+            board.Degit(k)->ResetDegit(-1);
+}
+BENCHMARK(BM_FiftyCellsLampTest)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char **argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    q47::installFontSubstitutes();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

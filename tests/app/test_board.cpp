@@ -1,0 +1,190 @@
+#include "boardlayout.h"
+#include "dialogs.h"
+#include "fonts.h"
+#include "form1.h"
+#include "frmctl.h"
+#include "frmoption.h"
+#include "mdegit.h"
+#include "q47app.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QScreen>
+#include <QTest>
+#include <QTimer>
+
+using q47::Form1;
+using q47::M_Degit;
+
+class TestBoard : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase() { q47::installFontSubstitutes(); }
+
+    void cellsStandWhereTheGridPutsThem_data() {
+        QTest::addColumn<int>("k");
+        QTest::addColumn<QRect>("degit");
+        QTest::addColumn<QRect>("label");
+        // Twips / 15, rounded: columns 1935.., rows 705.. for digits and 450.. for labels.
+        QTest::newRow("1") << 1 << QRect(129, 47, 52, 20) << QRect(129, 30, 52, 16);
+        QTest::newRow("2") << 2 << QRect(185, 47, 52, 20) << QRect(185, 30, 52, 16);
+        QTest::newRow("10") << 10 << QRect(638, 47, 52, 20) << QRect(638, 30, 52, 16);
+        QTest::newRow("11") << 11 << QRect(129, 86, 52, 20) << QRect(129, 67, 52, 16);
+        QTest::newRow("27") << 27 << QRect(467, 124, 52, 20) << QRect(467, 106, 52, 16);
+        QTest::newRow("38") << 38 << QRect(524, 163, 52, 20) << QRect(524, 145, 52, 16);
+        QTest::newRow("50") << 50 << QRect(638, 202, 52, 20) << QRect(638, 184, 52, 16);
+        QTest::newRow("spare") << 0 << QRect(140, 2, 52, 20) << QRect(79, 3, 52, 16);
+    }
+    void cellsStandWhereTheGridPutsThem() {
+        QFETCH(int, k);
+        QFETCH(QRect, degit);
+        QFETCH(QRect, label);
+        Form1 board;
+        QCOMPARE(board.Degit(k)->geometry(), degit);
+        QCOMPARE(board.lblSeiriNum(k)->geometry(), label);
+        QCOMPARE(board.Degit(k)->isVisibleTo(&board), k != 0);
+        if (k > 0)
+            QCOMPARE(board.lblSeiriNum(k)->text(), q47::board::fullWidthNumber(k));
+    }
+
+    void clockAndNameColumn() {
+        Form1 board;
+        QCOMPARE(board.size(), QSize(710, 244));
+        QCOMPARE(board.TimeDegit(0)->geometry(), QRect(363, 2, 26, 20));
+        QCOMPARE(board.TimeDegit(1)->geometry(), QRect(390, 2, 26, 20));
+        QVERIFY(!board.TimeDegit(0)->isVisibleTo(&board));
+        QCOMPARE(board.Timer1()->interval(), 1000);
+        QVERIFY(!board.Timer1()->isActive());
+        QCOMPARE(q47::board::toPx(q47::board::chimeiTwips()), QRect(32, 25, 38, 197));
+        QCOMPARE(q47::board::fullWidthNumber(50), QStringLiteral("５０"));
+    }
+
+    void clockTickShowsHoursAndMinutesAsNumbers() {
+        Form1 board;
+        board.Timer1_Timer(QTime(9, 5, 59));
+        QCOMPARE(board.TimeDegit(0)->Value(), QVariant(9));
+        QCOMPARE(board.TimeDegit(1)->Value(), QVariant(5));
+        board.Timer1_Timer(QTime(0, 0));
+        QCOMPARE(board.TimeDegit(0)->Value(), QVariant(0));
+        QCOMPARE(board.TimeDegit(1)->Value(), QVariant(0));
+    }
+
+    void maskIsARoundedRectangle() {
+        const QRegion r = Form1::roundedRegion(QSize(710, 244));
+        QCOMPARE(r.boundingRect(), QRect(0, 0, 710, 244));
+        for (QPoint outside : {QPoint(0, 0), QPoint(709, 0), QPoint(0, 243), QPoint(709, 243),
+                               QPoint(1, 1), QPoint(3, 0), QPoint(706, 0), QPoint(0, 3)})
+            QVERIFY2(!r.contains(outside),
+                     qPrintable(QStringLiteral("%1,%2").arg(outside.x()).arg(outside.y())));
+        for (QPoint inside : {QPoint(4, 0), QPoint(355, 0), QPoint(0, 122), QPoint(705, 243),
+                              QPoint(2, 2), QPoint(709, 6), QPoint(355, 122)})
+            QVERIFY2(r.contains(inside),
+                     qPrintable(QStringLiteral("%1,%2").arg(inside.x()).arg(inside.y())));
+    }
+
+    void startUpPlacesBothWindowsWithoutSavedState() {
+        q47::Q47App app;
+        app.Form_Load();
+        Form1 &board = app.board();
+        QVERIFY(board.isVisible());
+        QCOMPARE(board.pos(), QPoint(0, 0));
+        QVERIFY(board.windowFlags() & Qt::FramelessWindowHint);
+        QCOMPARE(board.mask(), Form1::roundedRegion(board.size()));
+        QVERIFY(
+            board.windowTitle().startsWith(QStringLiteral("運賃表示器アプリケーション - 型番:")));
+
+        QWidget &panel = app.controlPanel();
+        QVERIFY(panel.isVisible());
+        QCOMPARE(panel.windowTitle(), QStringLiteral("集中操作盤"));
+        QCOMPARE(panel.size(), QSize(353, 173));
+        const QRect screen = QGuiApplication::primaryScreen()->geometry();
+        QCOMPARE(panel.frameGeometry().bottomRight(), screen.bottomRight());
+
+        QCOMPARE(board.Picture(), board.imgRes(0));
+        QCOMPARE(board.imgRes(2), board.imgRes(1));
+        QVERIFY(board.imgRes(0) != board.imgRes(1));
+        QCOMPARE(board.imgRes(0).deviceIndependentSize().toSize(), QSize(709, 244));
+        for (int k = 1; k <= 50; ++k)
+            QCOMPARE(board.Degit(k)->Value(), QVariant(QString()));
+        QVERIFY(!app.options().isVisible());
+    }
+
+    void doubleClickWithoutUserSetOpensNothing() {
+        q47::Q47App app;
+        app.Form_Load();
+        Form1 &board = app.board();
+        board.Degit(4)->setUserSet(false);
+        bool opened = false;
+        QTimer::singleShot(0, [&] {
+            if (auto *w = QApplication::activeModalWidget()) {
+                opened = true;
+                qobject_cast<QDialog *>(w)->reject();
+            }
+        });
+        board.Degit_DblClick(4);
+        QCoreApplication::processEvents();
+        QVERIFY(!opened);
+        QVERIFY(app.controlPanel().isEnabled());
+    }
+
+    void cancelledDialogChangesNoCell() {
+        q47::Q47App app;
+        app.Form_Load();
+        Form1 &board = app.board();
+        board.Degit(7)->setZeroMode(2);
+        bool panelDisabled = false;
+        QTimer::singleShot(0, [&] {
+            panelDisabled = !app.controlPanel().isEnabled();
+            auto *dlg = qobject_cast<q47::Dlg100 *>(QApplication::activeModalWidget());
+            QVERIFY(dlg);
+            dlg->setZeroMode(3);
+            dlg->setFillZero(2);
+            dlg->reject();
+        });
+        board.Degit_DblClick(3);
+        QVERIFY(panelDisabled);
+        QVERIFY(app.controlPanel().isEnabled());
+        for (int k = 1; k <= 50; ++k) {
+            QCOMPARE(board.Degit(k)->ZeroMode(), qint16(k == 7 ? 2 : 0));
+            QCOMPARE(board.Degit(k)->FillZero(), qint16(0));
+        }
+    }
+
+    void confirmedDialogAppliesToEveryCell() {
+        q47::Q47App app;
+        app.Form_Load();
+        Form1 &board = app.board();
+        for (int k = 1; k <= 50; ++k)
+            board.Degit(k)->setValue(k * 10);
+        QTimer::singleShot(0, [&] {
+            auto *dlg = qobject_cast<q47::Dlg100 *>(QApplication::activeModalWidget());
+            QVERIFY(dlg);
+            dlg->setZeroMode(1);
+            dlg->setShift(1);
+            dlg->setFillZero(3);
+            dlg->accept();
+        });
+        board.Degit_DblClick(12);
+        for (int k = 1; k <= 50; ++k) {
+            M_Degit *d = board.Degit(k);
+            QCOMPARE(d->ZeroMode(), qint16(1));
+            QCOMPARE(d->Shift(), qint16(1));
+            QCOMPARE(d->FillZero(), qint16(3));
+            QCOMPARE(d->Value(), QVariant(k * 10));
+        }
+        QCOMPARE(board.Degit(2)->model().displayText(), QStringLiteral("020 "));
+        QVERIFY(app.controlPanel().isEnabled());
+    }
+
+    void formInfoRoundTripsThePosition() {
+        Form1 board;
+        board.SetFormInfo({1500, 3000});
+        QCOMPARE(board.pos(), QPoint(100, 200));
+        const q47::WindowPosition p = board.GetFormInfo();
+        QCOMPARE(p.Left, 1500);
+        QCOMPARE(p.Top, 3000);
+    }
+};
+
+QTEST_MAIN(TestBoard)
+#include "test_board.moc"
