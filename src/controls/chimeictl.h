@@ -1,0 +1,79 @@
+#pragma once
+
+#include "chimeimodel.h"
+
+#include <QTimer>
+#include <QWidget>
+
+namespace q47 {
+
+// The place-name dot display: a narrow window in which a strip of dot characters stands
+// still or scrolls upwards. The strip is rendered once per name; a scroll frame only moves
+// where it is blitted. The scroll runs on a frame timer, so SetChimei returns at once.
+class ChimeiCtl_E : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int kFrameIntervalMs = 16;
+
+    explicit ChimeiCtl_E(QWidget *parent = nullptr, ChimeiScroll::Clock clock = {});
+    ~ChimeiCtl_E() override;
+
+    OleColor BackColor() const { return model_.BackColor(); }
+    void setBackColor(OleColor c);
+    OleColor ForeColor() const { return model_.ForeColor(); }
+    void setForeColor(OleColor c) { model_.setForeColor(c); }
+    void Refresh();
+    qint16 Speed() const { return model_.Speed(); }
+    void setSpeed(qint16 v) { model_.setSpeed(v); }
+    qint32 ScrollStartWait() const { return model_.ScrollStartWait(); }
+    void setScrollStartWait(qint32 v) { model_.setScrollStartWait(v); }
+    void DrawDot16(qint32 X, qint32 Y, QString &strText);
+    void SetChimei(const QString &strText);
+    qint16 Mode() const { return model_.Mode(); }
+    void setMode(qint16 v) { model_.setMode(v); }
+    qint16 Appearance() const { return model_.Appearance(); }
+    void setAppearance(qint16 v);
+    qint16 FontMode() const { return model_.FontMode(); }
+    void setFontMode(qint16 v) { model_.setFontMode(v); }
+    bool FontBold() const { return model_.FontBold(); }
+    void setFontBold(bool v) { model_.setFontBold(v); }
+
+    void ReadProperties(const PropertyBag &bag);
+    void WriteProperties(PropertyBag &bag) { model_.WriteProperties(bag); }
+
+    // The window the strip moves in.
+    QWidget *Picture2() const;
+    const ChimeiModel &model() const { return model_; }
+    // The strip as last rendered for the screen.
+    const QImage &stripImage() const { return stripImage_; }
+
+    // For measuring: frame timer ticks while scrolling, those that moved the strip, and
+    // renderings of the strip.
+    int frameCount() const { return frames_; }
+    int positionUpdates() const { return positionUpdates_; }
+    int stripRenders() const { return stripRenders_; }
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+
+private:
+    class Window;
+
+    void sync();
+    void onFrame();
+    void scheduleFrame();
+    void paintWindow(QPainter &painter, const QRect &outer, qreal devicePixelRatio);
+    QRect clientRect() const;
+
+    ChimeiModel model_;
+    Window *window_ = nullptr;
+    QTimer frameTimer_;
+    QImage stripImage_;
+    quint64 renderedRevision_ = 0;
+    OleColor renderedBackColor_ = 0;
+    int frames_ = 0;
+    int positionUpdates_ = 0;
+    int stripRenders_ = 0;
+};
+
+} // namespace q47

@@ -1,0 +1,208 @@
+#include "chimeimodel.h"
+
+#include "cp932.h"
+#include "degitrenderer.h"
+
+namespace q47 {
+
+namespace {
+
+const QString kBackColor = QStringLiteral("BackColor");
+const QString kForeColor = QStringLiteral("ForeColor");
+const QString kSpeed = QStringLiteral("Speed");
+const QString kScrollStartWait = QStringLiteral("ScrollStartWait");
+const QString kMode = QStringLiteral("Mode");
+const QString kAppearance = QStringLiteral("Appearance");
+const QString kFontMode = QStringLiteral("FontMode");
+const QString kFontBold = QStringLiteral("FontBold");
+
+qint16 read16(const PropertyBag &bag, const QString &key, qint16 def) {
+    return static_cast<qint16>(bag.ReadProperty(key, def).toInt());
+}
+
+} // namespace
+
+ChimeiLayout chimeiLayout(int cells, qint16 mode) {
+    switch (cells) {
+    case 0:
+        return {0, 0};
+    case 1:
+        return {80, 0};
+    case 2:
+        return mode == 2 ? ChimeiLayout{48, 64} : ChimeiLayout{32, 96};
+    case 3:
+        return {16, 64};
+    case 4:
+        return {8, 48};
+    case 5:
+        return {4, 38};
+    default:
+        return {0, ChimeiModel::kCellPx};
+    }
+}
+
+ChimeiModel::ChimeiModel(ChimeiScroll::Clock clock) : scroll_(std::move(clock)) {
+    resizeStrip(kStillHeight);
+}
+
+void ChimeiModel::resizeStrip(int height) {
+    if (strip_.isNull() || strip_.height() != height) {
+        strip_ = QImage(kStripWidth, height, QImage::Format_ARGB32);
+        strip_.fill(Qt::transparent);
+        ++stripRevision_;
+    }
+    scroll_.setExtent(strip_.height(), windowSize_.height());
+}
+
+void ChimeiModel::clearStrip() {
+    strip_.fill(Qt::transparent);
+    ++stripRevision_;
+}
+
+void ChimeiModel::setBackColor(OleColor c) {
+    backColor_ = c;
+    changed_ = true;
+    // A new ground erases what was drawn on it.
+    clearStrip();
+}
+
+void ChimeiModel::setForeColor(OleColor c) {
+    foreColor_ = c;
+    changed_ = true;
+}
+
+void ChimeiModel::setSpeed(qint16 v) {
+    speed_ = v;
+    changed_ = true;
+    scroll_.setSpeed(v);
+}
+
+void ChimeiModel::setScrollStartWait(qint32 v) {
+    scrollStartWait_ = v;
+    changed_ = true;
+    scroll_.setWait(v);
+}
+
+void ChimeiModel::setMode(qint16 v) {
+    mode_ = v;
+    changed_ = true;
+}
+
+void ChimeiModel::setAppearance(qint16 v) {
+    appearance_ = v;
+    changed_ = true;
+    clearStrip();
+    windowSize_ = v != 0 ? kWindow3DSize : kWindowFlatSize;
+    scroll_.setExtent(strip_.height(), windowSize_.height());
+}
+
+void ChimeiModel::setFontMode(qint16 v) {
+    fontMode_ = v;
+    changed_ = true;
+}
+
+void ChimeiModel::setFontBold(bool v) {
+    fontBold_ = v;
+    changed_ = true;
+}
+
+void ChimeiModel::DrawDot16(qint32 X, qint32 Y, QString &strText) {
+    if (strText.isEmpty())
+        return;
+    const DotTreatment how = chimeiTreatment(strText, fontMode_);
+    const DotPattern dots =
+        glyphs_.pattern(strText, chimeiFontFamily(strText, fontMode_), fontBold_, how.dx, how.dy);
+    const QRgb argb = fromOleColor(foreColor_).rgba();
+    for (int u = 0; u < DotPattern::kSize; ++u)
+        for (int v = 0; v < DotPattern::kSize; ++v) {
+            if (!dots.at(u, v))
+                continue;
+            const int x = X + kDotPitch * (how.transposed ? v : u);
+            const int y = Y + kDotPitch * (how.transposed ? u : v);
+            if (strip_.valid(x, y))
+                strip_.setPixel(x, y, argb);
+        }
+    ++stripRevision_;
+}
+
+void ChimeiModel::SetChimei(const QString &strText) {
+    clearStrip();
+    if (strText.isEmpty()) {
+        // A running scroll goes on with the empty strip until the next name.
+        scroll_.setTop(0);
+        return;
+    }
+    resizeStrip(kStillHeight);
+    const int n = LenB_ASCII(strText);
+    const int cells = n / 2;
+    const ChimeiLayout layout = chimeiLayout(cells, mode_);
+    if (cells > kStillCells) {
+        resizeStrip(kCellPx * cells);
+        // From the top, a new name scrolls in from below the window; one set while another
+        // was moving carries on from where that one stands.
+        if (scroll_.top() == 0)
+            scroll_.setTop(windowSize_.height());
+    } else {
+        scroll_.setTop(0);
+    }
+    for (int i = 1; i <= n; ++i) {
+        QString cell = MidB_ASCII(strText, 2 * i - 1, 2);
+        DrawDot16(kCellLeft, layout.firstY + (i - 1) * layout.step, cell);
+    }
+    scroll_.stop();
+    if (cells > kStillCells) {
+        if (speed_ == 0)
+            setSpeed(1);
+        scroll_.start(speed_, scrollStartWait_);
+    }
+}
+
+DotPattern ChimeiModel::cellPattern(int X, int Y) const {
+    DotPattern p;
+    for (int u = 0; u < DotPattern::kSize; ++u)
+        for (int v = 0; v < DotPattern::kSize; ++v) {
+            const int x = X + kDotPitch * u, y = Y + kDotPitch * v;
+            if (strip_.valid(x, y) && qAlpha(strip_.pixel(x, y)) != 0)
+                p.set(u, v);
+        }
+    return p;
+}
+
+int ChimeiModel::dotCount() const {
+    int n = 0;
+    for (int y = 0; y < strip_.height(); ++y) {
+        const auto *line = reinterpret_cast<const QRgb *>(strip_.constScanLine(y));
+        for (int x = 0; x < strip_.width(); ++x)
+            n += qAlpha(line[x]) != 0 ? 1 : 0;
+    }
+    return n;
+}
+
+void ChimeiModel::ReadProperties(const PropertyBag &bag) {
+    backColor_ = static_cast<OleColor>(bag.ReadProperty(kBackColor, kDefaultBackColor).toUInt());
+    foreColor_ = static_cast<OleColor>(bag.ReadProperty(kForeColor, kDefaultForeColor).toUInt());
+    speed_ = read16(bag, kSpeed, kDefaultSpeed);
+    scrollStartWait_ = bag.ReadProperty(kScrollStartWait, kDefaultScrollStartWait).toInt();
+    mode_ = read16(bag, kMode, kDefaultMode);
+    appearance_ = read16(bag, kAppearance, kDefaultAppearance);
+    fontMode_ = read16(bag, kFontMode, kDefaultFontMode);
+    fontBold_ = bag.ReadProperty(kFontBold, false).toBool();
+    scroll_.setSpeed(speed_);
+    scroll_.setWait(scrollStartWait_);
+    clearStrip();
+    changed_ = false;
+}
+
+void ChimeiModel::WriteProperties(PropertyBag &bag) {
+    bag.WriteProperty(kBackColor, backColor_, kDefaultBackColor);
+    bag.WriteProperty(kForeColor, foreColor_, kDefaultForeColor);
+    bag.WriteProperty(kSpeed, speed_, kDefaultSpeed);
+    bag.WriteProperty(kScrollStartWait, scrollStartWait_, kDefaultScrollStartWait);
+    bag.WriteProperty(kMode, mode_, kDefaultMode);
+    bag.WriteProperty(kAppearance, appearance_, kDefaultAppearance);
+    bag.WriteProperty(kFontMode, fontMode_, kDefaultFontMode);
+    bag.WriteProperty(kFontBold, fontBold_, false);
+    changed_ = false;
+}
+
+} // namespace q47
