@@ -1,0 +1,36 @@
+#include "fareupdate.h"
+
+namespace q47 {
+
+namespace {
+bool isCell(int cell) {
+    return cell >= 0 && cell <= kFareCells;
+}
+} // namespace
+
+std::vector<CellWrite> fareWrites(const RouteTable &table, int n, bool lateNight,
+                                  const InfoDigitOptions &info) {
+    std::vector<CellWrite> writes;
+    const StopRecord &stop = table.at(n);
+    for (int k = std::max<int>(table.StartSection, 1); k <= kFareCells; ++k) {
+        // Widened: a doubled 16-bit fare can leave the 16-bit range and must still show.
+        const int fare = stop.DataCol(k);
+        writes.push_back({k, (lateNight && fare != -1) ? 2 * fare : fare});
+    }
+    if (info.showStopOrder && isCell(info.stopOrderCell))
+        writes.push_back({info.stopOrderCell, info.stopOrderFromZero ? n - 1 : n});
+    if (info.showSeiriNo && isCell(info.seiriNoCell))
+        writes.push_back({info.seiriNoCell, static_cast<int>(stop.SeiriNo)});
+    if (info.showRoute && isCell(info.routeCell))
+        writes.push_back({info.routeCell, table.RouteText});
+    if (info.showColumn && isCell(info.columnCell) && info.column >= 1 &&
+        info.column <= kDataColumns)
+        writes.push_back({info.columnCell, static_cast<int>(stop.DataCol(info.column))});
+    return writes;
+}
+
+QString ticketDateText(const QDate &date) {
+    return date.toString(QStringLiteral("MM-dd-yyyy"));
+}
+
+} // namespace q47

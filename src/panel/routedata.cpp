@@ -1,0 +1,185 @@
+#include "routedata.h"
+
+#include "cp932.h"
+
+#include <QDir>
+#include <QFile>
+#include <QtEndian>
+
+#include <algorithm>
+
+namespace q47 {
+
+const StopRecord &RouteTable::at(int i) const {
+    static const StopRecord empty;
+    return (i >= 1 && i <= kRouteSlots) ? slots[static_cast<size_t>(i - 1)] : empty;
+}
+
+int RouteTable::lastStopPos() const {
+    const int records = std::min({static_cast<int>(StopCount), loaded, kRouteSlots});
+    return std::max(records - 1, 0);
+}
+
+namespace {
+
+void put16(QByteArray &out, qint16 v) {
+    char b[2];
+    qToLittleEndian(v, b);
+    out.append(b, 2);
+}
+
+class Reader {
+public:
+    explicit Reader(const QByteArray &bytes) : data_(bytes) {}
+    bool has(qsizetype n) const { return data_.size() - pos_ >= n; }
+    qint16 i16() {
+        const qint16 v = qFromLittleEndian<qint16>(data_.constData() + pos_);
+        pos_ += 2;
+        return v;
+    }
+    quint16 u16() { return static_cast<quint16>(i16()); }
+    QByteArray bytes(qsizetype n) {
+        QByteArray b = data_.mid(pos_, n);
+        pos_ += n;
+        return b;
+    }
+
+private:
+    const QByteArray &data_;
+    qsizetype pos_ = 0;
+};
+
+} // namespace
+
+QByteArray encodeRouteFile(const std::vector<StopRecord> &stops) {
+    QByteArray out;
+    out.reserve(2 + static_cast<qsizetype>(stops.size()) * 320);
+    put16(out, static_cast<qint16>(stops.size()));
+    for (const StopRecord &s : stops) {
+        const QByteArray name = toCp932(s.StopName);
+        put16(out, static_cast<qint16>(name.size()));
+        out.append(name);
+        put16(out, s.SeiriNo);
+        for (qint16 v : s.cols)
+            put16(out, v);
+    }
+    return out;
+}
+
+RouteFileContents decodeRouteFile(const QByteArray &bytes) {
+    RouteFileContents result;
+    Reader in(bytes);
+    if (!in.has(2)) {
+        result.status = RouteFileContents::Status::Truncated;
+        return result;
+    }
+    result.count = in.i16();
+    if (result.count < 0) {
+        result.status = RouteFileContents::Status::NegativeCount;
+        return result;
+    }
+    if (result.count > kRouteSlots) {
+        result.status = RouteFileContents::Status::TooManyRecords;
+        return result;
+    }
+    result.stops.reserve(static_cast<size_t>(result.count));
+    for (int i = 0; i < result.count; ++i) {
+        if (!in.has(2))
+            break;
+        const quint16 len = in.u16();
+        if (!in.has(len + 2 + 2 * kDataColumns))
+            break;
+        StopRecord s;
+        s.StopName = fromCp932(in.bytes(len));
+        s.SeiriNo = in.i16();
+        for (qint16 &v : s.cols)
+            v = in.i16();
+        result.stops.push_back(std::move(s));
+    }
+    result.recordsRead = static_cast<int>(result.stops.size());
+    if (result.recordsRead < result.count)
+        result.status = RouteFileContents::Status::Truncated;
+    return result;
+}
+
+QString routeName(const QString &routeText) {
+    bool ok = false;
+    const qlonglong n = routeText.trimmed().toLongLong(&ok);
+    return ok ? QString::number(n) : QStringLiteral("0");
+}
+
+QString routeFileName(const QString &routeText) {
+    return routeName(routeText) + QStringLiteral(".hy3");
+}
+
+QString normalizeFolder(const QString &folder) {
+    if (folder.isEmpty() || folder.endsWith(QDir::separator()) || folder.endsWith(QLatin1Char('/')))
+        return folder;
+    return folder + QDir::separator();
+}
+
+qint16 clampStartSection(int section) {
+    return static_cast<qint16>(std::clamp(section, 1, 300));
+}
+
+namespace route_messages {
+QString missing() {
+    return QStringLiteral("指定した系統のデータがありません...");
+}
+QString countZero() {
+    return QStringLiteral("指定した系統はデータの数が0(未登録)の可能性があります...");
+}
+QString sectionTooHigh() {
+    return QStringLiteral(
+        "指定した区間はデータの数よりも多いです...\n  解決法：正しい区間を入力して下さい.");
+}
+QString tooManyRecords(int count) {
+    return QStringLiteral("系統データの停留所の数(%1)が多すぎます。読み込めるのは%2件までです。")
+        .arg(count)
+        .arg(kRouteSlots);
+}
+QString truncated(const QString &path) {
+    return QStringLiteral(
+               "系統データが途中で終わっています。ファイルが壊れている可能性があります。\n%1")
+        .arg(path);
+}
+} // namespace route_messages
+
+RouteLoadResult loadRoute(RouteTable &table, const QString &dataFolder, const QString &routeText,
+                          int startSection) {
+    const qint16 section = clampStartSection(startSection);
+    const QString path = normalizeFolder(dataFolder) + routeFileName(routeText);
+
+    QByteArray bytes;
+    {
+        QFile file(path);
+        if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
+            return {false, route_messages::missing()};
+        bytes = file.readAll();
+        if (file.error() != QFileDevice::NoError)
+            return {false, file.errorString()};
+    } // closed before any message
+
+    const RouteFileContents contents = decodeRouteFile(bytes);
+    if (bytes.size() < 2)
+        return {false, route_messages::truncated(path)};
+    table.StopCount = contents.count; // kept also when the route is refused below
+    if (contents.count == 0)
+        return {false, route_messages::countZero()};
+    if (contents.count - 1 < section)
+        return {false, route_messages::sectionTooHigh()};
+    if (contents.status == RouteFileContents::Status::TooManyRecords)
+        return {false, route_messages::tooManyRecords(contents.count)};
+    if (contents.status == RouteFileContents::Status::Truncated)
+        return {false, route_messages::truncated(path)};
+
+    table.slots.fill(StopRecord{});
+    std::copy(contents.stops.begin(), contents.stops.end(), table.slots.begin());
+    table.loaded = static_cast<int>(contents.stops.size());
+    table.CurStopPos = static_cast<qint16>(section - 1);
+    table.StartSection = section;
+    table.RouteText = routeText;
+    return {true, {}};
+}
+
+} // namespace q47

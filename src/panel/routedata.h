@@ -1,0 +1,89 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <array>
+#include <vector>
+
+namespace q47 {
+
+inline constexpr int kRouteSlots = 301;
+inline constexpr int kDataColumns = 150;
+inline constexpr int kFareCells = 50;
+
+// One stop of a route, as the route file holds it.
+struct StopRecord {
+    QString StopName;
+    qint16 SeiriNo = 0;
+    std::array<qint16, kDataColumns> cols{};
+
+    // Data column k, 1-based as the file numbers them; 0 outside 1..150.
+    qint16 DataCol(int k) const { return (k >= 1 && k <= kDataColumns) ? cols[k - 1] : 0; }
+    void setDataCol(int k, qint16 v) {
+        if (k >= 1 && k <= kDataColumns)
+            cols[k - 1] = v;
+    }
+    bool operator==(const StopRecord &) const = default;
+};
+
+// The loaded route: 301 slots, the counters and the entry it was set with.
+struct RouteTable {
+    std::array<StopRecord, kRouteSlots> slots{};
+    qint16 StopCount = 0;    // as the file announced it, also for a refused file
+    int loaded = 0;          // records actually held in the slots
+    qint16 CurStopPos = 0;   // 0-based current stop
+    qint16 StartSection = 1; // starting stop order number, 1..300
+    QString RouteText;
+    QString RouteDate;
+
+    // Slot i (1-based). Indices outside 1..301 read an empty record: no caller may ever
+    // address memory outside the table, whatever the counters hold.
+    const StopRecord &at(int i) const;
+
+    // Highest stop position that stepping may reach: the last record the table holds.
+    int lastStopPos() const;
+};
+
+// The byte layout of a route data file: a signed 16-bit count, then per stop a 16-bit name
+// length, the CP932 name, the signed 16-bit ticket number and 150 signed 16-bit columns.
+QByteArray encodeRouteFile(const std::vector<StopRecord> &stops);
+
+struct RouteFileContents {
+    enum class Status { Ok, Truncated, TooManyRecords, NegativeCount };
+    Status status = Status::Ok;
+    qint16 count = 0;
+    std::vector<StopRecord> stops;
+    int recordsRead = 0; // complete records before a truncation
+};
+
+// Decodes every record the count announces. Never reads past the data.
+RouteFileContents decodeRouteFile(const QByteArray &bytes);
+
+// The route file name: the route number without leading zeros, then ".hy3".
+QString routeFileName(const QString &routeText);
+// The route number as a number, written back as decimal text ("00012" -> "12").
+QString routeName(const QString &routeText);
+// A folder text ending in the separator; empty stays empty (the current folder).
+QString normalizeFolder(const QString &folder);
+// A starting stop order number clamped to 1..300.
+qint16 clampStartSection(int section);
+
+// Route setting from a file into the table, with the messages the operator sees.
+struct RouteLoadResult {
+    bool ok = false;
+    QString message; // the message box text when refused
+};
+
+RouteLoadResult loadRoute(RouteTable &table, const QString &dataFolder, const QString &routeText,
+                          int startSection);
+
+namespace route_messages {
+QString missing();
+QString countZero();
+QString sectionTooHigh();
+QString tooManyRecords(int count);
+QString truncated(const QString &path);
+} // namespace route_messages
+
+} // namespace q47
