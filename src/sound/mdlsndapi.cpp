@@ -1,0 +1,303 @@
+#include "mdlsndapi.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QThread>
+
+#include <gst/gst.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+
+namespace q47 {
+
+namespace {
+
+constexpr const char *kDefaultSink = "autoaudiosink";
+
+// playbin's GST_PLAY_FLAG_AUDIO: no video or subtitle branches, so a cover picture in an MP3
+// needs no video sink.
+constexpr guint kPlayAudioOnly = 1u << 1;
+
+// Debian's alternative for the General MIDI font, then the font it normally points to.
+constexpr const char *kGmSoundFonts[] = {
+    "/usr/share/sounds/sf2/default-GM.sf2",
+    "/usr/share/sounds/sf2/FluidR3_GM.sf2",
+};
+
+bool initGStreamer() {
+    static const bool ok = [] {
+        GError *error = nullptr;
+        const bool done = gst_init_check(nullptr, nullptr, &error);
+        if (error)
+            g_error_free(error);
+        return done;
+    }();
+    return ok;
+}
+
+// Written by GStreamer's threads, read by the caller's.
+struct Progress {
+    std::mutex mutex;
+    std::condition_variable cv;
+    bool ended = false;
+    bool failed = false;
+    std::atomic<quint64> buffers{0};
+    std::atomic<qint64> firstBufferUs{-1};
+    qint64 startUs = 0;
+
+    void finish(bool error) {
+        {
+            std::lock_guard lock(mutex);
+            ended = true;
+            failed = failed || error;
+        }
+        cv.notify_all();
+    }
+};
+
+using ProgressRef = std::shared_ptr<Progress>;
+
+void releaseProgressRef(gpointer data) {
+    delete static_cast<ProgressRef *>(data);
+}
+
+GstBusSyncReply onBusMessage(GstBus *, GstMessage *message, gpointer data) {
+    Progress &progress = **static_cast<ProgressRef *>(data);
+    switch (GST_MESSAGE_TYPE(message)) {
+    case GST_MESSAGE_EOS:
+        progress.finish(false);
+        break;
+    case GST_MESSAGE_ERROR:
+        progress.finish(true);
+        break;
+    default:
+        break;
+    }
+    // Nobody pops this bus; dropping keeps it from filling while a channel sits idle.
+    return GST_BUS_DROP;
+}
+
+GstPadProbeReturn onSinkData(GstPad *, GstPadProbeInfo *, gpointer data) {
+    Progress &progress = **static_cast<ProgressRef *>(data);
+    if (progress.buffers.fetch_add(1) == 0)
+        progress.firstBufferUs = g_get_monotonic_time() - progress.startUs;
+    return GST_PAD_PROBE_OK;
+}
+
+void onElementSetup(GstElement *, GstElement *element, gpointer) {
+    GstElementFactory *factory = gst_element_get_factory(element);
+    if (!factory || g_strcmp0(GST_OBJECT_NAME(factory), "fluiddec") != 0)
+        return;
+    for (const char *font : kGmSoundFonts) {
+        if (g_file_test(font, G_FILE_TEST_IS_REGULAR)) {
+            g_object_set(element, "soundfont", font, nullptr);
+            return;
+        }
+    }
+}
+
+GstElement *makeSink(const QString &description) {
+    GError *error = nullptr;
+    GstElement *sink =
+        gst_parse_bin_from_description(description.toUtf8().constData(), TRUE, &error);
+    if (error) {
+        g_error_free(error);
+        if (sink)
+            gst_object_unref(sink);
+        return nullptr;
+    }
+    return sink;
+}
+
+} // namespace
+
+class mdlSndAPI::Player {
+public:
+    Player(QString alias, QString path, SoundDevice device)
+        : alias_(std::move(alias)), path_(std::move(path)), device_(device),
+          progress_(std::make_shared<Progress>()) {}
+
+    ~Player() {
+        if (pipeline_) {
+            gst_element_set_state(pipeline_, GST_STATE_NULL);
+            gst_object_unref(pipeline_);
+        }
+    }
+
+    Player(const Player &) = delete;
+    Player &operator=(const Player &) = delete;
+
+    // Builds the player; false when that is impossible (no sink, unreadable name).
+    bool open(const QString &sinkDescription) {
+        GstElement *sink = makeSink(sinkDescription);
+        if (!sink && sinkDescription != QLatin1String(kDefaultSink))
+            sink = makeSink(QLatin1String(kDefaultSink));
+        if (!sink)
+            return false;
+        gst_object_ref_sink(sink);
+
+        GError *error = nullptr;
+        gchar *uri = gst_filename_to_uri(QFile::encodeName(path_).constData(), &error);
+        if (error)
+            g_error_free(error);
+        pipeline_ =
+            uri ? gst_element_factory_make("playbin", alias_.toUtf8().constData()) : nullptr;
+        if (!pipeline_) {
+            g_free(uri);
+            gst_object_unref(sink);
+            return false;
+        }
+        gst_object_ref_sink(pipeline_);
+
+        if (GstPad *pad = gst_element_get_static_pad(sink, "sink")) {
+            gst_pad_add_probe(pad,
+                              static_cast<GstPadProbeType>(GST_PAD_PROBE_TYPE_BUFFER |
+                                                           GST_PAD_PROBE_TYPE_BUFFER_LIST),
+                              onSinkData, new ProgressRef(progress_), releaseProgressRef);
+            gst_object_unref(pad);
+        }
+        g_object_set(pipeline_, "uri", uri, "audio-sink", sink, "flags", kPlayAudioOnly, nullptr);
+        g_free(uri);
+        gst_object_unref(sink);
+        g_signal_connect(pipeline_, "element-setup", G_CALLBACK(onElementSetup), nullptr);
+
+        GstBus *bus = gst_element_get_bus(pipeline_);
+        gst_bus_set_sync_handler(bus, onBusMessage, new ProgressRef(progress_), releaseProgressRef);
+        gst_object_unref(bus);
+        return true;
+    }
+
+    // Starts from the beginning and returns at once; errors arrive later through the bus.
+    void play() {
+        progress_->startUs = g_get_monotonic_time();
+        if (gst_element_set_state(pipeline_, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE)
+            progress_->finish(true);
+    }
+
+    // Blocks until the end, an error, or no progress for stallMs.
+    void waitForEnd(int stallMs) {
+        using Clock = std::chrono::steady_clock;
+        gint64 lastPosition = -1;
+        quint64 lastBuffers = 0;
+        Clock::time_point lastMove = Clock::now();
+        std::unique_lock lock(progress_->mutex);
+        while (!progress_->ended) {
+            if (progress_->cv.wait_for(lock, std::chrono::milliseconds(50),
+                                       [this] { return progress_->ended; }))
+                break;
+            lock.unlock();
+            gint64 position = -1;
+            gst_element_query_position(pipeline_, GST_FORMAT_TIME, &position);
+            const quint64 buffers = progress_->buffers;
+            lock.lock();
+            if (position != lastPosition || buffers != lastBuffers) {
+                lastPosition = position;
+                lastBuffers = buffers;
+                lastMove = Clock::now();
+            } else if (Clock::now() - lastMove > std::chrono::milliseconds(stallMs)) {
+                progress_->ended = true;
+                progress_->failed = true;
+            }
+        }
+    }
+
+    // An error before any sound reached the sink: the file never opened as a sound.
+    bool failedToOpen() const {
+        std::lock_guard lock(progress_->mutex);
+        return progress_->failed && progress_->buffers == 0;
+    }
+
+    void fill(SoundChannelStatus &status) const {
+        status.alias = alias_;
+        status.path = path_;
+        status.device = device_;
+        status.open = true;
+        {
+            std::lock_guard lock(progress_->mutex);
+            status.playing = !progress_->ended;
+            status.failed = progress_->failed;
+        }
+        status.buffers = progress_->buffers;
+        status.firstBufferUs = progress_->firstBufferUs;
+    }
+
+private:
+    QString alias_;
+    QString path_;
+    SoundDevice device_;
+    ProgressRef progress_;
+    GstElement *pipeline_ = nullptr;
+};
+
+mdlSndAPI::mdlSndAPI(const QString &sinkDescription) : sinkDescription_(sinkDescription) {}
+
+mdlSndAPI::~mdlSndAPI() {
+    CloseSnd();
+}
+
+bool mdlSndAPI::available() {
+    return initGStreamer();
+}
+
+void mdlSndAPI::PlaySnd(const QString &Path, const QString &Channel, qint16 Wait, qint16 Pause) {
+    // A missing file must not even close the channel: the sound playing there goes on.
+    if (Path.isEmpty() || !QFileInfo(Path).isFile())
+        return;
+    const int slot = soundChannelSlot(Channel);
+    if (slot < 0)
+        return;
+    const QString alias = soundChannelAlias(Channel);
+    close(slot);
+
+    const SoundDevice device = soundDeviceForPath(Path);
+    if (device == SoundDevice::None || !available())
+        return;
+
+    QString sink = sinkDescription_;
+    if (sink.isEmpty())
+        sink = qEnvironmentVariable(kAudioSinkVariable);
+    if (sink.trimmed().isEmpty())
+        sink = QLatin1String(kDefaultSink);
+
+    auto player = std::make_unique<Player>(alias, Path, device);
+    if (!player->open(sink))
+        return;
+    ++opens_[slot];
+    players_[slot] = std::move(player);
+    Player &p = *players_[slot];
+    p.play();
+
+    if (Wait != 0) {
+        p.waitForEnd(stallTimeoutMs_);
+        // A negative pause would otherwise be an endless sleep.
+        if (Pause > 0 && !p.failedToOpen())
+            QThread::msleep(static_cast<unsigned long>(Pause));
+    } else {
+        QThread::yieldCurrentThread();
+    }
+}
+
+void mdlSndAPI::close(int slot) {
+    players_[slot].reset();
+}
+
+void mdlSndAPI::CloseSnd() {
+    for (int slot = 0; slot < static_cast<int>(players_.size()); ++slot)
+        close(slot);
+}
+
+SoundChannelStatus mdlSndAPI::status(const QString &channel) const {
+    SoundChannelStatus status;
+    const int slot = soundChannelSlot(channel);
+    if (slot < 0)
+        return status;
+    status.opens = opens_[slot];
+    if (players_[slot])
+        players_[slot]->fill(status);
+    return status;
+}
+
+} // namespace q47

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "soundfiletype.h"
+#include "soundoutput.h"
+
+#include <QString>
+
+#include <array>
+#include <memory>
+
+namespace q47 {
+
+// Names the GStreamer sink description every channel plays into, e.g. "fakesink sync=true"
+// on machines without a sound card. Unset or empty: "autoaudiosink".
+inline constexpr const char *kAudioSinkVariable = "Q47_AUDIO_SINK";
+
+// What one channel holds, for tests and measurements.
+struct SoundChannelStatus {
+    QString alias;                          // the device name it was opened under ("Q47S1")
+    QString path;                           // the file it holds; empty when closed
+    SoundDevice device = SoundDevice::None; // None when closed
+    bool open = false;
+    bool playing = false;      // started and neither at its end nor failed
+    bool failed = false;       // the player reported an error
+    quint64 buffers = 0;       // audio buffers that reached the sink
+    qint64 firstBufferUs = -1; // from the play request to the first buffer at the sink
+    quint64 opens = 0;         // times this channel was opened since construction
+};
+
+// The four sound channels "S1" to "S4", each a GStreamer player of its own. A new sound on a
+// channel ends the one before on that channel only; a channel keeps its finished player until
+// the next sound there or CloseSnd(), as a device stays open.
+class mdlSndAPI final : public SoundOutput {
+public:
+    // An empty sink description means: the environment variable, else "autoaudiosink".
+    explicit mdlSndAPI(const QString &sinkDescription = {});
+    ~mdlSndAPI() override;
+    mdlSndAPI(const mdlSndAPI &) = delete;
+    mdlSndAPI &operator=(const mdlSndAPI &) = delete;
+
+    void PlaySnd(const QString &Path, const QString &Channel, qint16 Wait, qint16 Pause) override;
+    void CloseSnd() override;
+
+    // Status of "S1" to "S4"; a default (closed) status for any other name.
+    SoundChannelStatus status(const QString &channel) const;
+
+    // A waited sound whose position has not moved for this long is given up, so that a stuck
+    // audio device cannot freeze the program. Loading the MIDI sound font counts as no
+    // movement, hence the generous default.
+    void setStallTimeoutMs(int ms) { stallTimeoutMs_ = ms; }
+
+    // The GStreamer library could be initialised; without it every call is silently a no-op.
+    static bool available();
+
+private:
+    class Player;
+    void close(int slot);
+
+    QString sinkDescription_;
+    std::array<std::unique_ptr<Player>, kSoundChannels.size()> players_;
+    std::array<quint64, kSoundChannels.size()> opens_{};
+    int stallTimeoutMs_ = 10000;
+};
+
+} // namespace q47

@@ -1,0 +1,49 @@
+#include "soundfiletype.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+
+namespace q47 {
+
+SoundDevice soundDeviceForPath(const QString &path) {
+    const QString ext = path.right(3).toUpper().trimmed();
+    if (ext == u"WAV")
+        return SoundDevice::WaveAudio;
+    if (ext == u"MP3")
+        return SoundDevice::MpegVideo;
+    if (ext == u"MID")
+        return SoundDevice::Sequencer;
+    return SoundDevice::None;
+}
+
+QString soundDeviceName(SoundDevice device) {
+    switch (device) {
+    case SoundDevice::WaveAudio:
+        return QStringLiteral("waveaudio");
+    case SoundDevice::MpegVideo:
+        return QStringLiteral("mpegvideo");
+    case SoundDevice::Sequencer:
+        return QStringLiteral("sequencer");
+    case SoundDevice::None:
+        break;
+    }
+    return {};
+}
+
+int soundChannelSlot(const QString &channel) {
+    for (int i = 0; i < static_cast<int>(kSoundChannels.size()); ++i) {
+        if (channel.compare(QLatin1String(kSoundChannels[i]), Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    return -1;
+}
+
+QString soundChannelAlias(const QString &channel) {
+    // Without an application object (tools, benchmarks) the running executable still names it.
+    const QString program = QCoreApplication::instance()
+                                ? QCoreApplication::applicationFilePath()
+                                : QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget();
+    return QFileInfo(program).completeBaseName() + channel;
+}
+
+} // namespace q47
