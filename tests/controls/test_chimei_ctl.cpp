@@ -1,0 +1,134 @@
+#include "chimeictl.h"
+#include "chimeirenderer.h"
+#include "fonts.h"
+
+#include <QApplication>
+#include <QTest>
+#include <QtMath>
+
+using q47::ChimeiCtl_E;
+using q47::ChimeiModel;
+using q47::DotPattern;
+
+class TestChimeiCtl : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase() { q47::installFontSubstitutes(); }
+    void windowSizeFollowsAppearance();
+    void screenShowsTheDotsSeparatedInTheirColours();
+    void dotsStayCrispAtAnyDensity_data();
+    void dotsStayCrispAtAnyDensity();
+    void aLongNameScrollsOnTheTimerWithoutRenderingAgain();
+    void theFirstPauseSleepsAndAShortNameStopsTheTimer();
+};
+
+void TestChimeiCtl::windowSizeFollowsAppearance() {
+    ChimeiCtl_E ctl;
+    QCOMPARE(ctl.Picture2()->geometry(), QRect(0, 0, 37, 196));
+    ctl.setAppearance(0);
+    QCOMPARE(ctl.Picture2()->size(), QSize(35, 185));
+    ctl.setAppearance(1);
+    QCOMPARE(ctl.Picture2()->size(), QSize(37, 195));
+}
+
+void TestChimeiCtl::screenShowsTheDotsSeparatedInTheirColours() {
+    ChimeiCtl_E ctl;
+    ctl.SetChimei(QStringLiteral("駅"));
+    const QImage shot = ctl.Picture2()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const DotPattern dots = ctl.model().cellPattern(ChimeiModel::kCellLeft, 80);
+    QVERIFY(dots.count() > 20);
+
+    const QRgb amber = qRgb(255, 190, 0), grey = qRgb(128, 128, 128);
+    // Inside the 2-pixel 3D border; the strip starts one pixel left of the client area.
+    const int x0 = 2 + ChimeiModel::kStripLeft + ChimeiModel::kCellLeft, y0 = 2 + 80;
+    for (int v = 0; v < 16; ++v)
+        for (int u = 0; u < 16; ++u) {
+            const int x = x0 + 2 * u, y = y0 + 2 * v;
+            QCOMPARE(shot.pixel(x, y), dots.at(u, v) ? amber : grey);
+            QCOMPARE(shot.pixel(x + 1, y), grey);
+            QCOMPARE(shot.pixel(x, y + 1), grey);
+        }
+    // The cells above and below are empty ground.
+    for (int y = 2; y < 2 + 80; ++y)
+        for (int x = 2; x < 35; ++x)
+            QCOMPARE(shot.pixel(x, y), grey);
+}
+
+void TestChimeiCtl::dotsStayCrispAtAnyDensity_data() {
+    QTest::addColumn<qreal>("ratio");
+    QTest::newRow("1") << 1.0;
+    QTest::newRow("1.25") << 1.25;
+    QTest::newRow("1.5") << 1.5;
+    QTest::newRow("2") << 2.0;
+    QTest::newRow("3") << 3.0;
+}
+
+void TestChimeiCtl::dotsStayCrispAtAnyDensity() {
+    QFETCH(qreal, ratio);
+    ChimeiModel model;
+    model.SetChimei(QStringLiteral("東京駅"));
+    const QImage out = q47::renderChimeiStrip(model.strip(), model.BackColor(), ratio);
+    QCOMPARE(out.devicePixelRatio(), ratio);
+    QCOMPARE(out.size(),
+             QSize(qCeil(model.strip().width() * ratio), qCeil(model.strip().height() * ratio)));
+
+    const QRgb amber = qRgb(255, 190, 0), grey = qRgb(128, 128, 128);
+    int amberPixels = 0;
+    for (int y = 0; y < out.height(); ++y)
+        for (int x = 0; x < out.width(); ++x) {
+            const QRgb px = out.pixel(x, y);
+            QVERIFY2(px == amber || px == grey, "a blended pixel");
+            amberPixels += px == amber ? 1 : 0;
+        }
+    const int side = q47::chimeiDotDevicePx(ratio);
+    QCOMPARE(amberPixels, model.dotCount() * side * side);
+    // Horizontally neighbouring dots keep ground between them.
+    for (int y = 0; y < model.strip().height(); ++y)
+        for (int x = 0; x + 2 < model.strip().width(); ++x) {
+            if (qAlpha(model.strip().pixel(x, y)) == 0 ||
+                qAlpha(model.strip().pixel(x + 2, y)) == 0)
+                continue;
+            const int left = qRound(x * ratio), next = qRound((x + 2) * ratio);
+            QVERIFY(next - left > side);
+            QCOMPARE(out.pixel(next - 1, qRound(y * ratio)), grey);
+        }
+}
+
+void TestChimeiCtl::aLongNameScrollsOnTheTimerWithoutRenderingAgain() {
+    ChimeiCtl_E ctl;
+    ctl.setScrollStartWait(0);
+    ctl.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&ctl));
+    ctl.SetChimei(QStringLiteral("一二三四五六七八九十"));
+    // Returned at once, with the name already drawn below the window.
+    QCOMPARE(ctl.model().stripTop(), ctl.model().windowSize().height());
+    QVERIFY(ctl.model().dotCount() > 0);
+    QTRY_VERIFY(ctl.model().stripTop() < 100);
+    QTRY_VERIFY(ctl.stripRenders() >= 1);
+    const int renders = ctl.stripRenders();
+    const int updates = ctl.positionUpdates();
+    QTRY_VERIFY(ctl.positionUpdates() > updates + 5);
+    QCOMPARE(ctl.stripRenders(), renders);
+    QVERIFY(ctl.frameCount() >= ctl.positionUpdates());
+}
+
+void TestChimeiCtl::theFirstPauseSleepsAndAShortNameStopsTheTimer() {
+    ChimeiCtl_E ctl;
+    ctl.setScrollStartWait(60000);
+    ctl.SetChimei(QStringLiteral("一二三四五六七"));
+    QTest::qWait(100);
+    QCOMPARE(ctl.frameCount(), 0);
+    QCOMPARE(ctl.model().stripTop(), 196);
+
+    ctl.setScrollStartWait(0);
+    ctl.SetChimei(QStringLiteral("一二三四五六七"));
+    QTRY_VERIFY(ctl.positionUpdates() > 0);
+    ctl.SetChimei(QStringLiteral("東京"));
+    const int frames = ctl.frameCount();
+    QTest::qWait(100);
+    QCOMPARE(ctl.frameCount(), frames);
+    QCOMPARE(ctl.model().stripTop(), 0);
+}
+
+QTEST_MAIN(TestChimeiCtl)
+#include "test_chimei_ctl.moc"

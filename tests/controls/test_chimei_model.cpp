@@ -1,0 +1,510 @@
+#include "chimeimodel.h"
+#include "fonts.h"
+
+#include <QGuiApplication>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <vector>
+
+using namespace std::chrono_literals;
+using q47::ChimeiGlyphs;
+using q47::ChimeiModel;
+using q47::DotPattern;
+using q47::kChimeiGothic;
+using q47::kChimeiMincho;
+
+namespace {
+
+// Dots of a text as the work surface draws it, from a cache of its own.
+DotPattern glyph(const QString &text, const QString &family = kChimeiGothic, bool bold = false,
+                 int dx = 0, int dy = 0) {
+    static ChimeiGlyphs reference;
+    return reference.pattern(text, family, bold, dx, dy);
+}
+
+DotPattern unite(const DotPattern &a, const DotPattern &b) {
+    DotPattern u = a;
+    for (int v = 0; v < DotPattern::kSize; ++v)
+        for (int x = 0; x < DotPattern::kSize; ++x)
+            if (b.at(x, v))
+                u.set(x, v);
+    return u;
+}
+
+struct Box {
+    int width = 0;
+    int height = 0;
+    int minU = DotPattern::kSize, maxU = -1, minV = DotPattern::kSize, maxV = -1;
+};
+
+Box boundingBox(const DotPattern &p) {
+    Box b;
+    for (int v = 0; v < DotPattern::kSize; ++v)
+        for (int u = 0; u < DotPattern::kSize; ++u)
+            if (p.at(u, v)) {
+                b.minU = qMin(b.minU, u);
+                b.maxU = qMax(b.maxU, u);
+                b.minV = qMin(b.minV, v);
+                b.maxV = qMax(b.maxV, v);
+            }
+    b.width = b.maxU - b.minU + 1;
+    b.height = b.maxV - b.minV + 1;
+    return b;
+}
+
+const QString kSeven = QStringLiteral("一二三四五六七");
+
+// ---- Layout ---------------------------------------------------------------------------------
+
+struct LayoutCase {
+    int cells;
+    qint16 mode;
+    std::vector<int> ys;
+};
+
+class CellLayout : public ::testing::TestWithParam<LayoutCase> {};
+
+TEST_P(CellLayout, EachCharacterLandsInItsCellAndNowhereElse) {
+    const LayoutCase &c = GetParam();
+    ChimeiModel model;
+    model.setMode(c.mode);
+    const QString name = kSeven.left(c.cells);
+    model.SetChimei(name);
+
+    int expectedDots = 0;
+    for (int i = 0; i < c.cells; ++i) {
+        const DotPattern want = glyph(name.at(i));
+        ASSERT_FALSE(want.isEmpty());
+        EXPECT_EQ(model.cellPattern(ChimeiModel::kCellLeft, c.ys[static_cast<size_t>(i)]), want)
+            << "cell " << i;
+        expectedDots += want.count();
+    }
+    EXPECT_EQ(model.dotCount(), expectedDots) << "dots outside the cells";
+}
+
+INSTANTIATE_TEST_SUITE_P(OneToSevenCells, CellLayout,
+                         ::testing::Values(LayoutCase{1, 0, {80}}, LayoutCase{2, 0, {32, 128}},
+                                           LayoutCase{2, 2, {48, 112}}, LayoutCase{2, 1, {32, 128}},
+                                           LayoutCase{3, 0, {16, 80, 144}},
+                                           LayoutCase{3, 2, {16, 80, 144}},
+                                           LayoutCase{4, 0, {8, 56, 104, 152}},
+                                           LayoutCase{5, 0, {4, 42, 80, 118, 156}},
+                                           LayoutCase{6, 0, {0, 32, 64, 96, 128, 160}},
+                                           LayoutCase{7, 0, {0, 32, 64, 96, 128, 160, 192}}));
+
+TEST(ChimeiStrip, ShortNamesStandStillAtTheTopAndLongOnesStartBelowTheWindow) {
+    for (int cells = 1; cells <= 8; ++cells) {
+        ChimeiModel model;
+        model.SetChimei(QStringLiteral("一二三四五六七八").left(cells));
+        if (cells <= 6) {
+            EXPECT_EQ(model.stripHeight(), 192) << cells;
+            EXPECT_EQ(model.stripTop(), 0) << cells;
+            EXPECT_FALSE(model.scrolling()) << cells;
+        } else {
+            EXPECT_EQ(model.stripHeight(), 32 * cells) << cells;
+            EXPECT_EQ(model.stripTop(), model.windowSize().height()) << cells;
+            EXPECT_TRUE(model.scrolling()) << cells;
+        }
+    }
+}
+
+TEST(ChimeiStrip, HalfWidthTextSharesCellsTwoToACell) {
+    ChimeiModel model;
+    model.SetChimei(QStringLiteral("ABCD"));
+    const DotPattern ab = model.cellPattern(2, 32);
+    EXPECT_EQ(ab, glyph(QStringLiteral("AB")));
+    EXPECT_EQ(model.cellPattern(2, 128), glyph(QStringLiteral("CD")));
+    // Both letters are in the cell: one in each half.
+    const Box box = boundingBox(ab);
+    EXPECT_LT(box.minU, 8);
+    EXPECT_GE(box.maxU, 8);
+    EXPECT_EQ(model.dotCount(), ab.count() + glyph(QStringLiteral("CD")).count());
+}
+
+TEST(ChimeiStrip, AnOddLastByteIsDrawnInTheCellAfterTheLastWholeOne) {
+    const DotPattern x = glyph(QStringLiteral("X"));
+    ChimeiModel model;
+    // Less than a cell: drawn at the top.
+    model.SetChimei(QStringLiteral("X"));
+    EXPECT_EQ(model.cellPattern(2, 0), x);
+    // One whole cell and a byte: the single cell's step is 0, so both land in it.
+    model.SetChimei(QStringLiteral("ABC"));
+    EXPECT_EQ(model.cellPattern(2, 80),
+              unite(glyph(QStringLiteral("AB")), glyph(QStringLiteral("C"))));
+    // Two close cells and a byte: the byte starts at 176, and the strip ends at 192.
+    model.setMode(2);
+    model.SetChimei(QStringLiteral("東京X"));
+    EXPECT_EQ(model.cellPattern(2, 176), x.shifted(0, 8).shifted(0, -8));
+    EXPECT_EQ(model.dotCount(), glyph(QStringLiteral("東")).count() +
+                                    glyph(QStringLiteral("京")).count() + x.shifted(0, 8).count());
+}
+
+// ---- Substitutions and fonts ---------------------------------------------------------------
+
+TEST(ChimeiDots, LongVowelMarkBecomesAVerticalStrokeAlsoForTheCaller) {
+    ChimeiModel model;
+    QString text = QStringLiteral("ー");
+    model.DrawDot16(2, 0, text);
+    EXPECT_EQ(text, QStringLiteral("丨"));
+    const DotPattern drawn = model.cellPattern(2, 0);
+    EXPECT_EQ(drawn, glyph(QStringLiteral("丨")));
+    const Box box = boundingBox(drawn);
+    EXPECT_LE(box.width, 2);
+    EXPECT_GE(box.height, 10);
+}
+
+TEST(ChimeiDots, BracketsAndArrowsAreMirroredAboutTheDiagonal) {
+    for (const QString &text : {QStringLiteral("（"), QStringLiteral("→"), QStringLiteral("＝"),
+                                QStringLiteral("～"), QStringLiteral("【")}) {
+        ChimeiModel model;
+        QString t = text;
+        model.DrawDot16(2, 32, t);
+        const DotPattern flat = glyph(text);
+        ASSERT_FALSE(flat.isEmpty()) << text.toStdString();
+        EXPECT_EQ(model.cellPattern(2, 32), flat.transposed()) << text.toStdString();
+        EXPECT_EQ(t, text);
+    }
+    // Turned, the parenthesis opens downwards and the arrow points down.
+    ChimeiModel model;
+    QString paren = QStringLiteral("（"), arrow = QStringLiteral("→");
+    model.DrawDot16(2, 0, paren);
+    model.DrawDot16(2, 32, arrow);
+    const Box p = boundingBox(model.cellPattern(2, 0));
+    EXPECT_GT(p.width, p.height);
+    const Box a = boundingBox(model.cellPattern(2, 32));
+    EXPECT_GT(a.height, a.width);
+}
+
+TEST(ChimeiDots, SmallMarksMoveToTheUpperRight) {
+    for (const QString &text : {QStringLiteral("。"), QStringLiteral("、")}) {
+        ChimeiModel model;
+        QString t = text;
+        model.DrawDot16(2, 0, t);
+        const DotPattern drawn = model.cellPattern(2, 0);
+        ASSERT_FALSE(drawn.isEmpty());
+        EXPECT_EQ(drawn, glyph(text).shifted(10, -10)) << text.toStdString();
+        const Box box = boundingBox(drawn);
+        EXPECT_GE(box.minU, 8);
+        EXPECT_LT(box.maxV, 8);
+    }
+}
+
+TEST(ChimeiDots, ShinAndYamaMoveOneDotRightOnlyInTheGothicOnlyMode) {
+    for (const QString &text : {QStringLiteral("申"), QStringLiteral("山")}) {
+        ChimeiModel model;
+        QString t = text;
+        model.DrawDot16(2, 0, t);
+        EXPECT_EQ(model.cellPattern(2, 0), glyph(text, kChimeiGothic, false, 1, 0));
+        EXPECT_NE(model.cellPattern(2, 0), glyph(text));
+        model.setFontMode(2);
+        model.DrawDot16(2, 64, t);
+        EXPECT_EQ(model.cellPattern(2, 64), glyph(text));
+    }
+}
+
+struct FontCase {
+    const char *text;
+    qint16 fontMode;
+    bool mincho;
+};
+
+class FontChoice : public ::testing::TestWithParam<FontCase> {};
+
+TEST_P(FontChoice, FollowsTheFirstCharactersCode) {
+    const FontCase &c = GetParam();
+    const QString text = QString::fromUtf8(c.text);
+    EXPECT_EQ(q47::chimeiFontFamily(text, c.fontMode), c.mincho ? kChimeiMincho : kChimeiGothic);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Modes, FontChoice,
+    ::testing::Values(
+        // Mincho below the first kanji code 0x889F, read as a signed number.
+        FontCase{"あ", 2, true}, FontCase{"駅", 2, false}, FontCase{"Ａ", 2, true},
+        FontCase{"亜", 2, false}, FontCase{"A", 2, false}, FontCase{"ｱ", 2, false},
+        FontCase{"ア", 2, true}, FontCase{"あ", 3, false}, FontCase{"駅", 3, true},
+        // Gothic only for full-width digits and Latin letters, 0x824F to 0x829A.
+        FontCase{"Ａ", 4, false}, FontCase{"０", 4, false}, FontCase{"ｚ", 4, false},
+        FontCase{"ぁ", 4, true}, FontCase{"あ", 4, true}, FontCase{"駅", 4, true},
+        FontCase{"A", 4, true}, FontCase{"駅", 1, true}, FontCase{"A", 1, true},
+        FontCase{"あ", 0, false}, FontCase{"あ", 5, false}, FontCase{"あ", -1, false}));
+
+TEST(ChimeiDots, SignedCodeOfTheFirstCharacter) {
+    EXPECT_EQ(q47::cp932SignedCode(QStringLiteral("あ")), qint16(-32096));   // 0x82A0
+    EXPECT_EQ(q47::cp932SignedCode(QStringLiteral("亜い")), qint16(-30561)); // 0x889F
+    EXPECT_EQ(q47::cp932SignedCode(QStringLiteral("Ab")), 65);
+    EXPECT_EQ(q47::cp932SignedCode(QStringLiteral("ｱ")), 177);
+    EXPECT_EQ(q47::cp932SignedCode(QString()), 0);
+}
+
+TEST(ChimeiDots, CellsAreDrawnInTheFaceTheModeChooses) {
+    const QString hiragana = QStringLiteral("あ"), kanji = QStringLiteral("駅"),
+                  latin = QStringLiteral("Ａ");
+    for (const QString &t : {hiragana, kanji, latin})
+        ASSERT_NE(glyph(t, kChimeiGothic), glyph(t, kChimeiMincho)) << "faces look alike";
+
+    ChimeiModel model;
+    model.setFontMode(2);
+    model.SetChimei(hiragana + kanji + latin);
+    EXPECT_EQ(model.cellPattern(2, 16), glyph(hiragana, kChimeiMincho));
+    EXPECT_EQ(model.cellPattern(2, 80), glyph(kanji, kChimeiGothic));
+    EXPECT_EQ(model.cellPattern(2, 144), glyph(latin, kChimeiMincho));
+
+    model.setFontMode(4);
+    model.SetChimei(hiragana + kanji + latin);
+    EXPECT_EQ(model.cellPattern(2, 16), glyph(hiragana, kChimeiMincho));
+    EXPECT_EQ(model.cellPattern(2, 80), glyph(kanji, kChimeiMincho));
+    EXPECT_EQ(model.cellPattern(2, 144), glyph(latin, kChimeiGothic));
+}
+
+TEST(ChimeiDots, BoldDrawsHeavierStrokes) {
+    ChimeiModel model;
+    model.setFontBold(true);
+    model.SetChimei(QStringLiteral("駅"));
+    const DotPattern bold = model.cellPattern(2, 80);
+    EXPECT_EQ(bold, glyph(QStringLiteral("駅"), kChimeiGothic, true));
+    EXPECT_GT(bold.count(), glyph(QStringLiteral("駅")).count());
+}
+
+TEST(ChimeiDots, OnlyPureBlackWorkPixelsBecomeDots) {
+    ChimeiGlyphs glyphs;
+    const DotPattern p = glyphs.pattern(QStringLiteral("駅"), kChimeiGothic, false, 0, 0);
+    const QImage &work = glyphs.workSurface();
+    ASSERT_EQ(work.size(), QSize(16, 16));
+    int black = 0;
+    for (int v = 0; v < 16; ++v)
+        for (int u = 0; u < 16; ++u) {
+            const QRgb px = work.pixel(u, v) & 0xFFFFFF;
+            EXPECT_EQ(p.at(u, v), px == 0);
+            EXPECT_TRUE(px == 0 || px == 0xFFFFFF) << "smoothed pixel at " << u << "," << v;
+            black += px == 0 ? 1 : 0;
+        }
+    EXPECT_GT(black, 30);
+}
+
+TEST(ChimeiDots, PatternsAreRasterisedOncePerTextFaceAndWeight) {
+    ChimeiModel model;
+    const QString name = QStringLiteral("中央駅前中央駅前中央駅前");
+    model.SetChimei(name);
+    const int first = model.glyphs().rasterisedCount();
+    EXPECT_EQ(first, 4);
+    model.SetChimei(name);
+    EXPECT_EQ(model.glyphs().rasterisedCount(), first);
+    model.setFontBold(true);
+    model.SetChimei(name);
+    EXPECT_EQ(model.glyphs().rasterisedCount(), 2 * first);
+}
+
+// ---- Properties -----------------------------------------------------------------------------
+
+TEST(ChimeiProperties, StartValuesAndWindowSizes) {
+    ChimeiModel model;
+    EXPECT_EQ(model.BackColor(), 0x808080U);
+    EXPECT_EQ(model.ForeColor(), 0x00BEFFU);
+    EXPECT_EQ(model.Speed(), 5);
+    EXPECT_EQ(model.ScrollStartWait(), 1500);
+    EXPECT_EQ(model.Mode(), 0);
+    EXPECT_EQ(model.Appearance(), 1);
+    EXPECT_EQ(model.FontMode(), 0);
+    EXPECT_FALSE(model.FontBold());
+    EXPECT_FALSE(model.changed());
+    EXPECT_EQ(model.windowSize(), QSize(37, 196));
+
+    model.setAppearance(0);
+    EXPECT_EQ(model.windowSize(), QSize(35, 185));
+    EXPECT_EQ(model.borderWidth(), 1);
+    model.setAppearance(1);
+    EXPECT_EQ(model.windowSize(), QSize(37, 195));
+    EXPECT_EQ(model.borderWidth(), 2);
+    EXPECT_TRUE(model.changed());
+}
+
+TEST(ChimeiProperties, EverySetterMarksChangedAndStoresOutOfRangeValues) {
+    const std::vector<std::function<void(ChimeiModel &)>> setters = {
+        [](ChimeiModel &m) { m.setBackColor(1); }, [](ChimeiModel &m) { m.setForeColor(1); },
+        [](ChimeiModel &m) { m.setSpeed(-7); },    [](ChimeiModel &m) { m.setScrollStartWait(-1); },
+        [](ChimeiModel &m) { m.setMode(99); },     [](ChimeiModel &m) { m.setAppearance(5); },
+        [](ChimeiModel &m) { m.setFontMode(9); },  [](ChimeiModel &m) { m.setFontBold(true); }};
+    for (size_t i = 0; i < setters.size(); ++i) {
+        ChimeiModel model;
+        setters[i](model);
+        EXPECT_TRUE(model.changed()) << i;
+    }
+    ChimeiModel model;
+    model.setSpeed(-7);
+    model.setScrollStartWait(-1);
+    model.setMode(99);
+    EXPECT_EQ(model.Speed(), -7);
+    EXPECT_EQ(model.ScrollStartWait(), -1);
+    EXPECT_EQ(model.Mode(), 99);
+}
+
+TEST(ChimeiProperties, BagWritesOnlyWhatDiffersAndReadsWithoutRegardToCase) {
+    ChimeiModel fresh;
+    q47::PropertyBag empty;
+    fresh.WriteProperties(empty);
+    EXPECT_EQ(empty.size(), 0);
+
+    ChimeiModel model;
+    model.setBackColor(0x112233);
+    model.setForeColor(0x445566);
+    model.setSpeed(1);
+    model.setScrollStartWait(0);
+    model.setMode(2);
+    model.setAppearance(0);
+    model.setFontMode(4);
+    model.setFontBold(true);
+    q47::PropertyBag bag;
+    model.WriteProperties(bag);
+    EXPECT_FALSE(model.changed());
+    EXPECT_EQ(bag.size(), 8);
+    for (const char *key : {"backcolor", "FORECOLOR", "speed", "scrollstartwait", "MODE",
+                            "appearance", "fontmode", "FontBold"})
+        EXPECT_TRUE(bag.contains(QString::fromLatin1(key))) << key;
+
+    ChimeiModel loaded;
+    loaded.ReadProperties(bag);
+    EXPECT_EQ(loaded.BackColor(), 0x112233U);
+    EXPECT_EQ(loaded.ForeColor(), 0x445566U);
+    EXPECT_EQ(loaded.Speed(), 1);
+    EXPECT_EQ(loaded.ScrollStartWait(), 0);
+    EXPECT_EQ(loaded.Mode(), 2);
+    EXPECT_EQ(loaded.Appearance(), 0);
+    EXPECT_EQ(loaded.FontMode(), 4);
+    EXPECT_TRUE(loaded.FontBold());
+    EXPECT_FALSE(loaded.changed());
+    // Read from the bag, the appearance does not resize the window.
+    EXPECT_EQ(loaded.windowSize(), QSize(37, 196));
+}
+
+TEST(ChimeiProperties, BackColorAndAppearanceEraseTheStripButForeColorDoesNot) {
+    ChimeiModel model;
+    model.SetChimei(QStringLiteral("東京"));
+    ASSERT_GT(model.dotCount(), 0);
+    model.setForeColor(0x0000FF);
+    EXPECT_GT(model.dotCount(), 0);
+    model.setBackColor(0x000000);
+    EXPECT_EQ(model.dotCount(), 0);
+    model.SetChimei(QStringLiteral("東京"));
+    model.setAppearance(0);
+    EXPECT_EQ(model.dotCount(), 0);
+}
+
+TEST(ChimeiProperties, DotsKeepTheColourTheyWereDrawnIn) {
+    ChimeiModel model;
+    QString a = QStringLiteral("東"), b = QStringLiteral("京");
+    model.DrawDot16(2, 0, a);
+    model.setForeColor(0x0000FF); // red
+    model.DrawDot16(2, 32, b);
+    auto firstDotColour = [&](int y0) {
+        for (int y = y0; y < y0 + 32; ++y)
+            for (int x = 0; x < model.strip().width(); ++x)
+                if (qAlpha(model.strip().pixel(x, y)) != 0)
+                    return model.strip().pixel(x, y) & 0xFFFFFFU;
+        return 0xFFFFFFFFU;
+    };
+    EXPECT_EQ(firstDotColour(0), 0xFFBE00U); // amber, as RGB
+    EXPECT_EQ(firstDotColour(32), 0xFF0000U);
+}
+
+// ---- Scrolling through the model ------------------------------------------------------------
+
+class ChimeiScrolling : public ::testing::Test {
+protected:
+    std::chrono::nanoseconds now{0};
+    ChimeiModel model{[this] { return now; }};
+    const int window = model.windowSize().height();
+
+    int topAt(std::chrono::nanoseconds t) {
+        now = t;
+        model.advance();
+        return model.stripTop();
+    }
+};
+
+TEST_F(ChimeiScrolling, ALongNameWaitsBelowTheWindowThenRisesAndWraps) {
+    model.SetChimei(kSeven);
+    EXPECT_EQ(model.stripTop(), window);
+    EXPECT_EQ(topAt(1400ms), window);
+    EXPECT_EQ(topAt(2500ms), window - 150);
+    // Gone at -(196 + 224), back below the window, and still there during the pause.
+    EXPECT_EQ(topAt(1500ms + 4200ms), window);
+    EXPECT_EQ(topAt(1500ms + 4200ms + 1000ms), window);
+}
+
+TEST_F(ChimeiScrolling, AShortNameStopsTheScrollAtTheTop) {
+    model.SetChimei(kSeven);
+    ASSERT_EQ(topAt(2500ms), window - 150);
+    model.SetChimei(QStringLiteral("東京"));
+    EXPECT_FALSE(model.scrolling());
+    EXPECT_EQ(topAt(5s), 0);
+}
+
+TEST_F(ChimeiScrolling, ASecondLongNameContinuesFromWhereTheStripStands) {
+    model.SetChimei(kSeven);
+    ASSERT_EQ(topAt(2500ms), window - 150);
+    model.SetChimei(QStringLiteral("八九十百千万億兆"));
+    EXPECT_EQ(model.stripHeight(), 256);
+    EXPECT_EQ(model.stripTop(), window - 150);
+    EXPECT_EQ(model.cellPattern(2, 0), glyph(QStringLiteral("八")));
+    // A pause of its own, then on from there.
+    EXPECT_EQ(topAt(2500ms + 1400ms), window - 150);
+    EXPECT_EQ(topAt(2500ms + 2500ms), window - 300);
+}
+
+TEST_F(ChimeiScrolling, AnEmptyNameBlanksTheStripWithoutStoppingTheScroll) {
+    model.SetChimei(kSeven);
+    ASSERT_EQ(topAt(2500ms), window - 150);
+    model.SetChimei(QString());
+    EXPECT_EQ(model.dotCount(), 0);
+    EXPECT_EQ(model.stripTop(), 0);
+    EXPECT_TRUE(model.scrolling());
+    EXPECT_EQ(topAt(2600ms), window - 165);
+    // The next long name therefore carries on from the moving position...
+    model.SetChimei(kSeven);
+    EXPECT_EQ(model.stripTop(), window - 165);
+    // ...unless it follows the empty one at once, as a fresh start does.
+    model.SetChimei(QString());
+    model.SetChimei(kSeven);
+    EXPECT_EQ(model.stripTop(), window);
+}
+
+TEST_F(ChimeiScrolling, SpeedZeroBecomesOneWhenAScrollStarts) {
+    model.setSpeed(0);
+    model.SetChimei(QStringLiteral("東京"));
+    EXPECT_EQ(model.Speed(), 0) << "only a scroll corrects it";
+    q47::PropertyBag bag;
+    model.WriteProperties(bag);
+    model.SetChimei(kSeven);
+    EXPECT_EQ(model.Speed(), 1);
+    EXPECT_TRUE(model.changed());
+    EXPECT_EQ(topAt(2500ms), window - 30);
+}
+
+TEST_F(ChimeiScrolling, NegativeSettingsCountAsTheSmallestUsefulOnes) {
+    model.setSpeed(-4);
+    model.setScrollStartWait(-500);
+    model.SetChimei(kSeven);
+    EXPECT_EQ(model.Speed(), -4);
+    EXPECT_EQ(topAt(1s), window - 30);
+}
+
+TEST_F(ChimeiScrolling, TheWindowHeightDecidesWhereALongNameStarts) {
+    model.setAppearance(0);
+    model.SetChimei(kSeven);
+    EXPECT_EQ(model.stripTop(), 185);
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    // Test discovery runs the binary outside the test environment.
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    q47::installFontSubstitutes();
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
