@@ -2,6 +2,7 @@
 
 #include "boardartwork.h"
 #include "boardlayout.h"
+#include "chimeictl.h"
 #include "mdegit.h"
 #include "twips.h"
 
@@ -62,10 +63,9 @@ Form1::Form1(QWidget *parent) : QWidget(parent, Qt::Window | Qt::FramelessWindow
         timeDegit_[static_cast<size_t>(i)] = clock;
     }
 
-    chimeiArea_ = new QWidget(this);
-    chimeiArea_->setObjectName(QStringLiteral("ChimeiCtl"));
-    chimeiArea_->setGeometry(board::toPx(board::chimeiTwips()));
-    chimeiArea_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    chimeiCtl_ = new ChimeiCtl_E(this);
+    chimeiCtl_->setObjectName(QStringLiteral("ChimeiCtl"));
+    chimeiCtl_->setGeometry(board::toPx(board::chimeiTwips()));
 
     timer1_ = new QTimer(this);
     timer1_->setInterval(1000);

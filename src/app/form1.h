@@ -14,6 +14,7 @@ class QTimer;
 
 namespace q47 {
 
+class ChimeiCtl_E;
 class M_Degit;
 
 // Left and top edge of a window, in twips, as the state file keeps them.
@@ -34,8 +35,7 @@ public:
     QLabel *lblSeiriNum(int index) const { return labels_.at(static_cast<size_t>(index)); }
     M_Degit *TimeDegit(int index) const { return timeDegit_.at(static_cast<size_t>(index)); }
     QTimer *Timer1() const { return timer1_; }
-    // The column where the place-name display sits.
-    QWidget *chimeiArea() const { return chimeiArea_; }
+    ChimeiCtl_E *ChimeiCtl() const { return chimeiCtl_; }
 
     // Board pictures: 0 and 1 the built-in OFF and ON1 faces, 2 a holder.
     QImage imgRes(int index) const { return imgRes_.at(static_cast<size_t>(index)); }
@@ -71,7 +71,7 @@ private:
     std::array<QImage, 3> imgRes_{};
     QImage picture_;
     QTimer *timer1_ = nullptr;
-    QWidget *chimeiArea_ = nullptr;
+    ChimeiCtl_E *chimeiCtl_ = nullptr;
     QPointer<QWidget> controlPanel_;
 };
 
