@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Rebuilds the sample route data files from their CSV sources with the route tool.
+set -euo pipefail
+here="$(cd "$(dirname "$0")" && pwd)"
+tool="${1:-$here/../build/release/tools/hy3tool/hy3tool}"
+for csv in "$here"/routes/*.csv; do
+    "$tool" to-hy3 "$csv" "$here/data/$(basename "${csv%.csv}").hy3"
+done
