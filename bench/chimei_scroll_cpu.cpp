@@ -1,0 +1,73 @@
+// CPU of the whole program while a long place name scrolls on the board.
+//
+//   chimei_scroll_cpu [seconds] [speed] [wait-ms] [name]
+//
+// Starts the program as usual, sets the name, lets the event loop run for the given time
+// and prints the process's CPU time over that time with the number of scroll frames and
+// of frames that moved the strip. Run it on a real display or under Xvfb
+// (bench/chimei_scroll_cpu.sh); the offscreen platform paints nothing to a screen.
+#include "chimeictl.h"
+#include "fonts.h"
+#include "form1.h"
+#include "q47app.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTimer>
+
+#include <sys/resource.h>
+
+#include <cstdio>
+
+namespace {
+
+double cpuSeconds() {
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    auto seconds = [](const timeval &t) { return double(t.tv_sec) + double(t.tv_usec) / 1e6; };
+    return seconds(u.ru_utime) + seconds(u.ru_stime);
+}
+
+} // namespace
+
+int main(int argc, char *argv[]) {
+    QApplication application(argc, argv);
+    q47::installFontSubstitutes();
+    const QStringList args = QCoreApplication::arguments();
+    const double seconds = args.size() > 1 ? args.at(1).toDouble() : 10.0;
+    const auto speed = static_cast<qint16>(args.size() > 2 ? args.at(2).toInt() : 5);
+    const qint32 wait = args.size() > 3 ? args.at(3).toInt() : 0;
+    // Twenty cells.
+    const QString name =
+        args.size() > 4 ? args.at(4) : QStringLiteral("東京都千代田区丸の内一丁目北口前中央郵便局");
+
+    q47::Q47App app;
+    app.Form_Load();
+    q47::ChimeiCtl_E *ctl = app.board().ChimeiCtl();
+    ctl->setSpeed(speed);
+    ctl->setScrollStartWait(wait);
+
+    // Let start-up settle before measuring.
+    QTimer::singleShot(500, [&] {
+        ctl->SetChimei(name);
+        const int frames0 = ctl->frameCount();
+        const int updates0 = ctl->positionUpdates();
+        const double cpu0 = cpuSeconds();
+        QElapsedTimer wall;
+        wall.start();
+        QTimer::singleShot(static_cast<int>(seconds * 1000), Qt::PreciseTimer, [=] {
+            const double elapsed = double(wall.nsecsElapsed()) / 1e9;
+            const double cpu = cpuSeconds() - cpu0;
+            const int frames = ctl->frameCount() - frames0;
+            const int updates = ctl->positionUpdates() - updates0;
+            std::printf("platform %s, speed %d, wait %d ms, %.2f s\n",
+                        qPrintable(QGuiApplication::platformName()), speed, wait, elapsed);
+            std::printf("cpu %.3f s = %.2f%% of one core\n", cpu, 100.0 * cpu / elapsed);
+            std::printf("frames %d (%.1f/s), strip moved %d (%.1f/s), strip renders %d\n", frames,
+                        frames / elapsed, updates, updates / elapsed, ctl->stripRenders());
+            std::fflush(stdout);
+            QCoreApplication::quit();
+        });
+    });
+    return application.exec();
+}
