@@ -1,10 +1,44 @@
 #pragma once
 
+#include "keypadentry.h"
+
+#include <QFrame>
+#include <QPushButton>
 #include <QWidget>
+
+#include <array>
+
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QListWidget;
+class QScrollBar;
 
 namespace q47 {
 
 class Form1;
+
+// One of the two stacked entry panes; a double-click sends it to the back.
+class PaneFrame : public QFrame {
+    Q_OBJECT
+public:
+    explicit PaneFrame(QWidget *parent = nullptr);
+Q_SIGNALS:
+    void DblClick();
+
+protected:
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+};
+
+// A push button whose caption wraps inside it.
+class WrapButton : public QPushButton {
+    Q_OBJECT
+public:
+    using QPushButton::QPushButton;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+};
 
 // The operator's control panel beside the fare board.
 class frmCtl : public QWidget {
@@ -15,14 +49,70 @@ public:
 
     explicit frmCtl(Form1 &board, QWidget *parent = nullptr);
 
-    // Control panel start: names the board after the program.
+    // Control panel start: names the board after the program and shapes the keypad keys.
     void Form_Load();
+
+    PaneFrame *Frame1(int i) const { return frame1_.at(static_cast<size_t>(i)); }
+    QListWidget *List2(int i) const { return list2_.at(static_cast<size_t>(i)); }
+    QListWidget *List3(int i) const { return list3_.at(static_cast<size_t>(i)); }
+    QPushButton *Command1(int i) const { return command1_.at(static_cast<size_t>(i)); }
+    QPushButton *CommandButton1(int i) const { return keys_.at(static_cast<size_t>(i)); }
+    QLabel *Label2(int i) const { return label2_.at(static_cast<size_t>(i)); }
+    QPushButton *Command2(int i) const { return command2_.at(static_cast<size_t>(i)); }
+    QPushButton *Check1() const { return check1_; }
+    QGroupBox *grpM_Tape() const { return grpMTape_; }
+    QPushButton *cmdTapeBack() const { return tapeBack_; }
+    QPushButton *cmdTapeNext() const { return tapeNext_; }
+    QPushButton *cmdTapeStop() const { return tapeStop_; }
+    QPushButton *cmdTapeSet() const { return tapeSet_; }
+    QFrame *Frame6() const { return frame6_; }
+    QCheckBox *Check2() const { return check2_; }
+    QScrollBar *HScroll1(int i) const { return hscroll1_.at(static_cast<size_t>(i)); }
+    QLabel *Label1(int i) const { return label1_.at(static_cast<size_t>(i)); }
+    QGroupBox *Frame2() const { return frame2_; }
+    QPushButton *Option4(int i) const { return option4_.at(static_cast<size_t>(i)); }
+    QPushButton *Command4() const { return command4_; }
+    QPushButton *Command8() const { return command8_; }
+    QPushButton *Check4() const { return check4_; }
+
+    // The pane last sent to the back.
+    qint16 BackPane() const { return backPane_; }
+    void Frame1_DblClick(int index);
+    void CommandButton1_Click(int index);
+    const KeypadEntry &keypad() const { return keypad_; }
+
+    // The region each keypad key is cut to.
+    static QRegion keyRegion();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    void buildListPane();
+    void buildKeypadPane();
+    void buildRightSide();
+
     Form1 &board_;
+    std::array<PaneFrame *, 2> frame1_{};
+    std::array<QListWidget *, 5> list2_{};
+    std::array<QListWidget *, 3> list3_{};
+    std::array<QPushButton *, 2> command1_{};
+    std::array<QPushButton *, 12> keys_{};
+    std::array<QLabel *, 3> label2_{};
+    std::array<QPushButton *, 2> command2_{};
+    QPushButton *check1_ = nullptr;
+    QGroupBox *grpMTape_ = nullptr;
+    QPushButton *tapeBack_ = nullptr, *tapeNext_ = nullptr, *tapeStop_ = nullptr,
+                *tapeSet_ = nullptr;
+    QFrame *frame6_ = nullptr;
+    QCheckBox *check2_ = nullptr;
+    std::array<QScrollBar *, 2> hscroll1_{};
+    std::array<QLabel *, 2> label1_{};
+    QGroupBox *frame2_ = nullptr;
+    std::array<QPushButton *, 3> option4_{};
+    QPushButton *command4_ = nullptr, *command8_ = nullptr, *check4_ = nullptr;
+    qint16 backPane_ = 0;
+    KeypadEntry keypad_;
 };
 
 // "運賃表示器アプリケーション - 型番:" followed by the program's base name.

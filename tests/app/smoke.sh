@@ -26,10 +26,11 @@ expect() { # x y expected what
 }
 expect 0 0 "srgb(0,0,0)" "outside the rounded corner"
 expect 3 120 "srgb(238,230,204)" "cream rim"
-expect 50 120 "srgb(106,106,106)" "name column strip"
+expect 50 120 "srgb(128,128,128)" "place-name column"
 expect 129 47 "srgb(128,128,128)" "background of cell 1"
 expect 638 202 "srgb(128,128,128)" "background of cell 50"
 expect 100 30 "srgb(10,10,10)" "black face"
-expect 1275 795 "srgb(64,64,64)" "control panel at the bottom-right"
+expect 1275 795 "srgb(239,239,239)" "control panel at the bottom-right"
+expect 935 727 "srgb(0,0,0)" "black entry pane of the control panel"
 expect 900 400 "srgb(0,0,0)" "empty screen between the windows"
 exit $fail
