@@ -5,13 +5,18 @@
 #include "frmctl.h"
 #include "frmoption.h"
 #include "mdegit.h"
+#include "mdlsndapi.h"
+#include "settingsstore.h"
 
 #include <QGuiApplication>
 #include <QScreen>
 
 namespace q47 {
 
-Q47App::Q47App() : form1_(std::make_unique<Form1>()) {}
+Q47App::Q47App(SoundOutput *sound)
+    : settings_(std::make_unique<SettingsStore>()),
+      ownSound_(sound ? nullptr : std::make_unique<mdlSndAPI>()),
+      sound_(sound ? sound : ownSound_.get()), form1_(std::make_unique<Form1>()) {}
 
 Q47App::~Q47App() = default;
 
@@ -20,12 +25,15 @@ void Q47App::Form_Load() {
     for (int k = 1; k <= board::kCellCount; ++k)
         board.Degit(k)->ResetDegit(0);
 
+    settings_->setFlag(QStringLiteral("Check1"), 0);
+    for (int k = 0; k < 3; ++k)
+        settings_->setColour(QStringLiteral("Command5"), k, 0xFFFFFF);
     board.setPicture(board.imgRes(0));
     board.setImgRes(2, board.imgRes(1));
 
     option_ = std::make_unique<frmOption>();
 
-    ctl_ = std::make_unique<frmCtl>(board);
+    ctl_ = std::make_unique<frmCtl>(board, *settings_, *sound_, *option_);
     ctl_->Form_Load();
     ctl_->show();
     board.setControlPanel(ctl_.get());

@@ -7,11 +7,14 @@ namespace q47 {
 class Form1;
 class frmCtl;
 class frmOption;
+class SettingsStore;
+class SoundOutput;
 
 // The three windows that live for the whole run, and the start-up that brings them up.
 class Q47App {
 public:
-    Q47App();
+    // `sound` plays the program's sounds; the program's own channels when none is given.
+    explicit Q47App(SoundOutput *sound = nullptr);
     ~Q47App();
     Q47App(const Q47App &) = delete;
     Q47App &operator=(const Q47App &) = delete;
@@ -23,10 +26,14 @@ public:
     Form1 &board() { return *form1_; }
     frmCtl &controlPanel() { return *ctl_; }
     frmOption &options() { return *option_; }
+    SettingsStore &settings() { return *settings_; }
 
 private:
     void LoadIni();
 
+    std::unique_ptr<SettingsStore> settings_;
+    std::unique_ptr<SoundOutput> ownSound_;
+    SoundOutput *sound_;
     std::unique_ptr<Form1> form1_;
     std::unique_ptr<frmOption> option_;
     std::unique_ptr<frmCtl> ctl_;

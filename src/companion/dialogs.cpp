@@ -112,4 +112,23 @@ int Call_dlg100(QWidget *owner, qint16 keta, qint16 &zeroMode, qint16 &shift, qi
     return 1;
 }
 
+void Call_dlg110(QWidget *owner, int kind, const QString &aboutText) {
+    Q_UNUSED(kind);
+    QDialog box(owner);
+    box.setObjectName(QStringLiteral("dlg110"));
+    box.setWindowTitle(QStringLiteral("バージョン情報"));
+    box.setModal(true);
+    auto *layout = new QVBoxLayout(&box);
+    auto *text = new QLabel(
+        QString(aboutText).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).trimmed(), &box);
+    text->setObjectName(QStringLiteral("aboutText"));
+    text->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    text->setMargin(12);
+    layout->addWidget(text);
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &box);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &box, &QDialog::accept);
+    layout->addWidget(buttons);
+    box.exec();
+}
+
 } // namespace q47

@@ -1,6 +1,13 @@
 #include "frmctl.h"
 
+#include "chimeictl.h"
+#include "dialogs.h"
+#include "fareupdate.h"
 #include "form1.h"
+#include "mdegit.h"
+#include "panelrules.h"
+#include "settingsstore.h"
+#include "soundoutput.h"
 #include "twips.h"
 
 #include <QCheckBox>
@@ -10,10 +17,13 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStyleOptionButton>
 #include <QStylePainter>
+#include <QThread>
+#include <QTimer>
 
 namespace q47 {
 
@@ -97,13 +107,60 @@ QString boardCaption(const QString &programBaseName) {
     return QStringLiteral("運賃表示器アプリケーション - 型番:") + programBaseName;
 }
 
-frmCtl::frmCtl(Form1 &board, QWidget *parent) : QWidget(parent, Qt::Window), board_(board) {
+namespace {
+QString programBaseName() {
+    return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+}
+
+// A digit list's selected digit; a list without a selection counts as 0.
+QString selectedDigit(const QListWidget *list) {
+    const QListWidgetItem *item = list->currentItem();
+    return item ? item->text() : QStringLiteral("0");
+}
+} // namespace
+
+frmCtl::frmCtl(Form1 &board, SettingsStore &settings, SoundOutput &sound, QDialog &options,
+               QWidget *parent)
+    : QWidget(parent, Qt::Window), board_(board), settings_(settings), sound_(sound),
+      options_(options) {
     setWindowTitle(QStringLiteral("集中操作盤"));
     setFixedSize(twipsToPx(kClientWidthTwips), twipsToPx(kClientHeightTwips));
     setFont(face("ＭＳ Ｐゴシック", 9, false));
     buildListPane();
     buildKeypadPane();
     buildRightSide();
+    connectHandlers();
+
+    showMessage = [this](const QString &text) {
+        QMessageBox::information(this, programBaseName(), text, QMessageBox::Ok);
+    };
+    confirmExit = [this] {
+        QMessageBox box(QMessageBox::Question, QStringLiteral("運賃表示器アプリの終了確認"),
+                        QStringLiteral("運賃表示器アプリを終了しますか？"),
+                        QMessageBox::Yes | QMessageBox::No, this);
+        return box.exec() == QMessageBox::Yes;
+    };
+    endProgram = [] { QCoreApplication::quit(); };
+}
+
+void frmCtl::connectHandlers() {
+    for (int i = 0; i < 2; ++i) {
+        connect(command1_[static_cast<size_t>(i)], &QPushButton::clicked, this,
+                [this, i] { Command1_Click(i); });
+        connect(command2_[static_cast<size_t>(i)], &QPushButton::clicked, this,
+                [this, i] { Command2_Click(i); });
+        connect(hscroll1_[static_cast<size_t>(i)], &QScrollBar::valueChanged, this,
+                [this, i] { HScroll1_Change(i); });
+    }
+    for (int i = 0; i < 5; ++i)
+        connect(list2_[static_cast<size_t>(i)], &QListWidget::currentRowChanged, this,
+                [this, i] { List2_Click(i); });
+    for (int i = 0; i < 3; ++i)
+        connect(list3_[static_cast<size_t>(i)], &QListWidget::currentRowChanged, this,
+                [this, i] { List3_Click(i); });
+    connect(check1_, &QPushButton::toggled, this, [this] { Check1_Click(); });
+    connect(command4_, &QPushButton::clicked, this, [this] { Command4_Click(); });
+    connect(command8_, &QPushButton::clicked, this, [this] { Command8_Click(); });
 }
 
 void frmCtl::buildListPane() {
@@ -263,8 +320,7 @@ QRegion frmCtl::keyRegion() {
 }
 
 void frmCtl::Form_Load() {
-    const QString base = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
-    board_.setWindowTitle(boardCaption(base));
+    board_.setWindowTitle(boardCaption(programBaseName()));
     for (QPushButton *key : keys_)
         key->setMask(keyRegion());
 }
@@ -277,15 +333,139 @@ void frmCtl::Frame1_DblClick(int index) {
 }
 
 void frmCtl::CommandButton1_Click(int index) {
+    sound_.PlaySnd(settings_.text(QStringLiteral("txtSelectSound"), 1), QStringLiteral("S1"), 0, 0);
     keypad_.press(index);
     label2_[0]->setText(keypad_.routeText());
     label2_[2]->setText(keypad_.sectionText());
 }
 
+void frmCtl::List2_Click(int) {
+    sound_.PlaySnd(settings_.text(QStringLiteral("txtSelectSound"), 1), QStringLiteral("S1"), 0, 0);
+}
+
+void frmCtl::List3_Click(int) {
+    sound_.PlaySnd(settings_.text(QStringLiteral("txtSelectSound"), 0), QStringLiteral("S1"), 0, 0);
+}
+
+void frmCtl::Command1_Click(int index) {
+    const QString dataFolder = normalizeFolder(settings_.text(QStringLiteral("Text2"), 0));
+    const QString soundFolder = normalizeFolder(settings_.text(QStringLiteral("Text2"), 1));
+    Q_UNUSED(soundFolder); // read with the announcement list of the route
+    sound_.PlaySnd(settings_.text(QStringLiteral("txtSelectSound"), 0), QStringLiteral("S1"), 0, 0);
+
+    QString routeText;
+    int section = 0;
+    if (index == 1) {
+        routeText = label2_[0]->text();
+        section = label2_[2]->text().toInt();
+    } else {
+        for (const QListWidget *list : list2_)
+            routeText += selectedDigit(list);
+        QString digits;
+        for (const QListWidget *list : list3_)
+            digits += selectedDigit(list);
+        section = digits.toInt();
+    }
+
+    const RouteLoadResult loaded = loadRoute(route_, dataFolder, routeText, section);
+    if (!loaded.ok) {
+        showMessage(loaded.message);
+        return;
+    }
+
+    board_.ChimeiCtl()->SetChimei(QStringLiteral("系統設定"));
+    for (int k = 1; k <= kFareCells; ++k)
+        board_.Degit(k)->ResetDegit(-1);
+    QCoreApplication::processEvents();
+    QThread::msleep(static_cast<unsigned long>(std::max(lampTestMs, 0)));
+    for (int k = 1; k <= kFareCells; ++k)
+        board_.Degit(k)->setValue(0);
+    command2_[0]->setEnabled(true);
+    command2_[1]->setEnabled(true);
+    check1_->setEnabled(true);
+    route_.RouteDate = routeDate(settings_, QDate::currentDate());
+    DispData(route_.CurStopPos + 1);
+}
+
+void frmCtl::DispData(int n) {
+    for (const CellWrite &w :
+         fareWrites(route_, n, check2_->isChecked(), infoDigitOptions(settings_)))
+        board_.Degit(w.cell)->setValue(w.value);
+    QCoreApplication::processEvents();
+    board_.ChimeiCtl()->SetChimei(route_.at(n).StopName);
+}
+
+void frmCtl::Command2_Click(int index) {
+    const std::optional<qint16> target = stepTarget(route_, index);
+    if (!target)
+        return;
+    route_.CurStopPos = *target;
+    sound_.PlaySnd(stepSound(settings_, route_, route_.CurStopPos), QStringLiteral("S2"),
+                   stepSoundWaits(settings_) ? -1 : 0, 0);
+    DispData(route_.CurStopPos + 1);
+}
+
+void frmCtl::Check1_Click() {
+    if (check1_->isChecked()) {
+        board_.ChimeiCtl()->SetChimei(QString());
+        for (int k = 1; k <= kFareCells; ++k)
+            board_.Degit(k)->ResetDegit(0);
+        board_.Timer1()->stop();
+        board_.TimeDegit(0)->setValue(QString());
+        board_.TimeDegit(1)->setValue(QString());
+        for (QWidget *w : std::initializer_list<QWidget *>{frame1_[0], frame1_[1], command2_[0],
+                                                           command2_[1], grpMTape_, frame6_})
+            w->setEnabled(false);
+        return;
+    }
+    for (QWidget *w : std::initializer_list<QWidget *>{frame1_[0], frame1_[1], command2_[0],
+                                                       command2_[1], frame6_})
+        w->setEnabled(true);
+    if (board_.TimeDegit(0)->isVisible())
+        board_.Timer1()->start();
+    grpMTape_->setEnabled(false); // no speech engine yet
+    DispData(route_.CurStopPos + 1);
+}
+
+void frmCtl::Command4_Click() {
+    board_.setEnabled(false);
+    setEnabled(false);
+    options_.exec();
+    board_.setEnabled(true);
+    setEnabled(true);
+    board_.ChimeiCtl()->SetChimei(QString());
+    board_.ChimeiCtl()->SetChimei(route_.at(route_.CurStopPos + 1).StopName);
+}
+
+void frmCtl::Command8_Click() {
+    const QString text =
+        aboutText(programBaseName(), QStringLiteral(Q47_VERSION), QDate::currentDate().year());
+    board_.setEnabled(false);
+    Call_dlg110(this, 1, text);
+    board_.setEnabled(true);
+}
+
+void frmCtl::HScroll1_Change(int index) {
+    label1_.at(static_cast<size_t>(index))->setText(QString::number(HScroll1(index)->value()));
+    board_.ChimeiCtl()->setSpeed(static_cast<qint16>(hscroll1_[0]->value()));
+    board_.ChimeiCtl()->setScrollStartWait(hscroll1_[1]->value());
+}
+
+bool frmCtl::Form_QueryUnload() {
+    if (!confirmExit())
+        return false;
+    board_.ChimeiCtl()->SetChimei(QString());
+    board_.DeleteRgn();
+    sound_.CloseSnd();
+    endProgram();
+    return true;
+}
+
 void frmCtl::closeEvent(QCloseEvent *event) {
-    // Closing the control panel ends the program; the board has no frame to close it by.
-    event->accept();
-    QCoreApplication::quit();
+    if (Form_QueryUnload())
+        event->accept();
+    else
+        event->ignore();
 }
 
 } // namespace q47

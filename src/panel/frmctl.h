@@ -1,14 +1,17 @@
 #pragma once
 
 #include "keypadentry.h"
+#include "routedata.h"
 
 #include <QFrame>
 #include <QPushButton>
 #include <QWidget>
 
 #include <array>
+#include <functional>
 
 class QCheckBox;
+class QDialog;
 class QGroupBox;
 class QLabel;
 class QListWidget;
@@ -17,6 +20,8 @@ class QScrollBar;
 namespace q47 {
 
 class Form1;
+class SettingsStore;
+class SoundOutput;
 
 // One of the two stacked entry panes; a double-click sends it to the back.
 class PaneFrame : public QFrame {
@@ -47,10 +52,39 @@ public:
     static constexpr int kClientWidthTwips = 5295;
     static constexpr int kClientHeightTwips = 2595;
 
-    explicit frmCtl(Form1 &board, QWidget *parent = nullptr);
+    static constexpr int kLampTestMs = 3000;
+
+    frmCtl(Form1 &board, SettingsStore &settings, SoundOutput &sound, QDialog &options,
+           QWidget *parent = nullptr);
 
     // Control panel start: names the board after the program and shapes the keypad keys.
     void Form_Load();
+
+    // Sets the route entered on the lists (0) or the keypad (1).
+    void Command1_Click(int index);
+    // Puts stop n (1-based) on the board.
+    void DispData(int n);
+    // One stop back (0) or forward (1).
+    void Command2_Click(int index);
+    void Check1_Click();
+    void Command4_Click();
+    void Command8_Click();
+    void HScroll1_Change(int index);
+    void List2_Click(int index);
+    void List3_Click(int index);
+    // Asks before the program ends; true when it ends.
+    bool Form_QueryUnload();
+
+    const RouteTable &route() const { return route_; }
+    RouteTable &route() { return route_; }
+    const QString &RouteDate() const { return route_.RouteDate; }
+
+    // How long the lamp test keeps every segment lit.
+    int lampTestMs = kLampTestMs;
+    // The operator's answers and the message boxes; tests replace them.
+    std::function<void(const QString &)> showMessage;
+    std::function<bool()> confirmExit;
+    std::function<void()> endProgram;
 
     PaneFrame *Frame1(int i) const { return frame1_.at(static_cast<size_t>(i)); }
     QListWidget *List2(int i) const { return list2_.at(static_cast<size_t>(i)); }
@@ -92,7 +126,13 @@ private:
     void buildKeypadPane();
     void buildRightSide();
 
+    void connectHandlers();
+
     Form1 &board_;
+    SettingsStore &settings_;
+    SoundOutput &sound_;
+    QDialog &options_;
+    RouteTable route_;
     std::array<PaneFrame *, 2> frame1_{};
     std::array<QListWidget *, 5> list2_{};
     std::array<QListWidget *, 3> list3_{};
