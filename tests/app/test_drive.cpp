@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
@@ -60,8 +61,9 @@ private Q_SLOTS:
         QTest::qWait(300);
 
         const QImage screen = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
-        if (!qEnvironmentVariableIsEmpty("Q47_DRIVE_SHOT"))
-            screen.save(qEnvironmentVariable("Q47_DRIVE_SHOT"));
+        const QString shots = qEnvironmentVariable("Q47_DRIVE_SHOTS");
+        if (!shots.isEmpty())
+            screen.save(shots + QStringLiteral("/board-stepped.png"));
         const QRgb lit = qRgb(0xF8, 0xD2, 0x72);
         const QPoint origin = app.board().mapToGlobal(QPoint(0, 0));
         for (int k = 1; k <= 4; ++k) {
@@ -79,6 +81,17 @@ private Q_SLOTS:
             for (int x = column.left(); x <= column.right(); ++x)
                 dots += qRed(screen.pixel(x, y)) > 200 && qBlue(screen.pixel(x, y)) < 80;
         QVERIFY2(dots > 50, qPrintable(QString::number(dots)));
+
+        // A double-click on the keypad pane brings the digit lists to the front.
+        QTest::mouseDClick(panel.Frame1(1), Qt::LeftButton, {}, QPoint(5, 100));
+        QCOMPARE(panel.BackPane(), qint16(1));
+        QTest::qWait(200);
+        const QImage lists = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
+        if (!shots.isEmpty())
+            lists.save(shots + QStringLiteral("/panel-lists.png"));
+        const QRect list = panel.List2(0)->geometry().translated(
+            panel.Frame1(0)->mapToGlobal(QPoint(0, 0)));
+        QCOMPARE(lists.pixel(list.right() - 2, list.bottom() - 2), qRgb(255, 255, 255));
     }
 };
 
