@@ -130,6 +130,12 @@ public:
     Player(const Player &) = delete;
     Player &operator=(const Player &) = delete;
 
+    // Silences the sound before a slow teardown elsewhere.
+    void mute() {
+        if (pipeline_)
+            g_object_set(pipeline_, "mute", TRUE, nullptr);
+    }
+
     // Builds the player; false when that is impossible (no sink, unreadable name).
     bool open(const QString &sinkDescription) {
         GstElement *sink = makeSink(sinkDescription);
@@ -236,6 +242,14 @@ mdlSndAPI::mdlSndAPI(const QString &sinkDescription) : sinkDescription_(sinkDesc
 
 mdlSndAPI::~mdlSndAPI() {
     CloseSnd();
+    if (retirer_.joinable()) {
+        {
+            std::lock_guard lock(retireMutex_);
+            stopRetirer_ = true;
+        }
+        retireCv_.notify_all();
+        retirer_.join();
+    }
 }
 
 bool mdlSndAPI::available() {
@@ -281,12 +295,45 @@ void mdlSndAPI::PlaySnd(const QString &Path, const QString &Channel, qint16 Wait
 }
 
 void mdlSndAPI::close(int slot) {
-    players_[slot].reset();
+    if (players_[slot])
+        retire(std::move(players_[slot]));
+}
+
+void mdlSndAPI::retire(std::unique_ptr<Player> player) {
+    player->mute();
+    std::lock_guard lock(retireMutex_);
+    retiring_.push_back(std::move(player));
+    if (!retirer_.joinable()) {
+        retirer_ = std::thread([this] {
+            std::unique_lock lock(retireMutex_);
+            for (;;) {
+                retireCv_.wait(lock, [this] { return stopRetirer_ || !retiring_.empty(); });
+                if (retiring_.empty())
+                    return;
+                std::unique_ptr<Player> next = std::move(retiring_.front());
+                retiring_.pop_front();
+                retiringBusy_ = true;
+                lock.unlock();
+                next.reset();
+                lock.lock();
+                retiringBusy_ = false;
+                retireCv_.notify_all();
+            }
+        });
+    }
+    retireCv_.notify_all();
+}
+
+void mdlSndAPI::waitRetired() {
+    std::unique_lock lock(retireMutex_);
+    retireCv_.wait(lock, [this] { return retiring_.empty() && !retiringBusy_; });
 }
 
 void mdlSndAPI::CloseSnd() {
+    // At exit nothing may outlive this call, so it waits for the teardown.
     for (int slot = 0; slot < static_cast<int>(players_.size()); ++slot)
         close(slot);
+    waitRetired();
 }
 
 SoundChannelStatus mdlSndAPI::status(const QString &channel) const {

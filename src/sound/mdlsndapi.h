@@ -6,7 +6,11 @@
 #include <QString>
 
 #include <array>
+#include <condition_variable>
+#include <deque>
 #include <memory>
+#include <mutex>
+#include <thread>
 
 namespace q47 {
 
@@ -55,11 +59,22 @@ public:
 private:
     class Player;
     void close(int slot);
+    void retire(std::unique_ptr<Player> player);
+    void waitRetired();
 
     QString sinkDescription_;
     std::array<std::unique_ptr<Player>, kSoundChannels.size()> players_;
     std::array<quint64, kSoundChannels.size()> opens_{};
     int stallTimeoutMs_ = 10000;
+
+    // Tearing a player down can take a while (a MIDI player still loading its sound font must
+    // finish first), so a replaced player is muted at once and destroyed on this thread.
+    std::thread retirer_;
+    std::mutex retireMutex_;
+    std::condition_variable retireCv_;
+    std::deque<std::unique_ptr<Player>> retiring_;
+    bool retiringBusy_ = false;
+    bool stopRetirer_ = false;
 };
 
 } // namespace q47

@@ -1,0 +1,127 @@
+// The sound channels' latency, played into a clocked fake sink:
+//  - how long an unwaited PlaySnd keeps the caller (it also closes the channel's last sound),
+//  - how long after the call the first audio reaches the sink, per file type,
+//  - how long a waited PlaySnd of a half-second WAV blocks.
+
+#include "mdlsndapi.h"
+#include "soundsynth.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QThread>
+
+namespace {
+
+const QString kSink = QStringLiteral("fakesink sync=true");
+
+class Sounds {
+public:
+    Sounds() {
+        half = dir.filePath(QStringLiteral("half.wav"));
+        QFile file(half);
+        if (file.open(QIODevice::WriteOnly))
+            file.write(q47::soundgen::wavFile(q47::soundgen::sine(660, 0.5)));
+    }
+    QTemporaryDir dir;
+    QString half;
+};
+
+const Sounds &sounds() {
+    static const Sounds s;
+    return s;
+}
+
+QString sample(int type) {
+    static const char *names[] = {"step.wav", "step.mp3", "step.mid"};
+    return QStringLiteral(Q47_SAMPLE_SOUND_DIR "/") + QLatin1String(names[type]);
+}
+
+// Key presses in quick succession: each call cuts off the sound the one before started.
+void BM_PlaySndUnwaitedReturn(benchmark::State &state) {
+    q47::mdlSndAPI snd(kSink);
+    const QString path = sample(static_cast<int>(state.range(0)));
+    const auto gapMs = static_cast<unsigned long>(state.range(1));
+    for (auto _ : state) {
+        snd.PlaySnd(path, QStringLiteral("S1"), 0, 0);
+        state.PauseTiming();
+        QThread::msleep(gapMs);
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_PlaySndUnwaitedReturn)
+    ->ArgNames({"wav0_mp3_1_mid2", "gap_ms"})
+    ->ArgsProduct({{0, 1, 2}, {20, 100}})
+    ->Iterations(40)
+    ->Unit(benchmark::kMicrosecond);
+
+// The same call with nothing left on the channel: the cost of opening alone.
+void BM_PlaySndUnwaitedOnClosedChannel(benchmark::State &state) {
+    q47::mdlSndAPI snd(kSink);
+    const QString path = sample(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        snd.PlaySnd(path, QStringLiteral("S1"), 0, 0);
+        state.PauseTiming();
+        snd.CloseSnd();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_PlaySndUnwaitedOnClosedChannel)
+    ->ArgName("wav0_mp3_1_mid2")
+    ->DenseRange(0, 2)
+    ->Unit(benchmark::kMicrosecond);
+
+// Closing a channel whose sound is playing.
+void BM_CloseSndWhilePlaying(benchmark::State &state) {
+    q47::mdlSndAPI snd(kSink);
+    const QString path = sample(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        state.PauseTiming();
+        snd.PlaySnd(path, QStringLiteral("S1"), 0, 0);
+        QThread::msleep(150);
+        state.ResumeTiming();
+        snd.CloseSnd();
+    }
+}
+BENCHMARK(BM_CloseSndWhilePlaying)
+    ->ArgName("wav0_mp3_1_mid2")
+    ->DenseRange(0, 2)
+    ->Iterations(20)
+    ->Unit(benchmark::kMicrosecond);
+
+void BM_FirstAudioAtSink(benchmark::State &state) {
+    q47::mdlSndAPI snd(kSink);
+    const QString path = sample(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        snd.PlaySnd(path, QStringLiteral("S2"), 0, 0);
+        QElapsedTimer guard;
+        guard.start();
+        qint64 us = -1;
+        while ((us = snd.status(QStringLiteral("S2")).firstBufferUs) < 0 && guard.elapsed() < 5000)
+            QThread::usleep(100);
+        if (us < 0) {
+            state.SkipWithError("no audio reached the sink");
+            break;
+        }
+        state.SetIterationTime(static_cast<double>(us) / 1e6);
+    }
+}
+BENCHMARK(BM_FirstAudioAtSink)
+    ->ArgName("wav0_mp3_1_mid2")
+    ->DenseRange(0, 2)
+    ->UseManualTime()
+    ->Iterations(20)
+    ->Unit(benchmark::kMillisecond);
+
+void BM_WaitedHalfSecondWav(benchmark::State &state) {
+    q47::mdlSndAPI snd(kSink);
+    for (auto _ : state)
+        snd.PlaySnd(sounds().half, QStringLiteral("S3"), -1, 0);
+}
+BENCHMARK(BM_WaitedHalfSecondWav)->Iterations(5)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();
