@@ -1,0 +1,58 @@
+// One stop step on the control panel, from the click to the board fully redrawn: the fifty
+// fare cells, the place name, and the window's own repaint. Sounds are not played.
+#include "chimeictl.h"
+#include "fonts.h"
+#include "form1.h"
+#include "frmctl.h"
+#include "recordingsound.h"
+#include "settingsstore.h"
+
+#include <QApplication>
+#include <QDialog>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+void BM_StepAndRedraw(benchmark::State &state) {
+    q47::SettingsStore settings;
+    settings.setText(QStringLiteral("Text2"), 0, QStringLiteral(Q47_SAMPLES "/data"));
+    q47::RecordingSound sound;
+    q47::Form1 board;
+    QDialog options;
+    q47::frmCtl panel(board, settings, sound, options);
+    panel.lampTestMs = 0;
+    panel.showMessage = [](const QString &m) { qFatal("%s", qPrintable(m)); };
+    board.show();
+    panel.CommandButton1_Click(q47::KeypadEntry::kRouteKey);
+    panel.CommandButton1_Click(2); // route 2: fifteen stops
+    panel.CommandButton1_Click(q47::KeypadEntry::kSectionKey);
+    panel.CommandButton1_Click(1);
+    panel.Command1_Click(1);
+
+    int direction = 1;
+    for (auto _ : state) {
+        const qint16 before = panel.route().CurStopPos;
+        panel.Command2_Click(direction);
+        if (panel.route().CurStopPos == before) { // an end: turn round
+            direction = 1 - direction;
+            panel.Command2_Click(direction);
+        }
+        board.repaint();
+        sound.clear();
+    }
+}
+BENCHMARK(BM_StepAndRedraw)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char **argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    q47::installFontSubstitutes();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
