@@ -41,13 +41,6 @@ INSTANTIATE_TEST_SUITE_P(Paths, DeviceByName,
                                            PathCase{"av", SoundDevice::None},
                                            PathCase{"", SoundDevice::None}));
 
-TEST(SoundDeviceNames, AreTheDeviceTypesOfTheThreeFileTypes) {
-    EXPECT_EQ(q47::soundDeviceName(SoundDevice::WaveAudio), QStringLiteral("waveaudio"));
-    EXPECT_EQ(q47::soundDeviceName(SoundDevice::MpegVideo), QStringLiteral("mpegvideo"));
-    EXPECT_EQ(q47::soundDeviceName(SoundDevice::Sequencer), QStringLiteral("sequencer"));
-    EXPECT_TRUE(q47::soundDeviceName(SoundDevice::None).isEmpty());
-}
-
 TEST(SoundChannelNames, OnlyTheFourNamesInAnyCase) {
     EXPECT_EQ(q47::soundChannelSlot(QStringLiteral("S1")), 0);
     EXPECT_EQ(q47::soundChannelSlot(QStringLiteral("S4")), 3);
