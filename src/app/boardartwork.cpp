@@ -95,4 +95,30 @@ QImage renderArtwork(Artwork which, qreal devicePixelRatio) {
     return img;
 }
 
+QImage renderIcon(int size) {
+    QImage img(size, size, QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::transparent);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QRectF all(0, 0, size, size);
+    const qreal rim = size / 16.0;
+    QPainterPath outer;
+    outer.addRoundedRect(all, size / 8.0, size / 8.0);
+    p.fillPath(outer, kRim);
+    QPainterPath face;
+    face.addRoundedRect(all.adjusted(rim, rim, -rim, -rim), size / 12.0, size / 12.0);
+    p.fillPath(face, kFace);
+    // A grey name column on the left and an amber fare cell on the right.
+    p.fillRect(QRectF(rim * 2, rim * 2, size * 0.2, size - rim * 4), kStrip);
+    const QRectF cell(size * 0.36, size * 0.3, size * 0.56, size * 0.4);
+    p.fillRect(cell, kCell);
+    QFont f(QStringLiteral("ＭＳ ゴシック"));
+    f.setPixelSize(static_cast<int>(size * 0.32));
+    f.setBold(true);
+    p.setFont(f);
+    p.setPen(QColor(0xF8, 0xD2, 0x72));
+    p.drawText(cell, Qt::AlignCenter, QStringLiteral("230"));
+    return img;
+}
+
 } // namespace q47::board

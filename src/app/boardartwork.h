@@ -11,4 +11,7 @@ enum class Artwork { Off, On1 };
 
 QImage renderArtwork(Artwork which, qreal devicePixelRatio);
 
+// The window icon: a small fare board face with a lit fare.
+QImage renderIcon(int size);
+
 } // namespace q47::board

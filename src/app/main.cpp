@@ -1,11 +1,18 @@
+#include "boardartwork.h"
 #include "fonts.h"
 #include "q47app.h"
 
 #include <QApplication>
+#include <QIcon>
+#include <QPixmap>
 
 int main(int argc, char *argv[]) {
     QApplication application(argc, argv);
     q47::installFontSubstitutes();
+    QIcon icon;
+    for (int size : {16, 32, 64, 128})
+        icon.addPixmap(QPixmap::fromImage(q47::board::renderIcon(size)));
+    QApplication::setWindowIcon(icon);
     q47::Q47App app;
     app.Form_Load();
     return application.exec();
