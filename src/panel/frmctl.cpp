@@ -350,7 +350,6 @@ void frmCtl::List3_Click(int) {
 void frmCtl::Command1_Click(int index) {
     const QString dataFolder = normalizeFolder(settings_.text(QStringLiteral("Text2"), 0));
     const QString soundFolder = normalizeFolder(settings_.text(QStringLiteral("Text2"), 1));
-    Q_UNUSED(soundFolder); // read with the announcement list of the route
     sound_.PlaySnd(settings_.text(QStringLiteral("txtSelectSound"), 0), QStringLiteral("S1"), 0, 0);
 
     QString routeText;
@@ -367,6 +366,7 @@ void frmCtl::Command1_Click(int index) {
         section = digits.toInt();
     }
 
+    tape_.TapeLoad(soundFolder, routeName(routeText));
     const RouteLoadResult loaded = loadRoute(route_, dataFolder, routeText, section);
     if (!loaded.ok) {
         showMessage(loaded.message);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "keypadentry.h"
+#include "mdlm_tape.h"
 #include "routedata.h"
 
 #include <QFrame>
@@ -133,6 +134,7 @@ private:
     SoundOutput &sound_;
     QDialog &options_;
     RouteTable route_;
+    mdlM_Tape tape_;
     std::array<PaneFrame *, 2> frame1_{};
     std::array<QListWidget *, 5> list2_{};
     std::array<QListWidget *, 3> list3_{};
