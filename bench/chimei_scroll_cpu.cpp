@@ -66,7 +66,8 @@ int main(int argc, char *argv[]) {
             std::printf("frames %d (%.1f/s), strip moved %d (%.1f/s), strip renders %d\n", frames,
                         frames / elapsed, updates, updates / elapsed, ctl->stripRenders());
             std::fflush(stdout);
-            QCoreApplication::quit();
+            // Leave the loop without closing windows: closing asks the operator first.
+            QCoreApplication::exit(0);
         });
     });
     return application.exec();

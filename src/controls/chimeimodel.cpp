@@ -132,12 +132,11 @@ void ChimeiModel::SetChimei(const QString &strText) {
         scroll_.setTop(0);
         return;
     }
-    resizeStrip(kStillHeight);
     const int n = LenB_ASCII(strText);
     const int cells = n / 2;
     const ChimeiLayout layout = chimeiLayout(cells, mode_);
+    resizeStrip(cells > kStillCells ? kCellPx * cells : kStillHeight);
     if (cells > kStillCells) {
-        resizeStrip(kCellPx * cells);
         // From the top, a new name scrolls in from below the window; one set while another
         // was moving carries on from where that one stands.
         if (scroll_.top() == 0)

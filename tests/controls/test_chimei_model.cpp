@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <vector>
 
 using namespace std::chrono_literals;
@@ -321,24 +320,17 @@ TEST(ChimeiProperties, StartValuesAndWindowSizes) {
     EXPECT_TRUE(model.changed());
 }
 
-TEST(ChimeiProperties, EverySetterMarksChangedAndStoresOutOfRangeValues) {
-    const std::vector<std::function<void(ChimeiModel &)>> setters = {
-        [](ChimeiModel &m) { m.setBackColor(1); }, [](ChimeiModel &m) { m.setForeColor(1); },
-        [](ChimeiModel &m) { m.setSpeed(-7); },    [](ChimeiModel &m) { m.setScrollStartWait(-1); },
-        [](ChimeiModel &m) { m.setMode(99); },     [](ChimeiModel &m) { m.setAppearance(5); },
-        [](ChimeiModel &m) { m.setFontMode(9); },  [](ChimeiModel &m) { m.setFontBold(true); }};
-    for (size_t i = 0; i < setters.size(); ++i) {
-        ChimeiModel model;
-        setters[i](model);
-        EXPECT_TRUE(model.changed()) << i;
-    }
+TEST(ChimeiProperties, OutOfRangeValuesAreStoredUnchanged) {
     ChimeiModel model;
     model.setSpeed(-7);
     model.setScrollStartWait(-1);
     model.setMode(99);
+    model.setFontMode(9);
     EXPECT_EQ(model.Speed(), -7);
     EXPECT_EQ(model.ScrollStartWait(), -1);
     EXPECT_EQ(model.Mode(), 99);
+    EXPECT_EQ(model.FontMode(), 9);
+    EXPECT_TRUE(model.changed());
 }
 
 TEST(ChimeiProperties, BagWritesOnlyWhatDiffersAndReadsWithoutRegardToCase) {

@@ -77,15 +77,6 @@ TEST_F(ScrollTest, PositionDoesNotDependOnHowOftenItIsAsked) {
     EXPECT_EQ(tops.front(), kWindow - 37);
 }
 
-TEST_F(ScrollTest, SpeedBelowOneMovesAsOneAndANegativeWaitAsNone) {
-    for (qint16 speed : {qint16(0), qint16(-3)}) {
-        now = 0ns;
-        startBelowWindow(speed, -100);
-        EXPECT_DOUBLE_EQ(scroll.velocity(), 30.0) << speed;
-        EXPECT_EQ(topAt(1s), kWindow - 30) << speed;
-    }
-}
-
 TEST_F(ScrollTest, ASpeedChangeCountsFromTheMomentItIsMade) {
     startBelowWindow(5, 0);
     now = 1s;
@@ -108,14 +99,6 @@ TEST_F(ScrollTest, PlacingTheStripDuringAScrollLastsOnlyUntilTheNextStep) {
     EXPECT_EQ(scroll.top(), 0);
     EXPECT_FALSE(scroll.advance()) << "no time has passed";
     EXPECT_EQ(topAt(1100ms), kWindow - 165);
-}
-
-TEST_F(ScrollTest, AStoppedScrollNoLongerMoves) {
-    startBelowWindow(5, 0);
-    EXPECT_EQ(topAt(1s), kWindow - 150);
-    scroll.stop();
-    EXPECT_FALSE(scroll.running());
-    EXPECT_EQ(topAt(5s), kWindow - 150);
 }
 
 TEST_F(ScrollTest, AWindowOfNoHeightCannotWrapForever) {
