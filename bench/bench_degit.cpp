@@ -1,10 +1,9 @@
 // Setting Value on all fifty fare cells, each of which redraws its cached surface.
 // Run with QT_SCALE_FACTOR=2 to measure the drawing at device pixel ratio 2.
-#include "fonts.h"
 #include "form1.h"
 #include "mdegit.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 
 #include <benchmark/benchmark.h>
 
@@ -34,14 +33,3 @@ void BM_FiftyCellsLampTest(benchmark::State &state) {
 BENCHMARK(BM_FiftyCellsLampTest)->Unit(benchmark::kMicrosecond);
 
 } // namespace
-
-int main(int argc, char **argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    q47::installFontSubstitutes();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

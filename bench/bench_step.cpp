@@ -1,13 +1,11 @@
 // One stop step on the control panel, from the click to the board fully redrawn: the fifty
 // fare cells, the place name, and the window's own repaint. Sounds are not played.
 #include "chimeictl.h"
-#include "fonts.h"
 #include "form1.h"
 #include "frmctl.h"
 #include "recordingsound.h"
 #include "settingsstore.h"
 
-#include <QApplication>
 #include <QDialog>
 
 #include <benchmark/benchmark.h>
@@ -45,14 +43,3 @@ void BM_StepAndRedraw(benchmark::State &state) {
 BENCHMARK(BM_StepAndRedraw)->Unit(benchmark::kMicrosecond);
 
 } // namespace
-
-int main(int argc, char **argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    q47::installFontSubstitutes();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

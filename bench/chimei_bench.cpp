@@ -3,9 +3,6 @@
 #include "chimeimodel.h"
 #include "chimeirenderer.h"
 #include "cp932.h"
-#include "fonts.h"
-
-#include <QGuiApplication>
 
 #include <benchmark/benchmark.h>
 
@@ -56,14 +53,3 @@ void BM_RenderStrip(benchmark::State &state) {
 BENCHMARK(BM_RenderStrip)->Arg(4)->Arg(6)->Arg(8)->Unit(benchmark::kMicrosecond);
 
 } // namespace
-
-int main(int argc, char **argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    q47::installFontSubstitutes();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -140,7 +140,8 @@ frmCtl::frmCtl(Form1 &board, SettingsStore &settings, SoundOutput &sound, QDialo
                         QMessageBox::Yes | QMessageBox::No, this);
         return box.exec() == QMessageBox::Yes;
     };
-    endProgram = [] { QCoreApplication::quit(); };
+    // exit(), not quit(): quit() would close the windows again and so ask a second time.
+    endProgram = [] { QCoreApplication::exit(0); };
 }
 
 void frmCtl::connectHandlers() {
