@@ -89,8 +89,8 @@ private Q_SLOTS:
         const QImage lists = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
         if (!shots.isEmpty())
             lists.save(shots + QStringLiteral("/panel-lists.png"));
-        const QRect list = panel.List2(0)->geometry().translated(
-            panel.Frame1(0)->mapToGlobal(QPoint(0, 0)));
+        const QRect list =
+            panel.List2(0)->geometry().translated(panel.Frame1(0)->mapToGlobal(QPoint(0, 0)));
         QCOMPARE(lists.pixel(list.right() - 2, list.bottom() - 2), qRgb(255, 255, 255));
     }
 };
