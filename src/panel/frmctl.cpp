@@ -392,6 +392,7 @@ void frmCtl::DispData(int n) {
     for (const CellWrite &w :
          fareWrites(route_, n, check2_->isChecked(), infoDigitOptions(settings_)))
         board_.Degit(w.cell)->setValue(w.value);
+    ticketDate_ = ticketDate(settings_, route_.RouteDate, QDate::currentDate());
     QCoreApplication::processEvents();
     board_.ChimeiCtl()->SetChimei(route_.at(n).StopName);
 }

@@ -79,6 +79,8 @@ public:
     const RouteTable &route() const { return route_; }
     RouteTable &route() { return route_; }
     const QString &RouteDate() const { return route_.RouteDate; }
+    // The date the ticket of the stop on the board carries.
+    const QString &ticketDateText() const { return ticketDate_; }
 
     // How long the lamp test keeps every segment lit.
     int lampTestMs = kLampTestMs;
@@ -135,6 +137,7 @@ private:
     QDialog &options_;
     RouteTable route_;
     mdlM_Tape tape_;
+    QString ticketDate_;
     std::array<PaneFrame *, 2> frame1_{};
     std::array<QListWidget *, 5> list2_{};
     std::array<QListWidget *, 3> list3_{};

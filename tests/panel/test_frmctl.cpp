@@ -130,6 +130,10 @@ private Q_SLOTS:
         QCOMPARE(r.sound.plays.first().channel, QStringLiteral("S1"));
         QVERIFY(r.panel.Command2(0)->isEnabled() && r.panel.Check1()->isEnabled());
         QCOMPARE(r.panel.RouteDate(), QDate::currentDate().toString(QStringLiteral("MM-dd-yyyy")));
+        QCOMPARE(r.panel.ticketDateText(), r.panel.RouteDate());
+        r.settings.select(QStringLiteral("Option4"), 2);
+        r.panel.Command2_Click(1);
+        QCOMPARE(r.panel.ticketDateText(), QStringLiteral("2026/12/07")); // the fixed date
     }
 
     void refusedRouteChangesNothingOnTheBoard() {
