@@ -1,6 +1,7 @@
 #include "frmctl.h"
 
 #include "chimeictl.h"
+#include "degitrenderer.h"
 #include "dialogs.h"
 #include "fareupdate.h"
 #include "form1.h"
@@ -33,10 +34,6 @@ QRect px(int left, int top, int width, int height) {
     return {twipsToPx(left), twipsToPx(top), twipsToPx(width), twipsToPx(height)};
 }
 
-QColor ole(quint32 c) {
-    return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
-}
-
 constexpr quint32 kYellow = 0x0000FFFF;
 constexpr quint32 kLightGrey = 0x00E0E0E0;
 constexpr quint32 kOrange = 0x000080FF;
@@ -48,7 +45,7 @@ void paintButton(QPushButton *b, quint32 colour) {
                        "solid #606060; border-radius: 3px; }"
                        "QPushButton:pressed, QPushButton:checked { background-color: %2; }"
                        "QPushButton:disabled { color: #808080; }")
-            .arg(ole(colour).name(), ole(colour).darker(125).name()));
+            .arg(fromOleColor(colour).name(), fromOleColor(colour).darker(125).name()));
 }
 
 QFont face(const char *family, qreal pt, bool bold) {
@@ -227,7 +224,7 @@ void frmCtl::buildKeypadPane() {
         l->setGeometry(displays[i]);
         l->setAlignment(i == 1 ? Qt::AlignCenter : (Qt::AlignRight | Qt::AlignVCenter));
         l->setFont(face("ＭＳ ゴシック", 14.25, false));
-        l->setStyleSheet(QStringLiteral("color: %1;").arg(ole(kOrange).name()));
+        l->setStyleSheet(QStringLiteral("color: %1;").arg(fromOleColor(kOrange).name()));
         label2_[static_cast<size_t>(i)] = l;
     }
     command1_[1] = new QPushButton(QStringLiteral("リセット"), pane);
