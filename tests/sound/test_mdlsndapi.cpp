@@ -17,6 +17,16 @@ using q47::SoundDevice;
 
 namespace {
 
+// A 440 Hz tone of the given length as t.wav in `dir`; empty when it cannot be written.
+QString writeTone(const QTemporaryDir &dir, double seconds) {
+    const QString path = dir.filePath(QStringLiteral("t.wav"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return {};
+    file.write(q47::soundgen::wavFile(q47::soundgen::sine(440, seconds)));
+    return path;
+}
+
 const QString kSamples = QStringLiteral(Q47_SAMPLE_SOUND_DIR);
 
 // Generous: a failure here means "never happened", not "too slow".
@@ -313,11 +323,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(SoundChannelsSink, SinkFromTheEnvironment) {
     qputenv(q47::kAudioSinkVariable, "fakesink sync=false name=fromenv");
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("t.wav"));
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(q47::soundgen::wavFile(q47::soundgen::sine(440, 2.0)));
-    file.close();
+    const QString path = writeTone(dir, 2.0);
+    ASSERT_FALSE(path.isEmpty());
     mdlSndAPI snd;
     // Unsynchronised, two seconds of sound pass in far less: proof that the variable was read.
     QElapsedTimer timer;
@@ -330,11 +337,8 @@ TEST(SoundChannelsSink, SinkFromTheEnvironment) {
 
 TEST(SoundChannelsSink, FailingDeviceIsSilentAndDoesNotBlock) {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("t.wav"));
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(q47::soundgen::wavFile(q47::soundgen::sine(440, 0.5)));
-    file.close();
+    const QString path = writeTone(dir, 0.5);
+    ASSERT_FALSE(path.isEmpty());
     // A sink that cannot start, like an audio device that is not there.
     mdlSndAPI snd(QStringLiteral("filesink location=/nonexistent/folder/out.raw"));
     snd.PlaySnd(path, QStringLiteral("S2"), -1, 0);
@@ -345,11 +349,8 @@ TEST(SoundChannelsSink, FailingDeviceIsSilentAndDoesNotBlock) {
 
 TEST(SoundChannelsSink, StuckDeviceIsGivenUp) {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("t.wav"));
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(q47::soundgen::wavFile(q47::soundgen::sine(440, 0.5)));
-    file.close();
+    const QString path = writeTone(dir, 0.5);
+    ASSERT_FALSE(path.isEmpty());
     // Each buffer is held for a second and a half: the position stops moving.
     mdlSndAPI snd(QStringLiteral("identity sleep-time=1500000 ! fakesink sync=true"));
     snd.setStallTimeoutMs(300);
