@@ -1,6 +1,7 @@
 // One stop step on the control panel, from the click to the board fully redrawn: the fifty
 // fare cells, the place name, and the window's own repaint. Sounds are not played.
 #include "chimeictl.h"
+#include "fakepanel.h"
 #include "form1.h"
 #include "frmctl.h"
 #include "recordingsound.h"
@@ -18,15 +19,18 @@ void BM_StepAndRedraw(benchmark::State &state) {
     q47::RecordingSound sound;
     q47::Form1 board;
     QDialog options;
-    q47::frmCtl panel(board, settings, sound, options);
-    panel.lampTestMs = 0;
-    panel.showMessage = [](const QString &m) { qFatal("%s", qPrintable(m)); };
+    QStringList log;
+    q47::FakeRuntime runtime(log); // the lamp test's wait is skipped
+    q47::FakeHost host;
+    q47::frmCtl panel(board, settings, sound, options, &host, &runtime);
     board.show();
     panel.CommandButton1_Click(q47::KeypadEntry::kRouteKey);
     panel.CommandButton1_Click(2); // route 2: fifteen stops
     panel.CommandButton1_Click(q47::KeypadEntry::kSectionKey);
     panel.CommandButton1_Click(1);
     panel.Command1_Click(1);
+    if (!host.messages.isEmpty())
+        qFatal("%s", qPrintable(host.messages.first()));
 
     int direction = 1;
     for (auto _ : state) {
@@ -38,6 +42,7 @@ void BM_StepAndRedraw(benchmark::State &state) {
         }
         board.repaint();
         sound.clear();
+        log.clear();
     }
 }
 BENCHMARK(BM_StepAndRedraw)->Unit(benchmark::kMicrosecond);

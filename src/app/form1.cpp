@@ -58,6 +58,7 @@ Form1::Form1(QWidget *parent) : QWidget(parent, Qt::Window | Qt::FramelessWindow
     for (int i = 0; i < 2; ++i) {
         auto *clock = new M_Degit(this);
         clock->setObjectName(QStringLiteral("TimeDegit%1").arg(i));
+        clock->setKeta(2); // hours, minutes
         clock->setGeometry(board::toPx(board::timeDegitTwips(i)));
         clock->setVisible(false);
         timeDegit_[static_cast<size_t>(i)] = clock;

@@ -7,6 +7,7 @@
 #include <QPixmap>
 
 int main(int argc, char *argv[]) {
+    q47::Q47App::preparePlatform();
     QApplication application(argc, argv);
     q47::installFontSubstitutes();
     QIcon icon;

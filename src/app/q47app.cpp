@@ -7,6 +7,7 @@
 #include "mdegit.h"
 #include "mdlsndapi.h"
 #include "settingsstore.h"
+#include "windowplacement.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -19,6 +20,14 @@ Q47App::Q47App(SoundOutput *sound)
       sound_(sound ? sound : ownSound_.get()), form1_(std::make_unique<Form1>()) {}
 
 Q47App::~Q47App() = default;
+
+void Q47App::preparePlatform() {
+    // The place name scrolls in small updates sixty times a second. On X11 a shared-memory
+    // image costs a round trip to the server before every one of them; a plain image request
+    // costs none, and the board's occasional large updates do not miss the difference.
+    if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM"))
+        qputenv("QT_XCB_NO_MITSHM", "1");
+}
 
 void Q47App::Form_Load() {
     Form1 &board = *form1_;
@@ -39,11 +48,8 @@ void Q47App::Form_Load() {
     board.setControlPanel(ctl_.get());
 
     ctl_->raise();
-    board.move(0, 0);
-    const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    const QRect frame = ctl_->frameGeometry();
-    ctl_->move(screen.x() + screen.width() - frame.width(),
-               screen.y() + screen.height() - frame.height());
+    board.move(QGuiApplication::primaryScreen()->availableGeometry().topLeft());
+    corner_ = new CornerPlacement(ctl_.get());
 
     board.applyRoundedMask();
     board.update();

@@ -1,9 +1,12 @@
 #pragma once
 
+#include <QPointer>
+
 #include <memory>
 
 namespace q47 {
 
+class CornerPlacement;
 class Form1;
 class frmCtl;
 class frmOption;
@@ -15,6 +18,9 @@ class Q47App {
 public:
     // `sound` plays the program's sounds; the program's own channels when none is given.
     explicit Q47App(SoundOutput *sound = nullptr);
+
+    // Choices about the window system, made before the application object exists.
+    static void preparePlatform();
     ~Q47App();
     Q47App(const Q47App &) = delete;
     Q47App &operator=(const Q47App &) = delete;
@@ -37,6 +43,8 @@ private:
     std::unique_ptr<Form1> form1_;
     std::unique_ptr<frmOption> option_;
     std::unique_ptr<frmCtl> ctl_;
+    // Until the window manager has framed the control panel.
+    QPointer<CornerPlacement> corner_;
 };
 
 } // namespace q47

@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 
 namespace q47 {
@@ -19,9 +20,9 @@ public:
     }
 
 protected:
-    void paintEvent(QPaintEvent *) override {
+    void paintEvent(QPaintEvent *event) override {
         QPainter painter(this);
-        owner_->paintWindow(painter, rect(), devicePixelRatioF());
+        owner_->paintWindow(painter, event->region(), rect(), devicePixelRatioF());
     }
 
 private:
@@ -111,7 +112,36 @@ void ChimeiCtl_E::onFrame() {
     scheduleFrame();
 }
 
-void ChimeiCtl_E::paintWindow(QPainter &painter, const QRect &outer, qreal devicePixelRatio) {
+namespace {
+
+// The window's edge: sunken (shadow outside, dark shadow inside at top and left, highlight
+// and light face at bottom and right) or a flat black line.
+void paintEdge(QPainter &painter, const QRect &outer, bool sunken) {
+    if (!sunken) {
+        painter.setPen(Qt::black);
+        painter.drawRect(outer.adjusted(0, 0, -1, -1));
+        return;
+    }
+    const QRect r = outer.adjusted(0, 0, -1, -1);
+    const QRect in = r.adjusted(1, 1, -1, -1);
+    painter.setPen(QColor(160, 160, 160));
+    painter.drawLine(r.topLeft(), r.topRight());
+    painter.drawLine(r.topLeft(), r.bottomLeft());
+    painter.setPen(Qt::white);
+    painter.drawLine(r.bottomLeft(), r.bottomRight());
+    painter.drawLine(r.topRight(), r.bottomRight());
+    painter.setPen(QColor(105, 105, 105));
+    painter.drawLine(in.topLeft(), in.topRight());
+    painter.drawLine(in.topLeft(), in.bottomLeft());
+    painter.setPen(QColor(227, 227, 227));
+    painter.drawLine(in.bottomLeft(), in.bottomRight());
+    painter.drawLine(in.topRight(), in.bottomRight());
+}
+
+} // namespace
+
+void ChimeiCtl_E::paintWindow(QPainter &painter, const QRegion &dirty, const QRect &outer,
+                              qreal devicePixelRatio) {
     if (stripImage_.isNull() || renderedRevision_ != model_.stripRevision() ||
         renderedBackColor_ != model_.BackColor() ||
         stripImage_.devicePixelRatio() != devicePixelRatio) {
@@ -122,33 +152,18 @@ void ChimeiCtl_E::paintWindow(QPainter &painter, const QRect &outer, qreal devic
     }
 
     const QRect client = clientRect();
-    if (model_.borderWidth() == 2) {
-        // Sunken edge: shadow outside, dark shadow inside at top and left; highlight and
-        // light face at bottom and right.
-        const QRect r = outer.adjusted(0, 0, -1, -1);
-        const QRect in = r.adjusted(1, 1, -1, -1);
-        painter.setPen(QColor(160, 160, 160));
-        painter.drawLine(r.topLeft(), r.topRight());
-        painter.drawLine(r.topLeft(), r.bottomLeft());
-        painter.setPen(Qt::white);
-        painter.drawLine(r.bottomLeft(), r.bottomRight());
-        painter.drawLine(r.topRight(), r.bottomRight());
-        painter.setPen(QColor(105, 105, 105));
-        painter.drawLine(in.topLeft(), in.topRight());
-        painter.drawLine(in.topLeft(), in.bottomLeft());
-        painter.setPen(QColor(227, 227, 227));
-        painter.drawLine(in.bottomLeft(), in.bottomRight());
-        painter.drawLine(in.topRight(), in.bottomRight());
-    } else {
-        painter.setPen(Qt::black);
-        painter.drawRect(outer.adjusted(0, 0, -1, -1));
-    }
+    // A scroll frame dirties only the client area: the edge is left as it stands.
+    if (!client.contains(dirty.boundingRect()))
+        paintEdge(painter, outer, model_.borderWidth() == 2);
 
-    painter.setClipRect(client);
-    painter.fillRect(client, fromOleColor(model_.BackColor()));
-    painter.drawImage(
+    // The strip carries its own ground: only what it leaves uncovered is filled.
+    const QRect strip(
         QPoint(client.left() + ChimeiModel::kStripLeft, client.top() + model_.stripTop()),
-        stripImage_);
+        stripImage_.deviceIndependentSize().toSize());
+    painter.setClipRect(client);
+    for (const QRect &r : QRegion(client).subtracted(strip))
+        painter.fillRect(r, fromOleColor(model_.BackColor()));
+    painter.drawImage(strip.topLeft(), stripImage_);
 }
 
 void ChimeiCtl_E::mousePressEvent(QMouseEvent *event) {

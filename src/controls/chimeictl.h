@@ -62,7 +62,8 @@ private:
     void sync();
     void onFrame();
     void scheduleFrame();
-    void paintWindow(QPainter &painter, const QRect &outer, qreal devicePixelRatio);
+    void paintWindow(QPainter &painter, const QRegion &dirty, const QRect &outer,
+                     qreal devicePixelRatio);
     QRect clientRect() const;
 
     ChimeiModel model_;

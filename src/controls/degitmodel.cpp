@@ -46,7 +46,7 @@ bool readsAsNumber(const QVariant &v, double &out) {
         return false;
     if (isNumber(v)) {
         out = v.toDouble();
-        return true;
+        return std::isfinite(out);
     }
     if (v.typeId() != QMetaType::QString)
         return false;
@@ -56,7 +56,7 @@ bool readsAsNumber(const QVariant &v, double &out) {
 }
 
 QString numberText(double d) {
-    if (d == std::trunc(d) && std::fabs(d) < 1e15)
+    if (std::isfinite(d) && d == std::trunc(d) && std::fabs(d) < 1e15)
         return QString::number(static_cast<qlonglong>(d));
     return QString::number(d, 'g', 15);
 }
@@ -71,10 +71,20 @@ QString plainText(const QVariant &v) {
     return v.toString();
 }
 
+// The integer r in decimal, however large: fifteen significant digits, then zeros, as a
+// double's digits beyond those are noise.
+QString integerDigits(double r) {
+    if (r < 1e15)
+        return QString::number(r, 'f', 0);
+    const QString e = QString::number(r, 'e', 14); // "d.dddddddddddddde+NN"
+    const int exponent = e.mid(e.indexOf(QLatin1Char('e')) + 1).toInt();
+    return e.left(1) + e.mid(2, 14) + QString(exponent - 14, QLatin1Char('0'));
+}
+
 // At least `digits` digits, no decimals, rounded half away from zero.
 QString zeroFilled(double d, int digits) {
     const double r = std::round(d);
-    const QString body = QString::number(static_cast<qlonglong>(std::fabs(r)));
+    const QString body = integerDigits(std::fabs(r));
     QString padded = body.rightJustified(digits, QLatin1Char('0'));
     return r < 0 ? QLatin1Char('-') + padded : padded;
 }

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QtEndian>
 
 #include <algorithm>
@@ -138,6 +139,16 @@ QString tooManyRecords(int count) {
         .arg(count)
         .arg(kRouteSlots);
 }
+QString unreadable(const QString &path, const QString &reason) {
+    return QStringLiteral("指定した系統のデータを読み込めません...\n  原因：%1\n  ファイル：%2")
+        .arg(reason, path);
+}
+QString isFolder() {
+    return QStringLiteral("同じ名前のフォルダーがあります");
+}
+QString noPermission() {
+    return QStringLiteral("読み取りの権限がありません");
+}
 QString truncated(const QString &path) {
     return QStringLiteral(
                "系統データが途中で終わっています。ファイルが壊れている可能性があります。\n%1")
@@ -152,12 +163,20 @@ RouteLoadResult loadRoute(RouteTable &table, const QString &dataFolder, const QS
 
     QByteArray bytes;
     {
-        QFile file(path);
-        if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
+        const QFileInfo info(path);
+        if (!info.exists())
             return {false, route_messages::missing()};
+        // A file that is there but cannot be read is not a missing route: say what is wrong.
+        if (info.isDir())
+            return {false, route_messages::unreadable(path, route_messages::isFolder())};
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            return {false, route_messages::unreadable(path, info.isReadable()
+                                                                ? file.errorString()
+                                                                : route_messages::noPermission())};
         bytes = file.readAll();
         if (file.error() != QFileDevice::NoError)
-            return {false, file.errorString()};
+            return {false, route_messages::unreadable(path, file.errorString())};
     } // closed before any message
 
     const RouteFileContents contents = decodeRouteFile(bytes);

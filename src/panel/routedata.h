@@ -84,6 +84,10 @@ QString countZero();
 QString sectionTooHigh();
 QString tooManyRecords(int count);
 QString truncated(const QString &path);
+// A route file that is there but cannot be read, with the reason.
+QString unreadable(const QString &path, const QString &reason);
+QString isFolder();
+QString noPermission();
 } // namespace route_messages
 
 } // namespace q47

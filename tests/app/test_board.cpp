@@ -1,4 +1,5 @@
 #include "boardlayout.h"
+#include "chimeictl.h"
 #include "dialogs.h"
 #include "fonts.h"
 #include "form1.h"
@@ -55,7 +56,9 @@ private Q_SLOTS:
         QVERIFY(!board.TimeDegit(0)->isVisibleTo(&board));
         QCOMPARE(board.Timer1()->interval(), 1000);
         QVERIFY(!board.Timer1()->isActive());
-        QCOMPARE(q47::board::toPx(q47::board::chimeiTwips()), QRect(32, 25, 38, 197));
+        for (int i = 0; i < 2; ++i)
+            QCOMPARE(board.TimeDegit(i)->Keta(), qint16(2)); // hours and minutes
+        QCOMPARE(board.ChimeiCtl()->geometry(), QRect(32, 25, 38, 197));
         QCOMPARE(q47::board::fullWidthNumber(50), QStringLiteral("５０"));
     }
 
@@ -97,7 +100,7 @@ private Q_SLOTS:
         QVERIFY(panel.isVisible());
         QCOMPARE(panel.windowTitle(), QStringLiteral("集中操作盤"));
         QCOMPARE(panel.size(), QSize(353, 173));
-        const QRect screen = QGuiApplication::primaryScreen()->geometry();
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
         QCOMPARE(panel.frameGeometry().bottomRight(), screen.bottomRight());
 
         QCOMPARE(board.Picture(), board.imgRes(0));
@@ -121,7 +124,7 @@ private Q_SLOTS:
                 qobject_cast<QDialog *>(w)->reject();
             }
         });
-        board.Degit_DblClick(4);
+        QTest::mouseDClick(board.Degit(4), Qt::LeftButton);
         QCoreApplication::processEvents();
         QVERIFY(!opened);
         QVERIFY(app.controlPanel().isEnabled());
@@ -164,7 +167,7 @@ private Q_SLOTS:
             dlg->setFillZero(3);
             dlg->accept();
         });
-        board.Degit_DblClick(12);
+        QTest::mouseDClick(board.Degit(12), Qt::LeftButton);
         for (int k = 1; k <= 50; ++k) {
             M_Degit *d = board.Degit(k);
             QCOMPARE(d->ZeroMode(), qint16(1));

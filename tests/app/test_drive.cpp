@@ -1,10 +1,12 @@
-// Drives the real program on a real display: keypad entry of a sample route, "リセット",
-// two steps forward; then reads the board's pixels.
+// Drives the real program on a real X display (Xvfb), once bare and once with a window
+// manager: where the windows stand and how the window manager may treat them, then keypad
+// entry of a sample route, "リセット", two steps forward, and the board's pixels.
 #include "chimeictl.h"
 #include "fonts.h"
 #include "form1.h"
 #include "frmctl.h"
 #include "mdegit.h"
+#include "panelwidgets.h"
 #include "q47app.h"
 #include "recordingsound.h"
 #include "settingsstore.h"
@@ -12,11 +14,51 @@
 #include <QApplication>
 #include <QLabel>
 #include <QListWidget>
+#include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QTest>
 
+#include <memory>
+
 namespace {
+
+QString x11(const QString &program, const QStringList &args) {
+    QProcess p;
+    p.start(program, args);
+    p.waitForFinished(5000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+int field(const QString &text, const QString &name) {
+    const QRegularExpression re(QRegularExpression::escape(name) + QStringLiteral(":\\s*(-?\\d+)"));
+    return re.match(text).captured(1).toInt();
+}
+
+// Where a window's frame stands on the screen, as the X server and the window manager see
+// it: the client's absolute geometry widened by the frame extents the manager announces.
+QRect frameOnScreen(const QWidget &w) {
+    const QString id = QString::number(w.winId());
+    const QString info = x11(QStringLiteral("xwininfo"), {QStringLiteral("-id"), id});
+    const QRect client(field(info, QStringLiteral("Absolute upper-left X")),
+                       field(info, QStringLiteral("Absolute upper-left Y")),
+                       field(info, QStringLiteral("Width")), field(info, QStringLiteral("Height")));
+    const QString extents = x11(QStringLiteral("xprop"),
+                                {QStringLiteral("-id"), id, QStringLiteral("_NET_FRAME_EXTENTS")});
+    const QRegularExpressionMatch m =
+        QRegularExpression(QStringLiteral("= (\\d+), (\\d+), (\\d+), (\\d+)")).match(extents);
+    if (!m.hasMatch())
+        return client; // no window manager: no frame
+    return client.adjusted(-m.captured(1).toInt(), -m.captured(3).toInt(), m.captured(2).toInt(),
+                           m.captured(4).toInt());
+}
+
+bool windowManagerRunning() {
+    return x11(QStringLiteral("xprop"),
+               {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")})
+        .contains(QStringLiteral("window id"));
+}
 
 // Pixels of the cell's lit colour in a picture of the screen.
 int litPixels(const QImage &screen, const QRect &cell, QRgb lit) {
@@ -31,18 +73,69 @@ int litPixels(const QImage &screen, const QRect &cell, QRgb lit) {
 
 class TestDrive : public QObject {
     Q_OBJECT
-private Q_SLOTS:
-    void keypadRouteResetAndTwoSteps() {
-        q47::installFontSubstitutes();
-        q47::RecordingSound sound;
-        q47::Q47App app(&sound);
-        app.Form_Load();
-        app.settings().setText(QStringLiteral("Text2"), 0, QStringLiteral(Q47_SAMPLES "/data"));
-        q47::frmCtl &panel = app.controlPanel();
-        panel.lampTestMs = 100;
-        QVERIFY(QTest::qWaitForWindowExposed(&app.board()));
-        QVERIFY(QTest::qWaitForWindowExposed(&panel));
+    std::unique_ptr<q47::RecordingSound> sound_;
+    std::unique_ptr<q47::Q47App> app_;
 
+private Q_SLOTS:
+    void initTestCase() {
+        q47::installFontSubstitutes();
+        if (qEnvironmentVariableIsSet("Q47_EXPECT_WM"))
+            QVERIFY2(windowManagerRunning(), "the window manager did not start");
+        sound_ = std::make_unique<q47::RecordingSound>();
+        app_ = std::make_unique<q47::Q47App>(sound_.get());
+        app_->Form_Load();
+        app_->settings().setText(QStringLiteral("Text2"), 0, QStringLiteral(Q47_SAMPLES "/data"));
+        app_->controlPanel().session().setLampTestMs(100);
+        QVERIFY(QTest::qWaitForWindowExposed(&app_->board()));
+        QVERIFY(QTest::qWaitForWindowExposed(&app_->controlPanel()));
+    }
+
+    void cleanupTestCase() { app_.reset(); }
+
+    // The panel's whole frame in the bottom-right corner, the board at the top-left: both
+    // wholly on the screen, whatever frame the window manager gives them.
+    void bothWindowsLieOnTheScreen() {
+        const QScreen *screen = QGuiApplication::primaryScreen();
+        const QRect available = screen->availableGeometry();
+        QTRY_COMPARE_WITH_TIMEOUT(frameOnScreen(app_->controlPanel()).bottomRight(),
+                                  available.bottomRight(), 5000);
+        const QRect panel = frameOnScreen(app_->controlPanel());
+        const QRect board = frameOnScreen(app_->board());
+        QVERIFY2(screen->geometry().contains(panel), qPrintable(QStringLiteral("%1,%2 %3x%4")
+                                                                    .arg(panel.x())
+                                                                    .arg(panel.y())
+                                                                    .arg(panel.width())
+                                                                    .arg(panel.height())));
+        if (windowManagerRunning())
+            QVERIFY(panel.size() != app_->controlPanel().size()); // a title bar was counted
+        QCOMPARE(board, QRect(available.topLeft(), app_->board().size())); // no frame
+        QCOMPARE(app_->board().mask(), q47::Form1::roundedRegion(app_->board().size()));
+    }
+
+    // Neither the window manager nor the operator can maximise or resize the panel.
+    void panelIsAFixedWindow() {
+        const QString id = QString::number(app_->controlPanel().winId());
+        const QString hints = x11(QStringLiteral("xprop"),
+                                  {QStringLiteral("-id"), id, QStringLiteral("WM_NORMAL_HINTS")});
+        QVERIFY2(hints.contains(QStringLiteral("minimum size: 353 by 173")), qPrintable(hints));
+        QVERIFY2(hints.contains(QStringLiteral("maximum size: 353 by 173")), qPrintable(hints));
+        if (windowManagerRunning()) {
+            const QString actions =
+                x11(QStringLiteral("xprop"),
+                    {QStringLiteral("-id"), id, QStringLiteral("_NET_WM_ALLOWED_ACTIONS")});
+            QVERIFY2(actions.contains(QStringLiteral("_NET_WM_ACTION_CLOSE")), qPrintable(actions));
+            QVERIFY2(!actions.contains(QStringLiteral("MAXIMIZE")), qPrintable(actions));
+            QVERIFY2(!actions.contains(QStringLiteral("RESIZE")), qPrintable(actions));
+        }
+        const QRect before = frameOnScreen(app_->controlPanel());
+        app_->controlPanel().showMaximized(); // asks the window manager
+        QTest::qWait(300);
+        QCOMPARE(frameOnScreen(app_->controlPanel()), before);
+        app_->controlPanel().showNormal();
+    }
+
+    void keypadRouteResetAndTwoSteps() {
+        q47::frmCtl &panel = app_->controlPanel();
         for (int key : {10, 1, 11, 1})
             QTest::mouseClick(panel.CommandButton1(key), Qt::LeftButton, {}, QPoint(15, 13));
         QCOMPARE(panel.Label2(0)->text(), QStringLiteral("1"));
@@ -55,9 +148,10 @@ private Q_SLOTS:
         QTest::mouseClick(panel.Command2(1), Qt::LeftButton);
         QTest::mouseClick(panel.Command2(1), Qt::LeftButton);
         QCOMPARE(panel.route().CurStopPos, 2);
-        QCOMPARE(app.board().Degit(1)->Value(), QVariant(200));
-        QCOMPARE(app.board().Degit(3)->Value(), QVariant(170));
-        QCOMPARE(app.board().Degit(4)->Value(), QVariant(0));
+        q47::Form1 &board = app_->board();
+        QCOMPARE(board.Degit(1)->Value(), QVariant(200));
+        QCOMPARE(board.Degit(3)->Value(), QVariant(170));
+        QCOMPARE(board.Degit(4)->Value(), QVariant(0));
         QTest::qWait(300);
 
         const QImage screen = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
@@ -65,9 +159,9 @@ private Q_SLOTS:
         if (!shots.isEmpty())
             screen.save(shots + QStringLiteral("/board-stepped.png"));
         const QRgb lit = qRgb(0xF8, 0xD2, 0x72);
-        const QPoint origin = app.board().mapToGlobal(QPoint(0, 0));
+        const QPoint origin = board.mapToGlobal(QPoint(0, 0));
         for (int k = 1; k <= 4; ++k) {
-            const QRect cell = app.board().Degit(k)->geometry().translated(origin);
+            const QRect cell = board.Degit(k)->geometry().translated(origin);
             const int n = litPixels(screen, cell, lit);
             if (k <= 3)
                 QVERIFY2(n > 20, qPrintable(QStringLiteral("cell %1 lit %2").arg(k).arg(n)));
@@ -75,7 +169,7 @@ private Q_SLOTS:
                 QCOMPARE(n, 0);
         }
         // The place-name column shows the stop in its dot colour.
-        const QRect column = app.board().ChimeiCtl()->geometry().translated(origin);
+        const QRect column = board.ChimeiCtl()->geometry().translated(origin);
         int dots = 0;
         for (int y = column.top(); y <= column.bottom(); ++y)
             for (int x = column.left(); x <= column.right(); ++x)
@@ -89,9 +183,10 @@ private Q_SLOTS:
         const QImage lists = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
         if (!shots.isEmpty())
             lists.save(shots + QStringLiteral("/panel-lists.png"));
-        const QRect list =
-            panel.List2(0)->geometry().translated(panel.Frame1(0)->mapToGlobal(QPoint(0, 0)));
-        QCOMPARE(lists.pixel(list.right() - 2, list.bottom() - 2), qRgb(255, 255, 255));
+        const QListWidget *list = panel.List2(0);
+        const QRect digits =
+            list->viewport()->geometry().translated(list->mapToGlobal(QPoint(0, 0)));
+        QCOMPARE(lists.pixel(digits.left() + 2, digits.bottom() - 2), qRgb(255, 255, 255));
     }
 };
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 using q47::degitDisplayText;
 using q47::DegitModel;
 using Effect = DegitModel::Effect;
@@ -52,7 +54,14 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{"fill rounds half away from zero", 2.5, 0, 1, 0, 4, "3"},
         TextCase{"wide fare beyond 16 bits", 40000, 0, 0, 0, 5, "40000"},
         TextCase{"shift then cut keeps spaces", 1234, 0, 0, 2, 4, "34  "},
-        TextCase{"lamp test string", QStringLiteral("888"), 0, 0, 0, 3, "888"}),
+        TextCase{"lamp test string", QStringLiteral("888"), 0, 0, 0, 3, "888"},
+        // Beyond every integer type: shown without undefined behaviour, cut to the cells.
+        TextCase{"huge text filled", QStringLiteral("1e30"), 0, 4, 0, 4, "0000"},
+        TextCase{"huge number filled", 1e19, 1, 3, 0, 4, "0000"},
+        TextCase{"huge number plain", 1e19, 0, 0, 0, 4, "e+19"},
+        TextCase{"infinity is not filled", std::numeric_limits<double>::infinity(), 3, 3, 0, 4,
+                 "inf"},
+        TextCase{"infinite text is not a number", QStringLiteral("inf"), 0, 2, 0, 4, "inf"}),
     [](const auto &info) {
         std::string n = info.param.name;
         for (char &ch : n)

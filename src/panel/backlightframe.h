@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QGroupBox>
+
+#include <array>
+
+class QPushButton;
+
+namespace q47 {
+
+// Frame2 "バックライト": the backlight switch, three graphical option buttons "OFF", "ON1" and
+// "ON2" (Option4(0..2)) of which exactly one stays pressed; "OFF" at start.
+class BacklightFrame : public QGroupBox {
+    Q_OBJECT
+public:
+    explicit BacklightFrame(QWidget *parent = nullptr);
+
+    QPushButton *Option4(int i) const { return option4_.at(static_cast<size_t>(i)); }
+    // The pressed button's index.
+    int selected() const;
+
+Q_SIGNALS:
+    // The operator pressed button `index`.
+    void optionClicked(int index);
+
+private:
+    std::array<QPushButton *, 3> option4_{};
+};
+
+} // namespace q47

@@ -1,0 +1,58 @@
+#include "desktoppanel.h"
+
+#include "chimeictl.h"
+#include "form1.h"
+#include "mdegit.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QTimer>
+
+namespace q47 {
+
+void Form1Board::setCellValue(int cell, const QVariant &value) {
+    board_.Degit(cell)->setValue(value);
+}
+
+void Form1Board::resetCell(int cell, qint16 mode) {
+    board_.Degit(cell)->ResetDegit(mode);
+}
+
+void Form1Board::SetChimei(const QString &name) {
+    board_.ChimeiCtl()->SetChimei(name);
+}
+
+void Form1Board::stopClock() {
+    board_.Timer1()->stop();
+    board_.TimeDegit(0)->setValue(QString());
+    board_.TimeDegit(1)->setValue(QString());
+}
+
+void Form1Board::resumeClock() {
+    if (board_.TimeDegit(0)->isVisible())
+        board_.Timer1()->start();
+}
+
+QString programBaseName() {
+    return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+}
+
+void DesktopPanelHost::message(const QString &text) {
+    QMessageBox box(QMessageBox::NoIcon, programBaseName(), text, QMessageBox::Ok, owner_);
+    box.exec();
+}
+
+bool DesktopPanelHost::confirmExit() {
+    QMessageBox box(QMessageBox::Question, QStringLiteral("運賃表示器アプリの終了確認"),
+                    QStringLiteral("運賃表示器アプリを終了しますか？"),
+                    QMessageBox::Yes | QMessageBox::No, owner_);
+    return box.exec() == QMessageBox::Yes;
+}
+
+void DesktopPanelHost::endProgram() {
+    // exit(), not quit(): quit() would close the windows again and so ask a second time.
+    QCoreApplication::exit(0);
+}
+
+} // namespace q47

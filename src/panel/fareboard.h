@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+#include <QVariant>
+
+namespace q47 {
+
+// The fare board as route setting, stepping and the display clear drive it. The board
+// window stands behind it in the program; tests record the calls instead.
+class FareBoard {
+public:
+    virtual ~FareBoard() = default;
+
+    // Degit(cell).Value, cells 1..50.
+    virtual void setCellValue(int cell, const QVariant &value) = 0;
+    // Degit(cell).ResetDegit(mode): -1 lights every segment, 0 blanks the cell.
+    virtual void resetCell(int cell, qint16 mode) = 0;
+    virtual void SetChimei(const QString &name) = 0;
+    // Timer1 off and both clock cells dark.
+    virtual void stopClock() = 0;
+    // Timer1 on again, but only while the clock cells are shown.
+    virtual void resumeClock() = 0;
+};
+
+// The operator's side of the control panel: refusals, the exit question and the end of the
+// program. Message boxes in the program; answers given in advance in tests.
+class PanelHost {
+public:
+    virtual ~PanelHost() = default;
+
+    // A refusal the operator acknowledges: OK only, the program's title, no icon.
+    virtual void message(const QString &text) = 0;
+    // "運賃表示器アプリを終了しますか？"; true for yes.
+    virtual bool confirmExit() = 0;
+    // Ends the program at once, without closing the windows again.
+    virtual void endProgram() = 0;
+};
+
+// The calendar and the event loop as the panel's rules see them, so that no rule reads the
+// real date and tests need not wait out the lamp test.
+class PanelRuntime {
+public:
+    virtual ~PanelRuntime() = default;
+
+    virtual QDate today() const = 0;
+    // Lets queued window events run.
+    virtual void processEvents() = 0;
+    // Blocks the caller, events and all, as the lamp test does.
+    virtual void sleep(int ms) = 0;
+};
+
+// The real calendar, event loop and sleep.
+class SystemRuntime final : public PanelRuntime {
+public:
+    QDate today() const override;
+    void processEvents() override;
+    void sleep(int ms) override;
+};
+
+} // namespace q47

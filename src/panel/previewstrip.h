@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+
+class QComboBox;
+class QLabel;
+
+namespace q47 {
+
+// A picture box that keeps what is drawn into it and shows that on every repaint.
+class PictureBox : public QWidget {
+    Q_OBJECT
+public:
+    explicit PictureBox(QWidget *parent = nullptr);
+
+    // The persistent image, at the widget's size; white when cleared.
+    QImage &image() { return image_; }
+    const QImage &image() const { return image_; }
+    void Cls();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    QImage image_;
+};
+
+// The strip right of the control panel's designed width, shown when the panel is widened:
+// the heading "整理券プレビュー" (Label4), the ticket picture (picSeirikenPrev) and the company
+// list (Combo1).
+class PreviewStrip : public QWidget {
+    Q_OBJECT
+public:
+    // The strip's left edge on the panel, in twips.
+    static constexpr int kLeftTwips = 5370;
+    // Its right edge: the client's, once the panel is opened to 9000 twips with its borders.
+    static constexpr int kRightTwips = 9000 - 90;
+
+    explicit PreviewStrip(QWidget *parent = nullptr);
+
+    QLabel *Label4() const { return label4_; }
+    PictureBox *picSeirikenPrev() const { return picture_; }
+    QComboBox *Combo1() const { return combo1_; }
+
+private:
+    QLabel *label4_ = nullptr;
+    PictureBox *picture_ = nullptr;
+    QComboBox *combo1_ = nullptr;
+};
+
+} // namespace q47

@@ -1,0 +1,96 @@
+#include "routesession.h"
+
+#include "fareboard.h"
+#include "fareupdate.h"
+#include "mdlm_tape.h"
+#include "panelrules.h"
+#include "settingsstore.h"
+#include "soundoutput.h"
+
+#include <QCoreApplication>
+#include <QThread>
+
+#include <algorithm>
+
+namespace q47 {
+
+QDate SystemRuntime::today() const {
+    return QDate::currentDate();
+}
+
+void SystemRuntime::processEvents() {
+    QCoreApplication::processEvents();
+}
+
+void SystemRuntime::sleep(int ms) {
+    QThread::msleep(static_cast<unsigned long>(std::max(ms, 0)));
+}
+
+RouteSession::RouteSession(FareBoard &board, const SettingsStore &settings, SoundOutput &sound,
+                           mdlM_Tape &tape, PanelHost &host, PanelRuntime &runtime)
+    : board_(board), settings_(settings), sound_(sound), tape_(tape), host_(host),
+      runtime_(runtime) {}
+
+bool RouteSession::setRoute(const QString &routeText, int startSection) {
+    const QString dataFolder = normalizeFolder(settings_.text(QStringLiteral("Text2"), 0));
+    const QString soundFolder = normalizeFolder(settings_.text(QStringLiteral("Text2"), 1));
+    sound_.PlaySnd(settings_.text(QStringLiteral("txtSelectSound"), 0), QStringLiteral("S1"), 0, 0);
+
+    tape_.TapeLoad(soundFolder, routeName(routeText));
+    const RouteLoadResult loaded = loadRoute(table_, dataFolder, routeText, startSection);
+    if (!loaded.ok) {
+        host_.message(loaded.message);
+        return false;
+    }
+
+    board_.SetChimei(QStringLiteral("系統設定"));
+    for (int k = 1; k <= kFareCells; ++k)
+        board_.resetCell(k, -1);
+    runtime_.processEvents();
+    runtime_.sleep(lampTestMs_);
+    for (int k = 1; k <= kFareCells; ++k)
+        board_.setCellValue(k, 0);
+    return true;
+}
+
+void RouteSession::showStartingStop() {
+    table_.RouteDate = routeDate(settings_, runtime_.today());
+    showCurrentStop();
+}
+
+bool RouteSession::step(int index) {
+    const std::optional<qint16> target = stepTarget(table_, index);
+    if (!target)
+        return false;
+    table_.CurStopPos = *target;
+    sound_.PlaySnd(stepSound(settings_, table_, table_.CurStopPos), QStringLiteral("S2"),
+                   stepSoundWaits(settings_) ? -1 : 0, 0);
+    showCurrentStop();
+    return true;
+}
+
+void RouteSession::DispData(int n) {
+    for (const CellWrite &w : fareWrites(table_, n, lateNight_, infoDigitOptions(settings_)))
+        board_.setCellValue(w.cell, w.value);
+    ticketDate_ = ticketDate(settings_, table_.RouteDate, runtime_.today());
+    runtime_.processEvents();
+    board_.SetChimei(table_.at(n).StopName);
+}
+
+void RouteSession::renameCurrentStop() {
+    board_.SetChimei(QString());
+    board_.SetChimei(table_.at(table_.CurStopPos + 1).StopName);
+}
+
+void RouteSession::blankBoard() {
+    board_.SetChimei(QString());
+    for (int k = 1; k <= kFareCells; ++k)
+        board_.resetCell(k, 0);
+    board_.stopClock();
+}
+
+void RouteSession::resumeClock() {
+    board_.resumeClock();
+}
+
+} // namespace q47

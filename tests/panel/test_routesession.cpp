@@ -1,0 +1,156 @@
+#include "fakepanel.h"
+#include "mdlm_tape.h"
+#include "recordingsound.h"
+#include "routesession.h"
+#include "settingsstore.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace q47;
+
+namespace {
+
+StopRecord stop(const QString &name, std::initializer_list<qint16> fares, qint16 code = 0) {
+    StopRecord s;
+    s.StopName = name;
+    int k = 1;
+    for (qint16 f : fares)
+        s.setDataCol(k++, f);
+    s.setDataCol(51, code);
+    return s;
+}
+
+// A session on a recording board, with a folder holding route 1: three stops, column 51
+// carrying the step sound codes 0, 2 and 4.
+class Session : public ::testing::Test {
+protected:
+    Session() {
+        settings.setText(QStringLiteral("Text2"), 0, dir.path());
+        write(QStringLiteral("1.hy3"),
+              {stop(QStringLiteral("駅前"), {170}), stop(QStringLiteral("本町"), {200, 170}, 2),
+               stop(QStringLiteral("終点"), {230, 200, 170}, 4)});
+    }
+    void write(const QString &name, const std::vector<StopRecord> &stops) {
+        QFile f(dir.filePath(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(encodeRouteFile(stops));
+    }
+    bool set(const QString &route, int section) {
+        if (!session.setRoute(route, section))
+            return false;
+        session.showStartingStop();
+        return true;
+    }
+
+    QTemporaryDir dir;
+    SettingsStore settings{QDate(2026, 12, 7)};
+    RecordingBoard board;
+    FakeRuntime runtime{board.log};
+    FakeHost host;
+    RecordingSound sound;
+    mdlM_Tape tape;
+    RouteSession session{board, settings, sound, tape, host, runtime};
+};
+
+TEST_F(Session, LampTestLightsEverySegmentForItsTimeThenZeroesTheCells) {
+    bool allLitDuringTheWait = false;
+    runtime.duringSleep = [&](int) {
+        allLitDuringTheWait = true;
+        for (int k = 1; k <= 50; ++k)
+            allLitDuringTheWait &= board.cells[k] == QVariant(QStringLiteral("8888"));
+    };
+    settings.setText(QStringLiteral("txtSelectSound"), 0, QStringLiteral("/s/route.wav"));
+    ASSERT_TRUE(set(QStringLiteral("00001"), 1));
+
+    EXPECT_TRUE(allLitDuringTheWait);
+    const QStringList &log = board.log;
+    const qsizetype sleep = log.indexOf(QStringLiteral("sleep 3000"));
+    ASSERT_GE(sleep, 0);
+    EXPECT_EQ(log.first(), QStringLiteral("name 系統設定"));
+    EXPECT_EQ(log.lastIndexOf(QStringLiteral("reset 50 -1")), sleep - 2);
+    EXPECT_EQ(log.at(sleep - 1), QStringLiteral("events")); // the lit board is shown first
+    for (int k = 1; k <= 50; ++k)
+        EXPECT_EQ(log.at(sleep + k), QStringLiteral("cell %1 = 0").arg(k));
+    EXPECT_EQ(log.last(), QStringLiteral("name 駅前"));
+    EXPECT_EQ(board.cells[1], QVariant(170));
+    EXPECT_EQ(sound.calls().first(),
+              (RecordingSound::Call{QStringLiteral("/s/route.wav"), QStringLiteral("S1"), 0, 0}));
+}
+
+TEST_F(Session, ARefusedRouteIsExplainedAndLeavesTheBoardAlone) {
+    ASSERT_TRUE(set(QStringLiteral("1"), 1));
+    board.log.clear();
+    write(QStringLiteral("2.hy3"), {stop(QStringLiteral("a"), {})});
+    EXPECT_FALSE(session.setRoute(QStringLiteral("2"), 1));
+    EXPECT_FALSE(session.setRoute(QStringLiteral("3"), 1));
+    EXPECT_EQ(host.messages,
+              QStringList({route_messages::sectionTooHigh(), route_messages::missing()}));
+    EXPECT_TRUE(board.log.isEmpty()) << board.log.join(u'|').toStdString();
+    EXPECT_EQ(session.route().RouteText, QStringLiteral("1"));
+}
+
+TEST_F(Session, SteppingStopsSilentlyAtBothEnds) {
+    ASSERT_TRUE(set(QStringLiteral("1"), 1));
+    sound.clear();
+    EXPECT_FALSE(session.step(0));
+    EXPECT_TRUE(session.step(1));
+    EXPECT_TRUE(session.step(1));
+    sound.clear();
+    board.log.clear();
+    EXPECT_FALSE(session.step(1));
+    EXPECT_TRUE(sound.calls().isEmpty());
+    EXPECT_TRUE(board.log.isEmpty());
+    EXPECT_EQ(session.route().CurStopPos, 2);
+}
+
+// With waited playback the fares change only once the step sound has been played.
+TEST_F(Session, ColumnCodeChoosesTheStepSoundPlayedBeforeTheFaresChange) {
+    for (int k = 7; k <= 10; ++k)
+        settings.setText(QStringLiteral("txtSelectSound"), k, QStringLiteral("/s%1.wav").arg(k));
+    settings.select(QStringLiteral("Option2"), 1);
+    settings.setListIndex(QStringLiteral("Combo1"), 50); // column 51
+    settings.select(QStringLiteral("Option6"), 0);
+    ASSERT_TRUE(set(QStringLiteral("1"), 1));
+
+    sound.clear();
+    session.step(1); // column 51 holds 2
+    EXPECT_EQ(sound.calls(), QList<RecordingSound::Call>(
+                                 {{QStringLiteral("/s9.wav"), QStringLiteral("S2"), -1, 0}}));
+    EXPECT_EQ(board.cells[1], QVariant(200));
+
+    sound.clear();
+    session.step(1); // code 4: no sound, but the fares still change
+    EXPECT_EQ(sound.calls().first().path, QString());
+    EXPECT_EQ(board.cells[1], QVariant(230));
+}
+
+TEST_F(Session, LateNightDoublesFaresFromTheStartSection) {
+    write(QStringLiteral("5.hy3"),
+          {stop(QStringLiteral("a"), {}), stop(QStringLiteral("b"), {}),
+           stop(QStringLiteral("c"), {1, 2, 230, -1, 20000}), stop(QStringLiteral("d"), {})});
+    session.setLateNight(true);
+    ASSERT_TRUE(set(QStringLiteral("5"), 3));
+    EXPECT_EQ(board.cells[2], QVariant(0)); // below the start section: left at 0
+    EXPECT_EQ(board.cells[3], QVariant(460));
+    EXPECT_EQ(board.cells[4], QVariant(-1));
+    EXPECT_EQ(board.cells[5], QVariant(40000));
+}
+
+TEST_F(Session, TicketDateFollowsTheDateOption) {
+    ASSERT_TRUE(set(QStringLiteral("1"), 1));
+    EXPECT_EQ(session.RouteDate(), QStringLiteral("12-07-2026"));
+    runtime.day = QDate(2026, 12, 8); // past midnight
+    session.step(1);
+    EXPECT_EQ(session.ticketDateText(), QStringLiteral("12-08-2026")); // today, at every stop
+    settings.select(QStringLiteral("Option4"), 1);
+    session.step(1);
+    EXPECT_EQ(session.ticketDateText(), QStringLiteral("12-07-2026")); // kept from the setting
+    settings.select(QStringLiteral("Option4"), 2);
+    session.step(0);
+    EXPECT_EQ(session.ticketDateText(), QStringLiteral("2026/12/07")); // the fixed date
+}
+
+} // namespace
