@@ -27,6 +27,13 @@ constexpr const char *kGmSoundFonts[] = {
     "/usr/share/sounds/sf2/FluidR3_GM.sf2",
 };
 
+// Players' pipelines not yet finalised, whoever still holds them.
+std::atomic<int> livePipelines{0};
+
+void onPipelineFinalised(gpointer, GObject *) {
+    --livePipelines;
+}
+
 bool initGStreamer() {
     static const bool ok = [] {
         GError *error = nullptr;
@@ -76,7 +83,9 @@ GstBusSyncReply onBusMessage(GstBus *, GstMessage *message, gpointer data) {
     default:
         break;
     }
-    // Nobody pops this bus; dropping keeps it from filling while a channel sits idle.
+    // Nobody pops this bus; dropping keeps it from filling while a channel sits idle. A sync
+    // handler that drops a message owns it: each one kept would hold its player alive.
+    gst_message_unref(message);
     return GST_BUS_DROP;
 }
 
@@ -157,6 +166,8 @@ public:
             return false;
         }
         gst_object_ref_sink(pipeline_);
+        ++livePipelines;
+        g_object_weak_ref(G_OBJECT(pipeline_), onPipelineFinalised, nullptr);
 
         if (GstPad *pad = gst_element_get_static_pad(sink, "sink")) {
             gst_pad_add_probe(pad,
@@ -250,6 +261,10 @@ mdlSndAPI::~mdlSndAPI() {
         retireCv_.notify_all();
         retirer_.join();
     }
+}
+
+int mdlSndAPI::pipelinesAlive() {
+    return livePipelines;
 }
 
 bool mdlSndAPI::available() {

@@ -56,6 +56,9 @@ public:
     // The GStreamer library could be initialised; without it every call is silently a no-op.
     static bool available();
 
+    // Players' pipelines that have not been freed yet, in the whole process.
+    static int pipelinesAlive();
+
 private:
     class Player;
     void close(int slot);

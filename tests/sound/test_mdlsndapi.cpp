@@ -196,7 +196,11 @@ TEST_F(SoundChannels, DifferentChannelsPlayTogether) {
     EXPECT_EQ(snd_.status(QStringLiteral("S3")).path, long_);
 }
 
-TEST_F(SoundChannels, CloseSndClosesAllFour) {
+// Nothing of a sound may outlive its channel: a pipeline held by a stray reference would stay
+// for the rest of a run that plays thousands of sounds.
+TEST_F(SoundChannels, CloseSndClosesAllFourAndFreesEveryPlayer) {
+    for (int i = 0; i < 3; ++i)
+        snd_.PlaySnd(kSamples + QStringLiteral("/key.wav"), QStringLiteral("S1"), -1, 0);
     for (const char *channel : q47::kSoundChannels)
         snd_.PlaySnd(long_, QLatin1String(channel), 0, 0);
     for (const char *channel : q47::kSoundChannels)
@@ -208,6 +212,7 @@ TEST_F(SoundChannels, CloseSndClosesAllFour) {
         EXPECT_FALSE(s.playing) << channel;
         EXPECT_TRUE(s.path.isEmpty()) << channel;
     }
+    EXPECT_EQ(mdlSndAPI::pipelinesAlive(), 0);
 }
 
 TEST_F(SoundChannels, ChannelNamesAreTheFourAndIgnoreCase) {

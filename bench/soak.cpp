@@ -1,0 +1,138 @@
+// Drives the real program for a long while and watches its memory: sets the sample routes on
+// the keypad and the digit lists, steps each route to its end and back with the step sounds
+// playing, lets long names scroll, clears and restores the display, flips the entry panes.
+// Every ten seconds it prints the resident memory; at the end, the growth after the first
+// minute.
+//
+//   soak [minutes]        (default 10; run it under Xvfb: bench/soak.sh)
+#include "chimeictl.h"
+#include "form1.h"
+#include "frmctl.h"
+#include "panelwidgets.h"
+#include "q47app.h"
+#include "settingsstore.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+#include <QTimer>
+
+#include <unistd.h>
+
+#include <cstdio>
+
+namespace {
+
+double residentMiB() {
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> fields = statm.readAll().split(' ');
+    return fields.size() > 1 ? fields[1].toDouble() * double(sysconf(_SC_PAGESIZE)) / 1048576.0 : 0;
+}
+
+void click(QWidget *w) {
+    QTest::mouseClick(w, Qt::LeftButton, {}, w->rect().center());
+}
+
+// One operator at the panel: each tick does the next thing a user would.
+class Operator {
+public:
+    explicit Operator(q47::frmCtl &panel) : panel_(panel) {}
+
+    void tick() {
+        ++ticks_;
+        if (ticks_ % 97 == 0) { // the display cleared and back
+            click(panel_.Check1());
+            click(panel_.Check1());
+            return;
+        }
+        if (needRoute_) {
+            setRoute();
+            return;
+        }
+        const qint16 before = panel_.route().CurStopPos;
+        click(panel_.Command2(forward_ ? 1 : 0));
+        if (panel_.route().CurStopPos == before) { // an end of the route
+            if (!forward_)
+                needRoute_ = true;
+            forward_ = !forward_;
+        }
+    }
+
+private:
+    void setRoute() {
+        const int route = 1 + routes_++ % 2;
+        if (routes_ % 2) { // on the keypad
+            panel_.Frame1_DblClick(0);
+            for (int key : {q47::KeypadEntry::kRouteKey, route, q47::KeypadEntry::kSectionKey, 1})
+                click(panel_.CommandButton1(key));
+            click(panel_.Command1(1));
+        } else { // on the digit lists
+            panel_.Frame1_DblClick(1);
+            panel_.List2(4)->setCurrentRow(route);
+            panel_.List3(2)->setCurrentRow(1);
+            click(panel_.Command1(0));
+        }
+        needRoute_ = false;
+        forward_ = true;
+    }
+
+    q47::frmCtl &panel_;
+    long ticks_ = 0;
+    int routes_ = 0;
+    bool needRoute_ = true;
+    bool forward_ = true;
+};
+
+} // namespace
+
+int main(int argc, char *argv[]) {
+    q47::Q47App::preparePlatform();
+    QApplication application(argc, argv);
+    const QStringList args = QCoreApplication::arguments();
+    const double minutes = args.size() > 1 ? args.at(1).toDouble() : 10.0;
+
+    q47::Q47App app;
+    app.Form_Load();
+    q47::SettingsStore &s = app.settings();
+    s.setText(QStringLiteral("Text2"), 0, QStringLiteral(Q47_SAMPLES "/data"));
+    s.setText(QStringLiteral("txtSelectSound"), 0, QStringLiteral(Q47_SAMPLES "/sound/chime1.wav"));
+    s.setText(QStringLiteral("txtSelectSound"), 1, QStringLiteral(Q47_SAMPLES "/sound/key.mp3"));
+    s.setText(QStringLiteral("txtSelectSound"), 7, QStringLiteral(Q47_SAMPLES "/sound/step.mid"));
+    q47::frmCtl &panel = app.controlPanel();
+    panel.session().setLampTestMs(500);
+    panel.HScroll1(0)->setValue(40); // long names cross the column in a few seconds
+
+    Operator op(panel);
+    QTimer actions;
+    QObject::connect(&actions, &QTimer::timeout, [&] { op.tick(); });
+    actions.start(700);
+
+    QElapsedTimer clock;
+    clock.start();
+    double atOneMinute = -1, peak = 0;
+    QTimer sampler;
+    QObject::connect(&sampler, &QTimer::timeout, [&] {
+        const double seconds = double(clock.elapsed()) / 1000.0;
+        const double rss = residentMiB();
+        peak = std::max(peak, rss);
+        if (atOneMinute < 0 && seconds >= 60)
+            atOneMinute = rss;
+        std::printf("%6.0f s  resident %7.2f MiB\n", seconds, rss);
+        std::fflush(stdout);
+        if (seconds >= minutes * 60) {
+            std::printf("after %.1f min: resident %.2f MiB, peak %.2f MiB, growth after the first "
+                        "minute %+.2f MiB\n",
+                        minutes, rss, peak, atOneMinute < 0 ? 0.0 : rss - atOneMinute);
+            std::fflush(stdout);
+            QCoreApplication::exit(0); // not close(): that would ask the operator first
+        }
+    });
+    sampler.start(10000);
+    return application.exec();
+}
