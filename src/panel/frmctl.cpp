@@ -37,7 +37,7 @@ frmCtl::frmCtl(Form1 &board, SettingsStore &settings, SoundOutput &sound, QDialo
     panes_ = new EntryPanes(this);
     panes_->move(twipsRect(30, -60, 0, 0).topLeft());
     steps_ = new StepButtons(this);
-    tape_ = new TapeGroup(this);
+    tapeGroup_ = new TapeGroup(this);
     frame6_ = new ScrollFrame(this);
     frame2_ = new BacklightFrame(this);
     preview_ = new PreviewStrip(this);
@@ -113,13 +113,13 @@ void frmCtl::Check1_Click() {
         session_.blankBoard();
         for (QWidget *w : entry)
             w->setEnabled(false);
-        tape_->setEnabled(false);
+        tapeGroup_->setEnabled(false);
         return;
     }
     for (QWidget *w : entry)
         w->setEnabled(true);
     session_.resumeClock();
-    tape_->setEnabled(false); // no speech engine yet
+    tapeGroup_->setEnabled(false); // no speech engine yet
     session_.showCurrentStop();
 }
 

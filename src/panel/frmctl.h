@@ -75,7 +75,7 @@ public:
     QLabel *Label2(int i) const { return panes_->Label2(i); }
     QPushButton *Check1() const { return steps_->Check1(); }
     QPushButton *Command2(int i) const { return steps_->Command2(i); }
-    TapeGroup *grpM_Tape() const { return tape_; }
+    TapeGroup *grpM_Tape() const { return tapeGroup_; }
     ScrollFrame *Frame6() const { return frame6_; }
     QCheckBox *Check2() const { return frame6_->Check2(); }
     QScrollBar *HScroll1(int i) const { return frame6_->HScroll1(i); }
@@ -107,7 +107,7 @@ private:
 
     EntryPanes *panes_ = nullptr;
     StepButtons *steps_ = nullptr;
-    TapeGroup *tape_ = nullptr;
+    TapeGroup *tapeGroup_ = nullptr;
     ScrollFrame *frame6_ = nullptr;
     BacklightFrame *frame2_ = nullptr;
     PreviewStrip *preview_ = nullptr;

@@ -6,6 +6,8 @@
 
 #include <gst/gst.h>
 
+#include <malloc.h>
+
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -330,6 +332,9 @@ void mdlSndAPI::retire(std::unique_ptr<Player> player) {
                 retiringBusy_ = true;
                 lock.unlock();
                 next.reset();
+                // A player's streaming threads leave their freed memory in malloc's per-thread
+                // arenas; give it back, or a long run creeps up by the page.
+                malloc_trim(0);
                 lock.lock();
                 retiringBusy_ = false;
                 retireCv_.notify_all();
