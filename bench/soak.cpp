@@ -5,8 +5,8 @@
 // minute: the median of the last minute's samples against that of the second minute's, so
 // that a sound font loaded at the moment of one sample does not count as growth.
 //
-//   soak [minutes] [step sound]    (default 10 and the sample WAV step; under Xvfb:
-//                                   bench/soak.sh)
+//   soak [minutes] [step sound] [route sound]
+//        (default 10 minutes, the sample WAV step and MIDI chime; under Xvfb: bench/soak.sh)
 #include "chimeictl.h"
 #include "form1.h"
 #include "frmctl.h"
@@ -49,7 +49,7 @@ public:
 
     void tick() {
         ++ticks_;
-        if (ticks_ % 97 == 0) { // the display cleared and back
+        if (ticks_ % 97 == 20) { // the display cleared and back, first within the first minute
             click(panel_.Check1());
             click(panel_.Check1());
             return;
@@ -101,12 +101,14 @@ int main(int argc, char *argv[]) {
     const double minutes = args.size() > 1 ? args.at(1).toDouble() : 10.0;
     const QString stepSound =
         args.size() > 2 ? args.at(2) : QStringLiteral(Q47_SAMPLES "/sound/step.wav");
+    const QString routeSound =
+        args.size() > 3 ? args.at(3) : QStringLiteral(Q47_SAMPLES "/sound/chime1.mid");
 
     q47::Q47App app;
     app.Form_Load();
     q47::SettingsStore &s = app.settings();
     s.setText(QStringLiteral("Text2"), 0, QStringLiteral(Q47_SAMPLES "/data"));
-    s.setText(QStringLiteral("txtSelectSound"), 0, QStringLiteral(Q47_SAMPLES "/sound/chime1.mid"));
+    s.setText(QStringLiteral("txtSelectSound"), 0, routeSound);
     s.setText(QStringLiteral("txtSelectSound"), 1, QStringLiteral(Q47_SAMPLES "/sound/key.mp3"));
     s.setText(QStringLiteral("txtSelectSound"), 7, stepSound);
     q47::frmCtl &panel = app.controlPanel();

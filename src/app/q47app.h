@@ -18,12 +18,12 @@ class Q47App {
 public:
     // `sound` plays the program's sounds; the program's own channels when none is given.
     explicit Q47App(SoundOutput *sound = nullptr);
-
-    // Choices about the window system, made before the application object exists.
-    static void preparePlatform();
     ~Q47App();
     Q47App(const Q47App &) = delete;
     Q47App &operator=(const Q47App &) = delete;
+
+    // Choices about the window system, made before the application object exists.
+    static void preparePlatform();
 
     // The board's load: blanks the cells, loads the options hidden, shows and places the
     // control panel, places and shapes the board, restores the saved state, shows the board.

@@ -38,6 +38,11 @@ void onPipelineFinalised(gpointer, GObject *) {
 
 bool initGStreamer() {
     static const bool ok = [] {
+        // A MIDI sound loads its whole sound font, a hundred megabytes and more, for every
+        // sound. malloc would raise its threshold for mapping large blocks after the first
+        // font is freed and then keep later fonts in its heap, which a long run fragments
+        // page by page; blocks from a megabyte up are mapped and given back on release.
+        mallopt(M_MMAP_THRESHOLD, 1024 * 1024);
         GError *error = nullptr;
         const bool done = gst_init_check(nullptr, nullptr, &error);
         if (error)
