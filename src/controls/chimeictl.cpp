@@ -105,9 +105,17 @@ void ChimeiCtl_E::scheduleFrame() {
 
 void ChimeiCtl_E::onFrame() {
     ++frames_;
+    const int before = model_.stripTop();
     if (model_.advance()) {
         ++positionUpdates_;
-        window_->update(clientRect());
+        const QRect client = clientRect();
+        const int dy = model_.stripTop() - before;
+        // The strip only moves: the window system shifts what is on the screen, and only the
+        // rows that come into view are painted and sent. A wrap starts the strip afresh.
+        if (dy < 0 && -dy < client.height())
+            window_->scroll(0, dy, client);
+        else
+            window_->update(client);
     }
     scheduleFrame();
 }

@@ -19,6 +19,7 @@ private Q_SLOTS:
     void dotsStayCrispAtAnyDensity_data();
     void dotsStayCrispAtAnyDensity();
     void aLongNameScrollsOnTheTimerWithoutRenderingAgain();
+    void scrolledFramesMatchAFreshDrawing();
     void theFirstPauseSleepsAndAShortNameStopsTheTimer();
 };
 
@@ -110,6 +111,34 @@ void TestChimeiCtl::aLongNameScrollsOnTheTimerWithoutRenderingAgain() {
     QTRY_VERIFY(ctl.positionUpdates() > updates + 5);
     QCOMPARE(ctl.stripRenders(), renders);
     QVERIFY(ctl.frameCount() >= ctl.positionUpdates());
+}
+
+// Frames shift what is on the screen and paint only the rows that come into view: after many
+// of them the screen must still show exactly what a fresh drawing of the strip shows.
+void TestChimeiCtl::scrolledFramesMatchAFreshDrawing() {
+    std::chrono::nanoseconds now{0};
+    ChimeiCtl_E ctl(nullptr, [&now] { return now; });
+    ctl.setScrollStartWait(0);
+    ctl.setSpeed(7); // 3.15 pixels a frame: uneven steps
+    ctl.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&ctl));
+    ctl.SetChimei(QStringLiteral("一二三四五六七八九十"));
+    for (int frame = 0; frame < 100; ++frame) {
+        now += std::chrono::milliseconds(15);
+        const int updates = ctl.positionUpdates();
+        QTRY_VERIFY(ctl.positionUpdates() > updates);
+    }
+    QVERIFY(ctl.model().stripTop() < 0); // well into the name
+    QTest::qWait(50);
+    QWidget *window = ctl.Picture2();
+    const QImage onScreen =
+        window->screen()
+            ->grabWindow(ctl.winId(), window->x(), window->y(), window->width(), window->height())
+            .toImage()
+            .convertToFormat(QImage::Format_RGB32);
+    const QImage fresh = window->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(onScreen.size(), fresh.size());
+    QVERIFY(onScreen == fresh);
 }
 
 void TestChimeiCtl::theFirstPauseSleepsAndAShortNameStopsTheTimer() {
