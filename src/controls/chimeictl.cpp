@@ -3,36 +3,80 @@
 #include "chimeirenderer.h"
 #include "degitrenderer.h"
 
+#include <QBackingStore>
 #include <QCoreApplication>
+#include <QExposeEvent>
 #include <QMouseEvent>
-#include <QPaintEvent>
 #include <QPainter>
+#include <QWindow>
+
+#include <cmath>
 
 namespace q47 {
 
-// The window around the strip. It is opaque, so a scroll frame repaints only itself and
-// never the board behind it.
-class ChimeiCtl_E::Window : public QWidget {
+// The window around the strip: a native window with a backing store of its own, so that a
+// scroll frame costs one small paint and one flush, apart from the board's widgets. Its
+// mouse presses stay with it: they must not start dragging the board.
+class ChimeiCtl_E::Window : public QWindow {
 public:
-    explicit Window(ChimeiCtl_E *owner) : QWidget(owner), owner_(owner) {
-        setAttribute(Qt::WA_OpaquePaintEvent);
-        setAttribute(Qt::WA_NoSystemBackground);
+    explicit Window(ChimeiCtl_E *owner) : store_(this), owner_(owner) {
+        setSurfaceType(QSurface::RasterSurface);
+    }
+
+    // Draws `region` afresh and shows it.
+    void paint(const QRegion &region) {
+        if (!isExposed())
+            return;
+        draw(region);
+        store_.flush(region);
+    }
+
+    // Shifts the client area up by -dy pixels and draws only the rows that come into view.
+    void scrollUp(int dy, const QRect &client) {
+        if (!isExposed())
+            return;
+        // At a fractional pixel ratio the strip drawn afresh does not land on whole device
+        // pixels the way a shifted one does: draw it all.
+        const qreal ratio = devicePixelRatio();
+        // The rows that stay in view move up; none may land on the edge above the client.
+        if (ratio != std::floor(ratio) || !store_.scroll(client.adjusted(0, -dy, 0, 0), 0, dy)) {
+            paint(client);
+            return;
+        }
+        draw(QRect(client.left(), client.bottom() + 1 + dy, client.width(), -dy));
+        store_.flush(client);
     }
 
 protected:
-    void paintEvent(QPaintEvent *event) override {
-        QPainter painter(this);
-        owner_->paintWindow(painter, event->region(), rect(), devicePixelRatioF());
+    void exposeEvent(QExposeEvent *) override { paint(QRect(QPoint(), size())); }
+    void resizeEvent(QResizeEvent *) override {
+        store_.resize(size());
+        paint(QRect(QPoint(), size()));
     }
 
 private:
+    void draw(const QRegion &region) {
+        if (store_.size() != size())
+            store_.resize(size());
+        store_.beginPaint(region);
+        {
+            QPainter painter(store_.paintDevice());
+            owner_->paintWindow(painter, region, QRect(QPoint(), size()), devicePixelRatio());
+        }
+        store_.endPaint();
+    }
+
+    QBackingStore store_;
     ChimeiCtl_E *owner_;
 };
 
 ChimeiCtl_E::ChimeiCtl_E(QWidget *parent, ChimeiScroll::Clock clock)
     : QWidget(parent), model_(std::move(clock)), window_(new Window(this)) {
-    window_->setObjectName(QStringLiteral("Picture2"));
-    window_->setGeometry(QRect(QPoint(0, 0), model_.windowSize()));
+    // The strip's window is native; the board's other widgets need not become native too.
+    QCoreApplication::setAttribute(Qt::AA_DontCreateNativeWidgetSiblings);
+    container_ = QWidget::createWindowContainer(window_, this);
+    container_->setObjectName(QStringLiteral("Picture2"));
+    container_->setGeometry(QRect(QPoint(0, 0), model_.windowSize()));
     resize(model_.windowSize());
     frameTimer_.setTimerType(Qt::PreciseTimer);
     connect(&frameTimer_, &QTimer::timeout, this, &ChimeiCtl_E::onFrame);
@@ -41,7 +85,21 @@ ChimeiCtl_E::ChimeiCtl_E(QWidget *parent, ChimeiScroll::Clock clock)
 ChimeiCtl_E::~ChimeiCtl_E() = default;
 
 QWidget *ChimeiCtl_E::Picture2() const {
+    return container_;
+}
+
+QWindow *ChimeiCtl_E::stripWindow() const {
     return window_;
+}
+
+QImage ChimeiCtl_E::drawing(qreal devicePixelRatio) {
+    const QSize size = container_->size();
+    QImage image((QSizeF(size) * devicePixelRatio).toSize(), QImage::Format_RGB32);
+    image.setDevicePixelRatio(devicePixelRatio);
+    image.fill(Qt::black);
+    QPainter painter(&image);
+    paintWindow(painter, QRect(QPoint(), size), QRect(QPoint(), size), devicePixelRatio);
+    return image;
 }
 
 void ChimeiCtl_E::setBackColor(OleColor c) {
@@ -55,7 +113,7 @@ void ChimeiCtl_E::setAppearance(qint16 v) {
 }
 
 void ChimeiCtl_E::Refresh() {
-    window_->update(clientRect());
+    window_->paint(clientRect());
 }
 
 void ChimeiCtl_E::DrawDot16(qint32 X, qint32 Y, QString &strText) {
@@ -80,13 +138,13 @@ void ChimeiCtl_E::ReadProperties(const PropertyBag &bag) {
 
 QRect ChimeiCtl_E::clientRect() const {
     const int b = model_.borderWidth();
-    return window_->rect().adjusted(b, b, -b, -b);
+    return container_->rect().adjusted(b, b, -b, -b);
 }
 
 void ChimeiCtl_E::sync() {
-    if (window_->size() != model_.windowSize())
-        window_->resize(model_.windowSize());
-    window_->update();
+    if (container_->size() != model_.windowSize())
+        container_->resize(model_.windowSize());
+    window_->paint(QRect(QPoint(), model_.windowSize()));
     scheduleFrame();
 }
 
@@ -113,37 +171,33 @@ void ChimeiCtl_E::onFrame() {
         // The strip only moves: the window system shifts what is on the screen, and only the
         // rows that come into view are painted and sent. A wrap starts the strip afresh.
         if (dy < 0 && -dy < client.height())
-            window_->scroll(0, dy, client);
+            window_->scrollUp(dy, client);
         else
-            window_->update(client);
+            window_->paint(client);
     }
     scheduleFrame();
 }
 
 namespace {
 
+// One pixel wide frame around r: top and left in one colour, bottom and right over them in
+// the other. Filled, not stroked, so that every device pixel is covered at any pixel ratio.
+void bevel(QPainter &painter, const QRect &r, const QColor &topLeft, const QColor &bottomRight) {
+    painter.fillRect(QRect(r.left(), r.top(), r.width(), 1), topLeft);
+    painter.fillRect(QRect(r.left(), r.top(), 1, r.height()), topLeft);
+    painter.fillRect(QRect(r.left(), r.bottom(), r.width(), 1), bottomRight);
+    painter.fillRect(QRect(r.right(), r.top(), 1, r.height()), bottomRight);
+}
+
 // The window's edge: sunken (shadow outside, dark shadow inside at top and left, highlight
 // and light face at bottom and right) or a flat black line.
 void paintEdge(QPainter &painter, const QRect &outer, bool sunken) {
     if (!sunken) {
-        painter.setPen(Qt::black);
-        painter.drawRect(outer.adjusted(0, 0, -1, -1));
+        bevel(painter, outer, Qt::black, Qt::black);
         return;
     }
-    const QRect r = outer.adjusted(0, 0, -1, -1);
-    const QRect in = r.adjusted(1, 1, -1, -1);
-    painter.setPen(QColor(160, 160, 160));
-    painter.drawLine(r.topLeft(), r.topRight());
-    painter.drawLine(r.topLeft(), r.bottomLeft());
-    painter.setPen(Qt::white);
-    painter.drawLine(r.bottomLeft(), r.bottomRight());
-    painter.drawLine(r.topRight(), r.bottomRight());
-    painter.setPen(QColor(105, 105, 105));
-    painter.drawLine(in.topLeft(), in.topRight());
-    painter.drawLine(in.topLeft(), in.bottomLeft());
-    painter.setPen(QColor(227, 227, 227));
-    painter.drawLine(in.bottomLeft(), in.bottomRight());
-    painter.drawLine(in.topRight(), in.bottomRight());
+    bevel(painter, outer, QColor(160, 160, 160), Qt::white);
+    bevel(painter, outer.adjusted(1, 1, -1, -1), QColor(105, 105, 105), QColor(227, 227, 227));
 }
 
 } // namespace

@@ -5,6 +5,8 @@
 #include <QTimer>
 #include <QWidget>
 
+class QWindow;
+
 namespace q47 {
 
 // The place-name dot display: a narrow window in which a strip of dot characters stands
@@ -41,8 +43,11 @@ public:
     void ReadProperties(const PropertyBag &bag);
     void WriteProperties(PropertyBag &bag) { model_.WriteProperties(bag); }
 
-    // The window the strip moves in.
+    // The window the strip moves in, as a widget of the control, and its native window.
     QWidget *Picture2() const;
+    QWindow *stripWindow() const;
+    // What the window shows, drawn afresh into an image at the given pixel ratio.
+    QImage drawing(qreal devicePixelRatio);
     const ChimeiModel &model() const { return model_; }
     // The strip as last rendered for the screen.
     const QImage &stripImage() const { return stripImage_; }
@@ -68,6 +73,7 @@ private:
 
     ChimeiModel model_;
     Window *window_ = nullptr;
+    QWidget *container_ = nullptr;
     QTimer frameTimer_;
     QImage stripImage_;
     quint64 renderedRevision_ = 0;

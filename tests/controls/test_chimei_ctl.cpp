@@ -3,6 +3,7 @@
 #include "fonts.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QTest>
 #include <QtMath>
 
@@ -35,7 +36,7 @@ void TestChimeiCtl::windowSizeFollowsAppearance() {
 void TestChimeiCtl::screenShowsTheDotsSeparatedInTheirColours() {
     ChimeiCtl_E ctl;
     ctl.SetChimei(QStringLiteral("駅"));
-    const QImage shot = ctl.Picture2()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage shot = ctl.drawing(1.0);
     const DotPattern dots = ctl.model().cellPattern(ChimeiModel::kCellLeft, 80);
     QVERIFY(dots.count() > 20);
 
@@ -96,7 +97,12 @@ void TestChimeiCtl::dotsStayCrispAtAnyDensity() {
 }
 
 void TestChimeiCtl::aLongNameScrollsOnTheTimerWithoutRenderingAgain() {
-    ChimeiCtl_E ctl;
+    // Time stands still until the test lets it run, however slow the machine.
+    std::chrono::nanoseconds now{0};
+    bool running = false;
+    QElapsedTimer wall;
+    ChimeiCtl_E ctl(nullptr,
+                    [&] { return running ? std::chrono::nanoseconds(wall.nsecsElapsed()) : now; });
     ctl.setScrollStartWait(0);
     ctl.show();
     QVERIFY(QTest::qWaitForWindowExposed(&ctl));
@@ -104,6 +110,8 @@ void TestChimeiCtl::aLongNameScrollsOnTheTimerWithoutRenderingAgain() {
     // Returned at once, with the name already drawn below the window.
     QCOMPARE(ctl.model().stripTop(), ctl.model().windowSize().height());
     QVERIFY(ctl.model().dotCount() > 0);
+    wall.start();
+    running = true;
     QTRY_VERIFY(ctl.model().stripTop() < 100);
     QTRY_VERIFY(ctl.stripRenders() >= 1);
     const int renders = ctl.stripRenders();
@@ -116,6 +124,8 @@ void TestChimeiCtl::aLongNameScrollsOnTheTimerWithoutRenderingAgain() {
 // Frames shift what is on the screen and paint only the rows that come into view: after many
 // of them the screen must still show exactly what a fresh drawing of the strip shows.
 void TestChimeiCtl::scrolledFramesMatchAFreshDrawing() {
+    if (QGuiApplication::platformName() == QLatin1String("offscreen"))
+        QSKIP("grabbing a child window here draws it afresh; ctest runs this on Xvfb");
     std::chrono::nanoseconds now{0};
     ChimeiCtl_E ctl(nullptr, [&now] { return now; });
     ctl.setScrollStartWait(0);
@@ -130,13 +140,11 @@ void TestChimeiCtl::scrolledFramesMatchAFreshDrawing() {
     }
     QVERIFY(ctl.model().stripTop() < 0); // well into the name
     QTest::qWait(50);
-    QWidget *window = ctl.Picture2();
-    const QImage onScreen =
-        window->screen()
-            ->grabWindow(ctl.winId(), window->x(), window->y(), window->width(), window->height())
-            .toImage()
-            .convertToFormat(QImage::Format_RGB32);
-    const QImage fresh = window->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage onScreen = ctl.screen()
+                                ->grabWindow(ctl.stripWindow()->winId())
+                                .toImage()
+                                .convertToFormat(QImage::Format_RGB32);
+    const QImage fresh = ctl.drawing(1.0);
     QCOMPARE(onScreen.size(), fresh.size());
     QVERIFY(onScreen == fresh);
 }
