@@ -21,7 +21,8 @@ QString boardCaption(const QString &programBaseName) {
 }
 
 frmCtl::frmCtl(Form1 &board, SettingsStore &settings, SoundOutput &sound, QDialog &options,
-               PanelHost *host, PanelRuntime *runtime, QWidget *parent)
+               PanelHost *host, PanelRuntime *runtime, mdlM_Tape::EngineFactory speech,
+               QWidget *parent)
     // A fixed window: a title with minimise and close, no maximise, no resizing.
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
@@ -29,7 +30,9 @@ frmCtl::frmCtl(Form1 &board, SettingsStore &settings, SoundOutput &sound, QDialo
       board_(board), settings_(settings), sound_(sound), options_(options),
       ownHost_(host ? nullptr : std::make_unique<DesktopPanelHost>(this)),
       host_(host ? *host : *ownHost_), runtime_(runtime ? *runtime : ownRuntime_),
-      fareBoard_(board), session_(fareBoard_, settings, sound, announcements_, host_, runtime_) {
+      fareBoard_(board), tapeGroup_(new TapeGroup(this)),
+      announcements_(settings, sound, *tapeGroup_, std::move(speech)),
+      session_(fareBoard_, settings, sound, announcements_, host_, runtime_) {
     setWindowTitle(QStringLiteral("集中操作盤"));
     setFixedSize(twipsRect(0, 0, kClientWidthTwips, kClientHeightTwips).size());
     setFont(panelFace("ＭＳ Ｐゴシック", 9, false));
@@ -37,7 +40,7 @@ frmCtl::frmCtl(Form1 &board, SettingsStore &settings, SoundOutput &sound, QDialo
     panes_ = new EntryPanes(this);
     panes_->move(twipsRect(30, -60, 0, 0).topLeft());
     steps_ = new StepButtons(this);
-    tapeGroup_ = new TapeGroup(this);
+    announcements_.setOwner(this);
     frame6_ = new ScrollFrame(this);
     frame2_ = new BacklightFrame(this);
     preview_ = new PreviewStrip(this);
@@ -66,6 +69,10 @@ void frmCtl::connectHandlers() {
     connect(frame6_, &ScrollFrame::scrollChanged, this, &frmCtl::HScroll1_Change);
     connect(frame6_, &ScrollFrame::lateNightToggled, this,
             [this](bool on) { session_.setLateNight(on); });
+    connect(tapeGroup_, &TapeGroup::nextClicked, this, &frmCtl::cmdTapeNext_Click);
+    connect(tapeGroup_, &TapeGroup::backClicked, this, &frmCtl::cmdTapeBack_Click);
+    connect(tapeGroup_, &TapeGroup::stopClicked, this, &frmCtl::cmdTapeStop_Click);
+    connect(tapeGroup_, &TapeGroup::setClicked, this, &frmCtl::cmdTapeSet_Click);
     connect(command4_, &QPushButton::clicked, this, &frmCtl::Command4_Click);
     connect(command8_, &QPushButton::clicked, this, &frmCtl::Command8_Click);
 }
@@ -73,6 +80,7 @@ void frmCtl::connectHandlers() {
 void frmCtl::Form_Load() {
     board_.setWindowTitle(boardCaption(programBaseName()));
     panes_->shapeKeys();
+    announcements_.TapeInit();
 }
 
 void frmCtl::Command1_Click(int index) {
@@ -106,6 +114,27 @@ void frmCtl::List3_Click(int) {
     sound_.PlaySnd(settings_.text(QStringLiteral("txtSelectSound"), 0), QStringLiteral("S1"), 0, 0);
 }
 
+void frmCtl::cmdTapeNext_Click() {
+    announcements_.TapeNext();
+    // The link is read after speaking, so a linked entry's voice starts before the step.
+    if (announcements_.TapeGetLink(announcements_.TapePos()) == 1)
+        Command2_Click(1);
+}
+
+void frmCtl::cmdTapeBack_Click() {
+    announcements_.TapeBack();
+    if (announcements_.TapeGetLink(announcements_.TapePos()) == 1)
+        Command2_Click(0);
+}
+
+void frmCtl::cmdTapeStop_Click() {
+    announcements_.TapeStop();
+}
+
+void frmCtl::cmdTapeSet_Click() {
+    announcements_.TapeAdjust();
+}
+
 void frmCtl::Check1_Click() {
     const std::initializer_list<QWidget *> entry = {Frame1(0), Frame1(1), Command2(0), Command2(1),
                                                     frame6_};
@@ -119,7 +148,7 @@ void frmCtl::Check1_Click() {
     for (QWidget *w : entry)
         w->setEnabled(true);
     session_.resumeClock();
-    tapeGroup_->setEnabled(false); // no speech engine yet
+    tapeGroup_->setEnabled(announcements_.SpeechOK());
     session_.showCurrentStop();
 }
 
@@ -152,6 +181,7 @@ bool frmCtl::Form_QueryUnload() {
     fareBoard_.SetChimei(QString());
     board_.DeleteRgn();
     sound_.CloseSnd();
+    announcements_.TapeRelease();
     host_.endProgram();
     return true;
 }

@@ -37,8 +37,10 @@ public:
     static constexpr int kClientHeightTwips = 2595;
 
     // `host` and `runtime` default to message boxes and the real calendar and event loop.
+    // `speech` creates the announcement tape's engine; without one speech is off.
     frmCtl(Form1 &board, SettingsStore &settings, SoundOutput &sound, QDialog &options,
-           PanelHost *host = nullptr, PanelRuntime *runtime = nullptr, QWidget *parent = nullptr);
+           PanelHost *host = nullptr, PanelRuntime *runtime = nullptr,
+           mdlM_Tape::EngineFactory speech = {}, QWidget *parent = nullptr);
     ~frmCtl() override;
 
     // Control panel start: names the board after the program and shapes the keypad keys.
@@ -58,10 +60,15 @@ public:
     void HScroll1_Change(int index);
     void List2_Click(int index);
     void List3_Click(int index);
+    void cmdTapeNext_Click();
+    void cmdTapeBack_Click();
+    void cmdTapeStop_Click();
+    void cmdTapeSet_Click();
     // Asks before the program ends; true when it ends.
     bool Form_QueryUnload();
 
     RouteSession &session() { return session_; }
+    mdlM_Tape &tape() { return announcements_; }
     const RouteTable &route() const { return session_.route(); }
     // The pane last sent to the back.
     qint16 BackPane() const { return backPane_; }
@@ -102,12 +109,12 @@ private:
     PanelHost &host_;
     PanelRuntime &runtime_;
     Form1Board fareBoard_;
+    TapeGroup *tapeGroup_;
     mdlM_Tape announcements_;
     RouteSession session_;
 
     EntryPanes *panes_ = nullptr;
     StepButtons *steps_ = nullptr;
-    TapeGroup *tapeGroup_ = nullptr;
     ScrollFrame *frame6_ = nullptr;
     BacklightFrame *frame2_ = nullptr;
     PreviewStrip *preview_ = nullptr;

@@ -1,11 +1,165 @@
 #include "mdlm_tape.h"
 
+#include "osinfo.h"
+#include "settingsstore.h"
+#include "soundoutput.h"
+#include "speechengine.h"
+
+#include <QFile>
+#include <QFileInfo>
+
 namespace q47 {
 
-void mdlM_Tape::TapeLoad(const QString &, const QString &) {}
+namespace {
+
+const QString kWindowsVista = QStringLiteral("Windows Vista");
+
+QString setting(const SettingsStore &settings, int index) {
+    return settings.text(QStringLiteral("txtSelectSound"), index);
+}
+
+} // namespace
+
+mdlM_Tape::mdlM_Tape(const SettingsStore &settings, SoundOutput &sound, TapeView &view,
+                     EngineFactory createEngine, std::function<QString()> osName)
+    : settings_(settings), sound_(sound), view_(view), createEngine_(std::move(createEngine)),
+      osName_(osName ? std::move(osName) : std::function<QString()>(GetOsInfo)) {}
+
+mdlM_Tape::~mdlM_Tape() = default;
+
+bool mdlM_Tape::isVista() const {
+    return osName_() == kWindowsVista;
+}
+
+void mdlM_Tape::TapeInit() {
+    if (!isVista()) {
+        engine_ = createEngine_ ? createEngine_() : nullptr;
+        if (engine_) {
+            view_.setFrameEnabled(true);
+            view_.setFrameCaption(QString::fromUtf8(kAvailable));
+            speechOK_ = true;
+            return;
+        }
+    }
+    speechOK_ = false;
+    view_.setFrameCaption(QString::fromUtf8(kUnavailable));
+    view_.setFrameEnabled(false);
+}
+
+void mdlM_Tape::TapeLoad(const QString &Folder, const QString &RouteName) {
+    if (isVista())
+        return;
+    const auto fail = [this] { view_.setFrameEnabled(false); };
+
+    QFile file(listPath(Folder, RouteName));
+    tapeCount_ = 0;
+    if (QFileInfo(file).isDir() || !file.open(QIODevice::ReadOnly) || file.size() > kMaxListBytes)
+        return fail();
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return fail();
+    file.close();
+    const QList<QByteArrayView> lines = splitTapeLines(bytes);
+    tapeCount_ = static_cast<int>(lines.size());
+    if (tapeCount_ == 0)
+        return fail();
+
+    entries_.assign(static_cast<size_t>(tapeCount_), TapeEntry{});
+    tapePos_ = 0;
+    for (QByteArrayView line : lines) {
+        ++tapePos_;
+        const TapeLine read = parseTapeLine(line);
+        entries_[static_cast<size_t>(tapePos_ - 1)] = read.entry;
+        if (read.error != TapeLine::Error::None)
+            return fail();
+    }
+
+    if (speechOK_) {
+        view_.setFrameEnabled(true);
+        view_.setButtonsEnabled(true);
+    }
+    tapePos_ = 0;
+}
+
+void mdlM_Tape::TapeNext() {
+    ++tapePos_;
+    if (tapePos_ > tapeCount_) {
+        tapePos_ = tapeCount_;
+        return;
+    }
+    playPreSound(TapeGetSound(tapePos_), settings_.choice(QStringLiteral("Option2"), 2) != 0,
+                 QStringLiteral("S3"));
+    TapeSpeak(tapePos_);
+}
+
+void mdlM_Tape::TapeBack() {
+    --tapePos_;
+    if (tapePos_ < 1) {
+        tapePos_ = 1;
+        return;
+    }
+    playPreSound(TapeGetSound(tapePos_), false, QStringLiteral("S2"));
+    TapeSpeak(tapePos_);
+}
+
+void mdlM_Tape::playPreSound(int soundFlag, bool always, const QString &channel) {
+    QString path;
+    if (always)
+        path = setting(settings_, 3);
+    else if (soundFlag >= 1 && soundFlag <= 3)
+        path = setting(settings_, 3 + soundFlag);
+    else
+        return;
+    const qint16 wait = settings_.choice(QStringLiteral("Option7"), 0) != 0 ? -1 : 0;
+    sound_.PlaySnd(path, channel, wait, 0);
+}
+
+void mdlM_Tape::TapeSpeak(int Pos) {
+    const TapeEntry *spoken = entry(Pos);
+    if (!engine_ || !spoken)
+        return;
+    engine_->stop();
+    engine_->speak(spoken->TapeText);
+    if (engine_->state() == -1)
+        engine_->stop();
+}
+
+void mdlM_Tape::TapeStop() {
+    if (engine_)
+        engine_->stop();
+}
+
+void mdlM_Tape::TapeAdjust() {
+    if (engine_)
+        engine_->showSettings(owner_, QString::fromUtf8(kAdjustTitle));
+}
+
+void mdlM_Tape::TapeRelease() {
+    engine_.reset();
+}
+
+const TapeEntry *mdlM_Tape::entry(int Pos) const {
+    if (Pos < 1 || Pos > tapeCount_ || Pos > static_cast<int>(entries_.size()))
+        return nullptr;
+    return &entries_[static_cast<size_t>(Pos - 1)];
+}
+
+qint16 mdlM_Tape::TapeGetLink(int Pos) const {
+    const TapeEntry *e = entry(Pos);
+    return e ? e->TapeLink : 0;
+}
+
+qint16 mdlM_Tape::TapeGetSound(int Pos) const {
+    const TapeEntry *e = entry(Pos);
+    return e ? e->TapeSound : 0;
+}
 
 QString mdlM_Tape::listPath(const QString &soundFolder, const QString &routeName) {
     return soundFolder + routeName + QStringLiteral("tp.csv");
+}
+
+bool mdlM_Tape::FileExists(const QString &Path) {
+    return !Path.isEmpty() && QFileInfo(Path).isFile();
 }
 
 } // namespace q47

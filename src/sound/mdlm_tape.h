@@ -1,19 +1,93 @@
 #pragma once
 
+#include "tapelist.h"
+
+#include <QObject>
+#include <QPointer>
 #include <QString>
+
+#include <functional>
+#include <memory>
+#include <vector>
 
 namespace q47 {
 
+class SettingsStore;
+class SoundOutput;
+class SpeechEngine;
+
+// The announcement frame as the tape drives it: its caption, the frame and its four buttons.
+class TapeView {
+public:
+    virtual ~TapeView() = default;
+
+    virtual void setFrameCaption(const QString &caption) = 0;
+    virtual void setFrameEnabled(bool on) = 0;
+    virtual void setButtonsEnabled(bool on) = 0;
+};
+
 // The announcement tape: a route's announcement list ("<route>tp.csv" in the sound folder),
-// spoken entry by entry. Setting a route loads its list here.
+// spoken entry by entry with a pre-announcement sound before each. Setting a route loads its
+// list here. No failure is shown to the operator: a list that cannot be read switches the
+// buttons off and a missing engine leaves speech off.
 class mdlM_Tape {
 public:
-    // Reads the announcement list of a route. Speech is not available yet, so nothing is
-    // read and the announcement buttons stay disabled.
-    void TapeLoad(const QString &soundFolder, const QString &routeName);
+    using EngineFactory = std::function<std::unique_ptr<SpeechEngine>()>;
+
+    static constexpr const char *kAvailable = "音合使用可";
+    static constexpr const char *kUnavailable = "音合使用不可";
+    static constexpr const char *kAdjustTitle = "音声の調節";
+    // Larger files are not announcement lists; refusing them keeps a mistaken choice of
+    // folder from stalling the route setting.
+    static constexpr qint64 kMaxListBytes = 64 * 1024 * 1024;
+
+    // `osName` stands for the companion's GetOsInfo.
+    mdlM_Tape(const SettingsStore &settings, SoundOutput &sound, TapeView &view,
+              EngineFactory createEngine, std::function<QString()> osName = {});
+    ~mdlM_Tape();
+    mdlM_Tape(const mdlM_Tape &) = delete;
+    mdlM_Tape &operator=(const mdlM_Tape &) = delete;
+
+    // The window the engine's settings dialog belongs to.
+    void setOwner(QObject *owner) { owner_ = owner; }
+
+    void TapeInit();
+    void TapeLoad(const QString &Folder, const QString &RouteName);
+    void TapeNext();
+    void TapeBack();
+    void TapeSpeak(int Pos);
+    void TapeStop();
+    void TapeAdjust();
+    void TapeRelease();
+
+    qint16 TapeGetLink(int Pos) const;
+    qint16 TapeGetSound(int Pos) const;
+    const TapeEntry *entry(int Pos) const;
+
+    int TapePos() const { return tapePos_; }
+    int TapeCount() const { return tapeCount_; }
+    bool SpeechOK() const { return speechOK_; }
 
     // The file the list of a route lives in.
     static QString listPath(const QString &soundFolder, const QString &routeName);
+    // True when Path names an ordinary file that exists.
+    static bool FileExists(const QString &Path);
+
+private:
+    bool isVista() const;
+    void playPreSound(int soundFlag, bool always, const QString &channel);
+
+    const SettingsStore &settings_;
+    SoundOutput &sound_;
+    TapeView &view_;
+    EngineFactory createEngine_;
+    std::function<QString()> osName_;
+    QPointer<QObject> owner_;
+    std::unique_ptr<SpeechEngine> engine_;
+    std::vector<TapeEntry> entries_; // entry k at index k - 1
+    int tapeCount_ = 0;
+    int tapePos_ = 0;
+    bool speechOK_ = false;
 };
 
 } // namespace q47

@@ -1,6 +1,8 @@
 #include "chimeictl.h"
+#include "cp932.h"
 #include "desktoppanel.h"
 #include "fakepanel.h"
+#include "fakespeech.h"
 #include "fonts.h"
 #include "form1.h"
 #include "frmctl.h"
@@ -30,7 +32,8 @@ namespace {
 // A panel with its board, its settings and a folder holding route 1 (three stops).
 struct Rig {
     explicit Rig(bool realHost = false)
-        : panel(board, settings, sound, options, realHost ? nullptr : &host, &runtime) {
+        : panel(board, settings, sound, options, realHost ? nullptr : &host, &runtime,
+                [this] { return std::make_unique<FakeSpeech>(speech); }) {
         settings.setText(QStringLiteral("Text2"), 0, dir.path());
         std::vector<StopRecord> stops(3);
         const qint16 fares[3] = {170, 200, 230};
@@ -62,6 +65,7 @@ struct Rig {
     QStringList log;
     FakeRuntime runtime{log};
     FakeHost host;
+    QStringList speech;
     frmCtl panel;
 };
 
@@ -220,6 +224,46 @@ private Q_SLOTS:
         QVERIFY(r.panel.Command2(1)->isEnabled() && r.panel.Frame1(0)->isEnabled());
         QVERIFY(!r.panel.grpM_Tape()->isEnabled());
         QCOMPARE(r.board.Degit(1)->Value(), QVariant(200));
+    }
+
+    // Route 1 with an announcement list whose second and third entries are linked to the stop.
+    void announcementButtonsSpeakAndLinkedEntriesStep() {
+        Rig r;
+        r.panel.Form_Load();
+        TapeGroup *group = r.panel.grpM_Tape();
+        QCOMPARE(group->title(), QStringLiteral("音合使用可"));
+        QVERIFY(group->isEnabled() && !group->cmdTapeNext()->isEnabled());
+        r.settings.setText(QStringLiteral("Text2"), 1, r.dir.path() + QLatin1Char('/'));
+        QFile list(r.dir.filePath(QStringLiteral("1tp.csv")));
+        QVERIFY(list.open(QIODevice::WriteOnly));
+        list.write(
+            toCp932(QStringLiteral("発車します,0,0\r\n次は停留所2,1,0\r\n終点です,1,0\r\n")));
+        list.close();
+        r.setRouteOne();
+        QVERIFY(group->cmdTapeNext()->isEnabled() && group->cmdTapeSet()->isEnabled());
+
+        const auto click = [&](QPushButton *b) { QTest::mouseClick(b, Qt::LeftButton); };
+        click(group->cmdTapeNext());
+        QCOMPARE(r.panel.route().CurStopPos, 0);
+        r.speech.clear();
+        click(group->cmdTapeNext()); // spoken first, then the stop steps with its own sound
+        QCOMPARE(r.speech.last(), QStringLiteral("speak 次は停留所2"));
+        QCOMPARE(r.panel.route().CurStopPos, 1);
+        click(group->cmdTapeNext());
+        click(group->cmdTapeNext()); // the end of the list: nothing spoken, the link still read
+        QCOMPARE(r.panel.route().CurStopPos, 2);
+        click(group->cmdTapeBack());
+        QCOMPARE(r.panel.route().CurStopPos, 1);
+        r.speech.clear();
+        click(group->cmdTapeStop());
+        click(group->cmdTapeSet());
+        QCOMPARE(r.speech,
+                 (QStringList{QStringLiteral("stop"), QStringLiteral("settings 音声の調節")}));
+
+        QTest::mouseClick(r.panel.Check1(), Qt::LeftButton);
+        QVERIFY(!group->isEnabled());
+        QTest::mouseClick(r.panel.Check1(), Qt::LeftButton);
+        QVERIFY(group->isEnabled());
     }
 
     void scrollBarsSetBothSettings() {

@@ -1,4 +1,5 @@
 #include "fakepanel.h"
+#include "fakespeech.h"
 #include "mdlm_tape.h"
 #include "recordingsound.h"
 #include "routesession.h"
@@ -51,7 +52,8 @@ protected:
     FakeRuntime runtime{board.log};
     FakeHost host;
     RecordingSound sound;
-    mdlM_Tape tape;
+    FakeTapeView tapeView;
+    mdlM_Tape tape{settings, sound, tapeView, {}};
     RouteSession session{board, settings, sound, tape, host, runtime};
 };
 

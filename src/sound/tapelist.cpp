@@ -1,0 +1,139 @@
+#include "tapelist.h"
+
+#include "cp932.h"
+
+#include <cmath>
+
+namespace q47 {
+
+namespace {
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+struct Field {
+    QByteArrayView bytes;
+    bool unclosed = false;
+};
+
+// Reads the field at `pos` and moves `pos` past its comma; `more` tells whether one followed.
+// Commas and quotes never occur inside a CP932 double-byte character, so bytes suffice.
+Field nextField(QByteArrayView line, qsizetype &pos, bool &more) {
+    while (pos < line.size() && isBlank(line[pos]))
+        ++pos;
+    Field field;
+    if (pos < line.size() && line[pos] == '"') {
+        const qsizetype start = pos + 1;
+        const qsizetype close = line.indexOf('"', start);
+        if (close < 0) {
+            field.bytes = line.sliced(start);
+            field.unclosed = true;
+            pos = line.size();
+        } else {
+            field.bytes = line.sliced(start, close - start);
+            pos = close + 1;
+        }
+        // Anything between the closing quote and the comma is not part of the field.
+        const qsizetype comma = line.indexOf(',', pos);
+        pos = comma < 0 ? line.size() : comma;
+    } else {
+        const qsizetype start = pos;
+        const qsizetype comma = line.indexOf(',', pos);
+        pos = comma < 0 ? line.size() : comma;
+        qsizetype end = pos;
+        while (end > start && isBlank(line[end - 1]))
+            --end;
+        field.bytes = line.sliced(start, end - start);
+    }
+    more = pos < line.size();
+    if (more)
+        ++pos;
+    return field;
+}
+
+// A signed 16-bit number as a decimal text; a fraction rounds half to even.
+TapeLine::Error readNumber(QByteArrayView text, qint16 &out) {
+    const QByteArray trimmed = text.toByteArray().trimmed();
+    if (trimmed.isEmpty()) {
+        out = 0;
+        return TapeLine::Error::None;
+    }
+    qsizetype i = 0;
+    if (trimmed[0] == '+' || trimmed[0] == '-')
+        ++i;
+    bool digits = false;
+    bool point = false;
+    for (; i < trimmed.size(); ++i) {
+        const char c = trimmed[i];
+        if (c >= '0' && c <= '9')
+            digits = true;
+        else if (c == '.' && !point)
+            point = true;
+        else
+            return TapeLine::Error::NotANumber;
+    }
+    if (!digits)
+        return TapeLine::Error::NotANumber;
+    if (trimmed.size() > 40)
+        return TapeLine::Error::OutOfRange;
+    const double value = std::nearbyint(trimmed.toDouble());
+    if (!(value >= -32768.0 && value <= 32767.0))
+        return TapeLine::Error::OutOfRange;
+    out = static_cast<qint16>(value);
+    return TapeLine::Error::None;
+}
+
+} // namespace
+
+QList<QByteArrayView> splitTapeLines(QByteArrayView bytes) {
+    QList<QByteArrayView> lines;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const char c = bytes[i];
+        if (c != '\r' && c != '\n')
+            continue;
+        lines.append(bytes.sliced(start, i - start));
+        if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < bytes.size())
+        lines.append(bytes.sliced(start));
+    return lines;
+}
+
+TapeLine parseTapeLine(QByteArrayView cp932Line) {
+    TapeLine result;
+    qsizetype pos = 0;
+    bool more = true;
+    const Field text = nextField(cp932Line, pos, more);
+    result.entry.TapeText = fromCp932(text.bytes.toByteArray());
+    result.unclosedQuote = text.unclosed;
+    qint16 *numbers[] = {&result.entry.TapeLink, &result.entry.TapeSound};
+    for (int k = 0; k < 2 && more; ++k) {
+        const Field field = nextField(cp932Line, pos, more);
+        result.unclosedQuote = result.unclosedQuote || field.unclosed;
+        const TapeLine::Error error = readNumber(field.bytes, *numbers[k]);
+        if (error != TapeLine::Error::None) {
+            result.error = error;
+            result.errorField = k + 2;
+            return result;
+        }
+    }
+    while (more) {
+        nextField(cp932Line, pos, more);
+        ++result.extraFields;
+    }
+    return result;
+}
+
+QByteArray formatTapeLine(const TapeEntry &entry) {
+    QByteArray text = toCp932(entry.TapeText);
+    // A quote cannot be written inside a quoted field; the closest mark keeps the words.
+    text.replace('"', '\'');
+    return '"' + text + "\"," + QByteArray::number(entry.TapeLink) + ',' +
+           QByteArray::number(entry.TapeSound);
+}
+
+} // namespace q47
