@@ -1,11 +1,13 @@
 #include "q47app.h"
 
 #include "boardlayout.h"
+#include "desktopspeech.h"
 #include "form1.h"
 #include "frmctl.h"
 #include "frmoption.h"
 #include "mdegit.h"
 #include "mdlsndapi.h"
+#include "routedata.h"
 #include "settingsstore.h"
 #include "windowplacement.h"
 
@@ -42,7 +44,14 @@ void Q47App::Form_Load() {
 
     option_ = std::make_unique<frmOption>();
 
-    ctl_ = std::make_unique<frmCtl>(board, *settings_, *sound_, *option_);
+    // The author's reading dictionary lives beside the announcement lists, in the sound folder
+    // of the moment.
+    const auto readings = [settings = settings_.get()] {
+        return normalizeFolder(settings->text(QStringLiteral("Text2"), 1)) +
+               QStringLiteral("readings.csv");
+    };
+    ctl_ = std::make_unique<frmCtl>(board, *settings_, *sound_, *option_, nullptr, nullptr,
+                                    [readings] { return createDesktopSpeech(readings); });
     ctl_->Form_Load();
     ctl_->show();
     board.setControlPanel(ctl_.get());

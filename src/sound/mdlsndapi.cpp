@@ -1,5 +1,7 @@
 #include "mdlsndapi.h"
 
+#include "gstsink.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QThread>
@@ -16,8 +18,6 @@
 namespace q47 {
 
 namespace {
-
-constexpr const char *kDefaultSink = "autoaudiosink";
 
 // playbin's GST_PLAY_FLAG_AUDIO: no video or subtitle branches, so a cover picture in an MP3
 // needs no video sink.
@@ -115,19 +115,6 @@ void onElementSetup(GstElement *, GstElement *element, gpointer) {
     }
 }
 
-GstElement *makeSink(const QString &description) {
-    GError *error = nullptr;
-    GstElement *sink =
-        gst_parse_bin_from_description(description.toUtf8().constData(), TRUE, &error);
-    if (error) {
-        g_error_free(error);
-        if (sink)
-            gst_object_unref(sink);
-        return nullptr;
-    }
-    return sink;
-}
-
 } // namespace
 
 class mdlSndAPI::Player {
@@ -154,9 +141,7 @@ public:
 
     // Builds the player; false when that is impossible (no sink, unreadable name).
     bool open(const QString &sinkDescription) {
-        GstElement *sink = makeSink(sinkDescription);
-        if (!sink && sinkDescription != QLatin1String(kDefaultSink))
-            sink = makeSink(QLatin1String(kDefaultSink));
+        GstElement *sink = makeAudioSink(sinkDescription);
         if (!sink)
             return false;
         gst_object_ref_sink(sink);
@@ -292,14 +277,8 @@ void mdlSndAPI::PlaySnd(const QString &Path, const QString &Channel, qint16 Wait
     if (device == SoundDevice::None || !available())
         return;
 
-    QString sink = sinkDescription_;
-    if (sink.isEmpty())
-        sink = qEnvironmentVariable(kAudioSinkVariable);
-    if (sink.trimmed().isEmpty())
-        sink = QLatin1String(kDefaultSink);
-
     auto player = std::make_unique<Player>(alias, Path, device);
-    if (!player->open(sink))
+    if (!player->open(sinkDescription_))
         return;
     ++opens_[slot];
     players_[slot] = std::move(player);

@@ -162,6 +162,8 @@ TEST(Samples, CommittedFilesAreWhatTheGeneratorWrites) {
         EXPECT_TRUE(mp3.startsWith("ID3") || (static_cast<quint8>(mp3[0]) == 0xFF &&
                                               (static_cast<quint8>(mp3[1]) & 0xE0) == 0xE0));
     }
+    for (const SoundSpec &spec : preAnnouncementSounds())
+        EXPECT_EQ(readSample(spec.name + QStringLiteral(".wav")), wavFile(render(spec)));
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // Writes the sample sounds: for each sound a WAV synthesised here, a MIDI file with the same
-// notes, and an MP3 encoded from the WAV by GStreamer's LAME encoder.
+// notes, and an MP3 encoded from the WAV by GStreamer's LAME encoder; and the
+// pre-announcement chimes as WAV.
 //
 //   q47_soundgen <output folder>
 
@@ -84,6 +85,11 @@ int main(int argc, char **argv) {
         if (!writeFile(wav, wavFile(render(spec))) ||
             !writeFile(dir.filePath(spec.name + QStringLiteral(".mid")), midiFile(spec)) ||
             !encodeMp3(wav, dir.filePath(spec.name + QStringLiteral(".mp3"))))
+            return 1;
+        std::printf("%s\n", qPrintable(spec.name));
+    }
+    for (const SoundSpec &spec : preAnnouncementSounds()) {
+        if (!writeFile(dir.filePath(spec.name + QStringLiteral(".wav")), wavFile(render(spec))))
             return 1;
         std::printf("%s\n", qPrintable(spec.name));
     }

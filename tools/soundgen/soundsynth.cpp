@@ -75,6 +75,24 @@ QList<SoundSpec> sampleSounds() {
     };
 }
 
+QList<SoundSpec> preAnnouncementSounds() {
+    // Short, and told apart by their number of tones, so that a passenger hears which
+    // kind of announcement follows. Keys: 72 C5, 76 E5, 79 G5, 84 C6.
+    return {
+        {QStringLiteral("pre1"), Timbre::Bell, 14, 0.9, {{0.0, 0.6, 79, 100}}},
+        {QStringLiteral("pre2"),
+         Timbre::Bell,
+         14,
+         1.1,
+         {{0.0, 0.25, 72, 96}, {0.25, 0.7, 79, 100}}},
+        {QStringLiteral("pre3"),
+         Timbre::Bell,
+         14,
+         1.2,
+         {{0.0, 0.18, 84, 96}, {0.18, 0.18, 79, 96}, {0.36, 0.7, 76, 100}}},
+    };
+}
+
 double keyFrequency(int key) {
     return 440.0 * std::pow(2.0, (key - 69) / 12.0);
 }

@@ -35,6 +35,10 @@ struct SoundSpec {
 // The sample sounds that ship with the program.
 QList<SoundSpec> sampleSounds();
 
+// The three pre-announcement chimes an announcement list can ask for, "pre1" to "pre3";
+// written as WAV only.
+QList<SoundSpec> preAnnouncementSounds();
+
 // 16-bit mono PCM.
 struct Pcm {
     int rate = 22050;

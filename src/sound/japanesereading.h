@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+
+#include <memory>
+
+namespace q47 {
+
+// "word,reading" pairs an announcement author supplies to fix names the dictionary misreads.
+class ReadingDictionary {
+public:
+    // One "word,reading" per line; UTF-8 (with or without BOM) or CP932 (valid UTF-8 is taken
+    // as UTF-8, anything else as CP932); CR LF or LF; blank lines and lines starting with '#'
+    // skipped; surrounding spaces trimmed; the reading may be hiragana or katakana (stored as
+    // katakana). Malformed lines are skipped.
+    static ReadingDictionary fromBytes(const QByteArray &bytes);
+    // A missing or unreadable file gives an empty dictionary.
+    static ReadingDictionary load(const QString &path);
+    // A later entry for the same word replaces the earlier one. An empty word or a reading that
+    // is not kana (with ー and the pauses 、。) is ignored.
+    void add(const QString &word, const QString &reading);
+    int size() const;
+    // Length of the longest word that starts at text[pos], 0 when none; its reading in *reading.
+    qsizetype match(QStringView text, qsizetype pos, QString *reading) const;
+
+private:
+    // A trie: edge (node << 16 | character) -> child node; node 0 is the root.
+    QHash<quint64, qint32> m_edges;
+    QList<qint32> m_readingOf{-1}; // per node, index into m_readings or -1
+    QStringList m_readings;
+    int m_words = 0;
+};
+
+struct Reading {
+    QString kana; // katakana pronunciation, what is spoken (may contain 、 and 。 as pauses)
+    QStringList ownKana; // words the system dictionary does not know, read from their own
+                         // characters (for an author's check tool)
+};
+
+class JapaneseReading {
+public:
+    JapaneseReading(); // opens MeCab
+    ~JapaneseReading();
+    JapaneseReading(const JapaneseReading &) = delete;
+    JapaneseReading &operator=(const JapaneseReading &) = delete;
+
+    bool available() const; // MeCab and its dictionary could be opened
+    void setDictionary(ReadingDictionary dictionary);
+    const ReadingDictionary &dictionary() const;
+    Reading read(const QString &text) const; // not thread-safe per instance; one per thread
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
+
+// Katakana from hiragana; other characters unchanged.
+QString toKatakana(QStringView text);
+// Japanese numeral reading of a decimal number text such as "12", "210", "3.5", "10000", "0"
+// (ASCII or full-width digits, commas between digit groups allowed); empty when the text is no
+// number. Long vowels in numbers are written with ウ: 12 ジュウニ.
+QString numberReading(QStringView digits);
+
+} // namespace q47
