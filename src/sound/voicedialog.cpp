@@ -111,7 +111,10 @@ VoiceDialog::VoiceDialog(EspeakSpeech &engine, QWidget *owner, const QString &ti
     });
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    // The rest of the program speaks Japanese; Qt's own captions would be English here.
+    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("キャンセル"));
     layout->addWidget(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(voice_, &QComboBox::currentIndexChanged, this, &VoiceDialog::apply);
     for (QSlider *slider : {rate_, pitch_, volume_})

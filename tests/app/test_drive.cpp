@@ -12,6 +12,7 @@
 #include "settingsstore.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QLabel>
 #include <QListWidget>
 #include <QProcess>
@@ -19,6 +20,7 @@
 #include <QRegularExpression>
 #include <QScreen>
 #include <QTest>
+#include <QTimer>
 
 #include <memory>
 
@@ -85,6 +87,7 @@ private Q_SLOTS:
         app_ = std::make_unique<q47::Q47App>(sound_.get());
         app_->Form_Load();
         app_->settings().setText(QStringLiteral("Text2"), 0, QStringLiteral(Q47_SAMPLES "/data"));
+        app_->settings().setText(QStringLiteral("Text2"), 1, QStringLiteral(Q47_SAMPLES "/data"));
         app_->controlPanel().session().setLampTestMs(100);
         QVERIFY(QTest::qWaitForWindowExposed(&app_->board()));
         QVERIFY(QTest::qWaitForWindowExposed(&app_->controlPanel()));
@@ -187,6 +190,35 @@ private Q_SLOTS:
         const QRect digits =
             list->viewport()->geometry().translated(list->mapToGlobal(QPoint(0, 0)));
         QCOMPARE(lists.pixel(digits.left() + 2, digits.bottom() - 2), qRgb(255, 255, 255));
+    }
+
+    // The route's announcement list came with it: the buttons speak, and "調整" opens the
+    // voice dialog over the panel.
+    void announcementsWithTheRoute() {
+        q47::frmCtl &panel = app_->controlPanel();
+        q47::TapeGroup *group = panel.grpM_Tape();
+        QCOMPARE(group->title(), QStringLiteral("音合使用可"));
+        QVERIFY(group->isEnabled() && group->cmdTapeNext()->isEnabled());
+        QTest::mouseClick(group->cmdTapeNext(), Qt::LeftButton);
+        QCOMPARE(panel.tape().TapePos(), 1);
+        QTest::qWait(200);
+        const QString shots = qEnvironmentVariable("Q47_DRIVE_SHOTS");
+        if (!shots.isEmpty())
+            QGuiApplication::primaryScreen()->grabWindow(0).save(shots + "/panel-tape.png");
+        QTest::mouseClick(group->cmdTapeStop(), Qt::LeftButton);
+
+        bool seen = false;
+        QTimer::singleShot(500, [&] {
+            QWidget *dialog = QApplication::activeModalWidget();
+            seen = dialog && dialog->windowTitle() == QStringLiteral("音声の調節") &&
+                   frameOnScreen(*dialog).intersects(QGuiApplication::primaryScreen()->geometry());
+            if (!shots.isEmpty())
+                QGuiApplication::primaryScreen()->grabWindow(0).save(shots + "/voice-dialog.png");
+            if (dialog)
+                qobject_cast<QDialog *>(dialog)->reject();
+        });
+        QTest::mouseClick(group->cmdTapeSet(), Qt::LeftButton);
+        QVERIFY(seen);
     }
 };
 
