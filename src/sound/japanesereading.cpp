@@ -280,6 +280,15 @@ bool isHonorificPrefix(const Token &t) {
            (t.surface == u"お" || t.surface == u"ご" || t.surface == u"御");
 }
 
+// お越し and ご乗車 come as one word with the prefix inside; おにぎり, with kana after it, is no
+// honorific.
+bool isHonorificNoun(const Token &t) {
+    const QString &s = t.surface;
+    return t.feature(0) == u"名詞" && s.size() >= 2 &&
+           (s.front() == u'お' || s.front() == u'ご' || s.front() == u'御') &&
+           startsWithKanji(s.sliced(1));
+}
+
 // Kanji numerals the analyser split (三/百/円, 一/丁目) read like digits, with the counter after
 // them. Returns the number of tokens used, 0 when tokens[i] starts no number.
 size_t readKanjiNumber(const std::vector<Token> &tokens, size_t i, Builder &out) {
@@ -328,7 +337,8 @@ QString placeReading(const Token &t) {
 }
 
 // The pronunciation of tokens[i], with the corrections for names and announcements.
-QString tokenReading(const std::vector<Token> &tokens, size_t i) {
+// `afterName`: the text before tokens[0] was a word of the reading dictionary, a name.
+QString tokenReading(const std::vector<Token> &tokens, size_t i, bool afterName) {
     const Token &t = tokens[i];
     const Token *before = i > 0 ? &tokens[i - 1] : nullptr;
     const Token *after = i + 1 < tokens.size() ? &tokens[i + 1] : nullptr;
@@ -347,13 +357,15 @@ QString tokenReading(const std::vector<Token> &tokens, size_t i) {
         endsWithKanji(tokens[i - 2].surface))
         return QStringLiteral("ヤ");
     // Destinations: 渋谷駅行 シブヤエキユキ.
-    if ((s == u"行" || s == u"行き") && before && before->isNoun() && before->feature(1) != u"数")
+    if ((s == u"行" || s == u"行き") &&
+        (before ? before->isNoun() && before->feature(1) != u"数" : afterName))
         return QStringLiteral("ユキ");
     // Announcements: お降りの方 オオリノカタ, ご利用の方 ゴリヨーノカタ.
     if (s == u"降り" && before && isHonorificPrefix(*before))
         return QStringLiteral("オリ");
-    if (s == u"方" && t.feature(1) == u"非自立" && before && before->surface == u"の" && i >= 3 &&
-        (isHonorificPrefix(tokens[i - 3]) || (i >= 4 && isHonorificPrefix(tokens[i - 4]))))
+    if (s == u"方" && t.feature(1) == u"非自立" && before && before->surface == u"の" && i >= 2 &&
+        (isHonorificNoun(tokens[i - 2]) || (i >= 3 && isHonorificPrefix(tokens[i - 3])) ||
+         (i >= 4 && isHonorificPrefix(tokens[i - 4]))))
         return QStringLiteral("カタ");
     if (t.isPersonalName()) {
         if (const QString place = placeReading(t); !place.isEmpty())
@@ -441,12 +453,13 @@ struct JapaneseReading::Impl {
     LatticePtr lattice{nullptr, MeCab::deleteLattice};
     ReadingDictionary dictionary;
 
-    void readJapanese(QStringView run, Builder &out) const;
-    void readPlain(QStringView text, Builder &out) const;
+    // `afterName`: the text comes right after a word of the reading dictionary.
+    void readJapanese(QStringView run, Builder &out, bool afterName) const;
+    void readPlain(QStringView text, Builder &out, bool afterName) const;
     void readText(QStringView text, Builder &out) const;
 };
 
-void JapaneseReading::Impl::readJapanese(QStringView run, Builder &out) const {
+void JapaneseReading::Impl::readJapanese(QStringView run, Builder &out, bool afterName) const {
     while (!run.isEmpty()) {
         const qsizetype cut = runCut(run);
         const QStringView piece = run.first(cut);
@@ -462,17 +475,18 @@ void JapaneseReading::Impl::readJapanese(QStringView run, Builder &out) const {
                 i += used - 1;
                 continue;
             }
-            const QString kana = tokenReading(tokens, i);
+            const QString kana = tokenReading(tokens, i, afterName);
             if (kana.isEmpty())
                 readOwnCharacters(tokens[i].surface, out);
             else
                 out.add(kana);
         }
+        afterName = false;
     }
 }
 
 // Text without dictionary words: numbers, Latin letters, symbols and Japanese runs.
-void JapaneseReading::Impl::readPlain(QStringView text, Builder &out) const {
+void JapaneseReading::Impl::readPlain(QStringView text, Builder &out, bool afterName) const {
     const qsizetype n = text.size();
     qsizetype i = 0;
     while (i < n) {
@@ -507,7 +521,7 @@ void JapaneseReading::Impl::readPlain(QStringView text, Builder &out) const {
             qsizetype j = i;
             while (j < n && isJapanese(codePointAt(text, j, &size)))
                 j += size;
-            readJapanese(text.sliced(i, j - i), out);
+            readJapanese(text.sliced(i, j - i), out, afterName && i == 0);
             i = j;
         } else {
             if (const Pause p = pauseOf(c); p != Pause::None)
@@ -530,12 +544,12 @@ void JapaneseReading::Impl::readText(QStringView text, Builder &out) const {
             ++i;
             continue;
         }
-        readPlain(text.sliced(plainStart, i - plainStart), out);
+        readPlain(text.sliced(plainStart, i - plainStart), out, plainStart > 0);
         out.add(kana);
         i += length;
         plainStart = i;
     }
-    readPlain(text.sliced(plainStart), out);
+    readPlain(text.sliced(plainStart), out, plainStart > 0);
 }
 
 JapaneseReading::JapaneseReading() : d(std::make_unique<Impl>()) {

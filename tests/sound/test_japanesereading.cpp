@@ -38,6 +38,8 @@ TEST(JapaneseReading, ParticlesAndPausesAreSpokenAsPronounced) {
         {u"駅へ向かいます", u"エキエムカイマス"},
         {u"ボタンを押す！", u"ボタンオオス。"},
         {u"お降りの方はボタンを押してください", u"オオリノカタワボタンオオシテクダサイ"},
+        {u"お越しの方は", u"オコシノカタワ"},
+        {u"おにぎりの方が", u"オニギリノホーガ"},
         {u"運賃は後払いです", u"ウンチンワアトバライデス"},
         {u"、、次は", u"ツギワ"}, // no pause before anything is said
     });
@@ -136,6 +138,7 @@ TEST(JapaneseReading, DictionaryWordsComeFirstLongestFirst) {
     r.setDictionary(dictionary);
     EXPECT_EQ(r.read(QStringLiteral("曳舟駅前です。駅前広場")).kana,
               QStringLiteral("ヒキフネエキゼンデス。エキマエノヒロバ"));
+    EXPECT_EQ(r.read(QStringLiteral("曳舟行きのバス")).kana, QStringLiteral("ヒキフネユキノバス"));
     EXPECT_TRUE(r.read(QStringLiteral("曳舟")).ownKana.isEmpty());
     QString kana;
     EXPECT_EQ(r.dictionary().match(u"XX駅前広場です", 2, &kana), 4);
