@@ -1,6 +1,8 @@
 // Drives the real program for a long while and watches its memory: sets the sample routes on
 // the keypad and the digit lists, steps each route to its end and back with the step sounds
-// playing, lets long names scroll, clears and restores the display, flips the entry panes.
+// playing, speaks the route's announcements with their chimes (every third action, the linked
+// ones stepping the board), lets long names scroll, clears and restores the display, flips the
+// entry panes.
 // Every ten seconds it prints the resident memory; at the end, the growth after the first
 // minute: the median of the last minute's samples against that of the second minute's, so
 // that a sound font loaded at the moment of one sample does not count as growth.
@@ -13,6 +15,7 @@
 #include "panelwidgets.h"
 #include "q47app.h"
 #include "settingsstore.h"
+#include "tapegroup.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -56,6 +59,12 @@ public:
         }
         if (needRoute_) {
             setRoute();
+            return;
+        }
+        q47::TapeGroup *tape = panel_.grpM_Tape();
+        if (ticks_ % 3 == 0 && tape->cmdTapeNext()->isEnabled() &&
+            panel_.tape().TapePos() < panel_.tape().TapeCount()) {
+            click(tape->cmdTapeNext());
             return;
         }
         const qint16 before = panel_.route().CurStopPos;
@@ -108,6 +117,11 @@ int main(int argc, char *argv[]) {
     app.Form_Load();
     q47::SettingsStore &s = app.settings();
     s.setText(QStringLiteral("Text2"), 0, QStringLiteral(Q47_SAMPLES "/data"));
+    s.setText(QStringLiteral("Text2"), 1, QStringLiteral(Q47_SAMPLES "/data"));
+    for (int k = 4; k <= 6; ++k)
+        s.setText(QStringLiteral("txtSelectSound"), k,
+                  QStringLiteral(Q47_SAMPLES "/sound/pre%1.wav").arg(k - 3));
+    s.select(QStringLiteral("Option2"), 3); // the chime each entry asks for
     s.setText(QStringLiteral("txtSelectSound"), 0, routeSound);
     s.setText(QStringLiteral("txtSelectSound"), 1, QStringLiteral(Q47_SAMPLES "/sound/key.mp3"));
     s.setText(QStringLiteral("txtSelectSound"), 7, stepSound);

@@ -9,6 +9,9 @@
 int main(int argc, char *argv[]) {
     q47::Q47App::preparePlatform();
     QApplication application(argc, argv);
+    // Where the user's own choices (the voice) are kept: ~/.config/Q47/Q47.conf.
+    QCoreApplication::setOrganizationName(QStringLiteral("Q47"));
+    QCoreApplication::setApplicationName(QStringLiteral("Q47"));
     q47::installFontSubstitutes();
     QIcon icon;
     for (int size : {16, 32, 64, 128})

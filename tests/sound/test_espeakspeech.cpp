@@ -1,5 +1,6 @@
 #include "desktopspeech.h"
 #include "espeakspeech.h"
+#include "eventually.h"
 #include "mdlsndapi.h"
 #include "voicedialog.h"
 
@@ -27,18 +28,6 @@ namespace {
 const QString kSentence = QStringLiteral("次は、市役所前です。");
 const QString kLong = QStringLiteral("次は、市役所前です。12番のりばへどうぞ。お忘れ物のないよう"
                                      "ご注意ください。このバスは駅前経由、市民病院行きです。");
-
-// Generous: a failure here means "never happened", not "too slow".
-bool eventually(const std::function<bool()> &condition, int timeoutMs = 20000) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition()) {
-        if (timer.elapsed() > timeoutMs)
-            return false;
-        QThread::msleep(5);
-    }
-    return true;
-}
 
 class Speech : public ::testing::Test {
 protected:
@@ -71,10 +60,12 @@ protected:
 
     // Until the given entry's audio reaches the sink.
     bool hearing(quint64 entry) {
-        return eventually([this, entry] {
-            const q47::SpeechStatus status = engine_->status();
-            return status.utterances == entry && status.buffers > 0;
-        });
+        return q47::eventually(
+            [this, entry] {
+                const q47::SpeechStatus status = engine_->status();
+                return status.utterances == entry && status.buffers > 0;
+            },
+            20000);
     }
 
     QTemporaryDir dir_;

@@ -1,3 +1,4 @@
+#include "eventually.h"
 #include "mdlsndapi.h"
 #include "soundsynth.h"
 
@@ -27,19 +28,9 @@ QString writeTone(const QTemporaryDir &dir, double seconds) {
     return path;
 }
 
-const QString kSamples = QStringLiteral(Q47_SAMPLE_SOUND_DIR);
+using q47::eventually;
 
-// Generous: a failure here means "never happened", not "too slow".
-bool eventually(const std::function<bool()> &condition, int timeoutMs = 10000) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition()) {
-        if (timer.elapsed() > timeoutMs)
-            return false;
-        QThread::msleep(5);
-    }
-    return true;
-}
+const QString kSamples = QStringLiteral(Q47_SAMPLE_SOUND_DIR);
 
 class SoundChannels : public ::testing::Test {
 protected:
