@@ -6,6 +6,7 @@
 #include "frmctl.h"
 #include "frmoption.h"
 #include "mdegit.h"
+#include "mdlq47_000.h"
 #include "q47app.h"
 
 #include <QApplication>
@@ -186,6 +187,24 @@ private Q_SLOTS:
         const q47::WindowPosition p = board.GetFormInfo();
         QCOMPARE(p.Left, 1500);
         QCOMPARE(p.Top, 3000);
+    }
+
+    // A word style puts label 1 in the proportional face; going back restores the digit face
+    // at the same size. Whether labels are shown is the options' business, not the style's.
+    void labelStylesSwitchLabelOnesFace() {
+        Form1 board;
+        board.lblSeiriNum(5)->setVisible(true);
+        QLabel *first = board.lblSeiriNum(1);
+        const QFont digits = first->font();
+        q47::SeirikenNumSet(board, 7, 0);
+        QCOMPARE(first->text(), QStringLiteral("券なし"));
+        QCOMPARE(first->font().family(), QStringLiteral("ＭＳ Ｐゴシック"));
+        QCOMPARE(first->font().pointSizeF(), digits.pointSizeF());
+        QCOMPARE(board.lblSeiriNum(50)->text(), QStringLiteral("５０"));
+        q47::SeirikenNumSet(board, 0, -1);
+        QCOMPARE(first->font(), digits);
+        QCOMPARE(first->text(), QStringLiteral("０１"));
+        QVERIFY(board.lblSeiriNum(5)->isVisibleTo(&board) && !first->isVisibleTo(&board));
     }
 };
 

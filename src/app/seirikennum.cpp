@@ -1,0 +1,46 @@
+#include "seirikennum.h"
+
+namespace q47 {
+
+QString toFullWidth(const QString &text) {
+    QString out = text;
+    for (QChar &c : out) {
+        const char16_t u = c.unicode();
+        if (u == u' ')
+            c = QChar(0x3000);
+        else if (u > 0x20 && u < 0x7F)
+            c = QChar(u + 0xFEE0);
+    }
+    return out;
+}
+
+QString seirikenNumberText(int n, bool zeroPad) {
+    return toFullWidth(zeroPad ? QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'))
+                               : QString::number(n));
+}
+
+SeirikenNumbering seirikenNumbering(int style, bool zeroPad) {
+    SeirikenNumbering out;
+    static const char *const kWords[] = {"な し", "無 券", "券なし", "券無し", ""};
+    if (style >= 2) {
+        out.digitFaceOnLabel1 = false;
+        out.label1Word = style <= 11 ? QString::fromUtf8(kWords[(style - 2) / 2]) : QString();
+    }
+    if (style < 0 || style > 11)
+        return out;
+    // Label k shows k, or k - 1 for the styles that count from one below.
+    const bool fromZero = style == 1 || (style >= 2 && style % 2 == 0);
+    const int first = style <= 1 ? 1 : 2;
+    for (int k = first; k <= 50; ++k)
+        out.captions[static_cast<size_t>(k)] = seirikenNumberText(fromZero ? k - 1 : k, zeroPad);
+    return out;
+}
+
+QString seirikenNumSetError(int number, const QString &description) {
+    return QStringLiteral(
+               "エラーです！\n\nコード：%1\n\n内容：%2\n\nモジュール：IniIO-SeirikenNumSet( )")
+        .arg(number)
+        .arg(description);
+}
+
+} // namespace q47
