@@ -78,7 +78,10 @@ void Form1::setImgRes(int index, const QImage &picture) {
 }
 
 void Form1::setPicture(const QImage &picture) {
+    if (picture.cacheKey() == picture_.cacheKey())
+        return;
     picture_ = picture;
+    face_ = QPixmap();
     update();
 }
 
@@ -140,12 +143,24 @@ void Form1::Degit_DblClick(int index) {
 }
 
 void Form1::paintEvent(QPaintEvent *) {
-    QPainter p(this);
-    p.fillRect(rect(), Qt::black);
-    if (!picture_.isNull()) {
-        p.setRenderHint(QPainter::SmoothPixmapTransform);
-        p.drawImage(QPointF(0, 0), picture_);
+    const qreal ratio = devicePixelRatioF();
+    const QSize pixels(static_cast<int>(std::ceil(width() * ratio)),
+                       static_cast<int>(std::ceil(height() * ratio)));
+    if (face_.isNull() || face_.devicePixelRatio() != ratio || face_.size() != pixels) {
+        face_ = QPixmap(pixels);
+        face_.setDevicePixelRatio(ratio);
+        face_.fill(QColor::fromRgb(kBackground));
+        if (!picture_.isNull()) {
+            // The picture keeps its own ratio: a user's file is enlarged smoothly on a dense
+            // screen, the double-density built-in pictures reduced on an ordinary one.
+            QPainter p(&face_);
+            p.setRenderHint(QPainter::SmoothPixmapTransform);
+            p.drawImage(QPointF(0, 0), picture_);
+        }
     }
+    // Only the region being repainted is copied; the painter clips to it.
+    QPainter p(this);
+    p.drawPixmap(QPointF(0, 0), face_);
 }
 
 void Form1::mousePressEvent(QMouseEvent *event) {

@@ -3,6 +3,7 @@
 #include "degitmodel.h"
 
 #include <QImage>
+#include <QPixmap>
 #include <QPointer>
 #include <QTime>
 #include <QWidget>
@@ -40,8 +41,12 @@ public:
     // Board pictures: 0 and 1 the built-in OFF and ON1 faces, 2 a holder.
     QImage imgRes(int index) const { return imgRes_.at(static_cast<size_t>(index)); }
     void setImgRes(int index, const QImage &picture);
+    // The board's picture, drawn from the top-left: a larger one is cut at the right and bottom,
+    // a smaller one leaves the window's grey around it.
     QImage Picture() const { return picture_; }
     void setPicture(const QImage &picture);
+    // The window's own face, where no picture reaches.
+    static constexpr QRgb kBackground = 0xFFF0F0F0;
 
     // The window that is disabled while a cell's settings dialog is open.
     void setControlPanel(QWidget *panel) { controlPanel_ = panel; }
@@ -70,6 +75,8 @@ private:
     std::array<M_Degit *, 2> timeDegit_{};
     std::array<QImage, 3> imgRes_{};
     QImage picture_;
+    // The picture as drawn at the screen's pixel ratio; redrawn when either changes.
+    QPixmap face_;
     QTimer *timer1_ = nullptr;
     ChimeiCtl_E *chimeiCtl_ = nullptr;
     QPointer<QWidget> controlPanel_;

@@ -16,7 +16,10 @@ BacklightFrame::BacklightFrame(QWidget *parent)
         o->setCheckable(true);
         o->setAutoExclusive(true);
         o->setGeometry(twipsRect(lefts[i], 330, 510, 330));
-        connect(o, &QPushButton::clicked, this, [this, i] { Q_EMIT optionClicked(i); });
+        connect(o, &QPushButton::toggled, this, [this, i](bool on) {
+            if (on)
+                Q_EMIT optionSelected(i);
+        });
         option4_[static_cast<size_t>(i)] = o;
     }
     option4_[0]->setChecked(true);

@@ -20,8 +20,8 @@ public:
     int selected() const;
 
 Q_SIGNALS:
-    // The operator pressed button `index`.
-    void optionClicked(int index);
+    // Button `index` became the pressed one.
+    void optionSelected(int index);
 
 private:
     std::array<QPushButton *, 3> option4_{};

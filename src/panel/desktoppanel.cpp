@@ -43,6 +43,11 @@ void DesktopPanelHost::message(const QString &text) {
     box.exec();
 }
 
+void DesktopPanelHost::error(const QString &title, const QString &text) {
+    QMessageBox box(QMessageBox::Critical, title, text, QMessageBox::Ok, owner_);
+    box.exec();
+}
+
 bool DesktopPanelHost::confirmExit() {
     QMessageBox box(QMessageBox::Question, QStringLiteral("運賃表示器アプリの終了確認"),
                     QStringLiteral("運賃表示器アプリを終了しますか？"),

@@ -29,6 +29,7 @@ public:
     explicit DesktopPanelHost(QWidget *owner) : owner_(owner) {}
 
     void message(const QString &text) override;
+    void error(const QString &title, const QString &text) override;
     bool confirmExit() override;
     void endProgram() override;
 

@@ -23,14 +23,16 @@ public:
     virtual void resumeClock() = 0;
 };
 
-// The operator's side of the control panel: refusals, the exit question and the end of the
-// program. Message boxes in the program; answers given in advance in tests.
+// The operator's side of the control panel: refusals, errors, the exit question and the end
+// of the program. Message boxes in the program; answers given in advance in tests.
 class PanelHost {
 public:
     virtual ~PanelHost() = default;
 
     // A refusal the operator acknowledges: OK only, the program's title, no icon.
     virtual void message(const QString &text) = 0;
+    // A failure the operator acknowledges: the critical icon, OK only.
+    virtual void error(const QString &title, const QString &text) = 0;
     // "運賃表示器アプリを終了しますか？"; true for yes.
     virtual bool confirmExit() = 0;
     // Ends the program at once, without closing the windows again.

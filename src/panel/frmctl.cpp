@@ -1,16 +1,21 @@
 #include "frmctl.h"
 
+#include "backlight.h"
+#include "boardlayout.h"
 #include "chimeictl.h"
+#include "degitrenderer.h"
 #include "dialogs.h"
 #include "form1.h"
 #include "panelrules.h"
 #include "panelwidgets.h"
+#include "picturefile.h"
 #include "settingsstore.h"
 #include "soundoutput.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDialog>
+#include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
 
@@ -75,6 +80,7 @@ void frmCtl::connectHandlers() {
     connect(tapeGroup_, &TapeGroup::setClicked, this, &frmCtl::cmdTapeSet_Click);
     connect(command4_, &QPushButton::clicked, this, &frmCtl::Command4_Click);
     connect(command8_, &QPushButton::clicked, this, &frmCtl::Command8_Click);
+    connect(frame2_, &BacklightFrame::optionSelected, this, &frmCtl::Option4_Click);
 }
 
 void frmCtl::Form_Load() {
@@ -173,6 +179,33 @@ void frmCtl::HScroll1_Change(int index) {
     frame6_->showValue(index);
     board_.ChimeiCtl()->setSpeed(static_cast<qint16>(HScroll1(0)->value()));
     board_.ChimeiCtl()->setScrollStartWait(HScroll1(1)->value());
+}
+
+void frmCtl::Option4_Click(int Index) {
+    // A failure leaves the picture as it was and is told; the labels take the row's colour
+    // either way, black when the row itself could not be read.
+    const BacklightRow row = backlightRow(settings_, Index);
+    int error = row.error;
+    if (error == 0) {
+        if (!row.userPicture) {
+            board_.setPicture(board_.imgRes(Index));
+        } else if (mdlM_Tape::FileExists(row.file)) {
+            PictureRead read = loadPicture(row.file);
+            error = read.error;
+            if (error == 0)
+                board_.setPicture(read.image);
+        }
+    }
+    if (error != 0)
+        host_.error(backlightErrorTitle(), backlightErrorText(error));
+
+    const QColor colour = fromOleColor(row.colour);
+    for (int k = 1; k <= board::kCellCount; ++k) {
+        QLabel *label = board_.lblSeiriNum(k);
+        QPalette palette = label->palette();
+        palette.setColor(QPalette::WindowText, colour);
+        label->setPalette(palette);
+    }
 }
 
 bool frmCtl::Form_QueryUnload() {

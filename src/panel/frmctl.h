@@ -58,6 +58,8 @@ public:
     void Command4_Click();
     void Command8_Click();
     void HScroll1_Change(int index);
+    // Backlight row Index (0 OFF, 1 ON1, 2 ON2): the row's board picture and label colour.
+    void Option4_Click(int Index);
     void List2_Click(int index);
     void List3_Click(int index);
     void cmdTapeNext_Click();

@@ -80,6 +80,14 @@ template <typename Action> void whileModal(Action action, std::function<void(QWi
     action();
 }
 
+// Whether all fifty ticket-number labels write in `colour`.
+bool labelsIn(const Form1 &board, QColor colour) {
+    for (int k = 1; k <= 50; ++k)
+        if (board.lblSeiriNum(k)->palette().color(QPalette::WindowText) != colour)
+            return false;
+    return true;
+}
+
 } // namespace
 
 class TestFrmCtl : public QObject {
@@ -313,6 +321,61 @@ private Q_SLOTS:
         QVERIFY(r.board.isEnabled());
         QVERIFY(text.contains(QStringLiteral("バージョン：" Q47_VERSION)));
         QVERIFY(text.contains(QStringLiteral("2031")));
+    }
+
+    // ON1 on the built-in pictures, then on a user file that is missing (nothing changes, no
+    // message) and that then exists (drawn from the top-left, grey around it).
+    void backlightOn1TakesItsColourWhateverThePicture() {
+        Rig r;
+        r.settings.setColour(QStringLiteral("Command5"), 1, 0x0080FF);
+        QTest::mouseClick(r.panel.Option4(1), Qt::LeftButton);
+        QCOMPARE(r.board.Picture(), r.board.imgRes(1));
+
+        const QString file = r.dir.filePath(QStringLiteral("on1.png"));
+        r.settings.setText(QStringLiteral("txtSelectPanel"), 1, file);
+        r.settings.select(QStringLiteral("Option3"), 1);
+        r.settings.select(QStringLiteral("Option3"), 2);
+        QTest::mouseClick(r.panel.Option4(0), Qt::LeftButton);
+        QTest::mouseClick(r.panel.Option4(1), Qt::LeftButton);
+        QCOMPARE(r.board.Picture(), r.board.imgRes(0));
+        QVERIFY(r.host.errors.isEmpty());
+        QVERIFY(labelsIn(r.board, QColor(0xFF, 0x80, 0x00)));
+
+        QImage red(100, 50, QImage::Format_RGB32);
+        red.fill(Qt::red);
+        QVERIFY(red.save(file));
+        r.panel.Option4_Click(1);
+        QCOMPARE(r.board.Picture().size(), QSize(100, 50));
+        const QImage shown = r.board.grab().toImage();
+        // Spots clear of the cells and the name column.
+        QCOMPARE(shown.pixel(99, 20), qRgb(255, 0, 0));
+        QCOMPARE(shown.pixel(20, 49), qRgb(255, 0, 0));
+        QCOMPARE(shown.pixel(100, 20), Form1::kBackground);
+        QCOMPARE(shown.pixel(20, 50), Form1::kBackground);
+        QVERIFY(r.host.errors.isEmpty());
+    }
+
+    // ON2 on a text file named like a picture: the error, the picture unchanged, and the
+    // labels in ON2's colour all the same.
+    void backlightOn2WithANonPictureTellsTheError() {
+        Rig r;
+        r.settings.setColour(QStringLiteral("Command5"), 2, 0xFF0000);
+        r.settings.select(QStringLiteral("Option3"), 1);
+        r.settings.select(QStringLiteral("Option3"), 5);
+        QFile text(r.dir.filePath(QStringLiteral("on2.bmp")));
+        QVERIFY(text.open(QIODevice::WriteOnly) && text.write("not a picture\n") > 0 &&
+                text.flush());
+        r.settings.setText(QStringLiteral("txtSelectPanel"), 2, text.fileName());
+        const QImage before = r.board.Picture();
+        QTest::mouseClick(r.panel.Option4(2), Qt::LeftButton);
+        QCOMPARE(
+            r.host.errors,
+            (QList<std::pair<QString, QString>>{
+                {QStringLiteral("エラー"),
+                 QStringLiteral("エラーです。\n\nエラーコード：481"
+                                "　指定した画像の内容が不正です。この部分では扱えません。")}}));
+        QCOMPARE(r.board.Picture(), before);
+        QVERIFY(labelsIn(r.board, QColor(0x00, 0x00, 0xFF)));
     }
 
     void optionsDialogIsModalOverBothWindows() {

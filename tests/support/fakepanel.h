@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <utility>
 
 namespace q47 {
 
@@ -41,14 +42,16 @@ private:
     QStringList &log_;
 };
 
-// Answers the exit question as told and keeps the messages shown.
+// Answers the exit question as told and keeps the messages and errors shown.
 class FakeHost final : public PanelHost {
 public:
     void message(const QString &text) override { messages.append(text); }
+    void error(const QString &title, const QString &text) override { errors.append({title, text}); }
     bool confirmExit() override { return answerYes; }
     void endProgram() override { ++ended; }
 
     QStringList messages;
+    QList<std::pair<QString, QString>> errors; // title, text
     bool answerYes = false;
     int ended = 0;
 };

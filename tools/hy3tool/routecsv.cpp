@@ -2,95 +2,33 @@
 
 #include "cp932.h"
 
-#include <QStringDecoder>
-
 #include <algorithm>
 
 namespace q47::routecsv {
 
 namespace {
 
-QString decode(const QByteArray &bytes, Encoding encoding) {
-    static const QByteArray bom("\xEF\xBB\xBF");
+using spreadsheetcsv::Row;
+using spreadsheetcsv::toInt16;
+
+QString decodeText(const QByteArray &bytes, Encoding encoding) {
+    // A chosen CP932 holds even against a byte-order mark.
     if (encoding == Encoding::Cp932)
         return fromCp932(bytes);
-    if (bytes.startsWith(bom))
-        return QString::fromUtf8(bytes.mid(3));
-    if (encoding == Encoding::Utf8)
-        return QString::fromUtf8(bytes);
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    const QString text = utf8.decode(bytes);
-    return utf8.hasError() ? fromCp932(bytes) : text;
+    return spreadsheetcsv::decode(bytes, encoding).text;
 }
 
-struct Row {
-    int line;
-    QStringList fields;
-};
-
-// RFC 4180 fields: quotes around a field let it hold commas, quotes ("") and line breaks.
-std::vector<Row> splitRows(const QString &text, QStringList &errors, const QString &file) {
-    std::vector<Row> rows;
-    QStringList fields;
-    QString field;
-    bool quoted = false, wasQuoted = false, firstQuoted = false;
-    int line = 1, rowLine = 1;
-    auto endField = [&] {
-        if (fields.isEmpty())
-            firstQuoted = wasQuoted;
-        fields.append(wasQuoted ? field : field.trimmed());
-        field.clear();
-        wasQuoted = false;
-    };
-    auto endRow = [&] {
-        endField();
-        const bool blank = fields.size() == 1 && fields[0].isEmpty();
-        const bool comment = !firstQuoted && fields[0].startsWith(QLatin1Char('#'));
-        if (!blank && !comment)
-            rows.push_back({rowLine, fields});
-        fields.clear();
-    };
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (quoted) {
-            if (c == QLatin1Char('"')) {
-                if (i + 1 < text.size() && text[i + 1] == QLatin1Char('"')) {
-                    field += c;
-                    ++i;
-                } else {
-                    quoted = false;
-                }
-            } else {
-                if (c == QLatin1Char('\n'))
-                    ++line;
-                field += c;
-            }
-        } else if (c == QLatin1Char('"') && field.trimmed().isEmpty()) {
-            quoted = wasQuoted = true;
-            field.clear();
-        } else if (c == QLatin1Char(',')) {
-            endField();
-        } else if (c == QLatin1Char('\n')) {
-            endRow();
-            rowLine = ++line;
-        } else if (c != QLatin1Char('\r')) {
-            field += c;
-        }
-    }
-    if (quoted)
-        errors.append(QStringLiteral("%1:%2: a quoted field is not closed").arg(file).arg(rowLine));
-    if (!field.isEmpty() || !fields.isEmpty())
-        endRow();
-    return rows;
-}
-
-bool toInt16(const QString &s, qint16 &out) {
-    bool ok = false;
-    const int v = s.toInt(&ok);
-    if (!ok || v < -32768 || v > 32767)
-        return false;
-    out = static_cast<qint16>(v);
-    return true;
+// The rows that can be stops: empty lines and unquoted '#' comments are not.
+QList<Row> stopRows(const QString &text, QStringList &errors, const QString &file) {
+    spreadsheetcsv::Rows split = spreadsheetcsv::splitRows(text);
+    if (split.unclosedQuoteLine != 0)
+        errors.append(QStringLiteral("%1:%2: a quoted field is not closed")
+                          .arg(file)
+                          .arg(split.unclosedQuoteLine));
+    split.rows.removeIf([](const Row &row) {
+        return row.blank() || (!row.firstQuoted && row.fields[0].startsWith(QLatin1Char('#')));
+    });
+    return split.rows;
 }
 
 QString columnName(int field) {
@@ -103,22 +41,20 @@ QString columnName(int field) {
                              : QStringLiteral("column %1").arg(col);
 }
 
-QString quoted(const QString &s) {
-    const bool needs = s.contains(QLatin1Char(',')) || s.contains(QLatin1Char('"')) ||
-                       s.contains(QLatin1Char('\n')) || s.contains(QLatin1Char('\r')) ||
-                       s != s.trimmed() || s.startsWith(QLatin1Char('#'));
-    if (!needs)
-        return s;
-    QString e = s;
-    e.replace(QLatin1String("\""), QLatin1String("\"\""));
-    return QLatin1Char('"') + e + QLatin1Char('"');
+// The reader skips rows starting with '#', so a name starting with one is quoted too; such a
+// name that needs no other quoting holds no '"' to double.
+QString quoted(const QString &name) {
+    const QString field = spreadsheetcsv::quoteField(name);
+    if (field == name && name.startsWith(QLatin1Char('#')))
+        return QLatin1Char('"') + name + QLatin1Char('"');
+    return field;
 }
 
 } // namespace
 
 ParseResult parse(const QByteArray &bytes, const QString &fileName, Encoding encoding) {
     ParseResult result;
-    const std::vector<Row> rows = splitRows(decode(bytes, encoding), result.errors, fileName);
+    const QList<Row> rows = stopRows(decodeText(bytes, encoding), result.errors, fileName);
     auto error = [&](int line, int field, const QString &what) {
         result.errors.append(QStringLiteral("%1:%2:%3: %4: %5")
                                  .arg(fileName)
@@ -126,7 +62,7 @@ ParseResult parse(const QByteArray &bytes, const QString &fileName, Encoding enc
                                  .arg(field)
                                  .arg(columnName(field), what));
     };
-    for (size_t r = 0; r < rows.size(); ++r) {
+    for (qsizetype r = 0; r < rows.size(); ++r) {
         const Row &row = rows[r];
         qint16 seiri = 0;
         if (r == 0 && (row.fields.size() < 2 || !toInt16(row.fields[1], seiri)))
@@ -195,7 +131,7 @@ QByteArray write(const std::vector<StopRecord> &stops) {
             out += QLatin1Char(',') + QString::number(s.DataCol(k));
         out += QLatin1Char('\n');
     }
-    return QByteArray("\xEF\xBB\xBF") + out.toUtf8();
+    return spreadsheetcsv::toUtf8WithBom(out);
 }
 
 QStringList check(const QByteArray &hy3, const QString &fileName) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "routedata.h"
+#include "spreadsheetcsv.h"
 
 #include <QByteArray>
 #include <QString>
@@ -19,7 +20,7 @@ struct ParseResult {
     bool ok() const { return errors.isEmpty(); }
 };
 
-enum class Encoding { Detect, Utf8, Cp932 };
+using Encoding = spreadsheetcsv::Encoding;
 
 ParseResult parse(const QByteArray &bytes, const QString &fileName,
                   Encoding encoding = Encoding::Detect);

@@ -2,32 +2,19 @@
 
 #include "cp932.h"
 
-#include <QSet>
-#include <QStringDecoder>
-
 #include <algorithm>
 
 namespace q47::tapecsv {
 
 namespace {
 
-const QByteArray kBom("\xEF\xBB\xBF");
+using spreadsheetcsv::decodesCleanly;
+using spreadsheetcsv::isUtf8;
+using spreadsheetcsv::Row;
 
 // Unreadable problems block a conversion; the others are about the words themselves.
 void add(QList<Problem> &problems, int line, const QString &message, bool unreadable = false) {
     problems.append({line, message, unreadable});
-}
-
-bool isUtf8(QByteArrayView bytes) {
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    const QString text = utf8.decode(bytes);
-    return !utf8.hasError();
-}
-
-// fromCp932 turns every byte it cannot decode into '?', and a '?' byte is never part of a
-// double-byte character, so more '?' after decoding means bytes that are not CP932 text.
-bool decodesCleanly(QByteArrayView cp932, const QString &decoded) {
-    return decoded.count(QLatin1Char('?')) == cp932.count('?');
 }
 
 QString notHeld(const QString &text) {
@@ -79,115 +66,28 @@ bool textRunsPastQuote(QByteArrayView line) {
     return false;
 }
 
-struct Decoded {
-    QString text;
-    QSet<int> badLines; // lines with bytes that are neither UTF-8 nor CP932
-};
-
-Decoded decode(const QByteArray &bytes, Encoding encoding) {
-    Decoded d;
-    if (bytes.startsWith(kBom)) {
-        d.text = QString::fromUtf8(bytes.mid(kBom.size()));
-        return d;
-    }
-    if (encoding == Encoding::Utf8 || (encoding == Encoding::Detect && isUtf8(bytes))) {
-        d.text = QString::fromUtf8(bytes);
-        return d;
-    }
-    // Line by line, so that undecodable bytes are reported where they are; LF never occurs
-    // inside a CP932 character.
-    const QList<QByteArray> lines = bytes.split('\n');
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const QString line = fromCp932(lines[i]);
-        if (!decodesCleanly(lines[i], line))
-            d.badLines.insert(static_cast<int>(i + 1));
-        d.text += line;
-        if (i + 1 < lines.size())
-            d.text += QLatin1Char('\n');
-    }
-    return d;
-}
-
-struct Row {
-    int line = 0;
-    QStringList fields;
-};
-
-// RFC 4180: quotes around a field let it hold commas, quotes ("") and line breaks.
+// Every row is an entry but the blank lines at the end, which editors often leave.
 QList<Row> splitRows(const QString &text, QList<Problem> &problems) {
-    QList<Row> rows;
-    Row row{1, {}};
-    QString field;
-    bool quoted = false, wasQuoted = false;
-    int line = 1;
-    auto endField = [&] {
-        row.fields.append(wasQuoted ? field : field.trimmed());
-        field.clear();
-        wasQuoted = false;
-    };
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (quoted) {
-            if (c == QLatin1Char('"') && i + 1 < text.size() && text[i + 1] == QLatin1Char('"')) {
-                field += c;
-                ++i;
-            } else if (c == QLatin1Char('"')) {
-                quoted = false;
-            } else {
-                line += c == QLatin1Char('\n');
-                field += c;
-            }
-        } else if (c == QLatin1Char('"') && field.trimmed().isEmpty()) {
-            quoted = wasQuoted = true;
-            field.clear();
-        } else if (c == QLatin1Char(',')) {
-            endField();
-        } else if (c == QLatin1Char('\n')) {
-            endField();
-            rows.append(row);
-            row = {++line, {}};
-        } else if (c != QLatin1Char('\r')) {
-            field += c;
-        }
-    }
-    if (quoted)
-        add(problems, row.line, QStringLiteral("a quoted field is not closed"), true);
-    if (!field.isEmpty() || wasQuoted || !row.fields.isEmpty()) {
-        endField();
-        rows.append(row);
-    }
-    // Editors often leave blank lines at the end; they are not entries.
-    while (!rows.isEmpty() && rows.last().fields == QStringList{QString()})
-        rows.removeLast();
-    return rows;
+    spreadsheetcsv::Rows split = spreadsheetcsv::splitRows(text);
+    if (split.unclosedQuoteLine != 0)
+        add(problems, split.unclosedQuoteLine, QStringLiteral("a quoted field is not closed"),
+            true);
+    while (!split.rows.isEmpty() && split.rows.last().blank())
+        split.rows.removeLast();
+    return split.rows;
 }
 
+// An empty link or sound is 0.
 bool toInt16(const QString &s, qint16 &out) {
     if (s.isEmpty()) {
         out = 0;
         return true;
     }
-    bool ok = false;
-    const int v = s.toInt(&ok);
-    if (!ok || v < -32768 || v > 32767)
-        return false;
-    out = static_cast<qint16>(v);
-    return true;
+    return spreadsheetcsv::toInt16(s, out);
 }
 
 bool hasDigit(const QString &s) {
     return std::any_of(s.begin(), s.end(), [](QChar c) { return c.isDigit(); });
-}
-
-QString csvField(const QString &s) {
-    const bool needs = s.contains(QLatin1Char(',')) || s.contains(QLatin1Char('"')) ||
-                       s.contains(QLatin1Char('\n')) || s.contains(QLatin1Char('\r')) ||
-                       s != s.trimmed();
-    if (!needs)
-        return s;
-    QString e = s;
-    e.replace(QLatin1String("\""), QLatin1String("\"\""));
-    return QLatin1Char('"') + e + QLatin1Char('"');
 }
 
 } // namespace
@@ -210,7 +110,7 @@ bool cp932Holds(const QString &text) {
 
 ParseResult parseCsv(const QByteArray &bytes, Encoding encoding) {
     ParseResult result;
-    const Decoded decoded = decode(bytes, encoding);
+    const spreadsheetcsv::Decoded decoded = spreadsheetcsv::decode(bytes, encoding);
     for (const int line : decoded.badLines)
         add(result.problems, line, QStringLiteral("bytes that are neither UTF-8 nor CP932 text"),
             true);
@@ -246,16 +146,17 @@ ParseResult parseCsv(const QByteArray &bytes, Encoding encoding) {
 QByteArray writeCsv(const QList<TapeEntry> &entries) {
     QString out = QStringLiteral("放送文,停留所連動,前チャイム\n");
     for (const TapeEntry &e : entries)
-        out += csvField(e.TapeText) + QLatin1Char(',') + QString::number(e.TapeLink) +
-               QLatin1Char(',') + QString::number(e.TapeSound) + QLatin1Char('\n');
-    return kBom + out.toUtf8();
+        out += spreadsheetcsv::quoteField(e.TapeText) + QLatin1Char(',') +
+               QString::number(e.TapeLink) + QLatin1Char(',') + QString::number(e.TapeSound) +
+               QLatin1Char('\n');
+    return spreadsheetcsv::toUtf8WithBom(out);
 }
 
 ParseResult readList(const QByteArray &bytes) {
     ParseResult result;
     // Japanese saved as UTF-8 would otherwise come out as a line of garbage per entry.
     const bool nonAscii = std::any_of(bytes.begin(), bytes.end(), [](char c) { return c & 0x80; });
-    if (bytes.startsWith(kBom) || (nonAscii && isUtf8(bytes))) {
+    if (spreadsheetcsv::hasBom(bytes) || (nonAscii && isUtf8(bytes))) {
         add(result.problems, 1,
             QStringLiteral("the list is UTF-8 text, but the program reads CP932: convert it "
                            "with tapetool to-tp"),

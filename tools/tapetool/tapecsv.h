@@ -1,5 +1,6 @@
 #pragma once
 
+#include "spreadsheetcsv.h"
 #include "tapelist.h"
 
 #include <QByteArray>
@@ -29,7 +30,7 @@ struct ParseResult {
     QStringList messages(const QString &fileName) const;
 };
 
-enum class Encoding { Detect, Utf8, Cp932 };
+using Encoding = spreadsheetcsv::Encoding;
 
 // A spreadsheet's CSV: one row per entry with the text, the link and the sound; a first row
 // whose second field is not a number is a header. Fields may be quoted ("..." with "" for a

@@ -1,0 +1,67 @@
+// The backlight switch, from Option4_Click to the board repainted: between the two built-in
+// pictures, and with a board-sized JPEG read from its file at every switch.
+#include "fakepanel.h"
+#include "form1.h"
+#include "frmctl.h"
+#include "recordingsound.h"
+#include "settingsstore.h"
+
+#include <QCoreApplication>
+#include <QDialog>
+#include <QWindow>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+struct Panel {
+    q47::SettingsStore settings;
+    q47::RecordingSound sound;
+    q47::Form1 board;
+    QDialog options;
+    QStringList log;
+    q47::FakeRuntime runtime{log};
+    q47::FakeHost host;
+    q47::frmCtl panel{board, settings, sound, options, &host, &runtime};
+
+    Panel() {
+        // repaint() paints nothing until the window is exposed.
+        board.show();
+        for (int i = 0; i < 200 && !board.windowHandle()->isExposed(); ++i)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        if (!board.windowHandle()->isExposed())
+            qFatal("the board was never exposed");
+    }
+    void check(benchmark::State &state) {
+        if (!host.errors.isEmpty())
+            state.SkipWithError(qPrintable(host.errors.first().second));
+    }
+};
+
+void BM_BacklightBuiltIn(benchmark::State &state) {
+    Panel p;
+    int row = 0;
+    for (auto _ : state) {
+        row = 1 - row; // a different picture every time, so the board redraws it
+        p.panel.Option4_Click(row);
+        p.board.repaint();
+    }
+    p.check(state);
+}
+BENCHMARK(BM_BacklightBuiltIn)->Unit(benchmark::kMicrosecond);
+
+void BM_BacklightJpegFile(benchmark::State &state) {
+    Panel p;
+    p.settings.select(QStringLiteral("Option3"), 1);
+    p.settings.select(QStringLiteral("Option3"), 2);
+    p.settings.setText(QStringLiteral("txtSelectPanel"), 1,
+                       QStringLiteral(Q47_SAMPLES "/panels/night.jpg"));
+    for (auto _ : state) {
+        p.panel.Option4_Click(1);
+        p.board.repaint();
+    }
+    p.check(state);
+}
+BENCHMARK(BM_BacklightJpegFile)->Unit(benchmark::kMicrosecond);
+
+} // namespace

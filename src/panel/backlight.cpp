@@ -1,0 +1,56 @@
+#include "backlight.h"
+
+#include "settingsstore.h"
+
+namespace q47 {
+
+BacklightRow backlightRow(const SettingsStore &settings, int row) {
+    BacklightRow r;
+    if (row < 0 || row >= kBacklightRows) {
+        r.error = kNoSuchBacklightRow;
+        return r;
+    }
+    r.colour = settings.colour(QStringLiteral("Command5"), row);
+    if (settings.choice(QStringLiteral("Option3"), 1) == 0)
+        return r;
+    // The "user panel" button of each row's pair in the options dialog.
+    static constexpr int kUserButton[kBacklightRows] = {6, 2, 5};
+    if (settings.choice(QStringLiteral("Option3"), kUserButton[row]) != 0) {
+        r.userPicture = true;
+        r.file = settings.text(QStringLiteral("txtSelectPanel"), row);
+    }
+    return r;
+}
+
+QString backlightErrorTitle() {
+    return QStringLiteral("エラー");
+}
+
+QString backlightErrorText(int number) {
+    QString detail;
+    switch (number) {
+    case 7:
+    case 28:
+    case 51:
+        detail = QStringLiteral(
+            "　内部的なエラーです。開発元へ報告してください。エラー場所：frmCtl.Option4_Click()");
+        break;
+    case 53:
+    case 75:
+    case 76:
+        detail = QStringLiteral("　画像ファイルが見つからないか、指定している場所が不正です。");
+        break;
+    case 57:
+    case 68:
+        detail = QStringLiteral("　デバイスエラーもしくは準備が出来ていません。");
+        break;
+    case 481:
+        detail = QStringLiteral("　指定した画像の内容が不正です。この部分では扱えません。");
+        break;
+    default:
+        break;
+    }
+    return QStringLiteral("エラーです。\n\nエラーコード：") + QString::number(number) + detail;
+}
+
+} // namespace q47
