@@ -6,6 +6,7 @@
 #include "form1.h"
 #include "frmctl.h"
 #include "mdegit.h"
+#include "mdlq47_000.h"
 #include "panelwidgets.h"
 #include "q47app.h"
 #include "recordingsound.h"
@@ -219,6 +220,27 @@ private Q_SLOTS:
         });
         QTest::mouseClick(group->cmdTapeSet(), Qt::LeftButton);
         QVERIFY(seen);
+    }
+
+    // ON1 with the operator's own panel and the labels in style 7, as the README shows it.
+    void userPanelOnOne() {
+        q47::SettingsStore &s = app_->settings();
+        s.select(QStringLiteral("Option3"), 1);
+        s.select(QStringLiteral("Option3"), 2);
+        s.setText(QStringLiteral("txtSelectPanel"), 1,
+                  QStringLiteral(Q47_SAMPLES "/panels/led.gif"));
+        s.setColour(QStringLiteral("Command5"), 1, 0x0000FFFF); // yellow
+        q47::Form1 &board = app_->board();
+        for (int k = 1; k <= 50; ++k)
+            board.lblSeiriNum(k)->setVisible(true);
+        q47::SeirikenNumSet(board, 7, 0);
+        QTest::mouseClick(app_->controlPanel().Option4(1), Qt::LeftButton);
+        QVERIFY(board.Picture() != board.imgRes(1));
+        QCOMPARE(board.lblSeiriNum(1)->palette().color(QPalette::WindowText), QColor(Qt::yellow));
+        QTest::qWait(300);
+        const QString shots = qEnvironmentVariable("Q47_DRIVE_SHOTS");
+        if (!shots.isEmpty())
+            QGuiApplication::primaryScreen()->grabWindow(0).save(shots + "/board-on1.png");
     }
 };
 
