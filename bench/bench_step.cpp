@@ -7,7 +7,9 @@
 #include "recordingsound.h"
 #include "settingsstore.h"
 
+#include <QCoreApplication>
 #include <QDialog>
+#include <QWindow>
 
 #include <benchmark/benchmark.h>
 
@@ -23,7 +25,12 @@ void BM_StepAndRedraw(benchmark::State &state) {
     q47::FakeRuntime runtime(log); // the lamp test's wait is skipped
     q47::FakeHost host;
     q47::frmCtl panel(board, settings, sound, options, &host, &runtime);
+    // repaint() paints nothing until the window is exposed.
     board.show();
+    for (int i = 0; i < 200 && !board.windowHandle()->isExposed(); ++i)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    if (!board.windowHandle()->isExposed())
+        qFatal("the board was never exposed");
     panel.CommandButton1_Click(q47::KeypadEntry::kRouteKey);
     panel.CommandButton1_Click(2); // route 2: fifteen stops
     panel.CommandButton1_Click(q47::KeypadEntry::kSectionKey);
