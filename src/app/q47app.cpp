@@ -42,7 +42,7 @@ void Q47App::Form_Load() {
     board.setPicture(board.imgRes(0));
     board.setImgRes(2, board.imgRes(1));
 
-    option_ = std::make_unique<frmOption>();
+    option_ = std::make_unique<frmOption>(*settings_, board);
 
     // The author's reading dictionary lives beside the announcement lists, in the sound folder
     // of the moment.
@@ -52,6 +52,7 @@ void Q47App::Form_Load() {
     };
     ctl_ = std::make_unique<frmCtl>(board, *settings_, *sound_, *option_, nullptr, nullptr,
                                     [readings] { return createDesktopSpeech(readings); });
+    option_->setControlPanel(ctl_.get());
     ctl_->Form_Load();
     ctl_->show();
     board.setControlPanel(ctl_.get());

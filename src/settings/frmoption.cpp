@@ -1,10 +1,780 @@
 #include "frmoption.h"
 
+#include "chimeictl.h"
+#include "degitrenderer.h"
+#include "form1.h"
+#include "frmctl.h"
+#include "mdegit.h"
+#include "mdlq47_000.h"
+#include "optionlists.h"
+#include "optionstates.h"
+#include "optionview.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStackedWidget>
+#include <QVBoxLayout>
+
 namespace q47 {
 
-frmOption::frmOption(QWidget *parent) : QDialog(parent) {
+namespace {
+
+const QString kText2 = QStringLiteral("Text2");
+const QString kSound = QStringLiteral("txtSelectSound");
+const QString kPanel = QStringLiteral("txtSelectPanel");
+
+QLabel *note(const QString &text, QWidget *parent) {
+    auto *label = new QLabel(text, parent);
+    label->setWordWrap(true);
+    return label;
+}
+
+QPushButton *browseButton(QWidget *parent) {
+    auto *button = new QPushButton(QStringLiteral("..."), parent);
+    button->setFixedWidth(button->fontMetrics().horizontalAdvance(QStringLiteral("...")) + 20);
+    return button;
+}
+
+QHBoxLayout *row(std::initializer_list<QWidget *> widgets, bool stretch = false) {
+    auto *layout = new QHBoxLayout;
+    for (QWidget *w : widgets)
+        layout->addWidget(w);
+    if (stretch)
+        layout->addStretch(1);
+    return layout;
+}
+
+} // namespace
+
+frmOption::frmOption(SettingsStore &store, Form1 &board, QWidget *parent)
+    : QDialog(parent), store_(store), board_(board), states_(new OptionStates(store, this)),
+      openFolder_([](const QUrl &url) { return QDesktopServices::openUrl(url); }) {
     setWindowTitle(QStringLiteral("オプション"));
     setModal(true);
+    connect(&store_, &SettingsStore::changed, this, &frmOption::settingChanged);
+    connect(states_, &OptionStates::statesChanged, this, &frmOption::applyStates);
+}
+
+frmOption::~frmOption() = default;
+
+void frmOption::setVisible(bool visible) {
+    if (visible && !loaded_)
+        Form_Load();
+    QDialog::setVisible(visible);
+}
+
+void frmOption::reject() {
+    // There is nothing to cancel: the controls wrote through as they changed. Closing the
+    // window therefore does what "OK" does.
+    Command4_Click();
+}
+
+void frmOption::Form_Load() {
+    if (loaded_)
+        return;
+    loaded_ = true;
+
+    auto *top = new QVBoxLayout(this);
+    auto *buttons = new QHBoxLayout;
+    buttons->setSpacing(2);
+    pageButtons_ = new QButtonGroup(this);
+    pages_ = new QStackedWidget(this);
+    static const char16_t *const kButtonCaptions[6] = {
+        u"運賃データと　放送用データ",
+        u"パネルと整理券番号表示",
+        u"デジタル部品と情報用数字",
+        u"停名の設定",
+        u"サウンド",
+        u"　　整理券　　　プレビュー",
+    };
+    static const char16_t *const kFrameCaptions[6] = {
+        u"運賃データと放送用データ",
+        u"パネルと整理券番号表示",
+        u"デジタル部品と情報用数字",
+        u"停名の設定",
+        u"サウンド（鳴らさなくてもいい項目にはファイル名を入れないで下さい）",
+        u"整理券プレビュー",
+    };
+    for (int k = 0; k < 6; ++k) {
+        auto *button = new PageButton(QString::fromUtf16(kButtonCaptions[k]), this);
+        button->setObjectName(QStringLiteral("Option1(%1)").arg(k));
+        pageButtons_->addButton(button, k);
+        buttons->addWidget(button);
+        auto *frame = new QGroupBox(QString::fromUtf16(kFrameCaptions[k]), pages_);
+        frame->setObjectName(QStringLiteral("Frame1(%1)").arg(k));
+        pages_->addWidget(frame);
+    }
+    connect(pageButtons_, &QButtonGroup::idClicked, this, &frmOption::Option1_Click);
+    top->addLayout(buttons);
+    top->addWidget(pages_, 1);
+
+    // The preview digit and the lists first, in the order the dialog has always filled them.
+    buildDigitPage(pages_->widget(2));
+    buildDataPage(pages_->widget(0));
+    buildPanelPage(pages_->widget(1));
+    buildPlaceNamePage(pages_->widget(3));
+    buildSoundPage(pages_->widget(4));
+    buildPreviewPage(pages_->widget(5));
+
+    auto *ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("Command4"));
+    ok->setDefault(true);
+    ok->setMinimumWidth(100);
+    connect(ok, &QPushButton::clicked, this, &frmOption::Command4_Click);
+    top->addLayout(row({ok}));
+    top->itemAt(top->count() - 1)->layout()->setAlignment(Qt::AlignRight);
+
+    for (const Binding &b : bindings_)
+        showValue(b);
+    applyStates();
+    colourPreview();
+    setPluginLines(pluginLines_);
+    setPluginComment(pluginComment_);
+    pageButtons_->button(0)->setChecked(true);
+    Option1_Click(0);
+    soundButtons_->button(1)->setChecked(true);
+    Option5_Click(1);
+}
+
+// --- pages ----------------------------------------------------------------------------------
+
+void frmOption::buildDataPage(QWidget *page) {
+    auto *layout = new QVBoxLayout(page);
+    static const char16_t *const kLabels[2] = {u"運賃データ(*.hy3)のあるフォルダー：",
+                                               u"放送用データ(*****Tp.csv)のあるフォルダー："};
+    static const char16_t *const kOpen[2] = {u"上記運賃データの場所をエクスプローラで開く",
+                                             u"上記放送用データの場所をエクスプローラで開く"};
+    for (int k = 0; k < 2; ++k) {
+        layout->addWidget(new QLabel(QString::fromUtf16(kLabels[k]), page));
+        QLineEdit *text = boundText(kText2, k, page);
+        QPushButton *browse = browseButton(page);
+        browse->setObjectName(QStringLiteral("Command3(%1)").arg(k));
+        connect(browse, &QPushButton::clicked, this, [this, k] { Command3_Click(k); });
+        layout->addLayout(row({text, browse}));
+        auto *open = new QPushButton(QString::fromUtf16(kOpen[k]), page);
+        open->setObjectName(QStringLiteral("Command10(%1)").arg(k));
+        connect(open, &QPushButton::clicked, this, [this, k] { Command10_Click(k); });
+        layout->addLayout(row({open}, true));
+        layout->addSpacing(12);
+    }
+    layout->addStretch(1);
+}
+
+void frmOption::buildPanelPage(QWidget *page) {
+    auto *layout = new QVBoxLayout(page);
+
+    auto *frame4 = new QGroupBox(QStringLiteral("本体パネル"), page);
+    frame4->setObjectName(QStringLiteral("Frame4"));
+    auto *panelLayout = new QVBoxLayout(frame4);
+    panelLayout->addLayout(
+        row({boundOption(QStringLiteral("Option3"), 0,
+                         QStringLiteral("内蔵しているパネルを自動で割り当てる"), frame4),
+             boundOption(QStringLiteral("Option3"), 1, QStringLiteral("個別に設定する"), frame4)},
+            true));
+    struct ImageRow {
+        const char16_t *caption;
+        int builtIn;
+        int user;
+    };
+    static constexpr ImageRow kRows[3] = {
+        {u"バックライトOFF時の画像：", 7, 6}, {u"ON1の画像：", 3, 2}, {u"ON2の画像：", 4, 5}};
+    for (int k = 0; k < 3; ++k) {
+        auto *frame = new QGroupBox(QString::fromUtf16(kRows[k].caption), frame4);
+        frame->setObjectName(QStringLiteral("Frame6(%1)").arg(k));
+        frame6_[static_cast<size_t>(k)] = frame;
+        QWidget *builtIn =
+            boundOption(QStringLiteral("Option3"), kRows[k].builtIn, QStringLiteral("内蔵"), frame);
+        QWidget *user = boundOption(QStringLiteral("Option3"), kRows[k].user,
+                                    QStringLiteral("ユーザーパネル"), frame);
+        QLineEdit *file = boundText(kPanel, k, frame);
+        QPushButton *browse = browseButton(frame);
+        browse->setObjectName(QStringLiteral("Command6(%1)").arg(k));
+        connect(browse, &QPushButton::clicked, this, [this, k] { Command6_Click(k); });
+        auto *rowLayout = new QHBoxLayout(frame);
+        rowLayout->setContentsMargins(6, 2, 6, 2);
+        for (QWidget *w :
+             {builtIn, user, static_cast<QWidget *>(file), static_cast<QWidget *>(browse)})
+            rowLayout->addWidget(w);
+        panelLayout->addWidget(frame);
+    }
+    panelLayout->addWidget(
+        note(QStringLiteral("※ユーザーパネルには、現在の機種に対応の画像をご使用ください。"
+                            "大きいパネルの場合、はみ出た部分（右・下）が切り取られます。"
+                            "逆に小さいパネルの場合は左上から表示され、余白部分はグレーになりますの"
+                            "でご注意ください。"),
+             frame4));
+    layout->addWidget(frame4);
+
+    layout->addWidget(boundCheck(QStringLiteral("Check1"), SettingKey::NoIndex,
+                                 QStringLiteral("整理券番号自動表示機能を使用"), page));
+    layout->addWidget(note(QStringLiteral("※ユーザーパネルに直接番号をデザインしている場合には上記"
+                                          "チェックをOFFにしてください。"),
+                           page));
+    frame3_ = new QGroupBox(QStringLiteral("整理券番号表示設定"), page);
+    frame3_->setObjectName(QStringLiteral("Frame3"));
+    auto *numbers = new QGridLayout(frame3_);
+    numbers->addWidget(
+        new QLabel(QStringLiteral("整理券番号のバックライトカラー(文字色)"), frame3_), 0, 0, 1, 4);
+    static const char16_t *const kColourLabels[3] = {u"OFF：", u"ON1：", u"ON2："};
+    for (int k = 0; k < 3; ++k) {
+        numbers->addWidget(boundColour(QStringLiteral("Command5"), k,
+                                       QString::fromUtf16(kColourLabels[k]), frame3_),
+                           1, k);
+    }
+    QComboBox *combo2 = boundCombo(QStringLiteral("Combo2"), SettingKey::NoIndex, {}, frame3_);
+    numbers->addWidget(combo2, 2, 0, 1, 3);
+    numbers->addWidget(boundCheck(QStringLiteral("Check2"), SettingKey::NoIndex,
+                                  QStringLiteral("数字が1桁の番号は頭に0を付け足す"), frame3_),
+                       3, 0, 1, 4);
+    numbers->setColumnStretch(3, 1);
+    layout->addWidget(frame3_);
+    layout->addStretch(1);
+    AddComboItem();
+}
+
+void frmOption::AddComboItem() {
+    auto *combo = findChild<QComboBox *>(QStringLiteral("Combo2"));
+    combo->clear();
+    combo->addItems(labelStyleItems());
+    // The store starts at style 0; a restored style chosen before the pages exist stays.
+    combo->setCurrentIndex(store_.listIndex(QStringLiteral("Combo2")));
+}
+
+void frmOption::buildDigitPage(QWidget *page) {
+    auto *layout = new QVBoxLayout(page);
+
+    auto *colours = new QGroupBox(
+        QStringLiteral("デジタル部品の背景色と文字色（時計つきの場合はこの部分も同色となります）"),
+        page);
+    colours->setObjectName(QStringLiteral("Frame5(0)"));
+    auto *colourLayout = new QHBoxLayout(colours);
+    auto *buttons = new QVBoxLayout;
+    static const char16_t *const kCaptions[3] = {u"背景色：", u"未発光時の文字色：",
+                                                 u"発光時の文字色："};
+    for (int k = 0; k < 3; ++k)
+        buttons->addWidget(
+            boundColour(QStringLiteral("Command8"), k, QString::fromUtf16(kCaptions[k]), colours));
+    colourLayout->addLayout(buttons);
+    auto *previewBox = new QVBoxLayout;
+    previewBox->addWidget(new QLabel(QStringLiteral("プレビュー"), colours));
+    preview_ = new M_Degit(colours);
+    preview_->setObjectName(QStringLiteral("M_Degit1"));
+    preview_->setDegitSize(0);
+    preview_->setUserSet(false);
+    preview_->setValue(123);
+    // The digit control sizes itself to its cells; layouts must keep that size.
+    preview_->setFixedSize(preview_->size());
+    previewBox->addWidget(preview_);
+    previewBox->addStretch(1);
+    colourLayout->addSpacing(24);
+    colourLayout->addLayout(previewBox);
+    colourLayout->addStretch(1);
+    layout->addWidget(colours);
+
+    auto *info = new QGroupBox(QStringLiteral("情報用数字の設定"), page);
+    info->setObjectName(QStringLiteral("Frame5(1)"));
+    auto *grid = new QGridLayout(info);
+    const QString check3 = QStringLiteral("Check3");
+    const QString combo4 = QStringLiteral("Combo4");
+    const QString cellSuffix = QStringLiteral("コマ目に表示する。");
+    struct InfoRow {
+        int check;
+        const char16_t *caption;
+        int cell;
+    };
+    static constexpr InfoRow kRows[3] = {{0, u"停留所の順番（区間・個数）を、", 0},
+                                         {1, u"整理券番号を、", 1},
+                                         {2, u"系統番号を、", 2}};
+    int r = 0;
+    for (const InfoRow &info_row : kRows) {
+        grid->addWidget(
+            boundCheck(check3, info_row.check, QString::fromUtf16(info_row.caption), info), r, 0);
+        QComboBox *cell = boundCombo(combo4, info_row.cell, numberItems(50), info);
+        combo4_[static_cast<size_t>(info_row.cell)] = cell;
+        grid->addLayout(row({cell, new QLabel(cellSuffix, info)}, true), r, 1);
+        ++r;
+        if (info_row.check == 0) {
+            check3Zero_ = boundCheck(check3, 4, QStringLiteral("0から数える"), info);
+            grid->addLayout(row({check3Zero_}, true), r++, 1);
+        }
+    }
+    grid->addWidget(boundCheck(check3, 3, QStringLiteral("データの"), info), r, 0);
+    combo4_[4] = boundCombo(combo4, 4, numberItems(150), info);
+    combo4_[3] = boundCombo(combo4, 3, numberItems(50), info);
+    grid->addLayout(row({combo4_[4], new QLabel(QStringLiteral("列目の値を、"), info), combo4_[3],
+                         new QLabel(cellSuffix, info)},
+                        true),
+                    r++, 1);
+    grid->addWidget(
+        note(QStringLiteral("デジタル数字の桁ずらし、ゼロ埋めの設定は各部品をダブルクリック"
+                            "して設定してください。また、これら情報用数字は運賃の表示より"
+                            "も優先されます。"),
+             info),
+        r, 0, 1, 2);
+    grid->setColumnStretch(1, 1);
+    layout->addWidget(info);
+    layout->addStretch(1);
+}
+
+void frmOption::buildPlaceNamePage(QWidget *page) {
+    auto *layout = new QVBoxLayout(page);
+    layout->addLayout(
+        row({boundColour(QStringLiteral("Command9"), 0, QStringLiteral("背景色："), page),
+             boundColour(QStringLiteral("Command9"), 1, QStringLiteral("文字色："), page)},
+            true));
+    layout->addLayout(
+        row({new QLabel(QStringLiteral("フォントオプション："), page),
+             boundCombo(QStringLiteral("Combo3"), SettingKey::NoIndex, placeNameFontItems(), page)},
+            true));
+    layout->addWidget(boundCheck(QStringLiteral("Check4"), SettingKey::NoIndex,
+                                 QStringLiteral("太字（表示の不具合はサポート対象外）"), page));
+    layout->addStretch(1);
+}
+
+QWidget *frmOption::soundRow(int index, const QString &caption, QWidget *parent) {
+    auto *holder = new QWidget(parent);
+    auto *layout = new QHBoxLayout(holder);
+    layout->setContentsMargins(0, 0, 0, 0);
+    if (!caption.isEmpty())
+        layout->addWidget(new QLabel(caption, holder));
+    layout->addWidget(boundText(kSound, index, holder), 1);
+    QPushButton *browse = browseButton(holder);
+    browse->setObjectName(QStringLiteral("cmdSelectSound(%1)").arg(index));
+    connect(browse, &QPushButton::clicked, this, [this, index] { cmdSelectSound_Click(index); });
+    layout->addWidget(browse);
+    return holder;
+}
+
+void frmOption::buildSoundPage(QWidget *page) {
+    auto *layout = new QVBoxLayout(page);
+    auto *fixed = new QGridLayout;
+    fixed->addWidget(new QLabel(QStringLiteral("系統設定時のサウンド："), page), 0, 0);
+    fixed->addWidget(soundRow(0, {}, page), 0, 1);
+    fixed->addWidget(new QLabel(QStringLiteral("リセット時のサウンド："), page), 1, 0);
+    fixed->addWidget(soundRow(1, {}, page), 1, 1);
+    layout->addLayout(fixed);
+
+    soundButtons_ = new QButtonGroup(this);
+    auto *switcher = new QHBoxLayout;
+    static const char16_t *const kSwitch[2] = {u"放送前のサウンド...",
+                                               u"送り・戻し時のサウンド..."};
+    for (int k = 0; k < 2; ++k) {
+        auto *button = new PageButton(QString::fromUtf16(kSwitch[k]), page);
+        button->setObjectName(QStringLiteral("Option5(%1)").arg(k));
+        soundButtons_->addButton(button, k);
+        switcher->addWidget(button);
+    }
+    switcher->addStretch(1);
+    connect(soundButtons_, &QButtonGroup::idClicked, this, &frmOption::Option5_Click);
+    layout->addLayout(switcher);
+
+    soundPages_ = new QStackedWidget(page);
+    const QString option2 = QStringLiteral("Option2");
+    const QString byValue[3] = {QStringLiteral("「1」の場合"), QStringLiteral("「2」の場合"),
+                                QStringLiteral("「3」の場合")};
+
+    auto *before =
+        new QGroupBox(QStringLiteral("放送前のサウンド：※音声合成放送機能が有効でない場合は"
+                                     "以下の設定は意味を持ちません。"),
+                      soundPages_);
+    before->setObjectName(QStringLiteral("Frame2(0)"));
+    auto *beforeLayout = new QVBoxLayout(before);
+    beforeLayout->addLayout(
+        row({boundOption(option2, 2, QStringLiteral("常に右記のサウンドを鳴らす"), before),
+             soundRow(3, {}, before)}));
+    QWidget *byFlag = boundOption(
+        option2, 3,
+        QStringLiteral("放送データ(*.Tp.csv)内のフラグから判断して、以下の指定したサウンドを鳴らす"
+                       "（フラグの内容が1～3以外の場合はサウンドは鳴りません）"),
+        before);
+    beforeLayout->addWidget(byFlag);
+    for (int k = 0; k < 3; ++k)
+        beforeLayout->addWidget(soundRow(4 + k, byValue[k], before));
+    auto *frame9 = new QGroupBox(QStringLiteral("再生方法"), before);
+    frame9->setObjectName(QStringLiteral("Frame9"));
+    auto *frame9Layout = new QVBoxLayout(frame9);
+    frame9Layout->addWidget(
+        boundOption(QStringLiteral("Option7"), 0,
+                    QStringLiteral("同期再生(サウンドが完全に再生された後で放送開始)"), frame9));
+    frame9Layout->addWidget(
+        boundOption(QStringLiteral("Option7"), 1,
+                    QStringLiteral("非同期再生(サウンドを再生しながら放送開始)"), frame9));
+    beforeLayout->addWidget(frame9);
+    beforeLayout->addStretch(1);
+    soundPages_->addWidget(before);
+
+    auto *steps = new QGroupBox(QStringLiteral("送り・戻し時のサウンド"), soundPages_);
+    steps->setObjectName(QStringLiteral("Frame2(1)"));
+    auto *stepsLayout = new QVBoxLayout(steps);
+    stepsLayout->addLayout(
+        row({boundOption(option2, 0, QStringLiteral("常に右記のサウンドを鳴らす"), steps),
+             soundRow(7, {}, steps)}));
+    stepsLayout->addWidget(boundOption(
+        option2, 1,
+        QStringLiteral(
+            "運賃データ(*.hy3)の特定の列のデータから判断して、以下の指定したサウンドを鳴らす"
+            "（指定した列のデータの内容が1～3以外の場合はサウンドは鳴りません）"),
+        steps));
+    stepsLayout->addLayout(
+        row({boundCombo(QStringLiteral("Combo1"), SettingKey::NoIndex, numberItems(150), steps),
+             new QLabel(QStringLiteral("列目"), steps)},
+            true));
+    for (int k = 0; k < 3; ++k)
+        stepsLayout->addWidget(soundRow(8 + k, byValue[k], steps));
+    auto *frame8 = new QGroupBox(QStringLiteral("再生方法"), steps);
+    frame8->setObjectName(QStringLiteral("Frame8"));
+    auto *frame8Layout = new QVBoxLayout(frame8);
+    frame8Layout->addWidget(boundOption(
+        QStringLiteral("Option6"), 0,
+        QStringLiteral("同期再生(サウンドが完全に再生された後で運賃切り替え)"), frame8));
+    frame8Layout->addWidget(
+        boundOption(QStringLiteral("Option6"), 1,
+                    QStringLiteral("非同期再生(サウンドを再生しながら運賃切り替え)"), frame8));
+    stepsLayout->addWidget(frame8);
+    stepsLayout->addStretch(1);
+    soundPages_->addWidget(steps);
+
+    layout->addWidget(soundPages_, 1);
+    layout->addWidget(
+        note(QStringLiteral("「放送前のサウンド」再生時は、停名のスクロールが停止することが"
+                            "ありますので、あらかじめご了承ください。"),
+             page));
+}
+
+void frmOption::buildPreviewPage(QWidget *page) {
+    auto *layout = new QVBoxLayout(page);
+    layout->addWidget(boundCheck(QStringLiteral("chkUseSeiriPrev"), SettingKey::NoIndex,
+                                 QStringLiteral("整理券プレビュー機能を使用する"), page));
+
+    frame10_ = new QGroupBox(QStringLiteral("整理券プラグイン設定"), page);
+    frame10_->setObjectName(QStringLiteral("Frame10"));
+    auto *plugin = new QVBoxLayout(frame10_);
+    plugin->addWidget(
+        new QLabel(QStringLiteral("整理券プラグイン（整理券プレビューを使用しない場合は、"
+                                  "何も入れないでください）："),
+                   frame10_));
+    QLineEdit *path = boundText(QStringLiteral("txtSeiriPlgDir"), SettingKey::NoIndex, frame10_);
+    // The path is set by choosing a plug-in, which also describes it.
+    path->setReadOnly(true);
+    auto *choose = browseButton(frame10_);
+    choose->setObjectName(QStringLiteral("Command1"));
+    auto *remove = new QPushButton(QStringLiteral("×"), frame10_);
+    remove->setObjectName(QStringLiteral("Command11"));
+    remove->setFixedWidth(choose->width());
+    plugin->addLayout(row({path, choose, remove}));
+    auto *lists = new QGridLayout;
+    lists->addWidget(new QLabel(QStringLiteral("上記プラグインのプロパティ："), frame10_), 0, 0);
+    lists->addWidget(new QLabel(QStringLiteral("上記プラグインの特記事項："), frame10_), 0, 1);
+    list1_ = new QListWidget(frame10_);
+    list1_->setObjectName(QStringLiteral("List1"));
+    comment_ = new QPlainTextEdit(frame10_);
+    comment_->setObjectName(QStringLiteral("txtPlginComment"));
+    comment_->setReadOnly(true);
+    for (QWidget *w : {static_cast<QWidget *>(list1_), static_cast<QWidget *>(comment_)})
+        w->setFixedHeight(fontMetrics().height() * 7);
+    lists->addWidget(list1_, 1, 0);
+    lists->addWidget(comment_, 1, 1);
+    plugin->addLayout(lists);
+    layout->addWidget(frame10_);
+
+    frame7_ = new QGroupBox(
+        QStringLiteral("日付の設定（整理券プラグインが日付の印字をサポートしているときに有効）"),
+        page);
+    frame7_->setObjectName(QStringLiteral("Frame7"));
+    auto *date = new QVBoxLayout(frame7_);
+    const QString option4 = QStringLiteral("Option4");
+    date->addWidget(boundOption(
+        option4, 0,
+        QStringLiteral("システムの日付を使用（整理券印字と同時に日付を更新、デフォルト）"),
+        frame7_));
+    date->addWidget(boundOption(
+        option4, 1, QStringLiteral("システムの日付を使用（系統設定した時点の日付を保持）"),
+        frame7_));
+    QLabel *held =
+        note(QStringLiteral("系統設定した際の日付が保持され、日付が途中で変わっても次回系統設定"
+                            "するまで整理券の日付変更を行いません。"),
+             frame7_);
+    held->setContentsMargins(24, 0, 0, 0);
+    date->addWidget(held);
+    auto *pick = new QPushButton(QStringLiteral("日付選択..."), frame7_);
+    pick->setObjectName(QStringLiteral("Command7"));
+    connect(pick, &QPushButton::clicked, this, &frmOption::Command7_Click);
+    auto *label10 = new QLabel(frame7_);
+    bind(QStringLiteral("Label10"), SettingKey::NoIndex, label10);
+    date->addLayout(
+        row({boundOption(option4, 2, QStringLiteral("右記の日付に固定"), frame7_), pick, label10},
+            true));
+    layout->addWidget(frame7_);
+    layout->addStretch(1);
+}
+
+// --- bindings -------------------------------------------------------------------------------
+
+void frmOption::bind(const QString &name, int index, QWidget *widget) {
+    widget->setObjectName(SettingKey{name, index}.toString());
+    bindings_.push_back(Binding{SettingKey{name, index}, widget});
+}
+
+QLineEdit *frmOption::boundText(const QString &name, int index, QWidget *parent) {
+    auto *edit = new QLineEdit(parent);
+    edit->setMinimumWidth(280);
+    bind(name, index, edit);
+    connect(edit, &QLineEdit::textEdited, this,
+            [this, name, index](const QString &text) { store_.setText(name, index, text); });
+    return edit;
+}
+
+QWidget *frmOption::boundCheck(const QString &name, int index, const QString &caption,
+                               QWidget *parent) {
+    auto *box = new QCheckBox(caption, parent);
+    bind(name, index, box);
+    connect(box, &QCheckBox::clicked, this,
+            [this, name, index](bool checked) { store_.setFlag(name, index, checked ? 1 : 0); });
+    return box;
+}
+
+QWidget *frmOption::boundOption(const QString &name, int index, const QString &caption,
+                                QWidget *parent) {
+    auto *button = new QRadioButton(caption, parent);
+    // The store keeps each group to one selection; Qt's grouping by parent would not match
+    // the groups that share a frame.
+    button->setAutoExclusive(false);
+    bind(name, index, button);
+    connect(button, &QRadioButton::clicked, this, [this, name, index, button] {
+        store_.select(name, index);
+        button->setChecked(store_.choice(name, index) != 0);
+    });
+    return button;
+}
+
+QComboBox *frmOption::boundCombo(const QString &name, int index, const QStringList &items,
+                                 QWidget *parent) {
+    auto *combo = new QComboBox(parent);
+    combo->addItems(items);
+    combo->setMaxVisibleItems(20);
+    bind(name, index, combo);
+    connect(combo, &QComboBox::activated, this,
+            [this, name, index](int row) { store_.setListIndex(name, index, row); });
+    return combo;
+}
+
+QWidget *frmOption::boundColour(const QString &name, int index, const QString &caption,
+                                QWidget *parent) {
+    auto *button = new ColourButton(caption, parent);
+    bind(name, index, button);
+    connect(button, &QPushButton::clicked, this, [this, name, index] { GetBtnColor(name, index); });
+    return button;
+}
+
+void frmOption::settingChanged(const QString &name, int index) {
+    if (name == u"Command8")
+        colourPreview();
+    if (!loaded_)
+        return;
+    for (const Binding &b : bindings_) {
+        if (b.key.index == index && b.key.name == name)
+            showValue(b);
+    }
+}
+
+void frmOption::showValue(const Binding &b) {
+    const QString &name = b.key.name;
+    const int index = b.key.index;
+    switch (*store_.kind(name, index)) {
+    case SettingKind::Text:
+        if (auto *edit = qobject_cast<QLineEdit *>(b.widget)) {
+            if (edit->text() != store_.text(name, index))
+                edit->setText(store_.text(name, index));
+        } else if (auto *label = qobject_cast<QLabel *>(b.widget)) {
+            label->setText(store_.text(name, index));
+        }
+        break;
+    case SettingKind::Flag:
+        static_cast<QCheckBox *>(b.widget)->setChecked(store_.flag(name, index) == 1);
+        break;
+    case SettingKind::Choice:
+        static_cast<QRadioButton *>(b.widget)->setChecked(store_.choice(name, index) != 0);
+        break;
+    case SettingKind::Index:
+        static_cast<QComboBox *>(b.widget)->setCurrentIndex(store_.listIndex(name, index));
+        break;
+    case SettingKind::Colour:
+        static_cast<ColourButton *>(b.widget)->setColour(store_.colour(name, index));
+        break;
+    }
+}
+
+void frmOption::applyStates() {
+    if (!loaded_)
+        return;
+    frame3_->setEnabled(states_->frame3Enabled());
+    for (int k = 0; k < 5; ++k)
+        combo4_[static_cast<size_t>(k)]->setEnabled(states_->combo4Enabled(k));
+    check3Zero_->setEnabled(states_->check3ZeroEnabled());
+    for (QGroupBox *frame : frame6_) {
+        frame->setEnabled(states_->imageRowsShown());
+        frame->setVisible(states_->imageRowsShown());
+    }
+    for (QGroupBox *frame : {frame10_, frame7_}) {
+        frame->setEnabled(states_->previewFramesShown());
+        frame->setVisible(states_->previewFramesShown());
+    }
+}
+
+void frmOption::colourPreview() {
+    if (!preview_)
+        return;
+    const QString name = QStringLiteral("Command8");
+    preview_->setBackColor(store_.colour(name, 0));
+    preview_->setBaseForeColor(store_.colour(name, 1));
+    preview_->setDegitForeColor(store_.colour(name, 2));
+}
+
+void frmOption::setPluginLines(const QStringList &lines) {
+    pluginLines_ = lines;
+    if (list1_) {
+        list1_->clear();
+        list1_->addItems(lines);
+    }
+}
+
+void frmOption::setPluginComment(const QString &comment) {
+    pluginComment_ = comment;
+    if (comment_)
+        comment_->setPlainText(comment);
+}
+
+// --- handlers -------------------------------------------------------------------------------
+
+void frmOption::Option1_Click(int index) {
+    pages_->setCurrentIndex(index);
+}
+
+void frmOption::Option5_Click(int index) {
+    soundPages_->setCurrentIndex(index);
+}
+
+QString frmOption::GetPathString(const QString &startFolder) {
+    return Kb3FolderDlg(this, QStringLiteral("フォルダーを選択してください"), startFolder);
+}
+
+void frmOption::Command3_Click(int index) {
+    const QString folder = GetPathString(store_.text(kText2, index));
+    if (!folder.isEmpty())
+        store_.setText(kText2, index, folder);
+}
+
+void frmOption::Command10_Click(int index) {
+    // Whatever goes wrong stays quiet: an empty, missing or unopenable folder opens nothing.
+    const QString path = store_.text(kText2, index);
+    if (path.isEmpty() || !QFileInfo::exists(path))
+        return;
+    if (openFolder_)
+        openFolder_(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
+}
+
+QString frmOption::chooseFile(const QString &filters, const QString &title,
+                              const QString &current) {
+    // Start where the current choice is, so that a neighbouring file is one click away.
+    return Kb3FileDlg(this, 0, filters, current, title);
+}
+
+void frmOption::Command6_Click(int index) {
+    const QString file =
+        chooseFile(fileFilterList({QStringLiteral("ビットマップ(*.bmp)"), QStringLiteral("*.bmp"),
+                                   QStringLiteral("GIF画像(*.gif)"), QStringLiteral("*.gif"),
+                                   QStringLiteral("JPEG画像(*.jpg)"), QStringLiteral("*.jpg")}),
+                   QStringLiteral("パネル画像の選択"), store_.text(kPanel, index));
+    if (!file.isEmpty())
+        store_.setText(kPanel, index, file);
+}
+
+void frmOption::cmdSelectSound_Click(int index) {
+    const QString file = chooseFile(
+        fileFilterList({QStringLiteral("Waveサウンド(*.wav)"), QStringLiteral("*.wav"),
+                        QStringLiteral("MP3サウンド(*.mp3)"), QStringLiteral("*.mp3"),
+                        QStringLiteral("MIDIシーケンス(*.mid)"), QStringLiteral("*.mid")}),
+        QStringLiteral("サウンドの選択"), store_.text(kSound, index));
+    if (!file.isEmpty())
+        store_.setText(kSound, index, file);
+}
+
+void frmOption::Command7_Click() {
+    // The shown date may carry a year of any width ("987/03/05"), so it is read by its parts.
+    DateRecord date;
+    const QStringList parts = store_.text(QStringLiteral("Label10")).split(u'/');
+    if (parts.size() == 3) {
+        const QDate shown(parts[0].toInt(), parts[1].toInt(), parts[2].toInt());
+        if (shown.isValid())
+            date = dateRecordFrom(shown);
+    }
+    if (Call_dlg111(this, date) != 0)
+        store_.setText(QStringLiteral("Label10"), fixedDateText(date));
+}
+
+void frmOption::GetBtnColor(const QString &name, int index) {
+    quint32 colour = store_.colour(name, index);
+    if (Kb3ChooseColor(this, colour, customColours_) != 0)
+        store_.setColour(name, index, colour);
+}
+
+void frmOption::Command4_Click() {
+    SetProp();
+    accept();
+}
+
+void frmOption::SetProp() {
+    const bool shown = store_.flag(QStringLiteral("Check1")) == 1;
+    for (int k = 1; k <= 50; ++k)
+        board_.lblSeiriNum(k)->setVisible(shown);
+
+    SeirikenNumSet(board_, static_cast<qint16>(store_.listIndex(QStringLiteral("Combo2"))),
+                   static_cast<qint16>(store_.flag(QStringLiteral("Check2"))));
+
+    const int backlight = panel_ ? panel_->Frame2()->selected() : 0;
+    const QColor labelColour = fromOleColor(store_.colour(QStringLiteral("Command5"), backlight));
+    for (int k = 1; k <= 50; ++k) {
+        QLabel *label = board_.lblSeiriNum(k);
+        QPalette palette = label->palette();
+        palette.setColor(QPalette::WindowText, labelColour);
+        label->setPalette(palette);
+    }
+
+    const QString command8 = QStringLiteral("Command8");
+    const OleColor back = store_.colour(command8, 0);
+    const OleColor base = store_.colour(command8, 1);
+    const OleColor lit = store_.colour(command8, 2);
+    const auto colourCell = [&](M_Degit *cell) {
+        cell->setBackColor(back);
+        cell->setBaseForeColor(base);
+        cell->setDegitForeColor(lit);
+    };
+    for (int k = 1; k <= 50; ++k)
+        colourCell(board_.Degit(k));
+    colourCell(board_.TimeDegit(0));
+    colourCell(board_.TimeDegit(1));
+
+    ChimeiCtl_E *name = board_.ChimeiCtl();
+    name->setBackColor(store_.colour(QStringLiteral("Command9"), 0));
+    name->setForeColor(store_.colour(QStringLiteral("Command9"), 1));
+    name->setFontMode(static_cast<qint16>(store_.listIndex(QStringLiteral("Combo3"))));
+    name->setFontBold(store_.flag(QStringLiteral("Check4")) == 1);
+
+    if (panel_)
+        panel_->Option4_Click(backlight);
 }
 
 } // namespace q47

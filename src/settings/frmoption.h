@@ -1,14 +1,143 @@
 #pragma once
 
+#include "commondialogs.h"
+#include "settingsstore.h"
+
 #include <QDialog>
+#include <QStringList>
+#include <QUrl>
+
+#include <array>
+#include <functional>
+#include <vector>
+
+class QButtonGroup;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPlainTextEdit;
+class QStackedWidget;
 
 namespace q47 {
 
-// The options dialog. Loaded hidden at start-up and shown modally on request.
+class Form1;
+class M_Degit;
+class OptionStates;
+class frmCtl;
+
+// The options dialog "オプション". The settings store holds every value; the dialog's controls
+// are views of it that write through at once, so every reader sees a change without "OK".
+// Its pages are built on first showing: start-up pays only for the states object that keeps
+// the governed controls in step with the store meanwhile.
 class frmOption : public QDialog {
     Q_OBJECT
 public:
-    explicit frmOption(QWidget *parent = nullptr);
+    frmOption(SettingsStore &store, Form1 &board, QWidget *parent = nullptr);
+    ~frmOption() override;
+
+    // The control panel whose backlight SetProp re-applies; created after the dialog.
+    void setControlPanel(frmCtl *panel) { panel_ = panel; }
+    // Opens a folder for Command10; QDesktopServices by default.
+    void setFolderOpener(std::function<bool(const QUrl &)> opener) {
+        openFolder_ = std::move(opener);
+    }
+
+    // Builds the pages; runs once, before the dialog first shows.
+    void Form_Load();
+    bool isLoaded() const { return loaded_; }
+
+    // Applies the look options to the board, then re-applies the panel's backlight.
+    void SetProp();
+    // "OK": applies and hides.
+    void Command4_Click();
+
+    // The custom colours every colour choice shares, for the whole run.
+    CustomColourTable &customColours() { return customColours_; }
+
+    // What the ticket plug-in's description shows: the capability lines and the comment.
+    QStringList pluginLines() const { return pluginLines_; }
+    void setPluginLines(const QStringList &lines);
+    QString pluginComment() const { return pluginComment_; }
+    void setPluginComment(const QString &comment);
+
+    const OptionStates &states() const { return *states_; }
+    SettingsStore &store() { return store_; }
+
+    // Handlers, by the control they answer.
+    void Option1_Click(int index);
+    void Option5_Click(int index);
+    void Command3_Click(int index);
+    void Command10_Click(int index);
+    void Command6_Click(int index);
+    void cmdSelectSound_Click(int index);
+    void Command7_Click();
+    void GetBtnColor(const QString &name, int index);
+    QString GetPathString(const QString &startFolder = {});
+    void AddComboItem();
+
+    // Page and sub-page shown; widgets are built by then.
+    QStackedWidget *pages() const { return pages_; }
+    QStackedWidget *soundPages() const { return soundPages_; }
+    M_Degit *M_Degit1() const { return preview_; }
+
+protected:
+    void setVisible(bool visible) override;
+    void reject() override;
+
+private:
+    struct Binding {
+        SettingKey key;
+        QWidget *widget;
+    };
+
+    void buildDataPage(QWidget *page);
+    void buildPanelPage(QWidget *page);
+    void buildDigitPage(QWidget *page);
+    void buildPlaceNamePage(QWidget *page);
+    void buildSoundPage(QWidget *page);
+    void buildPreviewPage(QWidget *page);
+
+    QLineEdit *boundText(const QString &name, int index, QWidget *parent);
+    QWidget *boundCheck(const QString &name, int index, const QString &caption, QWidget *parent);
+    QWidget *boundOption(const QString &name, int index, const QString &caption, QWidget *parent);
+    QComboBox *boundCombo(const QString &name, int index, const QStringList &items,
+                          QWidget *parent);
+    QWidget *boundColour(const QString &name, int index, const QString &caption, QWidget *parent);
+    QWidget *soundRow(int index, const QString &caption, QWidget *parent);
+    void bind(const QString &name, int index, QWidget *widget);
+
+    void settingChanged(const QString &name, int index);
+    void showValue(const Binding &binding);
+    void applyStates();
+    void colourPreview();
+    QString chooseFile(const QString &filters, const QString &title, const QString &current);
+
+    SettingsStore &store_;
+    Form1 &board_;
+    frmCtl *panel_ = nullptr;
+    OptionStates *states_;
+    std::function<bool(const QUrl &)> openFolder_;
+    CustomColourTable customColours_{};
+    QStringList pluginLines_;
+    QString pluginComment_;
+    bool loaded_ = false;
+
+    std::vector<Binding> bindings_;
+    QButtonGroup *pageButtons_ = nullptr;
+    QStackedWidget *pages_ = nullptr;
+    QButtonGroup *soundButtons_ = nullptr;
+    QStackedWidget *soundPages_ = nullptr;
+    QGroupBox *frame3_ = nullptr;
+    std::array<QGroupBox *, 3> frame6_{};
+    std::array<QComboBox *, 5> combo4_{};
+    QWidget *check3Zero_ = nullptr;
+    QGroupBox *frame10_ = nullptr;
+    QGroupBox *frame7_ = nullptr;
+    M_Degit *preview_ = nullptr;
+    QListWidget *list1_ = nullptr;
+    QPlainTextEdit *comment_ = nullptr;
 };
 
 } // namespace q47

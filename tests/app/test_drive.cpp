@@ -5,6 +5,7 @@
 #include "fonts.h"
 #include "form1.h"
 #include "frmctl.h"
+#include "frmoption.h"
 #include "mdegit.h"
 #include "mdlq47_000.h"
 #include "panelwidgets.h"
@@ -20,6 +21,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScreen>
+#include <QStackedWidget>
 #include <QTest>
 #include <QTimer>
 
@@ -220,6 +222,42 @@ private Q_SLOTS:
         });
         QTest::mouseClick(group->cmdTapeSet(), Qt::LeftButton);
         QVERIFY(seen);
+    }
+
+    // "設定..." opens the options on the screen, small enough for 1024 x 768, every page
+    // reachable; "OK" closes it and the panel takes input again.
+    void optionsDialogPages() {
+        q47::frmCtl &panel = app_->controlPanel();
+        const QString shots = qEnvironmentVariable("Q47_DRIVE_SHOTS");
+        app_->settings().setFlag(QStringLiteral("chkUseSeiriPrev"), 1);
+        QString failure = QStringLiteral("no dialog");
+        QTimer::singleShot(300, [&] {
+            auto *dialog = qobject_cast<q47::frmOption *>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            const QRect frame = frameOnScreen(*dialog);
+            failure.clear();
+            if (frame.width() > 1024 || frame.height() > 768 ||
+                !QGuiApplication::primaryScreen()->geometry().contains(frame))
+                failure = QStringLiteral("frame %1x%2").arg(frame.width()).arg(frame.height());
+            for (int k = 0; k < 6; ++k) {
+                QTest::mouseClick(
+                    dialog->findChild<QPushButton *>(QStringLiteral("Option1(%1)").arg(k)),
+                    Qt::LeftButton);
+                QTest::qWait(100);
+                if (dialog->pages()->currentIndex() != k)
+                    failure = QStringLiteral("page %1 not shown").arg(k);
+                if (!shots.isEmpty())
+                    dialog->grab().save(shots + QStringLiteral("/options-%1.png").arg(k));
+            }
+            QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("Command4")),
+                              Qt::LeftButton);
+        });
+        QTest::mouseClick(panel.Command4(), Qt::LeftButton);
+        QVERIFY2(failure.isEmpty(), qPrintable(failure));
+        QVERIFY(!app_->options().isVisible());
+        QVERIFY(panel.isEnabled() && app_->board().isEnabled());
+        app_->settings().setFlag(QStringLiteral("chkUseSeiriPrev"), 0);
     }
 
     // ON1 with the operator's own panel and the labels in style 7, as the README shows it.

@@ -1,0 +1,187 @@
+#include "chimeictl.h"
+#include "commondialogs.h"
+#include "fakepanel.h"
+#include "form1.h"
+#include "frmctl.h"
+#include "frmoption.h"
+#include "mdegit.h"
+#include "optionstates.h"
+#include "recordingsound.h"
+#include "seirikennum.h"
+#include "settingsstore.h"
+
+#include <QApplication>
+#include <QCalendarWidget>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+using namespace q47;
+
+namespace {
+
+// The dialog with the board it dresses and the panel whose backlight it re-applies.
+struct Rig {
+    Rig() { options.setControlPanel(&panel); }
+
+    SettingsStore settings{QDate(2026, 12, 7)};
+    Form1 board;
+    frmOption options{settings, board};
+    RecordingSound sound;
+    QStringList log;
+    FakeRuntime runtime{log};
+    FakeHost host;
+    frmCtl panel{board, settings, sound, options, &host, &runtime};
+};
+
+// Runs `action` while the modal dialog it opens is answered by `answer`.
+void answering(const std::function<void()> &action, const std::function<void(QDialog *)> &answer) {
+    QTimer::singleShot(0, [answer] {
+        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        answer(dialog);
+    });
+    action();
+}
+
+} // namespace
+
+class TestFrmOption : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    // On a fresh start no font option is chosen, and "OK" hands that on as it is.
+    void okOnAFreshStartPassesNoFontMode() {
+        Rig rig;
+        rig.options.Command4_Click();
+        QCOMPARE(rig.board.ChimeiCtl()->FontMode(), qint16(-1));
+        QVERIFY(!rig.options.isVisible());
+    }
+
+    // A colour chosen on the digit page shows in the preview at once and on the board only
+    // after "OK", with the label colour of the panel's backlight row and the other looks.
+    void lookReachesTheBoardOnlyThroughOk() {
+        Rig rig;
+        rig.options.Form_Load();
+        SettingsStore &s = rig.settings;
+        const OleColor start = rig.board.Degit(1)->DegitForeColor();
+        s.setColour(QStringLiteral("Command8"), 2, 0x0000FF);
+        QCOMPARE(rig.options.M_Degit1()->DegitForeColor(), OleColor(0x0000FF));
+        QCOMPARE(rig.board.Degit(1)->DegitForeColor(), start);
+
+        s.setFlag(QStringLiteral("Check1"), 1);
+        s.setListIndex(QStringLiteral("Combo2"), 2);
+        s.setColour(QStringLiteral("Command5"), 1, 0x00FF00);
+        s.setColour(QStringLiteral("Command9"), 1, 0x123456);
+        s.setListIndex(QStringLiteral("Combo3"), 3);
+        s.setFlag(QStringLiteral("Check4"), 1);
+        QTest::mouseClick(rig.panel.Option4(1), Qt::LeftButton);
+        rig.options.Command4_Click();
+
+        for (int k : {1, 50}) {
+            QCOMPARE(rig.board.Degit(k)->DegitForeColor(), OleColor(0x0000FF));
+            QVERIFY(!rig.board.lblSeiriNum(k)->isHidden());
+            QCOMPARE(rig.board.lblSeiriNum(k)->palette().color(QPalette::WindowText),
+                     QColor(Qt::green));
+        }
+        QCOMPARE(rig.board.TimeDegit(1)->DegitForeColor(), OleColor(0x0000FF));
+        QCOMPARE(rig.board.lblSeiriNum(1)->text(), *seirikenNumbering(2, false).label1Word);
+        QCOMPARE(rig.board.ChimeiCtl()->ForeColor(), OleColor(0x123456));
+        QCOMPARE(rig.board.ChimeiCtl()->FontMode(), qint16(3));
+        QVERIFY(rig.board.ChimeiCtl()->FontBold());
+        QCOMPARE(rig.board.Picture(), rig.board.imgRes(1));
+    }
+
+    // Changes made before the pages exist are what the pages show once built; afterwards the
+    // pages follow the store both ways.
+    void pagesFollowTheStore() {
+        Rig rig;
+        SettingsStore &s = rig.settings;
+        s.setFlag(QStringLiteral("Check1"), 1);
+        s.select(QStringLiteral("Option3"), 1);
+        s.setListIndex(QStringLiteral("Combo4"), 4, 149);
+        QVERIFY(!rig.options.isLoaded());
+        rig.options.Form_Load();
+        auto *frame3 = rig.options.findChild<QGroupBox *>(QStringLiteral("Frame3"));
+        QVERIFY(frame3->isEnabled());
+        QVERIFY(!rig.options.findChild<QGroupBox *>(QStringLiteral("Frame6(2)"))->isHidden());
+        QCOMPARE(rig.options.findChild<QComboBox *>(QStringLiteral("Combo4(4)"))->currentText(),
+                 QStringLiteral("150"));
+        QCOMPARE(rig.options.findChild<QComboBox *>(QStringLiteral("Combo2"))->count(), 12);
+
+        auto *check1 = rig.options.findChild<QCheckBox *>(QStringLiteral("Check1"));
+        QTest::mouseClick(check1, Qt::LeftButton, {}, QPoint(5, check1->height() / 2));
+        QCOMPARE(s.flag(QStringLiteral("Check1")), 0);
+        QVERIFY(!frame3->isEnabled());
+        s.setFlag(QStringLiteral("Check3"), 3, 1);
+        QVERIFY(rig.options.findChild<QComboBox *>(QStringLiteral("Combo4(3)"))->isEnabled());
+    }
+
+    void dateDialogSetsTheFixedDate() {
+        Rig rig;
+        rig.settings.setText(QStringLiteral("Label10"), QStringLiteral("987/03/07"));
+        answering([&] { rig.options.Command7_Click(); },
+                  [](QDialog *d) {
+                      auto *calendar = d->findChild<QCalendarWidget *>();
+                      QCOMPARE(calendar->selectedDate(), QDate(987, 3, 7));
+                      calendar->setSelectedDate(QDate(987, 3, 5));
+                      d->accept();
+                  });
+        QCOMPARE(rig.settings.text(QStringLiteral("Label10")), QStringLiteral("987/03/05"));
+    }
+
+    // Every file, folder, colour and date choice that is cancelled leaves its setting alone.
+    void cancelledChoicesChangeNothing() {
+        Rig rig;
+        frmOption &o = rig.options;
+        SettingsStore &s = rig.settings;
+        const auto cancel = [](QDialog *d) { d->reject(); };
+        s.setText(QStringLiteral("Text2"), 0, QStringLiteral("/data"));
+        s.setText(QStringLiteral("txtSelectSound"), 3, QStringLiteral("/a.wav"));
+        const QList<std::function<void()>> choices = {
+            [&] { o.Command3_Click(0); },
+            [&] { o.Command6_Click(1); },
+            [&] { o.cmdSelectSound_Click(3); },
+            [&] { o.Command7_Click(); },
+            [&] { o.GetBtnColor(QStringLiteral("Command8"), 0); },
+            [&] { o.GetBtnColor(QStringLiteral("Command9"), 1); },
+        };
+        const auto before = [&] {
+            QVariantList values;
+            for (const SettingKey &key : s.keys())
+                values.append(s.value(key));
+            return values;
+        };
+        const QVariantList start = before();
+        const CustomColourTable colours = o.customColours();
+        for (const auto &choose : choices)
+            answering(choose, cancel);
+        QCOMPARE(before(), start);
+        QVERIFY(o.customColours() == colours);
+    }
+
+    // The folder buttons open only a folder that is there, and never complain.
+    void openFolderOnlyWhenItExists() {
+        Rig rig;
+        QList<QUrl> opened;
+        rig.options.setFolderOpener([&](const QUrl &url) {
+            opened.append(url);
+            return false;
+        });
+        QTemporaryDir dir;
+        rig.options.Command10_Click(0); // empty
+        rig.settings.setText(QStringLiteral("Text2"), 0, dir.path() + QStringLiteral("/gone"));
+        rig.options.Command10_Click(0);
+        rig.settings.setText(QStringLiteral("Text2"), 1, dir.path());
+        rig.options.Command10_Click(1);
+        QCOMPARE(opened, QList<QUrl>{QUrl::fromLocalFile(dir.path())});
+        QVERIFY(rig.host.errors.isEmpty());
+    }
+};
+
+QTEST_MAIN(TestFrmOption)
+#include "test_frmoption.moc"
