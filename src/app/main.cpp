@@ -1,4 +1,5 @@
 #include "boardartwork.h"
+#include "desktopspeech.h"
 #include "fonts.h"
 #include "q47app.h"
 
@@ -7,6 +8,7 @@
 #include <QPixmap>
 
 int main(int argc, char *argv[]) {
+    q47::warmUpDesktopSpeech();
     q47::Q47App::preparePlatform();
     QApplication application(argc, argv);
     // Where the user's own choices (the voice) are kept: ~/.config/Q47/Q47.conf.

@@ -75,6 +75,9 @@ public:
         return sampleRate_;
     }
 
+    // A reading opened ahead of the first engine, taken by it. On this thread only.
+    std::unique_ptr<JapaneseReading> &spareReading() { return spareReading_; }
+
 private:
     EspeakThread() : thread_([this] { run(); }) {}
 
@@ -91,6 +94,7 @@ private:
             task = nullptr;
             lock.lock();
         }
+        spareReading_.reset();
         if (sampleRate_ > 0)
             espeak_Terminate();
     }
@@ -100,6 +104,7 @@ private:
     std::deque<std::function<void()>> tasks_;
     bool quit_ = false;
     int sampleRate_ = -1;
+    std::unique_ptr<JapaneseReading> spareReading_;
     std::thread thread_; // last, so that it starts after the rest exists
 };
 
@@ -282,7 +287,9 @@ bool EspeakSpeech::Impl::begin() {
             }
         }
     }
-    reading = std::make_unique<JapaneseReading>();
+    reading = std::move(EspeakThread::instance().spareReading());
+    if (!reading)
+        reading = std::make_unique<JapaneseReading>();
     if (!reading->available())
         return false;
     espeak_SetSynthCallback(onSynth);
@@ -444,6 +451,16 @@ void EspeakSpeech::Impl::apply(const VoiceSettings &wanted) {
     espeak_SetParameter(espeakPITCH, wanted.pitch, 0);
     espeak_SetParameter(espeakVOLUME, wanted.volume, 0);
     applied = wanted;
+}
+
+void EspeakSpeech::warmUp() {
+    EspeakThread::instance().post([] {
+        if (!mdlSndAPI::available())
+            return;
+        EspeakThread &thread = EspeakThread::instance();
+        if (thread.sampleRate() > 0 && !thread.spareReading())
+            thread.spareReading() = std::make_unique<JapaneseReading>();
+    });
 }
 
 std::unique_ptr<EspeakSpeech> EspeakSpeech::create(std::function<QString()> readingsFile,

@@ -52,6 +52,10 @@ public:
     // or modification time changed. An empty sink description means the environment variable
     // kAudioSinkVariable, else "autoaudiosink". nullptr when eSpeak, its Japanese voice, MeCab
     // or GStreamer is unavailable, or when another engine exists.
+    // Starts eSpeak, GStreamer and the reading dictionary on the speech thread and returns at
+    // once, so that an engine created later finds them ready instead of making its caller wait.
+    static void warmUp();
+
     static std::unique_ptr<EspeakSpeech> create(std::function<QString()> readingsFile,
                                                 const QString &sinkDescription = {});
     ~EspeakSpeech() override;

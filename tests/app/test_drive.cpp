@@ -249,6 +249,9 @@ private Q_SLOTS:
                     failure = QStringLiteral("page %1 not shown").arg(k);
                 if (!shots.isEmpty())
                     dialog->grab().save(shots + QStringLiteral("/options-%1.png").arg(k));
+                if (!shots.isEmpty() && k == 1)
+                    QGuiApplication::primaryScreen()->grabWindow(0).save(shots +
+                                                                         "/options-screen.png");
             }
             QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("Command4")),
                               Qt::LeftButton);
