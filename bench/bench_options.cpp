@@ -1,12 +1,17 @@
 // SetProp, the options' "OK": the board's labels, the fifty-two digit cells, the place-name
 // display and the backlight re-applied. Once with new digit colours every time, so that every
-// cell redraws, and once with nothing changed.
+// cell redraws, and once with nothing changed. Then the state file: SaveIni with its flush to
+// the disk, and LoadIni with the values applied to the three windows.
 #include "fakepanel.h"
 #include "form1.h"
 #include "frmctl.h"
 #include "frmoption.h"
+#include "mdegit.h"
+#include "mdliniio.h"
 #include "recordingsound.h"
 #include "settingsstore.h"
+
+#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
@@ -21,6 +26,8 @@ struct Rig {
     q47::FakeRuntime runtime{log};
     q47::FakeHost host;
     q47::frmCtl panel{board, settings, sound, options, &host, &runtime};
+    QTemporaryDir dir;
+    q47::mdlIniIo ini{board, panel, options, host, dir.filePath(QStringLiteral("Q47.in4"))};
 
     Rig() {
         options.setControlPanel(&panel);
@@ -46,5 +53,48 @@ void BM_SetPropUnchanged(benchmark::State &state) {
         rig.options.SetProp();
 }
 BENCHMARK(BM_SetPropUnchanged)->Unit(benchmark::kMicrosecond);
+
+// A state file as a user's looks: folders, sounds and panels named, cells set, switches on.
+void dressUp(Rig &rig) {
+    q47::SettingsStore &s = rig.settings;
+    s.setText(QStringLiteral("Text2"), 0, QStringLiteral("/home/運行/データ/系統"));
+    s.setText(QStringLiteral("Text2"), 1, QStringLiteral("/home/運行/放送"));
+    for (int k : {0, 1, 3, 7, 8, 9, 10})
+        s.setText(QStringLiteral("txtSelectSound"), k,
+                  QStringLiteral("/home/運行/音/%1.wav").arg(k));
+    s.select(QStringLiteral("Option3"), 1);
+    s.setFlag(QStringLiteral("Check3"), 0, 1);
+    s.setListIndex(QStringLiteral("Combo3"), 1);
+    for (int k = 1; k <= 50; ++k)
+        rig.board.Degit(k)->setShift(static_cast<qint16>(k % 3));
+}
+
+void BM_SaveIni(benchmark::State &state) {
+    Rig rig;
+    dressUp(rig);
+    for (auto _ : state)
+        rig.ini.SaveIni();
+    if (!rig.host.messages.isEmpty())
+        state.SkipWithError(qPrintable(rig.host.messages.first()));
+}
+BENCHMARK(BM_SaveIni)->Unit(benchmark::kMicrosecond);
+
+// Two files in turn, so that every load changes the windows as a start-up does.
+void BM_LoadIni(benchmark::State &state) {
+    Rig rig;
+    q47::mdlIniIo plain{rig.board, rig.panel, rig.options, rig.host,
+                        rig.dir.filePath(QStringLiteral("plain.in4"))};
+    plain.SaveIni();
+    dressUp(rig);
+    rig.ini.SaveIni();
+    bool dressed = false;
+    for (auto _ : state) {
+        dressed = !dressed;
+        (dressed ? rig.ini : plain).LoadIni();
+    }
+    if (!rig.host.messages.isEmpty())
+        state.SkipWithError(qPrintable(rig.host.messages.first()));
+}
+BENCHMARK(BM_LoadIni)->Unit(benchmark::kMicrosecond);
 
 } // namespace

@@ -6,20 +6,25 @@
 #include "frmctl.h"
 #include "frmoption.h"
 #include "mdegit.h"
+#include "mdliniio.h"
 #include "mdlsndapi.h"
 #include "routedata.h"
 #include "settingsstore.h"
+#include "statefile.h"
 #include "windowplacement.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QScreen>
 
 namespace q47 {
 
-Q47App::Q47App(SoundOutput *sound)
+Q47App::Q47App(SoundOutput *sound, QString statePath)
     : settings_(std::make_unique<SettingsStore>()),
       ownSound_(sound ? nullptr : std::make_unique<mdlSndAPI>()),
-      sound_(sound ? sound : ownSound_.get()), form1_(std::make_unique<Form1>()) {}
+      sound_(sound ? sound : ownSound_.get()), form1_(std::make_unique<Form1>()),
+      statePath_(statePath.isEmpty() ? stateFilePath(QCoreApplication::applicationFilePath())
+                                     : std::move(statePath)) {}
 
 Q47App::~Q47App() = default;
 
@@ -64,12 +69,30 @@ void Q47App::Form_Load() {
     board.applyRoundedMask();
     board.update();
 
-    LoadIni();
+    ini_ = std::make_unique<mdlIniIo>(board, *ctl_, *option_, ctl_->host(), statePath_);
+    ctl_->setSaveIni([ini = ini_.get()] { ini->SaveIni(); });
+    ini_->LoadIni();
+    // A saved position that no screen shows any more (another monitor, a smaller one) would
+    // lose the window; it takes its start place instead.
+    if (ini_->restoredPositions()) {
+        if (!onSomeScreen(board))
+            board.move(QGuiApplication::primaryScreen()->availableGeometry().topLeft());
+        if (corner_)
+            corner_->cancel();
+        if (!onSomeScreen(*ctl_))
+            corner_ = new CornerPlacement(ctl_.get());
+    }
     board.show();
 }
 
-void Q47App::LoadIni() {
-    // No state is saved yet; every window keeps its start values.
+bool Q47App::onSomeScreen(const QWidget &window) {
+    const QRect frame(window.pos(), window.frameGeometry().size());
+    for (const QScreen *screen : QGuiApplication::screens()) {
+        const QRect seen = screen->availableGeometry().intersected(frame);
+        if (seen.width() >= 40 && seen.height() >= 20)
+            return true;
+    }
+    return false;
 }
 
 } // namespace q47

@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QPointer>
+#include <QString>
 
 #include <memory>
+
+class QWidget;
 
 namespace q47 {
 
@@ -10,6 +13,7 @@ class CornerPlacement;
 class Form1;
 class frmCtl;
 class frmOption;
+class mdlIniIo;
 class SettingsStore;
 class SoundOutput;
 
@@ -17,7 +21,9 @@ class SoundOutput;
 class Q47App {
 public:
     // `sound` plays the program's sounds; the program's own channels when none is given.
-    explicit Q47App(SoundOutput *sound = nullptr);
+    // `statePath` is the state file; by default `<program>.in4` beside the program, or in the
+    // user's configuration folder when the program's folder cannot be written.
+    explicit Q47App(SoundOutput *sound = nullptr, QString statePath = {});
     ~Q47App();
     Q47App(const Q47App &) = delete;
     Q47App &operator=(const Q47App &) = delete;
@@ -34,8 +40,11 @@ public:
     frmOption &options() { return *option_; }
     SettingsStore &settings() { return *settings_; }
 
+    mdlIniIo &stateFile() { return *ini_; }
+
 private:
-    void LoadIni();
+    // Whether enough of a window to take it by lies on some screen.
+    static bool onSomeScreen(const QWidget &window);
 
     std::unique_ptr<SettingsStore> settings_;
     std::unique_ptr<SoundOutput> ownSound_;
@@ -43,6 +52,8 @@ private:
     std::unique_ptr<Form1> form1_;
     std::unique_ptr<frmOption> option_;
     std::unique_ptr<frmCtl> ctl_;
+    QString statePath_;
+    std::unique_ptr<mdlIniIo> ini_;
     // Until the window manager has framed the control panel.
     QPointer<CornerPlacement> corner_;
 };

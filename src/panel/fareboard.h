@@ -23,6 +23,26 @@ public:
     virtual void resumeClock() = 0;
 };
 
+// What the ticket of one stop carries, as the plug-in prints it.
+struct TicketRequest {
+    QString plugin; // the plug-in file
+    QString stopName;
+    QString date; // "mm-dd-yyyy", or the fixed date as shown
+    qint32 route = 0;
+    qint16 seiriNo = 0;
+    int stopIndex = 0; // 1-based
+};
+
+// The control panel's ticket preview: wiped at every redisplay, drawn when the preview is in
+// use. The time and the company are the preview's own to add.
+class TicketPreview {
+public:
+    virtual ~TicketPreview() = default;
+
+    virtual void Cls() = 0;
+    virtual void drawTicket(const TicketRequest &ticket) = 0;
+};
+
 // The operator's side of the control panel: refusals, errors, the exit question and the end
 // of the program. Message boxes in the program; answers given in advance in tests.
 class PanelHost {

@@ -1,5 +1,8 @@
 #include "fareupdate.h"
 
+#include <algorithm>
+#include <cstdint>
+
 namespace q47 {
 
 namespace {
@@ -27,6 +30,16 @@ std::vector<CellWrite> fareWrites(const RouteTable &table, int n, bool lateNight
         info.column <= kDataColumns)
         writes.push_back({info.columnCell, static_cast<int>(stop.DataCol(info.column))});
     return writes;
+}
+
+qint32 routeNumberValue(const QString &routeText) {
+    qint64 value = 0;
+    for (QChar c : routeText.trimmed()) {
+        if (c < u'0' || c > u'9')
+            break;
+        value = std::min<qint64>(value * 10 + (c.unicode() - u'0'), INT32_MAX);
+    }
+    return static_cast<qint32>(value);
 }
 
 QString ticketDateText(const QDate &date) {

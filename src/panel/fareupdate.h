@@ -37,6 +37,10 @@ std::vector<CellWrite> fareWrites(const RouteTable &table, int n, bool lateNight
                                   const InfoDigitOptions &info);
 
 // Ticket date as month-day-year with hyphens.
+// The route number the ticket prints: the route text's leading digits as a number ("00012"
+// is 12), 0 when it has none, the largest 32-bit number when it has too many.
+qint32 routeNumberValue(const QString &routeText);
+
 QString ticketDateText(const QDate &date);
 
 } // namespace q47

@@ -11,13 +11,17 @@
 #include "picturefile.h"
 #include "settingsstore.h"
 #include "soundoutput.h"
+#include "twips.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDialog>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
+
+#include <algorithm>
 
 namespace q47 {
 
@@ -58,6 +62,7 @@ frmCtl::frmCtl(Form1 &board, SettingsStore &settings, SoundOutput &sound, QDialo
     check4_->setCheckable(true);
     check4_->setToolTip(QStringLiteral("整理券プレビューを開きます"));
     check4_->setGeometry(twipsRect(4935, 45, 330, 300));
+    session_.setTicketPreview(preview_);
     connectHandlers();
 }
 
@@ -81,6 +86,7 @@ void frmCtl::connectHandlers() {
     connect(command4_, &QPushButton::clicked, this, &frmCtl::Command4_Click);
     connect(command8_, &QPushButton::clicked, this, &frmCtl::Command8_Click);
     connect(frame2_, &BacklightFrame::optionSelected, this, &frmCtl::Option4_Click);
+    connect(check4_, &QPushButton::toggled, this, &frmCtl::Check4_Click);
 }
 
 void frmCtl::Form_Load() {
@@ -208,6 +214,29 @@ void frmCtl::Option4_Click(int Index) {
     }
 }
 
+void frmCtl::Check4_Click() {
+    const bool open = check4_->isChecked();
+    const QSize size =
+        twipsRect(0, 0, open ? PreviewStrip::kRightTwips : kClientWidthTwips, kClientHeightTwips)
+            .size();
+    // The panel stands in the screen's corner: widened in place, the strip would open off the
+    // screen. It steps left as far as it must, and back when the strip closes.
+    if (open) {
+        const QRect available = screen()->availableGeometry();
+        const int overflow = frameGeometry().right() + size.width() - width() - available.right();
+        previewShift_ = std::clamp(overflow, 0, std::max(0, x() - available.left()));
+        if (previewShift_ > 0)
+            move(x() - previewShift_, y());
+    } else if (previewShift_ > 0) {
+        move(x() + previewShift_, y());
+        previewShift_ = 0;
+    }
+    setFixedSize(size);
+    check4_->setText(open ? QStringLiteral("<<") : QStringLiteral(">>"));
+    check4_->setToolTip(open ? QStringLiteral("整理券プレビューを隠します")
+                             : QStringLiteral("整理券プレビューを開きます"));
+}
+
 bool frmCtl::Form_QueryUnload() {
     if (!host_.confirmExit())
         return false;
@@ -215,8 +244,34 @@ bool frmCtl::Form_QueryUnload() {
     board_.DeleteRgn();
     sound_.CloseSnd();
     announcements_.TapeRelease();
+    if (saveIni_)
+        saveIni_();
     host_.endProgram();
     return true;
+}
+
+ControlPanelState frmCtl::GetCtrlDataInfo() const {
+    ControlPanelState state;
+    // Where the panel stands with its strip closed; opening steps it aside again.
+    state.leftTwips = pxToTwips(x() + previewShift_);
+    state.topTwips = pxToTwips(y());
+    state.scrollSpeed = HScroll1(0)->value();
+    state.scrollInterval = HScroll1(1)->value();
+    state.paneIndex = backPane_;
+    state.previewOpen = check4_->isChecked() ? 1 : 0;
+    state.lateNightFare = Check2()->isChecked() ? 1 : 0;
+    return state;
+}
+
+void frmCtl::SetCtrlDataInfo(const ControlPanelState &state) {
+    move(twipsToPx(state.leftTwips), twipsToPx(state.topTwips));
+    // The bars keep to their ranges; a stored value outside them takes the nearest end.
+    HScroll1(0)->setValue(static_cast<qint16>(state.scrollSpeed));
+    HScroll1(1)->setValue(static_cast<qint16>(state.scrollInterval));
+    backPane_ = state.paneIndex;
+    check4_->setChecked(state.previewOpen != 0);
+    Check2()->setChecked(state.lateNightFare != 0);
+    Frame1_DblClick(state.paneIndex);
 }
 
 void frmCtl::closeEvent(QCloseEvent *event) {

@@ -7,6 +7,7 @@
 #include "previewstrip.h"
 #include "routesession.h"
 #include "scrollframe.h"
+#include "staterecords.h"
 #include "stepbuttons.h"
 #include "tapegroup.h"
 
@@ -60,6 +61,8 @@ public:
     void HScroll1_Change(int index);
     // Backlight row Index (0 OFF, 1 ON1, 2 ON2): the row's board picture and label colour.
     void Option4_Click(int Index);
+    // Opens (9000 twips wide, "<<") or closes (5385, ">>") the ticket preview strip.
+    void Check4_Click();
     void List2_Click(int index);
     void List3_Click(int index);
     void cmdTapeNext_Click();
@@ -68,6 +71,13 @@ public:
     void cmdTapeSet_Click();
     // Asks before the program ends; true when it ends.
     bool Form_QueryUnload();
+    // Runs once the exit is confirmed and cleaned up, just before the program ends.
+    void setSaveIni(std::function<void()> save) { saveIni_ = std::move(save); }
+
+    // The panel's position and switches, for the state file.
+    ControlPanelState GetCtrlDataInfo() const;
+    void SetCtrlDataInfo(const ControlPanelState &state);
+    PanelHost &host() { return host_; }
 
     RouteSession &session() { return session_; }
     mdlM_Tape &tape() { return announcements_; }
@@ -124,6 +134,8 @@ private:
     QPushButton *command8_ = nullptr;
     QPushButton *check4_ = nullptr;
     qint16 backPane_ = 0;
+    std::function<void()> saveIni_;
+    int previewShift_ = 0;
 };
 
 // "運賃表示器アプリケーション - 型番:" followed by the program's base name.

@@ -2,9 +2,16 @@
 
 #include "panelwidgets.h"
 
+#include "ticketplugin.h"
+
+#include <QClipboard>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QLabel>
+#include <QMenu>
+#include <QMouseEvent>
 #include <QPainter>
+#include <QTime>
 
 namespace q47 {
 
@@ -13,19 +20,33 @@ PictureBox::PictureBox(QWidget *parent) : QWidget(parent) {
 }
 
 void PictureBox::Cls() {
+    fitImage();
     image_.fill(Qt::white);
     update();
 }
 
+void PictureBox::fitImage() {
+    const qreal ratio = devicePixelRatioF();
+    if (image_.deviceIndependentSize() == QSizeF(size()) && image_.devicePixelRatio() == ratio)
+        return;
+    QImage fitted(size() * ratio, QImage::Format_RGB32);
+    fitted.setDevicePixelRatio(ratio);
+    fitted.fill(Qt::white);
+    QPainter(&fitted).drawImage(0, 0, image_);
+    image_ = fitted;
+}
+
 void PictureBox::resizeEvent(QResizeEvent *) {
-    QImage resized(size(), QImage::Format_RGB32);
-    resized.fill(Qt::white);
-    QPainter(&resized).drawImage(0, 0, image_);
-    image_ = resized;
+    fitImage();
 }
 
 void PictureBox::paintEvent(QPaintEvent *) {
+    fitImage(); // the window may have moved to a screen of another density
     QPainter(this).drawImage(0, 0, image_);
+}
+
+void PictureBox::mousePressEvent(QMouseEvent *event) {
+    Q_EMIT mouseDown(event->button(), event->position().toPoint());
 }
 
 PreviewStrip::PreviewStrip(QWidget *parent) : QWidget(parent) {
@@ -41,6 +62,38 @@ PreviewStrip::PreviewStrip(QWidget *parent) : QWidget(parent) {
     combo1_ = new QComboBox(this);
     combo1_->setObjectName(QStringLiteral("Combo1"));
     combo1_->setGeometry(local(5430, 2160, 3000, 300));
+    connect(picture_, &PictureBox::mouseDown, this, &PreviewStrip::picSeirikenPrev_MouseDown);
+}
+
+void PreviewStrip::Cls() {
+    picture_->Cls();
+}
+
+void PreviewStrip::drawTicket(const TicketRequest &ticket) {
+    {
+        QPainter painter(&picture_->image());
+        painter.setRenderHint(QPainter::Antialiasing);
+        KB4_DrawSeiriken(ticket.plugin, painter, ticket.stopName, ticket.date,
+                         QTime::currentTime().toString(QStringLiteral("HH:mm:ss")), ticket.route,
+                         ticket.seiriNo, ticket.stopIndex, combo1_->currentIndex());
+    }
+    picture_->update();
+}
+
+void PreviewStrip::picSeirikenPrev_MouseDown(Qt::MouseButton button, const QPoint &pos) {
+    if (button != Qt::RightButton)
+        return;
+    QMenu menu(this);
+    menu.setObjectName(QStringLiteral("MnuHide"));
+    connect(menu.addAction(QStringLiteral("コピー(&C)")), &QAction::triggered, this,
+            &PreviewStrip::MnuHideCopy_Click);
+    menu.exec(picture_->mapToGlobal(pos));
+}
+
+void PreviewStrip::MnuHideCopy_Click() {
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
+    clipboard->setImage(picture_->image());
 }
 
 } // namespace q47

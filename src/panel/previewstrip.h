@@ -1,5 +1,7 @@
 #pragma once
 
+#include "fareboard.h"
+
 #include <QImage>
 #include <QWidget>
 
@@ -8,7 +10,8 @@ class QLabel;
 
 namespace q47 {
 
-// A picture box that keeps what is drawn into it and shows that on every repaint.
+// A picture box that keeps what is drawn into it and shows that on every repaint. The image
+// has the screen's pixel density, so a ticket drawn into it is sharp on any screen.
 class PictureBox : public QWidget {
     Q_OBJECT
 public:
@@ -19,18 +22,25 @@ public:
     const QImage &image() const { return image_; }
     void Cls();
 
+Q_SIGNALS:
+    // Any button pressed on the picture, at a position in the picture.
+    void mouseDown(Qt::MouseButton button, const QPoint &pos);
+
 protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
 
 private:
+    void fitImage();
+
     QImage image_;
 };
 
 // The strip right of the control panel's designed width, shown when the panel is widened:
 // the heading "整理券プレビュー" (Label4), the ticket picture (picSeirikenPrev) and the company
 // list (Combo1).
-class PreviewStrip : public QWidget {
+class PreviewStrip : public QWidget, public TicketPreview {
     Q_OBJECT
 public:
     // The strip's left edge on the panel, in twips.
@@ -43,6 +53,14 @@ public:
     QLabel *Label4() const { return label4_; }
     PictureBox *picSeirikenPrev() const { return picture_; }
     QComboBox *Combo1() const { return combo1_; }
+
+    // The ticket of the stop, by the plug-in, with the time of now and the chosen company.
+    void Cls() override;
+    void drawTicket(const TicketRequest &ticket) override;
+
+    // The pop-up menu on the right button only, and its "コピー(&C)": the picture as an image.
+    void picSeirikenPrev_MouseDown(Qt::MouseButton button, const QPoint &pos);
+    void MnuHideCopy_Click();
 
 private:
     QLabel *label4_ = nullptr;

@@ -73,6 +73,15 @@ void RouteSession::DispData(int n) {
     for (const CellWrite &w : fareWrites(table_, n, lateNight_, infoDigitOptions(settings_)))
         board_.setCellValue(w.cell, w.value);
     ticketDate_ = ticketDate(settings_, table_.RouteDate, runtime_.today());
+    if (preview_) {
+        preview_->Cls();
+        if (settings_.flag(QStringLiteral("chkUseSeiriPrev")) == 1) {
+            const StopRecord &stop = table_.at(n);
+            preview_->drawTicket({settings_.text(QStringLiteral("txtSeiriPlgDir")), stop.StopName,
+                                  ticketDate_, routeNumberValue(table_.RouteText), stop.SeiriNo,
+                                  n});
+        }
+    }
     runtime_.processEvents();
     board_.SetChimei(table_.at(n).StopName);
 }

@@ -9,6 +9,7 @@ namespace q47 {
 class FareBoard;
 class PanelHost;
 class PanelRuntime;
+class TicketPreview;
 class SettingsStore;
 class SoundOutput;
 class mdlM_Tape;
@@ -51,6 +52,8 @@ public:
     void setLateNight(bool on) { lateNight_ = on; }
     // How long the lamp test keeps every segment lit.
     void setLampTestMs(int ms) { lampTestMs_ = ms; }
+    // Where DispData draws the ticket; none: no preview.
+    void setTicketPreview(TicketPreview *preview) { preview_ = preview; }
 
     const RouteTable &route() const { return table_; }
     const QString &RouteDate() const { return table_.RouteDate; }
@@ -64,6 +67,7 @@ private:
     mdlM_Tape &tape_;
     PanelHost &host_;
     PanelRuntime &runtime_;
+    TicketPreview *preview_ = nullptr;
     RouteTable table_;
     QString ticketDate_;
     bool lateNight_ = false;

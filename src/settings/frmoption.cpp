@@ -9,6 +9,8 @@
 #include "optionlists.h"
 #include "optionstates.h"
 #include "optionview.h"
+#include "ticketplugin.h"
+#include "twips.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -22,6 +24,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -471,8 +474,10 @@ void frmOption::buildPreviewPage(QWidget *page) {
     path->setReadOnly(true);
     auto *choose = browseButton(frame10_);
     choose->setObjectName(QStringLiteral("Command1"));
+    connect(choose, &QPushButton::clicked, this, &frmOption::Command1_Click);
     auto *remove = new QPushButton(QStringLiteral("×"), frame10_);
     remove->setObjectName(QStringLiteral("Command11"));
+    connect(remove, &QPushButton::clicked, this, &frmOption::Command11_Click);
     remove->setFixedWidth(choose->width());
     plugin->addLayout(row({path, choose, remove}));
     auto *lists = new QGridLayout;
@@ -734,6 +739,73 @@ void frmOption::GetBtnColor(const QString &name, int index) {
 void frmOption::Command4_Click() {
     SetProp();
     accept();
+}
+
+void frmOption::GetOptionInfo(StateRecords &records) const {
+    copyOptionsFromStore(store_, records);
+}
+
+std::optional<StateError> frmOption::SetOptionInfo(const StateRecords &records) {
+    const qsizetype lastPanel = optionFieldIndex({kPanel, 2});
+    const qsizetype lastDigitField = optionItemEnd(3) - 1;
+    const std::optional<StateError> refused =
+        copyOptionsToStore(records, store_, [&](qsizetype field) {
+            if (field == lastPanel)
+                reapplyBacklight();
+            else if (field == lastDigitField)
+                colourPreview();
+        });
+    if (refused)
+        return refused;
+    SetPlgin(store_.text(QStringLiteral("txtSeiriPlgDir")));
+    return std::nullopt;
+}
+
+void frmOption::reapplyBacklight() {
+    if (panel_)
+        panel_->Option4_Click(panel_->Frame2()->selected());
+}
+
+qint32 frmOption::SetPlgin(const QString &path) {
+    if (path.isEmpty())
+        return 0;
+    PlgInfo info;
+    if (KB4_GetPlgInfo(path, info) == 0)
+        return 0;
+    setPluginComment(KB4_PlgComment(path));
+    setPluginLines(capabilityLines(info));
+    if (panel_) {
+        PictureBox *preview = panel_->previewStrip()->picSeirikenPrev();
+        preview->resize(twipsToPx(info.widthTwips), twipsToPx(info.heightTwips));
+        if (info.companySwitching >= 1)
+            panel_->previewStrip()->Combo1()->addItems(KB4_CorpNames(path));
+    }
+    return 2;
+}
+
+void frmOption::Command1_Click() {
+    const QString file = Kb3FileDlg(
+        this, 0,
+        fileFilterList({QStringLiteral("整理券プラグイン(*.4SP)"), QStringLiteral("*.4SP")}),
+        QString(), QStringLiteral("プラグインの選択"));
+    if (file.isEmpty())
+        return;
+    if (panel_)
+        panel_->previewStrip()->Combo1()->clear();
+    if (SetPlgin(file) != 0) {
+        store_.setText(QStringLiteral("txtSeiriPlgDir"), file);
+        return;
+    }
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("プラグインロードエラー"),
+                    QStringLiteral("指定したファイルはプラグインでないか、内容が不正です"),
+                    QMessageBox::Ok, this);
+    box.exec();
+}
+
+void frmOption::Command11_Click() {
+    store_.setText(QStringLiteral("txtSeiriPlgDir"), QString());
+    setPluginLines({});
+    setPluginComment(QString());
 }
 
 void frmOption::SetProp() {

@@ -2,6 +2,7 @@
 
 #include "commondialogs.h"
 #include "settingsstore.h"
+#include "staterecords.h"
 
 #include <QDialog>
 #include <QStringList>
@@ -9,6 +10,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 #include <vector>
 
 class QButtonGroup;
@@ -52,6 +54,20 @@ public:
     void SetProp();
     // "OK": applies and hides.
     void Command4_Click();
+
+    // Copies the options to and from the state file's records. The restore goes through the
+    // same click behaviour as the operator's changes, re-applies the panel's backlight once the
+    // panel pictures are in, and describes the restored ticket plug-in; it stops at the first
+    // value a control refuses and returns why.
+    void GetOptionInfo(StateRecords &records) const;
+    std::optional<StateError> SetOptionInfo(const StateRecords &records);
+
+    // Describes the ticket plug-in at `path` on the preview page and sizes the panel's ticket
+    // preview for it: 2 when it is one, 0 (nothing changed) when not.
+    qint32 SetPlgin(const QString &path);
+    // Choosing and removing the ticket plug-in.
+    void Command1_Click();
+    void Command11_Click();
 
     // The custom colours every colour choice shares, for the whole run.
     CustomColourTable &customColours() { return customColours_; }
@@ -113,6 +129,7 @@ private:
     void applyStates();
     void colourPreview();
     QString chooseFile(const QString &filters, const QString &title, const QString &current);
+    void reapplyBacklight();
 
     SettingsStore &store_;
     Form1 &board_;

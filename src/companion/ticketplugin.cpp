@@ -1,0 +1,133 @@
+#include "ticketplugin.h"
+
+#include "ticketdraw.h"
+
+#include <QFile>
+#include <QMutex>
+#include <QMutexLocker>
+
+#include <sys/stat.h>
+
+#include <vector>
+
+namespace q47 {
+namespace {
+
+// What tells a changed file from an unchanged one without reading it.
+struct FileStamp {
+    qint64 size = 0;
+    qint64 mtimeSec = 0;
+    qint64 mtimeNsec = 0;
+    quint64 inode = 0;
+    quint64 device = 0;
+    bool operator==(const FileStamp &) const = default;
+};
+
+struct CacheEntry {
+    QString path;
+    FileStamp stamp;
+    std::shared_ptr<const ticket::Plugin> plugin; // null: the file is no plug-in
+};
+
+// The options dialog and the preview use one or two plug-ins; a few entries are plenty.
+constexpr size_t kCacheEntries = 8;
+
+QMutex cacheMutex;
+std::vector<CacheEntry> cache;
+
+std::shared_ptr<const ticket::Plugin> readPlugin(const QString &path, const FileStamp &stamp) {
+    if (stamp.size > ticket::kMaxFileBytes)
+        return nullptr;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return nullptr;
+    // The file may have grown since the stat; read one byte past the cap to notice.
+    const QByteArray bytes = file.read(ticket::kMaxFileBytes + 1);
+    ticket::ParseResult parsed = ticket::parsePlugin(bytes);
+    if (!parsed.plugin)
+        return nullptr;
+    return std::make_shared<const ticket::Plugin>(std::move(*parsed.plugin));
+}
+
+} // namespace
+
+std::shared_ptr<const ticket::Plugin> loadTicketPlugin(const QString &path) {
+    if (path.isEmpty())
+        return nullptr;
+    struct stat st {};
+    // Only regular files: a FIFO or a device could block the reader or never end.
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return nullptr;
+    const FileStamp stamp{static_cast<qint64>(st.st_size), static_cast<qint64>(st.st_mtim.tv_sec),
+                          static_cast<qint64>(st.st_mtim.tv_nsec), static_cast<quint64>(st.st_ino),
+                          static_cast<quint64>(st.st_dev)};
+
+    QMutexLocker lock(&cacheMutex);
+    for (const CacheEntry &e : cache)
+        if (e.path == path && e.stamp == stamp)
+            return e.plugin;
+    std::erase_if(cache, [&](const CacheEntry &e) { return e.path == path; });
+    auto plugin = readPlugin(path, stamp);
+    if (cache.size() >= kCacheEntries)
+        cache.erase(cache.begin());
+    cache.push_back({path, stamp, plugin});
+    return plugin;
+}
+
+int KB4_GetPlgInfo(const QString &path, PlgInfo &info) {
+    const auto plugin = loadTicketPlugin(path);
+    if (!plugin)
+        return 0;
+    info = plugin->info;
+    return 1;
+}
+
+QString KB4_PlgComment(const QString &path) {
+    const auto plugin = loadTicketPlugin(path);
+    return plugin ? plugin->comment : QString();
+}
+
+QStringList KB4_CorpNames(const QString &path) {
+    const auto plugin = loadTicketPlugin(path);
+    return plugin ? plugin->companies : QStringList();
+}
+
+void KB4_DrawSeiriken(const QString &path, QPainter &painter, const QString &stopName,
+                      const QString &dateText, const QString &timeText, int routeNumber,
+                      qint16 seiriNo, int stopIndex, int companyIndex) {
+    const auto plugin = loadTicketPlugin(path);
+    if (!plugin)
+        return;
+    ticket::drawTicket(
+        *plugin, painter,
+        {stopName, dateText, timeText, routeNumber, seiriNo, stopIndex, companyIndex});
+}
+
+QStringList capabilityLines(const PlgInfo &info) {
+    const auto verdict = [](qint32 field) {
+        return field == 1 ? QStringLiteral("---> 可能") : QStringLiteral("---> 不可");
+    };
+    QStringList lines{
+        QStringLiteral("日付の印字 ") + verdict(info.printDate),
+        QStringLiteral("時刻の印字 ") + verdict(info.printTime),
+        QStringLiteral("系統番号の印字 ") + verdict(info.printRoute),
+        QStringLiteral("停名の印字 ") + verdict(info.printStopName),
+        QStringLiteral("バーコード印字 ") + verdict(info.printBarcode),
+    };
+    if (info.printBarcode == 1) {
+        lines << QStringLiteral("バーコード本数 ---> ") + QString::number(info.barcodeCount)
+              << QStringLiteral("バーコード系統方式 ") +
+                     (info.barcodeRouteMethod == 1 ? QStringLiteral("---> 連番式")
+                                                   : QStringLiteral("---> 系統番号＋往復フラグ"))
+              << QStringLiteral("設定可能な系統範囲 ---> 1 ～ ") +
+                     QString::number(info.highestRoute)
+              << QStringLiteral("停留所認識範囲 ---> ") + QString::number(info.lowestStop) +
+                     QStringLiteral(" ～ ") + QString::number(info.highestStop);
+    }
+    lines << QStringLiteral("社名切り替え:") + (info.companySwitching >= 1
+                                                    ? QStringLiteral("---> 可能")
+                                                    : QStringLiteral("---> 不可"));
+    return lines;
+}
+
+} // namespace q47

@@ -1,0 +1,104 @@
+#include "mdliniio.h"
+
+#include "chimeictl.h"
+#include "fareboard.h"
+#include "form1.h"
+#include "frmctl.h"
+#include "frmoption.h"
+#include "mdegit.h"
+#include "twips.h"
+
+namespace q47 {
+
+namespace {
+
+quint32 optionColour(const StateRecords &records, const QString &name, int index) {
+    return static_cast<quint32>(
+        records.options[static_cast<size_t>(optionFieldIndex({name, index}))].number);
+}
+
+} // namespace
+
+mdlIniIo::mdlIniIo(Form1 &board, frmCtl &panel, frmOption &options, PanelHost &host, QString path)
+    : board_(board), panel_(panel), options_(options), host_(host), file_(std::move(path)) {}
+
+QString mdlIniIo::loadErrorText(const StateError &error) {
+    return saveErrorText(error) + QStringLiteral("\nモジュール:mdlIniIo.LoadIni()");
+}
+
+QString mdlIniIo::saveErrorText(const StateError &error) {
+    return QStringLiteral("エラー Code:%1\n内容:%2").arg(error.number).arg(error.description);
+}
+
+void mdlIniIo::LoadIni() {
+    records_.cells = {};
+    const StateFile::Loaded loaded = file_.load();
+    if (loaded.status == StateFileRead::Status::NoFile)
+        return;
+    if (loaded.status == StateFileRead::Status::Failed) {
+        host_.message(loadErrorText(loaded.error));
+        return;
+    }
+    records_ = loaded.records;
+
+    const QString command8 = QStringLiteral("Command8");
+    const quint32 back = optionColour(records_, command8, 0);
+    const quint32 base = optionColour(records_, command8, 1);
+    const quint32 lit = optionColour(records_, command8, 2);
+    for (int k = 1; k <= kCellCount; ++k) {
+        const CellDigitSettings &cell = records_.cells[static_cast<size_t>(k - 1)];
+        M_Degit *degit = board_.Degit(k);
+        degit->setZeroMode(cell.ZeroMode);
+        degit->setShift(cell.Shift);
+        degit->setFillZero(cell.FillZero);
+        degit->setBackColor(back);
+        degit->setBaseForeColor(base);
+        degit->setDegitForeColor(lit);
+        degit->setValue(QStringLiteral(" "));
+    }
+    for (int k = 0; k < 2; ++k) {
+        board_.TimeDegit(k)->setBackColor(back);
+        board_.TimeDegit(k)->setBaseForeColor(base);
+        board_.TimeDegit(k)->setDegitForeColor(lit);
+    }
+    board_.ChimeiCtl()->setBackColor(optionColour(records_, QStringLiteral("Command9"), 0));
+    board_.ChimeiCtl()->setForeColor(optionColour(records_, QStringLiteral("Command9"), 1));
+
+    options_.customColours() = records_.customColors;
+    if (const std::optional<StateError> refused = options_.SetOptionInfo(records_)) {
+        host_.message(loadErrorText(*refused));
+        return;
+    }
+    panel_.SetCtrlDataInfo(records_.controlPanel);
+    const MainWindowPosition &main = records_.mainWindow;
+    board_.SetFormInfo({main.leftTwips, main.topTwips});
+    restoredPositions_ = true;
+    options_.SetProp();
+}
+
+void mdlIniIo::SaveIni() {
+    records_.cells = {};
+    for (int k = 1; k <= kCellCount; ++k) {
+        const M_Degit *degit = board_.Degit(k);
+        records_.cells[static_cast<size_t>(k - 1)] = {degit->Shift(), degit->ZeroMode(),
+                                                      degit->FillZero()};
+    }
+    options_.GetOptionInfo(records_);
+    // Positions saved at another screen density are not multiples of this one's pixel; a
+    // window that has not moved keeps the twips it was restored from.
+    const auto keep = [](qint32 stored, qint32 now) {
+        return twipsToPx(stored) == twipsToPx(now) ? stored : now;
+    };
+    ControlPanelState panel = panel_.GetCtrlDataInfo();
+    panel.leftTwips = keep(records_.controlPanel.leftTwips, panel.leftTwips);
+    panel.topTwips = keep(records_.controlPanel.topTwips, panel.topTwips);
+    records_.controlPanel = panel;
+    const WindowPosition main = board_.GetFormInfo();
+    records_.mainWindow = {keep(records_.mainWindow.leftTwips, main.Left),
+                           keep(records_.mainWindow.topTwips, main.Top)};
+    records_.customColors = options_.customColours();
+    if (const std::optional<StateError> failed = file_.save(records_))
+        host_.message(saveErrorText(*failed));
+}
+
+} // namespace q47

@@ -1,0 +1,152 @@
+#pragma once
+
+#include "settingsstore.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QVariant>
+
+#include <array>
+#include <functional>
+#include <optional>
+#include <span>
+
+namespace q47 {
+
+// A text field of the state file. It keeps the CP932 bytes it was read from, so that a text
+// that comes back unchanged is written exactly as it was read, odd byte sequences included.
+class StateText {
+public:
+    // The longest text the file's 16-bit byte count can describe.
+    static constexpr qsizetype kMaxBytes = 0xFFFF;
+
+    StateText() = default;
+    explicit StateText(const QString &text) { setText(text); }
+
+    // A text as the file holds it; more than kMaxBytes bytes are cut like setText() cuts.
+    static StateText fromBytes(QByteArrayView bytes);
+
+    const QString &text() const { return text_; }
+    // What the file gets.
+    const QByteArray &bytes() const { return bytes_; }
+
+    // Keeps the bytes when `text` equals the current text; otherwise encodes it to CP932 ("?"
+    // for what CP932 cannot hold), cut to kMaxBytes at a character boundary.
+    void setText(const QString &text);
+
+    bool operator==(const StateText &) const = default;
+
+private:
+    QString text_;
+    QByteArray bytes_;
+};
+
+// One field of the option items (1 to 6): the setting it mirrors, its kind and its place.
+struct OptionField {
+    SettingKey key;
+    SettingKind kind;
+    int item;  // 1 to 6
+    int field; // 1-based within the item
+};
+
+inline constexpr int kOptionItemCount = 6;
+inline constexpr qsizetype kOptionFieldCount = 61;
+
+// The option items' fields in file order.
+std::span<const OptionField> optionLayout();
+// One past the last field of `item` (1 to 6) in optionLayout(); a caller that must act right
+// after an item (or a given field) compares its loop position with this.
+qsizetype optionItemEnd(int item);
+// Position of `key` in optionLayout(), or -1.
+qsizetype optionFieldIndex(const SettingKey &key);
+
+// The value of one option field. Texts use `text`; the other kinds use `number`: Flag, Choice
+// and Index hold the file's 16-bit value sign-extended, Colour the 0x00BBGGRR bits.
+struct OptionValue {
+    StateText text;
+    qint32 number = 0;
+
+    // In the form SettingsStore::value() and setValue() use for `kind`.
+    QVariant toVariant(SettingKind kind) const;
+    void setVariant(SettingKind kind, const QVariant &value);
+
+    bool operator==(const OptionValue &) const = default;
+};
+
+// Item 7: the control panel.
+struct ControlPanelState {
+    qint16 paneIndex = 0;      // which of the two panes was last double-clicked
+    qint32 scrollSpeed = 0;    // HScroll1(0), sign-extended
+    qint32 scrollInterval = 0; // HScroll1(1), sign-extended
+    qint16 lateNightFare = 0;  // Check2
+    qint16 previewOpen = 0;    // Check4
+    qint32 leftTwips = 0;
+    qint32 topTwips = 0;
+
+    bool operator==(const ControlPanelState &) const = default;
+};
+
+// Item 8: the fare display window.
+struct MainWindowPosition {
+    qint32 leftTwips = 0;
+    qint32 topTwips = 0;
+
+    bool operator==(const MainWindowPosition &) const = default;
+};
+
+// Item 9: the colour dialog's custom colours, 0x00BBGGRR.
+inline constexpr int kCustomColorCount = 17;
+using CustomColors = std::array<quint32, kCustomColorCount>;
+
+// Item 11: one fare cell's digit settings. Item 10, the entry count, is not kept: it is
+// always written as 50 and ignored when read.
+inline constexpr int kCellCount = 50;
+struct CellDigitSettings {
+    qint16 Shift = 0;
+    qint16 ZeroMode = 0;
+    qint16 FillZero = 0;
+
+    bool operator==(const CellDigitSettings &) const = default;
+};
+
+// Everything the state file holds.
+struct StateRecords {
+    std::array<OptionValue, kOptionFieldCount> options{}; // items 1 to 6, as optionLayout()
+    ControlPanelState controlPanel;
+    MainWindowPosition mainWindow;
+    CustomColors customColors{};
+    std::array<CellDigitSettings, kCellCount> cells{};
+
+    bool operator==(const StateRecords &) const = default;
+};
+
+// An error met while reading or writing the state file, told to the operator as number and
+// description.
+struct StateError {
+    int number = 0;
+    QString description;
+};
+
+namespace state_error {
+inline constexpr int DeviceIO = 57;
+inline constexpr int AccessDenied = 75;
+inline constexpr int BadPath = 76;
+inline constexpr int InvalidValue = 380;   // a setting refused a stored value
+inline constexpr int Truncated = 1001;     // the file ends inside a field
+inline constexpr int TextPastEnd = 1002;   // a text's byte count runs past the end
+inline constexpr int TooLarge = 1003;      // larger than any state file can be
+inline constexpr int BadCopyFailed = 1004; // the unreadable file could not be kept
+} // namespace state_error
+
+// Copies the option settings into records.options, keeping the bytes of unchanged texts.
+void copyOptionsFromStore(const SettingsStore &store, StateRecords &records);
+
+// Writes records.options into the store in file order, calling `afterField` (when given) with
+// each field's position in optionLayout() once it is written. Stops at the first value the
+// store refuses (a list index outside its list, a flag other than 0 or 1) and returns that
+// error; the fields before it stay written.
+std::optional<StateError>
+copyOptionsToStore(const StateRecords &records, SettingsStore &store,
+                   const std::function<void(qsizetype field)> &afterField = {});
+
+} // namespace q47

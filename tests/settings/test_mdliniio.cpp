@@ -1,0 +1,176 @@
+#include "chimeictl.h"
+#include "fakepanel.h"
+#include "form1.h"
+#include "frmctl.h"
+#include "frmoption.h"
+#include "mdegit.h"
+#include "mdliniio.h"
+#include "optionstates.h"
+#include "recordingsound.h"
+#include "settingsstore.h"
+#include "statefile.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using namespace q47;
+
+namespace {
+
+// The three windows as start-up leaves them, and their state file.
+struct Rig {
+    explicit Rig(const QString &path) : ini(board, panel, options, host, path) {
+        options.setControlPanel(&panel);
+    }
+
+    SettingsStore settings{QDate(2026, 12, 7)};
+    Form1 board;
+    frmOption options{settings, board};
+    RecordingSound sound;
+    QStringList log;
+    FakeRuntime runtime{log};
+    FakeHost host;
+    frmCtl panel{board, settings, sound, options, &host, &runtime};
+    mdlIniIo ini;
+};
+
+QByteArray readAll(const QString &path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
+class TestMdlIniIo : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir_;
+    QString path(const QString &name) { return dir_.filePath(name); }
+
+private Q_SLOTS:
+    // No file: nothing restored, nothing said; the first exit writes one.
+    void firstStartKeepsStartValuesAndTheExitWrites() {
+        Rig rig(path(QStringLiteral("first.in4")));
+        rig.ini.LoadIni();
+        QVERIFY(rig.host.messages.isEmpty());
+        QVERIFY(!rig.ini.restoredPositions());
+        QCOMPARE(rig.settings.listIndex(QStringLiteral("Combo3")), -1);
+        rig.ini.SaveIni();
+        const QByteArray bytes = readAll(rig.ini.path());
+        // Every text empty but the start-up date of the fixed ticket date.
+        QCOMPARE(bytes.size(), kStateFileFixedSize + QByteArray("2026/12/07").size());
+        QVERIFY(decodeState(bytes));
+    }
+
+    // What one run saved, the next run restores through the controls' own behaviour, firing
+    // exactly the controls whose value differs from the start; saved again unchanged, the file
+    // comes back byte for byte.
+    void restoreThroughTheWindowsAndSaveAgainUnchanged() {
+        const QString file = path(QStringLiteral("full.in4"));
+        {
+            Rig rig(file);
+            SettingsStore &s = rig.settings;
+            s.setFlag(QStringLiteral("Check1"), 1);
+            s.setListIndex(QStringLiteral("Combo2"), 7);
+            s.select(QStringLiteral("Option3"), 1);
+            s.setFlag(QStringLiteral("Check3"), 3, 1);
+            s.setListIndex(QStringLiteral("Combo4"), 4, 149);
+            s.setText(QStringLiteral("txtSelectSound"), 7, QStringLiteral("/音/送り.wav"));
+            s.setColour(QStringLiteral("Command8"), 2, 0x00FF00);
+            s.setListIndex(QStringLiteral("Combo3"), 2);
+            rig.options.customColours()[16] = 0x123456;
+            rig.board.Degit(7)->setShift(2);
+            rig.board.Degit(50)->setZeroMode(1);
+            rig.panel.HScroll1(0)->setValue(40);
+            rig.panel.Check2()->setChecked(true);
+            rig.panel.Frame1_DblClick(1);
+            rig.panel.move(300, 200);
+            rig.board.move(15, 30);
+            rig.ini.SaveIni();
+        }
+        const QByteArray saved = readAll(file);
+
+        Rig rig(file);
+        QSignalSpy changed(&rig.settings, &SettingsStore::changed);
+        rig.ini.LoadIni();
+        QVERIFY(rig.host.messages.isEmpty());
+        QStringList keys;
+        for (const QList<QVariant> &c : changed)
+            keys.append(SettingKey{c[0].toString(), c[1].toInt()}.toString());
+        keys.sort();
+        QCOMPARE(keys,
+                 QStringList({"Check1", "Check3(3)", "Combo2", "Combo3", "Combo4(4)", "Command8(2)",
+                              "Option3(0)", "Option3(1)", "txtSelectSound(7)"}));
+        const OptionStates &states = rig.options.states();
+        QVERIFY(states.frame3Enabled() && states.imageRowsShown());
+        QVERIFY(states.combo4Enabled(3) && states.combo4Enabled(4) && !states.combo4Enabled(0));
+        QCOMPARE(rig.board.Degit(7)->Shift(), qint16(2));
+        QCOMPARE(rig.board.Degit(1)->DegitForeColor(), OleColor(0x00FF00));
+        QCOMPARE(rig.board.ChimeiCtl()->FontMode(), qint16(2));
+        QCOMPARE(rig.panel.HScroll1(0)->value(), 40);
+        QVERIFY(rig.panel.Check2()->isChecked());
+        QCOMPARE(rig.panel.BackPane(), qint16(1));
+        QCOMPARE(rig.panel.pos(), QPoint(300, 200));
+        QCOMPARE(rig.options.customColours()[16], 0x123456u);
+
+        rig.ini.SaveIni();
+        QCOMPARE(readAll(file), saved);
+    }
+
+    // Twips from a screen of another density (12 to the pixel) go back as they came.
+    void positionsFromAnotherDensitySurvive() {
+        const QString file = path(QStringLiteral("dpi.in4"));
+        Rig(file).ini.SaveIni();
+        StateRecords records = *decodeState(readAll(file)).records;
+        records.mainWindow = {1236, 612};
+        records.controlPanel.leftTwips = 9996;
+        QVERIFY(!saveStateFile(file, encodeState(records)));
+        const QByteArray saved = readAll(file);
+        Rig rig(file);
+        rig.ini.LoadIni();
+        rig.ini.SaveIni();
+        QCOMPARE(readAll(file), saved);
+    }
+
+    // A file that cannot be read is told, and kept as ".bad" before the next save replaces it.
+    void unreadableFileIsToldAndKept() {
+        const QString file = path(QStringLiteral("short.in4"));
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(100, '\0'));
+        f.close();
+        Rig rig(file);
+        rig.ini.LoadIni();
+        QCOMPARE(rig.host.messages.size(), 1);
+        QVERIFY(rig.host.messages[0].startsWith(QStringLiteral("エラー Code:")));
+        QVERIFY(rig.host.messages[0].endsWith(QStringLiteral("\nモジュール:mdlIniIo.LoadIni()")));
+        rig.ini.SaveIni();
+        QCOMPARE(readAll(file + QStringLiteral(".bad")), QByteArray(100, '\0'));
+        QVERIFY(decodeState(readAll(file)));
+    }
+
+    // A stored list index outside its list stops the restore there, with the refusal told.
+    void refusedValueStopsTheRestore() {
+        StateRecords records;
+        const qsizetype combo2 = optionFieldIndex({QStringLiteral("Combo2"), -1});
+        const qsizetype check1 = optionFieldIndex({QStringLiteral("Check1"), -1});
+        records.options[static_cast<size_t>(check1)].number = 1;
+        records.options[static_cast<size_t>(combo2)].number = 12;
+        const QString file = path(QStringLiteral("refused.in4"));
+        QVERIFY(!saveStateFile(file, encodeState(records)));
+        Rig rig(file);
+        rig.ini.LoadIni();
+        QCOMPARE(rig.host.messages.size(), 1);
+        QVERIFY(rig.host.messages[0].startsWith(QStringLiteral("エラー Code:380\n内容:")));
+        QCOMPARE(rig.settings.flag(QStringLiteral("Check1")), 1);
+        QVERIFY(!rig.ini.restoredPositions());
+    }
+};
+
+QTEST_MAIN(TestMdlIniIo)
+#include "test_mdliniio.moc"
