@@ -1,14 +1,18 @@
 // One stop step on the control panel, from the click to the board fully redrawn: the fifty
-// fare cells, the place name, and the window's own repaint. Sounds are not played.
+// fare cells, the place name, and the window's own repaint. Sounds are not played. Once with
+// the ticket preview open and in use, its ticket drawn with a barcode and repainted too.
 #include "chimeictl.h"
 #include "fakepanel.h"
 #include "form1.h"
 #include "frmctl.h"
 #include "recordingsound.h"
 #include "settingsstore.h"
+#include "ticketplugin.h"
 
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDialog>
+#include <QPushButton>
 #include <QWindow>
 
 #include <benchmark/benchmark.h>
@@ -16,6 +20,7 @@
 namespace {
 
 void BM_StepAndRedraw(benchmark::State &state) {
+    const bool preview = state.range(0) != 0;
     q47::SettingsStore settings;
     settings.setText(QStringLiteral("Text2"), 0, QStringLiteral(Q47_SAMPLES "/data"));
     q47::RecordingSound sound;
@@ -25,12 +30,21 @@ void BM_StepAndRedraw(benchmark::State &state) {
     q47::FakeRuntime runtime(log); // the lamp test's wait is skipped
     q47::FakeHost host;
     q47::frmCtl panel(board, settings, sound, options, &host, &runtime);
+    if (preview) {
+        const QString plugin = QStringLiteral(Q47_SAMPLES "/plugins/full.4SP");
+        settings.setFlag(QStringLiteral("chkUseSeiriPrev"), 1);
+        settings.setText(QStringLiteral("txtSeiriPlgDir"), plugin);
+        panel.previewStrip()->Combo1()->addItems(q47::KB4_CorpNames(plugin));
+        panel.Check4()->click();
+    }
     // repaint() paints nothing until the window is exposed.
     board.show();
-    for (int i = 0; i < 200 && !board.windowHandle()->isExposed(); ++i)
+    panel.show();
+    for (int i = 0;
+         i < 200 && !(board.windowHandle()->isExposed() && panel.windowHandle()->isExposed()); ++i)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    if (!board.windowHandle()->isExposed())
-        qFatal("the board was never exposed");
+    if (!board.windowHandle()->isExposed() || !panel.windowHandle()->isExposed())
+        qFatal("the windows were never exposed");
     panel.CommandButton1_Click(q47::KeypadEntry::kRouteKey);
     panel.CommandButton1_Click(2); // route 2: fifteen stops
     panel.CommandButton1_Click(q47::KeypadEntry::kSectionKey);
@@ -48,10 +62,12 @@ void BM_StepAndRedraw(benchmark::State &state) {
             panel.Command2_Click(direction);
         }
         board.repaint();
+        if (preview)
+            panel.previewStrip()->picSeirikenPrev()->repaint();
         sound.clear();
         log.clear();
     }
 }
-BENCHMARK(BM_StepAndRedraw)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_StepAndRedraw)->ArgName("preview")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 } // namespace

@@ -18,7 +18,10 @@ public:
     explicit PictureBox(QWidget *parent = nullptr);
 
     // The persistent image, at the widget's size; white when cleared.
-    QImage &image() { return image_; }
+    QImage &image() {
+        fitImage();
+        return image_;
+    }
     const QImage &image() const { return image_; }
     void Cls();
 

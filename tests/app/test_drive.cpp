@@ -263,6 +263,26 @@ private Q_SLOTS:
         app_->settings().setFlag(QStringLiteral("chkUseSeiriPrev"), 0);
     }
 
+    // The ticket preview opens beside the panel without leaving the screen, and shows the
+    // ticket of the stop on the board.
+    void ticketPreviewOnTheScreen() {
+        q47::frmCtl &panel = app_->controlPanel();
+        q47::SettingsStore &s = app_->settings();
+        const QString plugin = QStringLiteral(Q47_SAMPLES "/plugins/full.4SP");
+        QCOMPARE(app_->options().SetPlgin(plugin), 2);
+        s.setText(QStringLiteral("txtSeiriPlgDir"), plugin);
+        s.setFlag(QStringLiteral("chkUseSeiriPrev"), 1);
+        QTest::mouseClick(panel.Check4(), Qt::LeftButton);
+        QTest::mouseClick(panel.Command2(1), Qt::LeftButton);
+        QTest::qWait(300);
+        QTRY_VERIFY(QGuiApplication::primaryScreen()->geometry().contains(frameOnScreen(panel)));
+        const QString shots = qEnvironmentVariable("Q47_DRIVE_SHOTS");
+        if (!shots.isEmpty())
+            QGuiApplication::primaryScreen()->grabWindow(0).save(shots + "/panel-preview.png");
+        QTest::mouseClick(panel.Check4(), Qt::LeftButton);
+        s.setFlag(QStringLiteral("chkUseSeiriPrev"), 0);
+    }
+
     // ON1 with the operator's own panel and the labels in style 7, as the README shows it.
     void userPanelOnOne() {
         q47::SettingsStore &s = app_->settings();

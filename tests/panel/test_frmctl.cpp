@@ -11,13 +11,17 @@
 #include "recordingsound.h"
 #include "routedata.h"
 #include "settingsstore.h"
+#include "ticketplugin.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
 #include <QDialog>
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScrollBar>
@@ -376,6 +380,68 @@ private Q_SLOTS:
                                 "　指定した画像の内容が不正です。この部分では扱えません。")}}));
         QCOMPARE(r.board.Picture(), before);
         QVERIFY(labelsIn(r.board, QColor(0x00, 0x00, 0xFF)));
+    }
+
+    // ">>" opens the strip and "<<" closes it again, whatever the number of times.
+    void previewStripOpensAndCloses() {
+        Rig rig;
+        const int closed = rig.panel.width();
+        for (int round = 0; round < 2; ++round) {
+            QTest::mouseClick(rig.panel.Check4(), Qt::LeftButton);
+            QCOMPARE(rig.panel.Check4()->text(), QStringLiteral("<<"));
+            QCOMPARE(rig.panel.width(), twipsRect(0, 0, 8910, 0).width());
+            QTest::mouseClick(rig.panel.Check4(), Qt::LeftButton);
+        }
+        QCOMPARE(rig.panel.width(), closed);
+        QCOMPARE(rig.panel.Check4()->text(), QStringLiteral(">>"));
+        QCOMPARE(rig.panel.Check4()->toolTip(), QStringLiteral("整理券プレビューを開きます"));
+    }
+
+    // The right button offers the copy even on a blank ticket; the left one offers nothing.
+    void rightClickCopiesTheTicketPicture() {
+        Rig rig;
+        PictureBox *picture = rig.panel.previewStrip()->picSeirikenPrev();
+        QApplication::clipboard()->clear();
+        QTest::mouseClick(picture, Qt::LeftButton);
+        QVERIFY(!QApplication::activePopupWidget());
+        QString offered;
+        QTimer::singleShot(0, [&] {
+            auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+            QVERIFY(menu);
+            offered = menu->actions().value(0)->text();
+            menu->actions().value(0)->trigger();
+            menu->close();
+        });
+        QTest::mousePress(picture, Qt::RightButton);
+        QCOMPARE(offered, QStringLiteral("コピー(&C)"));
+        const QImage copied = QApplication::clipboard()->image();
+        QCOMPARE(copied.size(), picture->size() * picture->devicePixelRatioF());
+        QCOMPARE(copied.convertToFormat(QImage::Format_RGB32).pixel(10, 10), qRgb(255, 255, 255));
+    }
+
+    // With the preview in use every stop draws its ticket; another company shows only when
+    // the stop is shown again, and with the preview off the picture is still wiped.
+    void ticketFollowsTheStops() {
+        Rig rig;
+        const QString plugin = QStringLiteral(Q47_SAMPLES "/plugins/full.4SP");
+        rig.settings.setFlag(QStringLiteral("chkUseSeiriPrev"), 1);
+        rig.settings.setText(QStringLiteral("txtSeiriPlgDir"), plugin);
+        QComboBox *companies = rig.panel.previewStrip()->Combo1();
+        companies->addItems(KB4_CorpNames(plugin));
+        const QImage &picture = rig.panel.previewStrip()->picSeirikenPrev()->image();
+        QImage blank = picture.copy();
+        blank.fill(Qt::white);
+        rig.setRouteOne();
+        const QImage first = picture.copy();
+        QVERIFY(first != blank);
+        companies->setCurrentIndex(2);
+        QCOMPARE(picture, first);
+        rig.panel.Command2_Click(1);
+        rig.panel.Command2_Click(0);
+        QVERIFY(picture != first && picture != blank);
+        rig.settings.setFlag(QStringLiteral("chkUseSeiriPrev"), 0);
+        rig.panel.Command2_Click(1);
+        QCOMPARE(picture, blank);
     }
 
     void optionsDialogIsModalOverBothWindows() {

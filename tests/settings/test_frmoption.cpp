@@ -6,6 +6,7 @@
 #include "frmoption.h"
 #include "mdegit.h"
 #include "optionstates.h"
+#include "previewstrip.h"
 #include "recordingsound.h"
 #include "seirikennum.h"
 #include "settingsstore.h"
@@ -162,6 +163,35 @@ private Q_SLOTS:
             answering(choose, cancel);
         QCOMPARE(before(), start);
         QVERIFY(o.customColours() == colours);
+    }
+
+    // A plug-in is described on the preview page and sizes the panel's ticket; a file that is
+    // none changes nothing, and removing the plug-in leaves the panel's list and size alone.
+    void pluginDescriptionAndRemoval() {
+        Rig rig;
+        frmOption &o = rig.options;
+        PreviewStrip *strip = rig.panel.previewStrip();
+        QCOMPARE(o.SetPlgin(QStringLiteral(Q47_SAMPLES "/plugins/plain.4SP")), 2);
+        QCOMPARE(o.pluginLines().size(), 6);
+        QCOMPARE(strip->Combo1()->count(), 0);
+        QCOMPARE(o.SetPlgin(QStringLiteral(Q47_SAMPLES "/plugins/full.4SP")), 2);
+        QCOMPARE(o.pluginLines().size(), 10);
+        QCOMPARE(strip->Combo1()->count(), 3);
+        QCOMPARE(strip->picSeirikenPrev()->size(), QSize(226, 112));
+        const QString comment = o.pluginComment();
+        QVERIFY(!comment.isEmpty());
+
+        QCOMPARE(o.SetPlgin(QStringLiteral(Q47_SAMPLES "/data/1.hy3")), 0);
+        QCOMPARE(o.SetPlgin(QString()), 0);
+        QCOMPARE(o.pluginLines().size(), 10);
+        QCOMPARE(o.pluginComment(), comment);
+
+        rig.settings.setText(QStringLiteral("txtSeiriPlgDir"), QStringLiteral("x.4SP"));
+        o.Command11_Click();
+        QVERIFY(rig.settings.text(QStringLiteral("txtSeiriPlgDir")).isEmpty());
+        QVERIFY(o.pluginLines().isEmpty() && o.pluginComment().isEmpty());
+        QCOMPARE(strip->Combo1()->count(), 3);
+        QCOMPARE(strip->picSeirikenPrev()->size(), QSize(226, 112));
     }
 
     // The folder buttons open only a folder that is there, and never complain.
