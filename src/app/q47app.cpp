@@ -55,8 +55,10 @@ void Q47App::Form_Load() {
         return normalizeFolder(settings->text(QStringLiteral("Text2"), 1)) +
                QStringLiteral("readings.csv");
     };
-    ctl_ = std::make_unique<frmCtl>(board, *settings_, *sound_, *option_, nullptr, nullptr,
-                                    [readings] { return createDesktopSpeech(readings); });
+    mdlM_Tape::EngineFactory speech;
+    if (speech_)
+        speech = [readings] { return createDesktopSpeech(readings); };
+    ctl_ = std::make_unique<frmCtl>(board, *settings_, *sound_, *option_, host_, nullptr, speech);
     option_->setControlPanel(ctl_.get());
     ctl_->Form_Load();
     ctl_->show();
@@ -70,8 +72,24 @@ void Q47App::Form_Load() {
     board.update();
 
     ini_ = std::make_unique<mdlIniIo>(board, *ctl_, *option_, ctl_->host(), statePath_);
-    ctl_->setSaveIni([ini = ini_.get()] { ini->SaveIni(); });
+    ctl_->setSaveIni([this] {
+        // A folder given for the run goes back to the saved one, unless the operator has
+        // chosen another since.
+        for (int k = 0; k < 2; ++k) {
+            const FolderOverride &f = folders_[static_cast<size_t>(k)];
+            if (!f.given.isEmpty() && settings_->text(QStringLiteral("Text2"), k) == f.given)
+                settings_->setText(QStringLiteral("Text2"), k, f.saved);
+        }
+        ini_->SaveIni();
+    });
     ini_->LoadIni();
+    for (int k = 0; k < 2; ++k) {
+        FolderOverride &f = folders_[static_cast<size_t>(k)];
+        if (f.given.isEmpty())
+            continue;
+        f.saved = settings_->text(QStringLiteral("Text2"), k);
+        settings_->setText(QStringLiteral("Text2"), k, f.given);
+    }
     // A saved position that no screen shows any more (another monitor, a smaller one) would
     // lose the window; it takes its start place instead.
     if (ini_->restoredPositions()) {
@@ -82,7 +100,13 @@ void Q47App::Form_Load() {
         if (!onSomeScreen(*ctl_))
             corner_ = new CornerPlacement(ctl_.get());
     }
+    ctl_->installOperatorKeys(&board);
     board.show();
+}
+
+void Q47App::setFolderOverrides(const QString &dataFolder, const QString &soundFolder) {
+    folders_[0].given = dataFolder;
+    folders_[1].given = soundFolder;
 }
 
 bool Q47App::onSomeScreen(const QWidget &window) {

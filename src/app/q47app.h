@@ -3,6 +3,7 @@
 #include <QPointer>
 #include <QString>
 
+#include <array>
 #include <memory>
 
 class QWidget;
@@ -14,6 +15,7 @@ class Form1;
 class frmCtl;
 class frmOption;
 class mdlIniIo;
+class PanelHost;
 class SettingsStore;
 class SoundOutput;
 
@@ -30,6 +32,12 @@ public:
 
     // Choices about the window system, made before the application object exists.
     static void preparePlatform();
+
+    // Before Form_Load: where messages go (message boxes when none), whether the announcements
+    // speak, and folders that take the saved ones' place for this run without being saved.
+    void setPanelHost(PanelHost *host) { host_ = host; }
+    void setSpeechEnabled(bool on) { speech_ = on; }
+    void setFolderOverrides(const QString &dataFolder, const QString &soundFolder);
 
     // The board's load: blanks the cells, loads the options hidden, shows and places the
     // control panel, places and shapes the board, restores the saved state, shows the board.
@@ -54,6 +62,14 @@ private:
     std::unique_ptr<frmCtl> ctl_;
     QString statePath_;
     std::unique_ptr<mdlIniIo> ini_;
+    PanelHost *host_ = nullptr;
+    bool speech_ = true;
+    // Text2(0) and Text2(1) for this run: the folder given, and the saved one it replaced.
+    struct FolderOverride {
+        QString given;
+        QString saved;
+    };
+    std::array<FolderOverride, 2> folders_;
     // Until the window manager has framed the control panel.
     QPointer<CornerPlacement> corner_;
 };

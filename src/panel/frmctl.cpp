@@ -20,6 +20,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QShortcut>
 
 #include <algorithm>
 
@@ -64,6 +65,7 @@ frmCtl::frmCtl(Form1 &board, SettingsStore &settings, SoundOutput &sound, QDialo
     check4_->setGeometry(twipsRect(4935, 45, 330, 300));
     session_.setTicketPreview(preview_);
     connectHandlers();
+    installOperatorKeys(this);
 }
 
 frmCtl::~frmCtl() = default;
@@ -96,10 +98,15 @@ void frmCtl::Form_Load() {
 }
 
 void frmCtl::Command1_Click(int index) {
-    if (!session_.setRoute(panes_->routeText(index), panes_->startSection(index)))
-        return;
+    setRoute(panes_->routeText(index), panes_->startSection(index));
+}
+
+bool frmCtl::setRoute(const QString &routeText, int startSection) {
+    if (!session_.setRoute(routeText, startSection))
+        return false;
     steps_->enableStepping();
     session_.showStartingStop();
+    return true;
 }
 
 void frmCtl::Command2_Click(int index) {
@@ -175,7 +182,8 @@ void frmCtl::Command4_Click() {
 
 void frmCtl::Command8_Click() {
     const QString text =
-        aboutText(programBaseName(), QStringLiteral(Q47_VERSION), runtime_.today().year());
+        aboutText(programBaseName(), QStringLiteral(Q47_VERSION), runtime_.today().year()) +
+        QStringLiteral("\r\n") + operatorKeysHelp();
     board_.setEnabled(false);
     Call_dlg110(this, 1, text);
     board_.setEnabled(true);
@@ -211,6 +219,58 @@ void frmCtl::Option4_Click(int Index) {
         QPalette palette = label->palette();
         palette.setColor(QPalette::WindowText, colour);
         label->setPalette(palette);
+    }
+}
+
+void frmCtl::installOperatorKeys(QWidget *window) {
+    // Shortcuts come before the focused control's own keys, so Space steps the bus even while
+    // a button has the focus, and arrows step it while a digit list has.
+    for (const OperatorKey &k : operatorKeys()) {
+        auto *shortcut = new QShortcut(QKeySequence(k.key), window);
+        shortcut->setContext(Qt::WindowShortcut);
+        shortcut->setAutoRepeat(false);
+        const int digit = k.key - Qt::Key_0;
+        connect(shortcut, &QShortcut::activated, this,
+                [this, action = k.action, digit] { operatorKey(action, digit); });
+    }
+}
+
+void frmCtl::operatorKey(OperatorAction action, int digit) {
+    // Each key clicks its button, so a disabled button ignores its key as it ignores the mouse.
+    switch (action) {
+    case OperatorAction::StepForward:
+        Command2(1)->click();
+        break;
+    case OperatorAction::StepBack:
+        Command2(0)->click();
+        break;
+    case OperatorAction::KeypadDigit:
+        if (keyEntry_ == 0) {
+            if (backPane_ != 0)
+                Frame1_DblClick(0); // the keypad to the front, where the digits show
+            CommandButton1(KeypadEntry::kRouteKey)->click();
+            keyEntry_ = 1;
+        }
+        CommandButton1(digit)->click();
+        break;
+    case OperatorAction::KeypadEnter:
+        if (keyEntry_ == 1) {
+            CommandButton1(KeypadEntry::kSectionKey)->click();
+            keyEntry_ = 2;
+        } else if (keyEntry_ == 2) {
+            keyEntry_ = 0;
+            Command1(1)->click();
+        }
+        break;
+    case OperatorAction::TapeNext:
+        tapeGroup_->cmdTapeNext()->click();
+        break;
+    case OperatorAction::TapeBack:
+        tapeGroup_->cmdTapeBack()->click();
+        break;
+    case OperatorAction::TapeStop:
+        tapeGroup_->cmdTapeStop()->click();
+        break;
     }
 }
 

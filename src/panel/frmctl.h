@@ -4,6 +4,7 @@
 #include "desktoppanel.h"
 #include "entrypanes.h"
 #include "mdlm_tape.h"
+#include "panelrules.h"
 #include "previewstrip.h"
 #include "routesession.h"
 #include "scrollframe.h"
@@ -49,6 +50,8 @@ public:
 
     // Sets the route entered on the lists (0) or the keypad (1).
     void Command1_Click(int index);
+    // Sets a route given otherwise (the command line); false when it could not be set.
+    bool setRoute(const QString &routeText, int startSection);
     // Puts stop n (1-based) on the board.
     void DispData(int n) { session_.DispData(n); }
     // One stop back (0) or forward (1).
@@ -61,6 +64,11 @@ public:
     void HScroll1_Change(int index);
     // Backlight row Index (0 OFF, 1 ON1, 2 ON2): the row's board picture and label colour.
     void Option4_Click(int Index);
+    // Gives `window` the operator's keys (operatorKeys()), acting on this panel; the panel
+    // has them from the start.
+    void installOperatorKeys(QWidget *window);
+    void operatorKey(OperatorAction action, int digit);
+
     // Opens (9000 twips wide, "<<") or closes (5385, ">>") the ticket preview strip.
     void Check4_Click();
     void List2_Click(int index);
@@ -136,6 +144,8 @@ private:
     qint16 backPane_ = 0;
     std::function<void()> saveIni_;
     int previewShift_ = 0;
+    // Keyboard entry of a route: 0 nothing typed, 1 route digits, 2 section digits.
+    int keyEntry_ = 0;
 };
 
 // "運賃表示器アプリケーション - 型番:" followed by the program's base name.

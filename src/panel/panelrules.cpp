@@ -67,4 +67,32 @@ QString aboutText(const QString &model, const QString &version, int year) {
            QStringLiteral("開発：Q47 開発チーム  (C) %1").arg(year) + crlf;
 }
 
+const std::vector<OperatorKey> &operatorKeys() {
+    static const std::vector<OperatorKey> keys = [] {
+        std::vector<OperatorKey> list = {
+            {Qt::Key_Right, OperatorAction::StepForward},
+            {Qt::Key_Space, OperatorAction::StepForward},
+            {Qt::Key_Left, OperatorAction::StepBack},
+            {Qt::Key_Return, OperatorAction::KeypadEnter},
+            {Qt::Key_Enter, OperatorAction::KeypadEnter},
+            {Qt::Key_N, OperatorAction::TapeNext},
+            {Qt::Key_B, OperatorAction::TapeBack},
+            {Qt::Key_Escape, OperatorAction::TapeStop},
+        };
+        for (int key = Qt::Key_0; key <= Qt::Key_9; ++key)
+            list.push_back({key, OperatorAction::KeypadDigit});
+        return list;
+    }();
+    return keys;
+}
+
+QString operatorKeysHelp() {
+    const QString crlf = QStringLiteral("\r\n");
+    return QStringLiteral("キー操作：") + crlf +
+           QStringLiteral("　→ または Space：データ送り　　←：データ戻し") + crlf +
+           QStringLiteral("　0～9：系統番号、Enter で区間へ、区間の後の Enter でリセット") + crlf +
+           QStringLiteral("　N：放送の送り　　B：放送の戻し　　Esc：放送の停止") + crlf +
+           QStringLiteral("　運賃表示器で F11：全画面表示　　Ctrl + ＋／－／0：表示倍率") + crlf;
+}
+
 } // namespace q47

@@ -6,6 +6,8 @@
 #include <QDate>
 #include <QString>
 
+#include <vector>
+
 #include <optional>
 
 namespace q47 {
@@ -32,5 +34,23 @@ QString ticketDate(const SettingsStore &settings, const QString &routeDate, cons
 
 // The about box's text, each line ended by CR LF.
 QString aboutText(const QString &model, const QString &version, int year);
+
+// The keys that drive the panel from either window, for a foot switch or a keyboard.
+enum class OperatorAction {
+    StepForward, // "データ送り"
+    StepBack,    // "データ戻し"
+    KeypadDigit, // a digit key of the keypad
+    KeypadEnter, // route typed: on to the section; section typed: "リセット"
+    TapeNext,    // announcement "送り"
+    TapeBack,    // announcement "戻し"
+    TapeStop,    // "■"
+};
+struct OperatorKey {
+    int key; // Qt::Key
+    OperatorAction action;
+};
+const std::vector<OperatorKey> &operatorKeys();
+// The keys as the about box and the README list them, lines ending in CR LF.
+QString operatorKeysHelp();
 
 } // namespace q47

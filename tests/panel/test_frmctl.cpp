@@ -444,6 +444,23 @@ private Q_SLOTS:
         QCOMPARE(picture, blank);
     }
 
+    // Digits and Enter set a route, the arrows step it, whichever control has the focus.
+    void keysDriveThePanel() {
+        Rig rig;
+        rig.panel.show();
+        rig.panel.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&rig.panel));
+        rig.panel.List2(0)->setFocus();
+        for (int key : {Qt::Key_1, Qt::Key_Return, Qt::Key_1, Qt::Key_Enter})
+            QTest::keyClick(&rig.panel, Qt::Key(key));
+        QCOMPARE(rig.panel.route().StopCount, qint16(3));
+        QTest::keyClick(&rig.panel, Qt::Key_Right);
+        QTest::keyClick(&rig.panel, Qt::Key_Space);
+        QCOMPARE(rig.panel.route().CurStopPos, qint16(2));
+        QTest::keyClick(&rig.panel, Qt::Key_Left);
+        QCOMPARE(rig.panel.route().CurStopPos, qint16(1));
+    }
+
     void optionsDialogIsModalOverBothWindows() {
         Rig r;
         bool bothDisabled = false;
