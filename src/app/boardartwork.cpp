@@ -86,13 +86,19 @@ QImage renderArtwork(Artwork which, qreal devicePixelRatio) {
     img.setDevicePixelRatio(devicePixelRatio);
     img.fill(Qt::transparent);
     QPainter p(&img);
+    paintArtwork(p, which);
+    return img;
+}
+
+void paintArtwork(QPainter &p, Artwork which) {
+    p.save();
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
-    drawRim(p, QRectF(QPointF(0, 0), QSizeF(logical)));
+    drawRim(p, QRectF(0, 0, kPictureWidthPx, kPictureHeightPx));
     drawNameStrip(p);
     drawCells(p, which == Artwork::Off ? QColor(0xF4, 0xF4, 0xF4) : QColor(0xFF, 0xF2, 0xC8));
     drawPlate(p);
-    return img;
+    p.restore();
 }
 
 QImage renderIcon(int size) {

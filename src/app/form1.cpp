@@ -2,13 +2,22 @@
 
 #include "boardartwork.h"
 #include "boardlayout.h"
+#include "boardzoom.h"
 #include "chimeictl.h"
+#include "degitrenderer.h"
 #include "mdegit.h"
+#include "scaling.h"
 #include "twips.h"
 
+#include <QActionGroup>
+#include <QApplication>
+#include <QContextMenuEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
+#include <QSettings>
 #include <QTimer>
 #include <QWindow>
 
@@ -20,23 +29,27 @@ namespace {
 // Built-in pictures are drawn at twice the density: sharp on dense screens, and smoothly
 // reduced on ordinary ones.
 constexpr qreal kArtworkRatio = 2.0;
+constexpr qreal kLabelPointSize = 12.75;
+// How long the pointer may rest over the full-screen board before it is hidden.
+constexpr int kPointerRestMs = 2000;
 } // namespace
 
 Form1::Form1(QWidget *parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFixedSize(board::clientSizePx());
 
-    imgRes_[0] = board::renderArtwork(board::Artwork::Off, kArtworkRatio);
-    imgRes_[1] = board::renderArtwork(board::Artwork::On1, kArtworkRatio);
+    builtIn_[0] = board::renderArtwork(board::Artwork::Off, kArtworkRatio);
+    builtIn_[1] = board::renderArtwork(board::Artwork::On1, kArtworkRatio);
+    imgRes_[0] = builtIn_[0];
+    imgRes_[1] = builtIn_[1];
 
     QFont labelFont(QStringLiteral("クイロン数字平体"));
-    labelFont.setPointSizeF(12.75);
+    labelFont.setPointSizeF(kLabelPointSize);
     labelFont.setBold(true);
 
     for (int k = 0; k <= board::kCellCount; ++k) {
         auto *label = new QLabel(board::fullWidthNumber(k), this);
         label->setObjectName(QStringLiteral("lblSeiriNum%1").arg(k));
-        label->setGeometry(board::toPx(board::seiriLabelTwips(k)));
         label->setAlignment(Qt::AlignCenter);
         label->setFont(labelFont);
         label->setAttribute(Qt::WA_TranslucentBackground);
@@ -48,7 +61,6 @@ Form1::Form1(QWidget *parent) : QWidget(parent, Qt::Window | Qt::FramelessWindow
 
         auto *cell = new M_Degit(this);
         cell->setObjectName(QStringLiteral("Degit%1").arg(k));
-        cell->setGeometry(board::toPx(board::degitTwips(k)));
         cell->setVisible(k != 0);
         connect(cell, &M_Degit::DblClick, this, [this, k] { Degit_DblClick(k); });
         degit_[static_cast<size_t>(k)] = cell;
@@ -59,18 +71,197 @@ Form1::Form1(QWidget *parent) : QWidget(parent, Qt::Window | Qt::FramelessWindow
         auto *clock = new M_Degit(this);
         clock->setObjectName(QStringLiteral("TimeDegit%1").arg(i));
         clock->setKeta(2); // hours, minutes
-        clock->setGeometry(board::toPx(board::timeDegitTwips(i)));
         clock->setVisible(false);
         timeDegit_[static_cast<size_t>(i)] = clock;
     }
 
     chimeiCtl_ = new ChimeiCtl_E(this);
     chimeiCtl_->setObjectName(QStringLiteral("ChimeiCtl"));
-    chimeiCtl_->setGeometry(board::toPx(board::chimeiTwips()));
+    layoutBoard(1, QPoint());
 
     timer1_ = new QTimer(this);
     timer1_->setInterval(1000);
     connect(timer1_, &QTimer::timeout, this, [this] { Timer1_Timer(QTime::currentTime()); });
+
+    pointerTimer_ = new QTimer(this);
+    pointerTimer_->setObjectName(QStringLiteral("pointerTimer"));
+    pointerTimer_->setSingleShot(true);
+    pointerTimer_->setInterval(kPointerRestMs);
+    connect(pointerTimer_, &QTimer::timeout, this, [this] { setPointerHidden(true); });
+
+    buildMenu();
+}
+
+void Form1::buildMenu() {
+    menu_ = new QMenu(this);
+    menu_->setObjectName(QStringLiteral("boardMenu"));
+    auto *steps = new QActionGroup(menu_);
+    for (size_t i = 0; i < board::kZoomSteps.size(); ++i) {
+        const qreal step = board::kZoomSteps[i];
+        QAction *action =
+            menu_->addAction(QStringLiteral("表示倍率 %1倍").arg(QString::number(step)));
+        action->setCheckable(true);
+        action->setData(step);
+        steps->addAction(action);
+        connect(action, &QAction::triggered, this, [this, step] { setZoom(step); });
+        zoomActions_[i] = action;
+    }
+    menu_->addSeparator();
+    // The key is shown beside the caption only: a real shortcut would take F11 from the
+    // key handling below, before any filter of the host sees it.
+    fullScreenAction_ = menu_->addAction(QStringLiteral("全画面表示\tF11"));
+    fullScreenAction_->setCheckable(true);
+    connect(fullScreenAction_, &QAction::triggered, this,
+            [this](bool checked) { setBoardFullScreen(checked); });
+    connect(menu_, &QMenu::aboutToShow, this, &Form1::updateMenu);
+    updateMenu();
+}
+
+void Form1::updateMenu() {
+    for (QAction *action : zoomActions_)
+        action->setChecked(action->data().toReal() == zoom_);
+    fullScreenAction_->setChecked(fullScreen_);
+}
+
+void Form1::layoutBoard(qreal scale, const QPoint &origin) {
+    scale_ = scale;
+    origin_ = origin;
+    const auto place = [&](const QRect &designPx) {
+        return scaledRect(designPx, scale).translated(origin);
+    };
+    for (int k = 0; k <= board::kCellCount; ++k) {
+        QLabel *label = labels_[static_cast<size_t>(k)];
+        label->setGeometry(place(board::toPx(board::seiriLabelTwips(k))));
+        // The face may have been changed by the numbering style: only the size follows.
+        QFont font = label->font();
+        font.setPointSizeF(kLabelPointSize * scale);
+        label->setFont(font);
+        // A cell keeps the size its properties give it; only its place is the board's.
+        M_Degit *cell = degit_[static_cast<size_t>(k)];
+        cell->setZoom(scale);
+        cell->move(place(board::toPx(board::degitTwips(k))).topLeft());
+    }
+    for (int i = 0; i < 2; ++i) {
+        M_Degit *clock = timeDegit_[static_cast<size_t>(i)];
+        clock->setZoom(scale);
+        clock->move(place(board::toPx(board::timeDegitTwips(i))).topLeft());
+    }
+    chimeiCtl_->setZoom(scale);
+    chimeiCtl_->setGeometry(place(board::toPx(board::chimeiTwips())));
+    face_ = QPixmap();
+    update();
+}
+
+QRect Form1::boardRect() const {
+    return QRect(origin_, scaledSize(board::clientSizePx(), scale_));
+}
+
+void Form1::applyZoom(qreal zoom) {
+    zoom_ = board::snapZoom(zoom);
+    if (fullScreen_)
+        return;
+    layoutBoard(zoom_, QPoint());
+    setFixedSize(scaledSize(board::clientSizePx(), zoom_));
+    applyRoundedMask();
+}
+
+void Form1::setZoom(qreal zoom) {
+    if (fullScreen_)
+        setBoardFullScreen(false);
+    applyZoom(zoom);
+    QSettings settings;
+    board::writeZoom(settings, zoom_);
+}
+
+void Form1::restoreZoom() {
+    const QSettings settings;
+    applyZoom(board::readZoom(settings));
+}
+
+void Form1::setBoardFullScreen(bool on) {
+    if (on == fullScreen_)
+        return;
+    if (on) {
+        windowedPos_ = pos();
+        const QScreen *where = screen() ? screen() : QGuiApplication::primaryScreen();
+        const QRect area = where->geometry();
+        const QSize design = board::clientSizePx();
+        const qreal scale = board::fitScale(design, area.size());
+        const QSize shown = scaledSize(design, scale);
+        fullScreen_ = true;
+        clearMask();
+        setFixedSize(area.size());
+        layoutBoard(scale, QPoint((area.width() - shown.width()) / 2,
+                                  (area.height() - shown.height()) / 2));
+        setWindowState(windowState() | Qt::WindowFullScreen);
+        // Without a window manager nobody else moves the window over the screen.
+        setGeometry(area);
+        // A move anywhere, over the cells, the place name or another window, shows the
+        // pointer again.
+        qApp->installEventFilter(this);
+        pointerTimer_->start();
+    } else {
+        fullScreen_ = false;
+        qApp->removeEventFilter(this);
+        pointerTimer_->stop();
+        setPointerHidden(false);
+        setWindowState(windowState() & ~Qt::WindowFullScreen);
+        applyZoom(zoom_);
+        move(windowedPos_);
+    }
+    updateMenu();
+}
+
+void Form1::setPointerHidden(bool hidden) {
+    if (hidden == pointerHidden_)
+        return;
+    pointerHidden_ = hidden;
+    // The place name has a native window of its own, with a pointer of its own.
+    if (hidden) {
+        setCursor(Qt::BlankCursor);
+        chimeiCtl_->stripWindow()->setCursor(Qt::BlankCursor);
+    } else {
+        unsetCursor();
+        chimeiCtl_->stripWindow()->unsetCursor();
+    }
+}
+
+bool Form1::eventFilter(QObject *watched, QEvent *event) {
+    if (fullScreen_ && event->type() == QEvent::MouseMove) {
+        setPointerHidden(false);
+        pointerTimer_->start();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void Form1::keyPressEvent(QKeyEvent *event) {
+    switch (board::zoomKey(event->key(), event->modifiers())) {
+    case board::ZoomKey::None:
+        QWidget::keyPressEvent(event);
+        return;
+    case board::ZoomKey::FullScreen:
+        setBoardFullScreen(!fullScreen_);
+        break;
+    // Full screen has a size of its own: the zoom keys wait until it is left.
+    case board::ZoomKey::In:
+        if (!fullScreen_)
+            setZoom(board::zoomStepUp(zoom_));
+        break;
+    case board::ZoomKey::Out:
+        if (!fullScreen_)
+            setZoom(board::zoomStepDown(zoom_));
+        break;
+    case board::ZoomKey::Reset:
+        if (!fullScreen_)
+            setZoom(1);
+        break;
+    }
+    event->accept();
+}
+
+void Form1::contextMenuEvent(QContextMenuEvent *event) {
+    menu_->popup(event->globalPos());
+    event->accept();
 }
 
 void Form1::setImgRes(int index, const QImage &picture) {
@@ -85,11 +276,20 @@ void Form1::setPicture(const QImage &picture) {
     update();
 }
 
-QRegion Form1::roundedRegion(const QSize &client) {
+std::optional<board::Artwork> Form1::builtInArtwork() const {
+    if (picture_.cacheKey() == builtIn_[0].cacheKey())
+        return board::Artwork::Off;
+    if (picture_.cacheKey() == builtIn_[1].cacheKey())
+        return board::Artwork::On1;
+    return std::nullopt;
+}
+
+QRegion Form1::roundedRegion(const QSize &client, qreal scale) {
     // Rounded rectangle from (0, 0) to the client's right and bottom edges, corner
-    // ellipse 12 x 12, traced pixel by pixel so that the outline matches a system region.
+    // ellipse 12 x 12 at the design size, traced pixel by pixel so that the outline matches
+    // a system region.
     const int w = client.width(), h = client.height();
-    const int r = board::kCornerEllipsePx / 2;
+    const int r = scaledPx(board::kCornerEllipsePx / 2, scale);
     QRegion region(r, 0, w - 2 * r, h);
     region += QRegion(0, r, w, h - 2 * r);
     for (int y = 0; y < r; ++y) {
@@ -103,15 +303,23 @@ QRegion Form1::roundedRegion(const QSize &client) {
 }
 
 void Form1::applyRoundedMask() {
-    setMask(roundedRegion(size()));
+    // Full screen shows black around the board instead.
+    if (fullScreen_)
+        return;
+    setMask(roundedRegion(size(), scale_));
 }
 
 WindowPosition Form1::GetFormInfo() const {
-    return {pxToTwips(x()), pxToTwips(y())};
+    const QPoint at = fullScreen_ ? windowedPos_ : pos();
+    return {pxToTwips(at.x()), pxToTwips(at.y())};
 }
 
 void Form1::SetFormInfo(const WindowPosition &position) {
-    move(twipsToPx(position.Left), twipsToPx(position.Top));
+    const QPoint at(twipsToPx(position.Left), twipsToPx(position.Top));
+    if (fullScreen_)
+        windowedPos_ = at;
+    else
+        move(at);
 }
 
 void Form1::Timer1_Timer(const QTime &now) {
@@ -142,29 +350,101 @@ void Form1::Degit_DblClick(int index) {
         controlPanel_->setEnabled(true);
 }
 
+void Form1::paintPicture(QPainter &p, qreal scale, qreal devicePixelRatio) const {
+    p.fillRect(QRect(QPoint(), scaledSize(board::clientSizePx(), scale)),
+               QColor::fromRgb(kBackground));
+    if (picture_.isNull())
+        return;
+    p.save();
+    p.scale(scale, scale);
+    const std::optional<board::Artwork> artwork = builtInArtwork();
+    if (artwork && scale * devicePixelRatio > picture_.devicePixelRatio()) {
+        // Larger than its own density: a built-in picture is drawn afresh at this size.
+        board::paintArtwork(p, *artwork);
+    } else {
+        // The picture keeps its own ratio: a user's file is enlarged smoothly, the
+        // double-density built-in pictures reduced on an ordinary screen.
+        p.setRenderHint(QPainter::SmoothPixmapTransform);
+        p.drawImage(QPointF(0, 0), picture_);
+    }
+    p.restore();
+}
+
 void Form1::paintEvent(QPaintEvent *) {
     const qreal ratio = devicePixelRatioF();
-    const QSize pixels(static_cast<int>(std::ceil(width() * ratio)),
-                       static_cast<int>(std::ceil(height() * ratio)));
+    const QRect board = boardRect();
+    const QSize pixels(static_cast<int>(std::ceil(board.width() * ratio)),
+                       static_cast<int>(std::ceil(board.height() * ratio)));
     if (face_.isNull() || face_.devicePixelRatio() != ratio || face_.size() != pixels) {
         face_ = QPixmap(pixels);
         face_.setDevicePixelRatio(ratio);
-        face_.fill(QColor::fromRgb(kBackground));
-        if (!picture_.isNull()) {
-            // The picture keeps its own ratio: a user's file is enlarged smoothly on a dense
-            // screen, the double-density built-in pictures reduced on an ordinary one.
-            QPainter p(&face_);
-            p.setRenderHint(QPainter::SmoothPixmapTransform);
-            p.drawImage(QPointF(0, 0), picture_);
-        }
+        face_.fill(fullScreen_ ? QColor(Qt::black) : QColor::fromRgb(kBackground));
+        QPainter p(&face_);
+        // A window has its mask for an outline; full screen shows black in the corners.
+        if (fullScreen_)
+            p.setClipRegion(roundedRegion(board.size(), scale_));
+        paintPicture(p, scale_, ratio);
     }
     // Only the region being repainted is copied; the painter clips to it.
     QPainter p(this);
-    p.drawPixmap(QPointF(0, 0), face_);
+    for (const QRect &r : QRegion(rect()).subtracted(board))
+        p.fillRect(r, Qt::black);
+    p.drawPixmap(board.topLeft(), face_);
+}
+
+QImage Form1::renderBoard(qreal scale) const {
+    if (!(scale > 0))
+        return {};
+    QImage image(scaledSize(board::clientSizePx(), scale), QImage::Format_ARGB32_Premultiplied);
+    // Point sizes become the same pixels as on the board's screen.
+    image.setDotsPerMeterX(qRound(logicalDpiX() / 0.0254));
+    image.setDotsPerMeterY(qRound(logicalDpiY() / 0.0254));
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setClipRegion(roundedRegion(image.size(), scale));
+    paintPicture(p, scale, 1);
+
+    const auto place = [scale](const QRect &twips) {
+        return scaledRect(board::toPx(twips), scale);
+    };
+    for (int k = 0; k <= board::kCellCount; ++k) {
+        const QLabel *label = labels_[static_cast<size_t>(k)];
+        if (!label->isVisibleTo(this))
+            continue;
+        QFont font = label->font();
+        font.setPointSizeF(kLabelPointSize * scale);
+        p.setFont(font);
+        p.setPen(label->palette().color(QPalette::WindowText));
+        p.drawText(place(board::seiriLabelTwips(k)), static_cast<int>(label->alignment()),
+                   label->text());
+    }
+
+    // One renderer for all cells: they share their faces, so glyphs are drawn once.
+    DegitRenderer renderer;
+    QImage surface;
+    const auto drawCell = [&](const M_Degit *cell, const QRect &twips) {
+        if (!cell->isVisibleTo(this))
+            return;
+        DegitFrame frame = cell->frame();
+        frame.size = cell->designSize();
+        frame.devicePixelRatio = 1;
+        frame.zoom = scale;
+        renderer.render(surface, frame);
+        p.drawImage(place(twips).topLeft(), surface);
+    };
+    for (int k = 0; k <= board::kCellCount; ++k)
+        drawCell(degit_[static_cast<size_t>(k)], board::degitTwips(k));
+    for (int i = 0; i < 2; ++i)
+        drawCell(timeDegit_[static_cast<size_t>(i)], board::timeDegitTwips(i));
+
+    if (chimeiCtl_->isVisibleTo(this))
+        p.drawImage(place(board::chimeiTwips()).topLeft(), chimeiCtl_->drawingAt(scale));
+    return image;
 }
 
 void Form1::mousePressEvent(QMouseEvent *event) {
-    if (event->button() != Qt::LeftButton)
+    // Full screen stays where it is.
+    if (event->button() != Qt::LeftButton || fullScreen_)
         return;
     if (QWindow *w = windowHandle())
         w->startSystemMove();

@@ -9,11 +9,18 @@
 #include <QWidget>
 
 #include <array>
+#include <optional>
 
+class QAction;
 class QLabel;
+class QMenu;
 class QTimer;
 
 namespace q47 {
+
+namespace board {
+enum class Artwork;
+}
 
 class ChimeiCtl_E;
 class M_Degit;
@@ -27,6 +34,10 @@ struct WindowPosition {
 // The fare display board: a borderless panel with fifty fare cells under their ticket-number
 // labels, the hidden clock cells and the place-name column. It holds almost no logic; the
 // control panel and the options dialog drive its cells.
+//
+// It can be enlarged (Ctrl with plus, minus or 0, or the right-button menu) and shown full
+// screen (F11). Every part is then laid out and drawn afresh at the larger size, so that
+// nothing is a stretched bitmap.
 class Form1 : public QWidget {
     Q_OBJECT
 public:
@@ -53,7 +64,33 @@ public:
 
     // Gives the window its rounded outline from the current client size.
     void applyRoundedMask();
-    static QRegion roundedRegion(const QSize &client);
+    // The outline of a board `client` pixels large, drawn at `scale` times the design size.
+    static QRegion roundedRegion(const QSize &client, qreal scale = 1);
+
+    // The windowed board's zoom, one of board::kZoomSteps. A change resizes the window about
+    // its top-left corner and is remembered in the user's settings; in full screen it leaves
+    // full screen first.
+    qreal zoom() const { return zoom_; }
+    void setZoom(qreal zoom);
+    // Applies the zoom the user's settings remember (1 when none), without writing it back.
+    void restoreZoom();
+
+    // Full screen: the board centred on its screen at the largest scale that fits, black
+    // around it, the mouse pointer hidden while it rests. Leaving restores the zoom and the
+    // position.
+    bool isBoardFullScreen() const { return fullScreen_; }
+    void setBoardFullScreen(bool on);
+    // The scale the board is drawn at now and where it stands in the window.
+    qreal boardScale() const { return scale_; }
+    QRect boardRect() const;
+
+    // The board as it shows now (picture, cells, labels, place name), drawn afresh at `scale`
+    // times its design size at pixel ratio 1; the corners outside the rounded outline stay
+    // transparent. Needs no display.
+    QImage renderBoard(qreal scale) const;
+
+    // The right-button menu; its checks follow the board each time it opens.
+    QMenu *boardMenu() const { return menu_; }
 
     void DeleteRgn() {}
     WindowPosition GetFormInfo() const;
@@ -68,18 +105,43 @@ public Q_SLOTS:
 protected:
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void buildMenu();
+    void updateMenu();
+    void applyZoom(qreal zoom);
+    void layoutBoard(qreal scale, const QPoint &origin);
+    void paintPicture(QPainter &painter, qreal scale, qreal devicePixelRatio) const;
+    std::optional<board::Artwork> builtInArtwork() const;
+    void setPointerHidden(bool hidden);
+
     std::array<M_Degit *, 51> degit_{};
     std::array<QLabel *, 51> labels_{};
     std::array<M_Degit *, 2> timeDegit_{};
     std::array<QImage, 3> imgRes_{};
+    // The built-in pictures as made, to tell them from a user's picture.
+    std::array<QImage, 2> builtIn_{};
     QImage picture_;
-    // The picture as drawn at the screen's pixel ratio; redrawn when either changes.
+    // The window's face (picture and ground) as drawn at the screen's pixel ratio and the
+    // board's scale; redrawn when any of them changes.
     QPixmap face_;
     QTimer *timer1_ = nullptr;
     ChimeiCtl_E *chimeiCtl_ = nullptr;
     QPointer<QWidget> controlPanel_;
+
+    qreal zoom_ = 1;
+    qreal scale_ = 1;
+    QPoint origin_;
+    bool fullScreen_ = false;
+    QPoint windowedPos_; // where the window stood before full screen
+    QTimer *pointerTimer_ = nullptr;
+    bool pointerHidden_ = false;
+    QMenu *menu_ = nullptr;
+    std::array<QAction *, 4> zoomActions_{};
+    QAction *fullScreenAction_ = nullptr;
 };
 
 } // namespace q47

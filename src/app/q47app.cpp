@@ -101,6 +101,7 @@ void Q47App::Form_Load() {
             corner_ = new CornerPlacement(ctl_.get());
     }
     ctl_->installOperatorKeys(&board);
+    board.restoreZoom();
     board.show();
 }
 

@@ -2,6 +2,7 @@
 
 #include "chimeirenderer.h"
 #include "degitrenderer.h"
+#include "scaling.h"
 
 #include <QBackingStore>
 #include <QCoreApplication>
@@ -16,52 +17,58 @@ namespace q47 {
 
 // The window around the strip: a native window with a backing store of its own, so that a
 // scroll frame costs one small paint and one flush, apart from the board's widgets. Its
-// mouse presses stay with it: they must not start dragging the board.
+// mouse presses stay with it: they must not start dragging the board. Areas come in the
+// control's design pixels and are enlarged by its zoom here.
 class ChimeiCtl_E::Window : public QWindow {
 public:
     explicit Window(ChimeiCtl_E *owner) : store_(this), owner_(owner) {
         setSurfaceType(QSurface::RasterSurface);
     }
 
-    // Draws `region` afresh and shows it.
-    void paint(const QRegion &region) {
+    // Draws `area` afresh and shows it.
+    void paint(const QRect &area) {
         if (!isExposed())
             return;
-        draw(region);
-        store_.flush(region);
+        draw(area);
+        store_.flush(shown(area));
     }
 
     // Shifts the client area up by -dy pixels and draws only the rows that come into view.
     void scrollUp(int dy, const QRect &client) {
         if (!isExposed())
             return;
-        // At a fractional pixel ratio the strip drawn afresh does not land on whole device
-        // pixels the way a shifted one does: draw it all.
+        // At a fractional pixel ratio or zoom the strip drawn afresh does not land on whole
+        // device pixels the way a shifted one does: draw it all.
         const qreal ratio = devicePixelRatio();
+        const qreal zoom = owner_->zoom_;
+        const bool whole = ratio == std::floor(ratio) && zoom == std::floor(zoom);
         // The rows that stay in view move up; none may land on the edge above the client.
-        if (ratio != std::floor(ratio) || !store_.scroll(client.adjusted(0, -dy, 0, 0), 0, dy)) {
+        if (!whole ||
+            !store_.scroll(shown(client.adjusted(0, -dy, 0, 0)), 0, static_cast<int>(dy * zoom))) {
             paint(client);
             return;
         }
         draw(QRect(client.left(), client.bottom() + 1 + dy, client.width(), -dy));
-        store_.flush(client);
+        store_.flush(shown(client));
     }
 
 protected:
-    void exposeEvent(QExposeEvent *) override { paint(QRect(QPoint(), size())); }
+    void exposeEvent(QExposeEvent *) override { paint(owner_->windowRect()); }
     void resizeEvent(QResizeEvent *) override {
         store_.resize(size());
-        paint(QRect(QPoint(), size()));
+        paint(owner_->windowRect());
     }
 
 private:
-    void draw(const QRegion &region) {
+    QRect shown(const QRect &area) const { return coveringRect(area, owner_->zoom_); }
+
+    void draw(const QRect &area) {
         if (store_.size() != size())
             store_.resize(size());
-        store_.beginPaint(region);
+        store_.beginPaint(shown(area));
         {
             QPainter painter(store_.paintDevice());
-            owner_->paintWindow(painter, region, QRect(QPoint(), size()), devicePixelRatio());
+            owner_->paintWindow(painter, area, devicePixelRatio());
         }
         store_.endPaint();
     }
@@ -98,8 +105,33 @@ QImage ChimeiCtl_E::drawing(qreal devicePixelRatio) {
     image.setDevicePixelRatio(devicePixelRatio);
     image.fill(Qt::black);
     QPainter painter(&image);
-    paintWindow(painter, QRect(QPoint(), size), QRect(QPoint(), size), devicePixelRatio);
+    paintWindow(painter, windowRect(), devicePixelRatio);
     return image;
+}
+
+QImage ChimeiCtl_E::drawingAt(qreal scale) const {
+    QImage image(scaledSize(model_.windowSize(), scale), QImage::Format_RGB32);
+    image.fill(Qt::black);
+    const bool fits = !stripImage_.isNull() && renderedRevision_ == model_.stripRevision() &&
+                      renderedBackColor_ == model_.BackColor() &&
+                      stripImage_.devicePixelRatio() == scale;
+    const QImage strip =
+        fits ? stripImage_ : renderChimeiStrip(model_.strip(), model_.BackColor(), scale);
+    QPainter painter(&image);
+    painter.scale(scale, scale);
+    paintFace(painter, windowRect(), strip);
+    return image;
+}
+
+void ChimeiCtl_E::setZoom(qreal zoom) {
+    if (!(zoom > 0) || zoom == zoom_)
+        return;
+    // A control that no host has sized keeps to its window's size.
+    const bool ownSize = size() == scaledSize(model_.windowSize(), zoom_);
+    zoom_ = zoom;
+    if (ownSize)
+        resize(scaledSize(model_.windowSize(), zoom_));
+    sync();
 }
 
 void ChimeiCtl_E::setBackColor(OleColor c) {
@@ -136,15 +168,20 @@ void ChimeiCtl_E::ReadProperties(const PropertyBag &bag) {
     sync();
 }
 
+QRect ChimeiCtl_E::windowRect() const {
+    return QRect(QPoint(), model_.windowSize());
+}
+
 QRect ChimeiCtl_E::clientRect() const {
     const int b = model_.borderWidth();
-    return container_->rect().adjusted(b, b, -b, -b);
+    return windowRect().adjusted(b, b, -b, -b);
 }
 
 void ChimeiCtl_E::sync() {
-    if (container_->size() != model_.windowSize())
-        container_->resize(model_.windowSize());
-    window_->paint(QRect(QPoint(), model_.windowSize()));
+    const QSize shown = scaledSize(model_.windowSize(), zoom_);
+    if (container_->size() != shown)
+        container_->resize(shown);
+    window_->paint(windowRect());
     scheduleFrame();
 }
 
@@ -202,30 +239,33 @@ void paintEdge(QPainter &painter, const QRect &outer, bool sunken) {
 
 } // namespace
 
-void ChimeiCtl_E::paintWindow(QPainter &painter, const QRegion &dirty, const QRect &outer,
-                              qreal devicePixelRatio) {
+void ChimeiCtl_E::paintWindow(QPainter &painter, const QRect &dirty, qreal devicePixelRatio) {
+    const qreal ratio = devicePixelRatio * zoom_;
     if (stripImage_.isNull() || renderedRevision_ != model_.stripRevision() ||
-        renderedBackColor_ != model_.BackColor() ||
-        stripImage_.devicePixelRatio() != devicePixelRatio) {
-        stripImage_ = renderChimeiStrip(model_.strip(), model_.BackColor(), devicePixelRatio);
+        renderedBackColor_ != model_.BackColor() || stripImage_.devicePixelRatio() != ratio) {
+        stripImage_ = renderChimeiStrip(model_.strip(), model_.BackColor(), ratio);
         renderedRevision_ = model_.stripRevision();
         renderedBackColor_ = model_.BackColor();
         ++stripRenders_;
     }
+    painter.scale(zoom_, zoom_);
+    paintFace(painter, dirty, stripImage_);
+}
 
+void ChimeiCtl_E::paintFace(QPainter &painter, const QRect &dirty, const QImage &strip) const {
     const QRect client = clientRect();
     // A scroll frame dirties only the client area: the edge is left as it stands.
-    if (!client.contains(dirty.boundingRect()))
-        paintEdge(painter, outer, model_.borderWidth() == 2);
+    if (!client.contains(dirty))
+        paintEdge(painter, windowRect(), model_.borderWidth() == 2);
 
     // The strip carries its own ground: only what it leaves uncovered is filled.
-    const QRect strip(
+    const QRect area(
         QPoint(client.left() + ChimeiModel::kStripLeft, client.top() + model_.stripTop()),
-        stripImage_.deviceIndependentSize().toSize());
+        strip.deviceIndependentSize().toSize());
     painter.setClipRect(client);
-    for (const QRect &r : QRegion(client).subtracted(strip))
+    for (const QRect &r : QRegion(client).subtracted(area))
         painter.fillRect(r, fromOleColor(model_.BackColor()));
-    painter.drawImage(strip.topLeft(), stripImage_);
+    painter.drawImage(area.topLeft(), strip);
 }
 
 void ChimeiCtl_E::mousePressEvent(QMouseEvent *event) {

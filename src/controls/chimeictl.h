@@ -12,6 +12,8 @@ namespace q47 {
 // The place-name dot display: a narrow window in which a strip of dot characters stands
 // still or scrolls upwards. The strip is rendered once per name; a scroll frame only moves
 // where it is blitted. The scroll runs on a frame timer, so SetChimei returns at once.
+// A zoom enlarges the window: the model keeps its design pixels, and the strip is rendered
+// at the zoomed pixel ratio, so dots and scroll steps grow together and stay sharp.
 class ChimeiCtl_E : public QWidget {
     Q_OBJECT
 public:
@@ -43,11 +45,18 @@ public:
     void ReadProperties(const PropertyBag &bag);
     void WriteProperties(PropertyBag &bag) { model_.WriteProperties(bag); }
 
+    // Enlarges the window and its dots by `zoom` (1 = as designed).
+    qreal zoom() const { return zoom_; }
+    void setZoom(qreal zoom);
+
     // The window the strip moves in, as a widget of the control, and its native window.
     QWidget *Picture2() const;
     QWindow *stripWindow() const;
     // What the window shows, drawn afresh into an image at the given pixel ratio.
     QImage drawing(qreal devicePixelRatio);
+    // The window as it stands, drawn afresh `scale` times its design size at pixel ratio 1,
+    // whatever the zoom. The screen's strip is reused when it fits, never replaced.
+    QImage drawingAt(qreal scale) const;
     const ChimeiModel &model() const { return model_; }
     // The strip as last rendered for the screen.
     const QImage &stripImage() const { return stripImage_; }
@@ -67,8 +76,10 @@ private:
     void sync();
     void onFrame();
     void scheduleFrame();
-    void paintWindow(QPainter &painter, const QRegion &dirty, const QRect &outer,
-                     qreal devicePixelRatio);
+    // Both paint in design pixels: `dirty` is the part that needs drawing.
+    void paintWindow(QPainter &painter, const QRect &dirty, qreal devicePixelRatio);
+    void paintFace(QPainter &painter, const QRect &dirty, const QImage &strip) const;
+    QRect windowRect() const;
     QRect clientRect() const;
 
     ChimeiModel model_;
@@ -78,6 +89,7 @@ private:
     QImage stripImage_;
     quint64 renderedRevision_ = 0;
     OleColor renderedBackColor_ = 0;
+    qreal zoom_ = 1;
     int frames_ = 0;
     int positionUpdates_ = 0;
     int stripRenders_ = 0;

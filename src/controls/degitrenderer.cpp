@@ -1,5 +1,6 @@
 #include "degitrenderer.h"
 
+#include "scaling.h"
 #include "segmentfont.h"
 #include "twips.h"
 
@@ -30,13 +31,14 @@ void DegitRenderer::ensureFace(const DegitFrame &frame) {
     const qint16 size =
         (frame.degitSize >= 1 && frame.degitSize <= 3) ? frame.degitSize : qint16(0);
     const int height = frame.size.height();
-    if (font_ && face == face_ && size == sizeClass_ && frame.bold == bold_ &&
-        frame.devicePixelRatio == dpr_ && height == cellHeight_)
+    const qreal ratio = frame.devicePixelRatio * frame.zoom;
+    if (font_ && face == face_ && size == sizeClass_ && frame.bold == bold_ && ratio == dpr_ &&
+        height == cellHeight_)
         return;
     face_ = face;
     sizeClass_ = size;
     bold_ = frame.bold;
-    dpr_ = frame.devicePixelRatio;
+    dpr_ = ratio;
     cellHeight_ = height;
     // The glyph fills the control's height, as the font's cell does, so that a host-sized
     // control still shows whole digits.
@@ -69,8 +71,9 @@ const QImage &DegitRenderer::glyph(QChar c, OleColor color) {
 }
 
 void DegitRenderer::render(QImage &surface, const DegitFrame &frame) {
-    const QSize device(static_cast<int>(std::ceil(frame.size.width() * frame.devicePixelRatio)),
-                       static_cast<int>(std::ceil(frame.size.height() * frame.devicePixelRatio)));
+    const QSize shown = scaledSize(frame.size, frame.zoom);
+    const QSize device(static_cast<int>(std::ceil(shown.width() * frame.devicePixelRatio)),
+                       static_cast<int>(std::ceil(shown.height() * frame.devicePixelRatio)));
     if (surface.size() != device || surface.devicePixelRatio() != frame.devicePixelRatio) {
         surface = QImage(device, QImage::Format_ARGB32_Premultiplied);
         surface.setDevicePixelRatio(frame.devicePixelRatio);
@@ -82,6 +85,8 @@ void DegitRenderer::render(QImage &surface, const DegitFrame &frame) {
 
     const int step = cellWidthPx(sizeClass_, frame.characterExtra);
     QPainter p(&surface);
+    // Laid out in design pixels; the glyphs, drawn at the zoomed ratio, land 1:1 on the device.
+    p.scale(frame.zoom, frame.zoom);
     // Whole-pixel positions in device pixels keep every lit glyph on its base glyph.
     const QImage &eight = glyph(QLatin1Char('8'), frame.baseForeColor);
     for (int i = 0; i < frame.keta; ++i)

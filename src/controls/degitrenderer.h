@@ -13,8 +13,9 @@ class SegmentFont;
 
 // What one redraw of a segment-digit surface needs.
 struct DegitFrame {
-    QSize size;                 // surface size in device-independent pixels
+    QSize size;                 // surface size in design pixels, before the zoom
     qreal devicePixelRatio = 1; // of the screen the surface is shown on
+    qreal zoom = 1;             // of the board: everything drawn this many times larger
     qint16 degitStyle = 0;
     qint16 degitSize = 0;
     qint16 keta = 4;
@@ -30,7 +31,8 @@ QColor fromOleColor(OleColor c);
 OleColor toOleColor(const QColor &c);
 
 // Draws the dim "8" row from the left edge and the lit text right-aligned over it.
-// Glyphs are rendered once per face, size, colour and pixel ratio and then only blitted.
+// Glyphs are rendered once per face, size, colour and pixel ratio and then only blitted. The
+// zoom counts as part of the pixel ratio: an enlarged surface is drawn afresh at its size.
 class DegitRenderer {
 public:
     DegitRenderer();
@@ -38,7 +40,8 @@ public:
     DegitRenderer(const DegitRenderer &) = delete;
     DegitRenderer &operator=(const DegitRenderer &) = delete;
 
-    // Redraws `surface` (reallocated when its size or ratio no longer fits the frame).
+    // Redraws `surface` (reallocated when its size or ratio no longer fits the frame). Its
+    // pixel ratio is the screen's; its device-independent size is the zoomed size.
     void render(QImage &surface, const DegitFrame &frame);
 
     // Width of one character step in device-independent pixels for a size class.

@@ -1,6 +1,7 @@
 #include "mdegit.h"
 
 #include "dialogs.h"
+#include "scaling.h"
 #include "twips.h"
 
 #include <QMouseEvent>
@@ -13,8 +14,7 @@ M_Degit::M_Degit(QWidget *parent)
       // Current systems draw the digit faces bold and without extra character spacing.
       bold_(true), characterExtra_(0) {
     setAttribute(Qt::WA_OpaquePaintEvent);
-    const DegitSizeClass sc = model_.sizeClass();
-    resize(twipsToPx(sc.cellTwips) * model_.Keta(), twipsToPx(sc.heightTwips));
+    resizeToCells();
     // The first drawing happens before any property is known: it only clears the surface.
     frame_.keta = 0;
     render();
@@ -34,7 +34,24 @@ void M_Degit::apply(DegitModel::Effect effect) {
 
 void M_Degit::resizeToCells() {
     const DegitSizeClass sc = model_.sizeClass();
-    resize(twipsToPx(sc.cellTwips) * model_.Keta(), twipsToPx(sc.heightTwips));
+    designSize_ = QSize(twipsToPx(sc.cellTwips) * model_.Keta(), twipsToPx(sc.heightTwips));
+    resize(scaledSize(designSize_, zoom_));
+}
+
+QSize M_Degit::designSize() const {
+    // A host may have sized the control itself: that size counts, without the zoom.
+    if (size() == scaledSize(designSize_, zoom_))
+        return designSize_;
+    return (QSizeF(size()) / zoom_).toSize();
+}
+
+void M_Degit::setZoom(qreal zoom) {
+    if (!(zoom > 0) || zoom == zoom_)
+        return;
+    designSize_ = designSize();
+    zoom_ = zoom;
+    resize(scaledSize(designSize_, zoom_));
+    render();
 }
 
 void M_Degit::redraw() {
@@ -52,17 +69,20 @@ void M_Degit::redraw() {
 }
 
 void M_Degit::render() {
-    frame_.size = size();
+    designSize_ = designSize();
+    frame_.size = designSize_;
+    frame_.zoom = zoom_;
     frame_.devicePixelRatio = devicePixelRatioF();
     renderer_.render(surface_, frame_);
+    renderedSize_ = size();
     ++redraws_;
     update();
 }
 
 void M_Degit::paintEvent(QPaintEvent *) {
-    // A move to a screen of another density needs a fresh rendering; nothing else does.
-    if (surface_.devicePixelRatio() != devicePixelRatioF() ||
-        surface_.deviceIndependentSize().toSize() != size())
+    // A move to a screen of another density, or a host's resize, needs a fresh rendering;
+    // nothing else does.
+    if (surface_.devicePixelRatio() != devicePixelRatioF() || renderedSize_ != size())
         render();
     QPainter p(this);
     p.drawImage(0, 0, surface_);

@@ -9,6 +9,8 @@ namespace q47 {
 
 // The seven-segment digit control: a row of Keta digit positions whose dark segments stay
 // faintly visible. It draws only when a drawing property changes; paintEvent just blits.
+// A zoom enlarges it: its size classes stay in design pixels, and the surface is drawn afresh
+// at the zoomed size, never stretched.
 class M_Degit : public QWidget {
     Q_OBJECT
 public:
@@ -44,8 +46,15 @@ public:
     void ReadProperties(const PropertyBag &bag);
     void WriteProperties(PropertyBag &bag) { model_.WriteProperties(bag); }
 
-    // The last rendering, as the screen shows it.
+    // Enlarges the control and its drawing by `zoom` (1 = as designed).
+    qreal zoom() const { return zoom_; }
+    void setZoom(qreal zoom);
+    // The control's size before the zoom.
+    QSize designSize() const;
+
+    // The last rendering, as the screen shows it, and what it was drawn from.
     const QImage &surface() const { return surface_; }
+    const DegitFrame &frame() const { return frame_; }
     int redrawCount() const { return redraws_; }
     const DegitModel &model() const { return model_; }
 
@@ -67,6 +76,9 @@ private:
     DegitRenderer renderer_;
     DegitFrame frame_; // what the surface shows
     QImage surface_;
+    QSize designSize_;
+    QSize renderedSize_; // the widget's size at the last rendering
+    qreal zoom_ = 1;
     bool bold_;
     int characterExtra_;
     int redraws_ = 0;

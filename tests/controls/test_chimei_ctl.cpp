@@ -20,6 +20,7 @@ private Q_SLOTS:
     void dotsStayCrispAtAnyDensity_data();
     void dotsStayCrispAtAnyDensity();
     void aLongNameScrollsOnTheTimerWithoutRenderingAgain();
+    void scrolledFramesMatchAFreshDrawing_data();
     void scrolledFramesMatchAFreshDrawing();
     void theFirstPauseSleepsAndAShortNameStopsTheTimer();
 };
@@ -121,15 +122,25 @@ void TestChimeiCtl::aLongNameScrollsOnTheTimerWithoutRenderingAgain() {
     QVERIFY(ctl.frameCount() >= ctl.positionUpdates());
 }
 
+void TestChimeiCtl::scrolledFramesMatchAFreshDrawing_data() {
+    QTest::addColumn<qreal>("zoom");
+    QTest::newRow("1") << 1.0;
+    QTest::newRow("2") << 2.0;   // shifted by whole pixels, twice as far
+    QTest::newRow("1.5") << 1.5; // drawn afresh at every frame
+}
+
 // Frames shift what is on the screen and paint only the rows that come into view: after many
-// of them the screen must still show exactly what a fresh drawing of the strip shows.
+// of them the screen must still show exactly what a fresh drawing of the strip shows, at any
+// zoom.
 void TestChimeiCtl::scrolledFramesMatchAFreshDrawing() {
     if (QGuiApplication::platformName() == QLatin1String("offscreen"))
         QSKIP("grabbing a child window here draws it afresh; ctest runs this on Xvfb");
+    QFETCH(qreal, zoom);
     std::chrono::nanoseconds now{0};
     ChimeiCtl_E ctl(nullptr, [&now] { return now; });
     ctl.setScrollStartWait(0);
     ctl.setSpeed(7); // 3.15 pixels a frame: uneven steps
+    ctl.setZoom(zoom);
     ctl.show();
     QVERIFY(QTest::qWaitForWindowExposed(&ctl));
     ctl.SetChimei(QStringLiteral("一二三四五六七八九十"));

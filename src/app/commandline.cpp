@@ -1,0 +1,122 @@
+#include "commandline.h"
+
+#include <QCommandLineParser>
+#include <QFileInfo>
+
+namespace q47 {
+
+namespace {
+
+constexpr int kMaxSection = 300;
+constexpr double kMaxScale = 8.0;
+
+CommandLine fail(const QString &what) {
+    CommandLine line;
+    line.action = CommandLine::Action::Error;
+    line.message = what + QStringLiteral("\nTry 'Q47 --help'.");
+    return line;
+}
+
+} // namespace
+
+CommandLine parseCommandLine(const QStringList &arguments) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Bus fare display: the fare board of a Japanese route bus and its "
+                       "control panel."));
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Shows this help and ends."));
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
+                                     QStringLiteral("Shows the version and ends."));
+    const QCommandLineOption data(QStringLiteral("data"),
+                                  QStringLiteral("Route data folder (*.hy3) for this run."),
+                                  QStringLiteral("DIR"));
+    const QCommandLineOption sound(QStringLiteral("sound"),
+                                   QStringLiteral("Announcement folder (*tp.csv) for this run."),
+                                   QStringLiteral("DIR"));
+    const QCommandLineOption screenshot(
+        QStringLiteral("screenshot"),
+        QStringLiteral("Starts with the saved state, renders the board to a PNG file and ends; "
+                       "no display needed."),
+        QStringLiteral("FILE"));
+    const QCommandLineOption route(QStringLiteral("route"),
+                                   QStringLiteral("With --screenshot: sets route N first."),
+                                   QStringLiteral("N"));
+    const QCommandLineOption section(
+        QStringLiteral("section"),
+        QStringLiteral("With --route: the starting stop (1 to 300, default 1)."),
+        QStringLiteral("S"));
+    const QCommandLineOption scale(
+        QStringLiteral("scale"),
+        QStringLiteral("With --screenshot: the board's scale (above 0, up to 8; default 1)."),
+        QStringLiteral("S"));
+    parser.addOptions({help, version, data, sound, screenshot, route, section, scale});
+
+    if (!parser.parse(QStringList{QStringLiteral("Q47")} + arguments))
+        return fail(parser.errorText());
+    if (!parser.positionalArguments().isEmpty())
+        return fail(QStringLiteral("Unexpected argument: %1").arg(parser.positionalArguments()[0]));
+
+    CommandLine line;
+    if (parser.isSet(help)) {
+        line.action = CommandLine::Action::Help;
+        line.message = parser.helpText();
+        return line;
+    }
+    if (parser.isSet(version)) {
+        line.action = CommandLine::Action::Version;
+        line.message = QStringLiteral("Q47 " Q47_VERSION);
+        return line;
+    }
+    for (const auto &[option, folder] :
+         {std::pair{&data, &line.dataFolder}, std::pair{&sound, &line.soundFolder}}) {
+        if (!parser.isSet(*option))
+            continue;
+        *folder = parser.value(*option);
+        if (!QFileInfo(*folder).isDir())
+            return fail(QStringLiteral("--%1: no such folder: %2")
+                            .arg(option->names().constFirst(), *folder));
+    }
+    const bool shot = parser.isSet(screenshot);
+    for (const QCommandLineOption *option : {&route, &scale}) {
+        if (parser.isSet(*option) && !shot)
+            return fail(
+                QStringLiteral("--%1 needs --screenshot").arg(option->names().constFirst()));
+    }
+    if (parser.isSet(section) && !parser.isSet(route))
+        return fail(QStringLiteral("--section needs --route"));
+    if (!shot)
+        return line;
+
+    line.action = CommandLine::Action::Screenshot;
+    line.screenshot = parser.value(screenshot);
+    if (line.screenshot.isEmpty())
+        return fail(QStringLiteral("--screenshot: no file name"));
+    if (parser.isSet(route)) {
+        bool ok = false;
+        const int n = parser.value(route).toInt(&ok);
+        if (!ok || n < 1 || n > 99999)
+            return fail(QStringLiteral("--route: not a route number from 1 to 99999: %1")
+                            .arg(parser.value(route)));
+        line.route = QString::number(n);
+    }
+    if (parser.isSet(section)) {
+        bool ok = false;
+        line.section = parser.value(section).toInt(&ok);
+        if (!ok || line.section < 1 || line.section > kMaxSection)
+            return fail(QStringLiteral("--section: not a stop from 1 to %1: %2")
+                            .arg(kMaxSection)
+                            .arg(parser.value(section)));
+    }
+    if (parser.isSet(scale)) {
+        bool ok = false;
+        line.scale = parser.value(scale).toDouble(&ok);
+        if (!ok || !(line.scale > 0) || line.scale > kMaxScale)
+            return fail(QStringLiteral("--scale: not a scale above 0 and up to %1: %2")
+                            .arg(kMaxScale)
+                            .arg(parser.value(scale)));
+    }
+    return line;
+}
+
+} // namespace q47

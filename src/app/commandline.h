@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace q47 {
+
+// What the command line asks for. Folders given here take the place of the saved ones for
+// this run only; a screenshot run renders the board to a picture and ends.
+struct CommandLine {
+    enum class Action { Run, Help, Version, Screenshot, Error };
+    Action action = Action::Run;
+    QString dataFolder;  // --data, empty: the saved one
+    QString soundFolder; // --sound
+    QString screenshot;  // --screenshot FILE
+    QString route;       // --route N, as typed
+    int section = 1;     // --section S
+    double scale = 1.0;  // --scale
+    QString message;     // the help or version text, or what is wrong
+};
+
+// Reads the arguments after the program's name. Never exits.
+CommandLine parseCommandLine(const QStringList &arguments);
+
+} // namespace q47

@@ -1,0 +1,250 @@
+#include "boardlayout.h"
+#include "boardzoom.h"
+#include "chimeictl.h"
+#include "degitrenderer.h"
+#include "fonts.h"
+#include "form1.h"
+#include "mdegit.h"
+#include "scaling.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QScreen>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTest>
+#include <QTimer>
+
+using q47::Form1;
+using q47::board::clientSizePx;
+using q47::board::degitTwips;
+using q47::board::toPx;
+
+namespace {
+
+constexpr q47::OleColor kGreen = 0x00FF00, kRed = 0x0000FF;
+
+// The smallest rectangle holding every pixel of exactly `colour`.
+QRect boundsOf(const QImage &image, QRgb colour) {
+    QRect found;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixel(x, y) == colour)
+                found |= QRect(x, y, 1, 1);
+    return found;
+}
+
+QImage plain(QImage image) {
+    image = image.convertToFormat(QImage::Format_RGB32);
+    image.setDevicePixelRatio(1);
+    return image;
+}
+
+// Cell k with a ground and a lit colour found nowhere else on the board.
+void markCell(Form1 &board, int k, const QVariant &value) {
+    q47::M_Degit *cell = board.Degit(k);
+    cell->setBackColor(kGreen);
+    cell->setDegitForeColor(kRed);
+    cell->setValue(value);
+}
+
+void pressKey(QWidget &w, int key, Qt::KeyboardModifiers modifiers = Qt::ControlModifier) {
+    QTest::keyClick(&w, static_cast<Qt::Key>(key), modifiers);
+}
+
+} // namespace
+
+class TestZoom : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase() {
+        q47::installFontSubstitutes();
+        // The remembered zoom goes to a settings file of the tests' own.
+        QStandardPaths::setTestModeEnabled(true);
+        QSettings().clear();
+    }
+    void cleanup() { QSettings().clear(); }
+
+    // The off-screen picture grows exactly with its scale, cell by cell, and keeps the
+    // corners outside the rounded outline transparent.
+    void renderedBoardGrowsExactlyWithItsScale() {
+        Form1 board;
+        markCell(board, 27, 1230);
+        board.ChimeiCtl()->SetChimei(QStringLiteral("東京駅"));
+        const QRect cell = toPx(degitTwips(27));
+        for (const qreal scale : {1.0, 1.5, 2.0, 3.0}) {
+            const QImage shot = board.renderBoard(scale);
+            QCOMPARE(shot.size(), q47::scaledSize(clientSizePx(), scale));
+            QCOMPARE(boundsOf(shot, qRgb(0, 255, 0)), q47::scaledRect(cell, scale));
+            QCOMPARE(qAlpha(shot.pixel(0, 0)), 0);
+            QCOMPARE(qAlpha(shot.pixel(shot.width() - 1, shot.height() - 1)), 0);
+            QCOMPARE(qAlpha(shot.pixel(shot.width() / 2, 0)), 255);
+        }
+        const QRect lit1 = boundsOf(board.renderBoard(1), qRgb(255, 0, 0));
+        const QRect lit2 = boundsOf(board.renderBoard(2), qRgb(255, 0, 0));
+        QVERIFY(!lit1.isEmpty());
+        QVERIFY2(qAbs(lit2.width() - 2 * lit1.width()) <= 1 &&
+                     qAbs(lit2.height() - 2 * lit1.height()) <= 1,
+                 qPrintable(QStringLiteral("%1x%2 against %3x%4")
+                                .arg(lit2.width())
+                                .arg(lit2.height())
+                                .arg(lit1.width())
+                                .arg(lit1.height())));
+    }
+
+    // Enlarged cells and dots are drawn at their size: pixel for pixel what a screen three
+    // times as dense shows, with no blend that a stretched bitmap would leave.
+    void enlargedBoardIsDrawnAfreshNotStretched() {
+        Form1 board;
+        markCell(board, 5, 88);
+        board.ChimeiCtl()->SetChimei(QStringLiteral("駅"));
+        q47::M_Degit *cell = board.Degit(5);
+
+        q47::DegitFrame dense = cell->frame();
+        dense.devicePixelRatio = 3;
+        q47::DegitRenderer renderer;
+        QImage native;
+        renderer.render(native, dense);
+
+        const QImage shot = board.renderBoard(3);
+        QCOMPARE(plain(shot.copy(q47::scaledRect(toPx(degitTwips(5)), 3))), plain(native));
+        board.setZoom(3);
+        QCOMPARE(cell->size(), QSize(3 * 52, 3 * 20));
+        QCOMPARE(plain(cell->surface()), plain(native));
+
+        // Inside the place name's border only its ground and its dots.
+        const QRect name = q47::scaledRect(toPx(q47::board::chimeiTwips()), 3)
+                               .adjusted(2 * 3, 2 * 3, -3 * 3, -3 * 3);
+        int dots = 0;
+        for (int y = name.top(); y <= name.bottom(); ++y)
+            for (int x = name.left(); x <= name.right(); ++x) {
+                const QRgb px = shot.pixel(x, y);
+                QVERIFY2(px == qRgb(128, 128, 128) || px == qRgb(255, 190, 0),
+                         qPrintable(QStringLiteral("blend at %1,%2").arg(x).arg(y)));
+                dots += px == qRgb(255, 190, 0);
+            }
+        QVERIFY(dots > 0);
+        QCOMPARE(plain(board.ChimeiCtl()->drawing(1)), plain(board.ChimeiCtl()->drawingAt(3)));
+    }
+
+    // Ctrl with plus, minus and 0 step through the sizes, as the menu does; every other key
+    // is left to whoever else listens.
+    void keysAndMenuStepTheZoom() {
+        Form1 board;
+        const auto expectZoom = [&](qreal zoom) {
+            QCOMPARE(board.zoom(), zoom);
+            QCOMPARE(board.size(), q47::scaledSize(clientSizePx(), zoom));
+            QCOMPARE(board.mask(), Form1::roundedRegion(board.size(), zoom));
+            QCOMPARE(board.Degit(50)->geometry(), q47::scaledRect(toPx(degitTwips(50)), zoom));
+            QCOMPARE(board.ChimeiCtl()->Picture2()->size(),
+                     q47::scaledSize(board.ChimeiCtl()->model().windowSize(), zoom));
+            QCOMPARE(board.lblSeiriNum(1)->font().pointSizeF(), 12.75 * zoom);
+        };
+        pressKey(board, Qt::Key_Plus);
+        expectZoom(1.5);
+        pressKey(board, Qt::Key_Equal);
+        expectZoom(2);
+        pressKey(board, Qt::Key_Plus, Qt::ControlModifier | Qt::KeypadModifier);
+        expectZoom(3);
+        pressKey(board, Qt::Key_Plus);
+        expectZoom(3);
+        pressKey(board, Qt::Key_Minus);
+        expectZoom(2);
+        pressKey(board, Qt::Key_0);
+        expectZoom(1);
+        pressKey(board, Qt::Key_Minus);
+        expectZoom(1);
+
+        for (const auto &[key, modifiers] :
+             {std::pair{Qt::Key_0, Qt::NoModifier}, std::pair{Qt::Key_Escape, Qt::NoModifier},
+              std::pair{Qt::Key_Plus, Qt::NoModifier}, std::pair{Qt::Key_Space, Qt::NoModifier},
+              std::pair{Qt::Key_N, Qt::ControlModifier}}) {
+            QKeyEvent press(QEvent::KeyPress, key, modifiers);
+            QApplication::sendEvent(&board, &press);
+            QVERIFY(!press.isAccepted());
+        }
+        expectZoom(1);
+
+        QMenu *menu = board.boardMenu();
+        const QList<QAction *> actions = menu->actions();
+        QCOMPARE(actions.at(2)->text(), QStringLiteral("表示倍率 2倍"));
+        actions.at(2)->trigger();
+        expectZoom(2);
+        QMetaObject::invokeMethod(menu, "aboutToShow");
+        QVERIFY(actions.at(2)->isChecked() && !actions.at(0)->isChecked());
+        QCOMPARE(actions.last()->text(), QStringLiteral("全画面表示\tF11"));
+    }
+
+    // A chosen zoom outlives the window; an unusable stored value means 1.
+    void zoomIsRememberedInTheUserSettings() {
+        {
+            Form1 board;
+            board.setZoom(2);
+        }
+        QCOMPARE(QSettings().value(QStringLiteral("board/zoom")).toDouble(), 2.0);
+        Form1 next;
+        QCOMPARE(next.zoom(), 1.0);
+        next.restoreZoom();
+        QCOMPARE(next.zoom(), 2.0);
+        QCOMPARE(next.size(), QSize(1420, 488));
+
+        QSettings settings;
+        for (const auto &[stored, zoom] :
+             {std::pair{QVariant(2.9), 3.0}, std::pair{QVariant(QStringLiteral("big")), 1.0},
+              std::pair{QVariant(-2), 1.0}, std::pair{QVariant(), 1.0}}) {
+            settings.setValue(QStringLiteral("board/zoom"), stored);
+            QCOMPARE(q47::board::readZoom(settings), zoom);
+        }
+    }
+
+    // F11 fills the screen with the board at the largest scale that fits, hides a resting
+    // pointer, and gives the window back as it was.
+    void fullScreenFitsTheScreenAndGivesTheWindowBack() {
+        Form1 board;
+        board.setPicture(board.imgRes(0));
+        board.setZoom(1.5);
+        board.move(30, 40);
+        board.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&board));
+
+        pressKey(board, Qt::Key_F11, Qt::NoModifier);
+        const QRect screen = board.screen()->geometry();
+        const qreal scale = q47::board::fitScale(clientSizePx(), screen.size());
+        QVERIFY(board.isBoardFullScreen());
+        QCOMPARE(board.boardScale(), scale);
+        QTRY_COMPARE(board.geometry(), screen);
+        const QRect shown = board.boardRect();
+        QCOMPARE(shown.size(), q47::scaledSize(clientSizePx(), scale));
+        QCOMPARE(shown.center(), QRect(QPoint(), screen.size()).center());
+        QCOMPARE(board.Degit(1)->geometry(),
+                 q47::scaledRect(toPx(degitTwips(1)), scale).translated(shown.topLeft()));
+        QVERIFY(board.mask().isEmpty());
+        const QImage face = board.grab().toImage();
+        QCOMPARE(face.pixel(0, 0), qRgb(0, 0, 0));
+        QCOMPARE(face.pixel(shown.center().x(), shown.top() + 4), qRgb(0xEE, 0xE6, 0xCC));
+
+        // The zoom keys wait for the window to come back.
+        pressKey(board, Qt::Key_Plus);
+        QCOMPARE(board.boardScale(), scale);
+
+        auto *rest = board.findChild<QTimer *>(QStringLiteral("pointerTimer"));
+        QVERIFY(rest && rest->isActive());
+        rest->start(0);
+        QTRY_COMPARE(board.cursor().shape(), Qt::BlankCursor);
+        QTest::mouseMove(&board, QPoint(100, 100));
+        QCOMPARE(board.cursor().shape(), Qt::ArrowCursor);
+        QVERIFY(rest->isActive());
+
+        pressKey(board, Qt::Key_F11, Qt::NoModifier);
+        QVERIFY(!board.isBoardFullScreen());
+        QCOMPARE(board.zoom(), 1.5);
+        QTRY_COMPARE(board.geometry(), QRect(QPoint(30, 40), q47::scaledSize(clientSizePx(), 1.5)));
+        QCOMPARE(board.mask(), Form1::roundedRegion(board.size(), 1.5));
+        QVERIFY(!rest->isActive());
+    }
+};
+
+QTEST_MAIN(TestZoom)
+#include "test_zoom.moc"
