@@ -29,6 +29,10 @@ void paintButton(QPushButton *button, OleColor colour) {
 }
 
 void WrapButton::paintEvent(QPaintEvent *) {
+    paintWrapped(text(), Qt::TextWrapAnywhere, 3, font());
+}
+
+void WrapButton::paintWrapped(const QString &shown, int flags, int margin, const QFont &face) {
     QStylePainter p(this);
     QStyleOptionButton option;
     initStyleOption(&option);
@@ -36,7 +40,8 @@ void WrapButton::paintEvent(QPaintEvent *) {
     p.drawControl(QStyle::CE_PushButton, option);
     p.setPen(
         palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
-    p.drawText(rect().adjusted(3, 3, -3, -3), Qt::AlignCenter | Qt::TextWrapAnywhere, text());
+    p.setFont(face);
+    p.drawText(rect().adjusted(margin, margin, -margin, -margin), Qt::AlignCenter | flags, shown);
 }
 
 PaneFrame::PaneFrame(QWidget *parent) : QFrame(parent) {

@@ -25,6 +25,9 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    // Draws the button's face with `text` wrapped inside `margin` pixels; `flags` chooses how
+    // lines break.
+    void paintWrapped(const QString &text, int flags, int margin, const QFont &font);
 };
 
 // A black frame without a caption that reports double-clicks.

@@ -14,7 +14,7 @@ constexpr int kSwatchWidth = 28;
 
 } // namespace
 
-PageButton::PageButton(const QString &caption, QWidget *parent) : QPushButton(caption, parent) {
+PageButton::PageButton(const QString &caption, QWidget *parent) : WrapButton(caption, parent) {
     setCheckable(true);
     setAutoExclusive(false);
 }
@@ -32,17 +32,9 @@ QSize PageButton::sizeHint() const {
 }
 
 void PageButton::paintEvent(QPaintEvent *) {
-    QStylePainter p(this);
-    QStyleOptionButton option;
-    initStyleOption(&option);
-    option.text.clear();
-    p.drawControl(QStyle::CE_PushButton, option);
-    p.setPen(
-        palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
-    QFont f = font();
-    f.setBold(isChecked());
-    p.setFont(f);
-    p.drawText(rect().adjusted(4, 4, -4, -4), Qt::AlignCenter | Qt::TextWordWrap, shownText());
+    QFont face = font();
+    face.setBold(isChecked());
+    paintWrapped(shownText(), Qt::TextWordWrap, 4, face);
 }
 
 ColourButton::ColourButton(const QString &caption, QWidget *parent)

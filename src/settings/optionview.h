@@ -1,6 +1,7 @@
 #pragma once
 
 #include "degitmodel.h"
+#include "panelwidgets.h"
 
 #include <QPushButton>
 
@@ -8,7 +9,7 @@ namespace q47 {
 
 // A graphical option button: pressed while its page is shown, its caption wrapped inside the
 // button the way a picture button's is, breaking at the captions' ideographic spaces.
-class PageButton : public QPushButton {
+class PageButton : public WrapButton {
     Q_OBJECT
 public:
     explicit PageButton(const QString &caption, QWidget *parent = nullptr);

@@ -5,6 +5,7 @@
 #include "frmctl.h"
 #include "frmoption.h"
 #include "mdegit.h"
+#include "optionsrig.h"
 #include "optionstates.h"
 #include "previewstrip.h"
 #include "recordingsound.h"
@@ -26,19 +27,7 @@ using namespace q47;
 
 namespace {
 
-// The dialog with the board it dresses and the panel whose backlight it re-applies.
-struct Rig {
-    Rig() { options.setControlPanel(&panel); }
-
-    SettingsStore settings{QDate(2026, 12, 7)};
-    Form1 board;
-    frmOption options{settings, board};
-    RecordingSound sound;
-    QStringList log;
-    FakeRuntime runtime{log};
-    FakeHost host;
-    frmCtl panel{board, settings, sound, options, &host, &runtime};
-};
+using Rig = OptionsRig;
 
 // Runs `action` while the modal dialog it opens is answered by `answer`.
 void answering(const std::function<void()> &action, const std::function<void(QDialog *)> &answer) {

@@ -5,6 +5,7 @@
 #include "frmoption.h"
 #include "mdegit.h"
 #include "mdliniio.h"
+#include "optionsrig.h"
 #include "optionstates.h"
 #include "recordingsound.h"
 #include "settingsstore.h"
@@ -24,19 +25,9 @@ using namespace q47;
 namespace {
 
 // The three windows as start-up leaves them, and their state file.
-struct Rig {
-    explicit Rig(const QString &path) : ini(board, panel, options, host, path) {
-        options.setControlPanel(&panel);
-    }
+struct Rig : OptionsRig {
+    explicit Rig(const QString &path) : ini(board, panel, options, host, path) {}
 
-    SettingsStore settings{QDate(2026, 12, 7)};
-    Form1 board;
-    frmOption options{settings, board};
-    RecordingSound sound;
-    QStringList log;
-    FakeRuntime runtime{log};
-    FakeHost host;
-    frmCtl panel{board, settings, sound, options, &host, &runtime};
     mdlIniIo ini;
 };
 
