@@ -12,6 +12,7 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
@@ -26,9 +27,12 @@
 namespace q47 {
 
 namespace {
-// Built-in pictures are drawn at twice the density: sharp on dense screens, and smoothly
-// reduced on ordinary ones.
-constexpr qreal kArtworkRatio = 2.0;
+// Built-in pictures are drawn at the density of the screen the board starts on: a denser one
+// (a zoom, full screen, another screen) has them drawn again from their shapes.
+qreal artworkRatio() {
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    return screen ? std::max<qreal>(1, screen->devicePixelRatio()) : 1;
+}
 constexpr qreal kLabelPointSize = 12.75;
 // How long the pointer may rest over the full-screen board before it is hidden.
 constexpr int kPointerRestMs = 2000;
@@ -38,8 +42,9 @@ Form1::Form1(QWidget *parent) : QWidget(parent, Qt::Window | Qt::FramelessWindow
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFixedSize(board::clientSizePx());
 
-    builtIn_[0] = board::renderArtwork(board::Artwork::Off, kArtworkRatio);
-    builtIn_[1] = board::renderArtwork(board::Artwork::On1, kArtworkRatio);
+    const qreal ratio = artworkRatio();
+    builtIn_[0] = board::renderArtwork(board::Artwork::Off, ratio);
+    builtIn_[1] = board::renderArtwork(board::Artwork::On1, ratio);
     imgRes_[0] = builtIn_[0];
     imgRes_[1] = builtIn_[1];
 
@@ -362,8 +367,8 @@ void Form1::paintPicture(QPainter &p, qreal scale, qreal devicePixelRatio) const
         // Larger than its own density: a built-in picture is drawn afresh at this size.
         board::paintArtwork(p, *artwork);
     } else {
-        // The picture keeps its own ratio: a user's file is enlarged smoothly, the
-        // double-density built-in pictures reduced on an ordinary screen.
+        // The picture keeps its own ratio: a user's file is enlarged smoothly, a built-in
+        // picture drawn for a denser screen is reduced.
         p.setRenderHint(QPainter::SmoothPixmapTransform);
         p.drawImage(QPointF(0, 0), picture_);
     }

@@ -18,6 +18,7 @@
 #include <deque>
 #include <mutex>
 #include <thread>
+#include <utility>
 
 namespace q47 {
 
@@ -77,6 +78,9 @@ public:
 
     // A reading opened ahead of the first engine, taken by it. On this thread only.
     std::unique_ptr<JapaneseReading> &spareReading() { return spareReading_; }
+    // The voices found by a warm-up that left the Japanese voice selected, taken by the first
+    // engine. On this thread only.
+    QStringList &spareVoices() { return spareVoices_; }
 
 private:
     EspeakThread() : thread_([this] { run(); }) {}
@@ -105,6 +109,7 @@ private:
     bool quit_ = false;
     int sampleRate_ = -1;
     std::unique_ptr<JapaneseReading> spareReading_;
+    QStringList spareVoices_;
     std::thread thread_; // last, so that it starts after the rest exists
 };
 
@@ -270,10 +275,13 @@ void EspeakSpeech::Impl::session() {
     cv.notify_all();
 }
 
-bool EspeakSpeech::Impl::begin() {
-    sampleRate = EspeakThread::instance().sampleRate();
-    if (sampleRate <= 0 || espeak_SetVoiceByName(kJapanese) != EE_OK)
-        return false;
+namespace {
+
+// Selects the Japanese voice and lists it with the variants this eSpeak has; empty when the
+// voice cannot be selected. On the eSpeak thread.
+QStringList selectJapaneseVoice() {
+    if (espeak_SetVoiceByName(kJapanese) != EE_OK)
+        return {};
     QStringList found{QLatin1String(kJapanese)};
     espeak_VOICE variantsOnly{};
     variantsOnly.languages = "variant";
@@ -287,7 +295,23 @@ bool EspeakSpeech::Impl::begin() {
             }
         }
     }
-    reading = std::move(EspeakThread::instance().spareReading());
+    return found;
+}
+
+} // namespace
+
+bool EspeakSpeech::Impl::begin() {
+    EspeakThread &thread = EspeakThread::instance();
+    sampleRate = thread.sampleRate();
+    if (sampleRate <= 0)
+        return false;
+    // A warm-up may have selected the voice already; nothing has run on this thread since.
+    QStringList found = std::exchange(thread.spareVoices(), {});
+    if (found.isEmpty())
+        found = selectJapaneseVoice();
+    if (found.isEmpty())
+        return false;
+    reading = std::move(thread.spareReading());
     if (!reading)
         reading = std::make_unique<JapaneseReading>();
     if (!reading->available())
@@ -458,7 +482,11 @@ void EspeakSpeech::warmUp() {
         if (!mdlSndAPI::available())
             return;
         EspeakThread &thread = EspeakThread::instance();
-        if (thread.sampleRate() > 0 && !thread.spareReading())
+        if (thread.sampleRate() <= 0)
+            return;
+        if (thread.spareVoices().isEmpty())
+            thread.spareVoices() = selectJapaneseVoice();
+        if (!thread.spareReading())
             thread.spareReading() = std::make_unique<JapaneseReading>();
     });
 }
