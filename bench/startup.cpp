@@ -3,17 +3,13 @@
 //   startup bare     a plain Qt window, for comparison in the same run
 //   startup board    the program's own start-up, to the board painted; then the first
 //                    "設定..." from the click to the options dialog painted
-#include "boardartwork.h"
 #include "desktopspeech.h"
-#include "fonts.h"
 #include "form1.h"
 #include "frmctl.h"
 #include "frmoption.h"
 #include "q47app.h"
 
 #include <QApplication>
-#include <QIcon>
-#include <QPixmap>
 #include <QPushButton>
 #include <QTimer>
 
@@ -75,14 +71,7 @@ int main(int argc, char *argv[]) {
         return application.exec();
     }
 
-    // As main() does it.
-    QCoreApplication::setOrganizationName(QStringLiteral("Q47"));
-    QCoreApplication::setApplicationName(QStringLiteral("Q47"));
-    q47::installFontSubstitutes();
-    QIcon icon;
-    for (int size : {16, 32, 64, 128})
-        icon.addPixmap(QPixmap::fromImage(q47::board::renderIcon(size)));
-    QApplication::setWindowIcon(icon);
+    q47::Q47App::prepareApplication();
     q47::Q47App app;
     qint64 click = 0;
     std::unique_ptr<FirstPaint> dialogPaint;

@@ -273,6 +273,15 @@ void Form1::setImgRes(int index, const QImage &picture) {
     imgRes_.at(static_cast<size_t>(index)) = picture;
 }
 
+void Form1::setSeiriNumColour(const QColor &colour) {
+    for (int k = 1; k <= board::kCellCount; ++k) {
+        QLabel *label = labels_[static_cast<size_t>(k)];
+        QPalette palette = label->palette();
+        palette.setColor(QPalette::WindowText, colour);
+        label->setPalette(palette);
+    }
+}
+
 void Form1::setPicture(const QImage &picture) {
     if (picture.cacheKey() == picture_.cacheKey())
         return;

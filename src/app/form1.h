@@ -2,6 +2,7 @@
 
 #include "degitmodel.h"
 
+#include <QColor>
 #include <QImage>
 #include <QPixmap>
 #include <QPointer>
@@ -45,6 +46,8 @@ public:
 
     M_Degit *Degit(int index) const { return degit_.at(static_cast<size_t>(index)); }
     QLabel *lblSeiriNum(int index) const { return labels_.at(static_cast<size_t>(index)); }
+    // Gives the fifty ticket-number labels one text colour.
+    void setSeiriNumColour(const QColor &colour);
     M_Degit *TimeDegit(int index) const { return timeDegit_.at(static_cast<size_t>(index)); }
     QTimer *Timer1() const { return timer1_; }
     ChimeiCtl_E *ChimeiCtl() const { return chimeiCtl_; }

@@ -1,16 +1,12 @@
-#include "boardartwork.h"
 #include "commandline.h"
 #include "desktopspeech.h"
 #include "fareboard.h"
-#include "fonts.h"
 #include "form1.h"
 #include "frmctl.h"
 #include "q47app.h"
 #include "soundoutput.h"
 
 #include <QApplication>
-#include <QIcon>
-#include <QPixmap>
 
 #include <cstdio>
 
@@ -80,17 +76,7 @@ int main(int argc, char *argv[]) {
         q47::warmUpDesktopSpeech();
     q47::Q47App::preparePlatform();
     QApplication application(argc, argv);
-    // Where the user's own choices (the voice, the zoom) are kept: ~/.config/Q47/Q47.conf.
-    QCoreApplication::setOrganizationName(QStringLiteral("Q47"));
-    QCoreApplication::setApplicationName(QStringLiteral("Q47"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(Q47_VERSION));
-    // Lets docks match the windows to the installed menu entry.
-    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.q47.fareboard"));
-    q47::installFontSubstitutes();
-    QIcon icon;
-    for (int size : {16, 32, 64, 128})
-        icon.addPixmap(QPixmap::fromImage(q47::board::renderIcon(size)));
-    QApplication::setWindowIcon(icon);
+    q47::Q47App::prepareApplication();
 
     Silent silent;
     ToStderr host;

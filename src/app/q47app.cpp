@@ -1,7 +1,9 @@
 #include "q47app.h"
 
+#include "boardartwork.h"
 #include "boardlayout.h"
 #include "desktopspeech.h"
+#include "fonts.h"
 #include "form1.h"
 #include "frmctl.h"
 #include "frmoption.h"
@@ -15,6 +17,8 @@
 
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QIcon>
+#include <QPixmap>
 #include <QScreen>
 
 namespace q47 {
@@ -34,6 +38,20 @@ void Q47App::preparePlatform() {
     // costs none, and the board's occasional large updates do not miss the difference.
     if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM"))
         qputenv("QT_XCB_NO_MITSHM", "1");
+}
+
+void Q47App::prepareApplication() {
+    // Where the user's own choices (the voice, the zoom) are kept: ~/.config/Q47/Q47.conf.
+    QCoreApplication::setOrganizationName(QStringLiteral("Q47"));
+    QCoreApplication::setApplicationName(QStringLiteral("Q47"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(Q47_VERSION));
+    // Lets docks match the windows to the installed menu entry.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.q47.fareboard"));
+    installFontSubstitutes();
+    QIcon icon;
+    for (int size : {16, 32, 64, 128})
+        icon.addPixmap(QPixmap::fromImage(board::renderIcon(size)));
+    QGuiApplication::setWindowIcon(icon);
 }
 
 void Q47App::Form_Load() {

@@ -32,6 +32,9 @@ public:
 
     // Choices about the window system, made before the application object exists.
     static void preparePlatform();
+    // The program's names, version, font faces and window icon, once the application object
+    // exists.
+    static void prepareApplication();
 
     // Before Form_Load: where messages go (message boxes when none), whether the announcements
     // speak, and folders that take the saved ones' place for this run without being saved.

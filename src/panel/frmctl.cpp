@@ -213,13 +213,7 @@ void frmCtl::Option4_Click(int Index) {
     if (error != 0)
         host_.error(backlightErrorTitle(), backlightErrorText(error));
 
-    const QColor colour = fromOleColor(row.colour);
-    for (int k = 1; k <= board::kCellCount; ++k) {
-        QLabel *label = board_.lblSeiriNum(k);
-        QPalette palette = label->palette();
-        palette.setColor(QPalette::WindowText, colour);
-        label->setPalette(palette);
-    }
+    board_.setSeiriNumColour(fromOleColor(row.colour));
 }
 
 void frmCtl::installOperatorKeys(QWidget *window) {

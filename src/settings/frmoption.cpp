@@ -817,13 +817,7 @@ void frmOption::SetProp() {
                    static_cast<qint16>(store_.flag(QStringLiteral("Check2"))));
 
     const int backlight = panel_ ? panel_->Frame2()->selected() : 0;
-    const QColor labelColour = fromOleColor(store_.colour(QStringLiteral("Command5"), backlight));
-    for (int k = 1; k <= 50; ++k) {
-        QLabel *label = board_.lblSeiriNum(k);
-        QPalette palette = label->palette();
-        palette.setColor(QPalette::WindowText, labelColour);
-        label->setPalette(palette);
-    }
+    board_.setSeiriNumColour(fromOleColor(store_.colour(QStringLiteral("Command5"), backlight)));
 
     const QString command8 = QStringLiteral("Command8");
     const OleColor back = store_.colour(command8, 0);
