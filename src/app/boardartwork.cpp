@@ -18,15 +18,44 @@ const QColor kFace(0x0A, 0x0A, 0x0A);
 const QColor kCell(0x1E, 0x1E, 0x1E);
 const QColor kStrip(0x6A, 0x6A, 0x6A);
 
-void drawRim(QPainter &p, const QRectF &all) {
+// The lit face: light through blue acrylic, brightest in the middle, and brighter still in
+// the bands where the ticket numbers are printed. White labels stay readable on both.
+const QColor kLitFaceEdge(0x1C, 0x4E, 0x8A);
+const QColor kLitFaceMiddle(0x2C, 0x6F, 0xB8);
+const QColor kLitBand(0x4A, 0x8E, 0xD6);
+const QColor kLitCellEdge(0x0C, 0x1C, 0x30);
+
+bool lit(Artwork which) {
+    return which != Artwork::Off;
+}
+
+void drawRim(QPainter &p, const QRectF &all, Artwork which) {
     QPainterPath outer;
     outer.addRoundedRect(all, 6, 6);
     p.fillPath(outer, kRim);
     p.setPen(QPen(kRimShade, 1));
     p.drawRoundedRect(all.adjusted(0.5, 0.5, -0.5, -0.5), 6, 6);
     QPainterPath face;
-    face.addRoundedRect(all.adjusted(6, 6, -6, -6), 4, 4);
-    p.fillPath(face, kFace);
+    const QRectF inner = all.adjusted(6, 6, -6, -6);
+    face.addRoundedRect(inner, 4, 4);
+    if (!lit(which)) {
+        p.fillPath(face, kFace);
+        return;
+    }
+    QLinearGradient glow(inner.topLeft(), inner.bottomLeft());
+    glow.setColorAt(0, kLitFaceEdge);
+    glow.setColorAt(0.5, kLitFaceMiddle);
+    glow.setColorAt(1, kLitFaceEdge);
+    p.fillPath(face, glow);
+}
+
+// The band behind one row of printed numbers, from the first cell's left to the last's right.
+void drawLitBands(QPainter &p) {
+    for (int row = 0; row < kRows; ++row) {
+        const QRect first = toPx(seiriLabelTwips(row * kColumns + 1));
+        const QRect last = toPx(seiriLabelTwips(row * kColumns + kColumns));
+        p.fillRect(QRect(first.topLeft(), last.bottomRight()).adjusted(-4, 1, 4, -1), kLitBand);
+    }
 }
 
 void drawNameStrip(QPainter &p) {
@@ -51,15 +80,20 @@ void drawNameStrip(QPainter &p) {
                    Qt::AlignCenter, caption.mid(i, 1));
 }
 
-void drawCells(QPainter &p, const QColor &numberColour) {
+void drawCells(QPainter &p, Artwork which, bool printedNumbers) {
     QFont f(QStringLiteral("クイロン数字平体"));
     f.setPixelSize(15);
     f.setBold(true);
     p.setFont(f);
     for (int k = 1; k <= kCellCount; ++k) {
         const QRect cell = toPx(degitTwips(k)).adjusted(-2, -2, 2, 2);
+        // On a lit face a dark edge keeps each cell apart from the glow around it.
+        if (lit(which))
+            p.fillRect(cell.adjusted(-1, -1, 1, 1), kLitCellEdge);
         p.fillRect(cell, kCell);
-        p.setPen(numberColour);
+        if (!printedNumbers)
+            continue;
+        p.setPen(lit(which) ? QColor(Qt::white) : QColor(0xF4, 0xF4, 0xF4));
         p.drawText(toPx(seiriLabelTwips(k)), Qt::AlignCenter, fullWidthNumber(k));
     }
 }
@@ -78,7 +112,7 @@ void drawPlate(QPainter &p) {
 
 } // namespace
 
-QImage renderArtwork(Artwork which, qreal devicePixelRatio) {
+QImage renderArtwork(Artwork which, qreal devicePixelRatio, bool printedNumbers) {
     const QSize logical(kPictureWidthPx, kPictureHeightPx);
     QImage img(QSize(static_cast<int>(std::ceil(logical.width() * devicePixelRatio)),
                      static_cast<int>(std::ceil(logical.height() * devicePixelRatio))),
@@ -86,17 +120,19 @@ QImage renderArtwork(Artwork which, qreal devicePixelRatio) {
     img.setDevicePixelRatio(devicePixelRatio);
     img.fill(Qt::transparent);
     QPainter p(&img);
-    paintArtwork(p, which);
+    paintArtwork(p, which, printedNumbers);
     return img;
 }
 
-void paintArtwork(QPainter &p, Artwork which) {
+void paintArtwork(QPainter &p, Artwork which, bool printedNumbers) {
     p.save();
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
-    drawRim(p, QRectF(0, 0, kPictureWidthPx, kPictureHeightPx));
+    drawRim(p, QRectF(0, 0, kPictureWidthPx, kPictureHeightPx), which);
+    if (lit(which))
+        drawLitBands(p);
     drawNameStrip(p);
-    drawCells(p, which == Artwork::Off ? QColor(0xF4, 0xF4, 0xF4) : QColor(0xFF, 0xF2, 0xC8));
+    drawCells(p, which, printedNumbers);
     drawPlate(p);
     p.restore();
 }

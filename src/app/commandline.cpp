@@ -39,18 +39,34 @@ CommandLine parseCommandLine(const QStringList &arguments) {
         QStringLiteral("Starts with the saved state, renders the board to a PNG file and ends; "
                        "no display needed."),
         QStringLiteral("FILE"));
-    const QCommandLineOption route(QStringLiteral("route"),
-                                   QStringLiteral("With --screenshot: sets route N first."),
-                                   QStringLiteral("N"));
+    const QCommandLineOption ticket(
+        QStringLiteral("ticket"),
+        QStringLiteral("Renders the ticket of the --plugin given to a PNG file and ends; no "
+                       "display needed. With --route, the ticket of that route's stop; else "
+                       "one with sample values."),
+        QStringLiteral("FILE"));
+    const QCommandLineOption plugin(QStringLiteral("plugin"),
+                                    QStringLiteral("With --ticket: the ticket plug-in (*.4SP)."),
+                                    QStringLiteral("FILE"));
+    const QCommandLineOption checkPlugin(
+        QStringLiteral("check-plugin"),
+        QStringLiteral("Checks a ticket plug-in: prints each fault with its line (exit code 1) "
+                       "and each barcode that would be left out."),
+        QStringLiteral("FILE"));
+    const QCommandLineOption route(
+        QStringLiteral("route"),
+        QStringLiteral("With --screenshot or --ticket: sets route N first."), QStringLiteral("N"));
     const QCommandLineOption section(
         QStringLiteral("section"),
         QStringLiteral("With --route: the starting stop (1 to 300, default 1)."),
         QStringLiteral("S"));
     const QCommandLineOption scale(
         QStringLiteral("scale"),
-        QStringLiteral("With --screenshot: the board's scale (above 0, up to 8; default 1)."),
+        QStringLiteral("With --screenshot or --ticket: the scale of the board or the ticket "
+                       "(above 0, up to 8; default 1)."),
         QStringLiteral("S"));
-    parser.addOptions({help, version, data, sound, screenshot, route, section, scale});
+    parser.addOptions({help, version, data, sound, screenshot, ticket, plugin, checkPlugin, route,
+                       section, scale});
 
     if (!parser.parse(QStringList{QStringLiteral("Q47")} + arguments))
         return fail(parser.errorText());
@@ -77,21 +93,40 @@ CommandLine parseCommandLine(const QStringList &arguments) {
             return fail(QStringLiteral("--%1: no such folder: %2")
                             .arg(option->names().constFirst(), *folder));
     }
-    const bool shot = parser.isSet(screenshot);
-    for (const QCommandLineOption *option : {&route, &scale}) {
-        if (parser.isSet(*option) && !shot)
-            return fail(
-                QStringLiteral("--%1 needs --screenshot").arg(option->names().constFirst()));
+    if (parser.isSet(checkPlugin)) {
+        line.action = CommandLine::Action::CheckPlugin;
+        line.plugin = parser.value(checkPlugin);
+        return line;
     }
+    const bool shot = parser.isSet(screenshot);
+    const bool oneTicket = parser.isSet(ticket);
+    if (shot && oneTicket)
+        return fail(QStringLiteral("--screenshot and --ticket: one at a time"));
+    for (const QCommandLineOption *option : {&route, &scale}) {
+        if (parser.isSet(*option) && !shot && !oneTicket)
+            return fail(QStringLiteral("--%1 needs --screenshot or --ticket")
+                            .arg(option->names().constFirst()));
+    }
+    if (parser.isSet(plugin) != oneTicket)
+        return fail(oneTicket ? QStringLiteral("--ticket needs --plugin")
+                              : QStringLiteral("--plugin needs --ticket"));
     if (parser.isSet(section) && !parser.isSet(route))
         return fail(QStringLiteral("--section needs --route"));
-    if (!shot)
+    if (!shot && !oneTicket)
         return line;
 
-    line.action = CommandLine::Action::Screenshot;
-    line.screenshot = parser.value(screenshot);
-    if (line.screenshot.isEmpty())
-        return fail(QStringLiteral("--screenshot: no file name"));
+    if (shot) {
+        line.action = CommandLine::Action::Screenshot;
+        line.screenshot = parser.value(screenshot);
+        if (line.screenshot.isEmpty())
+            return fail(QStringLiteral("--screenshot: no file name"));
+    } else {
+        line.action = CommandLine::Action::Ticket;
+        line.ticket = parser.value(ticket);
+        line.plugin = parser.value(plugin);
+        if (line.ticket.isEmpty())
+            return fail(QStringLiteral("--ticket: no file name"));
+    }
     if (parser.isSet(route)) {
         bool ok = false;
         const int n = parser.value(route).toInt(&ok);

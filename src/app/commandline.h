@@ -6,16 +6,19 @@
 namespace q47 {
 
 // What the command line asks for. Folders given here take the place of the saved ones for
-// this run only; a screenshot run renders the board to a picture and ends.
+// this run only; a screenshot run renders the board to a picture and ends, a ticket run
+// renders one ticket of a plug-in, and a plug-in check tells a plug-in's author its faults.
 struct CommandLine {
-    enum class Action { Run, Help, Version, Screenshot, Error };
+    enum class Action { Run, Help, Version, Screenshot, Ticket, CheckPlugin, Error };
     Action action = Action::Run;
     QString dataFolder;  // --data, empty: the saved one
     QString soundFolder; // --sound
     QString screenshot;  // --screenshot FILE
+    QString ticket;      // --ticket FILE
+    QString plugin;      // --plugin FILE with --ticket, or --check-plugin FILE
     QString route;       // --route N, as typed
     int section = 1;     // --section S
-    double scale = 1.0;  // --scale
+    double scale = 1.0;  // --scale, of the board or the ticket
     QString message;     // the help or version text, or what is wrong
 };
 

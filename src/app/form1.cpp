@@ -282,6 +282,18 @@ void Form1::setSeiriNumColour(const QColor &colour) {
     }
 }
 
+void Form1::setLabelsShown(bool shown) {
+    for (int k = 1; k <= board::kCellCount; ++k)
+        labels_[static_cast<size_t>(k)]->setVisible(shown);
+    if (shown == labelsShown_)
+        return;
+    labelsShown_ = shown;
+    if (builtInArtwork()) {
+        face_ = QPixmap();
+        update();
+    }
+}
+
 void Form1::setPicture(const QImage &picture) {
     if (picture.cacheKey() == picture_.cacheKey())
         return;
@@ -372,9 +384,10 @@ void Form1::paintPicture(QPainter &p, qreal scale, qreal devicePixelRatio) const
     p.save();
     p.scale(scale, scale);
     const std::optional<board::Artwork> artwork = builtInArtwork();
-    if (artwork && scale * devicePixelRatio > picture_.devicePixelRatio()) {
-        // Larger than its own density: a built-in picture is drawn afresh at this size.
-        board::paintArtwork(p, *artwork);
+    if (artwork && (labelsShown_ || scale * devicePixelRatio > picture_.devicePixelRatio())) {
+        // Under the labels, or larger than its own density: a built-in picture is drawn
+        // afresh.
+        board::paintArtwork(p, *artwork, !labelsShown_);
     } else {
         // The picture keeps its own ratio: a user's file is enlarged smoothly, a built-in
         // picture drawn for a denser screen is reduced.

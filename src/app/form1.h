@@ -46,6 +46,10 @@ public:
 
     M_Degit *Degit(int index) const { return degit_.at(static_cast<size_t>(index)); }
     QLabel *lblSeiriNum(int index) const { return labels_.at(static_cast<size_t>(index)); }
+    // Shows or hides the fifty ticket-number labels. While they show, the built-in pictures
+    // are drawn without their printed numbers, which the labels would cover.
+    void setLabelsShown(bool shown);
+    bool labelsShown() const { return labelsShown_; }
     // Gives the fifty ticket-number labels one text colour.
     void setSeiriNumColour(const QColor &colour);
     M_Degit *TimeDegit(int index) const { return timeDegit_.at(static_cast<size_t>(index)); }
@@ -131,6 +135,7 @@ private:
     // The window's face (picture and ground) as drawn at the screen's pixel ratio and the
     // board's scale; redrawn when any of them changes.
     QPixmap face_;
+    bool labelsShown_ = false;
     QTimer *timer1_ = nullptr;
     ChimeiCtl_E *chimeiCtl_ = nullptr;
     QPointer<QWidget> controlPanel_;

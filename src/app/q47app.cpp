@@ -18,8 +18,11 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QPixmap>
 #include <QScreen>
+#include <QTranslator>
 
 namespace q47 {
 
@@ -52,6 +55,20 @@ void Q47App::prepareApplication() {
     for (int size : {16, 32, 64, 128})
         icon.addPixmap(QPixmap::fromImage(board::renderIcon(size)));
     QGuiApplication::setWindowIcon(icon);
+    installQtTranslation(QLocale::system());
+}
+
+bool Q47App::installQtTranslation(const QLocale &locale) {
+    if (locale.language() != QLocale::Japanese)
+        return false;
+    auto *translator = new QTranslator(QCoreApplication::instance());
+    if (!translator->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)) ||
+        !QCoreApplication::installTranslator(translator)) {
+        delete translator;
+        return false;
+    }
+    return true;
 }
 
 void Q47App::Form_Load() {
@@ -101,6 +118,7 @@ void Q47App::Form_Load() {
         ini_->SaveIni();
     });
     ini_->LoadIni();
+    ctl_->restoreBacklight();
     for (int k = 0; k < 2; ++k) {
         FolderOverride &f = folders_[static_cast<size_t>(k)];
         if (f.given.isEmpty())

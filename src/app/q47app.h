@@ -6,6 +6,7 @@
 #include <array>
 #include <memory>
 
+class QLocale;
 class QWidget;
 
 namespace q47 {
@@ -32,9 +33,12 @@ public:
 
     // Choices about the window system, made before the application object exists.
     static void preparePlatform();
-    // The program's names, version, font faces and window icon, once the application object
-    // exists.
+    // The program's names, version, font faces, window icon and Qt's own words in the
+    // system's language, once the application object exists.
     static void prepareApplication();
+    // Qt's own dialogs (colours, files) in Japanese for a Japanese `locale`; every word of the
+    // program itself is Japanese in any locale. False when nothing was installed.
+    static bool installQtTranslation(const QLocale &locale);
 
     // Before Form_Load: where messages go (message boxes when none), whether the announcements
     // speak, and folders that take the saved ones' place for this run without being saved.

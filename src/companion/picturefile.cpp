@@ -1,15 +1,13 @@
 #include "picturefile.h"
 
+#include "regularfile.h"
+
 #include <QFile>
 #include <QImageReader>
 
 #include <cerrno>
 #include <cstring>
 #include <new>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace q47 {
 
@@ -35,22 +33,11 @@ bool isOfferedFormat(const QByteArray &format) {
     return false;
 }
 
-// Opens an ordinary file for reading. Non-blocking, so that a pipe put in the file's place
-// after the look-up cannot hang the panel.
 int openRegular(const QString &path, QFile &file) {
-    if (path.isEmpty() || path.contains(QChar(0)))
+    const int error = openRegularFile(path, file);
+    if (error == kNotARegularFile)
         return BadPath;
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return pictureOpenError(errno);
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return BadPath;
-    }
-    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
-        return AccessDenied;
-    return 0;
+    return error ? pictureOpenError(error) : 0;
 }
 
 // A JPEG cut short still decodes, its missing rows filled in grey; such a file is refused.

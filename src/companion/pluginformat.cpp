@@ -49,6 +49,7 @@ constexpr std::array<const char *, 11> kCapabilityKeys = {
 
 struct Failure {
     Fault fault;
+    QString detail;
 };
 
 // A whole number of at most ten digits with an optional minus sign, nothing else.
@@ -245,19 +246,29 @@ public:
     ParseResult run() {
         ParseResult result;
         try {
-            result.plugin = parse();
+            parse();
+            if (faults_.empty())
+                result.plugin = finish();
         } catch (const Failure &f) {
+            record(f);
+        }
+        if (!faults_.empty()) {
             result.plugin.reset();
-            result.fault = f.fault;
-            result.line = line_;
+            result.fault = faults_.front().fault;
+            result.line = faults_.front().line;
+            result.faults = std::move(faults_);
         }
         return result;
     }
 
 private:
-    enum class Section { None, Ticket, Capabilities, Comment, Companies, Layout };
+    // Skipped: the lines of a section that was refused.
+    enum class Section { None, Ticket, Capabilities, Comment, Companies, Layout, Skipped };
 
-    [[noreturn]] void fail(Fault fault) { throw Failure{fault}; }
+    [[noreturn]] void fail(Fault fault, const QString &detail = {}) {
+        throw Failure{fault, detail};
+    }
+    void record(const Failure &f) { faults_.push_back({f.fault, line_, f.detail}); }
 
     // The next line without its line end; false at the end of the text.
     bool nextLine(QStringView &out) {
@@ -274,7 +285,9 @@ private:
         return true;
     }
 
-    Plugin parse() {
+    // Reads every line; a fault in one line is recorded and the reading goes on with the next,
+    // so that an author sees every faulty line at once.
+    void parse() {
         QStringView line;
         if (!nextLine(line))
             fail(Fault::BadHeader);
@@ -297,8 +310,11 @@ private:
                 if (section == Section::Comment)
                     commentEnd_ = lineStart;
                 section = sectionNamed(trimmed.sliced(1, trimmed.size() - 2).trimmed());
-                if (section == Section::None || seen[static_cast<size_t>(section)])
-                    fail(Fault::BadSection);
+                if (section == Section::None || seen[static_cast<size_t>(section)]) {
+                    record({Fault::BadSection, trimmed.toString()});
+                    section = Section::Skipped;
+                    continue;
+                }
                 seen[static_cast<size_t>(section)] = true;
                 if (section == Section::Comment)
                     commentStart_ = commentEnd_ = pos_;
@@ -306,29 +322,35 @@ private:
                 continue;
             }
             lineStart = pos_;
-            if (section == Section::Comment || trimmed.isEmpty() || trimmed.startsWith(u'#'))
+            if (section == Section::Comment || section == Section::Skipped || trimmed.isEmpty() ||
+                trimmed.startsWith(u'#'))
                 continue;
-            switch (section) {
-            case Section::None:
-                fail(Fault::BadSection);
-            case Section::Ticket:
-            case Section::Capabilities:
-                keyValue(section, trimmed);
-                break;
-            case Section::Companies:
-                company(trimmed);
-                break;
-            case Section::Layout:
-                item(trimmed);
-                break;
-            case Section::Comment:
-                break;
+            try {
+                switch (section) {
+                case Section::None:
+                    fail(Fault::BadSection);
+                case Section::Ticket:
+                case Section::Capabilities:
+                    keyValue(section, trimmed);
+                    break;
+                case Section::Companies:
+                    company(trimmed);
+                    break;
+                case Section::Layout:
+                    item(trimmed);
+                    break;
+                case Section::Comment:
+                case Section::Skipped:
+                    break;
+                }
+            } catch (const Failure &f) {
+                attrs_ = nullptr;
+                record(f);
             }
         }
         if (section == Section::Comment)
             commentEnd_ = text_.size();
         line_ = 0;
-        return finish();
     }
 
     static Section sectionNamed(QStringView name) {
@@ -385,14 +407,14 @@ private:
                 once(inkSeen_);
                 plugin_.ink = colour(value.toString());
             } else {
-                fail(Fault::UnknownKey);
+                fail(Fault::UnknownKey, key);
             }
             return;
         }
         const auto at = std::find_if(kCapabilityKeys.begin(), kCapabilityKeys.end(),
                                      [&](const char *k) { return key == QLatin1String(k); });
         if (at == kCapabilityKeys.end())
-            fail(Fault::UnknownKey);
+            fail(Fault::UnknownKey, key);
         const auto index = static_cast<size_t>(at - kCapabilityKeys.begin());
         once(capabilitySeen_[index]);
         plugin_.info.setField(static_cast<int>(index) + 4, int32(value));
@@ -430,6 +452,7 @@ private:
         attrs_ = &*attrs;
 
         Item it;
+        it.fileLine = line_;
         it.colour = QColor(); // filled with the ink at the end unless given
         if (kind == u"line") {
             it.kind = Item::Kind::Line;
@@ -488,7 +511,7 @@ private:
             it.colour = colour(*c);
         for (const Attribute &a : *attrs)
             if (!a.used)
-                fail(Fault::UnknownKey);
+                fail(Fault::UnknownKey, a.key);
         attrs_ = nullptr;
         plugin_.items.push_back(std::move(it));
     }
@@ -514,7 +537,7 @@ private:
     const QString &required(const char *key) {
         const QString *v = optional(key);
         if (!v)
-            fail(Fault::MissingKey);
+            fail(Fault::MissingKey, QString::fromLatin1(key));
         return *v;
     }
 
@@ -587,10 +610,10 @@ private:
 
     Plugin finish() {
         if (!sizeSeen_)
-            fail(Fault::MissingKey);
-        for (bool seen : capabilitySeen_)
-            if (!seen)
-                fail(Fault::MissingKey);
+            fail(Fault::MissingKey, QStringLiteral("size"));
+        for (size_t i = 0; i < capabilitySeen_.size(); ++i)
+            if (!capabilitySeen_[i])
+                fail(Fault::MissingKey, QString::fromLatin1(kCapabilityKeys[i]));
         const qsizetype from = std::min(commentStart_, text_.size());
         const qsizetype to = std::clamp(commentEnd_, from, text_.size());
         plugin_.comment = commentText(text_.sliced(from, to - from));
@@ -643,6 +666,7 @@ private:
     bool inkSeen_ = false;
     std::array<bool, kCapabilityKeys.size()> capabilitySeen_{};
     std::vector<Attribute> *attrs_ = nullptr;
+    std::vector<FaultAt> faults_;
 };
 
 // Date parts: "mm-dd-yyyy" or "yyyy/mm/dd"; -1 when the text is neither.
@@ -700,15 +724,64 @@ void appendNumber(QString &out, qint64 value, int width) {
 
 } // namespace
 
+QString faultText(Fault fault) {
+    switch (fault) {
+    case Fault::None:
+        return {};
+    case Fault::FileTooLarge:
+        return QStringLiteral("the file is larger than 1 MiB");
+    case Fault::NotUtf8:
+        return QStringLiteral("the file is not UTF-8 text");
+    case Fault::BadHeader:
+        return QStringLiteral("the first line is not \"Q47 ticket plug-in 1\"");
+    case Fault::BadVersion:
+        return QStringLiteral("a format version this program does not read");
+    case Fault::BadSection:
+        return QStringLiteral("an unknown or repeated section, or a line before the first");
+    case Fault::BadLine:
+        return QStringLiteral("a line this section cannot read");
+    case Fault::UnknownKey:
+        return QStringLiteral("an unknown key or attribute");
+    case Fault::RepeatedKey:
+        return QStringLiteral("a key or attribute given twice");
+    case Fault::MissingKey:
+        return QStringLiteral("a required key or attribute is missing (layout items need "
+                              "[ticket] and its size first)");
+    case Fault::BadValue:
+        return QStringLiteral("a value not of its kind or outside its range");
+    case Fault::TicketTooLarge:
+        return QStringLiteral("the ticket is larger than 2000 x 2000");
+    case Fault::OutsideTicket:
+        return QStringLiteral("the item reaches past the ticket's edges");
+    case Fault::TooManyItems:
+        return QStringLiteral("more than 1000 layout items");
+    case Fault::TooManyCompanies:
+        return QStringLiteral("more than 1000 company names");
+    case Fault::UnknownSymbology:
+        return QStringLiteral("a barcode type this program does not draw");
+    case Fault::BadTemplate:
+        return QStringLiteral("an unknown placeholder, an unmatched brace or a width on a text "
+                              "value");
+    case Fault::TooLong:
+        return QStringLiteral("a template longer than 1000 characters");
+    case Fault::NotCp932:
+        return QStringLiteral("text that CP932 cannot hold");
+    }
+    return {};
+}
+
 ParseResult parsePlugin(QByteArrayView bytes) {
+    const auto whole = [](Fault fault) {
+        return ParseResult{std::nullopt, fault, 0, {{fault, 0, {}}}};
+    };
     if (bytes.size() > kMaxFileBytes)
-        return {std::nullopt, Fault::FileTooLarge, 0};
+        return whole(Fault::FileTooLarge);
     if (bytes.startsWith("\xEF\xBB\xBF"))
         bytes = bytes.sliced(3);
     QStringDecoder decode(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString text = decode(bytes);
     if (decode.hasError())
-        return {std::nullopt, Fault::NotUtf8, 0};
+        return whole(Fault::NotUtf8);
     return Parser(text).run();
 }
 

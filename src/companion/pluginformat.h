@@ -43,7 +43,7 @@ struct PlgInfo {
 
 namespace ticket {
 
-// Why bytes are not a plug-in. The parser stops at the first fault.
+// Why bytes are not a plug-in.
 enum class Fault {
     None,
     FileTooLarge,     // more than kMaxFileBytes
@@ -109,6 +109,7 @@ enum class Symbology { Codabar, Itf, Code39, Code128, Ean13, Ean8, Qr };
 
 struct Item {
     enum class Kind { Text, Line, Frame, Box, Barcode };
+    int fileLine = 0; // where the item stands in the file, for an author's diagnosis
     enum class Align { Left, Center, Right };
     Kind kind = Kind::Text;
     QRect box;          // text, frame, box, barcode
@@ -135,13 +136,26 @@ struct Plugin {
     std::vector<Item> items;
 };
 
-struct ParseResult {
-    std::optional<Plugin> plugin;
+// One fault and where it is.
+struct FaultAt {
     Fault fault = Fault::None;
-    int line = 0; // 1-based line of the fault; 0 for the file as a whole
+    int line = 0;   // 1-based line of the fault; 0 for the file as a whole
+    QString detail; // the key, attribute or section concerned, when there is one
 };
 
-// Reads a plug-in file's bytes. Work and memory stay within a small multiple of the input.
+struct ParseResult {
+    std::optional<Plugin> plugin;
+    Fault fault = Fault::None; // the first fault
+    int line = 0;
+    std::vector<FaultAt> faults; // every faulty line in file order, then what the whole lacks
+};
+
+// What a fault means, for an author reading the check's output.
+QString faultText(Fault fault);
+
+// Reads a plug-in file's bytes. A faulty line is recorded and the reading goes on with the
+// next; the file as a whole is checked only when no line was faulty. Work and memory stay
+// within a small multiple of the input.
 ParseResult parsePlugin(QByteArrayView bytes);
 
 // The values a ticket is drawn with, as the control panel hands them over.

@@ -194,6 +194,14 @@ void drawFrame(QPainter &painter, const Item &item) {
 
 } // namespace
 
+std::optional<QSize> barcodeModules(const Item &item, const QString &data) {
+    const Symbol symbol = encode(item.symbology, data.toUtf8(), item.qrLevel);
+    if (!symbol)
+        return std::nullopt;
+    return QSize(static_cast<int>(std::ceil(symbol->vector->width)),
+                 static_cast<int>(std::ceil(symbol->vector->height)));
+}
+
 void drawTicket(const Plugin &plugin, QPainter &painter, const TicketValues &values) {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);

@@ -2,6 +2,8 @@
 
 #include "settingsstore.h"
 
+#include <QSettings>
+
 namespace q47 {
 
 BacklightRow backlightRow(const SettingsStore &settings, int row) {
@@ -51,6 +53,20 @@ QString backlightErrorText(int number) {
         break;
     }
     return QStringLiteral("エラーです。\n\nエラーコード：") + QString::number(number) + detail;
+}
+
+namespace {
+const QString kBacklightKey = QStringLiteral("panel/backlight");
+} // namespace
+
+int rememberedBacklight(const QSettings &userSettings) {
+    bool ok = false;
+    const int row = userSettings.value(kBacklightKey).toInt(&ok);
+    return ok && row >= 0 && row < kBacklightRows ? row : 0;
+}
+
+void rememberBacklight(QSettings &userSettings, int row) {
+    userSettings.setValue(kBacklightKey, row);
 }
 
 } // namespace q47

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class QSettings;
+
 namespace q47 {
 
 class SettingsStore;
@@ -24,6 +26,11 @@ struct BacklightRow {
 // Row `row` as the options set it. Rows take the user's files only while the options assign
 // pictures one by one; automatic assignment always shows the built-in pictures.
 BacklightRow backlightRow(const SettingsStore &settings, int row);
+
+// The row selected last, kept in the user's settings (the state file has no place for it);
+// "OFF" when none was kept or the kept one is no row.
+int rememberedBacklight(const QSettings &userSettings);
+void rememberBacklight(QSettings &userSettings, int row);
 
 // The error box of the backlight switch: its title, and its text for an error number.
 QString backlightErrorTitle();

@@ -20,6 +20,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSettings>
 #include <QShortcut>
 
 #include <algorithm>
@@ -88,7 +89,16 @@ void frmCtl::connectHandlers() {
     connect(command4_, &QPushButton::clicked, this, &frmCtl::Command4_Click);
     connect(command8_, &QPushButton::clicked, this, &frmCtl::Command8_Click);
     connect(frame2_, &BacklightFrame::optionSelected, this, &frmCtl::Option4_Click);
+    connect(frame2_, &BacklightFrame::optionSelected, this, [](int row) {
+        QSettings user;
+        rememberBacklight(user, row);
+    });
     connect(check4_, &QPushButton::toggled, this, &frmCtl::Check4_Click);
+}
+
+void frmCtl::restoreBacklight() {
+    const QSettings user;
+    frame2_->Option4(rememberedBacklight(user))->setChecked(true);
 }
 
 void frmCtl::Form_Load() {
@@ -270,25 +280,46 @@ void frmCtl::operatorKey(OperatorAction action, int digit) {
 
 void frmCtl::Check4_Click() {
     const bool open = check4_->isChecked();
-    const QSize size =
-        twipsRect(0, 0, open ? PreviewStrip::kRightTwips : kClientWidthTwips, kClientHeightTwips)
-            .size();
-    // The panel stands in the screen's corner: widened in place, the strip would open off the
-    // screen. It steps left as far as it must, and back when the strip closes.
-    if (open) {
-        const QRect available = screen()->availableGeometry();
-        const int overflow = frameGeometry().right() + size.width() - width() - available.right();
-        previewShift_ = std::clamp(overflow, 0, std::max(0, x() - available.left()));
-        if (previewShift_ > 0)
-            move(x() - previewShift_, y());
-    } else if (previewShift_ > 0) {
-        move(x() + previewShift_, y());
-        previewShift_ = 0;
-    }
-    setFixedSize(size);
+    fitPreview();
     check4_->setText(open ? QStringLiteral("<<") : QStringLiteral(">>"));
     check4_->setToolTip(open ? QStringLiteral("整理券プレビューを隠します")
                              : QStringLiteral("整理券プレビューを開きます"));
+}
+
+void frmCtl::setTicketSize(const QSize &size) {
+    preview_->setTicketSize(size);
+    if (check4_->isChecked())
+        fitPreview();
+}
+
+void frmCtl::fitPreview() {
+    const bool open = check4_->isChecked();
+    const QSize closed = twipsRect(0, 0, kClientWidthTwips, kClientHeightTwips).size();
+    QSize size = closed;
+    if (open)
+        size = twipsRect(0, 0, PreviewStrip::kRightTwips, kClientHeightTwips)
+                   .size()
+                   .expandedTo(
+                       QSize(preview_->geometry().right() + 1, preview_->geometry().bottom() + 1));
+    // The panel stands in the screen's corner: widened in place, the strip would open off the
+    // screen. It steps left and up as far as it must, and back when the strip closes.
+    const QPoint home = pos() + previewShift_;
+    previewShift_ = QPoint();
+    if (open) {
+        const QRect available = screen()->availableGeometry();
+        const QSize borders = frameGeometry().size() - this->size();
+        // A ticket larger than the screen is cut at the screen's edge.
+        size = size.boundedTo(available.size() - borders).expandedTo(closed);
+        const QSize frame = borders + size;
+        const QPoint overflow(home.x() + frame.width() - 1 - available.right(),
+                              home.y() + frame.height() - 1 - available.bottom());
+        previewShift_ =
+            QPoint(std::clamp(overflow.x(), 0, std::max(0, home.x() - available.left())),
+                   std::clamp(overflow.y(), 0, std::max(0, home.y() - available.top())));
+    }
+    if (home - previewShift_ != pos())
+        move(home - previewShift_);
+    setFixedSize(size);
 }
 
 bool frmCtl::Form_QueryUnload() {
@@ -306,9 +337,12 @@ bool frmCtl::Form_QueryUnload() {
 
 ControlPanelState frmCtl::GetCtrlDataInfo() const {
     ControlPanelState state;
-    // Where the panel stands with its strip closed; opening steps it aside again.
-    state.leftTwips = pxToTwips(x() + previewShift_);
-    state.topTwips = pxToTwips(y());
+    // Where the panel's client area stands with its strip closed; opening steps it aside
+    // again. The client, not the frame: the restore places the client, before any window
+    // manager has framed it, so the two must be the same point.
+    const QPoint at = geometry().topLeft() + previewShift_;
+    state.leftTwips = pxToTwips(at.x());
+    state.topTwips = pxToTwips(at.y());
     state.scrollSpeed = HScroll1(0)->value();
     state.scrollInterval = HScroll1(1)->value();
     state.paneIndex = backPane_;
@@ -318,7 +352,7 @@ ControlPanelState frmCtl::GetCtrlDataInfo() const {
 }
 
 void frmCtl::SetCtrlDataInfo(const ControlPanelState &state) {
-    move(twipsToPx(state.leftTwips), twipsToPx(state.topTwips));
+    setGeometry(QRect(QPoint(twipsToPx(state.leftTwips), twipsToPx(state.topTwips)), size()));
     // The bars keep to their ranges; a stored value outside them takes the nearest end.
     HScroll1(0)->setValue(static_cast<qint16>(state.scrollSpeed));
     HScroll1(1)->setValue(static_cast<qint16>(state.scrollInterval));

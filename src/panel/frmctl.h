@@ -64,13 +64,19 @@ public:
     void HScroll1_Change(int index);
     // Backlight row Index (0 OFF, 1 ON1, 2 ON2): the row's board picture and label colour.
     void Option4_Click(int Index);
+    // Selects the backlight row that the user's settings remember from the last run.
+    void restoreBacklight();
     // Gives `window` the operator's keys (operatorKeys()), acting on this panel; the panel
     // has them from the start.
     void installOperatorKeys(QWidget *window);
     void operatorKey(OperatorAction action, int digit);
 
-    // Opens (9000 twips wide, "<<") or closes (5385, ">>") the ticket preview strip.
+    // Opens (9000 twips wide, "<<") or closes (5385, ">>") the ticket preview strip. A ticket
+    // larger than the strip's designed picture widens and heightens the opened panel as far
+    // as it must.
     void Check4_Click();
+    // The size of the plug-in's ticket, in pixels at ratio 1.
+    void setTicketSize(const QSize &size);
     void List2_Click(int index);
     void List3_Click(int index);
     void cmdTapeNext_Click();
@@ -119,6 +125,8 @@ protected:
 
 private:
     void connectHandlers();
+    // Sizes the panel for its strip, open or closed, and keeps the opened panel on the screen.
+    void fitPreview();
 
     Form1 &board_;
     SettingsStore &settings_;
@@ -143,7 +151,8 @@ private:
     QPushButton *check4_ = nullptr;
     qint16 backPane_ = 0;
     std::function<void()> saveIni_;
-    int previewShift_ = 0;
+    // How far the opened panel stepped left and up to stay on the screen.
+    QPoint previewShift_;
     // Keyboard entry of a route: 0 nothing typed, 1 route digits, 2 section digits.
     int keyEntry_ = 0;
 };

@@ -1,8 +1,8 @@
 #include "previewstrip.h"
 
 #include "panelwidgets.h"
-
 #include "ticketplugin.h"
+#include "twips.h"
 
 #include <QClipboard>
 #include <QComboBox>
@@ -12,6 +12,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTime>
+
+#include <algorithm>
 
 namespace q47 {
 
@@ -63,6 +65,17 @@ PreviewStrip::PreviewStrip(QWidget *parent) : QWidget(parent) {
     combo1_->setObjectName(QStringLiteral("Combo1"));
     combo1_->setGeometry(local(5430, 2160, 3000, 300));
     connect(picture_, &PictureBox::mouseDown, this, &PreviewStrip::picSeirikenPrev_MouseDown);
+}
+
+void PreviewStrip::setTicketSize(const QSize &size) {
+    picture_->resize(size);
+    const QRect designed = twipsRect(0, 0, kRightTwips - kLeftTwips, 2595);
+    const int gap = twipsToPx(90);
+    QRect combo = combo1_->geometry();
+    combo.moveTop(std::max(twipsToPx(2160), picture_->geometry().bottom() + 1 + gap));
+    combo1_->setGeometry(combo);
+    resize(designed.size().expandedTo(
+        QSize(picture_->geometry().right() + 1 + gap, combo.bottom() + 1 + gap)));
 }
 
 void PreviewStrip::Cls() {

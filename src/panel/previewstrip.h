@@ -53,6 +53,10 @@ public:
 
     explicit PreviewStrip(QWidget *parent = nullptr);
 
+    // The picture takes the ticket's size; the company list moves below it and the strip
+    // grows to hold both.
+    void setTicketSize(const QSize &size);
+
     QLabel *Label4() const { return label4_; }
     PictureBox *picSeirikenPrev() const { return picture_; }
     QComboBox *Combo1() const { return combo1_; }

@@ -1,6 +1,7 @@
 #include "routedata.h"
 
 #include "cp932.h"
+#include "regularfile.h"
 
 #include <QDir>
 #include <QFile>
@@ -149,6 +150,9 @@ QString isFolder() {
 QString noPermission() {
     return QStringLiteral("読み取りの権限がありません");
 }
+QString notAFile() {
+    return QStringLiteral("通常のファイルではありません");
+}
 QString truncated(const QString &path) {
     return QStringLiteral(
                "系統データが途中で終わっています。ファイルが壊れている可能性があります。\n%1")
@@ -169,10 +173,13 @@ RouteLoadResult loadRoute(RouteTable &table, const QString &dataFolder, const QS
         // A file that is there but cannot be read is not a missing route: say what is wrong.
         if (info.isDir())
             return {false, route_messages::unreadable(path, route_messages::isFolder())};
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly))
+        // A pipe or a device in the file's place would never end, or never begin.
+        if (!info.isFile())
+            return {false, route_messages::unreadable(path, route_messages::notAFile())};
+        QFile file;
+        if (const int error = openRegularFile(path, file))
             return {false, route_messages::unreadable(path, info.isReadable()
-                                                                ? file.errorString()
+                                                                ? qt_error_string(error)
                                                                 : route_messages::noPermission())};
         bytes = file.readAll();
         if (file.error() != QFileDevice::NoError)

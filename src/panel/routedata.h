@@ -88,6 +88,7 @@ QString truncated(const QString &path);
 QString unreadable(const QString &path, const QString &reason);
 QString isFolder();
 QString noPermission();
+QString notAFile();
 } // namespace route_messages
 
 } // namespace q47

@@ -775,8 +775,7 @@ qint32 frmOption::SetPlgin(const QString &path) {
     setPluginComment(KB4_PlgComment(path));
     setPluginLines(capabilityLines(info));
     if (panel_) {
-        PictureBox *preview = panel_->previewStrip()->picSeirikenPrev();
-        preview->resize(twipsToPx(info.widthTwips), twipsToPx(info.heightTwips));
+        panel_->setTicketSize(QSize(twipsToPx(info.widthTwips), twipsToPx(info.heightTwips)));
         if (info.companySwitching >= 1)
             panel_->previewStrip()->Combo1()->addItems(KB4_CorpNames(path));
     }
@@ -809,9 +808,7 @@ void frmOption::Command11_Click() {
 }
 
 void frmOption::SetProp() {
-    const bool shown = store_.flag(QStringLiteral("Check1")) == 1;
-    for (int k = 1; k <= 50; ++k)
-        board_.lblSeiriNum(k)->setVisible(shown);
+    board_.setLabelsShown(store_.flag(QStringLiteral("Check1")) == 1);
 
     SeirikenNumSet(board_, static_cast<qint16>(store_.listIndex(QStringLiteral("Combo2"))),
                    static_cast<qint16>(store_.flag(QStringLiteral("Check2"))));

@@ -66,6 +66,8 @@ void mdlIniIo::LoadIni() {
 
     options_.customColours() = records_.customColors;
     if (const std::optional<StateError> refused = options_.SetOptionInfo(records_)) {
+        // What was not restored would be lost with the file at the exit.
+        file_.keepBadCopyOnSave();
         host_.message(loadErrorText(*refused));
         return;
     }

@@ -76,6 +76,8 @@ public:
     const QString &path() const { return path_; }
     // True after a load that failed on an existing file, until the next successful save.
     bool keepsBadCopy() const { return keepBadCopy_; }
+    // The file read but could not be restored whole: the next save keeps it as a bad copy too.
+    void keepBadCopyOnSave() { keepBadCopy_ = true; }
 
     Loaded load();
     std::optional<StateError> save(const StateRecords &records);

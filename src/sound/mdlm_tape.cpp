@@ -1,11 +1,11 @@
 #include "mdlm_tape.h"
 
 #include "osinfo.h"
+#include "regularfile.h"
 #include "settingsstore.h"
 #include "soundoutput.h"
 #include "speechengine.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 namespace q47 {
@@ -51,26 +51,23 @@ void mdlM_Tape::TapeLoad(const QString &Folder, const QString &RouteName) {
         return;
     const auto fail = [this] { view_.setFrameEnabled(false); };
 
-    QFile file(listPath(Folder, RouteName));
     tapeCount_ = 0;
-    if (QFileInfo(file).isDir() || !file.open(QIODevice::ReadOnly) || file.size() > kMaxListBytes)
+    // Only an ordinary file: a pipe or a device in the list's place would never end.
+    RegularFileRead read = readRegularFile(listPath(Folder, RouteName), kMaxListBytes);
+    if (!read)
         return fail();
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return fail();
-    file.close();
-    const QList<QByteArrayView> lines = splitTapeLines(bytes);
-    tapeCount_ = static_cast<int>(lines.size());
+    std::vector<quint32> starts = tapeLineStarts(read.bytes);
+    tapeCount_ = static_cast<int>(starts.size());
     if (tapeCount_ == 0)
         return fail();
 
-    entries_.assign(static_cast<size_t>(tapeCount_), TapeEntry{});
-    tapePos_ = 0;
-    for (QByteArrayView line : lines) {
-        ++tapePos_;
-        const TapeLine read = parseTapeLine(line);
-        entries_[static_cast<size_t>(tapePos_ - 1)] = read.entry;
-        if (read.error != TapeLine::Error::None)
+    list_ = std::move(read.bytes);
+    lineStarts_ = std::move(starts);
+    readEntries_ = 0;
+    for (tapePos_ = 1; tapePos_ <= tapeCount_; ++tapePos_) {
+        readEntries_ = tapePos_;
+        const QByteArrayView line = tapeLineAt(list_, lineStarts_[size_t(tapePos_ - 1)]);
+        if (parseTapeLine(line, false).error != TapeLine::Error::None)
             return fail();
     }
 
@@ -115,7 +112,7 @@ void mdlM_Tape::playPreSound(int soundFlag, bool always, const QString &channel)
 }
 
 void mdlM_Tape::TapeSpeak(int Pos) {
-    const TapeEntry *spoken = entry(Pos);
+    const std::optional<TapeEntry> spoken = entry(Pos);
     if (!engine_ || !spoken)
         return;
     engine_->stop();
@@ -138,20 +135,24 @@ void mdlM_Tape::TapeRelease() {
     engine_.reset();
 }
 
-const TapeEntry *mdlM_Tape::entry(int Pos) const {
-    if (Pos < 1 || Pos > tapeCount_ || Pos > static_cast<int>(entries_.size()))
-        return nullptr;
-    return &entries_[static_cast<size_t>(Pos - 1)];
+std::optional<TapeEntry> mdlM_Tape::readEntry(int Pos, bool withText) const {
+    if (Pos < 1 || Pos > tapeCount_ || Pos > static_cast<int>(lineStarts_.size()))
+        return std::nullopt;
+    if (Pos > readEntries_)
+        return TapeEntry{};
+    return parseTapeLine(tapeLineAt(list_, lineStarts_[size_t(Pos - 1)]), withText).entry;
+}
+
+std::optional<TapeEntry> mdlM_Tape::entry(int Pos) const {
+    return readEntry(Pos, true);
 }
 
 qint16 mdlM_Tape::TapeGetLink(int Pos) const {
-    const TapeEntry *e = entry(Pos);
-    return e ? e->TapeLink : 0;
+    return readEntry(Pos, false).value_or(TapeEntry{}).TapeLink;
 }
 
 qint16 mdlM_Tape::TapeGetSound(int Pos) const {
-    const TapeEntry *e = entry(Pos);
-    return e ? e->TapeSound : 0;
+    return readEntry(Pos, false).value_or(TapeEntry{}).TapeSound;
 }
 
 QString mdlM_Tape::listPath(const QString &soundFolder, const QString &routeName) {

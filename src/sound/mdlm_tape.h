@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace q47 {
@@ -38,7 +39,8 @@ public:
     static constexpr const char *kUnavailable = "音合使用不可";
     static constexpr const char *kAdjustTitle = "音声の調節";
     // Larger files are not announcement lists; refusing them keeps a mistaken choice of
-    // folder from stalling the route setting.
+    // folder from stalling the route setting. A list is kept as its bytes and four bytes a
+    // line, so even a list of bare line ends takes at most five times its size.
     static constexpr qint64 kMaxListBytes = 64 * 1024 * 1024;
 
     // `osName` stands for the companion's GetOsInfo.
@@ -62,7 +64,8 @@ public:
 
     qint16 TapeGetLink(int Pos) const;
     qint16 TapeGetSound(int Pos) const;
-    const TapeEntry *entry(int Pos) const;
+    // Entry Pos as read from the list; none outside 1 to TapeCount.
+    std::optional<TapeEntry> entry(int Pos) const;
 
     int TapePos() const { return tapePos_; }
     int TapeCount() const { return tapeCount_; }
@@ -75,6 +78,7 @@ public:
 
 private:
     bool isVista() const;
+    std::optional<TapeEntry> readEntry(int Pos, bool withText) const;
     void playPreSound(int soundFlag, bool always, const QString &channel);
 
     const SettingsStore &settings_;
@@ -84,7 +88,10 @@ private:
     std::function<QString()> osName_;
     QPointer<QObject> owner_;
     std::unique_ptr<SpeechEngine> engine_;
-    std::vector<TapeEntry> entries_; // entry k at index k - 1
+    QByteArray list_;
+    std::vector<quint32> lineStarts_; // entry k begins at lineStarts_[k - 1]
+    // Entries a failed load got to; those after it read as empty.
+    int readEntries_ = 0;
     int tapeCount_ = 0;
     int tapePos_ = 0;
     bool speechOK_ = false;

@@ -86,29 +86,43 @@ TapeLine::Error readNumber(QByteArrayView text, qint16 &out) {
 
 } // namespace
 
+std::vector<quint32> tapeLineStarts(QByteArrayView bytes) {
+    std::vector<quint32> starts;
+    const char *const begin = bytes.data();
+    const char *const end = begin + bytes.size();
+    const char *p = begin;
+    while (p < end) {
+        starts.push_back(static_cast<quint32>(p - begin));
+        while (p < end && *p != '\r' && *p != '\n')
+            ++p;
+        if (p < end && *p++ == '\r' && p < end && *p == '\n')
+            ++p;
+    }
+    return starts;
+}
+
+QByteArrayView tapeLineAt(QByteArrayView bytes, quint32 start) {
+    const QByteArrayView rest = bytes.sliced(start);
+    qsizetype n = 0;
+    while (n < rest.size() && rest[n] != '\r' && rest[n] != '\n')
+        ++n;
+    return rest.first(n);
+}
+
 QList<QByteArrayView> splitTapeLines(QByteArrayView bytes) {
     QList<QByteArrayView> lines;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        const char c = bytes[i];
-        if (c != '\r' && c != '\n')
-            continue;
-        lines.append(bytes.sliced(start, i - start));
-        if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')
-            ++i;
-        start = i + 1;
-    }
-    if (start < bytes.size())
-        lines.append(bytes.sliced(start));
+    for (quint32 start : tapeLineStarts(bytes))
+        lines.append(tapeLineAt(bytes, start));
     return lines;
 }
 
-TapeLine parseTapeLine(QByteArrayView cp932Line) {
+TapeLine parseTapeLine(QByteArrayView cp932Line, bool withText) {
     TapeLine result;
     qsizetype pos = 0;
     bool more = true;
     const Field text = nextField(cp932Line, pos, more);
-    result.entry.TapeText = fromCp932(text.bytes.toByteArray());
+    if (withText)
+        result.entry.TapeText = fromCp932(text.bytes.toByteArray());
     result.unclosedQuote = text.unclosed;
     qint16 *numbers[] = {&result.entry.TapeLink, &result.entry.TapeSound};
     for (int k = 0; k < 2 && more; ++k) {

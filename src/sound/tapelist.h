@@ -5,6 +5,8 @@
 #include <QList>
 #include <QString>
 
+#include <vector>
+
 namespace q47 {
 
 // One announcement: the words, whether stepping onto it steps the stop too (1), and which
@@ -32,11 +34,16 @@ struct TapeLine {
 // Lines of an announcement list: CR LF, CR or LF ends a line, and text after the last line
 // end is a line of its own. Lists written on Windows and those edited here both read.
 QList<QByteArrayView> splitTapeLines(QByteArrayView bytes);
+// The same lines kept as where each begins: four bytes a line, whatever the list holds.
+std::vector<quint32> tapeLineStarts(QByteArrayView bytes);
+// The line that begins at `start`, without its line end.
+QByteArrayView tapeLineAt(QByteArrayView bytes, quint32 start);
 
 // The three comma-separated fields of a CP932 line. A field may be enclosed in double
 // quotes and then hold commas; leading spaces are skipped; the two numbers are signed 16-bit
-// decimals (an empty number is 0). A line may leave out trailing fields.
-TapeLine parseTapeLine(QByteArrayView cp932Line);
+// decimals (an empty number is 0). A line may leave out trailing fields. Without `withText`
+// the words are left empty, for a reader that only checks the numbers.
+TapeLine parseTapeLine(QByteArrayView cp932Line, bool withText = true);
 
 // The line as a list stores it: text quoted, numbers plain, without the line end.
 QByteArray formatTapeLine(const TapeEntry &entry);

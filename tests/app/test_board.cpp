@@ -1,3 +1,4 @@
+#include "boardartwork.h"
 #include "boardlayout.h"
 #include "chimeictl.h"
 #include "dialogs.h"
@@ -205,6 +206,48 @@ private Q_SLOTS:
         QCOMPARE(first->font(), digits);
         QCOMPARE(first->text(), QStringLiteral("０１"));
         QVERIFY(board.lblSeiriNum(5)->isVisibleTo(&board) && !first->isVisibleTo(&board));
+    }
+
+    // The lit face is told from the dark one across a room, and going back to OFF gives the
+    // first picture again, pixel for pixel.
+    void backlightLightsTheFace() {
+        Form1 board;
+        board.setPicture(board.imgRes(0));
+        const QImage off = board.renderBoard(1);
+        board.setPicture(board.imgRes(1));
+        const QImage on = board.renderBoard(1);
+        qsizetype changed = 0;
+        for (int y = 0; y < off.height(); ++y)
+            for (int x = 0; x < off.width(); ++x)
+                changed += off.pixel(x, y) != on.pixel(x, y);
+        QVERIFY2(changed * 10 >= off.width() * off.height(), qPrintable(QString::number(changed)));
+        board.setPicture(board.imgRes(0));
+        QCOMPARE(board.renderBoard(1), off);
+    }
+
+    // Labels over a built-in picture replace its printed numbers instead of covering them.
+    void labelsReplaceThePrintedNumbers() {
+        for (const auto which : {q47::board::Artwork::Off, q47::board::Artwork::On1}) {
+            Form1 board;
+            board.setPicture(board.imgRes(which == q47::board::Artwork::Off ? 0 : 1));
+            board.setLabelsShown(true);
+            for (int k = 1; k <= 50; ++k)
+                board.lblSeiriNum(k)->setText(QString());
+            const QImage shown = board.renderBoard(1);
+            const QImage bare = q47::board::renderArtwork(which, 1, false);
+            for (int k : {1, 2, 27, 50}) {
+                const QRect label = q47::board::toPx(q47::board::seiriLabelTwips(k));
+                QCOMPARE(shown.copy(label), bare.copy(label).convertToFormat(shown.format()));
+            }
+        }
+    }
+
+    // Qt's own dialogs speak Japanese where the user does. Last: the translation stays.
+    void qtDialogsSpeakJapaneseInAJapaneseLocale() {
+        QVERIFY(!q47::Q47App::installQtTranslation(QLocale(QLocale::English)));
+        QVERIFY(q47::Q47App::installQtTranslation(QLocale(QLocale::Japanese, QLocale::Japan)));
+        QVERIFY(QCoreApplication::translate("QColorDialog", "&Basic colors") !=
+                QStringLiteral("&Basic colors"));
     }
 };
 

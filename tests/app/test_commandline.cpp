@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -31,12 +32,18 @@ struct ProgramRun {
     QString err;
 };
 
+// A copy of the program in a folder of its own: the state file beside it is this test's.
+QString program() {
+    static QTemporaryDir home;
+    static const QString copy = home.filePath(QStringLiteral("Q47"));
+    if (!QFile::exists(copy))
+        QFile::copy(QStringLiteral(Q47_PROGRAM), copy);
+    return copy;
+}
+
 ProgramRun runProgram(const QStringList &arguments) {
     QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(Q47_PROGRAM), arguments);
+    p.start(program(), arguments);
     p.waitForFinished(60000);
     return {p.exitCode(), QString::fromLocal8Bit(p.readAllStandardOutput()),
             QString::fromLocal8Bit(p.readAllStandardError())};
@@ -58,6 +65,8 @@ INSTANTIATE_TEST_SUITE_P(
                     Refused{"stray_argument", {"route.hy3"}, "route.hy3"},
                     Refused{"missing_folder", {"--data", "/no/such/folder"}, "/no/such/folder"},
                     Refused{"route_without_shot", {"--route", "1"}, "--route needs --screenshot"},
+                    Refused{"plugin_without_ticket", {"--plugin", "a.4SP"}, "--plugin needs"},
+                    Refused{"ticket_without_plugin", {"--ticket", "a.png"}, "--ticket needs"},
                     Refused{"section_without_route",
                             {"--screenshot", "a.png", "--section", "2"},
                             "--section needs --route"},
@@ -87,6 +96,8 @@ TEST(CommandLine, ProgramAnswersTheShell) {
     const ProgramRun help = runProgram({"--help"});
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_TRUE(help.out.contains("--screenshot"));
+    EXPECT_TRUE(help.out.startsWith(QStringLiteral("Usage: ") + program() + " [options]"))
+        << qPrintable(help.out);
     const ProgramRun version = runProgram({"--version"});
     EXPECT_EQ(version.exitCode, 0);
     EXPECT_EQ(version.out.trimmed(), QStringLiteral("Q47 " Q47_VERSION));
@@ -98,10 +109,37 @@ TEST(CommandLine, ProgramAnswersTheShell) {
     const QString one = dir.filePath("one.png");
     const QString two = dir.filePath("two.png");
     const QStringList route = {"--data", Q47_SAMPLES "/data", "--route", "1"};
-    EXPECT_EQ(runProgram(route + QStringList{"--screenshot", one}).exitCode, 0);
+    const ProgramRun shot = runProgram(route + QStringList{"--screenshot", one});
+    EXPECT_EQ(shot.exitCode, 0);
+    EXPECT_EQ(shot.err, QString()); // the offscreen platform's complaints are not the user's
     EXPECT_EQ(runProgram(route + QStringList{"--screenshot", two, "--scale", "2"}).exitCode, 0);
     const QImage small(one);
     const QImage large(two);
     ASSERT_FALSE(small.isNull());
     EXPECT_EQ(large.size(), small.size() * 2);
+}
+
+// A plug-in's author is told every fault with its line, and can see a ticket without the
+// windows: at a route's stop, at a scale.
+TEST(CommandLine, PluginAuthorsCheckAndRenderTickets) {
+    QTemporaryDir dir;
+    const QString bad = dir.filePath("bad.4SP");
+    QFile f(bad);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("Q47 ticket plug-in 1\n[ticket]\nsize = 100 x 40\nsize = 9 x 9\n[nonsense]\n");
+    f.close();
+    const ProgramRun check = runProgram({"--check-plugin", bad});
+    EXPECT_EQ(check.exitCode, 1);
+    EXPECT_TRUE(check.out.contains(bad + ":4: fault:")) << qPrintable(check.out);
+    EXPECT_TRUE(check.out.contains(bad + ":5: fault:")) << qPrintable(check.out);
+    const QString sample = QStringLiteral(Q47_SAMPLES "/plugins/full.4SP");
+    EXPECT_EQ(runProgram({"--check-plugin", sample}).exitCode, 0);
+
+    const QString png = dir.filePath("ticket.png");
+    const ProgramRun ticket =
+        runProgram({"--ticket", png, "--plugin", sample, "--data", Q47_SAMPLES "/data", "--route",
+                    "1", "--section", "3", "--scale", "2"});
+    EXPECT_EQ(ticket.exitCode, 0) << qPrintable(ticket.err);
+    EXPECT_EQ(QImage(png).size(), QSize(226, 112) * 2);
+    EXPECT_EQ(runProgram({"--ticket", png, "--plugin", bad}).exitCode, 1);
 }

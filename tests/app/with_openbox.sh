@@ -3,7 +3,7 @@
 # desktop would.
 openbox --sm-disable >/dev/null 2>&1 &
 wm=$!
-for _ in $(seq 50); do
+for _ in $(seq 150); do
     xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
     sleep 0.1
 done

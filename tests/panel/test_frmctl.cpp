@@ -382,7 +382,8 @@ private Q_SLOTS:
         QVERIFY(labelsIn(r.board, QColor(0x00, 0x00, 0xFF)));
     }
 
-    // ">>" opens the strip and "<<" closes it again, whatever the number of times.
+    // ">>" opens the strip and "<<" closes it again, whatever the number of times and the size
+    // of the ticket.
     void previewStripOpensAndCloses() {
         Rig rig;
         const int closed = rig.panel.width();
@@ -395,6 +396,19 @@ private Q_SLOTS:
         QCOMPARE(rig.panel.width(), closed);
         QCOMPARE(rig.panel.Check4()->text(), QStringLiteral(">>"));
         QCOMPARE(rig.panel.Check4()->toolTip(), QStringLiteral("整理券プレビューを開きます"));
+
+        // A large ticket is seen whole, the company list below it, in a panel that grew.
+        rig.panel.setTicketSize(QSize(240, 160));
+        QTest::mouseClick(rig.panel.Check4(), Qt::LeftButton);
+        PreviewStrip *strip = rig.panel.previewStrip();
+        const QRect ticket = strip->picSeirikenPrev()->geometry().translated(strip->pos());
+        const QRect list = strip->Combo1()->geometry().translated(strip->pos());
+        QCOMPARE(ticket.size(), QSize(240, 160));
+        QVERIFY(rig.panel.rect().contains(ticket) && rig.panel.rect().contains(list));
+        QVERIFY(list.top() > ticket.bottom());
+        QTest::mouseClick(rig.panel.Check4(), Qt::LeftButton);
+        QCOMPARE(rig.panel.size(),
+                 twipsRect(0, 0, frmCtl::kClientWidthTwips, frmCtl::kClientHeightTwips).size());
     }
 
     // The right button offers the copy even on a blank ticket; the left one offers nothing.

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 using namespace q47;
 
 namespace {
@@ -170,6 +172,16 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{"empty_file", QByteArray(""), QStringLiteral("系統データが途中で終わっています"),
                 5}),
     [](const auto &info) { return std::string(info.param.name); });
+
+// A pipe in the route file's place would block the panel until someone wrote to it.
+TEST_F(RouteFolder, APipeInTheFilesPlaceIsRefusedAtOnce) {
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir.filePath(QStringLiteral("3.hy3"))).constData(), 0600),
+              0);
+    RouteTable t;
+    const RouteLoadResult r = loadRoute(t, folder(), QStringLiteral("3"), 1);
+    EXPECT_FALSE(r.ok);
+    EXPECT_TRUE(r.message.contains(route_messages::notAFile())) << r.message.toStdString();
+}
 
 TEST(RouteTableBounds, SlotsOutsideTheTableReadEmpty) {
     RouteTable t;

@@ -141,6 +141,31 @@ TEST_F(Session, LateNightDoublesFaresFromTheStartSection) {
     EXPECT_EQ(board.cells[5], QVariant(40000));
 }
 
+// The preview is handed the route's number, the stop's own ticket number and its place on
+// the route, each where it belongs.
+TEST_F(Session, TicketCarriesTheStopsValues) {
+    struct Recorder final : TicketPreview {
+        void Cls() override {}
+        void drawTicket(const TicketRequest &ticket) override { tickets.push_back(ticket); }
+        std::vector<TicketRequest> tickets;
+    } preview;
+    StopRecord second = stop(QStringLiteral("本町"), {200, 170});
+    second.SeiriNo = 4;
+    write(QStringLiteral("12.hy3"), {stop(QStringLiteral("駅前"), {170}), second,
+                                     stop(QStringLiteral("終点"), {230, 200, 170})});
+    settings.setFlag(QStringLiteral("chkUseSeiriPrev"), 1);
+    settings.setText(QStringLiteral("txtSeiriPlgDir"), QStringLiteral("/p/t.4SP"));
+    session.setTicketPreview(&preview);
+    ASSERT_TRUE(set(QStringLiteral("00012"), 2));
+    ASSERT_EQ(preview.tickets.size(), 1u);
+    const TicketRequest &t = preview.tickets.back();
+    EXPECT_EQ(t.plugin, QStringLiteral("/p/t.4SP"));
+    EXPECT_EQ(t.stopName, QStringLiteral("本町"));
+    EXPECT_EQ(t.route, 12);
+    EXPECT_EQ(t.seiriNo, 4);
+    EXPECT_EQ(t.stopIndex, 2);
+}
+
 TEST_F(Session, TicketDateFollowsTheDateOption) {
     ASSERT_TRUE(set(QStringLiteral("1"), 1));
     EXPECT_EQ(session.RouteDate(), QStringLiteral("12-07-2026"));

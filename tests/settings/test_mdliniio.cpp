@@ -145,7 +145,8 @@ private Q_SLOTS:
         QVERIFY(decodeState(readAll(file)));
     }
 
-    // A stored list index outside its list stops the restore there, with the refusal told.
+    // A stored list index outside its list stops the restore there, with the refusal told;
+    // the exit keeps the refused file as it was before replacing it.
     void refusedValueStopsTheRestore() {
         StateRecords records;
         const qsizetype combo2 = optionFieldIndex({QStringLiteral("Combo2"), -1});
@@ -160,6 +161,11 @@ private Q_SLOTS:
         QVERIFY(rig.host.messages[0].startsWith(QStringLiteral("エラー Code:380\n内容:")));
         QCOMPARE(rig.settings.flag(QStringLiteral("Check1")), 1);
         QVERIFY(!rig.ini.restoredPositions());
+        const QByteArray refused = readAll(file);
+        rig.ini.SaveIni();
+        QCOMPARE(rig.host.messages.size(), 1);
+        QCOMPARE(readAll(file + QStringLiteral(".bad")), refused);
+        QVERIFY(readAll(file) != refused);
     }
 };
 

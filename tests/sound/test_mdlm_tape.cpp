@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 using namespace q47;
 
 namespace {
@@ -200,6 +202,36 @@ TEST_F(Tape, AFailedLoadKeepsWhatItHadReadAndSwitchesTheFrameOff) {
     tape.TapeLoad(folder(), QStringLiteral("2"));
     EXPECT_EQ(tape.TapeCount(), 0);
     EXPECT_EQ(tape.TapeGetLink(1), 0); // nothing outside the count is served
+}
+
+// A pipe, a device or a file past the limit in the list's place: a load failure like any
+// other, at once, and the list loaded before stays out of reach.
+TEST_F(Tape, ListsThatNeverEndFailAtOnce) {
+    tape.TapeInit();
+    writeEntries(QStringLiteral("1"), 2);
+    const auto path = [this](const char *route) {
+        return QFile::encodeName(mdlM_Tape::listPath(folder(), QString::fromLatin1(route)));
+    };
+    ASSERT_EQ(::mkfifo(path("2").constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), QString::fromLocal8Bit(path("3"))));
+    QFile huge(QString::fromLocal8Bit(path("4")));
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly) && huge.resize(mdlM_Tape::kMaxListBytes + 1));
+    huge.close();
+    for (const char *route : {"2", "3", "4"}) {
+        SCOPED_TRACE(route);
+        tape.TapeLoad(folder(), QStringLiteral("1"));
+        ASSERT_TRUE(view.frameEnabled);
+        tape.TapeLoad(folder(), QString::fromLatin1(route));
+        EXPECT_FALSE(view.frameEnabled);
+        EXPECT_EQ(tape.TapeCount(), 0);
+        EXPECT_FALSE(tape.entry(1));
+    }
+    // Bare line ends are as many empty entries.
+    writeList(QStringLiteral("5"), QByteArray(1000, '\n') + "\r\r\n");
+    tape.TapeLoad(folder(), QStringLiteral("5"));
+    EXPECT_TRUE(view.frameEnabled);
+    EXPECT_EQ(tape.TapeCount(), 1002);
+    EXPECT_EQ(tape.entry(1002), TapeEntry{});
 }
 
 } // namespace

@@ -1,0 +1,170 @@
+#include "headless.h"
+
+#include "commandline.h"
+#include "fareboard.h"
+#include "form1.h"
+#include "frmctl.h"
+#include "plugincheck.h"
+#include "q47app.h"
+#include "settingsstore.h"
+#include "soundoutput.h"
+#include "ticketplugin.h"
+
+#include <QApplication>
+#include <QDate>
+#include <QPainter>
+#include <QTime>
+
+#include <array>
+#include <cmath>
+#include <cstdio>
+
+namespace q47 {
+
+namespace {
+
+// A picture run makes no sound and asks nobody: what would be a message box goes to the
+// error output.
+class Silent final : public SoundOutput {
+public:
+    void PlaySnd(const QString &, const QString &, qint16, qint16) override {}
+    void CloseSnd() override {}
+};
+
+class ToStderr final : public PanelHost {
+public:
+    void message(const QString &text) override { say(text); }
+    void error(const QString &title, const QString &text) override {
+        say(title + QStringLiteral(": ") + text);
+    }
+    bool confirmExit() override { return false; }
+    void endProgram() override {}
+    bool told = false;
+
+private:
+    void say(const QString &text) {
+        told = true;
+        std::fprintf(stderr, "Q47: %s\n", qPrintable(text));
+    }
+};
+
+// The offscreen platform says of every window that it cannot raise or shape it, and Qt that a
+// session has no runtime folder; a picture run needs neither, and the user no such noise.
+QtMessageHandler passOn = nullptr;
+void quietOffscreen(QtMsgType type, const QMessageLogContext &context, const QString &text) {
+    if (type == QtWarningMsg &&
+        (text.startsWith(QLatin1String("This plugin does not support")) ||
+         text.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set"))))
+        return;
+    passOn(type, context, text);
+}
+
+// The program as it starts, without a display, sound, speech or questions.
+class HeadlessRun {
+public:
+    HeadlessRun(const CommandLine &line, char *program) : argv_{program, nullptr} {
+        if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        passOn = qInstallMessageHandler(quietOffscreen);
+        Q47App::preparePlatform();
+        // Only the program's name: Qt would take "--plugin" for one of its own options.
+        application_.emplace(argc_, argv_.data());
+        Q47App::prepareApplication();
+        app_.emplace(&silent_);
+        app_->setPanelHost(&host_);
+        app_->setSpeechEnabled(false);
+        app_->setFolderOverrides(line.dataFolder, line.soundFolder);
+        app_->Form_Load();
+        app_->controlPanel().session().setLampTestMs(0);
+    }
+
+    Q47App &app() { return *app_; }
+    bool told() const { return host_.told; }
+
+    bool setRoute(const CommandLine &line) {
+        return line.route.isEmpty() || app_->controlPanel().setRoute(line.route, line.section);
+    }
+
+private:
+    int argc_ = 1;
+    std::array<char *, 2> argv_;
+    Silent silent_;
+    ToStderr host_;
+    std::optional<QApplication> application_;
+    std::optional<Q47App> app_;
+};
+
+bool savePng(const QImage &image, const QString &file) {
+    if (image.save(file, "PNG"))
+        return true;
+    std::fprintf(stderr, "Q47: cannot write %s\n", qPrintable(file));
+    return false;
+}
+
+class RecordedTicket final : public TicketPreview {
+public:
+    void Cls() override {}
+    void drawTicket(const TicketRequest &ticket) override { last = ticket; }
+    std::optional<TicketRequest> last;
+};
+
+} // namespace
+
+int runScreenshot(const CommandLine &line, char *program) {
+    HeadlessRun run(line, program);
+    if (!run.setRoute(line))
+        return 1;
+    if (!savePng(run.app().board().renderBoard(line.scale), line.screenshot))
+        return 1;
+    return run.told() ? 1 : 0;
+}
+
+int runTicket(const CommandLine &line, char *program) {
+    HeadlessRun run(line, program);
+    PlgInfo info;
+    if (KB4_GetPlgInfo(line.plugin, info) == 0) {
+        for (const PluginNote &note : checkPlugin(line.plugin))
+            std::fprintf(stderr, "%s\n", qPrintable(formatPluginNote(line.plugin, note)));
+        return 1;
+    }
+    SettingsStore &settings = run.app().settings();
+    settings.setText(QStringLiteral("txtSeiriPlgDir"), line.plugin);
+    settings.setFlag(QStringLiteral("chkUseSeiriPrev"), 1);
+    RecordedTicket recorded;
+    run.app().controlPanel().session().setTicketPreview(&recorded);
+    if (!run.setRoute(line))
+        return 1;
+    const TicketRequest ticket = recorded.last.value_or(
+        TicketRequest{line.plugin, QStringLiteral("市役所前"),
+                      QDate::currentDate().toString(QStringLiteral("MM-dd-yyyy")), 1, 1, 1});
+
+    const QSize size(info.widthTwips / 15, info.heightTwips / 15);
+    QImage image(QSize(static_cast<int>(std::ceil(size.width() * line.scale)),
+                       static_cast<int>(std::ceil(size.height() * line.scale))),
+                 QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        painter.scale(line.scale, line.scale);
+        KB4_DrawSeiriken(line.plugin, painter, ticket.stopName, ticket.date,
+                         QTime::currentTime().toString(QStringLiteral("HH:mm:ss")), ticket.route,
+                         ticket.seiriNo, ticket.stopIndex, 0);
+    }
+    if (!savePng(image, line.ticket))
+        return 1;
+    return run.told() ? 1 : 0;
+}
+
+int runPluginCheck(const CommandLine &line) {
+    const std::vector<PluginNote> notes = checkPlugin(line.plugin);
+    bool fault = false;
+    for (const PluginNote &note : notes) {
+        fault = fault || note.kind == PluginNote::Kind::Fault;
+        std::printf("%s\n", qPrintable(formatPluginNote(line.plugin, note)));
+    }
+    if (notes.empty())
+        std::printf("%s: ok\n", qPrintable(line.plugin));
+    return fault ? 1 : 0;
+}
+
+} // namespace q47

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+class QFile;
+
+namespace q47 {
+
+// What openRegularFile says of a folder, a named pipe, a device or a socket.
+inline constexpr int kNotARegularFile = -1;
+
+// Opens `path` for reading only when it is an ordinary file. The open does not block, so a
+// named pipe or a device put where a file is expected cannot hang the caller. Returns 0,
+// kNotARegularFile, or the errno that stopped it (EINVAL for a path that is no file name).
+int openRegularFile(const QString &path, QFile &file);
+
+struct RegularFileRead {
+    int error = 0;    // as openRegularFile, EIO for a failed read, EFBIG past the limit
+    QByteArray bytes; // the whole file when error is 0
+    explicit operator bool() const { return error == 0; }
+};
+
+// Reads a whole ordinary file of at most `maxBytes`. The size from the file system is only a
+// hint: one byte past the limit is read to see a file that grew, and the read never takes more
+// than the limit in memory.
+RegularFileRead readRegularFile(const QString &path, qint64 maxBytes);
+
+} // namespace q47
