@@ -1,5 +1,7 @@
 // Loading an announcement list when a route is set: the file read, split into lines and every
-// line parsed. A list of 100,000 short entries, and one entry whose text is 1 MB.
+// line parsed. A list of 100,000 short entries, one entry whose text is 1 MB, and a list at the
+// size limit (64 MiB) of bare line ends, the most entries a file can hold. The peak resident
+// memory of the run is printed at the end (run one benchmark at a time to read it for one).
 #include "fakespeech.h"
 #include "mdlm_tape.h"
 #include "recordingsound.h"
@@ -9,6 +11,10 @@
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
+
+#include <cstdio>
+
+#include <sys/resource.h>
 
 namespace {
 
@@ -55,4 +61,20 @@ void BM_LoadOneMegabyteLine(benchmark::State &state) {
 }
 BENCHMARK(BM_LoadOneMegabyteLine)->Unit(benchmark::kMillisecond);
 
+void BM_LoadLimitOfBareLineEnds(benchmark::State &state) {
+    const qint64 size = q47::mdlM_Tape::kMaxListBytes;
+    loadList(state, QByteArray(size, '\n'), static_cast<int>(size));
+}
+BENCHMARK(BM_LoadLimitOfBareLineEnds)->Unit(benchmark::kMillisecond)->Iterations(3);
+
 } // namespace
+
+int main(int argc, char **argv) {
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    struct rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    std::printf("peak resident memory: %ld MiB\n", usage.ru_maxrss / 1024);
+    return 0;
+}

@@ -52,21 +52,25 @@ void mdlM_Tape::TapeLoad(const QString &Folder, const QString &RouteName) {
     const auto fail = [this] { view_.setFrameEnabled(false); };
 
     tapeCount_ = 0;
+    // With the count at 0 the old list is out of reach: let it go before the new one comes.
+    list_ = QByteArray();
+    lines_ = TapeLineIndex();
     // Only an ordinary file: a pipe or a device in the list's place would never end.
     RegularFileRead read = readRegularFile(listPath(Folder, RouteName), kMaxListBytes);
     if (!read)
         return fail();
-    std::vector<quint32> starts = tapeLineStarts(read.bytes);
-    tapeCount_ = static_cast<int>(starts.size());
+    TapeLineIndex lines(read.bytes);
+    tapeCount_ = static_cast<int>(lines.count());
     if (tapeCount_ == 0)
         return fail();
 
     list_ = std::move(read.bytes);
-    lineStarts_ = std::move(starts);
+    lines_ = std::move(lines);
     readEntries_ = 0;
-    for (tapePos_ = 1; tapePos_ <= tapeCount_; ++tapePos_) {
+    TapeLineReader reader(list_);
+    QByteArrayView line;
+    for (tapePos_ = 1; reader.next(line); ++tapePos_) {
         readEntries_ = tapePos_;
-        const QByteArrayView line = tapeLineAt(list_, lineStarts_[size_t(tapePos_ - 1)]);
         if (parseTapeLine(line, false).error != TapeLine::Error::None)
             return fail();
     }
@@ -136,11 +140,11 @@ void mdlM_Tape::TapeRelease() {
 }
 
 std::optional<TapeEntry> mdlM_Tape::readEntry(int Pos, bool withText) const {
-    if (Pos < 1 || Pos > tapeCount_ || Pos > static_cast<int>(lineStarts_.size()))
+    if (Pos < 1 || Pos > tapeCount_ || Pos > lines_.count())
         return std::nullopt;
     if (Pos > readEntries_)
         return TapeEntry{};
-    return parseTapeLine(tapeLineAt(list_, lineStarts_[size_t(Pos - 1)]), withText).entry;
+    return parseTapeLine(lines_.line(list_, Pos - 1), withText).entry;
 }
 
 std::optional<TapeEntry> mdlM_Tape::entry(int Pos) const {

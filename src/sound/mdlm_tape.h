@@ -39,8 +39,8 @@ public:
     static constexpr const char *kUnavailable = "音合使用不可";
     static constexpr const char *kAdjustTitle = "音声の調節";
     // Larger files are not announcement lists; refusing them keeps a mistaken choice of
-    // folder from stalling the route setting. A list is kept as its bytes and four bytes a
-    // line, so even a list of bare line ends takes at most five times its size.
+    // folder from stalling the route setting. A list is kept as its bytes and a sparse index
+    // of its lines, so even a list of bare line ends takes little more than its size.
     static constexpr qint64 kMaxListBytes = 64 * 1024 * 1024;
 
     // `osName` stands for the companion's GetOsInfo.
@@ -89,7 +89,7 @@ private:
     QPointer<QObject> owner_;
     std::unique_ptr<SpeechEngine> engine_;
     QByteArray list_;
-    std::vector<quint32> lineStarts_; // entry k begins at lineStarts_[k - 1]
+    TapeLineIndex lines_; // entry k is line k - 1
     // Entries a failed load got to; those after it read as empty.
     int readEntries_ = 0;
     int tapeCount_ = 0;

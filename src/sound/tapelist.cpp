@@ -86,33 +86,46 @@ TapeLine::Error readNumber(QByteArrayView text, qint16 &out) {
 
 } // namespace
 
-std::vector<quint32> tapeLineStarts(QByteArrayView bytes) {
-    std::vector<quint32> starts;
-    const char *const begin = bytes.data();
-    const char *const end = begin + bytes.size();
-    const char *p = begin;
-    while (p < end) {
-        starts.push_back(static_cast<quint32>(p - begin));
-        while (p < end && *p != '\r' && *p != '\n')
-            ++p;
-        if (p < end && *p++ == '\r' && p < end && *p == '\n')
-            ++p;
-    }
-    return starts;
+bool TapeLineReader::next(QByteArrayView &line) {
+    if (pos_ >= bytes_.size())
+        return false;
+    qsizetype end = pos_;
+    while (end < bytes_.size() && bytes_[end] != '\r' && bytes_[end] != '\n')
+        ++end;
+    line = bytes_.sliced(pos_, end - pos_);
+    pos_ = end;
+    if (pos_ < bytes_.size() && bytes_[pos_++] == '\r' && pos_ < bytes_.size() &&
+        bytes_[pos_] == '\n')
+        ++pos_;
+    return true;
 }
 
-QByteArrayView tapeLineAt(QByteArrayView bytes, quint32 start) {
-    const QByteArrayView rest = bytes.sliced(start);
-    qsizetype n = 0;
-    while (n < rest.size() && rest[n] != '\r' && rest[n] != '\n')
-        ++n;
-    return rest.first(n);
+TapeLineIndex::TapeLineIndex(QByteArrayView bytes) {
+    TapeLineReader reader(bytes);
+    QByteArrayView line;
+    for (qsizetype start = 0; reader.next(line); start = reader.position()) {
+        if (count_ % kStride == 0)
+            sampled_.push_back(static_cast<quint32>(start));
+        ++count_;
+    }
+}
+
+QByteArrayView TapeLineIndex::line(QByteArrayView bytes, qsizetype index) const {
+    if (index < 0 || index >= count_)
+        return {};
+    const qsizetype from = sampled_[static_cast<size_t>(index / kStride)];
+    TapeLineReader reader(bytes.sliced(from));
+    QByteArrayView line;
+    for (qsizetype k = 0; k <= index % kStride; ++k)
+        reader.next(line);
+    return line;
 }
 
 QList<QByteArrayView> splitTapeLines(QByteArrayView bytes) {
     QList<QByteArrayView> lines;
-    for (quint32 start : tapeLineStarts(bytes))
-        lines.append(tapeLineAt(bytes, start));
+    TapeLineReader reader(bytes);
+    for (QByteArrayView line; reader.next(line);)
+        lines.append(line);
     return lines;
 }
 

@@ -34,10 +34,39 @@ struct TapeLine {
 // Lines of an announcement list: CR LF, CR or LF ends a line, and text after the last line
 // end is a line of its own. Lists written on Windows and those edited here both read.
 QList<QByteArrayView> splitTapeLines(QByteArrayView bytes);
-// The same lines kept as where each begins: four bytes a line, whatever the list holds.
-std::vector<quint32> tapeLineStarts(QByteArrayView bytes);
-// The line that begins at `start`, without its line end.
-QByteArrayView tapeLineAt(QByteArrayView bytes, quint32 start);
+
+// The lines of a list one after the other, without their line ends.
+class TapeLineReader {
+public:
+    explicit TapeLineReader(QByteArrayView bytes) : bytes_(bytes) {}
+    // Where the next line begins.
+    qsizetype position() const { return pos_; }
+    // False after the last line.
+    bool next(QByteArrayView &line);
+
+private:
+    QByteArrayView bytes_;
+    qsizetype pos_ = 0;
+};
+
+// Where the lines of a list begin, for a list kept whole in memory. Only every kStride-th
+// start is kept, so that a list of bare line ends costs a sixteenth of its size besides its
+// bytes; finding a line skips at most kStride - 1 lines from the nearest kept start.
+class TapeLineIndex {
+public:
+    static constexpr qsizetype kStride = 64;
+
+    TapeLineIndex() = default;
+    explicit TapeLineIndex(QByteArrayView bytes);
+
+    qsizetype count() const { return count_; }
+    // Line `index` (0-based) of the bytes the index was made from, without its line end.
+    QByteArrayView line(QByteArrayView bytes, qsizetype index) const;
+
+private:
+    std::vector<quint32> sampled_; // the start of lines 0, kStride, 2 kStride, ...
+    qsizetype count_ = 0;
+};
 
 // The three comma-separated fields of a CP932 line. A field may be enclosed in double
 // quotes and then hold commas; leading spaces are skipped; the two numbers are signed 16-bit

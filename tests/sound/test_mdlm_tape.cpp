@@ -226,12 +226,19 @@ TEST_F(Tape, ListsThatNeverEndFailAtOnce) {
         EXPECT_EQ(tape.TapeCount(), 0);
         EXPECT_FALSE(tape.entry(1));
     }
-    // Bare line ends are as many empty entries.
+    // Bare line ends are as many empty entries, and every entry of a long list is found.
     writeList(QStringLiteral("5"), QByteArray(1000, '\n') + "\r\r\n");
     tape.TapeLoad(folder(), QStringLiteral("5"));
     EXPECT_TRUE(view.frameEnabled);
     EXPECT_EQ(tape.TapeCount(), 1002);
     EXPECT_EQ(tape.entry(1002), TapeEntry{});
+    QByteArray mixed;
+    for (int k = 1; k <= 150; ++k)
+        mixed += formatTapeLine({QString::number(k), qint16(k % 2), 0}) + (k % 3 ? "\r\n" : "\n");
+    writeList(QStringLiteral("6"), mixed);
+    tape.TapeLoad(folder(), QStringLiteral("6"));
+    for (int k : {1, 64, 65, 128, 129, 150})
+        EXPECT_EQ(tape.entry(k), (TapeEntry{QString::number(k), qint16(k % 2), 0})) << k;
 }
 
 } // namespace
