@@ -293,6 +293,12 @@ private Q_SLOTS:
         const QString shots = qEnvironmentVariable("Q47_DRIVE_SHOTS");
         if (!shots.isEmpty())
             QGuiApplication::primaryScreen()->grabWindow(0).save(shots + "/panel-preview.png");
+        // A larger ticket grows the panel, which still stays on the screen.
+        const QSize before = panel.size();
+        panel.setTicketSize(QSize(240, 160));
+        QVERIFY(panel.height() > before.height());
+        QTRY_VERIFY(QGuiApplication::primaryScreen()->geometry().contains(frameOnScreen(panel)));
+        panel.setTicketSize(QSize(226, 112));
         QTest::mouseClick(panel.Check4(), Qt::LeftButton);
         s.setFlag(QStringLiteral("chkUseSeiriPrev"), 0);
     }
