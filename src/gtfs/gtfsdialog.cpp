@@ -2,11 +2,9 @@
 
 #include "importfiles.h"
 
-#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -73,7 +71,7 @@ GtfsImportDialog::GtfsImportDialog(QString dataFolder, QString soundFolder, QWid
     patternLayout->addWidget(patterns_);
     lists->addWidget(routeBox, 2);
     lists->addWidget(patternBox, 3);
-    top->addLayout(lists, 2);
+    top->addLayout(lists, 1);
     connect(routes_, &QListWidget::currentRowChanged, this, &GtfsImportDialog::selectRoute);
     connect(patterns_, &QListWidget::currentRowChanged, this, &GtfsImportDialog::selectPattern);
 
@@ -83,12 +81,13 @@ GtfsImportDialog::GtfsImportDialog(QString dataFolder, QString soundFolder, QWid
     preview_->setHorizontalHeaderLabels({QStringLiteral("順"), QStringLiteral("停留所"),
                                          QStringLiteral("読み"), QStringLiteral("整理券")});
     preview_->verticalHeader()->setVisible(false);
+    preview_->verticalHeader()->setDefaultSectionSize(preview_->fontMetrics().height() + 6);
     preview_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     preview_->setSelectionMode(QAbstractItemView::NoSelection);
     preview_->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
     preview_->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
     previewLayout->addWidget(preview_);
-    top->addWidget(previewBox, 3);
+    top->addWidget(previewBox, 4);
 
     messages_ = new QPlainTextEdit(this);
     messages_->setReadOnly(true);
@@ -117,7 +116,7 @@ GtfsImportDialog::GtfsImportDialog(QString dataFolder, QString soundFolder, QWid
 
     connect(progressTimer_, &QTimer::timeout, this,
             [this] { progressBar_->setValue(progress_.load()); });
-    resize(760, 640);
+    resize(720, 600);
 }
 
 GtfsImportDialog::~GtfsImportDialog() {
