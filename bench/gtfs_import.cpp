@@ -43,8 +43,10 @@ std::map<QString, QByteArray> makeFeed(int scale) {
         routesTxt += rid + "," + QByteArray::number(r + 1) + "\n";
         for (int s = 0; s < kStops; ++s) {
             const QByteArray sid = rid + "_" + QByteArray::number(s);
-            stops += sid + "," + QStringLiteral("停留所%1の%2").arg(r).arg(s).toUtf8() + ",Z" + sid + "\n";
-            tr += "stops,stop_name,ja-Hrkt," + QStringLiteral("ていりゅうじょ").toUtf8() + "," + sid + "\n";
+            stops += sid + "," + QStringLiteral("停留所%1の%2").arg(r).arg(s).toUtf8() + ",Z" +
+                     sid + "\n";
+            tr += "stops,stop_name,ja-Hrkt," + QStringLiteral("ていりゅうじょ").toUtf8() + "," +
+                  sid + "\n";
             for (int t = 0; t < kStops; ++t)
                 rules += "F" + QByteArray::number(std::abs(s - t)) + "," + rid + ",Z" + sid + ",Z" +
                          rid + "_" + QByteArray::number(t) + "\n";
@@ -151,9 +153,9 @@ int main(int argc, char *argv[]) {
             for (int k = 0; k < kRuns; ++k) {
                 const QString out = dir.filePath(QStringLiteral("out"));
                 QDir().mkpath(out);
-                const Run r = run({argv[1], "import", QFile::encodeName(feed), "--trip", "R0_T0",
-                                   "--route", "1", "--data", QFile::encodeName(out), "--sound",
-                                   QFile::encodeName(out)});
+                const Run r =
+                    run({argv[1], "import", QFile::encodeName(feed), "--trip", "R0_T0", "--route",
+                         "1", "--data", QFile::encodeName(out), "--sound", QFile::encodeName(out)});
                 if (r.status != 0) {
                     std::fprintf(stderr, "gtfstool failed on %s\n", qPrintable(feed));
                     return 1;

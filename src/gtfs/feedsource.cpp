@@ -115,7 +115,8 @@ std::unique_ptr<FeedSource> FeedSource::fromZipBytes(const QByteArray &bytes, co
     zip_error_t ze;
     zip_error_init(&ze);
     // libzip reads the buffer in place; ZipSource keeps the (shared) bytes alive.
-    zip_source_t *src = zip_source_buffer_create(bytes.constData(), zip_uint64_t(bytes.size()), 0, &ze);
+    zip_source_t *src =
+        zip_source_buffer_create(bytes.constData(), zip_uint64_t(bytes.size()), 0, &ze);
     if (!src) {
         *error = QString::fromUtf8(zip_error_strerror(&ze));
         zip_error_fini(&ze);
@@ -123,7 +124,8 @@ std::unique_ptr<FeedSource> FeedSource::fromZipBytes(const QByteArray &bytes, co
     }
     zip_t *z = zip_open_from_source(src, ZIP_RDONLY, &ze);
     if (!z) {
-        *error = QStringLiteral("not a zip file (%1)").arg(QString::fromUtf8(zip_error_strerror(&ze)));
+        *error =
+            QStringLiteral("not a zip file (%1)").arg(QString::fromUtf8(zip_error_strerror(&ze)));
         zip_source_free(src);
         zip_error_fini(&ze);
         return nullptr;

@@ -123,11 +123,13 @@ GtfsImportDialog::~GtfsImportDialog() {
     if (worker_) {
         cancel_ = true;
         worker_->wait();
+        delete worker_;
     }
 }
 
 void GtfsImportDialog::chooseFolder() {
-    const QString path = QFileDialog::getExistingDirectory(this, QStringLiteral("GTFS-JPのフォルダー"));
+    const QString path =
+        QFileDialog::getExistingDirectory(this, QStringLiteral("GTFS-JPのフォルダー"));
     if (!path.isEmpty())
         openFeed(path);
 }
@@ -158,10 +160,11 @@ void GtfsImportDialog::openFeed(const QString &path) {
         const auto source = FeedSource::open(path, &loadError_);
         if (!source)
             return;
-        if (!loadingFeed_->load(*source, [this](double done) {
-                progress_ = int(done * 1000);
-                return !cancel_.load();
-            }) &&
+        if (!loadingFeed_->load(*source,
+                                [this](double done) {
+                                    progress_ = int(done * 1000);
+                                    return !cancel_.load();
+                                }) &&
             loadError_.isEmpty())
             loadError_ = QStringLiteral(" ");
     });
@@ -180,7 +183,8 @@ void GtfsImportDialog::finishLoading() {
         status_->setText(QStringLiteral("フィードとして読めません"));
         Diagnostics d = loadingFeed_->diagnostics();
         if (!loadError_.trimmed().isEmpty())
-            d.prepend({Diagnostic::Level::Error, QFileInfo(path_->text()).fileName(), 0, loadError_});
+            d.prepend(
+                {Diagnostic::Level::Error, QFileInfo(path_->text()).fileName(), 0, loadError_});
         showMessages(d);
         loadingFeed_.reset();
         Q_EMIT loaded(false);
@@ -188,11 +192,11 @@ void GtfsImportDialog::finishLoading() {
     }
     feed_ = std::move(loadingFeed_);
     routePatterns_ = feed_->patterns();
-    status_->setText(QStringLiteral("%1：%2路線、%3便")
-                         .arg(feed_->agencies().isEmpty() ? feed_->name()
-                                                          : feed_->agencies().join(u'・'))
-                         .arg(routePatterns_.size())
-                         .arg(feed_->trips().size()));
+    status_->setText(
+        QStringLiteral("%1：%2路線、%3便")
+            .arg(feed_->agencies().isEmpty() ? feed_->name() : feed_->agencies().join(u'・'))
+            .arg(routePatterns_.size())
+            .arg(feed_->trips().size()));
     showMessages(feed_->diagnostics());
     for (const RoutePatterns &r : routePatterns_)
         routes_->addItem(r.route >= 0 ? feed_->routes()[size_t(r.route)].displayName() : r.routeId);
@@ -202,24 +206,29 @@ void GtfsImportDialog::finishLoading() {
 }
 
 void GtfsImportDialog::selectRoute(int row) {
-    if (routes_->currentRow() != row)
+    // Choosing from code goes through the list, whose change calls back here.
+    if (routes_->currentRow() != row && row >= 0 && row < routes_->count()) {
         routes_->setCurrentRow(row);
+        return;
+    }
     patterns_->clear();
     if (!feed_ || row < 0 || row >= int(routePatterns_.size()))
         return;
     for (const Pattern &p : routePatterns_[size_t(row)].patterns)
-        patterns_->addItem(QStringLiteral("%1 → %2（%3停留所、%4便）")
-                               .arg(feed_->stopName(p.stops.front()),
-                                    feed_->stopName(p.stops.back()))
-                               .arg(p.stops.size())
-                               .arg(p.trips));
+        patterns_->addItem(
+            QStringLiteral("%1 → %2（%3停留所、%4便）")
+                .arg(feed_->stopName(p.stops.front()), feed_->stopName(p.stops.back()))
+                .arg(p.stops.size())
+                .arg(p.trips));
     if (patterns_->count() > 0)
         patterns_->setCurrentRow(0);
 }
 
 void GtfsImportDialog::selectPattern(int row) {
-    if (patterns_->currentRow() != row)
+    if (patterns_->currentRow() != row && row >= 0 && row < patterns_->count()) {
         patterns_->setCurrentRow(row);
+        return;
+    }
     const int r = routes_->currentRow();
     if (!feed_ || r < 0 || r >= int(routePatterns_.size()) || row < 0 ||
         row >= int(routePatterns_[size_t(r)].patterns.size())) {
@@ -239,8 +248,10 @@ void GtfsImportDialog::setRoute(int route) {
         route_->setValue(route);
     plan_.route = route;
     const QString name = QString::number(route);
-    const bool exists = QFileInfo::exists(QDir(folderOf(dataFolder_)).filePath(name + QStringLiteral(".hy3")));
-    target_->setText(QStringLiteral("%1.hy3、%1tp.csv%2").arg(name, exists ? QStringLiteral("（上書き）") : QString()));
+    const bool exists =
+        QFileInfo::exists(QDir(folderOf(dataFolder_)).filePath(name + QStringLiteral(".hy3")));
+    target_->setText(QStringLiteral("%1.hy3、%1tp.csv%2")
+                         .arg(name, exists ? QStringLiteral("（上書き）") : QString()));
 }
 
 void GtfsImportDialog::showPlan() {
@@ -248,7 +259,8 @@ void GtfsImportDialog::showPlan() {
     for (int i = 0; i < int(plan_.stops.size()); ++i) {
         const PlannedStop &s = plan_.stops[size_t(i)];
         const QString cells[4] = {QString::number(s.sequence), s.name,
-                                  s.feedReading.isEmpty() ? QStringLiteral("（推測）") : s.feedReading,
+                                  s.feedReading.isEmpty() ? QStringLiteral("（推測）")
+                                                          : s.feedReading,
                                   s.boarding ? QString::number(s.seiriNo)
                                              : QStringLiteral("%1（乗車なし）").arg(s.seiriNo)};
         for (int c = 0; c < 4; ++c) {

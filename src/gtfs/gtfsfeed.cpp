@@ -50,8 +50,7 @@ QString levelText(Diagnostic::Level level) {
     return QStringLiteral("error");
 }
 
-bool missingColumns(CsvTable &table, std::initializer_list<const char *> names,
-                    Diagnostics &out) {
+bool missingColumns(CsvTable &table, std::initializer_list<const char *> names, Diagnostics &out) {
     bool missing = false;
     for (const char *name : names)
         if (table.column(name) < 0) {
@@ -70,9 +69,8 @@ QString Diagnostic::toString() const {
 }
 
 bool hasError(const Diagnostics &diagnostics) {
-    return std::any_of(diagnostics.begin(), diagnostics.end(), [](const Diagnostic &d) {
-        return d.level == Diagnostic::Level::Error;
-    });
+    return std::any_of(diagnostics.begin(), diagnostics.end(),
+                       [](const Diagnostic &d) { return d.level == Diagnostic::Level::Error; });
 }
 
 QString Route::displayName() const {
@@ -98,9 +96,9 @@ bool Feed::readTable(const FeedSource &source, const QString &file, bool require
                      const std::function<void(CsvTable &)> &row) {
     if (!source.has(file)) {
         if (required)
-            diagnostics_.append({Diagnostic::Level::Error, file, 0,
-                                 QStringLiteral("%1 is missing: %2 is not a GTFS feed")
-                                     .arg(file, source.name())});
+            diagnostics_.append(
+                {Diagnostic::Level::Error, file, 0,
+                 QStringLiteral("%1 is missing: %2 is not a GTFS feed").arg(file, source.name())});
         return !required;
     }
     QByteArray bytes;
@@ -130,8 +128,8 @@ bool Feed::readTable(const FeedSource &source, const QString &file, bool require
             !progress_((double(doneBytes_) + table.progress() * double(size)) /
                        double(totalBytes_))) {
             cancelled_ = true;
-            diagnostics_.append({Diagnostic::Level::Error, source.name(), 0,
-                                 QStringLiteral("reading stopped")});
+            diagnostics_.append(
+                {Diagnostic::Level::Error, source.name(), 0, QStringLiteral("reading stopped")});
             return false;
         }
     }
@@ -184,8 +182,9 @@ bool Feed::load(const FeedSource &source, const Progress &progress) {
         [&](CsvTable &t) {
             Stop s{t.text(id), t.text(name), intern(t.text(zone)), t.text(parent), t.line()};
             if (stopIndex_.contains(s.id)) {
-                diagnostics_.append({Diagnostic::Level::Warning, t.fileName(), t.line(),
-                                     QStringLiteral("stop_id %1 again; the first is used").arg(s.id)});
+                diagnostics_.append(
+                    {Diagnostic::Level::Warning, t.fileName(), t.line(),
+                     QStringLiteral("stop_id %1 again; the first is used").arg(s.id)});
                 return;
             }
             stopIndex_.insert(s.id, int(stops_.size()));
@@ -273,8 +272,9 @@ bool Feed::load(const FeedSource &source, const Progress &progress) {
             }))
         return false;
     for (Trip &t : trips_)
-        std::stable_sort(t.stopTimes.begin(), t.stopTimes.end(),
-                         [](const StopTime &a, const StopTime &b) { return a.sequence < b.sequence; });
+        std::stable_sort(
+            t.stopTimes.begin(), t.stopTimes.end(),
+            [](const StopTime &a, const StopTime &b) { return a.sequence < b.sequence; });
 
     int price = -1, currency = -1;
     readTable(
@@ -294,8 +294,9 @@ bool Feed::load(const FeedSource &source, const Progress &progress) {
                                                     "not used")
                                          .arg(t.text(price), f.id)});
             if (fareIndex_.contains(f.id)) {
-                diagnostics_.append({Diagnostic::Level::Warning, t.fileName(), t.line(),
-                                     QStringLiteral("fare_id %1 again; the first is used").arg(f.id)});
+                diagnostics_.append(
+                    {Diagnostic::Level::Warning, t.fileName(), t.line(),
+                     QStringLiteral("fare_id %1 again; the first is used").arg(f.id)});
                 return;
             }
             fareIndex_.insert(f.id, int(fares_.size()));

@@ -47,7 +47,7 @@ struct Route {
 };
 
 struct StopTime {
-    qint32 stop = -1;     // index into stops(), -1 for an id stops.txt lacks
+    qint32 stop = -1; // index into stops(), -1 for an id stops.txt lacks
     qint32 sequence = 0;
     qint32 line = 0;
     bool noPickup = false; // pickup_type 1

@@ -63,8 +63,8 @@ QByteArray mergeReadings(const QByteArray &existing,
         out.append({Diagnostic::Level::Note, file, 0,
                     QStringLiteral("CP932 text; written back as UTF-8")});
     }
-    const QString eol = text.contains(QLatin1String("\r\n")) ? QStringLiteral("\r\n")
-                                                             : QStringLiteral("\n");
+    const QString eol =
+        text.contains(QLatin1String("\r\n")) ? QStringLiteral("\r\n") : QStringLiteral("\n");
     QStringList lines = text.split(QLatin1Char('\n'));
     if (!lines.isEmpty() && lines.back().isEmpty())
         lines.removeLast();
@@ -188,9 +188,10 @@ bool prepareImport(const Feed &feed, const ImportPlan &plan, const QString &data
 }
 
 bool writeImport(const ImportFiles &files, Diagnostics &out) {
-    const std::pair<QString, QByteArray> contents[] = {{files.routePath, files.route},
-                                                       {files.announcementPath, files.announcements},
-                                                       {files.readingsPath, files.readings}};
+    const std::pair<QString, QByteArray> contents[] = {
+        {files.routePath, files.route},
+        {files.announcementPath, files.announcements},
+        {files.readingsPath, files.readings}};
     // Every file is written beside its place first; only when all three are complete does
     // each replace the old one.
     std::vector<std::unique_ptr<QSaveFile>> saves;

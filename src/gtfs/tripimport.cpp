@@ -44,8 +44,8 @@ public:
             if (feed.fares().size() == 1)
                 flat_ = 0;
             else if (feed.fares().empty())
-                out_.append(warning(kFares, 0,
-                                    QStringLiteral("the feed has no fares; every cell stays blank")));
+                out_.append(warning(
+                    kFares, 0, QStringLiteral("the feed has no fares; every cell stays blank")));
             else
                 out_.append(warning(kFareRules, 0,
                                     QStringLiteral("%1 fares and no fare rules: which one applies "
@@ -148,12 +148,12 @@ private:
         if (!f.priceRead)
             return std::nullopt;
         if (first && f.currency != QLatin1String("JPY"))
-            out_.append(warning(kFares, f.line,
-                                QStringLiteral("fare %1 is in %2, not JPY; its price %3 is shown "
-                                               "as it is")
-                                    .arg(f.id, f.currency.isEmpty() ? QStringLiteral("no currency")
-                                                                    : f.currency)
-                                    .arg(f.price)));
+            out_.append(warning(
+                kFares, f.line,
+                QStringLiteral("fare %1 is in %2, not JPY; its price %3 is shown "
+                               "as it is")
+                    .arg(f.id, f.currency.isEmpty() ? QStringLiteral("no currency") : f.currency)
+                    .arg(f.price)));
         const double rounded = std::round(f.price);
         if (rounded < 0 || rounded > kMaxFare) {
             if (first)
@@ -326,20 +326,20 @@ ImportPlan planImport(const Feed &feed, const ImportRequest &request) {
         if (st.badSequence)
             out.append(error(kStopTimes, st.line, QStringLiteral("stop_sequence is not a number")));
         else if (st.stop < 0)
-            out.append(error(kStopTimes, st.line, QStringLiteral("its stop_id is not in stops.txt")));
+            out.append(
+                error(kStopTimes, st.line, QStringLiteral("its stop_id is not in stops.txt")));
         else if (i > 0 && trip.stopTimes[i - 1].sequence == st.sequence)
-            out.append(warning(kStopTimes, st.line,
-                               QStringLiteral("stop_sequence %1 twice in trip %2")
-                                   .arg(st.sequence)
-                                   .arg(trip.id)));
+            out.append(warning(
+                kStopTimes, st.line,
+                QStringLiteral("stop_sequence %1 twice in trip %2").arg(st.sequence).arg(trip.id)));
     }
     int first = 0, last = 0;
     if (hasError(out) || !requestedRange(trip, request, first, last, out))
         return plan;
 
     const int n = last - first + 1;
-    const auto times = std::vector<StopTime>(trip.stopTimes.begin() + first,
-                                             trip.stopTimes.begin() + last + 1);
+    const auto times =
+        std::vector<StopTime>(trip.stopTimes.begin() + first, trip.stopTimes.begin() + last + 1);
     const auto partHint = [&](int cut) {
         return QStringLiteral("import it in parts with --from/--to, e.g. --from %1 --to %2, "
                               "then --from %2")
@@ -370,16 +370,18 @@ ImportPlan planImport(const Feed &feed, const ImportRequest &request) {
         if (!told.contains(st.stop)) {
             told.insert(st.stop);
             if (p.name.isEmpty())
-                out.append(warning(kStops, stop.line, QStringLiteral("stop %1 has no name").arg(stop.id)));
+                out.append(
+                    warning(kStops, stop.line, QStringLiteral("stop %1 has no name").arg(stop.id)));
             else if (!cp932Holds(p.name))
-                out.append(warning(kStops, stop.line,
-                                   QStringLiteral("%1 has characters the route file (CP932) cannot "
-                                                  "hold; they show as ?; the reading keeps the name")
-                                       .arg(p.name)));
+                out.append(
+                    warning(kStops, stop.line,
+                            QStringLiteral("%1 has characters the route file (CP932) cannot "
+                                           "hold; they show as ?; the reading keeps the name")
+                                .arg(p.name)));
             if (p.feedReading.isEmpty())
-                out.append({Diagnostic::Level::Note, kTranslations, 0,
-                            QStringLiteral("no kana reading for %1; the reader guesses it")
-                                .arg(p.name)});
+                out.append(
+                    {Diagnostic::Level::Note, kTranslations, 0,
+                     QStringLiteral("no kana reading for %1; the reader guesses it").arg(p.name)});
             else if (p.reading.isEmpty())
                 out.append(warning(kTranslations, 0,
                                    QStringLiteral("the reading %1 of %2 has characters that "
@@ -409,7 +411,8 @@ ImportPlan planImport(const Feed &feed, const ImportRequest &request) {
     std::vector<std::optional<int>> matrix(size_t(n) * size_t(n));
     for (int j = 0; j < n; ++j)
         for (int i = j + 1; i < n; ++i)
-            matrix[size_t(j) * size_t(n) + size_t(i)] = lookup.fare(zones[size_t(j)], zones[size_t(i)]);
+            matrix[size_t(j) * size_t(n) + size_t(i)] =
+                lookup.fare(zones[size_t(j)], zones[size_t(i)]);
     const FareFn fare = [&](int j, int i) { return matrix[size_t(j) * size_t(n) + size_t(i)]; };
 
     std::vector<bool> boarding;
@@ -441,7 +444,8 @@ ImportPlan planImport(const Feed &feed, const ImportRequest &request) {
                 break;
             const std::optional<int> f = fare(s, i);
             r.setDataCol(k + 1, qint16(f.value_or(0)));
-            const quint64 pair = quint64(quint32(zones[size_t(s)])) << 32 | quint32(zones[size_t(i)]);
+            const quint64 pair =
+                quint64(quint32(zones[size_t(s)])) << 32 | quint32(zones[size_t(i)]);
             if (!f && !missingTold.contains(pair)) {
                 missingTold.insert(pair);
                 out.append(warning(
@@ -456,9 +460,8 @@ ImportPlan planImport(const Feed &feed, const ImportRequest &request) {
     }
 
     // The announcements: where the bus goes, each next stop linked to the step, the end.
-    plan.headsign = trip.headsign.isEmpty()
-                        ? feed.stopName(trip.stopTimes.back().stop)
-                        : trip.headsign;
+    plan.headsign =
+        trip.headsign.isEmpty() ? feed.stopName(trip.stopTimes.back().stop) : trip.headsign;
     const bool toTerminal = last == int(trip.stopTimes.size()) - 1;
     const auto spoken = [](const PlannedStop &p) {
         return cp932Holds(p.name) || p.reading.isEmpty() ? p.name : p.reading;
@@ -476,8 +479,9 @@ ImportPlan planImport(const Feed &feed, const ImportRequest &request) {
     }
     if (toTerminal)
         plan.announcements.append(
-            {QStringLiteral("終点、%1です。本日もご乗車、ありがとうございました。お忘れ物のないよう、"
-                            "ご注意ください。")
+            {QStringLiteral(
+                 "終点、%1です。本日もご乗車、ありがとうございました。お忘れ物のないよう、"
+                 "ご注意ください。")
                  .arg(spoken(plan.stops.back())),
              0, 1});
     return plan;

@@ -16,10 +16,9 @@ namespace {
 class MemorySource final : public q47::gtfs::FeedSource {
 public:
     explicit MemorySource(QByteArrayView bytes) : FeedSource(QStringLiteral("fuzz")) {
-        static const char *const kFiles[] = {"stops.txt",        "routes.txt",
-                                             "trips.txt",        "stop_times.txt",
-                                             "fare_attributes.txt", "fare_rules.txt",
-                                             "translations.txt", "agency.txt"};
+        static const char *const kFiles[] = {
+            "stops.txt",           "routes.txt",     "trips.txt",        "stop_times.txt",
+            "fare_attributes.txt", "fare_rules.txt", "translations.txt", "agency.txt"};
         const QList<QByteArray> parts = bytes.toByteArray().split('\0');
         for (qsizetype i = 0; i < parts.size() && i < 8; ++i)
             files_.insert(QString::fromLatin1(kFiles[i]), parts[i]);
@@ -62,12 +61,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         for (const q47::StopRecord &r : plan.records)
             if (r.SeiriNo < 0 || r.SeiriNo > plan.sections)
                 std::abort();
-        const q47::RouteFileContents back = q47::decodeRouteFile(q47::encodeRouteFile(plan.records));
+        const q47::RouteFileContents back =
+            q47::decodeRouteFile(q47::encodeRouteFile(plan.records));
         if (back.status != q47::RouteFileContents::Status::Ok ||
             back.stops.size() != plan.records.size())
             std::abort();
         Diagnostics notes;
-        (void)mergeReadings(bytes.left(200).toByteArray(), plan.readings, QStringLiteral("fuzz"), notes);
+        (void)mergeReadings(bytes.left(200).toByteArray(), plan.readings, QStringLiteral("fuzz"),
+                            notes);
         (void)announcementBytes(plan.announcements);
     }
     return 0;

@@ -33,17 +33,20 @@ QByteArray readAll(const QString &path) {
 // prices, a fare in dollars, and readings in GTFS-JP's first layout.
 Files zoneFeed() {
     Files f;
-    f["stops.txt"] = kBom + QStringLiteral("\"stop_name\",\"zone_id\",\"stop_id\",\"location_type\",\"parent_station\"\r\n"
-                                           "\"駅前\",\"\",\"ST1\",\"1\",\"\"\r\n"
-                                           "\"\",\"Z1\",\"P1\",\"0\",\"ST1\"\r\n"
-                                           "\"本町\",\"Z1\",\"P2\",\"0\",\"\"\r\n"
-                                           "\"市役所前\",\"Z2\",\"P3\",\"0\",\"\"\r\n"
-                                           "\"中央公園\",\"Z3\",\"P4\",\"0\",\"\"\r\n"
-                                           "\"𠮷野町\",\"Z3\",\"P5\",\"0\",\"\"\r\n"
-                                           "\"北口\",\"Z4\",\"P6\",\"0\",\"\"\r\n")
-                                .toUtf8();
+    f["stops.txt"] =
+        kBom + QStringLiteral(
+                   "\"stop_name\",\"zone_id\",\"stop_id\",\"location_type\",\"parent_station\"\r\n"
+                   "\"駅前\",\"\",\"ST1\",\"1\",\"\"\r\n"
+                   "\"\",\"Z1\",\"P1\",\"0\",\"ST1\"\r\n"
+                   "\"本町\",\"Z1\",\"P2\",\"0\",\"\"\r\n"
+                   "\"市役所前\",\"Z2\",\"P3\",\"0\",\"\"\r\n"
+                   "\"中央公園\",\"Z3\",\"P4\",\"0\",\"\"\r\n"
+                   "\"𠮷野町\",\"Z3\",\"P5\",\"0\",\"\"\r\n"
+                   "\"北口\",\"Z4\",\"P6\",\"0\",\"\"\r\n")
+                   .toUtf8();
     f["routes.txt"] = "route_id,route_short_name\r\nR1,1\r\n";
-    f["trips.txt"] = QStringLiteral("trip_headsign,trip_id,route_id\r\n\"北口, 東口方面\",T1,R1\r\n").toUtf8();
+    f["trips.txt"] =
+        QStringLiteral("trip_headsign,trip_id,route_id\r\n\"北口, 東口方面\",T1,R1\r\n").toUtf8();
     f["stop_times.txt"] = "trip_id,stop_sequence,stop_id,pickup_type\r\n"
                           "T1,10,P1,0\r\nT1,20,P2,\r\nT1,30,P3,1\r\nT1,40,P4,0\r\nT1,50,P5,0\r\n"
                           "T1,60,P6,1\r\n";
@@ -57,15 +60,16 @@ Files zoneFeed() {
                           "F230,R1,Z3,Z4\r\n"
                           "F200,R1,Z3,Z4\r\n" // line 7: listed twice, the lower wins
                           "F999,R2,Z1,Z4\r\n";
-    f["translations.txt"] = kBom + QStringLiteral("\"trans_id\",\"lang\",\"translation\"\r\n"
-                                                  "\"駅前\",\"ja-Hrkt\",\"えきまえ\"\r\n"
-                                                  "\"駅前\",\"en\",\"Ekimae\"\r\n"
-                                                  "\"本町\",\"ja-Hrkt\",\"ほんまち\"\r\n"
-                                                  "\"市役所前\",\"ja-Hrkt\",\"しやくしょまえ\"\r\n"
-                                                  "\"中央公園\",\"ja-Hrkt\",\"ちゅうおう こうえん\"\r\n"
-                                                  "\"𠮷野町\",\"ja-Hrkt\",\"よしのちょう\"\r\n"
-                                                  "\"北口\",\"ja-Hrkt\",\"きたぐち\"\r\n")
-                                       .toUtf8();
+    f["translations.txt"] =
+        kBom + QStringLiteral("\"trans_id\",\"lang\",\"translation\"\r\n"
+                              "\"駅前\",\"ja-Hrkt\",\"えきまえ\"\r\n"
+                              "\"駅前\",\"en\",\"Ekimae\"\r\n"
+                              "\"本町\",\"ja-Hrkt\",\"ほんまち\"\r\n"
+                              "\"市役所前\",\"ja-Hrkt\",\"しやくしょまえ\"\r\n"
+                              "\"中央公園\",\"ja-Hrkt\",\"ちゅうおう こうえん\"\r\n"
+                              "\"𠮷野町\",\"ja-Hrkt\",\"よしのちょう\"\r\n"
+                              "\"北口\",\"ja-Hrkt\",\"きたぐち\"\r\n")
+                   .toUtf8();
     return f;
 }
 
@@ -211,8 +215,9 @@ TEST(TripImport, ZoneFareWithEveryQuirkOfRealFeeds) {
     EXPECT_EQ(decodeRouteFile(hy3).stops[4].StopName, QStringLiteral("?野町"));
 
     const Diagnostics &d = plan.diagnostics;
-    EXPECT_TRUE(mentions(d, "fare_rules.txt", 7, "listed twice with two prices: 200 yen (fare F200, "
-                                                  "line 7) and 230 yen (fare F230, line 6)"))
+    EXPECT_TRUE(mentions(d, "fare_rules.txt", 7,
+                         "listed twice with two prices: 200 yen (fare F200, "
+                         "line 7) and 230 yen (fare F230, line 6)"))
         << dump(d).toStdString();
     EXPECT_TRUE(mentions(d, "fare_rules.txt", 0, "no fare from 駅前 (zone Z1) to 北口 (zone Z4)"));
     EXPECT_TRUE(mentions(d, "fare_attributes.txt", 5, "F260 is in USD"));
@@ -225,7 +230,8 @@ TEST(TripImport, ZoneFareWithEveryQuirkOfRealFeeds) {
             t.append(e.TapeText);
         return t;
     }();
-    EXPECT_EQ(texts.first(), QStringLiteral("ご乗車ありがとうございます。このバスは、北口, 東口方面行きです。"));
+    EXPECT_EQ(texts.first(),
+              QStringLiteral("ご乗車ありがとうございます。このバスは、北口, 東口方面行きです。"));
     EXPECT_EQ(texts[4], QStringLiteral("次は、ヨシノチョウです。"));
     EXPECT_EQ(texts[5], QStringLiteral("次は、終点、北口です。"));
     EXPECT_TRUE(texts.last().startsWith(QStringLiteral("終点、北口です。")));
@@ -356,19 +362,21 @@ TEST(Readings, MergeKeepsTheUsersLinesAndReplacesEarlierImports) {
                       {{QStringLiteral("灯台"), QStringLiteral("トウダイ")},
                        {QStringLiteral("港町"), QStringLiteral("ミナトマチ")}},
                       QStringLiteral("かもめ台交通 (gtfs), route 7, trip 2_0900"), d);
-    EXPECT_EQ(merged, kBom + QStringLiteral("# 自分の読み\r\n"
-                                            "一口,イモアライ\r\n"
-                                            "港町,ミナトチョウ\r\n"
-                                            "# gtfstool: 前の取り込み\r\n"
-                                            "駅前,エキマエ\r\n"
-                                            "# gtfstool: end\r\n"
-                                            "放出,ハナテン\r\n"
-                                            "# gtfstool: かもめ台交通 (gtfs), route 7, trip 2_0900\r\n"
-                                            "灯台,トウダイ\r\n"
-                                            "港町,ミナトマチ\r\n"
-                                            "# gtfstool: end\r\n")
-                                 .toUtf8());
-    EXPECT_TRUE(mentions(d, "readings.csv", 3, "your reading ミナトチョウ of 港町 stays")) << dump(d).toStdString();
+    EXPECT_EQ(merged,
+              kBom + QStringLiteral("# 自分の読み\r\n"
+                                    "一口,イモアライ\r\n"
+                                    "港町,ミナトチョウ\r\n"
+                                    "# gtfstool: 前の取り込み\r\n"
+                                    "駅前,エキマエ\r\n"
+                                    "# gtfstool: end\r\n"
+                                    "放出,ハナテン\r\n"
+                                    "# gtfstool: かもめ台交通 (gtfs), route 7, trip 2_0900\r\n"
+                                    "灯台,トウダイ\r\n"
+                                    "港町,ミナトマチ\r\n"
+                                    "# gtfstool: end\r\n")
+                         .toUtf8());
+    EXPECT_TRUE(mentions(d, "readings.csv", 3, "your reading ミナトチョウ of 港町 stays"))
+        << dump(d).toStdString();
 }
 
 // With the readings an import writes, the reader says every stop name as the feed does, also
@@ -390,7 +398,8 @@ TEST(Readings, EveryStopNameOfTheSampleIsReadAsTheFeedReadsIt) {
     for (const char *trip : {"1_0700_out", "2_0900"})
         for (const StopTime &st : l.feed.trips()[size_t(l.feed.tripIndex(trip))].stopTimes) {
             const QString name = l.feed.stopName(st.stop);
-            EXPECT_EQ(reader.read(name).kana, toKatakana(l.feed.reading(st.stop))) << name.toStdString();
+            EXPECT_EQ(reader.read(name).kana, toKatakana(l.feed.reading(st.stop)))
+                << name.toStdString();
             ++names;
         }
     EXPECT_EQ(names, 18);
@@ -412,8 +421,10 @@ TEST(GtfsTool, ListsAndImportsFromAZip) {
         QList<QByteArray> keep;
         for (const QString &name : QDir(sampleFeed()).entryList(QDir::Files)) {
             keep.append(readAll(QDir(sampleFeed()).filePath(name)));
-            zip_source_t *src = zip_source_buffer(z, keep.back().constData(), zip_uint64_t(keep.back().size()), 0);
-            ASSERT_GE(zip_file_add(z, ("kamome/" + name).toUtf8().constData(), src, ZIP_FL_ENC_UTF_8), 0);
+            zip_source_t *src =
+                zip_source_buffer(z, keep.back().constData(), zip_uint64_t(keep.back().size()), 0);
+            ASSERT_GE(
+                zip_file_add(z, ("kamome/" + name).toUtf8().constData(), src, ZIP_FL_ENC_UTF_8), 0);
         }
         ASSERT_EQ(zip_close(z), 0);
     }
@@ -427,13 +438,14 @@ TEST(GtfsTool, ListsAndImportsFromAZip) {
     };
     QString out, err;
     ASSERT_EQ(run({"list", zipPath}, &out, &err), 0) << err.toStdString();
-    EXPECT_TRUE(out.contains(QStringLiteral("  1. 10 stops, 駅前 -> 北営業所, for 北営業所, 5 trips, e.g. 1_0700_out")))
+    EXPECT_TRUE(out.contains(
+        QStringLiteral("  1. 10 stops, 駅前 -> 北営業所, for 北営業所, 5 trips, e.g. 1_0700_out")))
         << out.toStdString();
     EXPECT_TRUE(out.contains(QStringLiteral("route R2  循環 港めぐり")));
 
     QTemporaryDir data, sound;
-    EXPECT_EQ(run({"import", zipPath, "--trip", "1_0700_out", "--route", "12", "--data", data.path(),
-                   "--sound", sound.path(), "--from", "3", "--to", "8"},
+    EXPECT_EQ(run({"import", zipPath, "--trip", "1_0700_out", "--route", "12", "--data",
+                   data.path(), "--sound", sound.path(), "--from", "3", "--to", "8"},
                   &out, &err),
               0)
         << err.toStdString();
@@ -447,6 +459,7 @@ TEST(GtfsTool, ListsAndImportsFromAZip) {
                    "--sound", sound.path()},
                   &out, &err),
               1);
-    EXPECT_TRUE(err.startsWith(QStringLiteral("trips.txt: error: no trip nope"))) << err.toStdString();
+    EXPECT_TRUE(err.startsWith(QStringLiteral("trips.txt: error: no trip nope")))
+        << err.toStdString();
     EXPECT_FALSE(QFile::exists(QDir(data.path()).filePath("13.hy3")));
 }

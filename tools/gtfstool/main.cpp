@@ -75,8 +75,8 @@ int list(const QString &path) {
         for (const Pattern &p : r.patterns)
             std::printf("  %d. %zu stops, %s -> %s, for %s, %d trip%s, e.g. %s\n", ++k,
                         p.stops.size(), qPrintable(feed.stopName(p.stops.front())),
-                        qPrintable(feed.stopName(p.stops.back())), qPrintable(p.headsign),
-                        p.trips, p.trips == 1 ? "" : "s", qPrintable(p.exampleTrip));
+                        qPrintable(feed.stopName(p.stops.back())), qPrintable(p.headsign), p.trips,
+                        p.trips == 1 ? "" : "s", qPrintable(p.exampleTrip));
     }
     return 0;
 }
