@@ -142,13 +142,6 @@ QByteArray mergeReadings(const QByteArray &existing,
     return result;
 }
 
-QByteArray announcementBytes(const QList<TapeEntry> &entries) {
-    QByteArray out;
-    for (const TapeEntry &e : entries)
-        out += formatTapeLine(e) + "\r\n";
-    return out;
-}
-
 bool prepareImport(const Feed &feed, const ImportPlan &plan, const QString &dataFolder,
                    const QString &soundFolder, ImportFiles &files, Diagnostics &out) {
     const QString name = QString::number(plan.route);
@@ -172,7 +165,7 @@ bool prepareImport(const Feed &feed, const ImportPlan &plan, const QString &data
     files.announcementPath = sound.filePath(name + QStringLiteral("tp.csv"));
     files.readingsPath = sound.filePath(QStringLiteral("readings.csv"));
     files.route = encodeRouteFile(plan.records);
-    files.announcements = announcementBytes(plan.announcements);
+    files.announcements = formatTapeList(plan.announcements);
 
     QByteArray existing;
     if (QFileInfo::exists(files.readingsPath)) {

@@ -31,9 +31,6 @@ QByteArray mergeReadings(const QByteArray &existing,
                          const QList<std::pair<QString, QString>> &readings, const QString &source,
                          Diagnostics &out);
 
-// The announcement list as the program reads it: CP932, CR LF.
-QByteArray announcementBytes(const QList<TapeEntry> &entries);
-
 // Makes the files' contents for the folders (an empty folder is the current one), reading the
 // readings.csv already there. False, with the reason, when the folders will not take them.
 bool prepareImport(const Feed &feed, const ImportPlan &plan, const QString &dataFolder,

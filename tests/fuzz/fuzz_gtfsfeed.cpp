@@ -7,6 +7,7 @@
 
 #include <QHash>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -67,9 +68,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
             back.stops.size() != plan.records.size())
             std::abort();
         Diagnostics notes;
-        (void)mergeReadings(bytes.left(200).toByteArray(), plan.readings, QStringLiteral("fuzz"),
-                            notes);
-        (void)announcementBytes(plan.announcements);
+        (void)mergeReadings(bytes.first(std::min<qsizetype>(bytes.size(), 200)).toByteArray(),
+                            plan.readings, QStringLiteral("fuzz"), notes);
+        (void)q47::formatTapeList(plan.announcements);
     }
     return 0;
 }
