@@ -4,6 +4,7 @@
 #include "degitrenderer.h"
 #include "form1.h"
 #include "frmctl.h"
+#include "gtfsdialog.h"
 #include "mdegit.h"
 #include "mdlq47_000.h"
 #include "optionlists.h"
@@ -28,6 +29,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalBlocker>
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
@@ -173,7 +175,32 @@ void frmOption::buildDataPage(QWidget *page) {
         layout->addLayout(row({open}, true));
         layout->addSpacing(12);
     }
+    auto *gtfs = new QPushButton(QStringLiteral("GTFS-JPから取り込む..."), page);
+    gtfs->setObjectName(QStringLiteral("cmdGtfsImport"));
+    connect(gtfs, &QPushButton::clicked, this, &frmOption::importGtfs);
+    layout->addLayout(row({gtfs}, true));
     layout->addStretch(1);
+}
+
+gtfs::GtfsImportDialog *frmOption::importGtfs() {
+    auto *dialog = new gtfs::GtfsImportDialog(store_.text(kText2, 0), store_.text(kText2, 1), this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    // The imported route stands on the panel's lists, from its first stop: "リセット" sets it.
+    connect(dialog, &gtfs::GtfsImportDialog::imported, this, [this](int route) {
+        if (!panel_)
+            return;
+        const QString digits = QStringLiteral("%1").arg(route, 5, 10, QLatin1Char('0'));
+        for (int i = 0; i < 5; ++i) {
+            const QSignalBlocker quiet(panel_->List2(i));
+            panel_->List2(i)->setCurrentRow(digits[i].digitValue());
+        }
+        for (int i = 0; i < 3; ++i) {
+            const QSignalBlocker quiet(panel_->List3(i));
+            panel_->List3(i)->setCurrentRow(i == 2 ? 1 : 0);
+        }
+    });
+    dialog->open();
+    return dialog;
 }
 
 void frmOption::buildPanelPage(QWidget *page) {

@@ -24,6 +24,9 @@ class QStackedWidget;
 
 namespace q47 {
 
+namespace gtfs {
+class GtfsImportDialog;
+}
 class Form1;
 class M_Degit;
 class OptionStates;
@@ -68,6 +71,8 @@ public:
     // Choosing and removing the ticket plug-in.
     void Command1_Click();
     void Command11_Click();
+    // "GTFS-JPから取り込む...": the import into the folders above, over this dialog.
+    gtfs::GtfsImportDialog *importGtfs();
 
     // The custom colours every colour choice shares, for the whole run.
     CustomColourTable &customColours() { return customColours_; }

@@ -163,4 +163,11 @@ QByteArray formatTapeLine(const TapeEntry &entry) {
            QByteArray::number(entry.TapeSound);
 }
 
+QByteArray formatTapeList(const QList<TapeEntry> &entries) {
+    QByteArray out;
+    for (const TapeEntry &e : entries)
+        out += formatTapeLine(e) + "\r\n";
+    return out;
+}
+
 } // namespace q47

@@ -76,5 +76,7 @@ TapeLine parseTapeLine(QByteArrayView cp932Line, bool withText = true);
 
 // The line as a list stores it: text quoted, numbers plain, without the line end.
 QByteArray formatTapeLine(const TapeEntry &entry);
+// A whole list as the program reads it: the lines, each ended by CR LF.
+QByteArray formatTapeList(const QList<TapeEntry> &entries);
 
 } // namespace q47

@@ -16,11 +16,11 @@ function(expect_file path)
     endif()
 endfunction()
 
-# Only the three programs: build helpers and test programs stay out of the user's PATH.
+# Only the four programs: build helpers and test programs stay out of the user's PATH.
 file(GLOB programs RELATIVE ${root}/bin ${root}/bin/*)
 list(SORT programs)
-if(NOT programs STREQUAL "Q47;hy3tool;tapetool")
-    message(SEND_ERROR "bin/ holds '${programs}', expected Q47, hy3tool and tapetool")
+if(NOT programs STREQUAL "Q47;gtfstool;hy3tool;tapetool")
+    message(SEND_ERROR "bin/ holds '${programs}', expected Q47, gtfstool, hy3tool and tapetool")
 endif()
 
 set(desktop share/applications/${APP_ID}.desktop)
@@ -46,7 +46,7 @@ foreach(size IN LISTS ICON_SIZES)
 endforeach()
 
 foreach(sample data/1.hy3 data/1tp.csv data/2.hy3 data/readings.csv plugins/full.4SP
-        panels/led.gif sound/chime1.wav routes/1.csv announcements/1tp.csv)
+        panels/led.gif sound/chime1.wav routes/1.csv announcements/1tp.csv gtfs/stop_times.txt)
     expect_file(share/q47/${sample})
 endforeach()
 foreach(doc plugins.md plugin-full.png announcements.md)

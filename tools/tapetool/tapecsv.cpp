@@ -198,10 +198,7 @@ ParseResult readList(const QByteArray &bytes) {
 }
 
 QByteArray writeList(const QList<TapeEntry> &entries) {
-    QByteArray out;
-    for (const TapeEntry &e : entries)
-        out += formatTapeLine(e) + "\r\n";
-    return out;
+    return formatTapeList(entries);
 }
 
 } // namespace q47::tapecsv

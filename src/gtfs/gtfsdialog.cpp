@@ -1,0 +1,317 @@
+#include "gtfsdialog.h"
+
+#include "importfiles.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTableWidget>
+#include <QThread>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace q47::gtfs {
+
+namespace {
+
+QString folderOf(const QString &folder) {
+    return folder.isEmpty() ? QStringLiteral(".") : folder;
+}
+
+} // namespace
+
+GtfsImportDialog::GtfsImportDialog(QString dataFolder, QString soundFolder, QWidget *parent)
+    : QDialog(parent), dataFolder_(std::move(dataFolder)), soundFolder_(std::move(soundFolder)),
+      progressTimer_(new QTimer(this)) {
+    setWindowTitle(QStringLiteral("GTFS-JPから取り込む"));
+    auto *top = new QVBoxLayout(this);
+
+    auto *feedRow = new QHBoxLayout;
+    feedRow->addWidget(new QLabel(QStringLiteral("フィード："), this));
+    path_ = new QLineEdit(this);
+    path_->setReadOnly(true);
+    path_->setPlaceholderText(QStringLiteral("GTFS-JPのフォルダーかZIPファイル"));
+    feedRow->addWidget(path_, 1);
+    auto *folder = new QPushButton(QStringLiteral("フォルダー..."), this);
+    auto *zip = new QPushButton(QStringLiteral("ZIP..."), this);
+    connect(folder, &QPushButton::clicked, this, &GtfsImportDialog::chooseFolder);
+    connect(zip, &QPushButton::clicked, this, &GtfsImportDialog::chooseZip);
+    feedRow->addWidget(folder);
+    feedRow->addWidget(zip);
+    top->addLayout(feedRow);
+
+    auto *progressRow = new QHBoxLayout;
+    progressBar_ = new QProgressBar(this);
+    progressBar_->setRange(0, 1000);
+    progressBar_->setTextVisible(false);
+    progressBar_->setVisible(false);
+    status_ = new QLabel(this);
+    progressRow->addWidget(status_, 1);
+    progressRow->addWidget(progressBar_, 1);
+    top->addLayout(progressRow);
+
+    auto *lists = new QHBoxLayout;
+    auto *routeBox = new QGroupBox(QStringLiteral("路線"), this);
+    auto *routeLayout = new QVBoxLayout(routeBox);
+    routes_ = new QListWidget(routeBox);
+    routeLayout->addWidget(routes_);
+    auto *patternBox = new QGroupBox(QStringLiteral("運行パターン（始点 → 終点）"), this);
+    auto *patternLayout = new QVBoxLayout(patternBox);
+    patterns_ = new QListWidget(patternBox);
+    patternLayout->addWidget(patterns_);
+    lists->addWidget(routeBox, 2);
+    lists->addWidget(patternBox, 3);
+    top->addLayout(lists, 1);
+    connect(routes_, &QListWidget::currentRowChanged, this, &GtfsImportDialog::selectRoute);
+    connect(patterns_, &QListWidget::currentRowChanged, this, &GtfsImportDialog::selectPattern);
+
+    auto *previewBox = new QGroupBox(QStringLiteral("停留所と整理券番号"), this);
+    auto *previewLayout = new QVBoxLayout(previewBox);
+    preview_ = new QTableWidget(0, 4, previewBox);
+    preview_->setHorizontalHeaderLabels({QStringLiteral("順"), QStringLiteral("停留所"),
+                                         QStringLiteral("読み"), QStringLiteral("整理券")});
+    preview_->verticalHeader()->setVisible(false);
+    preview_->verticalHeader()->setDefaultSectionSize(preview_->fontMetrics().height() + 6);
+    preview_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    preview_->setSelectionMode(QAbstractItemView::NoSelection);
+    preview_->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
+    preview_->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
+    previewLayout->addWidget(preview_);
+    top->addWidget(previewBox, 4);
+
+    messages_ = new QPlainTextEdit(this);
+    messages_->setReadOnly(true);
+    messages_->setMaximumHeight(messages_->fontMetrics().lineSpacing() * 5 + 12);
+    messages_->setPlaceholderText(QStringLiteral("警告はここに出ます"));
+    top->addWidget(messages_);
+
+    auto *routeRow = new QHBoxLayout;
+    routeRow->addWidget(new QLabel(QStringLiteral("系統番号："), this));
+    route_ = new QSpinBox(this);
+    route_->setRange(0, 99999);
+    route_->setValue(firstFreeRoute());
+    routeRow->addWidget(route_);
+    target_ = new QLabel(this);
+    routeRow->addWidget(target_, 1);
+    import_ = new QPushButton(QStringLiteral("取り込む"), this);
+    import_->setEnabled(false);
+    connect(import_, &QPushButton::clicked, this, &GtfsImportDialog::importPattern);
+    auto *close = new QPushButton(QStringLiteral("閉じる"), this);
+    connect(close, &QPushButton::clicked, this, &QDialog::accept);
+    routeRow->addWidget(import_);
+    routeRow->addWidget(close);
+    top->addLayout(routeRow);
+    connect(route_, &QSpinBox::valueChanged, this, &GtfsImportDialog::setRoute);
+    setRoute(route_->value());
+
+    connect(progressTimer_, &QTimer::timeout, this,
+            [this] { progressBar_->setValue(progress_.load()); });
+    resize(720, 600);
+}
+
+GtfsImportDialog::~GtfsImportDialog() {
+    if (worker_) {
+        cancel_ = true;
+        worker_->wait();
+        delete worker_;
+    }
+}
+
+void GtfsImportDialog::chooseFolder() {
+    const QString path =
+        QFileDialog::getExistingDirectory(this, QStringLiteral("GTFS-JPのフォルダー"));
+    if (!path.isEmpty())
+        openFeed(path);
+}
+
+void GtfsImportDialog::chooseZip() {
+    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("GTFS-JPのZIPファイル"),
+                                                      {}, QStringLiteral("ZIP (*.zip *.ZIP)"));
+    if (!path.isEmpty())
+        openFeed(path);
+}
+
+void GtfsImportDialog::openFeed(const QString &path) {
+    if (worker_)
+        return;
+    path_->setText(QDir::toNativeSeparators(path));
+    routes_->clear();
+    patterns_->clear();
+    preview_->setRowCount(0);
+    import_->setEnabled(false);
+    status_->setText(QStringLiteral("読み込み中..."));
+    progressBar_->setValue(0);
+    progressBar_->setVisible(true);
+    progress_ = 0;
+    cancel_ = false;
+    loadingFeed_ = std::make_unique<Feed>();
+    loadError_.clear();
+    worker_ = QThread::create([this, path] {
+        const auto source = FeedSource::open(path, &loadError_);
+        if (!source)
+            return;
+        if (!loadingFeed_->load(*source,
+                                [this](double done) {
+                                    progress_ = int(done * 1000);
+                                    return !cancel_.load();
+                                }) &&
+            loadError_.isEmpty())
+            loadError_ = QStringLiteral(" ");
+    });
+    connect(worker_, &QThread::finished, this, &GtfsImportDialog::finishLoading);
+    progressTimer_->start(50);
+    worker_->start();
+}
+
+void GtfsImportDialog::finishLoading() {
+    progressTimer_->stop();
+    progressBar_->setVisible(false);
+    worker_->deleteLater();
+    worker_ = nullptr;
+    const bool ok = loadError_.isEmpty();
+    if (!ok) {
+        status_->setText(QStringLiteral("フィードとして読めません"));
+        Diagnostics d = loadingFeed_->diagnostics();
+        if (!loadError_.trimmed().isEmpty())
+            d.prepend(
+                {Diagnostic::Level::Error, QFileInfo(path_->text()).fileName(), 0, loadError_});
+        showMessages(d);
+        loadingFeed_.reset();
+        Q_EMIT loaded(false);
+        return;
+    }
+    feed_ = std::move(loadingFeed_);
+    routePatterns_ = feed_->patterns();
+    status_->setText(
+        QStringLiteral("%1：%2路線、%3便")
+            .arg(feed_->agencies().isEmpty() ? feed_->name() : feed_->agencies().join(u'・'))
+            .arg(routePatterns_.size())
+            .arg(feed_->trips().size()));
+    showMessages(feed_->diagnostics());
+    for (const RoutePatterns &r : routePatterns_)
+        routes_->addItem(r.route >= 0 ? feed_->routes()[size_t(r.route)].displayName() : r.routeId);
+    if (!routePatterns_.empty())
+        routes_->setCurrentRow(0);
+    Q_EMIT loaded(true);
+}
+
+void GtfsImportDialog::selectRoute(int row) {
+    // Choosing from code goes through the list, whose change calls back here.
+    if (routes_->currentRow() != row && row >= 0 && row < routes_->count()) {
+        routes_->setCurrentRow(row);
+        return;
+    }
+    patterns_->clear();
+    if (!feed_ || row < 0 || row >= int(routePatterns_.size()))
+        return;
+    for (const Pattern &p : routePatterns_[size_t(row)].patterns)
+        patterns_->addItem(
+            QStringLiteral("%1 → %2（%3停留所、%4便）")
+                .arg(feed_->stopName(p.stops.front()), feed_->stopName(p.stops.back()))
+                .arg(p.stops.size())
+                .arg(p.trips));
+    if (patterns_->count() > 0)
+        patterns_->setCurrentRow(0);
+}
+
+void GtfsImportDialog::selectPattern(int row) {
+    if (patterns_->currentRow() != row && row >= 0 && row < patterns_->count()) {
+        patterns_->setCurrentRow(row);
+        return;
+    }
+    const int r = routes_->currentRow();
+    if (!feed_ || r < 0 || r >= int(routePatterns_.size()) || row < 0 ||
+        row >= int(routePatterns_[size_t(r)].patterns.size())) {
+        plan_ = ImportPlan();
+        showPlan();
+        return;
+    }
+    ImportRequest request;
+    request.tripId = routePatterns_[size_t(r)].patterns[size_t(row)].exampleTrip;
+    request.route = route_->value();
+    plan_ = planImport(*feed_, request);
+    showPlan();
+}
+
+void GtfsImportDialog::setRoute(int route) {
+    if (route_->value() != route)
+        route_->setValue(route);
+    plan_.route = route;
+    const QString name = QString::number(route);
+    const bool exists =
+        QFileInfo::exists(QDir(folderOf(dataFolder_)).filePath(name + QStringLiteral(".hy3")));
+    target_->setText(QStringLiteral("%1.hy3、%1tp.csv%2")
+                         .arg(name, exists ? QStringLiteral("（上書き）") : QString()));
+}
+
+void GtfsImportDialog::showPlan() {
+    preview_->setRowCount(int(plan_.stops.size()));
+    for (int i = 0; i < int(plan_.stops.size()); ++i) {
+        const PlannedStop &s = plan_.stops[size_t(i)];
+        const QString cells[4] = {QString::number(s.sequence), s.name,
+                                  s.feedReading.isEmpty() ? QStringLiteral("（推測）")
+                                                          : s.feedReading,
+                                  s.boarding ? QString::number(s.seiriNo)
+                                             : QStringLiteral("%1（乗車なし）").arg(s.seiriNo)};
+        for (int c = 0; c < 4; ++c) {
+            auto *item = new QTableWidgetItem(cells[c]);
+            if (c == 0 || c == 3)
+                item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            preview_->setItem(i, c, item);
+        }
+    }
+    preview_->resizeColumnToContents(0);
+    preview_->resizeColumnToContents(3);
+    showMessages(plan_.diagnostics);
+    import_->setEnabled(!plan_.stops.empty() && plan_.ok());
+}
+
+void GtfsImportDialog::showMessages(const Diagnostics &diagnostics) {
+    QStringList lines;
+    for (const Diagnostic &d : diagnostics)
+        lines.append(d.toString());
+    messages_->setPlainText(lines.join(u'\n'));
+}
+
+int GtfsImportDialog::firstFreeRoute() const {
+    const QDir data(folderOf(dataFolder_));
+    for (int n = 1; n < 99999; ++n)
+        if (!QFileInfo::exists(data.filePath(QStringLiteral("%1.hy3").arg(n))))
+            return n;
+    return 1;
+}
+
+bool GtfsImportDialog::importPattern() {
+    if (!feed_ || !plan_.ok() || plan_.stops.empty())
+        return false;
+    // The route number goes into the readings' comment; the plan is otherwise the preview's.
+    plan_.route = route_->value();
+    Diagnostics diagnostics = plan_.diagnostics;
+    ImportFiles files;
+    const bool ok = prepareImport(*feed_, plan_, dataFolder_, soundFolder_, files, diagnostics) &&
+                    writeImport(files, diagnostics);
+    showMessages(diagnostics);
+    if (!ok) {
+        status_->setText(QStringLiteral("取り込めませんでした。何も書き込んでいません。"));
+        return false;
+    }
+    status_->setText(QStringLiteral("系統%1を取り込みました（%2停留所、整理券%3番まで）。")
+                         .arg(plan_.route, 5, 10, QLatin1Char('0'))
+                         .arg(plan_.stops.size())
+                         .arg(plan_.sections));
+    setRoute(plan_.route);
+    Q_EMIT imported(plan_.route);
+    return true;
+}
+
+} // namespace q47::gtfs

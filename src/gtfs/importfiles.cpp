@@ -1,0 +1,207 @@
+#include "importfiles.h"
+
+#include "cp932.h"
+#include "routedata.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QSet>
+#include <QStringDecoder>
+
+#include <memory>
+
+namespace q47::gtfs {
+
+namespace {
+
+const QString kBlockStart = QStringLiteral("# gtfstool:");
+const QString kBlockEnd = QStringLiteral("# gtfstool: end");
+
+// The word of a "word,reading" line, as the reading dictionary splits it; empty for comments.
+QString wordOf(const QString &line) {
+    const QString t = line.trimmed();
+    if (t.isEmpty() || t.startsWith(QLatin1Char('#')))
+        return {};
+    const qsizetype comma = t.indexOf(QLatin1Char(','));
+    return comma <= 0 ? QString() : t.left(comma).trimmed();
+}
+
+QString readingOf(const QString &line) {
+    const QString t = line.trimmed();
+    return t.mid(t.indexOf(QLatin1Char(',')) + 1).trimmed();
+}
+
+QString folderPath(const QString &folder) {
+    return folder.isEmpty() ? QStringLiteral(".") : folder;
+}
+
+} // namespace
+
+QString readingsSource(const Feed &feed, const ImportPlan &plan) {
+    const QString agencies = feed.agencies().join(QStringLiteral("・"));
+    return QStringLiteral("%1%2, route %3, trip %4")
+        .arg(agencies.isEmpty() ? QString() : agencies + QLatin1Char(' '),
+             QStringLiteral("(%1)").arg(feed.name()))
+        .arg(plan.route)
+        .arg(plan.tripId);
+}
+
+QByteArray mergeReadings(const QByteArray &existing,
+                         const QList<std::pair<QString, QString>> &readings, const QString &source,
+                         Diagnostics &out) {
+    const QString file = QStringLiteral("readings.csv");
+    QByteArrayView bytes(existing);
+    const bool bom = bytes.startsWith("\xEF\xBB\xBF");
+    if (bom)
+        bytes = bytes.sliced(3);
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8.decode(bytes);
+    if (utf8.hasError()) {
+        text = fromCp932(bytes.toByteArray());
+        out.append({Diagnostic::Level::Note, file, 0,
+                    QStringLiteral("CP932 text; written back as UTF-8")});
+    }
+    const QString eol =
+        text.contains(QLatin1String("\r\n")) ? QStringLiteral("\r\n") : QStringLiteral("\n");
+    QStringList lines = text.split(QLatin1Char('\n'));
+    if (!lines.isEmpty() && lines.back().isEmpty())
+        lines.removeLast();
+
+    QHash<QString, QString> incoming;
+    QList<std::pair<QString, QString>> written;
+    for (const auto &[word, reading] : readings) {
+        if (word.contains(QLatin1Char(',')) || word.trimmed().startsWith(QLatin1Char('#')) ||
+            word.trimmed() != word) {
+            out.append({Diagnostic::Level::Warning, file, 0,
+                        QStringLiteral("%1 cannot be a word of the reading dictionary (a comma, "
+                                       "a leading # or blanks); its reading is left out")
+                            .arg(word)});
+            continue;
+        }
+        incoming.insert(word, reading);
+        written.append({word, reading});
+    }
+
+    QStringList kept;
+    QStringList block; // the earlier import being read: its header and remaining lines
+    bool inBlock = false;
+    const auto closeBlock = [&] {
+        bool entries = false;
+        for (const QString &l : block)
+            entries |= !wordOf(l).isEmpty();
+        if (entries) {
+            kept += block;
+            kept.append(kBlockEnd);
+        }
+        block.clear();
+        inBlock = false;
+    };
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        QString line = lines[i];
+        if (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+        if (line.trimmed() == kBlockEnd) {
+            if (inBlock)
+                closeBlock();
+            continue;
+        }
+        if (line.startsWith(kBlockStart)) {
+            if (inBlock)
+                closeBlock();
+            inBlock = true;
+            block.append(line);
+            continue;
+        }
+        const QString word = wordOf(line);
+        if (inBlock) {
+            if (!incoming.contains(word))
+                block.append(line);
+            continue;
+        }
+        if (!word.isEmpty() && incoming.contains(word) && readingOf(line) != incoming[word])
+            out.append({Diagnostic::Level::Warning, file, int(i + 1),
+                        QStringLiteral("your reading %1 of %2 stays, but the feed's %3 below "
+                                       "takes its place")
+                            .arg(readingOf(line), word, incoming[word])});
+        kept.append(line);
+    }
+    if (inBlock)
+        closeBlock();
+
+    if (!written.isEmpty()) {
+        kept.append(kBlockStart + QLatin1Char(' ') + source);
+        for (const auto &[word, reading] : written)
+            kept.append(word + QLatin1Char(',') + reading);
+        kept.append(kBlockEnd);
+    }
+    QByteArray result = bom ? QByteArray("\xEF\xBB\xBF") : QByteArray();
+    for (const QString &l : kept)
+        result += (l + eol).toUtf8();
+    return result;
+}
+
+bool prepareImport(const Feed &feed, const ImportPlan &plan, const QString &dataFolder,
+                   const QString &soundFolder, ImportFiles &files, Diagnostics &out) {
+    const QString name = QString::number(plan.route);
+    bool ok = true;
+    for (const QString &folder : {dataFolder, soundFolder}) {
+        const QFileInfo info(folderPath(folder));
+        if (!info.isDir()) {
+            out.append({Diagnostic::Level::Error, folderPath(folder), 0,
+                        QStringLiteral("no such folder")});
+            ok = false;
+        } else if (!info.isWritable()) {
+            out.append({Diagnostic::Level::Error, folderPath(folder), 0,
+                        QStringLiteral("the folder cannot be written")});
+            ok = false;
+        }
+    }
+    if (!ok)
+        return false;
+    const QDir data(folderPath(dataFolder)), sound(folderPath(soundFolder));
+    files.routePath = data.filePath(name + QStringLiteral(".hy3"));
+    files.announcementPath = sound.filePath(name + QStringLiteral("tp.csv"));
+    files.readingsPath = sound.filePath(QStringLiteral("readings.csv"));
+    files.route = encodeRouteFile(plan.records);
+    files.announcements = formatTapeList(plan.announcements);
+
+    QByteArray existing;
+    if (QFileInfo::exists(files.readingsPath)) {
+        QFile f(files.readingsPath);
+        if (!f.open(QIODevice::ReadOnly)) {
+            out.append({Diagnostic::Level::Error, files.readingsPath, 0, f.errorString()});
+            return false;
+        }
+        existing = f.readAll();
+    }
+    files.readings = mergeReadings(existing, plan.readings, readingsSource(feed, plan), out);
+    return true;
+}
+
+bool writeImport(const ImportFiles &files, Diagnostics &out) {
+    const std::pair<QString, QByteArray> contents[] = {
+        {files.routePath, files.route},
+        {files.announcementPath, files.announcements},
+        {files.readingsPath, files.readings}};
+    // Every file is written beside its place first; only when all three are complete does
+    // each replace the old one.
+    std::vector<std::unique_ptr<QSaveFile>> saves;
+    for (const auto &[path, bytes] : contents) {
+        auto f = std::make_unique<QSaveFile>(path);
+        if (!f->open(QIODevice::WriteOnly) || f->write(bytes) != bytes.size()) {
+            out.append({Diagnostic::Level::Error, path, 0, f->errorString()});
+            return false;
+        }
+        saves.push_back(std::move(f));
+    }
+    for (auto &f : saves)
+        if (!f->commit()) {
+            out.append({Diagnostic::Level::Error, f->fileName(), 0, f->errorString()});
+            return false;
+        }
+    return true;
+}
+
+} // namespace q47::gtfs

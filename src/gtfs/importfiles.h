@@ -1,0 +1,42 @@
+#pragma once
+
+#include "gtfsfeed.h"
+#include "tripimport.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <utility>
+
+namespace q47::gtfs {
+
+// The three files of an import, made in memory before any is written.
+struct ImportFiles {
+    QString routePath;        // <data>/N.hy3
+    QString announcementPath; // <sound>/Ntp.csv
+    QString readingsPath;     // <sound>/readings.csv
+    QByteArray route;
+    QByteArray announcements;
+    QByteArray readings;
+};
+
+// The comment that heads the readings of an import: the feed, its operators, the route.
+QString readingsSource(const Feed &feed, const ImportPlan &plan);
+
+// readings.csv with the import's readings merged in. The user's own lines stay as they are;
+// the lines of earlier imports (between "# gtfstool:" and "# gtfstool: end") lose the words
+// this import brings, and the new ones go last, so that they win. UTF-8 out.
+QByteArray mergeReadings(const QByteArray &existing,
+                         const QList<std::pair<QString, QString>> &readings, const QString &source,
+                         Diagnostics &out);
+
+// Makes the files' contents for the folders (an empty folder is the current one), reading the
+// readings.csv already there. False, with the reason, when the folders will not take them.
+bool prepareImport(const Feed &feed, const ImportPlan &plan, const QString &dataFolder,
+                   const QString &soundFolder, ImportFiles &files, Diagnostics &out);
+
+// Writes the three files, each replaced whole; when one cannot be written, none is.
+bool writeImport(const ImportFiles &files, Diagnostics &out);
+
+} // namespace q47::gtfs
