@@ -49,7 +49,7 @@ foreach(sample data/1.hy3 data/1tp.csv data/2.hy3 data/readings.csv plugins/full
         panels/led.gif sound/chime1.wav routes/1.csv announcements/1tp.csv gtfs/stop_times.txt)
     expect_file(share/q47/${sample})
 endforeach()
-foreach(doc plugins.md plugin-full.png announcements.md)
+foreach(doc plugins.md plugin-full.png announcements.md gtfs.md)
     expect_file(share/doc/q47/${doc})
 endforeach()
 file(GLOB_RECURSE scripts ${root}/share/q47/*.sh)
