@@ -3,7 +3,6 @@
 //   startup bare     a plain Qt window, for comparison in the same run
 //   startup board    the program's own start-up, to the board painted; then the first
 //                    "設定..." from the click to the options dialog painted
-#include "desktopspeech.h"
 #include "form1.h"
 #include "frmctl.h"
 #include "frmoption.h"
@@ -54,10 +53,8 @@ double msSince(qint64 start) {
 int main(int argc, char *argv[]) {
     const qint64 launch = qEnvironmentVariable("Q47_LAUNCH_NS").toLongLong();
     const bool bare = argc > 1 && qstrcmp(argv[1], "bare") == 0;
-    if (!bare) {
-        q47::warmUpDesktopSpeech();
+    if (!bare)
         q47::Q47App::preparePlatform();
-    }
     QApplication application(argc, argv);
     if (bare) {
         QWidget w;

@@ -1,5 +1,6 @@
 #include "boardartwork.h"
 
+#include "artworkglyphs.h"
 #include "boardlayout.h"
 
 #include <QFont>
@@ -65,26 +66,19 @@ void drawNameStrip(QPainter &p) {
     p.drawRect(QRectF(strip).adjusted(0.5, 0.5, -0.5, -0.5));
 
     // The vertical caption beside the strip, one character below the other.
-    QFont f(QStringLiteral("ＭＳ ゴシック"));
-    f.setPixelSize(22);
-    f.setBold(true);
-    p.setFont(f);
-    p.setPen(Qt::white);
     const QString caption = QStringLiteral("運賃です");
     const int x = strip.right() + 8;
     const int left = toPx(degitTwips(1)).left();
     const QRect column(x, strip.top() + 12, left - x - 8, strip.height() - 24);
     const int step = column.height() / static_cast<int>(caption.size());
     for (int i = 0; i < caption.size(); ++i)
-        p.drawText(QRect(column.left(), column.top() + i * step, column.width(), step),
-                   Qt::AlignCenter, caption.mid(i, 1));
+        p.fillPath(artworkText(ArtworkFace::Caption, QStringView(caption).mid(i, 1),
+                               QRect(column.left(), column.top() + i * step, column.width(), step)),
+                   Qt::white);
 }
 
 void drawCells(QPainter &p, Artwork which, bool printedNumbers) {
-    QFont f(QStringLiteral("クイロン数字平体"));
-    f.setPixelSize(15);
-    f.setBold(true);
-    p.setFont(f);
+    const QColor number = lit(which) ? QColor(Qt::white) : QColor(0xF4, 0xF4, 0xF4);
     for (int k = 1; k <= kCellCount; ++k) {
         const QRect cell = toPx(degitTwips(k)).adjusted(-2, -2, 2, 2);
         // On a lit face a dark edge keeps each cell apart from the glow around it.
@@ -93,8 +87,8 @@ void drawCells(QPainter &p, Artwork which, bool printedNumbers) {
         p.fillRect(cell, kCell);
         if (!printedNumbers)
             continue;
-        p.setPen(lit(which) ? QColor(Qt::white) : QColor(0xF4, 0xF4, 0xF4));
-        p.drawText(toPx(seiriLabelTwips(k)), Qt::AlignCenter, fullWidthNumber(k));
+        p.fillPath(artworkText(ArtworkFace::Number, fullWidthNumber(k), toPx(seiriLabelTwips(k))),
+                   number);
     }
 }
 
@@ -103,11 +97,8 @@ void drawPlate(QPainter &p) {
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(0xD8, 0xD8, 0xD0));
     p.drawRoundedRect(plate, 2, 2);
-    QFont f(QStringLiteral("ＭＳ Ｐゴシック"));
-    f.setPixelSize(10);
-    p.setFont(f);
-    p.setPen(QColor(0x20, 0x20, 0x20));
-    p.drawText(plate, Qt::AlignCenter, QStringLiteral("小児は半額です　（5円は10円に切り上げ）"));
+    p.fillPath(artworkText(ArtworkFace::Plate, u"小児は半額です　（5円は10円に切り上げ）", plate),
+               QColor(0x20, 0x20, 0x20));
 }
 
 } // namespace

@@ -1,5 +1,4 @@
 #include "commandline.h"
-#include "desktopspeech.h"
 #include "headless.h"
 #include "q47app.h"
 
@@ -36,7 +35,6 @@ int main(int argc, char *argv[]) {
         break;
     }
 
-    q47::warmUpDesktopSpeech();
     q47::Q47App::preparePlatform();
     QApplication application(argc, argv);
     q47::Q47App::prepareApplication();

@@ -1,7 +1,10 @@
 #include "q47app.h"
 
+#include "backlight.h"
+#include "backlightpicture.h"
 #include "boardartwork.h"
 #include "boardlayout.h"
+#include "boardlook.h"
 #include "desktopspeech.h"
 #include "fonts.h"
 #include "form1.h"
@@ -16,12 +19,15 @@
 #include "windowplacement.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QPixmap>
 #include <QScreen>
+#include <QSettings>
+#include <QTimer>
 #include <QTranslator>
 
 namespace q47 {
@@ -51,11 +57,14 @@ void Q47App::prepareApplication() {
     // Lets docks match the windows to the installed menu entry.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.q47.fareboard"));
     installFontSubstitutes();
+    installQtTranslation(QLocale::system());
+}
+
+void Q47App::installWindowIcon() {
     QIcon icon;
     for (int size : {16, 32, 64, 128})
         icon.addPixmap(QPixmap::fromImage(board::renderIcon(size)));
     QGuiApplication::setWindowIcon(icon);
-    installQtTranslation(QLocale::system());
 }
 
 bool Q47App::installQtTranslation(const QLocale &locale) {
@@ -71,19 +80,59 @@ bool Q47App::installQtTranslation(const QLocale &locale) {
     return true;
 }
 
+namespace {
+
+// The start-up values of the options that the board shows.
+void setStartValues(SettingsStore &settings) {
+    settings.setFlag(QStringLiteral("Check1"), 0);
+    for (int k = 0; k < 3; ++k)
+        settings.setColour(QStringLiteral("Command5"), k, 0xFFFFFF);
+}
+
+// The board as the saved state will leave it, for its first paint: the windows that restore
+// it come after and change nothing that shows. A file that cannot be restored whole is left
+// to them, with their messages.
+void showSavedBoard(Form1 &board, const QString &statePath, int backlight) {
+    const StateFileRead read = loadStateFile(statePath);
+    if (read.status != StateFileRead::Status::Read)
+        return;
+    const StateDecodeResult decoded = decodeState(read.bytes);
+    SettingsStore saved;
+    setStartValues(saved);
+    if (!decoded || copyOptionsToStore(*decoded.records, saved))
+        return;
+    restoreBoardCells(board, *decoded.records);
+    applyBoardLook(board, saved, backlight);
+    showBacklightPicture(board, saved, backlight);
+    colourLabelsForBacklight(board, saved, backlight);
+    const MainWindowPosition &at = decoded.records->mainWindow;
+    board.SetFormInfo({at.leftTwips, at.topTwips});
+}
+
+} // namespace
+
 void Q47App::Form_Load() {
     Form1 &board = *form1_;
     for (int k = 1; k <= board::kCellCount; ++k)
         board.Degit(k)->ResetDegit(0);
-
-    settings_->setFlag(QStringLiteral("Check1"), 0);
-    for (int k = 0; k < 3; ++k)
-        settings_->setColour(QStringLiteral("Command5"), k, 0xFFFFFF);
+    setStartValues(*settings_);
     board.setPicture(board.imgRes(0));
     board.setImgRes(2, board.imgRes(1));
+    const QPoint topLeft = QGuiApplication::primaryScreen()->availableGeometry().topLeft();
+    board.move(topLeft);
+    board.applyRoundedMask();
+
+    // The board first, as the saved state leaves it: it is what the operator waits for. The
+    // options, the panel, its speech engine and the window icon follow.
+    showSavedBoard(board, statePath_, rememberedBacklight(QSettings()));
+    if (!onSomeScreen(board))
+        board.move(topLeft);
+    board.restoreZoom();
+    board.show();
+    waitForFirstPaint(board);
+    installWindowIcon();
 
     option_ = std::make_unique<frmOption>(*settings_, board);
-
     // The author's reading dictionary lives beside the announcement lists, in the sound folder
     // of the moment.
     const auto readings = [settings = settings_.get()] {
@@ -95,16 +144,8 @@ void Q47App::Form_Load() {
         speech = [readings] { return createDesktopSpeech(readings); };
     ctl_ = std::make_unique<frmCtl>(board, *settings_, *sound_, *option_, host_, nullptr, speech);
     option_->setControlPanel(ctl_.get());
-    ctl_->Form_Load();
-    ctl_->show();
     board.setControlPanel(ctl_.get());
-
-    ctl_->raise();
-    board.move(QGuiApplication::primaryScreen()->availableGeometry().topLeft());
-    corner_ = new CornerPlacement(ctl_.get());
-
-    board.applyRoundedMask();
-    board.update();
+    ctl_->Form_Load();
 
     ini_ = std::make_unique<mdlIniIo>(board, *ctl_, *option_, ctl_->host(), statePath_);
     ctl_->setSaveIni([this] {
@@ -128,22 +169,43 @@ void Q47App::Form_Load() {
     }
     // A saved position that no screen shows any more (another monitor, a smaller one) would
     // lose the window; it takes its start place instead.
-    if (ini_->restoredPositions()) {
-        if (!onSomeScreen(board))
-            board.move(QGuiApplication::primaryScreen()->availableGeometry().topLeft());
-        if (corner_)
-            corner_->cancel();
-        if (!onSomeScreen(*ctl_))
-            corner_ = new CornerPlacement(ctl_.get());
-    }
+    if (!onSomeScreen(board))
+        board.move(topLeft);
     ctl_->installOperatorKeys(&board);
-    board.restoreZoom();
-    board.show();
+    ctl_->show();
+    ctl_->raise();
+    if (!ini_->restoredPositions() || !onSomeScreen(*ctl_))
+        corner_ = new CornerPlacement(ctl_.get());
+    if (speech_)
+        warmUpDesktopSpeech();
 }
 
 void Q47App::setFolderOverrides(const QString &dataFolder, const QString &soundFolder) {
     folders_[0].given = dataFolder;
     folders_[1].given = soundFolder;
+}
+
+void Q47App::waitForFirstPaint(QWidget &window) {
+    // Input waits: nothing the operator does can reach a panel that is not loaded yet.
+    static constexpr int kMaxWaitMs = 500;
+    class FirstPaint : public QObject {
+    public:
+        explicit FirstPaint(QEventLoop &loop) : loop_(loop) {}
+        bool eventFilter(QObject *, QEvent *event) override {
+            if (event->type() == QEvent::Paint)
+                QTimer::singleShot(0, &loop_, &QEventLoop::quit);
+            return false;
+        }
+
+    private:
+        QEventLoop &loop_;
+    };
+    QEventLoop loop;
+    FirstPaint paint(loop);
+    window.installEventFilter(&paint);
+    QTimer::singleShot(kMaxWaitMs, &loop, &QEventLoop::quit);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    window.removeEventFilter(&paint);
 }
 
 bool Q47App::onSomeScreen(const QWidget &window) {

@@ -46,9 +46,13 @@ public:
     void setSpeechEnabled(bool on) { speech_ = on; }
     void setFolderOverrides(const QString &dataFolder, const QString &soundFolder);
 
-    // The board's load: blanks the cells, loads the options hidden, shows and places the
-    // control panel, places and shapes the board, restores the saved state, shows the board.
+    // The board's load: blanks the cells, loads the options and the control panel hidden,
+    // places and shapes the board, restores the saved state, shows the board and lets it paint,
+    // then loads and shows the control panel (names, keys, speech) in its corner or where it
+    // was saved.
     void Form_Load();
+    // The window icon, drawn by the program; the board is shown before it is needed.
+    static void installWindowIcon();
 
     Form1 &board() { return *form1_; }
     frmCtl &controlPanel() { return *ctl_; }
@@ -60,6 +64,8 @@ public:
 private:
     // Whether enough of a window to take it by lies on some screen.
     static bool onSomeScreen(const QWidget &window);
+    // Runs the events until `window` has painted once, for at most half a second.
+    static void waitForFirstPaint(QWidget &window);
 
     std::unique_ptr<SettingsStore> settings_;
     std::unique_ptr<SoundOutput> ownSound_;

@@ -1,6 +1,7 @@
 #include "frmctl.h"
 
 #include "backlight.h"
+#include "backlightpicture.h"
 #include "boardlayout.h"
 #include "chimeictl.h"
 #include "degitrenderer.h"
@@ -8,7 +9,6 @@
 #include "form1.h"
 #include "panelrules.h"
 #include "panelwidgets.h"
-#include "picturefile.h"
 #include "settingsstore.h"
 #include "soundoutput.h"
 #include "twips.h"
@@ -207,23 +207,10 @@ void frmCtl::HScroll1_Change(int index) {
 
 void frmCtl::Option4_Click(int Index) {
     // A failure leaves the picture as it was and is told; the labels take the row's colour
-    // either way, black when the row itself could not be read.
-    const BacklightRow row = backlightRow(settings_, Index);
-    int error = row.error;
-    if (error == 0) {
-        if (!row.userPicture) {
-            board_.setPicture(board_.imgRes(Index));
-        } else if (mdlM_Tape::FileExists(row.file)) {
-            PictureRead read = loadPicture(row.file);
-            error = read.error;
-            if (error == 0)
-                board_.setPicture(read.image);
-        }
-    }
-    if (error != 0)
+    // either way.
+    if (const int error = showBacklightPicture(board_, settings_, Index))
         host_.error(backlightErrorTitle(), backlightErrorText(error));
-
-    board_.setSeiriNumColour(fromOleColor(row.colour));
+    colourLabelsForBacklight(board_, settings_, Index);
 }
 
 void frmCtl::installOperatorKeys(QWidget *window) {

@@ -1,5 +1,7 @@
 #include "frmoption.h"
 
+#include "boardlook.h"
+
 #include "chimeictl.h"
 #include "degitrenderer.h"
 #include "form1.h"
@@ -835,34 +837,8 @@ void frmOption::Command11_Click() {
 }
 
 void frmOption::SetProp() {
-    board_.setLabelsShown(store_.flag(QStringLiteral("Check1")) == 1);
-
-    SeirikenNumSet(board_, static_cast<qint16>(store_.listIndex(QStringLiteral("Combo2"))),
-                   static_cast<qint16>(store_.flag(QStringLiteral("Check2"))));
-
     const int backlight = panel_ ? panel_->Frame2()->selected() : 0;
-    board_.setSeiriNumColour(fromOleColor(store_.colour(QStringLiteral("Command5"), backlight)));
-
-    const QString command8 = QStringLiteral("Command8");
-    const OleColor back = store_.colour(command8, 0);
-    const OleColor base = store_.colour(command8, 1);
-    const OleColor lit = store_.colour(command8, 2);
-    const auto colourCell = [&](M_Degit *cell) {
-        cell->setBackColor(back);
-        cell->setBaseForeColor(base);
-        cell->setDegitForeColor(lit);
-    };
-    for (int k = 1; k <= 50; ++k)
-        colourCell(board_.Degit(k));
-    colourCell(board_.TimeDegit(0));
-    colourCell(board_.TimeDegit(1));
-
-    ChimeiCtl_E *name = board_.ChimeiCtl();
-    name->setBackColor(store_.colour(QStringLiteral("Command9"), 0));
-    name->setForeColor(store_.colour(QStringLiteral("Command9"), 1));
-    name->setFontMode(static_cast<qint16>(store_.listIndex(QStringLiteral("Combo3"))));
-    name->setFontBold(store_.flag(QStringLiteral("Check4")) == 1);
-
+    applyBoardLook(board_, store_, backlight);
     if (panel_)
         panel_->Option4_Click(backlight);
 }

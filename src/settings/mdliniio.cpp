@@ -1,6 +1,6 @@
 #include "mdliniio.h"
 
-#include "chimeictl.h"
+#include "boardlook.h"
 #include "fareboard.h"
 #include "form1.h"
 #include "frmctl.h"
@@ -9,15 +9,6 @@
 #include "twips.h"
 
 namespace q47 {
-
-namespace {
-
-quint32 optionColour(const StateRecords &records, const QString &name, int index) {
-    return static_cast<quint32>(
-        records.options[static_cast<size_t>(optionFieldIndex({name, index}))].number);
-}
-
-} // namespace
 
 mdlIniIo::mdlIniIo(Form1 &board, frmCtl &panel, frmOption &options, PanelHost &host, QString path)
     : board_(board), panel_(panel), options_(options), host_(host), file_(std::move(path)) {}
@@ -41,28 +32,7 @@ void mdlIniIo::LoadIni() {
     }
     records_ = loaded.records;
 
-    const QString command8 = QStringLiteral("Command8");
-    const quint32 back = optionColour(records_, command8, 0);
-    const quint32 base = optionColour(records_, command8, 1);
-    const quint32 lit = optionColour(records_, command8, 2);
-    for (int k = 1; k <= kCellCount; ++k) {
-        const CellDigitSettings &cell = records_.cells[static_cast<size_t>(k - 1)];
-        M_Degit *degit = board_.Degit(k);
-        degit->setZeroMode(cell.ZeroMode);
-        degit->setShift(cell.Shift);
-        degit->setFillZero(cell.FillZero);
-        degit->setBackColor(back);
-        degit->setBaseForeColor(base);
-        degit->setDegitForeColor(lit);
-        degit->setValue(QStringLiteral(" "));
-    }
-    for (int k = 0; k < 2; ++k) {
-        board_.TimeDegit(k)->setBackColor(back);
-        board_.TimeDegit(k)->setBaseForeColor(base);
-        board_.TimeDegit(k)->setDegitForeColor(lit);
-    }
-    board_.ChimeiCtl()->setBackColor(optionColour(records_, QStringLiteral("Command9"), 0));
-    board_.ChimeiCtl()->setForeColor(optionColour(records_, QStringLiteral("Command9"), 1));
+    restoreBoardCells(board_, records_);
 
     options_.customColours() = records_.customColors;
     if (const std::optional<StateError> refused = options_.SetOptionInfo(records_)) {

@@ -7,12 +7,17 @@
 #include "frmctl.h"
 #include "frmoption.h"
 #include "mdegit.h"
+#include "mdliniio.h"
 #include "mdlq47_000.h"
 #include "q47app.h"
+#include "settingsstore.h"
 
 #include <QApplication>
 #include <QLabel>
+#include <QPushButton>
 #include <QScreen>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -112,6 +117,55 @@ private Q_SLOTS:
         for (int k = 1; k <= 50; ++k)
             QCOMPARE(board.Degit(k)->Value(), QVariant(QString()));
         QVERIFY(!app.options().isVisible());
+    }
+
+    // The board is painted before the windows that restore the saved state exist, and that
+    // first picture is already the restored board: nothing jumps or changes colour after it.
+    void firstPaintShowsTheRestoredBoard() {
+        QTemporaryDir dir;
+        const QString state = dir.filePath(QStringLiteral("Q47.in4"));
+        {
+            q47::Q47App saved(nullptr, state);
+            saved.setSpeechEnabled(false);
+            saved.Form_Load();
+            q47::SettingsStore &s = saved.settings();
+            s.setFlag(QStringLiteral("Check1"), 1);
+            s.setListIndex(QStringLiteral("Combo2"), 7);
+            s.setColour(QStringLiteral("Command5"), 1, 0x0000FFFF);
+            s.setColour(QStringLiteral("Command8"), 0, 0x00400000);
+            saved.options().SetProp();
+            saved.board().move(40, 30);
+            QTest::mouseClick(saved.controlPanel().Option4(1), Qt::LeftButton);
+            saved.stateFile().SaveIni();
+        }
+        q47::Q47App app(nullptr, state);
+        app.setSpeechEnabled(false);
+        QImage first;
+        QPoint firstAt;
+        struct OnPaint : QObject {
+            std::function<void()> then;
+            bool eventFilter(QObject *, QEvent *e) override {
+                if (e->type() == QEvent::Paint && then)
+                    std::exchange(then, nullptr)();
+                return false;
+            }
+        } onPaint;
+        onPaint.then = [&] {
+            for (const QWidget *w : QApplication::topLevelWidgets())
+                QVERIFY(!w->isVisible() || w == &app.board());
+            first = app.board().renderBoard(1);
+            firstAt = app.board().pos();
+        };
+        app.board().installEventFilter(&onPaint);
+        app.Form_Load();
+        QVERIFY(!first.isNull());
+        QCOMPARE(firstAt, QPoint(40, 30));
+        QCOMPARE(app.board().pos(), firstAt);
+        QCOMPARE(first, app.board().renderBoard(1));
+        Form1 plain;
+        plain.setPicture(plain.imgRes(0));
+        QVERIFY(first != plain.renderBoard(1));
+        QSettings().remove(QStringLiteral("panel/backlight"));
     }
 
     void doubleClickWithoutUserSetOpensNothing() {
