@@ -51,8 +51,8 @@ constexpr int kDrumChannel = 9;
 constexpr int kRate = 44100;
 constexpr int kPeriod = 512; // frames rendered at a time, 11.6 ms
 constexpr quint64 kFrameBytes = 2 * sizeof(float);
-constexpr qint64 kLeadFrames = kRate / 10;     // queued ahead of each sink
-constexpr qint64 kTailLimitFrames = 2 * kRate; // rings on after the file's last event at most
+constexpr qint64 kLeadFrames = kRate / 10; // queued ahead of each sink
+constexpr qint64 kTailLimitFrames = kRate; // rings on after the file's last event at most
 constexpr qint64 kDrainLimitFrames = 3 * kRate;
 constexpr float kEndLevel = 1e-3f;   // -60 dB: the sound has rung out
 constexpr float kQuietLevel = 1e-4f; // -80 dB: nothing left to leak into the next sound there
@@ -212,11 +212,11 @@ struct MidiSynth::Impl {
         worker.join();
     }
 
-    quint64 post(Command command) {
+    void post(Command command) {
         std::lock_guard lock(mutex);
         commands.push_back(std::move(command));
+        ++posted;
         cv.notify_all();
-        return ++posted;
     }
 
     void run();
@@ -287,9 +287,11 @@ void MidiSynth::Impl::run() {
         done = upTo;
         cv.notify_all();
     }
+    std::deque<Command> unheard;
+    unheard.swap(commands);
     lock.unlock();
 
-    for (Command &command : commands) {
+    for (Command &command : unheard) {
         if (command.source)
             gst_object_unref(command.source);
     }
