@@ -409,52 +409,33 @@ void EspeakSpeech::Impl::play(const Request &request, const VoiceSettings &wante
 
 GstElement *EspeakSpeech::Impl::buildPipeline(const std::shared_ptr<Progress> &entry,
                                               GstElement **source, GstElement **volumeElement) {
-    GstElement *pipeline = gst_pipeline_new("q47speech");
-    gst_object_ref_sink(pipeline);
-    ++livePipelines;
-    g_object_weak_ref(G_OBJECT(pipeline), onPipelineFinalised, nullptr);
-
-    GstElement *src = gst_element_factory_make("appsrc", nullptr);
-    GstElement *vol = gst_element_factory_make("volume", nullptr);
-    GstElement *convert = gst_element_factory_make("audioconvert", nullptr);
-    GstElement *resample = gst_element_factory_make("audioresample", nullptr);
-    GstElement *sink = makeAudioSink(sinkDescription);
-    bool complete = true;
-    for (GstElement *element : {src, vol, convert, resample, sink}) {
-        if (element)
-            gst_bin_add(GST_BIN(pipeline), element);
-        else
-            complete = false;
-    }
-    if (!complete || !gst_element_link_many(src, vol, convert, resample, sink, nullptr)) {
-        gst_object_unref(pipeline);
-        return nullptr;
-    }
-
     GstCaps *caps = gst_caps_new_simple("audio/x-raw", "format", G_TYPE_STRING,
                                         G_BYTE_ORDER == G_LITTLE_ENDIAN ? "S16LE" : "S16BE", "rate",
                                         G_TYPE_INT, sampleRate, "channels", G_TYPE_INT, 1, "layout",
                                         G_TYPE_STRING, "interleaved", nullptr);
-    // Synthesis runs far ahead of playback: queue it all rather than block the worker, which
-    // must stay free to hear a stop.
-    g_object_set(src, "caps", caps, "format", GST_FORMAT_TIME, "max-bytes", guint64{0}, "block",
-                 FALSE, nullptr);
+    // Synthesis runs far ahead of playback: the source queues it all rather than block the
+    // worker, which must stay free to hear a stop.
+    const SourcePipeline built = makeSourcePipeline("q47speech", caps, sinkDescription);
     gst_caps_unref(caps);
+    if (!built.pipeline)
+        return nullptr;
+    ++livePipelines;
+    g_object_weak_ref(G_OBJECT(built.pipeline), onPipelineFinalised, nullptr);
 
-    if (GstPad *pad = gst_element_get_static_pad(sink, "sink")) {
+    if (GstPad *pad = gst_element_get_static_pad(built.sink, "sink")) {
         gst_pad_add_probe(pad,
                           static_cast<GstPadProbeType>(GST_PAD_PROBE_TYPE_BUFFER |
                                                        GST_PAD_PROBE_TYPE_BUFFER_LIST),
                           onSinkData, new Link{this, entry}, releaseLink);
         gst_object_unref(pad);
     }
-    GstBus *bus = gst_element_get_bus(pipeline);
+    GstBus *bus = gst_element_get_bus(built.pipeline);
     gst_bus_set_sync_handler(bus, onBusMessage, new Link{this, entry}, releaseLink);
     gst_object_unref(bus);
 
-    *source = src;
-    *volumeElement = vol;
-    return pipeline;
+    *source = built.source;
+    *volumeElement = built.volume;
+    return built.pipeline;
 }
 
 void EspeakSpeech::Impl::loadDictionary(const QString &path) {

@@ -35,4 +35,33 @@ GstElement *makeAudioSink(const QString &description) {
     return sink;
 }
 
+SourcePipeline makeSourcePipeline(const char *name, GstCaps *caps, const QString &sinkDescription) {
+    SourcePipeline built;
+    GstElement *pipeline = gst_pipeline_new(name);
+    gst_object_ref_sink(pipeline);
+    GstElement *source = gst_element_factory_make("appsrc", nullptr);
+    GstElement *volume = gst_element_factory_make("volume", nullptr);
+    GstElement *convert = gst_element_factory_make("audioconvert", nullptr);
+    GstElement *resample = gst_element_factory_make("audioresample", nullptr);
+    GstElement *sink = makeAudioSink(sinkDescription);
+    bool complete = true;
+    for (GstElement *element : {source, volume, convert, resample, sink}) {
+        if (element)
+            gst_bin_add(GST_BIN(pipeline), element);
+        else
+            complete = false;
+    }
+    if (!complete || !gst_element_link_many(source, volume, convert, resample, sink, nullptr)) {
+        gst_object_unref(pipeline);
+        return built;
+    }
+    g_object_set(source, "caps", caps, "format", GST_FORMAT_TIME, "max-bytes", guint64{0}, "block",
+                 FALSE, nullptr);
+    built.pipeline = pipeline;
+    built.source = source;
+    built.volume = volume;
+    built.sink = sink;
+    return built;
+}
+
 } // namespace q47

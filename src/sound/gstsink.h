@@ -12,4 +12,14 @@ namespace q47 {
 // "autoaudiosink". Returns a floating reference, nullptr when not even that sink can be made.
 GstElement *makeAudioSink(const QString &description);
 
+// appsrc ! volume ! audioconvert ! audioresample ! sink, for audio this program makes itself:
+// buffers of `caps` with time stamps, queued without limit so that pushing never blocks.
+struct SourcePipeline {
+    GstElement *pipeline = nullptr; // the caller's reference; nullptr when it cannot be built
+    GstElement *source = nullptr;   // the elements are the pipeline's
+    GstElement *volume = nullptr;
+    GstElement *sink = nullptr;
+};
+SourcePipeline makeSourcePipeline(const char *name, GstCaps *caps, const QString &sinkDescription);
+
 } // namespace q47

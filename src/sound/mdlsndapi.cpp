@@ -1,6 +1,7 @@
 #include "mdlsndapi.h"
 
 #include "gstsink.h"
+#include "midisynth.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -23,12 +24,6 @@ namespace {
 // needs no video sink.
 constexpr guint kPlayAudioOnly = 1u << 1;
 
-// Debian's alternative for the General MIDI font, then the font it normally points to.
-constexpr const char *kGmSoundFonts[] = {
-    "/usr/share/sounds/sf2/default-GM.sf2",
-    "/usr/share/sounds/sf2/FluidR3_GM.sf2",
-};
-
 // Players' pipelines not yet finalised, whoever still holds them.
 std::atomic<int> livePipelines{0};
 
@@ -38,10 +33,10 @@ void onPipelineFinalised(gpointer, GObject *) {
 
 bool initGStreamer() {
     static const bool ok = [] {
-        // A MIDI sound loads its whole sound font, a hundred megabytes and more, for every
-        // sound. malloc would raise its threshold for mapping large blocks after the first
-        // font is freed and then keep later fonts in its heap, which a long run fragments
-        // page by page; blocks from a megabyte up are mapped and given back on release.
+        // Sounds come and go all run long, MIDI instruments' samples with them. malloc would
+        // raise its threshold for mapping large blocks after the first such block is freed and
+        // then keep later ones in its heap, which a long run fragments page by page; blocks
+        // from a megabyte up are mapped and given back on release.
         mallopt(M_MMAP_THRESHOLD, 1024 * 1024);
         GError *error = nullptr;
         const bool done = gst_init_check(nullptr, nullptr, &error);
@@ -103,18 +98,6 @@ GstPadProbeReturn onSinkData(GstPad *, GstPadProbeInfo *, gpointer data) {
     return GST_PAD_PROBE_OK;
 }
 
-void onElementSetup(GstElement *, GstElement *element, gpointer) {
-    GstElementFactory *factory = gst_element_get_factory(element);
-    if (!factory || g_strcmp0(GST_OBJECT_NAME(factory), "fluiddec") != 0)
-        return;
-    for (const char *font : kGmSoundFonts) {
-        if (g_file_test(font, G_FILE_TEST_IS_REGULAR)) {
-            g_object_set(element, "soundfont", font, nullptr);
-            return;
-        }
-    }
-}
-
 } // namespace
 
 class mdlSndAPI::Player {
@@ -124,6 +107,11 @@ public:
           progress_(std::make_shared<Progress>()) {}
 
     ~Player() {
+        if (stream_) {
+            mute();
+            // The synthesizer lets go of the source before the pipeline goes.
+            MidiSynth::shared().sync();
+        }
         if (pipeline_) {
             gst_element_set_state(pipeline_, GST_STATE_NULL);
             gst_object_unref(pipeline_);
@@ -133,50 +121,23 @@ public:
     Player(const Player &) = delete;
     Player &operator=(const Player &) = delete;
 
-    // Silences the sound before a slow teardown elsewhere.
+    // Silences the sound before a slow teardown elsewhere. A MIDI sound's notes end here too,
+    // before a sound that replaces it asks the synthesizer for its own.
     void mute() {
-        if (pipeline_)
+        if (volume_)
+            g_object_set(volume_, "mute", TRUE, nullptr);
+        else if (pipeline_)
             g_object_set(pipeline_, "mute", TRUE, nullptr);
+        if (stream_ && !stopped_) {
+            MidiSynth::shared().stop(stream_);
+            stopped_ = true;
+        }
     }
 
     // Builds the player; false when that is impossible (no sink, unreadable name).
     bool open(const QString &sinkDescription) {
-        GstElement *sink = makeAudioSink(sinkDescription);
-        if (!sink)
-            return false;
-        gst_object_ref_sink(sink);
-
-        GError *error = nullptr;
-        gchar *uri = gst_filename_to_uri(QFile::encodeName(path_).constData(), &error);
-        if (error)
-            g_error_free(error);
-        pipeline_ =
-            uri ? gst_element_factory_make("playbin", alias_.toUtf8().constData()) : nullptr;
-        if (!pipeline_) {
-            g_free(uri);
-            gst_object_unref(sink);
-            return false;
-        }
-        gst_object_ref_sink(pipeline_);
-        ++livePipelines;
-        g_object_weak_ref(G_OBJECT(pipeline_), onPipelineFinalised, nullptr);
-
-        if (GstPad *pad = gst_element_get_static_pad(sink, "sink")) {
-            gst_pad_add_probe(pad,
-                              static_cast<GstPadProbeType>(GST_PAD_PROBE_TYPE_BUFFER |
-                                                           GST_PAD_PROBE_TYPE_BUFFER_LIST),
-                              onSinkData, new ProgressRef(progress_), releaseProgressRef);
-            gst_object_unref(pad);
-        }
-        g_object_set(pipeline_, "uri", uri, "audio-sink", sink, "flags", kPlayAudioOnly, nullptr);
-        g_free(uri);
-        gst_object_unref(sink);
-        g_signal_connect(pipeline_, "element-setup", G_CALLBACK(onElementSetup), nullptr);
-
-        GstBus *bus = gst_element_get_bus(pipeline_);
-        gst_bus_set_sync_handler(bus, onBusMessage, new ProgressRef(progress_), releaseProgressRef);
-        gst_object_unref(bus);
-        return true;
+        return device_ == SoundDevice::Sequencer ? openSynthesized(sinkDescription)
+                                                 : openFile(sinkDescription);
     }
 
     // Starts from the beginning and returns at once; errors arrive later through the bus.
@@ -184,6 +145,8 @@ public:
         progress_->startUs = g_get_monotonic_time();
         if (gst_element_set_state(pipeline_, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE)
             progress_->finish(true);
+        else if (source_)
+            stream_ = MidiSynth::shared().start(path_, source_);
     }
 
     // Blocks until the end, an error, or no progress for stallMs.
@@ -234,11 +197,73 @@ public:
     }
 
 private:
+    // WAV and MP3: playbin reads the file.
+    bool openFile(const QString &sinkDescription) {
+        GstElement *sink = makeAudioSink(sinkDescription);
+        if (!sink)
+            return false;
+        gst_object_ref_sink(sink);
+
+        GError *error = nullptr;
+        gchar *uri = gst_filename_to_uri(QFile::encodeName(path_).constData(), &error);
+        if (error)
+            g_error_free(error);
+        pipeline_ =
+            uri ? gst_element_factory_make("playbin", alias_.toUtf8().constData()) : nullptr;
+        if (!pipeline_) {
+            g_free(uri);
+            gst_object_unref(sink);
+            return false;
+        }
+        gst_object_ref_sink(pipeline_);
+        g_object_set(pipeline_, "uri", uri, "audio-sink", sink, "flags", kPlayAudioOnly, nullptr);
+        g_free(uri);
+        watch(sink);
+        gst_object_unref(sink);
+        return true;
+    }
+
+    // MIDI: the program's synthesizer streams into the pipeline once it plays.
+    bool openSynthesized(const QString &sinkDescription) {
+        GstCaps *caps = midiStreamCaps();
+        const SourcePipeline built =
+            makeSourcePipeline(alias_.toUtf8().constData(), caps, sinkDescription);
+        gst_caps_unref(caps);
+        if (!built.pipeline)
+            return false;
+        pipeline_ = built.pipeline;
+        source_ = built.source;
+        volume_ = built.volume;
+        watch(built.sink);
+        return true;
+    }
+
+    // Counts the pipeline among the living and follows its end, its errors and what reaches
+    // the sink.
+    void watch(GstElement *sink) {
+        ++livePipelines;
+        g_object_weak_ref(G_OBJECT(pipeline_), onPipelineFinalised, nullptr);
+        if (GstPad *pad = gst_element_get_static_pad(sink, "sink")) {
+            gst_pad_add_probe(pad,
+                              static_cast<GstPadProbeType>(GST_PAD_PROBE_TYPE_BUFFER |
+                                                           GST_PAD_PROBE_TYPE_BUFFER_LIST),
+                              onSinkData, new ProgressRef(progress_), releaseProgressRef);
+            gst_object_unref(pad);
+        }
+        GstBus *bus = gst_element_get_bus(pipeline_);
+        gst_bus_set_sync_handler(bus, onBusMessage, new ProgressRef(progress_), releaseProgressRef);
+        gst_object_unref(bus);
+    }
+
     QString alias_;
     QString path_;
     SoundDevice device_;
     ProgressRef progress_;
     GstElement *pipeline_ = nullptr;
+    GstElement *source_ = nullptr; // the pipeline's, for MIDI
+    GstElement *volume_ = nullptr; // the pipeline's, for MIDI
+    quint64 stream_ = 0;           // the synthesizer's stream into source_
+    bool stopped_ = false;
 };
 
 mdlSndAPI::mdlSndAPI(const QString &sinkDescription) : sinkDescription_(sinkDescription) {}

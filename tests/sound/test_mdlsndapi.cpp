@@ -1,18 +1,23 @@
 #include "eventually.h"
 #include "mdlsndapi.h"
+#include "midisynth.h"
 #include "soundsynth.h"
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
 
 #include <functional>
 
 using q47::mdlSndAPI;
+using q47::MidiSynth;
 using q47::SoundChannelStatus;
 using q47::SoundDevice;
 
@@ -45,6 +50,44 @@ protected:
         ASSERT_TRUE(mdlSndAPI::available());
         half_ = write(QStringLiteral("half.wav"), wav(0.5));
         long_ = write(QStringLiteral("long.wav"), wav(3.0));
+        longMid_ = write(QStringLiteral("long.mid"), organ(3.0));
+    }
+
+    // A chord held for `seconds` on an organ, which sounds undiminished until released.
+    static QByteArray organ(double seconds) {
+        q47::soundgen::SoundSpec spec;
+        spec.program = 19;
+        spec.duration = seconds;
+        spec.notes = {{0, seconds, 60, 100}, {0, seconds, 67, 100}};
+        return q47::soundgen::midiFile(spec);
+    }
+
+    // A sink that writes what a channel renders to `path`, as 16-bit mono samples at
+    // kRecordingRate; a clocked one takes as long as the sound lasts.
+    static constexpr int kRecordingRate = 22050;
+    static QString recordingSink(const QString &path, bool clocked) {
+        return QStringLiteral("audioconvert ! audioresample ! "
+                              "audio/x-raw,format=S16LE,channels=1,rate=%1 ! filesink sync=%2 "
+                              "location=%3")
+            .arg(kRecordingRate)
+            .arg(clocked ? QLatin1String("true") : QLatin1String("false"), path);
+    }
+    // The loudest sample between the two times, -1 when the recording is shorter.
+    static int peak(const QString &recording, double fromSeconds, double toSeconds) {
+        QFile file(recording);
+        if (!file.open(QIODevice::ReadOnly))
+            return -1;
+        const QByteArray bytes = file.readAll();
+        const auto *samples = reinterpret_cast<const qint16 *>(bytes.constData());
+        const auto from = static_cast<qsizetype>(fromSeconds * kRecordingRate);
+        const auto to =
+            std::min(bytes.size() / 2, static_cast<qsizetype>(toSeconds * kRecordingRate));
+        if (to <= from)
+            return -1;
+        int top = 0;
+        for (qsizetype i = from; i < to; ++i)
+            top = std::max(top, std::abs(int{samples[i]}));
+        return top;
     }
 
     static QByteArray wav(double seconds) {
@@ -75,7 +118,22 @@ protected:
     QTemporaryDir dir_;
     QString half_;
     QString long_;
+    QString longMid_;
     mdlSndAPI snd_;
+};
+
+// The channel tests that matter for every kind of player: WAV through playbin, MIDI through
+// the program's one synthesizer.
+class EveryPlayer : public SoundChannels, public ::testing::WithParamInterface<SoundDevice> {
+protected:
+    bool midi() const { return GetParam() == SoundDevice::Sequencer; }
+    // Three seconds, and half a second.
+    QString longSound() const { return midi() ? longMid_ : long_; }
+    QString shortSound() const { return midi() ? kSamples + QStringLiteral("/step.mid") : half_; }
+    void startLong(const QString &channel) {
+        snd_.PlaySnd(longSound(), channel, 0, 0);
+        ASSERT_TRUE(eventually([&] { return snd_.status(channel).buffers > 0; }));
+    }
 };
 
 // --- waiting and not waiting ---------------------------------------------------------------
@@ -117,22 +175,11 @@ INSTANTIATE_TEST_SUITE_P(
 // Records what the channel renders, to tell a sound from silence (a MIDI file played without
 // a sound font still flows, but as zeros).
 TEST_P(WaitedPlayback, RendersAudibleSound) {
-    QTemporaryDir out;
-    const QString rendered = out.filePath(QStringLiteral("rendered.raw"));
-    mdlSndAPI recorder(QStringLiteral("audioconvert ! audio/x-raw,format=S16LE,channels=1 ! "
-                                      "filesink location=") +
-                       rendered);
+    const QString rendered = dir_.filePath(QStringLiteral("rendered.raw"));
+    mdlSndAPI recorder(recordingSink(rendered, false));
     recorder.PlaySnd(kSamples + u'/' + QLatin1String(GetParam().file), QStringLiteral("S2"), -1, 0);
     recorder.CloseSnd();
-    QFile file(rendered);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray bytes = file.readAll();
-    ASSERT_GT(bytes.size(), 1000);
-    const auto *samples = reinterpret_cast<const qint16 *>(bytes.constData());
-    int peak = 0;
-    for (qsizetype i = 0; i < bytes.size() / 2; ++i)
-        peak = std::max(peak, std::abs(int{samples[i]}));
-    EXPECT_GT(peak, 300) << "silence";
+    EXPECT_GT(peak(rendered, 0, 10), 300) << "silence";
 }
 
 TEST_F(SoundChannels, UnwaitedReturnsWhileTheSoundStillPlays) {
@@ -161,19 +208,21 @@ TEST_F(SoundChannels, NegativePauseIsNoPause) {
 
 // --- channels ------------------------------------------------------------------------------
 
-TEST_F(SoundChannels, SecondSoundOnTheSameChannelCutsOffTheFirst) {
+TEST_P(EveryPlayer, SecondSoundOnTheSameChannelCutsOffTheFirst) {
     startLong(QStringLiteral("S1"));
-    snd_.PlaySnd(half_, QStringLiteral("S1"), 0, 0);
+    snd_.PlaySnd(shortSound(), QStringLiteral("S1"), 0, 0);
     const SoundChannelStatus s = snd_.status(QStringLiteral("S1"));
-    EXPECT_EQ(s.path, half_);
+    EXPECT_EQ(s.path, shortSound());
     EXPECT_EQ(s.opens, 2u);
     EXPECT_TRUE(s.playing);
     // The half-second sound ends although the three-second one would still be playing.
     ASSERT_TRUE(eventually([&] { return !snd_.status(QStringLiteral("S1")).playing; }));
     EXPECT_FALSE(snd_.status(QStringLiteral("S1")).failed);
+    // Nor does the synthesizer still hold the organ's notes.
+    EXPECT_EQ(MidiSynth::sharedVoices(), 0);
 }
 
-TEST_F(SoundChannels, DifferentChannelsPlayTogether) {
+TEST_P(EveryPlayer, DifferentChannelsPlayTogether) {
     startLong(QStringLiteral("S3"));
     startLong(QStringLiteral("S2"));
     const quint64 s3Before = snd_.status(QStringLiteral("S3")).buffers;
@@ -184,18 +233,21 @@ TEST_F(SoundChannels, DifferentChannelsPlayTogether) {
     }));
     EXPECT_TRUE(snd_.status(QStringLiteral("S3")).playing);
     EXPECT_TRUE(snd_.status(QStringLiteral("S2")).playing);
-    EXPECT_EQ(snd_.status(QStringLiteral("S3")).path, long_);
+    EXPECT_EQ(snd_.status(QStringLiteral("S3")).path, longSound());
 }
 
-// Nothing of a sound may outlive its channel: a pipeline held by a stray reference would stay
-// for the rest of a run that plays thousands of sounds.
-TEST_F(SoundChannels, CloseSndClosesAllFourAndFreesEveryPlayer) {
+// Nothing of a sound may outlive its channel: a pipeline held by a stray reference, or a voice
+// the synthesizer still plays, would stay for the rest of a run that plays thousands of sounds.
+TEST_P(EveryPlayer, CloseSndClosesAllFourAndFreesEveryPlayer) {
+    const QString key =
+        kSamples + (midi() ? QStringLiteral("/key.mid") : QStringLiteral("/key.wav"));
     for (int i = 0; i < 3; ++i)
-        snd_.PlaySnd(kSamples + QStringLiteral("/key.wav"), QStringLiteral("S1"), -1, 0);
+        snd_.PlaySnd(key, QStringLiteral("S1"), -1, 0);
     for (const char *channel : q47::kSoundChannels)
-        snd_.PlaySnd(long_, QLatin1String(channel), 0, 0);
-    for (const char *channel : q47::kSoundChannels)
-        ASSERT_TRUE(snd_.status(QLatin1String(channel)).open) << channel;
+        startLong(QLatin1String(channel));
+    if (midi()) {
+        EXPECT_GT(MidiSynth::sharedVoices(), 0);
+    }
     snd_.CloseSnd();
     for (const char *channel : q47::kSoundChannels) {
         const SoundChannelStatus s = snd_.status(QLatin1String(channel));
@@ -204,6 +256,32 @@ TEST_F(SoundChannels, CloseSndClosesAllFourAndFreesEveryPlayer) {
         EXPECT_TRUE(s.path.isEmpty()) << channel;
     }
     EXPECT_EQ(mdlSndAPI::pipelinesAlive(), 0);
+    EXPECT_EQ(MidiSynth::sharedVoices(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(WavAndMidi, EveryPlayer,
+                         ::testing::Values(SoundDevice::WaveAudio, SoundDevice::Sequencer),
+                         [](const auto &info) {
+                             return info.param == SoundDevice::Sequencer ? "mid" : "wav";
+                         });
+
+// Two MIDI sounds share the synthesizer but not their fate: one cut off, replaced and closed
+// leaves the other sounding to its end. Heard on a clocked recording of the other.
+TEST_F(SoundChannels, MidiStoppedOnOneChannelLeavesTheOtherSounding) {
+    const QString recording = dir_.filePath(QStringLiteral("s2.raw"));
+    mdlSndAPI recorded(recordingSink(recording, true));
+    recorded.PlaySnd(longMid_, QStringLiteral("S2"), 0, 0);
+    snd_.PlaySnd(longMid_, QStringLiteral("S3"), 0, 0);
+    ASSERT_TRUE(eventually([&] { return snd_.status(QStringLiteral("S3")).buffers > 0; }));
+    snd_.PlaySnd(kSamples + QStringLiteral("/step.mid"), QStringLiteral("S3"), -1, 0);
+    snd_.CloseSnd();
+    ASSERT_TRUE(recorded.status(QStringLiteral("S2")).playing) << "ended before the other stopped";
+    ASSERT_TRUE(eventually([&] { return !recorded.status(QStringLiteral("S2")).playing; }));
+    EXPECT_FALSE(recorded.status(QStringLiteral("S2")).failed);
+    recorded.CloseSnd();
+    // The organ holds its chord for three seconds; the other channel was done within about one.
+    EXPECT_GT(peak(recording, 2.0, 2.9), 1000);
+    EXPECT_EQ(MidiSynth::sharedVoices(), 0);
 }
 
 TEST_F(SoundChannels, ChannelNamesAreTheFourAndIgnoreCase) {
@@ -290,17 +368,28 @@ TEST_F(SoundChannels, EmptyOrMissingPathLeavesTheChannelAlone) {
 
 // --- failures ------------------------------------------------------------------------------
 
-class CorruptFiles : public SoundChannels, public ::testing::WithParamInterface<QByteArray> {};
+struct CorruptFile {
+    const char *name;
+    QByteArray bytes;
+};
+
+void PrintTo(const CorruptFile &f, std::ostream *os) {
+    *os << f.name << ", " << f.bytes.size() << " bytes";
+}
+
+class CorruptFiles : public SoundChannels, public ::testing::WithParamInterface<CorruptFile> {};
 
 TEST_P(CorruptFiles, AreSilentAndTheChannelStillPlaysTheNextSound) {
-    const QString bad = write(QStringLiteral("bad.wav"), GetParam());
+    const QString bad = write(QString::fromLatin1(GetParam().name), GetParam().bytes);
     snd_.PlaySnd(bad, QStringLiteral("S3"), -1, 0);
     SoundChannelStatus s = snd_.status(QStringLiteral("S3"));
     EXPECT_FALSE(s.playing);
     EXPECT_TRUE(s.failed);
     EXPECT_EQ(s.buffers, 0u);
 
-    snd_.PlaySnd(half_, QStringLiteral("S3"), -1, 0);
+    const bool midi = bad.endsWith(QLatin1String(".mid"));
+    snd_.PlaySnd(midi ? kSamples + QStringLiteral("/step.mid") : half_, QStringLiteral("S3"), -1,
+                 0);
     s = snd_.status(QStringLiteral("S3"));
     EXPECT_FALSE(s.failed);
     EXPECT_GT(s.buffers, 0u);
@@ -308,9 +397,30 @@ TEST_P(CorruptFiles, AreSilentAndTheChannelStillPlaysTheNextSound) {
 
 INSTANTIATE_TEST_SUITE_P(
     Variants, CorruptFiles,
-    ::testing::Values(QByteArray(), QByteArray(5000, '\x5a'),
-                      QByteArray("RIFF\x10\0\0\0WAVEfmt \xff\xff\xff\x7f", 20),
-                      q47::soundgen::wavFile(q47::soundgen::sine(440, 0.5)).left(30)));
+    ::testing::Values(
+        CorruptFile{"bad.wav", QByteArray()}, CorruptFile{"bad.wav", QByteArray(5000, '\x5a')},
+        CorruptFile{"bad.wav", QByteArray("RIFF\x10\0\0\0WAVEfmt \xff\xff\xff\x7f", 20)},
+        CorruptFile{"bad.wav", q47::soundgen::wavFile(q47::soundgen::sine(440, 0.5)).left(30)},
+        CorruptFile{"bad.mid", QByteArray(5000, '\x5a')},
+        // A header, then a track that claims more than the file holds.
+        CorruptFile{"bad.mid",
+                    QByteArray("MThd\0\0\0\x06\0\0\0\x01\x01\xe0MTrk\0\0\x10\0\0\x90", 24)}));
+
+// The user's settings may name a sound font of their own; Debian's General MIDI fonts follow,
+// so that one that cannot be loaded still leaves MIDI sounds playing.
+TEST(SoundFont, TheUsersChoiceComesBeforeDebiansGeneralMidiFonts) {
+    QStandardPaths::setTestModeEnabled(true);
+    QCoreApplication::setOrganizationName(QStringLiteral("q47-test"));
+    QCoreApplication::setApplicationName(QStringLiteral("sound"));
+    const QStringList debians{QStringLiteral("/usr/share/sounds/sf2/default-GM.sf2"),
+                              QStringLiteral("/usr/share/sounds/sf2/FluidR3_GM.sf2")};
+    QSettings().remove(QLatin1String(q47::kSoundFontSetting));
+    EXPECT_EQ(q47::soundFontCandidates(), debians);
+    const QString chosen = QStringLiteral("/home/operator/fonts/チャイム.sf2");
+    QSettings().setValue(QLatin1String(q47::kSoundFontSetting), chosen);
+    EXPECT_EQ(q47::soundFontCandidates(), QStringList{chosen} + debians);
+    QSettings().remove(QLatin1String(q47::kSoundFontSetting));
+}
 
 TEST(SoundChannelsSink, SinkFromTheEnvironment) {
     QTemporaryDir dir;

@@ -1,0 +1,75 @@
+// The whole program's resident memory around a key sound, and how long the sound takes to
+// reach the sink: started as usual, left idle, then a keypad key pressed twice with the key
+// sound set to the file given (the sample MIDI chime by default), each press left to ring out.
+// Sounds play into a clocked fake sink (bench/sound_memory.sh runs it under Xvfb).
+//
+//   sound_memory [sound file]
+#include "frmctl.h"
+#include "mdlsndapi.h"
+#include "q47app.h"
+#include "settingsstore.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QPushButton>
+#include <QTest>
+
+#include <unistd.h>
+
+#include <cstdio>
+
+namespace {
+
+double residentMiB() {
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> fields = statm.readAll().split(' ');
+    return fields.size() > 1 ? fields[1].toDouble() * double(sysconf(_SC_PAGESIZE)) / 1048576.0 : 0;
+}
+
+// Keeps the interface running, as an operator's program would between clicks.
+void idle(int ms) {
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < ms)
+        QTest::qWait(10);
+}
+
+} // namespace
+
+int main(int argc, char *argv[]) {
+    q47::Q47App::preparePlatform();
+    QApplication application(argc, argv);
+    q47::Q47App::prepareApplication();
+    const QStringList args = QCoreApplication::arguments();
+    const QString sound =
+        args.size() > 1 ? args.at(1) : QStringLiteral(Q47_SAMPLES "/sound/chime1.mid");
+
+    q47::mdlSndAPI channels;
+    q47::Q47App app(&channels);
+    app.Form_Load();
+    app.settings().setText(QStringLiteral("txtSelectSound"), 1, sound);
+    idle(3000);
+    std::printf("%-40s %7.2f MiB\n", "idle", residentMiB());
+
+    for (int press = 1; press <= 2; ++press) {
+        QPushButton *key = app.controlPanel().CommandButton1(press);
+        QTest::mouseClick(key, Qt::LeftButton, {}, key->rect().center());
+        QElapsedTimer guard;
+        guard.start();
+        while (channels.status(QStringLiteral("S1")).firstBufferUs < 0 && guard.elapsed() < 5000)
+            QTest::qWait(1);
+        const qint64 firstUs = channels.status(QStringLiteral("S1")).firstBufferUs;
+        while (channels.status(QStringLiteral("S1")).playing && guard.elapsed() < 30000)
+            QTest::qWait(10);
+        const double lastedMs = double(guard.elapsed());
+        idle(1000);
+        std::printf("press %d: first audio at the sink %7.1f ms, rang %6.0f ms; then %7.2f MiB\n",
+                    press, double(firstUs) / 1000.0, lastedMs, residentMiB());
+    }
+    std::fflush(stdout);
+    // The program's own exit asks the operator first.
+    std::_Exit(0);
+}
