@@ -1,12 +1,15 @@
 // Start-up as the operator sees it: from the process's launch (Q47_LAUNCH_NS, wall-clock
 // nanoseconds taken by bench/startup.sh just before exec) to the first paint of the window.
-//   startup bare     a plain Qt window, for comparison in the same run
+//   startup_bare     a plain Qt window in a program that links Qt's widgets and nothing else,
+//                    for comparison in the same run (this file built with Q47_BARE_ONLY)
 //   startup board    the program's own start-up, to the board painted; then the first
 //                    "設定..." from the click to the options dialog painted
+#ifndef Q47_BARE_ONLY
 #include "form1.h"
 #include "frmctl.h"
 #include "frmoption.h"
 #include "q47app.h"
+#endif
 
 #include <QApplication>
 #include <QPushButton>
@@ -52,11 +55,9 @@ double msSince(qint64 start) {
 
 int main(int argc, char *argv[]) {
     const qint64 launch = qEnvironmentVariable("Q47_LAUNCH_NS").toLongLong();
-    const bool bare = argc > 1 && qstrcmp(argv[1], "bare") == 0;
-    if (!bare)
-        q47::Q47App::preparePlatform();
+#ifdef Q47_BARE_ONLY
     QApplication application(argc, argv);
-    if (bare) {
+    {
         QWidget w;
         w.resize(600, 260);
         FirstPaint paint(&w, [&] {
@@ -67,7 +68,9 @@ int main(int argc, char *argv[]) {
         w.show();
         return application.exec();
     }
-
+#else
+    q47::Q47App::preparePlatform();
+    QApplication application(argc, argv);
     q47::Q47App::prepareApplication();
     q47::Q47App app;
     qint64 click = 0;
@@ -90,4 +93,5 @@ int main(int argc, char *argv[]) {
     });
     app.Form_Load();
     return application.exec();
+#endif
 }

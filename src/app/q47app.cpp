@@ -176,8 +176,6 @@ void Q47App::Form_Load() {
     ctl_->raise();
     if (!ini_->restoredPositions() || !onSomeScreen(*ctl_))
         corner_ = new CornerPlacement(ctl_.get());
-    if (speech_)
-        warmUpDesktopSpeech();
 }
 
 void Q47App::setFolderOverrides(const QString &dataFolder, const QString &soundFolder) {

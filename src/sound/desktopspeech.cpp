@@ -7,10 +7,6 @@
 
 namespace q47 {
 
-void warmUpDesktopSpeech() {
-    EspeakSpeech::warmUp();
-}
-
 std::unique_ptr<SpeechEngine> createDesktopSpeech(std::function<QString()> readingsFile) {
     std::unique_ptr<EspeakSpeech> engine = EspeakSpeech::create(std::move(readingsFile));
     if (!engine)

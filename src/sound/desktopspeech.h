@@ -11,10 +11,6 @@ namespace q47 {
 
 // The program's speech: eSpeak NG with the voice stored in QSettings, its settings shown in
 // the voice dialog. nullptr when it cannot be created; see EspeakSpeech::create().
-// Prepares the speech engine in the background; call first thing, so that the control panel
-// need not wait for it.
-void warmUpDesktopSpeech();
-
 std::unique_ptr<SpeechEngine> createDesktopSpeech(std::function<QString()> readingsFile);
 
 } // namespace q47

@@ -7,6 +7,7 @@
 #include <QDateTime>
 #include <QFileInfo>
 
+#include <espeak-ng/espeak_ng.h>
 #include <espeak-ng/speak_lib.h>
 #include <gst/app/gstappsrc.h>
 #include <gst/gst.h>
@@ -16,6 +17,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <deque>
+#include <future>
 #include <mutex>
 #include <thread>
 #include <utility>
@@ -76,11 +78,13 @@ public:
         return sampleRate_;
     }
 
-    // A reading opened ahead of the first engine, taken by it. On this thread only.
-    std::unique_ptr<JapaneseReading> &spareReading() { return spareReading_; }
-    // The voices found by a warm-up that left the Japanese voice selected, taken by the first
-    // engine. On this thread only.
-    QStringList &spareVoices() { return spareVoices_; }
+    // Runs `task` on this thread and waits for its result.
+    template <class Task> auto call(Task task) -> decltype(task()) {
+        std::packaged_task<decltype(task())()> packaged(std::move(task));
+        auto result = packaged.get_future();
+        post([&packaged] { packaged(); });
+        return result.get();
+    }
 
 private:
     EspeakThread() : thread_([this] { run(); }) {}
@@ -98,7 +102,6 @@ private:
             task = nullptr;
             lock.lock();
         }
-        spareReading_.reset();
         if (sampleRate_ > 0)
             espeak_Terminate();
     }
@@ -108,8 +111,6 @@ private:
     std::deque<std::function<void()>> tasks_;
     bool quit_ = false;
     int sampleRate_ = -1;
-    std::unique_ptr<JapaneseReading> spareReading_;
-    QStringList spareVoices_;
     std::thread thread_; // last, so that it starts after the rest exists
 };
 
@@ -190,8 +191,10 @@ struct EspeakSpeech::Impl {
 
     mutable std::mutex mutex;
     mutable std::condition_variable cv;
-    enum class Start { Pending, Ready, Failed } start = Start::Pending;
-    bool sessionOver = false;
+    // The session (eSpeak, GStreamer, the reading) starts at the first use, not at creation:
+    // an idle program keeps none of it in memory.
+    enum class Start { NotYet, Pending, Ready, Failed } start = Start::NotYet;
+    bool sessionOver = true;
     bool quit = false;
     bool speaking = false;
     std::optional<Request> pending;
@@ -228,6 +231,10 @@ struct EspeakSpeech::Impl {
             g_object_set(volume, "mute", TRUE, nullptr);
     }
 
+    // Posts the session to the eSpeak thread unless it runs or ran. Under the mutex.
+    static void startLocked(const std::shared_ptr<Impl> &self);
+    // Until the session has started or failed. Under the mutex.
+    void waitStartedLocked(std::unique_lock<std::mutex> &lock) const;
     void session();
     bool begin();
     void loop();
@@ -259,11 +266,25 @@ GstPadProbeReturn EspeakSpeech::Impl::onSinkData(GstPad *, GstPadProbeInfo *, gp
     return GST_PAD_PROBE_OK;
 }
 
+void EspeakSpeech::Impl::startLocked(const std::shared_ptr<Impl> &self) {
+    if (self->start != Start::NotYet)
+        return;
+    self->start = Start::Pending;
+    self->sessionOver = false;
+    EspeakThread::instance().post([self] { self->session(); });
+}
+
+void EspeakSpeech::Impl::waitStartedLocked(std::unique_lock<std::mutex> &lock) const {
+    cv.wait(lock, [this] { return start != Start::Pending; });
+}
+
 void EspeakSpeech::Impl::session() {
     const bool ready = begin();
     {
         std::lock_guard lock(mutex);
         start = ready ? Start::Ready : Start::Failed;
+        if (ready)
+            settings = clamped(settings, voices);
         cv.notify_all();
     }
     if (ready)
@@ -276,6 +297,19 @@ void EspeakSpeech::Impl::session() {
 }
 
 namespace {
+
+// Whether eSpeak's data with the Japanese voice is installed, found without loading any of it.
+// On the eSpeak thread.
+bool japaneseVoiceInstalled() {
+    espeak_ng_InitializePath(nullptr);
+    const char *path = nullptr;
+    espeak_Info(&path);
+    if (!path || !*path)
+        return false;
+    const QString home = QString::fromLocal8Bit(path) + QLatin1Char('/');
+    return QFileInfo::exists(home + QStringLiteral("phontab")) &&
+           QFileInfo::exists(home + QStringLiteral("ja_dict"));
+}
 
 // Selects the Japanese voice and lists it with the variants this eSpeak has; empty when the
 // voice cannot be selected. On the eSpeak thread.
@@ -301,19 +335,16 @@ QStringList selectJapaneseVoice() {
 } // namespace
 
 bool EspeakSpeech::Impl::begin() {
+    if (!mdlSndAPI::available())
+        return false;
     EspeakThread &thread = EspeakThread::instance();
     sampleRate = thread.sampleRate();
     if (sampleRate <= 0)
         return false;
-    // A warm-up may have selected the voice already; nothing has run on this thread since.
-    QStringList found = std::exchange(thread.spareVoices(), {});
-    if (found.isEmpty())
-        found = selectJapaneseVoice();
+    const QStringList found = selectJapaneseVoice();
     if (found.isEmpty())
         return false;
-    reading = std::move(thread.spareReading());
-    if (!reading)
-        reading = std::make_unique<JapaneseReading>();
+    reading = std::make_unique<JapaneseReading>();
     if (!reading->available())
         return false;
     espeak_SetSynthCallback(onSynth);
@@ -458,35 +489,18 @@ void EspeakSpeech::Impl::apply(const VoiceSettings &wanted) {
     applied = wanted;
 }
 
-void EspeakSpeech::warmUp() {
-    EspeakThread::instance().post([] {
-        if (!mdlSndAPI::available())
-            return;
-        EspeakThread &thread = EspeakThread::instance();
-        if (thread.sampleRate() <= 0)
-            return;
-        if (thread.spareVoices().isEmpty())
-            thread.spareVoices() = selectJapaneseVoice();
-        if (!thread.spareReading())
-            thread.spareReading() = std::make_unique<JapaneseReading>();
-    });
-}
-
 std::unique_ptr<EspeakSpeech> EspeakSpeech::create(std::function<QString()> readingsFile,
                                                    const QString &sinkDescription) {
-    if (!mdlSndAPI::available() || engineExists.exchange(true))
+    if (!EspeakThread::instance().call([] { return japaneseVoiceInstalled(); }) ||
+        !JapaneseReading::dictionaryInstalled() || engineExists.exchange(true))
         return nullptr;
     auto impl = std::make_shared<Impl>(std::move(readingsFile), sinkDescription);
-    EspeakThread::instance().post([impl] { impl->session(); });
-    std::unique_lock lock(impl->mutex);
-    impl->cv.wait(lock, [&] { return impl->start != Impl::Start::Pending; });
-    if (impl->start == Impl::Start::Failed) {
-        impl->cv.wait(lock, [&] { return impl->sessionOver; });
-        engineExists = false;
-        return nullptr;
-    }
-    lock.unlock();
     return std::unique_ptr<EspeakSpeech>(new EspeakSpeech(std::move(impl)));
+}
+
+void EspeakSpeech::prepare() {
+    std::lock_guard lock(d->mutex);
+    Impl::startLocked(d);
 }
 
 EspeakSpeech::EspeakSpeech(std::shared_ptr<Impl> impl) : d(std::move(impl)) {}
@@ -508,6 +522,9 @@ void EspeakSpeech::speak(const QString &text) {
     Request request{text, d->readingsFile ? d->readingsFile() : QString(), g_get_monotonic_time(),
                     0};
     std::lock_guard lock(d->mutex);
+    Impl::startLocked(d);
+    if (d->start == Impl::Start::Failed)
+        return;
     request.generation = ++d->generation;
     d->pending = std::move(request);
     d->speaking = true;
@@ -533,18 +550,23 @@ void EspeakSpeech::setSettingsHook(std::function<void(QObject *, const QString &
 }
 
 QStringList EspeakSpeech::voices() const {
+    std::unique_lock lock(d->mutex);
+    Impl::startLocked(d);
+    d->waitStartedLocked(lock);
     return d->voices;
 }
 
 VoiceSettings EspeakSpeech::settings() const {
-    std::lock_guard lock(d->mutex);
+    std::unique_lock lock(d->mutex);
+    Impl::startLocked(d);
+    d->waitStartedLocked(lock);
     return d->settings;
 }
 
 void EspeakSpeech::setSettings(const VoiceSettings &settings) {
-    const VoiceSettings checked = clamped(settings, d->voices);
     std::lock_guard lock(d->mutex);
-    d->settings = checked;
+    // Before the start the voices are not known yet; the start checks the voice.
+    d->settings = d->start == Impl::Start::Ready ? clamped(settings, d->voices) : settings;
 }
 
 SpeechStatus EspeakSpeech::status() const {

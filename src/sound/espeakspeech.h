@@ -50,18 +50,19 @@ public:
     // `readingsFile` names the author's reading dictionary ("word,reading" lines); it is asked
     // again, on the caller's thread, at every speak(), and the file is reloaded when its name
     // or modification time changed. An empty sink description means the environment variable
-    // kAudioSinkVariable, else "autoaudiosink". nullptr when eSpeak, its Japanese voice, MeCab
-    // or GStreamer is unavailable, or when another engine exists.
-    // Starts eSpeak, GStreamer and the reading dictionary on the speech thread and returns at
-    // once, so that an engine created later finds them ready instead of making its caller wait.
-    static void warmUp();
-
+    // kAudioSinkVariable, else "autoaudiosink". nullptr when eSpeak's Japanese voice or MeCab's
+    // dictionary is not installed, or when another engine exists.
+    // Creation only looks for them: eSpeak, GStreamer and MeCab start on the speech thread at
+    // the first prepare(), speak(), voices() or settings(), so that an engine nobody uses
+    // costs neither time nor memory. One that cannot start then stays silent.
     static std::unique_ptr<EspeakSpeech> create(std::function<QString()> readingsFile,
                                                 const QString &sinkDescription = {});
     ~EspeakSpeech() override;
     EspeakSpeech(const EspeakSpeech &) = delete;
     EspeakSpeech &operator=(const EspeakSpeech &) = delete;
 
+    // Starts eSpeak, GStreamer and MeCab in the background, if they have not started.
+    void prepare() override;
     // Empty text, or text with nothing readable, speaks nothing.
     void speak(const QString &text) override;
     // Mutes at once; synthesis is abandoned and the pipeline torn down within milliseconds.
@@ -72,8 +73,9 @@ public:
 
     void setSettingsHook(std::function<void(QObject *owner, const QString &title)> hook);
 
-    // The Japanese voices offered, "ja" first.
+    // The Japanese voices offered, "ja" first. Waits for the start.
     QStringList voices() const;
+    // Waits for the start, which checks the voice set before it.
     VoiceSettings settings() const;
     // Values are clamped to their ranges, an unknown voice becomes "ja". Applies from the next
     // entry on.

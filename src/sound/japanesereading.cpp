@@ -5,6 +5,7 @@
 #include "readingtext.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSet>
 #include <QStringDecoder>
 
@@ -416,6 +417,8 @@ bool givesPronunciations(MeCab::Model &model) {
     return tokens.size() == 2 && tokens[1].pronunciation() == u"ワ";
 }
 
+constexpr const char *kDebianDictionary = "/var/lib/mecab/dic/ipadic-utf8";
+
 ModelPtr openModel() {
     // The system's own configuration first, then the Debian location of the UTF-8 ipadic, also
     // without a mecabrc.
@@ -568,6 +571,23 @@ JapaneseReading::~JapaneseReading() = default;
 
 bool JapaneseReading::available() const {
     return d->tagger != nullptr;
+}
+
+bool JapaneseReading::dictionaryInstalled() {
+    QStringList folders;
+    QFile rc(qEnvironmentVariableIsSet("MECABRC") ? qEnvironmentVariable("MECABRC")
+                                                  : QStringLiteral("/etc/mecabrc"));
+    if (rc.open(QIODevice::ReadOnly)) {
+        for (const QByteArray &line : rc.readAll().split('\n')) {
+            const QList<QByteArray> parts = line.split('=');
+            if (parts.size() == 2 && parts[0].trimmed() == "dicdir")
+                folders << QString::fromLocal8Bit(parts[1].trimmed());
+        }
+    }
+    folders << QString::fromLatin1(kDebianDictionary);
+    return std::any_of(folders.begin(), folders.end(), [](const QString &folder) {
+        return QFileInfo::exists(folder + QStringLiteral("/sys.dic"));
+    });
 }
 
 void JapaneseReading::setDictionary(ReadingDictionary dictionary) {

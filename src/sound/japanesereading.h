@@ -50,6 +50,8 @@ public:
     JapaneseReading &operator=(const JapaneseReading &) = delete;
 
     bool available() const; // MeCab and its dictionary could be opened
+    // Whether a dictionary is installed where the constructor looks, found without opening it.
+    static bool dictionaryInstalled();
     void setDictionary(ReadingDictionary dictionary);
     const ReadingDictionary &dictionary() const;
     Reading read(const QString &text) const; // not thread-safe per instance; one per thread

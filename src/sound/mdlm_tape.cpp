@@ -78,6 +78,8 @@ void mdlM_Tape::TapeLoad(const QString &Folder, const QString &RouteName) {
     if (speechOK_) {
         view_.setFrameEnabled(true);
         view_.setButtonsEnabled(true);
+        if (engine_)
+            engine_->prepare();
     }
     tapePos_ = 0;
 }

@@ -12,6 +12,8 @@ namespace q47 {
 class SpeechEngine {
 public:
     virtual ~SpeechEngine() = default;
+    // Entries will be spoken soon: an engine that starts lazily starts now, in the background.
+    virtual void prepare() {}
     // Starts speaking and returns at once; whatever was being spoken stops first.
     virtual void speak(const QString &text) = 0;
     // Silences the voice at once.
