@@ -52,10 +52,9 @@ BENCHMARK(BM_BacklightBuiltIn)->Unit(benchmark::kMicrosecond);
 
 void BM_BacklightJpegFile(benchmark::State &state) {
     Panel p;
-    p.settings.select(QStringLiteral("Option3"), 1);
-    p.settings.select(QStringLiteral("Option3"), 2);
-    p.settings.setText(QStringLiteral("txtSelectPanel"), 1,
-                       QStringLiteral(Q47_SAMPLES "/panels/night.jpg"));
+    p.settings.select(q47::setting::PanelsOneByOne);
+    p.settings.select(q47::setting::On1PanelUser);
+    p.settings.setText(q47::setting::On1PanelFile, QStringLiteral(Q47_SAMPLES "/panels/night.jpg"));
     for (auto _ : state) {
         p.panel.Option4_Click(1);
         p.board.repaint();

@@ -31,8 +31,8 @@ struct Rig {
 
     Rig() {
         options.setControlPanel(&panel);
-        settings.setFlag(QStringLiteral("Check1"), 1);
-        settings.setListIndex(QStringLiteral("Combo2"), 5);
+        settings.setFlag(q47::setting::ShowLabels, 1);
+        settings.setListIndex(q47::setting::LabelStyle, 5);
     }
 };
 
@@ -41,7 +41,7 @@ void BM_SetPropNewColours(benchmark::State &state) {
     quint32 colour = 0x72D2F8;
     for (auto _ : state) {
         colour ^= 0x000101;
-        rig.settings.setColour(QStringLiteral("Command8"), 2, colour);
+        rig.settings.setColour(q47::setting::DigitLit, colour);
         rig.options.SetProp();
     }
 }
@@ -57,14 +57,17 @@ BENCHMARK(BM_SetPropUnchanged)->Unit(benchmark::kMicrosecond);
 // A state file as a user's looks: folders, sounds and panels named, cells set, switches on.
 void dressUp(Rig &rig) {
     q47::SettingsStore &s = rig.settings;
-    s.setText(QStringLiteral("Text2"), 0, QStringLiteral("/home/運行/データ/系統"));
-    s.setText(QStringLiteral("Text2"), 1, QStringLiteral("/home/運行/放送"));
-    for (int k : {0, 1, 3, 7, 8, 9, 10})
-        s.setText(QStringLiteral("txtSelectSound"), k,
-                  QStringLiteral("/home/運行/音/%1.wav").arg(k));
-    s.select(QStringLiteral("Option3"), 1);
-    s.setFlag(QStringLiteral("Check3"), 0, 1);
-    s.setListIndex(QStringLiteral("Combo3"), 1);
+    s.setText(q47::setting::DataFolder, QStringLiteral("/home/運行/データ/系統"));
+    s.setText(q47::setting::SoundFolder, QStringLiteral("/home/運行/放送"));
+    for (const q47::TextSetting sound :
+         {q47::setting::RouteSound, q47::setting::ResetSound, q47::setting::PreSoundFile,
+          q47::setting::StepSoundFile, q47::setting::StepSound1, q47::setting::StepSound2,
+          q47::setting::StepSound3})
+        s.setText(sound,
+                  QStringLiteral("/home/運行/音/%1.wav").arg(q47::catalogueRow(sound).index));
+    s.select(q47::setting::PanelsOneByOne);
+    s.setFlag(q47::setting::ShowStopOrder, 1);
+    s.setListIndex(q47::setting::NameFont, 1);
     for (int k = 1; k <= 50; ++k)
         rig.board.Degit(k)->setShift(static_cast<qint16>(k % 3));
 }

@@ -22,7 +22,7 @@ namespace {
 void BM_StepAndRedraw(benchmark::State &state) {
     const bool preview = state.range(0) != 0;
     q47::SettingsStore settings;
-    settings.setText(QStringLiteral("Text2"), 0, QStringLiteral(Q47_SAMPLES "/data"));
+    settings.setText(q47::setting::DataFolder, QStringLiteral(Q47_SAMPLES "/data"));
     q47::RecordingSound sound;
     q47::Form1 board;
     QDialog options;
@@ -32,8 +32,8 @@ void BM_StepAndRedraw(benchmark::State &state) {
     q47::frmCtl panel(board, settings, sound, options, &host, &runtime);
     if (preview) {
         const QString plugin = QStringLiteral(Q47_SAMPLES "/plugins/full.4SP");
-        settings.setFlag(QStringLiteral("chkUseSeiriPrev"), 1);
-        settings.setText(QStringLiteral("txtSeiriPlgDir"), plugin);
+        settings.setFlag(q47::setting::UsePreview, 1);
+        settings.setText(q47::setting::PluginFile, plugin);
         panel.previewStrip()->Combo1()->addItems(q47::KB4_CorpNames(plugin));
         panel.Check4()->click();
     }

@@ -116,15 +116,15 @@ int main(int argc, char *argv[]) {
     q47::Q47App app;
     app.Form_Load();
     q47::SettingsStore &s = app.settings();
-    s.setText(QStringLiteral("Text2"), 0, QStringLiteral(Q47_SAMPLES "/data"));
-    s.setText(QStringLiteral("Text2"), 1, QStringLiteral(Q47_SAMPLES "/data"));
-    for (int k = 4; k <= 6; ++k)
-        s.setText(QStringLiteral("txtSelectSound"), k,
-                  QStringLiteral(Q47_SAMPLES "/sound/pre%1.wav").arg(k - 3));
-    s.select(QStringLiteral("Option2"), 3); // the chime each entry asks for
-    s.setText(QStringLiteral("txtSelectSound"), 0, routeSound);
-    s.setText(QStringLiteral("txtSelectSound"), 1, QStringLiteral(Q47_SAMPLES "/sound/key.mp3"));
-    s.setText(QStringLiteral("txtSelectSound"), 7, stepSound);
+    s.setText(q47::setting::DataFolder, QStringLiteral(Q47_SAMPLES "/data"));
+    s.setText(q47::setting::SoundFolder, QStringLiteral(Q47_SAMPLES "/data"));
+    for (size_t k = 0; k < q47::setting::PreSounds.size(); ++k)
+        s.setText(q47::setting::PreSounds[k],
+                  QStringLiteral(Q47_SAMPLES "/sound/pre%1.wav").arg(k + 1));
+    s.select(q47::setting::PreSoundByFlag); // the chime each entry asks for
+    s.setText(q47::setting::RouteSound, routeSound);
+    s.setText(q47::setting::ResetSound, QStringLiteral(Q47_SAMPLES "/sound/key.mp3"));
+    s.setText(q47::setting::StepSoundFile, stepSound);
     q47::frmCtl &panel = app.controlPanel();
     panel.session().setLampTestMs(500);
     panel.HScroll1(0)->setValue(40); // long names cross the column in a few seconds

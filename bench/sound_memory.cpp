@@ -50,7 +50,7 @@ int main(int argc, char *argv[]) {
     q47::mdlSndAPI channels;
     q47::Q47App app(&channels);
     app.Form_Load();
-    app.settings().setText(QStringLiteral("txtSelectSound"), 1, sound);
+    app.settings().setText(q47::setting::ResetSound, sound);
     idle(3000);
     std::printf("%-40s %7.2f MiB\n", "idle", residentMiB());
 

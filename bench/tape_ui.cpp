@@ -41,8 +41,8 @@ int main(int argc, char *argv[]) {
     const double seconds = argc > 1 ? std::atof(argv[1]) : 10.0;
 
     q47::SettingsStore settings;
-    settings.setText(QStringLiteral("Text2"), 0, QStringLiteral(Q47_SAMPLES "/data"));
-    settings.setText(QStringLiteral("Text2"), 1, QStringLiteral(Q47_SAMPLES "/data"));
+    settings.setText(q47::setting::DataFolder, QStringLiteral(Q47_SAMPLES "/data"));
+    settings.setText(q47::setting::SoundFolder, QStringLiteral(Q47_SAMPLES "/data"));
     q47::RecordingSound sound;
     q47::Form1 board;
     QDialog options;

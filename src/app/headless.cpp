@@ -128,8 +128,8 @@ int runTicket(const CommandLine &line, char *program) {
         return 1;
     }
     SettingsStore &settings = run.app().settings();
-    settings.setText(QStringLiteral("txtSeiriPlgDir"), line.plugin);
-    settings.setFlag(QStringLiteral("chkUseSeiriPrev"), 1);
+    settings.setText(setting::PluginFile, line.plugin);
+    settings.setFlag(setting::UsePreview, 1);
     RecordedTicket recorded;
     run.app().controlPanel().session().setTicketPreview(&recorded);
     if (!run.setRoute(line))

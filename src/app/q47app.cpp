@@ -84,9 +84,9 @@ namespace {
 
 // The start-up values of the options that the board shows.
 void setStartValues(SettingsStore &settings) {
-    settings.setFlag(QStringLiteral("Check1"), 0);
-    for (int k = 0; k < 3; ++k)
-        settings.setColour(QStringLiteral("Command5"), k, 0xFFFFFF);
+    settings.setFlag(setting::ShowLabels, 0);
+    for (const ColourSetting colour : setting::LabelColours)
+        settings.setColour(colour, 0xFFFFFF);
 }
 
 // The board as the saved state will leave it, for its first paint: the windows that restore
@@ -136,7 +136,7 @@ void Q47App::Form_Load() {
     // The author's reading dictionary lives beside the announcement lists, in the sound folder
     // of the moment.
     const auto readings = [settings = settings_.get()] {
-        return normalizeFolder(settings->text(QStringLiteral("Text2"), 1)) +
+        return normalizeFolder(settings->text(setting::SoundFolder)) +
                QStringLiteral("readings.csv");
     };
     mdlM_Tape::EngineFactory speech;
@@ -153,8 +153,9 @@ void Q47App::Form_Load() {
         // chosen another since.
         for (int k = 0; k < 2; ++k) {
             const FolderOverride &f = folders_[static_cast<size_t>(k)];
-            if (!f.given.isEmpty() && settings_->text(QStringLiteral("Text2"), k) == f.given)
-                settings_->setText(QStringLiteral("Text2"), k, f.saved);
+            const TextSetting folder = setting::Folders[static_cast<size_t>(k)];
+            if (!f.given.isEmpty() && settings_->text(folder) == f.given)
+                settings_->setText(folder, f.saved);
         }
         ini_->SaveIni();
     });
@@ -164,8 +165,9 @@ void Q47App::Form_Load() {
         FolderOverride &f = folders_[static_cast<size_t>(k)];
         if (f.given.isEmpty())
             continue;
-        f.saved = settings_->text(QStringLiteral("Text2"), k);
-        settings_->setText(QStringLiteral("Text2"), k, f.given);
+        const TextSetting folder = setting::Folders[static_cast<size_t>(k)];
+        f.saved = settings_->text(folder);
+        settings_->setText(folder, f.given);
     }
     // A saved position that no screen shows any more (another monitor, a smaller one) would
     // lose the window; it takes its start place instead.

@@ -12,14 +12,13 @@ BacklightRow backlightRow(const SettingsStore &settings, int row) {
         r.error = kNoSuchBacklightRow;
         return r;
     }
-    r.colour = settings.colour(QStringLiteral("Command5"), row);
-    if (settings.choice(QStringLiteral("Option3"), 1) == 0)
+    const auto at = static_cast<size_t>(row);
+    r.colour = settings.colour(setting::LabelColours[at]);
+    if (!settings.isSelected(setting::PanelsOneByOne))
         return r;
-    // The "user panel" button of each row's pair in the options dialog.
-    static constexpr int kUserButton[kBacklightRows] = {6, 2, 5};
-    if (settings.choice(QStringLiteral("Option3"), kUserButton[row]) != 0) {
+    if (settings.isSelected(setting::UserPanels[at])) {
         r.userPicture = true;
-        r.file = settings.text(QStringLiteral("txtSelectPanel"), row);
+        r.file = settings.text(setting::PanelFiles[at]);
     }
     return r;
 }

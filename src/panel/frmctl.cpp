@@ -124,7 +124,7 @@ void frmCtl::Command2_Click(int index) {
 }
 
 void frmCtl::CommandButton1_Click(int index) {
-    sound_.PlaySnd(settings_.text(QStringLiteral("txtSelectSound"), 1), QStringLiteral("S1"), 0, 0);
+    sound_.PlaySnd(settings_.text(setting::ResetSound), QStringLiteral("S1"), 0, 0);
     panes_->press(index);
 }
 
@@ -136,11 +136,11 @@ void frmCtl::Frame1_DblClick(int index) {
 }
 
 void frmCtl::List2_Click(int) {
-    sound_.PlaySnd(settings_.text(QStringLiteral("txtSelectSound"), 1), QStringLiteral("S1"), 0, 0);
+    sound_.PlaySnd(settings_.text(setting::ResetSound), QStringLiteral("S1"), 0, 0);
 }
 
 void frmCtl::List3_Click(int) {
-    sound_.PlaySnd(settings_.text(QStringLiteral("txtSelectSound"), 0), QStringLiteral("S1"), 0, 0);
+    sound_.PlaySnd(settings_.text(setting::RouteSound), QStringLiteral("S1"), 0, 0);
 }
 
 void frmCtl::cmdTapeNext_Click() {

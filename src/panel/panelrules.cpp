@@ -15,49 +15,48 @@ std::optional<qint16> stepTarget(const RouteTable &table, int index) {
 }
 
 QString stepSound(const SettingsStore &settings, const RouteTable &table, int pos) {
-    if (settings.choice(QStringLiteral("Option2"), 0) != 0)
-        return settings.text(QStringLiteral("txtSelectSound"), 7);
-    const int list = settings.listIndex(QStringLiteral("Combo1"));
+    if (settings.isSelected(setting::StepSoundFixed))
+        return settings.text(setting::StepSoundFile);
+    const int list = settings.listIndex(setting::StepSoundColumn);
     if (list < 0)
         return {}; // no column chosen: no sound
     const qint16 code = table.at(pos + 1).DataCol(list + 1);
     if (code < 1 || code > 3)
         return {};
-    return settings.text(QStringLiteral("txtSelectSound"), 7 + code);
+    return settings.text(setting::StepSounds[static_cast<size_t>(code - 1)]);
 }
 
 bool stepSoundWaits(const SettingsStore &settings) {
-    return settings.choice(QStringLiteral("Option6"), 0) != 0;
+    return settings.isSelected(setting::StepSoundWaited);
 }
 
 InfoDigitOptions infoDigitOptions(const SettingsStore &s) {
-    const QString check = QStringLiteral("Check3"), combo = QStringLiteral("Combo4");
     InfoDigitOptions o;
-    o.showStopOrder = s.flag(check, 0) == 1;
-    o.stopOrderCell = s.listIndex(combo, 0) + 1;
-    o.stopOrderFromZero = s.flag(check, 4) == 1;
-    o.showSeiriNo = s.flag(check, 1) == 1;
-    o.seiriNoCell = s.listIndex(combo, 1) + 1;
-    o.showRoute = s.flag(check, 2) == 1;
-    o.routeCell = s.listIndex(combo, 2) + 1;
-    o.showColumn = s.flag(check, 3) == 1;
-    o.columnCell = s.listIndex(combo, 3) + 1;
-    o.column = s.listIndex(combo, 4) + 1;
+    o.showStopOrder = s.flag(setting::ShowStopOrder) == 1;
+    o.stopOrderCell = s.listIndex(setting::StopOrderCell) + 1;
+    o.stopOrderFromZero = s.flag(setting::StopOrderFromZero) == 1;
+    o.showSeiriNo = s.flag(setting::ShowTicketNumber) == 1;
+    o.seiriNoCell = s.listIndex(setting::TicketNumberCell) + 1;
+    o.showRoute = s.flag(setting::ShowRouteNumber) == 1;
+    o.routeCell = s.listIndex(setting::RouteNumberCell) + 1;
+    o.showColumn = s.flag(setting::ShowDataColumn) == 1;
+    o.columnCell = s.listIndex(setting::DataColumnCell) + 1;
+    o.column = s.listIndex(setting::InfoDataColumn) + 1;
     return o;
 }
 
 QString routeDate(const SettingsStore &s, const QDate &today) {
-    if (s.choice(QStringLiteral("Option4"), 0) != 0 || s.choice(QStringLiteral("Option4"), 1) != 0)
+    if (s.isSelected(setting::DateAtEachPrint) || s.isSelected(setting::DateAtRouteSetting))
         return ticketDateText(today);
-    return s.text(QStringLiteral("Label10"));
+    return s.text(setting::FixedDate);
 }
 
 QString ticketDate(const SettingsStore &s, const QString &routeDate, const QDate &today) {
-    if (s.choice(QStringLiteral("Option4"), 0) != 0)
+    if (s.isSelected(setting::DateAtEachPrint))
         return ticketDateText(today);
-    if (s.choice(QStringLiteral("Option4"), 1) != 0)
+    if (s.isSelected(setting::DateAtRouteSetting))
         return routeDate;
-    return s.text(QStringLiteral("Label10"));
+    return s.text(setting::FixedDate);
 }
 
 QString aboutText(const QString &model, const QString &version, int year) {

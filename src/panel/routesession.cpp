@@ -32,9 +32,9 @@ RouteSession::RouteSession(FareBoard &board, const SettingsStore &settings, Soun
       runtime_(runtime) {}
 
 bool RouteSession::setRoute(const QString &routeText, int startSection) {
-    const QString dataFolder = normalizeFolder(settings_.text(QStringLiteral("Text2"), 0));
-    const QString soundFolder = normalizeFolder(settings_.text(QStringLiteral("Text2"), 1));
-    sound_.PlaySnd(settings_.text(QStringLiteral("txtSelectSound"), 0), QStringLiteral("S1"), 0, 0);
+    const QString dataFolder = normalizeFolder(settings_.text(setting::DataFolder));
+    const QString soundFolder = normalizeFolder(settings_.text(setting::SoundFolder));
+    sound_.PlaySnd(settings_.text(setting::RouteSound), QStringLiteral("S1"), 0, 0);
 
     tape_.TapeLoad(soundFolder, routeName(routeText));
     const RouteLoadResult loaded = loadRoute(table_, dataFolder, routeText, startSection);
@@ -75,11 +75,10 @@ void RouteSession::DispData(int n) {
     ticketDate_ = ticketDate(settings_, table_.RouteDate, runtime_.today());
     if (preview_) {
         preview_->Cls();
-        if (settings_.flag(QStringLiteral("chkUseSeiriPrev")) == 1) {
+        if (settings_.flag(setting::UsePreview) == 1) {
             const StopRecord &stop = table_.at(n);
-            preview_->drawTicket({settings_.text(QStringLiteral("txtSeiriPlgDir")), stop.StopName,
-                                  ticketDate_, routeNumberValue(table_.RouteText), stop.SeiriNo,
-                                  n});
+            preview_->drawTicket({settings_.text(setting::PluginFile), stop.StopName, ticketDate_,
+                                  routeNumberValue(table_.RouteText), stop.SeiriNo, n});
         }
     }
     runtime_.processEvents();

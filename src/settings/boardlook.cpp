@@ -25,36 +25,34 @@ void colourAllDigits(Form1 &board, OleColor back, OleColor base, OleColor lit) {
     colourDigits(*board.TimeDegit(1), back, base, lit);
 }
 
-quint32 recordedColour(const StateRecords &records, const char *name, int index) {
-    return static_cast<quint32>(
-        records.options[static_cast<size_t>(optionFieldIndex({QString::fromLatin1(name), index}))]
-            .number);
+quint32 recordedColour(const StateRecords &records, ColourSetting s) {
+    return static_cast<quint32>(records.option(s).number);
 }
 
 } // namespace
 
 void applyBoardLook(Form1 &board, const SettingsStore &settings, int backlightRow) {
-    board.setLabelsShown(settings.flag(QStringLiteral("Check1")) == 1);
-    SeirikenNumSet(board, static_cast<qint16>(settings.listIndex(QStringLiteral("Combo2"))),
-                   static_cast<qint16>(settings.flag(QStringLiteral("Check2"))));
-    board.setSeiriNumColour(
-        fromOleColor(settings.colour(QStringLiteral("Command5"), backlightRow)));
+    board.setLabelsShown(settings.flag(setting::ShowLabels) == 1);
+    SeirikenNumSet(board, static_cast<qint16>(settings.listIndex(setting::LabelStyle)),
+                   static_cast<qint16>(settings.flag(setting::ZeroPadLabels)));
+    if (backlightRow >= 0 && backlightRow < 3)
+        board.setSeiriNumColour(fromOleColor(
+            settings.colour(setting::LabelColours[static_cast<size_t>(backlightRow)])));
 
-    const QString command8 = QStringLiteral("Command8");
-    colourAllDigits(board, settings.colour(command8, 0), settings.colour(command8, 1),
-                    settings.colour(command8, 2));
+    colourAllDigits(board, settings.colour(setting::DigitBack),
+                    settings.colour(setting::DigitUnlit), settings.colour(setting::DigitLit));
 
     ChimeiCtl_E *name = board.ChimeiCtl();
-    name->setBackColor(settings.colour(QStringLiteral("Command9"), 0));
-    name->setForeColor(settings.colour(QStringLiteral("Command9"), 1));
-    name->setFontMode(static_cast<qint16>(settings.listIndex(QStringLiteral("Combo3"))));
-    name->setFontBold(settings.flag(QStringLiteral("Check4")) == 1);
+    name->setBackColor(settings.colour(setting::NameBack));
+    name->setForeColor(settings.colour(setting::NameDots));
+    name->setFontMode(static_cast<qint16>(settings.listIndex(setting::NameFont)));
+    name->setFontBold(settings.flag(setting::NameBold) == 1);
 }
 
 void restoreBoardCells(Form1 &board, const StateRecords &records) {
-    const quint32 back = recordedColour(records, "Command8", 0);
-    const quint32 base = recordedColour(records, "Command8", 1);
-    const quint32 lit = recordedColour(records, "Command8", 2);
+    const quint32 back = recordedColour(records, setting::DigitBack);
+    const quint32 base = recordedColour(records, setting::DigitUnlit);
+    const quint32 lit = recordedColour(records, setting::DigitLit);
     for (int k = 1; k <= board::kCellCount; ++k) {
         const CellDigitSettings &cell = records.cells[static_cast<size_t>(k - 1)];
         M_Degit *degit = board.Degit(k);
@@ -66,8 +64,8 @@ void restoreBoardCells(Form1 &board, const StateRecords &records) {
     }
     colourDigits(*board.TimeDegit(0), back, base, lit);
     colourDigits(*board.TimeDegit(1), back, base, lit);
-    board.ChimeiCtl()->setBackColor(recordedColour(records, "Command9", 0));
-    board.ChimeiCtl()->setForeColor(recordedColour(records, "Command9", 1));
+    board.ChimeiCtl()->setBackColor(recordedColour(records, setting::NameBack));
+    board.ChimeiCtl()->setForeColor(recordedColour(records, setting::NameDots));
 }
 
 } // namespace q47

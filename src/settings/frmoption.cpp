@@ -39,10 +39,6 @@ namespace q47 {
 
 namespace {
 
-const QString kText2 = QStringLiteral("Text2");
-const QString kSound = QStringLiteral("txtSelectSound");
-const QString kPanel = QStringLiteral("txtSelectPanel");
-
 QLabel *note(const QString &text, QWidget *parent) {
     auto *label = new QLabel(text, parent);
     label->setWordWrap(true);
@@ -166,7 +162,7 @@ void frmOption::buildDataPage(QWidget *page) {
                                              u"上記放送用データの場所をエクスプローラで開く"};
     for (int k = 0; k < 2; ++k) {
         layout->addWidget(new QLabel(QString::fromUtf16(kLabels[k]), page));
-        QLineEdit *text = boundText(kText2, k, page);
+        QLineEdit *text = boundText(setting::Folders[static_cast<size_t>(k)], page);
         QPushButton *browse = browseButton(page);
         browse->setObjectName(QStringLiteral("Command3(%1)").arg(k));
         connect(browse, &QPushButton::clicked, this, [this, k] { Command3_Click(k); });
@@ -185,7 +181,8 @@ void frmOption::buildDataPage(QWidget *page) {
 }
 
 gtfs::GtfsImportDialog *frmOption::importGtfs() {
-    auto *dialog = new gtfs::GtfsImportDialog(store_.text(kText2, 0), store_.text(kText2, 1), this);
+    auto *dialog = new gtfs::GtfsImportDialog(store_.text(setting::DataFolder),
+                                              store_.text(setting::SoundFolder), this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     // The imported route stands on the panel's lists, from its first stop: "リセット" sets it.
     connect(dialog, &gtfs::GtfsImportDialog::imported, this, [this](int route) {
@@ -212,26 +209,26 @@ void frmOption::buildPanelPage(QWidget *page) {
     frame4->setObjectName(QStringLiteral("Frame4"));
     auto *panelLayout = new QVBoxLayout(frame4);
     panelLayout->addLayout(
-        row({boundOption(QStringLiteral("Option3"), 0,
+        row({boundOption(setting::PanelsAutomatic,
                          QStringLiteral("内蔵しているパネルを自動で割り当てる"), frame4),
-             boundOption(QStringLiteral("Option3"), 1, QStringLiteral("個別に設定する"), frame4)},
+             boundOption(setting::PanelsOneByOne, QStringLiteral("個別に設定する"), frame4)},
             true));
     struct ImageRow {
         const char16_t *caption;
-        int builtIn;
-        int user;
+        ChoiceSetting builtIn;
+        ChoiceSetting user;
     };
     static constexpr ImageRow kRows[3] = {
-        {u"バックライトOFF時の画像：", 7, 6}, {u"ON1の画像：", 3, 2}, {u"ON2の画像：", 4, 5}};
+        {u"バックライトOFF時の画像：", setting::OffPanelBuiltIn, setting::OffPanelUser},
+        {u"ON1の画像：", setting::On1PanelBuiltIn, setting::On1PanelUser},
+        {u"ON2の画像：", setting::On2PanelBuiltIn, setting::On2PanelUser}};
     for (int k = 0; k < 3; ++k) {
         auto *frame = new QGroupBox(QString::fromUtf16(kRows[k].caption), frame4);
         frame->setObjectName(QStringLiteral("Frame6(%1)").arg(k));
         frame6_[static_cast<size_t>(k)] = frame;
-        QWidget *builtIn =
-            boundOption(QStringLiteral("Option3"), kRows[k].builtIn, QStringLiteral("内蔵"), frame);
-        QWidget *user = boundOption(QStringLiteral("Option3"), kRows[k].user,
-                                    QStringLiteral("ユーザーパネル"), frame);
-        QLineEdit *file = boundText(kPanel, k, frame);
+        QWidget *builtIn = boundOption(kRows[k].builtIn, QStringLiteral("内蔵"), frame);
+        QWidget *user = boundOption(kRows[k].user, QStringLiteral("ユーザーパネル"), frame);
+        QLineEdit *file = boundText(setting::PanelFiles[static_cast<size_t>(k)], frame);
         QPushButton *browse = browseButton(frame);
         browse->setObjectName(QStringLiteral("Command6(%1)").arg(k));
         connect(browse, &QPushButton::clicked, this, [this, k] { Command6_Click(k); });
@@ -250,8 +247,8 @@ void frmOption::buildPanelPage(QWidget *page) {
              frame4));
     layout->addWidget(frame4);
 
-    layout->addWidget(boundCheck(QStringLiteral("Check1"), SettingKey::NoIndex,
-                                 QStringLiteral("整理券番号自動表示機能を使用"), page));
+    layout->addWidget(
+        boundCheck(setting::ShowLabels, QStringLiteral("整理券番号自動表示機能を使用"), page));
     layout->addWidget(note(QStringLiteral("※ユーザーパネルに直接番号をデザインしている場合には上記"
                                           "チェックをOFFにしてください。"),
                            page));
@@ -262,13 +259,13 @@ void frmOption::buildPanelPage(QWidget *page) {
         new QLabel(QStringLiteral("整理券番号のバックライトカラー(文字色)"), frame3_), 0, 0, 1, 4);
     static const char16_t *const kColourLabels[3] = {u"OFF：", u"ON1：", u"ON2："};
     for (int k = 0; k < 3; ++k) {
-        numbers->addWidget(boundColour(QStringLiteral("Command5"), k,
+        numbers->addWidget(boundColour(setting::LabelColours[static_cast<size_t>(k)],
                                        QString::fromUtf16(kColourLabels[k]), frame3_),
                            1, k);
     }
-    QComboBox *combo2 = boundCombo(QStringLiteral("Combo2"), SettingKey::NoIndex, {}, frame3_);
+    QComboBox *combo2 = boundCombo(setting::LabelStyle, {}, frame3_);
     numbers->addWidget(combo2, 2, 0, 1, 3);
-    numbers->addWidget(boundCheck(QStringLiteral("Check2"), SettingKey::NoIndex,
+    numbers->addWidget(boundCheck(setting::ZeroPadLabels,
                                   QStringLiteral("数字が1桁の番号は頭に0を付け足す"), frame3_),
                        3, 0, 1, 4);
     numbers->setColumnStretch(3, 1);
@@ -278,11 +275,11 @@ void frmOption::buildPanelPage(QWidget *page) {
 }
 
 void frmOption::AddComboItem() {
-    auto *combo = findChild<QComboBox *>(QStringLiteral("Combo2"));
+    auto *combo = findChild<QComboBox *>(controlName(setting::LabelStyle));
     combo->clear();
     combo->addItems(labelStyleItems());
     // The store starts at style 0; a restored style chosen before the pages exist stays.
-    combo->setCurrentIndex(store_.listIndex(QStringLiteral("Combo2")));
+    combo->setCurrentIndex(store_.listIndex(setting::LabelStyle));
 }
 
 void frmOption::buildDigitPage(QWidget *page) {
@@ -294,11 +291,10 @@ void frmOption::buildDigitPage(QWidget *page) {
     colours->setObjectName(QStringLiteral("Frame5(0)"));
     auto *colourLayout = new QHBoxLayout(colours);
     auto *buttons = new QVBoxLayout;
-    static const char16_t *const kCaptions[3] = {u"背景色：", u"未発光時の文字色：",
-                                                 u"発光時の文字色："};
-    for (int k = 0; k < 3; ++k)
-        buttons->addWidget(
-            boundColour(QStringLiteral("Command8"), k, QString::fromUtf16(kCaptions[k]), colours));
+    buttons->addWidget(boundColour(setting::DigitBack, QStringLiteral("背景色："), colours));
+    buttons->addWidget(
+        boundColour(setting::DigitUnlit, QStringLiteral("未発光時の文字色："), colours));
+    buttons->addWidget(boundColour(setting::DigitLit, QStringLiteral("発光時の文字色："), colours));
     colourLayout->addLayout(buttons);
     auto *previewBox = new QVBoxLayout;
     previewBox->addWidget(new QLabel(QStringLiteral("プレビュー"), colours));
@@ -319,33 +315,34 @@ void frmOption::buildDigitPage(QWidget *page) {
     auto *info = new QGroupBox(QStringLiteral("情報用数字の設定"), page);
     info->setObjectName(QStringLiteral("Frame5(1)"));
     auto *grid = new QGridLayout(info);
-    const QString check3 = QStringLiteral("Check3");
-    const QString combo4 = QStringLiteral("Combo4");
     const QString cellSuffix = QStringLiteral("コマ目に表示する。");
     struct InfoRow {
-        int check;
+        FlagSetting shown;
         const char16_t *caption;
-        int cell;
+        IndexSetting cell;
     };
-    static constexpr InfoRow kRows[3] = {{0, u"停留所の順番（区間・個数）を、", 0},
-                                         {1, u"整理券番号を、", 1},
-                                         {2, u"系統番号を、", 2}};
+    static constexpr InfoRow kRows[3] = {
+        {setting::ShowStopOrder, u"停留所の順番（区間・個数）を、", setting::StopOrderCell},
+        {setting::ShowTicketNumber, u"整理券番号を、", setting::TicketNumberCell},
+        {setting::ShowRouteNumber, u"系統番号を、", setting::RouteNumberCell}};
     int r = 0;
-    for (const InfoRow &info_row : kRows) {
-        grid->addWidget(
-            boundCheck(check3, info_row.check, QString::fromUtf16(info_row.caption), info), r, 0);
-        QComboBox *cell = boundCombo(combo4, info_row.cell, numberItems(50), info);
-        combo4_[static_cast<size_t>(info_row.cell)] = cell;
+    for (size_t k = 0; k < std::size(kRows); ++k) {
+        const InfoRow &info_row = kRows[k];
+        grid->addWidget(boundCheck(info_row.shown, QString::fromUtf16(info_row.caption), info), r,
+                        0);
+        QComboBox *cell = boundCombo(info_row.cell, numberItems(50), info);
+        combo4_[k] = cell;
         grid->addLayout(row({cell, new QLabel(cellSuffix, info)}, true), r, 1);
         ++r;
-        if (info_row.check == 0) {
-            check3Zero_ = boundCheck(check3, 4, QStringLiteral("0から数える"), info);
+        if (k == 0) {
+            check3Zero_ =
+                boundCheck(setting::StopOrderFromZero, QStringLiteral("0から数える"), info);
             grid->addLayout(row({check3Zero_}, true), r++, 1);
         }
     }
-    grid->addWidget(boundCheck(check3, 3, QStringLiteral("データの"), info), r, 0);
-    combo4_[4] = boundCombo(combo4, 4, numberItems(150), info);
-    combo4_[3] = boundCombo(combo4, 3, numberItems(50), info);
+    grid->addWidget(boundCheck(setting::ShowDataColumn, QStringLiteral("データの"), info), r, 0);
+    combo4_[4] = boundCombo(setting::InfoDataColumn, numberItems(150), info);
+    combo4_[3] = boundCombo(setting::DataColumnCell, numberItems(50), info);
     grid->addLayout(row({combo4_[4], new QLabel(QStringLiteral("列目の値を、"), info), combo4_[3],
                          new QLabel(cellSuffix, info)},
                         true),
@@ -363,29 +360,27 @@ void frmOption::buildDigitPage(QWidget *page) {
 
 void frmOption::buildPlaceNamePage(QWidget *page) {
     auto *layout = new QVBoxLayout(page);
-    layout->addLayout(
-        row({boundColour(QStringLiteral("Command9"), 0, QStringLiteral("背景色："), page),
-             boundColour(QStringLiteral("Command9"), 1, QStringLiteral("文字色："), page)},
-            true));
-    layout->addLayout(
-        row({new QLabel(QStringLiteral("フォントオプション："), page),
-             boundCombo(QStringLiteral("Combo3"), SettingKey::NoIndex, placeNameFontItems(), page)},
-            true));
-    layout->addWidget(boundCheck(QStringLiteral("Check4"), SettingKey::NoIndex,
+    layout->addLayout(row({boundColour(setting::NameBack, QStringLiteral("背景色："), page),
+                           boundColour(setting::NameDots, QStringLiteral("文字色："), page)},
+                          true));
+    layout->addLayout(row({new QLabel(QStringLiteral("フォントオプション："), page),
+                           boundCombo(setting::NameFont, placeNameFontItems(), page)},
+                          true));
+    layout->addWidget(boundCheck(setting::NameBold,
                                  QStringLiteral("太字（表示の不具合はサポート対象外）"), page));
     layout->addStretch(1);
 }
 
-QWidget *frmOption::soundRow(int index, const QString &caption, QWidget *parent) {
+QWidget *frmOption::soundRow(TextSetting sound, const QString &caption, QWidget *parent) {
     auto *holder = new QWidget(parent);
     auto *layout = new QHBoxLayout(holder);
     layout->setContentsMargins(0, 0, 0, 0);
     if (!caption.isEmpty())
         layout->addWidget(new QLabel(caption, holder));
-    layout->addWidget(boundText(kSound, index, holder), 1);
+    layout->addWidget(boundText(sound, holder), 1);
     QPushButton *browse = browseButton(holder);
-    browse->setObjectName(QStringLiteral("cmdSelectSound(%1)").arg(index));
-    connect(browse, &QPushButton::clicked, this, [this, index] { cmdSelectSound_Click(index); });
+    browse->setObjectName(QStringLiteral("cmdSelectSound(%1)").arg(catalogueRow(sound).index));
+    connect(browse, &QPushButton::clicked, this, [this, sound] { cmdSelectSound_Click(sound); });
     layout->addWidget(browse);
     return holder;
 }
@@ -394,9 +389,9 @@ void frmOption::buildSoundPage(QWidget *page) {
     auto *layout = new QVBoxLayout(page);
     auto *fixed = new QGridLayout;
     fixed->addWidget(new QLabel(QStringLiteral("系統設定時のサウンド："), page), 0, 0);
-    fixed->addWidget(soundRow(0, {}, page), 0, 1);
+    fixed->addWidget(soundRow(setting::RouteSound, {}, page), 0, 1);
     fixed->addWidget(new QLabel(QStringLiteral("リセット時のサウンド："), page), 1, 0);
-    fixed->addWidget(soundRow(1, {}, page), 1, 1);
+    fixed->addWidget(soundRow(setting::ResetSound, {}, page), 1, 1);
     layout->addLayout(fixed);
 
     soundButtons_ = new QButtonGroup(this);
@@ -414,7 +409,6 @@ void frmOption::buildSoundPage(QWidget *page) {
     layout->addLayout(switcher);
 
     soundPages_ = new QStackedWidget(page);
-    const QString option2 = QStringLiteral("Option2");
     const QString byValue[3] = {QStringLiteral("「1」の場合"), QStringLiteral("「2」の場合"),
                                 QStringLiteral("「3」の場合")};
 
@@ -424,25 +418,25 @@ void frmOption::buildSoundPage(QWidget *page) {
                       soundPages_);
     before->setObjectName(QStringLiteral("Frame2(0)"));
     auto *beforeLayout = new QVBoxLayout(before);
-    beforeLayout->addLayout(
-        row({boundOption(option2, 2, QStringLiteral("常に右記のサウンドを鳴らす"), before),
-             soundRow(3, {}, before)}));
+    beforeLayout->addLayout(row(
+        {boundOption(setting::PreSoundFixed, QStringLiteral("常に右記のサウンドを鳴らす"), before),
+         soundRow(setting::PreSoundFile, {}, before)}));
     QWidget *byFlag = boundOption(
-        option2, 3,
+        setting::PreSoundByFlag,
         QStringLiteral("放送データ(*.Tp.csv)内のフラグから判断して、以下の指定したサウンドを鳴らす"
                        "（フラグの内容が1～3以外の場合はサウンドは鳴りません）"),
         before);
     beforeLayout->addWidget(byFlag);
-    for (int k = 0; k < 3; ++k)
-        beforeLayout->addWidget(soundRow(4 + k, byValue[k], before));
+    for (size_t k = 0; k < 3; ++k)
+        beforeLayout->addWidget(soundRow(setting::PreSounds[k], byValue[k], before));
     auto *frame9 = new QGroupBox(QStringLiteral("再生方法"), before);
     frame9->setObjectName(QStringLiteral("Frame9"));
     auto *frame9Layout = new QVBoxLayout(frame9);
     frame9Layout->addWidget(
-        boundOption(QStringLiteral("Option7"), 0,
+        boundOption(setting::PreSoundWaited,
                     QStringLiteral("同期再生(サウンドが完全に再生された後で放送開始)"), frame9));
     frame9Layout->addWidget(
-        boundOption(QStringLiteral("Option7"), 1,
+        boundOption(setting::PreSoundAlongside,
                     QStringLiteral("非同期再生(サウンドを再生しながら放送開始)"), frame9));
     beforeLayout->addWidget(frame9);
     beforeLayout->addStretch(1);
@@ -451,29 +445,28 @@ void frmOption::buildSoundPage(QWidget *page) {
     auto *steps = new QGroupBox(QStringLiteral("送り・戻し時のサウンド"), soundPages_);
     steps->setObjectName(QStringLiteral("Frame2(1)"));
     auto *stepsLayout = new QVBoxLayout(steps);
-    stepsLayout->addLayout(
-        row({boundOption(option2, 0, QStringLiteral("常に右記のサウンドを鳴らす"), steps),
-             soundRow(7, {}, steps)}));
+    stepsLayout->addLayout(row(
+        {boundOption(setting::StepSoundFixed, QStringLiteral("常に右記のサウンドを鳴らす"), steps),
+         soundRow(setting::StepSoundFile, {}, steps)}));
     stepsLayout->addWidget(boundOption(
-        option2, 1,
+        setting::StepSoundByColumn,
         QStringLiteral(
             "運賃データ(*.hy3)の特定の列のデータから判断して、以下の指定したサウンドを鳴らす"
             "（指定した列のデータの内容が1～3以外の場合はサウンドは鳴りません）"),
         steps));
-    stepsLayout->addLayout(
-        row({boundCombo(QStringLiteral("Combo1"), SettingKey::NoIndex, numberItems(150), steps),
-             new QLabel(QStringLiteral("列目"), steps)},
-            true));
-    for (int k = 0; k < 3; ++k)
-        stepsLayout->addWidget(soundRow(8 + k, byValue[k], steps));
+    stepsLayout->addLayout(row({boundCombo(setting::StepSoundColumn, numberItems(150), steps),
+                                new QLabel(QStringLiteral("列目"), steps)},
+                               true));
+    for (size_t k = 0; k < 3; ++k)
+        stepsLayout->addWidget(soundRow(setting::StepSounds[k], byValue[k], steps));
     auto *frame8 = new QGroupBox(QStringLiteral("再生方法"), steps);
     frame8->setObjectName(QStringLiteral("Frame8"));
     auto *frame8Layout = new QVBoxLayout(frame8);
     frame8Layout->addWidget(boundOption(
-        QStringLiteral("Option6"), 0,
+        setting::StepSoundWaited,
         QStringLiteral("同期再生(サウンドが完全に再生された後で運賃切り替え)"), frame8));
     frame8Layout->addWidget(
-        boundOption(QStringLiteral("Option6"), 1,
+        boundOption(setting::StepSoundAlongside,
                     QStringLiteral("非同期再生(サウンドを再生しながら運賃切り替え)"), frame8));
     stepsLayout->addWidget(frame8);
     stepsLayout->addStretch(1);
@@ -488,8 +481,8 @@ void frmOption::buildSoundPage(QWidget *page) {
 
 void frmOption::buildPreviewPage(QWidget *page) {
     auto *layout = new QVBoxLayout(page);
-    layout->addWidget(boundCheck(QStringLiteral("chkUseSeiriPrev"), SettingKey::NoIndex,
-                                 QStringLiteral("整理券プレビュー機能を使用する"), page));
+    layout->addWidget(
+        boundCheck(setting::UsePreview, QStringLiteral("整理券プレビュー機能を使用する"), page));
 
     frame10_ = new QGroupBox(QStringLiteral("整理券プラグイン設定"), page);
     frame10_->setObjectName(QStringLiteral("Frame10"));
@@ -498,7 +491,7 @@ void frmOption::buildPreviewPage(QWidget *page) {
         new QLabel(QStringLiteral("整理券プラグイン（整理券プレビューを使用しない場合は、"
                                   "何も入れないでください）："),
                    frame10_));
-    QLineEdit *path = boundText(QStringLiteral("txtSeiriPlgDir"), SettingKey::NoIndex, frame10_);
+    QLineEdit *path = boundText(setting::PluginFile, frame10_);
     // The path is set by choosing a plug-in, which also describes it.
     path->setReadOnly(true);
     auto *choose = browseButton(frame10_);
@@ -529,14 +522,13 @@ void frmOption::buildPreviewPage(QWidget *page) {
         page);
     frame7_->setObjectName(QStringLiteral("Frame7"));
     auto *date = new QVBoxLayout(frame7_);
-    const QString option4 = QStringLiteral("Option4");
     date->addWidget(boundOption(
-        option4, 0,
+        setting::DateAtEachPrint,
         QStringLiteral("システムの日付を使用（整理券印字と同時に日付を更新、デフォルト）"),
         frame7_));
     date->addWidget(boundOption(
-        option4, 1, QStringLiteral("システムの日付を使用（系統設定した時点の日付を保持）"),
-        frame7_));
+        setting::DateAtRouteSetting,
+        QStringLiteral("システムの日付を使用（系統設定した時点の日付を保持）"), frame7_));
     QLabel *held =
         note(QStringLiteral("系統設定した際の日付が保持され、日付が途中で変わっても次回系統設定"
                             "するまで整理券の日付変更を行いません。"),
@@ -547,9 +539,10 @@ void frmOption::buildPreviewPage(QWidget *page) {
     pick->setObjectName(QStringLiteral("Command7"));
     connect(pick, &QPushButton::clicked, this, &frmOption::Command7_Click);
     auto *label10 = new QLabel(frame7_);
-    bind(QStringLiteral("Label10"), SettingKey::NoIndex, label10);
+    bind(setting::FixedDate.slot, label10);
     date->addLayout(
-        row({boundOption(option4, 2, QStringLiteral("右記の日付に固定"), frame7_), pick, label10},
+        row({boundOption(setting::DateFixed, QStringLiteral("右記の日付に固定"), frame7_), pick,
+             label10},
             true));
     layout->addWidget(frame7_);
     layout->addStretch(1);
@@ -557,96 +550,94 @@ void frmOption::buildPreviewPage(QWidget *page) {
 
 // --- bindings -------------------------------------------------------------------------------
 
-void frmOption::bind(const QString &name, int index, QWidget *widget) {
-    widget->setObjectName(SettingKey{name, index}.toString());
-    bindings_.push_back(Binding{SettingKey{name, index}, widget});
+void frmOption::bind(int slot, QWidget *widget) {
+    widget->setObjectName(controlName(slot));
+    bindings_.push_back(Binding{slot, widget});
 }
 
-QLineEdit *frmOption::boundText(const QString &name, int index, QWidget *parent) {
+QLineEdit *frmOption::boundText(TextSetting s, QWidget *parent) {
     auto *edit = new QLineEdit(parent);
     edit->setMinimumWidth(280);
-    bind(name, index, edit);
+    bind(s.slot, edit);
     connect(edit, &QLineEdit::textEdited, this,
-            [this, name, index](const QString &text) { store_.setText(name, index, text); });
+            [this, s](const QString &text) { store_.setText(s, text); });
     return edit;
 }
 
-QWidget *frmOption::boundCheck(const QString &name, int index, const QString &caption,
-                               QWidget *parent) {
+QWidget *frmOption::boundCheck(FlagSetting s, const QString &caption, QWidget *parent) {
     auto *box = new QCheckBox(caption, parent);
-    bind(name, index, box);
+    bind(s.slot, box);
     connect(box, &QCheckBox::clicked, this,
-            [this, name, index](bool checked) { store_.setFlag(name, index, checked ? 1 : 0); });
+            [this, s](bool checked) { store_.setFlag(s, checked ? 1 : 0); });
     return box;
 }
 
-QWidget *frmOption::boundOption(const QString &name, int index, const QString &caption,
-                                QWidget *parent) {
+QWidget *frmOption::boundOption(ChoiceSetting s, const QString &caption, QWidget *parent) {
     auto *button = new QRadioButton(caption, parent);
     // The store keeps each group to one selection; Qt's grouping by parent would not match
     // the groups that share a frame.
     button->setAutoExclusive(false);
-    bind(name, index, button);
-    connect(button, &QRadioButton::clicked, this, [this, name, index, button] {
-        store_.select(name, index);
-        button->setChecked(store_.choice(name, index) != 0);
+    bind(s.slot, button);
+    connect(button, &QRadioButton::clicked, this, [this, s, button] {
+        store_.select(s);
+        button->setChecked(store_.isSelected(s));
     });
     return button;
 }
 
-QComboBox *frmOption::boundCombo(const QString &name, int index, const QStringList &items,
-                                 QWidget *parent) {
+QComboBox *frmOption::boundCombo(IndexSetting s, const QStringList &items, QWidget *parent) {
     auto *combo = new QComboBox(parent);
     combo->addItems(items);
     combo->setMaxVisibleItems(20);
-    bind(name, index, combo);
+    bind(s.slot, combo);
     connect(combo, &QComboBox::activated, this,
-            [this, name, index](int row) { store_.setListIndex(name, index, row); });
+            [this, s](int row) { store_.setListIndex(s, row); });
     return combo;
 }
 
-QWidget *frmOption::boundColour(const QString &name, int index, const QString &caption,
-                                QWidget *parent) {
+QWidget *frmOption::boundColour(ColourSetting s, const QString &caption, QWidget *parent) {
     auto *button = new ColourButton(caption, parent);
-    bind(name, index, button);
-    connect(button, &QPushButton::clicked, this, [this, name, index] { GetBtnColor(name, index); });
+    bind(s.slot, button);
+    connect(button, &QPushButton::clicked, this, [this, s] { GetBtnColor(s); });
     return button;
 }
 
-void frmOption::settingChanged(const QString &name, int index) {
-    if (name == u"Command8")
-        colourPreview();
+void frmOption::settingChanged(int slot) {
+    for (const ColourSetting digits : {setting::DigitBack, setting::DigitUnlit, setting::DigitLit})
+        if (slot == digits.slot)
+            colourPreview();
     if (!loaded_)
         return;
     for (const Binding &b : bindings_) {
-        if (b.key.index == index && b.key.name == name)
+        if (b.slot == slot)
             showValue(b);
     }
 }
 
 void frmOption::showValue(const Binding &b) {
-    const QString &name = b.key.name;
-    const int index = b.key.index;
-    switch (*store_.kind(name, index)) {
-    case SettingKind::Text:
+    const auto id = static_cast<std::uint8_t>(b.slot);
+    switch (kSettingCatalogue[static_cast<size_t>(b.slot)].kind) {
+    case SettingKind::Text: {
+        const QString text = store_.text(TextSetting{id});
         if (auto *edit = qobject_cast<QLineEdit *>(b.widget)) {
-            if (edit->text() != store_.text(name, index))
-                edit->setText(store_.text(name, index));
+            if (edit->text() != text)
+                edit->setText(text);
         } else if (auto *label = qobject_cast<QLabel *>(b.widget)) {
-            label->setText(store_.text(name, index));
+            label->setText(text);
         }
         break;
+    }
     case SettingKind::Flag:
-        static_cast<QCheckBox *>(b.widget)->setChecked(store_.flag(name, index) == 1);
+        static_cast<QCheckBox *>(b.widget)->setChecked(store_.flag(FlagSetting{id}) == 1);
         break;
     case SettingKind::Choice:
-        static_cast<QRadioButton *>(b.widget)->setChecked(store_.choice(name, index) != 0);
+        static_cast<QRadioButton *>(b.widget)->setChecked(store_.isSelected(ChoiceSetting{id}));
         break;
     case SettingKind::Index:
-        static_cast<QComboBox *>(b.widget)->setCurrentIndex(store_.listIndex(name, index));
+        static_cast<QComboBox *>(b.widget)->setCurrentIndex(store_.listIndex(IndexSetting{id}));
         break;
     case SettingKind::Colour:
-        static_cast<ColourButton *>(b.widget)->setColour(store_.colour(name, index));
+        static_cast<ColourButton *>(b.widget)->setColour(store_.colour(ColourSetting{id}));
         break;
     }
 }
@@ -671,10 +662,9 @@ void frmOption::applyStates() {
 void frmOption::colourPreview() {
     if (!preview_)
         return;
-    const QString name = QStringLiteral("Command8");
-    preview_->setBackColor(store_.colour(name, 0));
-    preview_->setBaseForeColor(store_.colour(name, 1));
-    preview_->setDegitForeColor(store_.colour(name, 2));
+    preview_->setBackColor(store_.colour(setting::DigitBack));
+    preview_->setBaseForeColor(store_.colour(setting::DigitUnlit));
+    preview_->setDegitForeColor(store_.colour(setting::DigitLit));
 }
 
 void frmOption::setPluginLines(const QStringList &lines) {
@@ -706,14 +696,15 @@ QString frmOption::GetPathString(const QString &startFolder) {
 }
 
 void frmOption::Command3_Click(int index) {
-    const QString folder = GetPathString(store_.text(kText2, index));
+    const TextSetting folderSetting = setting::Folders.at(static_cast<size_t>(index));
+    const QString folder = GetPathString(store_.text(folderSetting));
     if (!folder.isEmpty())
-        store_.setText(kText2, index, folder);
+        store_.setText(folderSetting, folder);
 }
 
 void frmOption::Command10_Click(int index) {
     // Whatever goes wrong stays quiet: an empty, missing or unopenable folder opens nothing.
-    const QString path = store_.text(kText2, index);
+    const QString path = store_.text(setting::Folders.at(static_cast<size_t>(index)));
     if (path.isEmpty() || !QFileInfo::exists(path))
         return;
     if (openFolder_)
@@ -727,42 +718,43 @@ QString frmOption::chooseFile(const QString &filters, const QString &title,
 }
 
 void frmOption::Command6_Click(int index) {
+    const TextSetting panel = setting::PanelFiles.at(static_cast<size_t>(index));
     const QString file =
         chooseFile(fileFilterList({QStringLiteral("ビットマップ(*.bmp)"), QStringLiteral("*.bmp"),
                                    QStringLiteral("GIF画像(*.gif)"), QStringLiteral("*.gif"),
                                    QStringLiteral("JPEG画像(*.jpg)"), QStringLiteral("*.jpg")}),
-                   QStringLiteral("パネル画像の選択"), store_.text(kPanel, index));
+                   QStringLiteral("パネル画像の選択"), store_.text(panel));
     if (!file.isEmpty())
-        store_.setText(kPanel, index, file);
+        store_.setText(panel, file);
 }
 
-void frmOption::cmdSelectSound_Click(int index) {
+void frmOption::cmdSelectSound_Click(TextSetting sound) {
     const QString file = chooseFile(
         fileFilterList({QStringLiteral("Waveサウンド(*.wav)"), QStringLiteral("*.wav"),
                         QStringLiteral("MP3サウンド(*.mp3)"), QStringLiteral("*.mp3"),
                         QStringLiteral("MIDIシーケンス(*.mid)"), QStringLiteral("*.mid")}),
-        QStringLiteral("サウンドの選択"), store_.text(kSound, index));
+        QStringLiteral("サウンドの選択"), store_.text(sound));
     if (!file.isEmpty())
-        store_.setText(kSound, index, file);
+        store_.setText(sound, file);
 }
 
 void frmOption::Command7_Click() {
     // The shown date may carry a year of any width ("987/03/05"), so it is read by its parts.
     DateRecord date;
-    const QStringList parts = store_.text(QStringLiteral("Label10")).split(u'/');
+    const QStringList parts = store_.text(setting::FixedDate).split(u'/');
     if (parts.size() == 3) {
         const QDate shown(parts[0].toInt(), parts[1].toInt(), parts[2].toInt());
         if (shown.isValid())
             date = dateRecordFrom(shown);
     }
     if (Call_dlg111(this, date) != 0)
-        store_.setText(QStringLiteral("Label10"), fixedDateText(date));
+        store_.setText(setting::FixedDate, fixedDateText(date));
 }
 
-void frmOption::GetBtnColor(const QString &name, int index) {
-    quint32 colour = store_.colour(name, index);
+void frmOption::GetBtnColor(ColourSetting button) {
+    quint32 colour = store_.colour(button);
     if (Kb3ChooseColor(this, colour, customColours_) != 0)
-        store_.setColour(name, index, colour);
+        store_.setColour(button, colour);
 }
 
 void frmOption::Command4_Click() {
@@ -775,7 +767,7 @@ void frmOption::GetOptionInfo(StateRecords &records) const {
 }
 
 std::optional<StateError> frmOption::SetOptionInfo(const StateRecords &records) {
-    const qsizetype lastPanel = optionFieldIndex({kPanel, 2});
+    const qsizetype lastPanel = setting::On2PanelFile.slot;
     const qsizetype lastDigitField = optionItemEnd(3) - 1;
     const std::optional<StateError> refused =
         copyOptionsToStore(records, store_, [&](qsizetype field) {
@@ -786,7 +778,7 @@ std::optional<StateError> frmOption::SetOptionInfo(const StateRecords &records) 
         });
     if (refused)
         return refused;
-    SetPlgin(store_.text(QStringLiteral("txtSeiriPlgDir")));
+    SetPlgin(store_.text(setting::PluginFile));
     return std::nullopt;
 }
 
@@ -821,7 +813,7 @@ void frmOption::Command1_Click() {
     if (panel_)
         panel_->previewStrip()->Combo1()->clear();
     if (SetPlgin(file) != 0) {
-        store_.setText(QStringLiteral("txtSeiriPlgDir"), file);
+        store_.setText(setting::PluginFile, file);
         return;
     }
     QMessageBox box(QMessageBox::Critical, QStringLiteral("プラグインロードエラー"),
@@ -831,7 +823,7 @@ void frmOption::Command1_Click() {
 }
 
 void frmOption::Command11_Click() {
-    store_.setText(QStringLiteral("txtSeiriPlgDir"), QString());
+    store_.setText(setting::PluginFile, QString());
     setPluginLines({});
     setPluginComment(QString());
 }

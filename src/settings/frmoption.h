@@ -92,9 +92,9 @@ public:
     void Command3_Click(int index);
     void Command10_Click(int index);
     void Command6_Click(int index);
-    void cmdSelectSound_Click(int index);
+    void cmdSelectSound_Click(TextSetting sound);
     void Command7_Click();
-    void GetBtnColor(const QString &name, int index);
+    void GetBtnColor(ColourSetting button);
     QString GetPathString(const QString &startFolder = {});
     void AddComboItem();
 
@@ -109,7 +109,7 @@ protected:
 
 private:
     struct Binding {
-        SettingKey key;
+        int slot;
         QWidget *widget;
     };
 
@@ -120,16 +120,16 @@ private:
     void buildSoundPage(QWidget *page);
     void buildPreviewPage(QWidget *page);
 
-    QLineEdit *boundText(const QString &name, int index, QWidget *parent);
-    QWidget *boundCheck(const QString &name, int index, const QString &caption, QWidget *parent);
-    QWidget *boundOption(const QString &name, int index, const QString &caption, QWidget *parent);
-    QComboBox *boundCombo(const QString &name, int index, const QStringList &items,
-                          QWidget *parent);
-    QWidget *boundColour(const QString &name, int index, const QString &caption, QWidget *parent);
-    QWidget *soundRow(int index, const QString &caption, QWidget *parent);
-    void bind(const QString &name, int index, QWidget *widget);
+    QLineEdit *boundText(TextSetting s, QWidget *parent);
+    QWidget *boundCheck(FlagSetting s, const QString &caption, QWidget *parent);
+    QWidget *boundOption(ChoiceSetting s, const QString &caption, QWidget *parent);
+    QComboBox *boundCombo(IndexSetting s, const QStringList &items, QWidget *parent);
+    QWidget *boundColour(ColourSetting s, const QString &caption, QWidget *parent);
+    QWidget *soundRow(TextSetting sound, const QString &caption, QWidget *parent);
+    // The widget takes the setting's control name and shows its value from then on.
+    void bind(int slot, QWidget *widget);
 
-    void settingChanged(const QString &name, int index);
+    void settingChanged(int slot);
     void showValue(const Binding &binding);
     void applyStates();
     void colourPreview();

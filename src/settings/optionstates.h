@@ -34,7 +34,7 @@ Q_SIGNALS:
     void statesChanged();
 
 private:
-    void settingChanged(const QString &name, int index);
+    void settingChanged(int slot);
 
     SettingsStore &store_;
     bool frame3_ = false;

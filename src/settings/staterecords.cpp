@@ -10,98 +10,15 @@ namespace q47 {
 
 namespace {
 
-struct FieldRow {
-    const char16_t *name;
-    int index;
-    SettingKind kind;
-    int item;
-};
-
-constexpr int none = SettingKey::NoIndex;
-using K = SettingKind;
-
-// The option items in file order. The order is not the dialog's page order: it is what the
-// file has always held, and the file is read without any marker.
-constexpr FieldRow kFields[] = {
-    // 1 DataFolders
-    {u"Text2", 0, K::Text, 1},
-    {u"Text2", 1, K::Text, 1},
-    // 2 PanelSettings
-    {u"Check1", none, K::Flag, 2},
-    {u"Command5", 0, K::Colour, 2},
-    {u"Command5", 1, K::Colour, 2},
-    {u"Command5", 2, K::Colour, 2},
-    {u"Combo2", none, K::Index, 2},
-    {u"Check2", none, K::Flag, 2},
-    {u"Option3", 0, K::Choice, 2},
-    {u"Option3", 1, K::Choice, 2},
-    {u"Option3", 7, K::Choice, 2},
-    {u"Option3", 6, K::Choice, 2},
-    {u"Option3", 3, K::Choice, 2},
-    {u"Option3", 2, K::Choice, 2},
-    {u"Option3", 4, K::Choice, 2},
-    {u"Option3", 5, K::Choice, 2},
-    {u"txtSelectPanel", 0, K::Text, 2},
-    {u"txtSelectPanel", 1, K::Text, 2},
-    {u"txtSelectPanel", 2, K::Text, 2},
-    // 3 DigitColors
-    {u"Command8", 0, K::Colour, 3},
-    {u"Command8", 1, K::Colour, 3},
-    {u"Command8", 2, K::Colour, 3},
-    {u"Check3", 0, K::Flag, 3},
-    {u"Combo4", 0, K::Index, 3},
-    {u"Check3", 4, K::Flag, 3},
-    {u"Check3", 1, K::Flag, 3},
-    {u"Combo4", 1, K::Index, 3},
-    {u"Check3", 2, K::Flag, 3},
-    {u"Combo4", 2, K::Index, 3},
-    {u"Check3", 3, K::Flag, 3},
-    {u"Combo4", 4, K::Index, 3},
-    {u"Combo4", 3, K::Index, 3},
-    // 4 PlaceNameSettings
-    {u"Command9", 0, K::Colour, 4},
-    {u"Command9", 1, K::Colour, 4},
-    {u"Combo3", none, K::Index, 4},
-    {u"Check4", none, K::Flag, 4},
-    // 5 SoundSettings
-    {u"txtSelectSound", 0, K::Text, 5},
-    {u"txtSelectSound", 1, K::Text, 5},
-    {u"Option2", 0, K::Choice, 5},
-    {u"Option2", 1, K::Choice, 5},
-    {u"Option6", 0, K::Choice, 5},
-    {u"Option6", 1, K::Choice, 5},
-    {u"txtSelectSound", 7, K::Text, 5},
-    {u"Combo1", none, K::Index, 5},
-    {u"txtSelectSound", 8, K::Text, 5},
-    {u"txtSelectSound", 9, K::Text, 5},
-    {u"txtSelectSound", 10, K::Text, 5},
-    {u"Option2", 2, K::Choice, 5},
-    {u"Option2", 3, K::Choice, 5},
-    {u"Option7", 0, K::Choice, 5},
-    {u"Option7", 1, K::Choice, 5},
-    {u"txtSelectSound", 3, K::Text, 5},
-    {u"txtSelectSound", 4, K::Text, 5},
-    {u"txtSelectSound", 5, K::Text, 5},
-    {u"txtSelectSound", 6, K::Text, 5},
-    // 6 TicketPreviewSettings
-    {u"chkUseSeiriPrev", none, K::Flag, 6},
-    {u"txtSeiriPlgDir", none, K::Text, 6},
-    {u"Option4", 0, K::Choice, 6},
-    {u"Option4", 1, K::Choice, 6},
-    {u"Option4", 2, K::Choice, 6},
-    {u"Label10", none, K::Text, 6},
-};
-static_assert(std::size(kFields) == kOptionFieldCount);
-
 const std::vector<OptionField> &fields() {
     static const std::vector<OptionField> all = [] {
         std::vector<OptionField> out;
-        out.reserve(std::size(kFields));
+        out.reserve(kSettingCatalogue.size());
         int field = 0;
-        for (const FieldRow &s : kFields) {
-            field = !out.empty() && out.back().item == s.item ? field + 1 : 1;
-            out.push_back(
-                {SettingKey{QStringView(s.name).toString(), s.index}, s.kind, s.item, field});
+        for (size_t slot = 0; slot < kSettingCatalogue.size(); ++slot) {
+            const SettingRow &row = kSettingCatalogue[slot];
+            field = !out.empty() && out.back().item == row.item ? field + 1 : 1;
+            out.push_back({static_cast<int>(slot), row.kind, row.item, field});
         }
         return out;
     }();
@@ -157,15 +74,6 @@ qsizetype optionItemEnd(int item) {
     return end;
 }
 
-qsizetype optionFieldIndex(const SettingKey &key) {
-    const std::vector<OptionField> &all = fields();
-    for (size_t k = 0; k < all.size(); ++k) {
-        if (all[k].key == key)
-            return qsizetype(k);
-    }
-    return -1;
-}
-
 QVariant OptionValue::toVariant(SettingKind kind) const {
     switch (kind) {
     case SettingKind::Text:
@@ -199,7 +107,7 @@ void OptionValue::setVariant(SettingKind kind, const QVariant &value) {
 void copyOptionsFromStore(const SettingsStore &store, StateRecords &records) {
     const std::vector<OptionField> &all = fields();
     for (size_t k = 0; k < all.size(); ++k)
-        records.options[k].setVariant(all[k].kind, store.value(all[k].key));
+        records.options[k].setVariant(all[k].kind, store.value(all[k].slot));
 }
 
 std::optional<StateError>
@@ -209,10 +117,10 @@ copyOptionsToStore(const StateRecords &records, SettingsStore &store,
     for (size_t k = 0; k < all.size(); ++k) {
         const OptionField &f = all[k];
         const QVariant value = records.options[k].toVariant(f.kind);
-        if (!store.setValue(f.key, value)) {
+        if (!store.setValue(f.slot, value)) {
             return StateError{state_error::InvalidValue,
                               QStringLiteral("プロパティの値が不正です（%1 = %2）")
-                                  .arg(f.key.toString(), value.toString())};
+                                  .arg(controlName(f.slot), value.toString())};
         }
         if (afterField)
             afterField(qsizetype(k));

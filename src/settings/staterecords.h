@@ -41,24 +41,23 @@ private:
     QByteArray bytes_;
 };
 
-// One field of the option items (1 to 6): the setting it mirrors, its kind and its place.
+// One field of the option items (1 to 6): the setting it mirrors, its kind and its place. The
+// catalogue is in the file's order, so a field's position is its setting's slot.
 struct OptionField {
-    SettingKey key;
+    int slot;
     SettingKind kind;
     int item;  // 1 to 6
     int field; // 1-based within the item
 };
 
 inline constexpr int kOptionItemCount = 6;
-inline constexpr qsizetype kOptionFieldCount = 61;
+inline constexpr qsizetype kOptionFieldCount = kSettingCount;
 
 // The option items' fields in file order.
 std::span<const OptionField> optionLayout();
 // One past the last field of `item` (1 to 6) in optionLayout(); a caller that must act right
 // after an item (or a given field) compares its loop position with this.
 qsizetype optionItemEnd(int item);
-// Position of `key` in optionLayout(), or -1.
-qsizetype optionFieldIndex(const SettingKey &key);
 
 // The value of one option field. Texts use `text`; the other kinds use `number`: Flag, Choice
 // and Index hold the file's 16-bit value sign-extended, Colour the 0x00BBGGRR bits.
@@ -112,6 +111,11 @@ struct CellDigitSettings {
 // Everything the state file holds.
 struct StateRecords {
     std::array<OptionValue, kOptionFieldCount> options{}; // items 1 to 6, as optionLayout()
+
+    // The recorded value of one option.
+    template <SettingKind K> const OptionValue &option(SettingId<K> s) const {
+        return options[s.slot];
+    }
     ControlPanelState controlPanel;
     MainWindowPosition mainWindow;
     CustomColors customColors{};

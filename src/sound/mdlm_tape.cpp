@@ -14,10 +14,6 @@ namespace {
 
 const QString kWindowsVista = QStringLiteral("Windows Vista");
 
-QString setting(const SettingsStore &settings, int index) {
-    return settings.text(QStringLiteral("txtSelectSound"), index);
-}
-
 } // namespace
 
 mdlM_Tape::mdlM_Tape(const SettingsStore &settings, SoundOutput &sound, TapeView &view,
@@ -90,7 +86,7 @@ void mdlM_Tape::TapeNext() {
         tapePos_ = tapeCount_;
         return;
     }
-    playPreSound(TapeGetSound(tapePos_), settings_.choice(QStringLiteral("Option2"), 2) != 0,
+    playPreSound(TapeGetSound(tapePos_), settings_.isSelected(setting::PreSoundFixed),
                  QStringLiteral("S3"));
     TapeSpeak(tapePos_);
 }
@@ -108,12 +104,12 @@ void mdlM_Tape::TapeBack() {
 void mdlM_Tape::playPreSound(int soundFlag, bool always, const QString &channel) {
     QString path;
     if (always)
-        path = setting(settings_, 3);
+        path = settings_.text(setting::PreSoundFile);
     else if (soundFlag >= 1 && soundFlag <= 3)
-        path = setting(settings_, 3 + soundFlag);
+        path = settings_.text(setting::PreSounds[static_cast<size_t>(soundFlag - 1)]);
     else
         return;
-    const qint16 wait = settings_.choice(QStringLiteral("Option7"), 0) != 0 ? -1 : 0;
+    const qint16 wait = settings_.isSelected(setting::PreSoundWaited) ? -1 : 0;
     sound_.PlaySnd(path, channel, wait, 0);
 }
 

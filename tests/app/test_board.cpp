@@ -129,10 +129,10 @@ private Q_SLOTS:
             saved.setSpeechEnabled(false);
             saved.Form_Load();
             q47::SettingsStore &s = saved.settings();
-            s.setFlag(QStringLiteral("Check1"), 1);
-            s.setListIndex(QStringLiteral("Combo2"), 7);
-            s.setColour(QStringLiteral("Command5"), 1, 0x0000FFFF);
-            s.setColour(QStringLiteral("Command8"), 0, 0x00400000);
+            s.setFlag(q47::setting::ShowLabels, 1);
+            s.setListIndex(q47::setting::LabelStyle, 7);
+            s.setColour(q47::setting::LabelColourOn1, 0x0000FFFF);
+            s.setColour(q47::setting::DigitBack, 0x00400000);
             saved.options().SetProp();
             saved.board().move(40, 30);
             QTest::mouseClick(saved.controlPanel().Option4(1), Qt::LeftButton);

@@ -103,8 +103,8 @@ private Q_SLOTS:
         sound_ = std::make_unique<q47::RecordingSound>();
         app_ = std::make_unique<q47::Q47App>(sound_.get(), statePath());
         app_->Form_Load();
-        app_->settings().setText(QStringLiteral("Text2"), 0, QStringLiteral(Q47_SAMPLES "/data"));
-        app_->settings().setText(QStringLiteral("Text2"), 1, QStringLiteral(Q47_SAMPLES "/data"));
+        app_->settings().setText(q47::setting::DataFolder, QStringLiteral(Q47_SAMPLES "/data"));
+        app_->settings().setText(q47::setting::SoundFolder, QStringLiteral(Q47_SAMPLES "/data"));
         app_->controlPanel().session().setLampTestMs(100);
         QVERIFY(QTest::qWaitForWindowExposed(&app_->board()));
         QVERIFY(QTest::qWaitForWindowExposed(&app_->controlPanel()));
@@ -243,7 +243,7 @@ private Q_SLOTS:
     void optionsDialogPages() {
         q47::frmCtl &panel = app_->controlPanel();
         const QString shots = qEnvironmentVariable("Q47_DRIVE_SHOTS");
-        app_->settings().setFlag(QStringLiteral("chkUseSeiriPrev"), 1);
+        app_->settings().setFlag(q47::setting::UsePreview, 1);
         QString failure = QStringLiteral("no dialog");
         QTimer::singleShot(300, [&] {
             auto *dialog = qobject_cast<q47::frmOption *>(QApplication::activeModalWidget());
@@ -274,7 +274,7 @@ private Q_SLOTS:
         QVERIFY2(failure.isEmpty(), qPrintable(failure));
         QVERIFY(!app_->options().isVisible());
         QVERIFY(panel.isEnabled() && app_->board().isEnabled());
-        app_->settings().setFlag(QStringLiteral("chkUseSeiriPrev"), 0);
+        app_->settings().setFlag(q47::setting::UsePreview, 0);
     }
 
     // The ticket preview opens beside the panel without leaving the screen, and shows the
@@ -284,8 +284,8 @@ private Q_SLOTS:
         q47::SettingsStore &s = app_->settings();
         const QString plugin = QStringLiteral(Q47_SAMPLES "/plugins/full.4SP");
         QCOMPARE(app_->options().SetPlgin(plugin), 2);
-        s.setText(QStringLiteral("txtSeiriPlgDir"), plugin);
-        s.setFlag(QStringLiteral("chkUseSeiriPrev"), 1);
+        s.setText(q47::setting::PluginFile, plugin);
+        s.setFlag(q47::setting::UsePreview, 1);
         QTest::mouseClick(panel.Check4(), Qt::LeftButton);
         QTest::mouseClick(panel.Command2(1), Qt::LeftButton);
         QTest::qWait(300);
@@ -300,17 +300,16 @@ private Q_SLOTS:
         QTRY_VERIFY(QGuiApplication::primaryScreen()->geometry().contains(frameOnScreen(panel)));
         panel.setTicketSize(QSize(226, 112));
         QTest::mouseClick(panel.Check4(), Qt::LeftButton);
-        s.setFlag(QStringLiteral("chkUseSeiriPrev"), 0);
+        s.setFlag(q47::setting::UsePreview, 0);
     }
 
     // ON1 with the operator's own panel and the labels in style 7, as the README shows it.
     void userPanelOnOne() {
         q47::SettingsStore &s = app_->settings();
-        s.select(QStringLiteral("Option3"), 1);
-        s.select(QStringLiteral("Option3"), 2);
-        s.setText(QStringLiteral("txtSelectPanel"), 1,
-                  QStringLiteral(Q47_SAMPLES "/panels/led.gif"));
-        s.setColour(QStringLiteral("Command5"), 1, 0x0000FFFF); // yellow
+        s.select(q47::setting::PanelsOneByOne);
+        s.select(q47::setting::On1PanelUser);
+        s.setText(q47::setting::On1PanelFile, QStringLiteral(Q47_SAMPLES "/panels/led.gif"));
+        s.setColour(q47::setting::LabelColourOn1, 0x0000FFFF); // yellow
         q47::Form1 &board = app_->board();
         board.setLabelsShown(true);
         q47::SeirikenNumSet(board, 7, 0);

@@ -23,8 +23,8 @@ private Q_SLOTS:
     void importedRouteIsSetOnThePanelAtOnce() {
         QTemporaryDir folder;
         OptionsRig rig;
-        rig.settings.setText(QStringLiteral("Text2"), 0, folder.path());
-        rig.settings.setText(QStringLiteral("Text2"), 1, folder.path());
+        rig.settings.setText(setting::DataFolder, folder.path());
+        rig.settings.setText(setting::SoundFolder, folder.path());
         rig.options.Form_Load();
         auto *button = rig.options.findChild<QPushButton *>(QStringLiteral("cmdGtfsImport"));
         QVERIFY(button);

@@ -15,32 +15,39 @@ const std::array<const char *, 3> kFiles = {"/p/off.bmp", "/p/on1.gif", "/p/on2.
 
 struct ChoiceCase {
     const char *name;
-    std::vector<int> selected; // Option3 buttons, in this order
-    std::array<bool, 3> user;  // rows showing the named file
+    std::vector<ChoiceSetting> selected; // in this order
+    std::array<bool, 3> user;            // rows showing the named file
 };
 
 } // namespace
 
 TEST(BacklightRow, BuiltInOrUserPictureByRow) {
+    using namespace setting;
     const ChoiceCase cases[] = {
-        {"automatic ignores named files", {6, 2, 5, 0}, {false, false, false}},
-        {"one by one, all built in", {1}, {false, false, false}},
-        {"one by one, OFF", {1, 6}, {true, false, false}},
-        {"one by one, ON1", {1, 2}, {false, true, false}},
-        {"one by one, ON2", {1, 5}, {false, false, true}},
-        {"one by one, all", {1, 6, 2, 5}, {true, true, true}},
-        {"back to built in", {1, 6, 2, 5, 7, 3, 4}, {false, false, false}},
+        {"automatic ignores named files",
+         {OffPanelUser, On1PanelUser, On2PanelUser, PanelsAutomatic},
+         {false, false, false}},
+        {"one by one, all built in", {PanelsOneByOne}, {false, false, false}},
+        {"one by one, OFF", {PanelsOneByOne, OffPanelUser}, {true, false, false}},
+        {"one by one, ON1", {PanelsOneByOne, On1PanelUser}, {false, true, false}},
+        {"one by one, ON2", {PanelsOneByOne, On2PanelUser}, {false, false, true}},
+        {"one by one, all",
+         {PanelsOneByOne, OffPanelUser, On1PanelUser, On2PanelUser},
+         {true, true, true}},
+        {"back to built in",
+         {PanelsOneByOne, OffPanelUser, On1PanelUser, On2PanelUser, OffPanelBuiltIn,
+          On1PanelBuiltIn, On2PanelBuiltIn},
+         {false, false, false}},
     };
     for (const ChoiceCase &c : cases) {
         SCOPED_TRACE(c.name);
         SettingsStore s(QDate(2026, 12, 7));
-        for (int row = 0; row < 3; ++row) {
-            s.setColour(QStringLiteral("Command5"), row, kColours[size_t(row)]);
-            s.setText(QStringLiteral("txtSelectPanel"), row,
-                      QString::fromUtf8(kFiles[size_t(row)]));
+        for (size_t row = 0; row < 3; ++row) {
+            s.setColour(setting::LabelColours[row], kColours[row]);
+            s.setText(setting::PanelFiles[row], QString::fromUtf8(kFiles[row]));
         }
-        for (int button : c.selected)
-            ASSERT_TRUE(s.select(QStringLiteral("Option3"), button));
+        for (const ChoiceSetting button : c.selected)
+            s.select(button);
         for (int row = 0; row < 3; ++row) {
             const bool user = c.user[size_t(row)];
             const BacklightRow expected{0, kColours[size_t(row)], user,

@@ -38,7 +38,7 @@ struct Rig {
     explicit Rig(bool realHost = false)
         : panel(board, settings, sound, options, realHost ? nullptr : &host, &runtime,
                 [this] { return std::make_unique<FakeSpeech>(speech); }) {
-        settings.setText(QStringLiteral("Text2"), 0, dir.path());
+        settings.setText(setting::DataFolder, dir.path());
         std::vector<StopRecord> stops(3);
         const qint16 fares[3] = {170, 200, 230};
         for (int i = 0; i < 3; ++i) {
@@ -117,8 +117,8 @@ private Q_SLOTS:
         r.panel.Frame1_DblClick(1); // the lists in front
         r.panel.show();
         QVERIFY(QTest::qWaitForWindowExposed(&r.panel));
-        r.settings.setText(QStringLiteral("txtSelectSound"), 0, QStringLiteral("/s/section.wav"));
-        r.settings.setText(QStringLiteral("txtSelectSound"), 1, QStringLiteral("/s/route.wav"));
+        r.settings.setText(setting::RouteSound, QStringLiteral("/s/section.wav"));
+        r.settings.setText(setting::ResetSound, QStringLiteral("/s/route.wav"));
         QList<QListWidget *> lists;
         for (int i = 0; i < 5; ++i)
             lists.append(r.panel.List2(i));
@@ -161,7 +161,7 @@ private Q_SLOTS:
 
     void keypadFillsTheRightAlignedDisplays() {
         Rig r;
-        r.settings.setText(QStringLiteral("txtSelectSound"), 1, QStringLiteral("/key.wav"));
+        r.settings.setText(setting::ResetSound, QStringLiteral("/key.wav"));
         r.press({4}); // before any choice, digits go to the section
         QCOMPARE(r.panel.Label2(2)->text(), QStringLiteral("4"));
         r.press({KeypadEntry::kRouteKey, 1, 2, 3, 4, 5, 6, KeypadEntry::kSectionKey, 0, 0, 7, 1});
@@ -245,7 +245,7 @@ private Q_SLOTS:
         TapeGroup *group = r.panel.grpM_Tape();
         QCOMPARE(group->title(), QStringLiteral("音合使用可"));
         QVERIFY(group->isEnabled() && !group->cmdTapeNext()->isEnabled());
-        r.settings.setText(QStringLiteral("Text2"), 1, r.dir.path() + QLatin1Char('/'));
+        r.settings.setText(setting::SoundFolder, r.dir.path() + QLatin1Char('/'));
         QFile list(r.dir.filePath(QStringLiteral("1tp.csv")));
         QVERIFY(list.open(QIODevice::WriteOnly));
         list.write(
@@ -331,14 +331,14 @@ private Q_SLOTS:
     // message) and that then exists (drawn from the top-left, grey around it).
     void backlightOn1TakesItsColourWhateverThePicture() {
         Rig r;
-        r.settings.setColour(QStringLiteral("Command5"), 1, 0x0080FF);
+        r.settings.setColour(setting::LabelColourOn1, 0x0080FF);
         QTest::mouseClick(r.panel.Option4(1), Qt::LeftButton);
         QCOMPARE(r.board.Picture(), r.board.imgRes(1));
 
         const QString file = r.dir.filePath(QStringLiteral("on1.png"));
-        r.settings.setText(QStringLiteral("txtSelectPanel"), 1, file);
-        r.settings.select(QStringLiteral("Option3"), 1);
-        r.settings.select(QStringLiteral("Option3"), 2);
+        r.settings.setText(setting::On1PanelFile, file);
+        r.settings.select(setting::PanelsOneByOne);
+        r.settings.select(setting::On1PanelUser);
         QTest::mouseClick(r.panel.Option4(0), Qt::LeftButton);
         QTest::mouseClick(r.panel.Option4(1), Qt::LeftButton);
         QCOMPARE(r.board.Picture(), r.board.imgRes(0));
@@ -363,13 +363,13 @@ private Q_SLOTS:
     // labels in ON2's colour all the same.
     void backlightOn2WithANonPictureTellsTheError() {
         Rig r;
-        r.settings.setColour(QStringLiteral("Command5"), 2, 0xFF0000);
-        r.settings.select(QStringLiteral("Option3"), 1);
-        r.settings.select(QStringLiteral("Option3"), 5);
+        r.settings.setColour(setting::LabelColourOn2, 0xFF0000);
+        r.settings.select(setting::PanelsOneByOne);
+        r.settings.select(setting::On2PanelUser);
         QFile text(r.dir.filePath(QStringLiteral("on2.bmp")));
         QVERIFY(text.open(QIODevice::WriteOnly) && text.write("not a picture\n") > 0 &&
                 text.flush());
-        r.settings.setText(QStringLiteral("txtSelectPanel"), 2, text.fileName());
+        r.settings.setText(setting::On2PanelFile, text.fileName());
         const QImage before = r.board.Picture();
         QTest::mouseClick(r.panel.Option4(2), Qt::LeftButton);
         QCOMPARE(
@@ -438,8 +438,8 @@ private Q_SLOTS:
     void ticketFollowsTheStops() {
         Rig rig;
         const QString plugin = QStringLiteral(Q47_SAMPLES "/plugins/full.4SP");
-        rig.settings.setFlag(QStringLiteral("chkUseSeiriPrev"), 1);
-        rig.settings.setText(QStringLiteral("txtSeiriPlgDir"), plugin);
+        rig.settings.setFlag(setting::UsePreview, 1);
+        rig.settings.setText(setting::PluginFile, plugin);
         QComboBox *companies = rig.panel.previewStrip()->Combo1();
         companies->addItems(KB4_CorpNames(plugin));
         const QImage &picture = rig.panel.previewStrip()->picSeirikenPrev()->image();
@@ -453,7 +453,7 @@ private Q_SLOTS:
         rig.panel.Command2_Click(1);
         rig.panel.Command2_Click(0);
         QVERIFY(picture != first && picture != blank);
-        rig.settings.setFlag(QStringLiteral("chkUseSeiriPrev"), 0);
+        rig.settings.setFlag(setting::UsePreview, 0);
         rig.panel.Command2_Click(1);
         QCOMPARE(picture, blank);
     }

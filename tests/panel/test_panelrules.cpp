@@ -43,15 +43,17 @@ TEST(StepTarget, StaysInsideTheRecordsAfterARefusedRoute) {
 
 TEST(StepSound, FixedOrChosenByTheColumnCode) {
     SettingsStore s(QDate(2026, 1, 1));
+    const TextSetting steps[] = {setting::StepSoundFile, setting::StepSound1, setting::StepSound2,
+                                 setting::StepSound3};
     for (int k = 7; k <= 10; ++k)
-        s.setText(QStringLiteral("txtSelectSound"), k, QStringLiteral("/s/%1.wav").arg(k));
+        s.setText(steps[k - 7], QStringLiteral("/s/%1.wav").arg(k));
     RouteTable t = routeOf(4);
     t.slots[1].setDataCol(120, 2);
     t.slots[2].setDataCol(120, 4);
     EXPECT_EQ(stepSound(s, t, 1), QStringLiteral("/s/7.wav"));
 
-    s.select(QStringLiteral("Option2"), 1);
-    s.setListIndex(QStringLiteral("Combo1"), 119);
+    s.select(setting::StepSoundByColumn);
+    s.setListIndex(setting::StepSoundColumn, 119);
     EXPECT_EQ(stepSound(s, t, 1), QStringLiteral("/s/9.wav"));
     EXPECT_EQ(stepSound(s, t, 2), QString()); // 4 plays nothing
     EXPECT_EQ(stepSound(s, t, 3), QString()); // 0 plays nothing
@@ -59,23 +61,23 @@ TEST(StepSound, FixedOrChosenByTheColumnCode) {
     EXPECT_EQ(stepSound(s, t, 3), QStringLiteral("/s/8.wav"));
     t.slots[3].setDataCol(120, 3);
     EXPECT_EQ(stepSound(s, t, 3), QStringLiteral("/s/10.wav"));
-    s.setListIndex(QStringLiteral("Combo1"), -1);
+    s.setListIndex(setting::StepSoundColumn, -1);
     EXPECT_EQ(stepSound(s, t, 3), QString());
 
     EXPECT_FALSE(stepSoundWaits(s));
-    s.select(QStringLiteral("Option6"), 0);
+    s.select(setting::StepSoundWaited);
     EXPECT_TRUE(stepSoundWaits(s));
 }
 
 TEST(InfoDigits, ReadFromTheOptions) {
     SettingsStore s(QDate(2026, 1, 1));
     EXPECT_FALSE(infoDigitOptions(s).showStopOrder);
-    s.setFlag(QStringLiteral("Check3"), 0, 1);
-    s.setFlag(QStringLiteral("Check3"), 4, 1);
-    s.setListIndex(QStringLiteral("Combo4"), 0, 9);
-    s.setFlag(QStringLiteral("Check3"), 3, 1);
-    s.setListIndex(QStringLiteral("Combo4"), 4, 149);
-    s.setListIndex(QStringLiteral("Combo4"), 3, 49);
+    s.setFlag(setting::ShowStopOrder, 1);
+    s.setFlag(setting::StopOrderFromZero, 1);
+    s.setListIndex(setting::StopOrderCell, 9);
+    s.setFlag(setting::ShowDataColumn, 1);
+    s.setListIndex(setting::InfoDataColumn, 149);
+    s.setListIndex(setting::DataColumnCell, 49);
     const InfoDigitOptions o = infoDigitOptions(s);
     EXPECT_TRUE(o.showStopOrder && o.stopOrderFromZero);
     EXPECT_EQ(o.stopOrderCell, 10);
@@ -89,9 +91,9 @@ TEST(TicketDates, FollowTheDateOption) {
     const QDate today(2026, 12, 7);
     EXPECT_EQ(routeDate(s, today), QStringLiteral("12-07-2026"));
     EXPECT_EQ(ticketDate(s, QStringLiteral("x"), today), QStringLiteral("12-07-2026"));
-    s.select(QStringLiteral("Option4"), 1);
+    s.select(setting::DateAtRouteSetting);
     EXPECT_EQ(ticketDate(s, QStringLiteral("11-30-2026"), today), QStringLiteral("11-30-2026"));
-    s.select(QStringLiteral("Option4"), 2);
+    s.select(setting::DateFixed);
     EXPECT_EQ(routeDate(s, today), QStringLiteral("2026/01/02"));
     EXPECT_EQ(ticketDate(s, QStringLiteral("x"), today), QStringLiteral("2026/01/02"));
 }

@@ -29,7 +29,7 @@ StopRecord stop(const QString &name, std::initializer_list<qint16> fares, qint16
 class Session : public ::testing::Test {
 protected:
     Session() {
-        settings.setText(QStringLiteral("Text2"), 0, dir.path());
+        settings.setText(setting::DataFolder, dir.path());
         write(QStringLiteral("1.hy3"),
               {stop(QStringLiteral("駅前"), {170}), stop(QStringLiteral("本町"), {200, 170}, 2),
                stop(QStringLiteral("終点"), {230, 200, 170}, 4)});
@@ -64,7 +64,7 @@ TEST_F(Session, LampTestLightsEverySegmentForItsTimeThenZeroesTheCells) {
         for (int k = 1; k <= 50; ++k)
             allLitDuringTheWait &= board.cells[k] == QVariant(QStringLiteral("8888"));
     };
-    settings.setText(QStringLiteral("txtSelectSound"), 0, QStringLiteral("/s/route.wav"));
+    settings.setText(setting::RouteSound, QStringLiteral("/s/route.wav"));
     ASSERT_TRUE(set(QStringLiteral("00001"), 1));
 
     EXPECT_TRUE(allLitDuringTheWait);
@@ -110,11 +110,13 @@ TEST_F(Session, SteppingStopsSilentlyAtBothEnds) {
 
 // With waited playback the fares change only once the step sound has been played.
 TEST_F(Session, ColumnCodeChoosesTheStepSoundPlayedBeforeTheFaresChange) {
+    const TextSetting steps[] = {setting::StepSoundFile, setting::StepSound1, setting::StepSound2,
+                                 setting::StepSound3};
     for (int k = 7; k <= 10; ++k)
-        settings.setText(QStringLiteral("txtSelectSound"), k, QStringLiteral("/s%1.wav").arg(k));
-    settings.select(QStringLiteral("Option2"), 1);
-    settings.setListIndex(QStringLiteral("Combo1"), 50); // column 51
-    settings.select(QStringLiteral("Option6"), 0);
+        settings.setText(steps[k - 7], QStringLiteral("/s%1.wav").arg(k));
+    settings.select(setting::StepSoundByColumn);
+    settings.setListIndex(setting::StepSoundColumn, 50); // column 51
+    settings.select(setting::StepSoundWaited);
     ASSERT_TRUE(set(QStringLiteral("1"), 1));
 
     sound.clear();
@@ -153,8 +155,8 @@ TEST_F(Session, TicketCarriesTheStopsValues) {
     second.SeiriNo = 4;
     write(QStringLiteral("12.hy3"), {stop(QStringLiteral("駅前"), {170}), second,
                                      stop(QStringLiteral("終点"), {230, 200, 170})});
-    settings.setFlag(QStringLiteral("chkUseSeiriPrev"), 1);
-    settings.setText(QStringLiteral("txtSeiriPlgDir"), QStringLiteral("/p/t.4SP"));
+    settings.setFlag(setting::UsePreview, 1);
+    settings.setText(setting::PluginFile, QStringLiteral("/p/t.4SP"));
     session.setTicketPreview(&preview);
     ASSERT_TRUE(set(QStringLiteral("00012"), 2));
     ASSERT_EQ(preview.tickets.size(), 1u);
@@ -172,10 +174,10 @@ TEST_F(Session, TicketDateFollowsTheDateOption) {
     runtime.day = QDate(2026, 12, 8); // past midnight
     session.step(1);
     EXPECT_EQ(session.ticketDateText(), QStringLiteral("12-08-2026")); // today, at every stop
-    settings.select(QStringLiteral("Option4"), 1);
+    settings.select(setting::DateAtRouteSetting);
     session.step(1);
     EXPECT_EQ(session.ticketDateText(), QStringLiteral("12-07-2026")); // kept from the setting
-    settings.select(QStringLiteral("Option4"), 2);
+    settings.select(setting::DateFixed);
     session.step(0);
     EXPECT_EQ(session.ticketDateText(), QStringLiteral("2026/12/07")); // the fixed date
 }

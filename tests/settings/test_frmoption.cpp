@@ -59,16 +59,16 @@ private Q_SLOTS:
         rig.options.Form_Load();
         SettingsStore &s = rig.settings;
         const OleColor start = rig.board.Degit(1)->DegitForeColor();
-        s.setColour(QStringLiteral("Command8"), 2, 0x0000FF);
+        s.setColour(setting::DigitLit, 0x0000FF);
         QCOMPARE(rig.options.M_Degit1()->DegitForeColor(), OleColor(0x0000FF));
         QCOMPARE(rig.board.Degit(1)->DegitForeColor(), start);
 
-        s.setFlag(QStringLiteral("Check1"), 1);
-        s.setListIndex(QStringLiteral("Combo2"), 2);
-        s.setColour(QStringLiteral("Command5"), 1, 0x00FF00);
-        s.setColour(QStringLiteral("Command9"), 1, 0x123456);
-        s.setListIndex(QStringLiteral("Combo3"), 3);
-        s.setFlag(QStringLiteral("Check4"), 1);
+        s.setFlag(setting::ShowLabels, 1);
+        s.setListIndex(setting::LabelStyle, 2);
+        s.setColour(setting::LabelColourOn1, 0x00FF00);
+        s.setColour(setting::NameDots, 0x123456);
+        s.setListIndex(setting::NameFont, 3);
+        s.setFlag(setting::NameBold, 1);
         QTest::mouseClick(rig.panel.Option4(1), Qt::LeftButton);
         rig.options.Command4_Click();
 
@@ -91,9 +91,9 @@ private Q_SLOTS:
     void pagesFollowTheStore() {
         Rig rig;
         SettingsStore &s = rig.settings;
-        s.setFlag(QStringLiteral("Check1"), 1);
-        s.select(QStringLiteral("Option3"), 1);
-        s.setListIndex(QStringLiteral("Combo4"), 4, 149);
+        s.setFlag(setting::ShowLabels, 1);
+        s.select(setting::PanelsOneByOne);
+        s.setListIndex(setting::InfoDataColumn, 149);
         QVERIFY(!rig.options.isLoaded());
         rig.options.Form_Load();
         auto *frame3 = rig.options.findChild<QGroupBox *>(QStringLiteral("Frame3"));
@@ -105,15 +105,15 @@ private Q_SLOTS:
 
         auto *check1 = rig.options.findChild<QCheckBox *>(QStringLiteral("Check1"));
         QTest::mouseClick(check1, Qt::LeftButton, {}, QPoint(5, check1->height() / 2));
-        QCOMPARE(s.flag(QStringLiteral("Check1")), 0);
+        QCOMPARE(s.flag(setting::ShowLabels), 0);
         QVERIFY(!frame3->isEnabled());
-        s.setFlag(QStringLiteral("Check3"), 3, 1);
+        s.setFlag(setting::ShowDataColumn, 1);
         QVERIFY(rig.options.findChild<QComboBox *>(QStringLiteral("Combo4(3)"))->isEnabled());
     }
 
     void dateDialogSetsTheFixedDate() {
         Rig rig;
-        rig.settings.setText(QStringLiteral("Label10"), QStringLiteral("987/03/07"));
+        rig.settings.setText(setting::FixedDate, QStringLiteral("987/03/07"));
         answering([&] { rig.options.Command7_Click(); },
                   [](QDialog *d) {
                       auto *calendar = d->findChild<QCalendarWidget *>();
@@ -121,7 +121,7 @@ private Q_SLOTS:
                       calendar->setSelectedDate(QDate(987, 3, 5));
                       d->accept();
                   });
-        QCOMPARE(rig.settings.text(QStringLiteral("Label10")), QStringLiteral("987/03/05"));
+        QCOMPARE(rig.settings.text(setting::FixedDate), QStringLiteral("987/03/05"));
     }
 
     // Every file, folder, colour and date choice that is cancelled leaves its setting alone.
@@ -130,20 +130,20 @@ private Q_SLOTS:
         frmOption &o = rig.options;
         SettingsStore &s = rig.settings;
         const auto cancel = [](QDialog *d) { d->reject(); };
-        s.setText(QStringLiteral("Text2"), 0, QStringLiteral("/data"));
-        s.setText(QStringLiteral("txtSelectSound"), 3, QStringLiteral("/a.wav"));
+        s.setText(setting::DataFolder, QStringLiteral("/data"));
+        s.setText(setting::PreSoundFile, QStringLiteral("/a.wav"));
         const QList<std::function<void()>> choices = {
             [&] { o.Command3_Click(0); },
             [&] { o.Command6_Click(1); },
-            [&] { o.cmdSelectSound_Click(3); },
+            [&] { o.cmdSelectSound_Click(setting::PreSoundFile); },
             [&] { o.Command7_Click(); },
-            [&] { o.GetBtnColor(QStringLiteral("Command8"), 0); },
-            [&] { o.GetBtnColor(QStringLiteral("Command9"), 1); },
+            [&] { o.GetBtnColor(setting::DigitBack); },
+            [&] { o.GetBtnColor(setting::NameDots); },
         };
         const auto before = [&] {
             QVariantList values;
-            for (const SettingKey &key : s.keys())
-                values.append(s.value(key));
+            for (int slot = 0; slot < kSettingCount; ++slot)
+                values.append(s.value(slot));
             return values;
         };
         const QVariantList start = before();
@@ -175,9 +175,9 @@ private Q_SLOTS:
         QCOMPARE(o.pluginLines().size(), 10);
         QCOMPARE(o.pluginComment(), comment);
 
-        rig.settings.setText(QStringLiteral("txtSeiriPlgDir"), QStringLiteral("x.4SP"));
+        rig.settings.setText(setting::PluginFile, QStringLiteral("x.4SP"));
         o.Command11_Click();
-        QVERIFY(rig.settings.text(QStringLiteral("txtSeiriPlgDir")).isEmpty());
+        QVERIFY(rig.settings.text(setting::PluginFile).isEmpty());
         QVERIFY(o.pluginLines().isEmpty() && o.pluginComment().isEmpty());
         QCOMPARE(strip->Combo1()->count(), 3);
         QCOMPARE(strip->picSeirikenPrev()->size(), QSize(226, 112));
@@ -193,9 +193,9 @@ private Q_SLOTS:
         });
         QTemporaryDir dir;
         rig.options.Command10_Click(0); // empty
-        rig.settings.setText(QStringLiteral("Text2"), 0, dir.path() + QStringLiteral("/gone"));
+        rig.settings.setText(setting::DataFolder, dir.path() + QStringLiteral("/gone"));
         rig.options.Command10_Click(0);
-        rig.settings.setText(QStringLiteral("Text2"), 1, dir.path());
+        rig.settings.setText(setting::SoundFolder, dir.path());
         rig.options.Command10_Click(1);
         QCOMPARE(opened, QList<QUrl>{QUrl::fromLocalFile(dir.path())});
         QVERIFY(rig.host.errors.isEmpty());

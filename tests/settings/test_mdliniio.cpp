@@ -50,7 +50,7 @@ private Q_SLOTS:
         rig.ini.LoadIni();
         QVERIFY(rig.host.messages.isEmpty());
         QVERIFY(!rig.ini.restoredPositions());
-        QCOMPARE(rig.settings.listIndex(QStringLiteral("Combo3")), -1);
+        QCOMPARE(rig.settings.listIndex(setting::NameFont), -1);
         rig.ini.SaveIni();
         const QByteArray bytes = readAll(rig.ini.path());
         // Every text empty but the start-up date of the fixed ticket date.
@@ -66,14 +66,14 @@ private Q_SLOTS:
         {
             Rig rig(file);
             SettingsStore &s = rig.settings;
-            s.setFlag(QStringLiteral("Check1"), 1);
-            s.setListIndex(QStringLiteral("Combo2"), 7);
-            s.select(QStringLiteral("Option3"), 1);
-            s.setFlag(QStringLiteral("Check3"), 3, 1);
-            s.setListIndex(QStringLiteral("Combo4"), 4, 149);
-            s.setText(QStringLiteral("txtSelectSound"), 7, QStringLiteral("/音/送り.wav"));
-            s.setColour(QStringLiteral("Command8"), 2, 0x00FF00);
-            s.setListIndex(QStringLiteral("Combo3"), 2);
+            s.setFlag(setting::ShowLabels, 1);
+            s.setListIndex(setting::LabelStyle, 7);
+            s.select(setting::PanelsOneByOne);
+            s.setFlag(setting::ShowDataColumn, 1);
+            s.setListIndex(setting::InfoDataColumn, 149);
+            s.setText(setting::StepSoundFile, QStringLiteral("/音/送り.wav"));
+            s.setColour(setting::DigitLit, 0x00FF00);
+            s.setListIndex(setting::NameFont, 2);
             rig.options.customColours()[16] = 0x123456;
             rig.board.Degit(7)->setShift(2);
             rig.board.Degit(50)->setZeroMode(1);
@@ -92,7 +92,7 @@ private Q_SLOTS:
         QVERIFY(rig.host.messages.isEmpty());
         QStringList keys;
         for (const QList<QVariant> &c : changed)
-            keys.append(SettingKey{c[0].toString(), c[1].toInt()}.toString());
+            keys.append(controlName(c[0].toInt()));
         keys.sort();
         QCOMPARE(keys,
                  QStringList({"Check1", "Check3(3)", "Combo2", "Combo3", "Combo4(4)", "Command8(2)",
@@ -149,17 +149,15 @@ private Q_SLOTS:
     // the exit keeps the refused file as it was before replacing it.
     void refusedValueStopsTheRestore() {
         StateRecords records;
-        const qsizetype combo2 = optionFieldIndex({QStringLiteral("Combo2"), -1});
-        const qsizetype check1 = optionFieldIndex({QStringLiteral("Check1"), -1});
-        records.options[static_cast<size_t>(check1)].number = 1;
-        records.options[static_cast<size_t>(combo2)].number = 12;
+        records.options[setting::ShowLabels.slot].number = 1;
+        records.options[setting::LabelStyle.slot].number = 12;
         const QString file = path(QStringLiteral("refused.in4"));
         QVERIFY(!saveStateFile(file, encodeState(records)));
         Rig rig(file);
         rig.ini.LoadIni();
         QCOMPARE(rig.host.messages.size(), 1);
         QVERIFY(rig.host.messages[0].startsWith(QStringLiteral("エラー Code:380\n内容:")));
-        QCOMPARE(rig.settings.flag(QStringLiteral("Check1")), 1);
+        QCOMPARE(rig.settings.flag(setting::ShowLabels), 1);
         QVERIFY(!rig.ini.restoredPositions());
         const QByteArray refused = readAll(file);
         rig.ini.SaveIni();

@@ -9,39 +9,35 @@
 #include <QThread>
 
 #include <random>
-#include <set>
 
 using namespace q47;
 
 namespace {
 
-OptionValue &option(StateRecords &r, const char *key) {
-    const qsizetype at = optionFieldIndex(*SettingKey::parse(QString::fromLatin1(key)));
-    EXPECT_GE(at, 0) << key;
-    return r.options[size_t(std::max<qsizetype>(at, 0))];
+template <SettingKind K> OptionValue &option(StateRecords &r, SettingId<K> s) {
+    return r.options[s.slot];
 }
 
 // Every setting away from its start value; texts are Japanese paths.
 void moveAwayFromStart(SettingsStore &store) {
-    const auto layout = optionLayout();
-    for (size_t k = 0; k < layout.size(); ++k) {
-        const SettingKey &key = layout[k].key;
-        switch (layout[k].kind) {
+    for (int k = 0; k < kSettingCount; ++k) {
+        const SettingRow &row = kSettingCatalogue[size_t(k)];
+        switch (row.kind) {
         case SettingKind::Text:
-            store.setText(key.name, key.index, QStringLiteral("/home/運転士/路線%1.wav").arg(k));
+            store.setValue(k, QStringLiteral("/home/運転士/路線%1.wav").arg(k));
             break;
         case SettingKind::Flag:
-            store.setFlag(key.name, key.index, 1);
+            store.setValue(k, 1);
             break;
         case SettingKind::Choice:
-            if (store.choice(key.name, key.index) == 0)
-                store.select(key.name, key.index);
+            if (store.value(k).toInt() == 0)
+                store.setValue(k, -1);
             break;
         case SettingKind::Index:
-            store.setListIndex(key.name, key.index, store.listSize(key.name, key.index) - 1);
+            store.setValue(k, row.listSize - 1);
             break;
         case SettingKind::Colour:
-            store.setColour(key.name, key.index, 0x00FEDC00u + quint32(k));
+            store.setValue(k, 0x00FEDC00u + quint32(k));
             break;
         }
     }
@@ -77,12 +73,12 @@ QByteArray with(QByteArray bytes, qsizetype at, const QByteArray &patch) {
 
 TEST(StateFileLayout, FieldsSitAtTheirFixedOffsets) {
     StateRecords r;
-    option(r, "Command5(1)").number = 0x00112233;
-    option(r, "Combo2").number = -1;
-    option(r, "Option3(6)").number = -1;
-    option(r, "Combo4(3)").number = 7;
-    option(r, "Check4").number = 1;
-    option(r, "Option4(2)").number = -1;
+    option(r, setting::LabelColourOn1).number = 0x00112233;
+    option(r, setting::LabelStyle).number = -1;
+    option(r, setting::OffPanelUser).number = -1;
+    option(r, setting::DataColumnCell).number = 7;
+    option(r, setting::NameBold).number = 1;
+    option(r, setting::DateFixed).number = -1;
     r.controlPanel.scrollSpeed = -2;
     r.controlPanel.previewOpen = 1;
     r.controlPanel.topTwips = 0x01020304;
@@ -103,24 +99,13 @@ TEST(StateFileLayout, FieldsSitAtTheirFixedOffsets) {
     for (const auto &e : expected)
         EXPECT_EQ(file.mid(e.offset, e.hex.size() / 2).toHex(), e.hex) << e.offset;
 
-    option(r, "Text2(0)").text.setText(QStringLiteral("運賃"));
+    option(r, setting::DataFolder).text.setText(QStringLiteral("運賃"));
     EXPECT_EQ(encodeState(r).first(8).toHex(), QByteArray("0400895e92c00000"));
 }
 
 TEST(StateFileLayout, MirrorsEverySettingOnceAndCopiesThroughTheStore) {
     const auto layout = optionLayout();
     SettingsStore store;
-    std::set<QString> seen;
-    for (const OptionField &f : layout) {
-        EXPECT_TRUE(seen.insert(f.key.toString()).second) << qPrintable(f.key.toString());
-        EXPECT_EQ(store.kind(f.key.name, f.key.index), f.kind) << qPrintable(f.key.toString());
-    }
-    EXPECT_EQ(seen.size(), size_t(store.keys().size()));
-    const qsizetype ends[] = {2, 19, 32, 36, 55, 61};
-    for (int item = 1; item <= kOptionItemCount; ++item)
-        EXPECT_EQ(optionItemEnd(item), ends[item - 1]) << item;
-    EXPECT_EQ(layout.back().key, (SettingKey{QStringLiteral("Label10")}));
-
     moveAwayFromStart(store);
     StateRecords out;
     copyOptionsFromStore(store, out);
@@ -131,11 +116,11 @@ TEST(StateFileLayout, MirrorsEverySettingOnceAndCopiesThroughTheStore) {
     EXPECT_FALSE(copyOptionsToStore(*in.records, restored, [&](qsizetype k) { last = k; }));
     EXPECT_EQ(last, qsizetype(layout.size()) - 1);
     for (const OptionField &f : layout)
-        EXPECT_EQ(restored.value(f.key), store.value(f.key)) << qPrintable(f.key.toString());
+        EXPECT_EQ(restored.value(f.slot), store.value(f.slot)) << qPrintable(controlName(f.slot));
 
     // A list index outside its list is refused, as the drop-down list refuses it.
     StateRecords bad = *in.records;
-    option(bad, "Combo2").number = 12;
+    option(bad, setting::LabelStyle).number = 12;
     const auto error = copyOptionsToStore(bad, restored);
     ASSERT_TRUE(error);
     EXPECT_EQ(error->number, state_error::InvalidValue);
@@ -148,7 +133,8 @@ TEST(StateFileCodec, LoadingAndSavingUnchangedReproducesTheBytes) {
     setEveryText(longest, StateText(QLatin1Char('a') + QString(32767, QChar(u'駅'))));
     StateRecords odd = sample();
     const QByteArray oddBytes[] = {"\x87\x40\xF0\x40", "\xA0\x80\xFD\xFE\xFF", "abc\x81", "\x82"};
-    const char *oddFields[] = {"Text2(1)", "txtSelectPanel(0)", "txtSelectSound(3)", "Label10"};
+    const TextSetting oddFields[] = {setting::SoundFolder, setting::OffPanelFile,
+                                     setting::PreSoundFile, setting::FixedDate};
     for (size_t k = 0; k < std::size(oddBytes); ++k)
         option(odd, oddFields[k]).text = StateText::fromBytes(oddBytes[k]);
 
@@ -284,7 +270,7 @@ TEST(StateFile, KilledWhileSavingLeavesOneWholeFile) {
     QTemporaryDir dir, sources;
     const QString target = dir.filePath(QStringLiteral("Q47.in4"));
     StateRecords longer = sample();
-    option(longer, "txtSeiriPlgDir").text.setText(QString(3000, QChar(u'券')));
+    option(longer, setting::PluginFile).text.setText(QString(3000, QChar(u'券')));
     const QByteArray files[] = {encodeState(sample()), encodeState(longer)};
     QStringList args{target};
     for (const QByteArray &bytes : files) {

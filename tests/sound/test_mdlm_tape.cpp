@@ -20,10 +20,11 @@ namespace {
 class Tape : public ::testing::Test {
 protected:
     Tape() {
-        settings.setText(QStringLiteral("Text2"), 1, folder());
+        settings.setText(setting::SoundFolder, folder());
+        const TextSetting pre[] = {setting::PreSoundFile, setting::PreSound1, setting::PreSound2,
+                                   setting::PreSound3};
         for (int k = 3; k <= 6; ++k)
-            settings.setText(QStringLiteral("txtSelectSound"), k,
-                             QStringLiteral("/s/pre%1.wav").arg(k));
+            settings.setText(pre[k - 3], QStringLiteral("/s/pre%1.wav").arg(k));
     }
     QString folder() const { return dir.path() + QDir::separator(); }
     void writeList(const QString &route, const QByteArray &bytes) {
@@ -129,14 +130,14 @@ TEST_F(Tape, PreAnnouncementSoundsComeBeforeTheVoice) {
                            {QStringLiteral("/s/pre3.wav"), QStringLiteral("S3"), -1}}));
 
     // Back still goes by the entry's flag, on S2, and alongside when so chosen.
-    settings.select(QStringLiteral("Option7"), 1);
+    settings.select(setting::PreSoundAlongside);
     sound.clear();
     tape.TapeBack();
     EXPECT_EQ(sound.calls(),
               (QList<Call>{{QStringLiteral("/s/pre4.wav"), QStringLiteral("S2"), 0}}));
 
     // By flag on next: 3 plays the third sound; 0 and 4 play nothing but still speak.
-    settings.select(QStringLiteral("Option2"), 3);
+    settings.select(setting::PreSoundByFlag);
     sound.clear();
     log.clear();
     tape.TapeNext();
