@@ -53,8 +53,8 @@ public:
     void tick() {
         ++ticks_;
         if (ticks_ % 97 == 20) { // the display cleared and back, first within the first minute
-            click(panel_.Check1());
-            click(panel_.Check1());
+            click(panel_.stepButtons()->Check1());
+            click(panel_.stepButtons()->Check1());
             return;
         }
         if (needRoute_) {
@@ -68,7 +68,7 @@ public:
             return;
         }
         const qint16 before = panel_.route().CurStopPos;
-        click(panel_.Command2(forward_ ? 1 : 0));
+        click(panel_.stepButtons()->Command2(forward_ ? 1 : 0));
         if (panel_.route().CurStopPos == before) { // an end of the route
             if (!forward_)
                 needRoute_ = true;
@@ -82,13 +82,13 @@ private:
         if (routes_ % 2) { // on the keypad
             panel_.Frame1_DblClick(0);
             for (int key : {q47::KeypadEntry::kRouteKey, route, q47::KeypadEntry::kSectionKey, 1})
-                click(panel_.CommandButton1(key));
-            click(panel_.Command1(1));
+                click(panel_.entryPanes()->CommandButton1(key));
+            click(panel_.entryPanes()->Command1(1));
         } else { // on the digit lists
             panel_.Frame1_DblClick(1);
-            panel_.List2(4)->setCurrentRow(route);
-            panel_.List3(2)->setCurrentRow(1);
-            click(panel_.Command1(0));
+            panel_.entryPanes()->List2(4)->setCurrentRow(route);
+            panel_.entryPanes()->List3(2)->setCurrentRow(1);
+            click(panel_.entryPanes()->Command1(0));
         }
         needRoute_ = false;
         forward_ = true;
@@ -127,7 +127,7 @@ int main(int argc, char *argv[]) {
     s.setText(q47::setting::StepSoundFile, stepSound);
     q47::frmCtl &panel = app.controlPanel();
     panel.session().setLampTestMs(500);
-    panel.HScroll1(0)->setValue(40); // long names cross the column in a few seconds
+    panel.Frame6()->HScroll1(0)->setValue(40); // long names cross the column in a few seconds
 
     Operator op(panel);
     QTimer actions;

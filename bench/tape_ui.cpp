@@ -62,7 +62,7 @@ int main(int argc, char *argv[]) {
         qFatal("the speech engine is unavailable");
     board.show();
     panel.show();
-    panel.HScroll1(0)->setValue(5);
+    panel.Frame6()->HScroll1(0)->setValue(5);
     q47::TapeGroup &tape = *panel.grpM_Tape();
 
     const auto setRoute = [&] {

@@ -114,7 +114,7 @@ void showSavedBoard(Form1 &board, const QString &statePath, int backlight) {
 void Q47App::Form_Load() {
     Form1 &board = *form1_;
     for (int k = 1; k <= board::kCellCount; ++k)
-        board.Degit(k)->ResetDegit(0);
+        board.resetCell(k, 0);
     setStartValues(*settings_);
     board.setPicture(board.imgRes(0));
     board.setImgRes(2, board.imgRes(1));

@@ -1,6 +1,6 @@
 #include "commondialogs.h"
 
-#include "degitrenderer.h"
+#include "olecolor.h"
 
 #include <QCalendarWidget>
 #include <QColorDialog>

@@ -1,5 +1,6 @@
 #include "chimeictl.h"
 
+#include "olecolor.h"
 #include "chimeirenderer.h"
 #include "degitrenderer.h"
 #include "scaling.h"

@@ -1,5 +1,6 @@
 #include "chimeimodel.h"
 
+#include "olecolor.h"
 #include "cp932.h"
 #include "degitrenderer.h"
 

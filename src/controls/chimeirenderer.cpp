@@ -1,5 +1,6 @@
 #include "chimeirenderer.h"
 
+#include "olecolor.h"
 #include "degitrenderer.h"
 
 #include <cmath>

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "olecolor.h"
 #include "propertybag.h"
 
 #include <QString>
@@ -7,7 +8,6 @@
 
 namespace q47 {
 
-using OleColor = quint32; // 0x00BBGGRR
 
 // Geometry of one size class: font size, the box of one digit position and the control height.
 struct DegitSizeClass {

@@ -1,5 +1,6 @@
 #include "degitrenderer.h"
 
+#include "olecolor.h"
 #include "scaling.h"
 #include "segmentfont.h"
 #include "twips.h"
@@ -9,15 +10,6 @@
 #include <cmath>
 
 namespace q47 {
-
-QColor fromOleColor(OleColor c) {
-    return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
-}
-
-OleColor toOleColor(const QColor &c) {
-    return static_cast<OleColor>(c.red()) | (static_cast<OleColor>(c.green()) << 8) |
-           (static_cast<OleColor>(c.blue()) << 16);
-}
 
 DegitRenderer::DegitRenderer() = default;
 DegitRenderer::~DegitRenderer() = default;

@@ -27,8 +27,6 @@ struct DegitFrame {
     QString text; // already cut to Keta characters
 };
 
-QColor fromOleColor(OleColor c);
-OleColor toOleColor(const QColor &c);
 
 // Draws the dim "8" row from the left edge and the lit text right-aligned over it.
 // Glyphs are rendered once per face, size, colour and pixel ratio and then only blitted. The

@@ -1,5 +1,6 @@
 #include "backlightpicture.h"
 
+#include "olecolor.h"
 #include "backlight.h"
 #include "degitrenderer.h"
 #include "form1.h"

@@ -1,37 +1,31 @@
 #include "desktoppanel.h"
 
-#include "chimeictl.h"
 #include "form1.h"
-#include "mdegit.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QMessageBox>
-#include <QTimer>
 
 namespace q47 {
 
 void Form1Board::setCellValue(int cell, const QVariant &value) {
-    board_.Degit(cell)->setValue(value);
+    board_.setCellValue(cell, value);
 }
 
 void Form1Board::resetCell(int cell, qint16 mode) {
-    board_.Degit(cell)->ResetDegit(mode);
+    board_.resetCell(cell, mode);
 }
 
 void Form1Board::SetChimei(const QString &name) {
-    board_.ChimeiCtl()->SetChimei(name);
+    board_.showStopName(name);
 }
 
 void Form1Board::stopClock() {
-    board_.Timer1()->stop();
-    board_.TimeDegit(0)->setValue(QString());
-    board_.TimeDegit(1)->setValue(QString());
+    board_.stopClock();
 }
 
 void Form1Board::resumeClock() {
-    if (board_.TimeDegit(0)->isVisible())
-        board_.Timer1()->start();
+    board_.resumeClock();
 }
 
 QString programBaseName() {

@@ -1,10 +1,12 @@
 #include "entrypanes.h"
 
+#include "olecolor.h"
 #include "degitrenderer.h"
 #include "panelwidgets.h"
 
 #include <QLabel>
 #include <QListWidget>
+#include <QSignalBlocker>
 #include <QPushButton>
 
 namespace q47 {
@@ -159,6 +161,18 @@ int EntryPanes::startSection(int index) const {
     for (const QListWidget *list : list3_)
         digits += list->currentItem() ? list->currentItem()->text() : QStringLiteral("0");
     return digits.toInt();
+}
+
+void EntryPanes::offerRoute(int route) {
+    const QString digits = QStringLiteral("%1").arg(route, 5, 10, QLatin1Char('0'));
+    for (int i = 0; i < 5; ++i) {
+        const QSignalBlocker quiet(List2(i));
+        List2(i)->setCurrentRow(digits[i].digitValue());
+    }
+    for (int i = 0; i < 3; ++i) {
+        const QSignalBlocker quiet(List3(i));
+        List3(i)->setCurrentRow(i == 2 ? 1 : 0);
+    }
 }
 
 } // namespace q47

@@ -38,6 +38,8 @@ public:
     // The route number and the starting stop as pane `index` holds them: the selected digits
     // of the lists (0) or the keypad's displays (1).
     QString routeText(int index) const;
+    // Route `route` from its first stop on the digit lists, without their click sounds.
+    void offerRoute(int route);
     int startSection(int index) const;
 
     // Cuts each keypad key to its rounded outline.

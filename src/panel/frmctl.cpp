@@ -165,9 +165,9 @@ void frmCtl::cmdTapeSet_Click() {
 }
 
 void frmCtl::Check1_Click() {
-    const std::initializer_list<QWidget *> entry = {Frame1(0), Frame1(1), Command2(0), Command2(1),
+    const std::initializer_list<QWidget *> entry = {panes_->Frame1(0), panes_->Frame1(1), steps_->Command2(0), steps_->Command2(1),
                                                     frame6_};
-    if (Check1()->isChecked()) {
+    if (steps_->Check1()->isChecked()) {
         session_.blankBoard();
         for (QWidget *w : entry)
             w->setEnabled(false);
@@ -201,8 +201,7 @@ void frmCtl::Command8_Click() {
 
 void frmCtl::HScroll1_Change(int index) {
     frame6_->showValue(index);
-    board_.ChimeiCtl()->setSpeed(static_cast<qint16>(HScroll1(0)->value()));
-    board_.ChimeiCtl()->setScrollStartWait(HScroll1(1)->value());
+    board_.setPlaceNameScroll(static_cast<qint16>(frame6_->HScroll1(0)->value()), frame6_->HScroll1(1)->value());
 }
 
 void frmCtl::Option4_Click(int Index) {
@@ -230,27 +229,27 @@ void frmCtl::operatorKey(OperatorAction action, int digit) {
     // Each key clicks its button, so a disabled button ignores its key as it ignores the mouse.
     switch (action) {
     case OperatorAction::StepForward:
-        Command2(1)->click();
+        steps_->Command2(1)->click();
         break;
     case OperatorAction::StepBack:
-        Command2(0)->click();
+        steps_->Command2(0)->click();
         break;
     case OperatorAction::KeypadDigit:
         if (keyEntry_ == 0) {
             if (backPane_ != 0)
                 Frame1_DblClick(0); // the keypad to the front, where the digits show
-            CommandButton1(KeypadEntry::kRouteKey)->click();
+            panes_->CommandButton1(KeypadEntry::kRouteKey)->click();
             keyEntry_ = 1;
         }
-        CommandButton1(digit)->click();
+        panes_->CommandButton1(digit)->click();
         break;
     case OperatorAction::KeypadEnter:
         if (keyEntry_ == 1) {
-            CommandButton1(KeypadEntry::kSectionKey)->click();
+            panes_->CommandButton1(KeypadEntry::kSectionKey)->click();
             keyEntry_ = 2;
         } else if (keyEntry_ == 2) {
             keyEntry_ = 0;
-            Command1(1)->click();
+            panes_->Command1(1)->click();
         }
         break;
     case OperatorAction::TapeNext:
@@ -273,10 +272,19 @@ void frmCtl::Check4_Click() {
                              : QStringLiteral("整理券プレビューを開きます"));
 }
 
-void frmCtl::setTicketSize(const QSize &size) {
+void frmCtl::describeTicket(const QSize &size, const QStringList &companies) {
     preview_->setTicketSize(size);
     if (check4_->isChecked())
         fitPreview();
+    preview_->Combo1()->addItems(companies);
+}
+
+void frmCtl::clearTicketCompanies() {
+    preview_->Combo1()->clear();
+}
+
+void frmCtl::offerRoute(int route) {
+    panes_->offerRoute(route);
 }
 
 void frmCtl::fitPreview() {
@@ -330,22 +338,22 @@ ControlPanelState frmCtl::GetCtrlDataInfo() const {
     const QPoint at = geometry().topLeft() + previewShift_;
     state.leftTwips = pxToTwips(at.x());
     state.topTwips = pxToTwips(at.y());
-    state.scrollSpeed = HScroll1(0)->value();
-    state.scrollInterval = HScroll1(1)->value();
+    state.scrollSpeed = frame6_->HScroll1(0)->value();
+    state.scrollInterval = frame6_->HScroll1(1)->value();
     state.paneIndex = backPane_;
     state.previewOpen = check4_->isChecked() ? 1 : 0;
-    state.lateNightFare = Check2()->isChecked() ? 1 : 0;
+    state.lateNightFare = frame6_->Check2()->isChecked() ? 1 : 0;
     return state;
 }
 
 void frmCtl::SetCtrlDataInfo(const ControlPanelState &state) {
     setGeometry(QRect(QPoint(twipsToPx(state.leftTwips), twipsToPx(state.topTwips)), size()));
     // The bars keep to their ranges; a stored value outside them takes the nearest end.
-    HScroll1(0)->setValue(static_cast<qint16>(state.scrollSpeed));
-    HScroll1(1)->setValue(static_cast<qint16>(state.scrollInterval));
+    frame6_->HScroll1(0)->setValue(static_cast<qint16>(state.scrollSpeed));
+    frame6_->HScroll1(1)->setValue(static_cast<qint16>(state.scrollInterval));
     backPane_ = state.paneIndex;
     check4_->setChecked(state.previewOpen != 0);
-    Check2()->setChecked(state.lateNightFare != 0);
+    frame6_->Check2()->setChecked(state.lateNightFare != 0);
     Frame1_DblClick(state.paneIndex);
 }
 

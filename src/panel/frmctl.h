@@ -75,8 +75,6 @@ public:
     // larger than the strip's designed picture widens and heightens the opened panel as far
     // as it must.
     void Check4_Click();
-    // The size of the plug-in's ticket, in pixels at ratio 1.
-    void setTicketSize(const QSize &size);
     void List2_Click(int index);
     void List3_Click(int index);
     void cmdTapeNext_Click();
@@ -99,22 +97,21 @@ public:
     // The pane last sent to the back.
     qint16 BackPane() const { return backPane_; }
 
+    // What the options dialog asks of the panel: the backlight selected here, applied again; a
+    // ticket plug-in's size and company names for the preview strip; a route to set next.
+    int backlightRow() const { return frame2_->selected(); }
+    void applyBacklight() { Option4_Click(backlightRow()); }
+    void describeTicket(const QSize &size, const QStringList &companies);
+    void clearTicketCompanies();
+    // Route `route` from its first stop on the lists, for "リセット" to set.
+    void offerRoute(int route);
+
+    // The panel's regions and its own controls.
     EntryPanes *entryPanes() const { return panes_; }
-    PaneFrame *Frame1(int i) const { return panes_->Frame1(i); }
-    QListWidget *List2(int i) const { return panes_->List2(i); }
-    QListWidget *List3(int i) const { return panes_->List3(i); }
-    QPushButton *Command1(int i) const { return panes_->Command1(i); }
-    QPushButton *CommandButton1(int i) const { return panes_->CommandButton1(i); }
-    QLabel *Label2(int i) const { return panes_->Label2(i); }
-    QPushButton *Check1() const { return steps_->Check1(); }
-    QPushButton *Command2(int i) const { return steps_->Command2(i); }
+    StepButtons *stepButtons() const { return steps_; }
     TapeGroup *grpM_Tape() const { return tapeGroup_; }
     ScrollFrame *Frame6() const { return frame6_; }
-    QCheckBox *Check2() const { return frame6_->Check2(); }
-    QScrollBar *HScroll1(int i) const { return frame6_->HScroll1(i); }
-    QLabel *Label1(int i) const { return frame6_->Label1(i); }
     BacklightFrame *Frame2() const { return frame2_; }
-    QPushButton *Option4(int i) const { return frame2_->Option4(i); }
     QPushButton *Command4() const { return command4_; }
     QPushButton *Command8() const { return command8_; }
     QPushButton *Check4() const { return check4_; }

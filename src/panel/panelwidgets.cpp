@@ -1,5 +1,6 @@
 #include "panelwidgets.h"
 
+#include "olecolor.h"
 #include "degitrenderer.h"
 #include "twips.h"
 

@@ -1,5 +1,6 @@
 #include "tapegroup.h"
 
+#include "olecolor.h"
 #include "degitrenderer.h"
 #include "panelwidgets.h"
 

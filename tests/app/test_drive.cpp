@@ -157,16 +157,16 @@ private Q_SLOTS:
     void keypadRouteResetAndTwoSteps() {
         q47::frmCtl &panel = app_->controlPanel();
         for (int key : {10, 1, 11, 1})
-            QTest::mouseClick(panel.CommandButton1(key), Qt::LeftButton, {}, QPoint(15, 13));
-        QCOMPARE(panel.Label2(0)->text(), QStringLiteral("1"));
-        QCOMPARE(panel.Label2(2)->text(), QStringLiteral("1"));
-        QTest::mouseClick(panel.Command1(1), Qt::LeftButton);
-        QVERIFY(panel.Command2(1)->isEnabled());
+            QTest::mouseClick(panel.entryPanes()->CommandButton1(key), Qt::LeftButton, {}, QPoint(15, 13));
+        QCOMPARE(panel.entryPanes()->Label2(0)->text(), QStringLiteral("1"));
+        QCOMPARE(panel.entryPanes()->Label2(2)->text(), QStringLiteral("1"));
+        QTest::mouseClick(panel.entryPanes()->Command1(1), Qt::LeftButton);
+        QVERIFY(panel.stepButtons()->Command2(1)->isEnabled());
         QCOMPARE(panel.route().StopCount, 12);
         QCOMPARE(panel.route().CurStopPos, 0);
 
-        QTest::mouseClick(panel.Command2(1), Qt::LeftButton);
-        QTest::mouseClick(panel.Command2(1), Qt::LeftButton);
+        QTest::mouseClick(panel.stepButtons()->Command2(1), Qt::LeftButton);
+        QTest::mouseClick(panel.stepButtons()->Command2(1), Qt::LeftButton);
         QCOMPARE(panel.route().CurStopPos, 2);
         q47::Form1 &board = app_->board();
         QCOMPARE(board.Degit(1)->Value(), QVariant(200));
@@ -198,9 +198,9 @@ private Q_SLOTS:
             shown.save(shots + QStringLiteral("/board-stepped.png"));
 
         // A double-click on the keypad pane brings the digit lists to the front.
-        QTest::mouseDClick(panel.Frame1(1), Qt::LeftButton, {}, QPoint(5, 100));
+        QTest::mouseDClick(panel.entryPanes()->Frame1(1), Qt::LeftButton, {}, QPoint(5, 100));
         QCOMPARE(panel.BackPane(), qint16(1));
-        const QListWidget *list = panel.List2(0);
+        const QListWidget *list = panel.entryPanes()->List2(0);
         const QRect digits =
             list->viewport()->geometry().translated(list->mapToGlobal(QPoint(0, 0)));
         QTRY_COMPARE_WITH_TIMEOUT(screen().pixel(digits.left() + 2, digits.bottom() - 2),
@@ -287,7 +287,7 @@ private Q_SLOTS:
         s.setText(q47::setting::PluginFile, plugin);
         s.setFlag(q47::setting::UsePreview, 1);
         QTest::mouseClick(panel.Check4(), Qt::LeftButton);
-        QTest::mouseClick(panel.Command2(1), Qt::LeftButton);
+        QTest::mouseClick(panel.stepButtons()->Command2(1), Qt::LeftButton);
         QTest::qWait(300);
         QTRY_VERIFY(QGuiApplication::primaryScreen()->geometry().contains(frameOnScreen(panel)));
         const QString shots = qEnvironmentVariable("Q47_DRIVE_SHOTS");
@@ -295,10 +295,10 @@ private Q_SLOTS:
             QGuiApplication::primaryScreen()->grabWindow(0).save(shots + "/panel-preview.png");
         // A larger ticket grows the panel, which still stays on the screen.
         const QSize before = panel.size();
-        panel.setTicketSize(QSize(240, 160));
+        panel.describeTicket(QSize(240, 160), {});
         QVERIFY(panel.height() > before.height());
         QTRY_VERIFY(QGuiApplication::primaryScreen()->geometry().contains(frameOnScreen(panel)));
-        panel.setTicketSize(QSize(226, 112));
+        panel.describeTicket(QSize(226, 112), {});
         QTest::mouseClick(panel.Check4(), Qt::LeftButton);
         s.setFlag(q47::setting::UsePreview, 0);
     }
@@ -313,7 +313,7 @@ private Q_SLOTS:
         q47::Form1 &board = app_->board();
         board.setLabelsShown(true);
         q47::SeirikenNumSet(board, 7, 0);
-        QTest::mouseClick(app_->controlPanel().Option4(1), Qt::LeftButton);
+        QTest::mouseClick(app_->controlPanel().Frame2()->Option4(1), Qt::LeftButton);
         QVERIFY(board.Picture() != board.imgRes(1));
         QCOMPARE(board.lblSeiriNum(1)->palette().color(QPalette::WindowText), QColor(Qt::yellow));
         QTest::qWait(300);

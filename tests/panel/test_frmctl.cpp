@@ -54,11 +54,11 @@ struct Rig {
     }
     void press(std::initializer_list<int> keys) {
         for (int key : keys)
-            QTest::mouseClick(panel.CommandButton1(key), Qt::LeftButton, {}, QPoint(15, 13));
+            QTest::mouseClick(panel.entryPanes()->CommandButton1(key), Qt::LeftButton, {}, QPoint(15, 13));
     }
     void setRouteOne() {
         press({KeypadEntry::kRouteKey, 1, KeypadEntry::kSectionKey, 1});
-        QTest::mouseClick(panel.Command1(1), Qt::LeftButton);
+        QTest::mouseClick(panel.entryPanes()->Command1(1), Qt::LeftButton);
     }
 
     QTemporaryDir dir;
@@ -121,9 +121,9 @@ private Q_SLOTS:
         r.settings.setText(setting::ResetSound, QStringLiteral("/s/route.wav"));
         QList<QListWidget *> lists;
         for (int i = 0; i < 5; ++i)
-            lists.append(r.panel.List2(i));
+            lists.append(r.panel.entryPanes()->List2(i));
         for (int i = 0; i < 3; ++i)
-            lists.append(r.panel.List3(i));
+            lists.append(r.panel.entryPanes()->List3(i));
         for (QListWidget *list : lists) {
             QScrollBar *bar = list->verticalScrollBar();
             QVERIFY2(bar->isVisible(), qPrintable(list->objectName()));
@@ -151,26 +151,26 @@ private Q_SLOTS:
         r.writeRoute(QStringLiteral("12.hy3"), stops);
         const int digits[5] = {0, 0, 0, 1, 2};
         for (int i = 0; i < 5; ++i)
-            r.panel.List2(i)->setCurrentRow(digits[i]);
+            r.panel.entryPanes()->List2(i)->setCurrentRow(digits[i]);
         r.panel.Command1_Click(0);
         QVERIFY2(r.host.messages.isEmpty(), qPrintable(r.host.messages.join(u'|')));
         QCOMPARE(r.panel.route().RouteText, QStringLiteral("00012"));
         QCOMPARE(r.board.Degit(1)->Value(), QVariant(150));
-        QVERIFY(r.panel.Command2(0)->isEnabled() && r.panel.Check1()->isEnabled());
+        QVERIFY(r.panel.stepButtons()->Command2(0)->isEnabled() && r.panel.stepButtons()->Check1()->isEnabled());
     }
 
     void keypadFillsTheRightAlignedDisplays() {
         Rig r;
         r.settings.setText(setting::ResetSound, QStringLiteral("/key.wav"));
         r.press({4}); // before any choice, digits go to the section
-        QCOMPARE(r.panel.Label2(2)->text(), QStringLiteral("4"));
+        QCOMPARE(r.panel.entryPanes()->Label2(2)->text(), QStringLiteral("4"));
         r.press({KeypadEntry::kRouteKey, 1, 2, 3, 4, 5, 6, KeypadEntry::kSectionKey, 0, 0, 7, 1});
-        QCOMPARE(r.panel.Label2(0)->text(), QStringLiteral("12345"));
-        QCOMPARE(r.panel.Label2(2)->text(), QStringLiteral("007"));
+        QCOMPARE(r.panel.entryPanes()->Label2(0)->text(), QStringLiteral("12345"));
+        QCOMPARE(r.panel.entryPanes()->Label2(2)->text(), QStringLiteral("007"));
         QCOMPARE(r.sound.calls().size(), 13);
         QCOMPARE(r.sound.calls().last().path, QStringLiteral("/key.wav"));
         for (int i = 0; i < 3; ++i)
-            QCOMPARE(r.panel.Label2(i)->alignment(), Qt::AlignRight | Qt::AlignVCenter);
+            QCOMPARE(r.panel.entryPanes()->Label2(i)->alignment(), Qt::AlignRight | Qt::AlignVCenter);
     }
 
     void refusalHasOnlyOkAndTheProgramsTitle() {
@@ -204,15 +204,15 @@ private Q_SLOTS:
         const QPoint spot(5, 100); // on the pane, off its controls
         auto inFront = [&](int pane) {
             const QWidget *top = r.panel.childAt(spot);
-            return top == r.panel.Frame1(pane) || r.panel.Frame1(pane)->isAncestorOf(top);
+            return top == r.panel.entryPanes()->Frame1(pane) || r.panel.entryPanes()->Frame1(pane)->isAncestorOf(top);
         };
         QVERIFY(inFront(1)); // the keypad, created last, starts in front
-        QTest::mouseDClick(r.panel.Frame1(1), Qt::LeftButton, {},
-                           r.panel.Frame1(1)->mapFrom(&r.panel, spot));
+        QTest::mouseDClick(r.panel.entryPanes()->Frame1(1), Qt::LeftButton, {},
+                           r.panel.entryPanes()->Frame1(1)->mapFrom(&r.panel, spot));
         QCOMPARE(r.panel.BackPane(), qint16(1));
         QVERIFY(inFront(0));
-        QTest::mouseDClick(r.panel.Frame1(0), Qt::LeftButton, {},
-                           r.panel.Frame1(0)->mapFrom(&r.panel, spot));
+        QTest::mouseDClick(r.panel.entryPanes()->Frame1(0), Qt::LeftButton, {},
+                           r.panel.entryPanes()->Frame1(0)->mapFrom(&r.panel, spot));
         QCOMPARE(r.panel.BackPane(), qint16(0));
         QVERIFY(inFront(1));
     }
@@ -221,19 +221,19 @@ private Q_SLOTS:
         Rig r;
         r.setRouteOne();
         r.panel.Command2_Click(1);
-        QTest::mouseClick(r.panel.Check1(), Qt::LeftButton);
+        QTest::mouseClick(r.panel.stepButtons()->Check1(), Qt::LeftButton);
         QCOMPARE(r.board.Degit(1)->Value(), QVariant(QString()));
         QCOMPARE(r.board.ChimeiCtl()->model().dotCount(), 0);
         QCOMPARE(r.board.TimeDegit(0)->Value(), QVariant(QString()));
-        const QList<QWidget *> disabled = {r.panel.Frame1(0),   r.panel.Frame1(1),
-                                           r.panel.Command2(0), r.panel.Command2(1),
+        const QList<QWidget *> disabled = {r.panel.entryPanes()->Frame1(0),   r.panel.entryPanes()->Frame1(1),
+                                           r.panel.stepButtons()->Command2(0), r.panel.stepButtons()->Command2(1),
                                            r.panel.Frame6(),    r.panel.grpM_Tape()};
         for (QWidget *w : disabled)
             QVERIFY2(!w->isEnabled(), qPrintable(w->objectName()));
-        QVERIFY(r.panel.Command4()->isEnabled() && r.panel.Option4(1)->isEnabled());
-        QTest::mouseClick(r.panel.Check1(), Qt::LeftButton);
+        QVERIFY(r.panel.Command4()->isEnabled() && r.panel.Frame2()->Option4(1)->isEnabled());
+        QTest::mouseClick(r.panel.stepButtons()->Check1(), Qt::LeftButton);
         QVERIFY(!r.board.Timer1()->isActive()); // the clock is hidden: it stays off
-        QVERIFY(r.panel.Command2(1)->isEnabled() && r.panel.Frame1(0)->isEnabled());
+        QVERIFY(r.panel.stepButtons()->Command2(1)->isEnabled() && r.panel.entryPanes()->Frame1(0)->isEnabled());
         QVERIFY(!r.panel.grpM_Tape()->isEnabled());
         QCOMPARE(r.board.Degit(1)->Value(), QVariant(200));
     }
@@ -272,26 +272,26 @@ private Q_SLOTS:
         QCOMPARE(r.speech,
                  (QStringList{QStringLiteral("stop"), QStringLiteral("settings 音声の調節")}));
 
-        QTest::mouseClick(r.panel.Check1(), Qt::LeftButton);
+        QTest::mouseClick(r.panel.stepButtons()->Check1(), Qt::LeftButton);
         QVERIFY(!group->isEnabled());
-        QTest::mouseClick(r.panel.Check1(), Qt::LeftButton);
+        QTest::mouseClick(r.panel.stepButtons()->Check1(), Qt::LeftButton);
         QVERIFY(group->isEnabled());
     }
 
     void scrollBarsSetBothSettings() {
         Rig r;
-        r.panel.HScroll1(1)->setValue(1500);
-        QCOMPARE(r.panel.Label1(1)->text(), QStringLiteral("1500"));
+        r.panel.Frame6()->HScroll1(1)->setValue(1500);
+        QCOMPARE(r.panel.Frame6()->Label1(1)->text(), QStringLiteral("1500"));
         QCOMPARE(r.board.ChimeiCtl()->Speed(), qint16(1));
         QCOMPARE(r.board.ChimeiCtl()->ScrollStartWait(), 1500);
-        r.panel.HScroll1(0)->setValue(300);
+        r.panel.Frame6()->HScroll1(0)->setValue(300);
         QCOMPARE(r.board.ChimeiCtl()->Speed(), qint16(300));
         QCOMPARE(r.board.ChimeiCtl()->ScrollStartWait(), 1500);
     }
 
     void lateNightSwitchReachesTheFares() {
         Rig r;
-        r.panel.Check2()->setChecked(true);
+        r.panel.Frame6()->Check2()->setChecked(true);
         r.setRouteOne();
         QCOMPARE(r.board.Degit(1)->Value(), QVariant(340));
     }
@@ -332,15 +332,15 @@ private Q_SLOTS:
     void backlightOn1TakesItsColourWhateverThePicture() {
         Rig r;
         r.settings.setColour(setting::LabelColourOn1, 0x0080FF);
-        QTest::mouseClick(r.panel.Option4(1), Qt::LeftButton);
+        QTest::mouseClick(r.panel.Frame2()->Option4(1), Qt::LeftButton);
         QCOMPARE(r.board.Picture(), r.board.imgRes(1));
 
         const QString file = r.dir.filePath(QStringLiteral("on1.png"));
         r.settings.setText(setting::On1PanelFile, file);
         r.settings.select(setting::PanelsOneByOne);
         r.settings.select(setting::On1PanelUser);
-        QTest::mouseClick(r.panel.Option4(0), Qt::LeftButton);
-        QTest::mouseClick(r.panel.Option4(1), Qt::LeftButton);
+        QTest::mouseClick(r.panel.Frame2()->Option4(0), Qt::LeftButton);
+        QTest::mouseClick(r.panel.Frame2()->Option4(1), Qt::LeftButton);
         QCOMPARE(r.board.Picture(), r.board.imgRes(0));
         QVERIFY(r.host.errors.isEmpty());
         QVERIFY(labelsIn(r.board, QColor(0xFF, 0x80, 0x00)));
@@ -371,7 +371,7 @@ private Q_SLOTS:
                 text.flush());
         r.settings.setText(setting::On2PanelFile, text.fileName());
         const QImage before = r.board.Picture();
-        QTest::mouseClick(r.panel.Option4(2), Qt::LeftButton);
+        QTest::mouseClick(r.panel.Frame2()->Option4(2), Qt::LeftButton);
         QCOMPARE(
             r.host.errors,
             (QList<std::pair<QString, QString>>{
@@ -398,7 +398,7 @@ private Q_SLOTS:
         QCOMPARE(rig.panel.Check4()->toolTip(), QStringLiteral("整理券プレビューを開きます"));
 
         // A large ticket is seen whole, the company list below it, in a panel that grew.
-        rig.panel.setTicketSize(QSize(240, 160));
+        rig.panel.describeTicket(QSize(240, 160), {});
         QTest::mouseClick(rig.panel.Check4(), Qt::LeftButton);
         PreviewStrip *strip = rig.panel.previewStrip();
         const QRect ticket = strip->picSeirikenPrev()->geometry().translated(strip->pos());
@@ -464,7 +464,7 @@ private Q_SLOTS:
         rig.panel.show();
         rig.panel.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&rig.panel));
-        rig.panel.List2(0)->setFocus();
+        rig.panel.entryPanes()->List2(0)->setFocus();
         for (int key : {Qt::Key_1, Qt::Key_Return, Qt::Key_1, Qt::Key_Enter})
             QTest::keyClick(&rig.panel, Qt::Key(key));
         QCOMPARE(rig.panel.route().StopCount, qint16(3));

@@ -10,6 +10,7 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -31,6 +32,7 @@ class Form1;
 class M_Degit;
 class OptionStates;
 class frmCtl;
+class PanelHost;
 
 // The options dialog "オプション". The settings store holds every value; the dialog's controls
 // are views of it that write through at once, so every reader sees a change without "OK".
@@ -135,10 +137,13 @@ private:
     void colourPreview();
     QString chooseFile(const QString &filters, const QString &title, const QString &current);
     void reapplyBacklight();
+    // Where the operator is told: the panel's reporter, or message boxes of the dialog's own.
+    PanelHost &reporter();
 
     SettingsStore &store_;
     Form1 &board_;
     frmCtl *panel_ = nullptr;
+    std::unique_ptr<PanelHost> ownHost_;
     OptionStates *states_;
     std::function<bool(const QUrl &)> openFolder_;
     CustomColourTable customColours_{};

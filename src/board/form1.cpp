@@ -7,6 +7,7 @@
 #include "degitrenderer.h"
 #include "mdegit.h"
 #include "scaling.h"
+#include "seirikennum.h"
 #include "twips.h"
 
 #include <QActionGroup>
@@ -280,6 +281,83 @@ void Form1::setSeiriNumColour(const QColor &colour) {
         palette.setColor(QPalette::WindowText, colour);
         label->setPalette(palette);
     }
+}
+
+void Form1::setLabelNumbering(int style, bool zeroPad) {
+    const SeirikenNumbering numbering = seirikenNumbering(style, zeroPad);
+    QLabel *first = labels_[1];
+    QFont face = first->font();
+    face.setFamily(QString::fromUtf8(numbering.digitFaceOnLabel1 ? SeirikenNumbering::kDigitFace
+                                                                 : SeirikenNumbering::kWordFace));
+    first->setFont(face);
+    if (numbering.label1Word)
+        first->setText(*numbering.label1Word);
+    for (int k = 1; k <= board::kCellCount; ++k) {
+        if (const std::optional<QString> &caption = numbering.captions[static_cast<size_t>(k)])
+            labels_[static_cast<size_t>(k)]->setText(*caption);
+    }
+}
+
+void Form1::setCellValue(int cell, const QVariant &value) {
+    degit_.at(static_cast<size_t>(cell))->setValue(value);
+}
+
+void Form1::resetCell(int cell, qint16 mode) {
+    degit_.at(static_cast<size_t>(cell))->ResetDegit(mode);
+}
+
+void Form1::setCellColours(OleColor back, OleColor unlit, OleColor lit) {
+    const auto colour = [&](M_Degit *cell) {
+        cell->setBackColor(back);
+        cell->setBaseForeColor(unlit);
+        cell->setDegitForeColor(lit);
+    };
+    for (int k = 1; k <= board::kCellCount; ++k)
+        colour(degit_[static_cast<size_t>(k)]);
+    for (M_Degit *clock : timeDegit_)
+        colour(clock);
+}
+
+void Form1::setCellFormat(int cell, qint16 shift, qint16 zeroMode, qint16 fillZero) {
+    M_Degit *d = degit_.at(static_cast<size_t>(cell));
+    d->setZeroMode(zeroMode);
+    d->setShift(shift);
+    d->setFillZero(fillZero);
+}
+
+Form1::CellFormat Form1::cellFormat(int cell) const {
+    const M_Degit *d = degit_.at(static_cast<size_t>(cell));
+    return {d->Shift(), d->ZeroMode(), d->FillZero()};
+}
+
+void Form1::showStopName(const QString &name) {
+    chimeiCtl_->SetChimei(name);
+}
+
+void Form1::setPlaceNameColours(OleColor back, OleColor dots) {
+    chimeiCtl_->setBackColor(back);
+    chimeiCtl_->setForeColor(dots);
+}
+
+void Form1::setPlaceNameFace(qint16 fontMode, bool bold) {
+    chimeiCtl_->setFontMode(fontMode);
+    chimeiCtl_->setFontBold(bold);
+}
+
+void Form1::setPlaceNameScroll(qint16 speed, int startWait) {
+    chimeiCtl_->setSpeed(speed);
+    chimeiCtl_->setScrollStartWait(startWait);
+}
+
+void Form1::stopClock() {
+    timer1_->stop();
+    for (M_Degit *clock : timeDegit_)
+        clock->setValue(QString());
+}
+
+void Form1::resumeClock() {
+    if (timeDegit_[0]->isVisible())
+        timer1_->start();
 }
 
 void Form1::setLabelsShown(bool shown) {

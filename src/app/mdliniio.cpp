@@ -51,9 +51,9 @@ void mdlIniIo::LoadIni() {
 void mdlIniIo::SaveIni() {
     records_.cells = {};
     for (int k = 1; k <= kCellCount; ++k) {
-        const M_Degit *degit = board_.Degit(k);
-        records_.cells[static_cast<size_t>(k - 1)] = {degit->Shift(), degit->ZeroMode(),
-                                                      degit->FillZero()};
+        const Form1::CellFormat format = board_.cellFormat(k);
+        records_.cells[static_cast<size_t>(k - 1)] = {format.shift, format.zeroMode,
+                                                      format.fillZero};
     }
     options_.GetOptionInfo(records_);
     // Positions saved at another screen density are not multiples of this one's pixel; a

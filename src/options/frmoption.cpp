@@ -4,6 +4,7 @@
 
 #include "chimeictl.h"
 #include "degitrenderer.h"
+#include "desktoppanel.h"
 #include "form1.h"
 #include "frmctl.h"
 #include "gtfsdialog.h"
@@ -27,7 +28,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -186,17 +186,8 @@ gtfs::GtfsImportDialog *frmOption::importGtfs() {
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     // The imported route stands on the panel's lists, from its first stop: "リセット" sets it.
     connect(dialog, &gtfs::GtfsImportDialog::imported, this, [this](int route) {
-        if (!panel_)
-            return;
-        const QString digits = QStringLiteral("%1").arg(route, 5, 10, QLatin1Char('0'));
-        for (int i = 0; i < 5; ++i) {
-            const QSignalBlocker quiet(panel_->List2(i));
-            panel_->List2(i)->setCurrentRow(digits[i].digitValue());
-        }
-        for (int i = 0; i < 3; ++i) {
-            const QSignalBlocker quiet(panel_->List3(i));
-            panel_->List3(i)->setCurrentRow(i == 2 ? 1 : 0);
-        }
+        if (panel_)
+            panel_->offerRoute(route);
     });
     dialog->open();
     return dialog;
@@ -782,9 +773,17 @@ std::optional<StateError> frmOption::SetOptionInfo(const StateRecords &records) 
     return std::nullopt;
 }
 
+PanelHost &frmOption::reporter() {
+    if (panel_)
+        return panel_->host();
+    if (!ownHost_)
+        ownHost_ = std::make_unique<DesktopPanelHost>(this);
+    return *ownHost_;
+}
+
 void frmOption::reapplyBacklight() {
     if (panel_)
-        panel_->Option4_Click(panel_->Frame2()->selected());
+        panel_->applyBacklight();
 }
 
 qint32 frmOption::SetPlgin(const QString &path) {
@@ -795,11 +794,9 @@ qint32 frmOption::SetPlgin(const QString &path) {
         return 0;
     setPluginComment(KB4_PlgComment(path));
     setPluginLines(capabilityLines(info));
-    if (panel_) {
-        panel_->setTicketSize(QSize(twipsToPx(info.widthTwips), twipsToPx(info.heightTwips)));
-        if (info.companySwitching >= 1)
-            panel_->previewStrip()->Combo1()->addItems(KB4_CorpNames(path));
-    }
+    if (panel_)
+        panel_->describeTicket(QSize(twipsToPx(info.widthTwips), twipsToPx(info.heightTwips)),
+                               info.companySwitching >= 1 ? KB4_CorpNames(path) : QStringList());
     return 2;
 }
 
@@ -811,15 +808,13 @@ void frmOption::Command1_Click() {
     if (file.isEmpty())
         return;
     if (panel_)
-        panel_->previewStrip()->Combo1()->clear();
+        panel_->clearTicketCompanies();
     if (SetPlgin(file) != 0) {
         store_.setText(setting::PluginFile, file);
         return;
     }
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("プラグインロードエラー"),
-                    QStringLiteral("指定したファイルはプラグインでないか、内容が不正です"),
-                    QMessageBox::Ok, this);
-    box.exec();
+    reporter().error(QStringLiteral("プラグインロードエラー"),
+                     QStringLiteral("指定したファイルはプラグインでないか、内容が不正です"));
 }
 
 void frmOption::Command11_Click() {
@@ -829,10 +824,8 @@ void frmOption::Command11_Click() {
 }
 
 void frmOption::SetProp() {
-    const int backlight = panel_ ? panel_->Frame2()->selected() : 0;
-    applyBoardLook(board_, store_, backlight);
-    if (panel_)
-        panel_->Option4_Click(backlight);
+    applyBoardLook(board_, store_, panel_ ? panel_->backlightRow() : 0);
+    reapplyBacklight();
 }
 
 } // namespace q47

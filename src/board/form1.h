@@ -1,6 +1,7 @@
 #pragma once
 
 #include "degitmodel.h"
+#include "olecolor.h"
 
 #include <QColor>
 #include <QImage>
@@ -46,10 +47,38 @@ public:
 
     M_Degit *Degit(int index) const { return degit_.at(static_cast<size_t>(index)); }
     QLabel *lblSeiriNum(int index) const { return labels_.at(static_cast<size_t>(index)); }
+    // What the others ask of the board.
+    //
     // Shows or hides the fifty ticket-number labels. While they show, the built-in pictures
     // are drawn without their printed numbers, which the labels would cover.
     void setLabelsShown(bool shown);
     bool labelsShown() const { return labelsShown_; }
+    // Rewrites the labels for numbering style `style` (0 to 11), one-digit numbers with a
+    // leading zero when `zeroPad`; label 1 takes the digit face or the word face.
+    void setLabelNumbering(int style, bool zeroPad);
+    // Fare cell `cell` (1 to 50) shows `value`; resetCell lights every segment (-1) or blanks
+    // the cell (0).
+    void setCellValue(int cell, const QVariant &value);
+    void resetCell(int cell, qint16 mode);
+    // The digit colours of the fifty cells and both clock cells.
+    void setCellColours(OleColor back, OleColor unlit, OleColor lit);
+    // One cell's format, as its settings dialog and the state file keep it.
+    void setCellFormat(int cell, qint16 shift, qint16 zeroMode, qint16 fillZero);
+    struct CellFormat {
+        qint16 shift;
+        qint16 zeroMode;
+        qint16 fillZero;
+    };
+    CellFormat cellFormat(int cell) const;
+    // The stop's name on the place-name display.
+    void showStopName(const QString &name);
+    void setPlaceNameColours(OleColor back, OleColor dots);
+    void setPlaceNameFace(qint16 fontMode, bool bold);
+    // How fast a long name scrolls and how long it waits at the start.
+    void setPlaceNameScroll(qint16 speed, int startWait);
+    // The clock: stopped with both cells dark, or running again while its cells are shown.
+    void stopClock();
+    void resumeClock();
     // Gives the fifty ticket-number labels one text colour.
     void setSeiriNumColour(const QColor &colour);
     M_Degit *TimeDegit(int index) const { return timeDegit_.at(static_cast<size_t>(index)); }

@@ -135,7 +135,7 @@ private Q_SLOTS:
             s.setColour(q47::setting::DigitBack, 0x00400000);
             saved.options().SetProp();
             saved.board().move(40, 30);
-            QTest::mouseClick(saved.controlPanel().Option4(1), Qt::LeftButton);
+            QTest::mouseClick(saved.controlPanel().Frame2()->Option4(1), Qt::LeftButton);
             saved.stateFile().SaveIni();
         }
         q47::Q47App app(nullptr, state);

@@ -77,8 +77,8 @@ private Q_SLOTS:
             rig.options.customColours()[16] = 0x123456;
             rig.board.Degit(7)->setShift(2);
             rig.board.Degit(50)->setZeroMode(1);
-            rig.panel.HScroll1(0)->setValue(40);
-            rig.panel.Check2()->setChecked(true);
+            rig.panel.Frame6()->HScroll1(0)->setValue(40);
+            rig.panel.Frame6()->Check2()->setChecked(true);
             rig.panel.Frame1_DblClick(1);
             rig.panel.move(300, 200);
             rig.board.move(15, 30);
@@ -103,8 +103,8 @@ private Q_SLOTS:
         QCOMPARE(rig.board.Degit(7)->Shift(), qint16(2));
         QCOMPARE(rig.board.Degit(1)->DegitForeColor(), OleColor(0x00FF00));
         QCOMPARE(rig.board.ChimeiCtl()->FontMode(), qint16(2));
-        QCOMPARE(rig.panel.HScroll1(0)->value(), 40);
-        QVERIFY(rig.panel.Check2()->isChecked());
+        QCOMPARE(rig.panel.Frame6()->HScroll1(0)->value(), 40);
+        QVERIFY(rig.panel.Frame6()->Check2()->isChecked());
         QCOMPARE(rig.panel.BackPane(), qint16(1));
         QCOMPARE(rig.panel.pos(), QPoint(300, 200));
         QCOMPARE(rig.options.customColours()[16], 0x123456u);

@@ -1,5 +1,6 @@
 #include "optionview.h"
 
+#include "olecolor.h"
 #include "degitrenderer.h"
 
 #include <QPainter>

@@ -69,7 +69,7 @@ private Q_SLOTS:
         s.setColour(setting::NameDots, 0x123456);
         s.setListIndex(setting::NameFont, 3);
         s.setFlag(setting::NameBold, 1);
-        QTest::mouseClick(rig.panel.Option4(1), Qt::LeftButton);
+        QTest::mouseClick(rig.panel.Frame2()->Option4(1), Qt::LeftButton);
         rig.options.Command4_Click();
 
         for (int k : {1, 50}) {
