@@ -125,7 +125,7 @@ int main(int argc, char *argv[]) {
     s.setText(q47::setting::RouteSound, routeSound);
     s.setText(q47::setting::ResetSound, QStringLiteral(Q47_SAMPLES "/sound/key.mp3"));
     s.setText(q47::setting::StepSoundFile, stepSound);
-    q47::frmCtl &panel = app.controlPanel();
+    q47::frmCtl &panel = *app.controlPanel();
     panel.session().setLampTestMs(500);
     panel.Frame6()->HScroll1(0)->setValue(40); // long names cross the column in a few seconds
 

@@ -55,7 +55,7 @@ int main(int argc, char *argv[]) {
     std::printf("%-40s %7.2f MiB\n", "idle", residentMiB());
 
     for (int press = 1; press <= 2; ++press) {
-        QPushButton *key = app.controlPanel().entryPanes()->CommandButton1(press);
+        QPushButton *key = app.controlPanel()->entryPanes()->CommandButton1(press);
         QTest::mouseClick(key, Qt::LeftButton, {}, key->rect().center());
         QElapsedTimer guard;
         guard.start();

@@ -80,13 +80,13 @@ int main(int argc, char *argv[]) {
         std::fflush(stdout);
         // Let the start-up settle, as an operator's first click would.
         QTimer::singleShot(300, [&] {
-            dialogPaint = std::make_unique<FirstPaint>(&app.options(), [&] {
+            dialogPaint = std::make_unique<FirstPaint>(app.options(), [&] {
                 std::printf("first options dialog painted: %.1f ms\n", msSince(click));
                 std::fflush(stdout);
-                app.options().Command4_Click();
+                app.options()->Command4_Click();
             });
             click = nowNs();
-            app.controlPanel().Command4()->click();
+            app.controlPanel()->Command4()->click();
             // Measured; the program's own exit asks the operator first.
             std::_Exit(0);
         });

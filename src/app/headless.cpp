@@ -75,14 +75,14 @@ public:
         app_->setSpeechEnabled(false);
         app_->setFolderOverrides(line.dataFolder, line.soundFolder);
         app_->Form_Load();
-        app_->controlPanel().session().setLampTestMs(0);
+        app_->controlPanel()->session().setLampTestMs(0);
     }
 
     Q47App &app() { return *app_; }
     bool told() const { return host_.told; }
 
     bool setRoute(const CommandLine &line) {
-        return line.route.isEmpty() || app_->controlPanel().setRoute(line.route, line.section);
+        return line.route.isEmpty() || app_->controlPanel()->setRoute(line.route, line.section);
     }
 
 private:
@@ -131,7 +131,7 @@ int runTicket(const CommandLine &line, char *program) {
     settings.setText(setting::PluginFile, line.plugin);
     settings.setFlag(setting::UsePreview, 1);
     RecordedTicket recorded;
-    run.app().controlPanel().session().setTicketPreview(&recorded);
+    run.app().controlPanel()->session().setTicketPreview(&recorded);
     if (!run.setRoute(line))
         return 1;
     const TicketRequest ticket = recorded.last.value_or(

@@ -5,6 +5,7 @@
 #include "boardartwork.h"
 #include "boardlayout.h"
 #include "boardlook.h"
+#include "boardzoom.h"
 #include "desktopspeech.h"
 #include "fonts.h"
 #include "form1.h"
@@ -127,7 +128,11 @@ void Q47App::Form_Load() {
     showSavedBoard(board, statePath_, rememberedBacklight(QSettings()));
     if (!onSomeScreen(board))
         board.move(topLeft);
-    board.restoreZoom();
+    board.setZoom(board::readZoom(QSettings()));
+    QObject::connect(&board, &Form1::zoomChanged, &board, [](qreal zoom) {
+        QSettings user;
+        board::writeZoom(user, zoom);
+    });
     board.show();
     waitForFirstPaint(board);
     installWindowIcon();

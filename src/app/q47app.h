@@ -55,11 +55,12 @@ public:
     static void installWindowIcon();
 
     Form1 &board() { return *form1_; }
-    frmCtl &controlPanel() { return *ctl_; }
-    frmOption &options() { return *option_; }
     SettingsStore &settings() { return *settings_; }
+    // Made by Form_Load, after the board is painted: null before.
+    frmCtl *controlPanel() { return ctl_.get(); }
+    frmOption *options() { return option_.get(); }
 
-    mdlIniIo &stateFile() { return *ini_; }
+    mdlIniIo *stateFile() { return ini_.get(); }
 
 private:
     // Whether enough of a window to take it by lies on some screen.

@@ -19,7 +19,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
-#include <QSettings>
 #include <QTimer>
 #include <QWindow>
 
@@ -174,14 +173,10 @@ void Form1::applyZoom(qreal zoom) {
 void Form1::setZoom(qreal zoom) {
     if (fullScreen_)
         setBoardFullScreen(false);
+    const qreal before = zoom_;
     applyZoom(zoom);
-    QSettings settings;
-    board::writeZoom(settings, zoom_);
-}
-
-void Form1::restoreZoom() {
-    const QSettings settings;
-    applyZoom(board::readZoom(settings));
+    if (zoom_ != before)
+        Q_EMIT zoomChanged(zoom_);
 }
 
 void Form1::setBoardFullScreen(bool on) {

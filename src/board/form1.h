@@ -104,12 +104,10 @@ public:
     static QRegion roundedRegion(const QSize &client, qreal scale = 1);
 
     // The windowed board's zoom, one of board::kZoomSteps. A change resizes the window about
-    // its top-left corner and is remembered in the user's settings; in full screen it leaves
-    // full screen first.
+    // its top-left corner and is reported by zoomChanged(); in full screen it leaves full screen
+    // first.
     qreal zoom() const { return zoom_; }
     void setZoom(qreal zoom);
-    // Applies the zoom the user's settings remember (1 when none), without writing it back.
-    void restoreZoom();
 
     // Full screen: the board centred on its screen at the largest scale that fits, black
     // around it, the mouse pointer hidden while it rests. Leaving restores the zoom and the
@@ -128,12 +126,15 @@ public:
     // The right-button menu; its checks follow the board each time it opens.
     QMenu *boardMenu() const { return menu_; }
 
-    void DeleteRgn() {}
     WindowPosition GetFormInfo() const;
     void SetFormInfo(const WindowPosition &position);
 
     // Clock tick for a given time of day.
     void Timer1_Timer(const QTime &now);
+
+Q_SIGNALS:
+    // The zoom was changed, by the operator or by setZoom(): the start-up remembers it.
+    void zoomChanged(qreal zoom);
 
 public Q_SLOTS:
     void Degit_DblClick(int index);

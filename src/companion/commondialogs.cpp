@@ -33,17 +33,10 @@ void setCancelText(QDialogButtonBox *buttons) {
             cancel->setText(kCancelText);
 }
 
-// The folder of the last file chosen, so that the next choice starts beside it.
-QString &lastFileFolder() {
-    static QString folder;
-    return folder;
-}
-
 } // namespace
 
-QString Kb3FileDlg(QWidget *owner, int flags, const QString &filterList, const QString &initialFile,
+QString Kb3FileDlg(QWidget *owner, const QString &filterList, const QString &initialFile,
                    const QString &title) {
-    Q_UNUSED(flags);
     QFileDialog dlg(owner, title);
     dlg.setWindowModality(Qt::WindowModal);
     // Qt's own dialog matches the case-free patterns; the desktop's may not.
@@ -66,16 +59,11 @@ QString Kb3FileDlg(QWidget *owner, int flags, const QString &filterList, const Q
     } else if (!initialFile.isEmpty() && initial.exists()) {
         dlg.setDirectory(initial.absolutePath());
         dlg.selectFile(initial.absoluteFilePath());
-    } else if (!lastFileFolder().isEmpty() && QFileInfo(lastFileFolder()).isDir()) {
-        dlg.setDirectory(lastFileFolder());
     }
 
     if (dlg.exec() != QDialog::Accepted)
         return {};
-    const QString chosen = dlg.selectedFiles().value(0);
-    if (!chosen.isEmpty())
-        lastFileFolder() = QFileInfo(chosen).absolutePath();
-    return QDir::toNativeSeparators(chosen);
+    return QDir::toNativeSeparators(dlg.selectedFiles().value(0));
 }
 
 QString Kb3FolderDlg(QWidget *owner, const QString &title, const QString &startFolder) {

@@ -13,9 +13,8 @@ namespace q47 {
 
 // Chooses an existing file. `filterList` is the NUL-separated list (fileFilterList); its
 // patterns match regardless of case. Starts at `initialFile` when that names an existing file
-// or folder, else in the folder of the last file chosen in this run. `flags` is kept for
-// callers that pass it. Returns the chosen path, or "" on cancel.
-QString Kb3FileDlg(QWidget *owner, int flags, const QString &filterList, const QString &initialFile,
+// or folder. Returns the chosen path, or "" on cancel.
+QString Kb3FileDlg(QWidget *owner, const QString &filterList, const QString &initialFile,
                    const QString &title);
 
 // Chooses a folder, starting at `startFolder` when it exists. Returns it without a trailing

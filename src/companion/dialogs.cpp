@@ -112,8 +112,7 @@ int Call_dlg100(QWidget *owner, qint16 keta, qint16 &zeroMode, qint16 &shift, qi
     return 1;
 }
 
-void Call_dlg110(QWidget *owner, int kind, const QString &aboutText) {
-    Q_UNUSED(kind);
+void Call_dlg110(QWidget *owner, const QString &aboutText) {
     QDialog box(owner);
     box.setObjectName(QStringLiteral("dlg110"));
     box.setWindowTitle(QStringLiteral("バージョン情報"));

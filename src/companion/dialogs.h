@@ -31,8 +31,7 @@ private:
 // Any other result leaves them as they were.
 int Call_dlg100(QWidget *owner, qint16 keta, qint16 &zeroMode, qint16 &shift, qint16 &fillZero);
 
-// The about box: the about text in a modal box with an OK button. `kind` is kept for callers
-// that pass it; only 1 is used.
-void Call_dlg110(QWidget *owner, int kind, const QString &aboutText);
+// The about box: the about text in a modal box with an OK button.
+void Call_dlg110(QWidget *owner, const QString &aboutText);
 
 } // namespace q47

@@ -1,8 +1,8 @@
 #include "chimeictl.h"
 
-#include "olecolor.h"
 #include "chimeirenderer.h"
 #include "degitrenderer.h"
+#include "olecolor.h"
 #include "scaling.h"
 
 #include <QBackingStore>
@@ -162,11 +162,6 @@ void ChimeiCtl_E::SetChimei(const QString &strText) {
     // Let the new name show. This comes after the old scroll has been stopped, so that
     // none of its frames can move the strip that now carries the new name.
     QCoreApplication::processEvents();
-}
-
-void ChimeiCtl_E::ReadProperties(const PropertyBag &bag) {
-    model_.ReadProperties(bag);
-    sync();
 }
 
 QRect ChimeiCtl_E::windowRect() const {

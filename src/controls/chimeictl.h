@@ -42,9 +42,6 @@ public:
     bool FontBold() const { return model_.FontBold(); }
     void setFontBold(bool v) { model_.setFontBold(v); }
 
-    void ReadProperties(const PropertyBag &bag);
-    void WriteProperties(PropertyBag &bag) { model_.WriteProperties(bag); }
-
     // Enlarges the window and its dots by `zoom` (1 = as designed).
     qreal zoom() const { return zoom_; }
     void setZoom(qreal zoom);

@@ -1,27 +1,10 @@
 #include "chimeimodel.h"
 
-#include "olecolor.h"
 #include "cp932.h"
 #include "degitrenderer.h"
+#include "olecolor.h"
 
 namespace q47 {
-
-namespace {
-
-const QString kBackColor = QStringLiteral("BackColor");
-const QString kForeColor = QStringLiteral("ForeColor");
-const QString kSpeed = QStringLiteral("Speed");
-const QString kScrollStartWait = QStringLiteral("ScrollStartWait");
-const QString kMode = QStringLiteral("Mode");
-const QString kAppearance = QStringLiteral("Appearance");
-const QString kFontMode = QStringLiteral("FontMode");
-const QString kFontBold = QStringLiteral("FontBold");
-
-qint16 read16(const PropertyBag &bag, const QString &key, qint16 def) {
-    return static_cast<qint16>(bag.ReadProperty(key, def).toInt());
-}
-
-} // namespace
 
 ChimeiLayout chimeiLayout(int cells, qint16 mode) {
     switch (cells) {
@@ -62,36 +45,30 @@ void ChimeiModel::clearStrip() {
 
 void ChimeiModel::setBackColor(OleColor c) {
     backColor_ = c;
-    changed_ = true;
     // A new ground erases what was drawn on it.
     clearStrip();
 }
 
 void ChimeiModel::setForeColor(OleColor c) {
     foreColor_ = c;
-    changed_ = true;
 }
 
 void ChimeiModel::setSpeed(qint16 v) {
     speed_ = v;
-    changed_ = true;
     scroll_.setSpeed(v);
 }
 
 void ChimeiModel::setScrollStartWait(qint32 v) {
     scrollStartWait_ = v;
-    changed_ = true;
     scroll_.setWait(v);
 }
 
 void ChimeiModel::setMode(qint16 v) {
     mode_ = v;
-    changed_ = true;
 }
 
 void ChimeiModel::setAppearance(qint16 v) {
     appearance_ = v;
-    changed_ = true;
     clearStrip();
     windowSize_ = v != 0 ? kWindow3DSize : kWindowFlatSize;
     scroll_.setExtent(strip_.height(), windowSize_.height());
@@ -99,12 +76,10 @@ void ChimeiModel::setAppearance(qint16 v) {
 
 void ChimeiModel::setFontMode(qint16 v) {
     fontMode_ = v;
-    changed_ = true;
 }
 
 void ChimeiModel::setFontBold(bool v) {
     fontBold_ = v;
-    changed_ = true;
 }
 
 void ChimeiModel::DrawDot16(qint32 X, qint32 Y, QString &strText) {
@@ -176,33 +151,6 @@ int ChimeiModel::dotCount() const {
             n += qAlpha(line[x]) != 0 ? 1 : 0;
     }
     return n;
-}
-
-void ChimeiModel::ReadProperties(const PropertyBag &bag) {
-    backColor_ = static_cast<OleColor>(bag.ReadProperty(kBackColor, kDefaultBackColor).toUInt());
-    foreColor_ = static_cast<OleColor>(bag.ReadProperty(kForeColor, kDefaultForeColor).toUInt());
-    speed_ = read16(bag, kSpeed, kDefaultSpeed);
-    scrollStartWait_ = bag.ReadProperty(kScrollStartWait, kDefaultScrollStartWait).toInt();
-    mode_ = read16(bag, kMode, kDefaultMode);
-    appearance_ = read16(bag, kAppearance, kDefaultAppearance);
-    fontMode_ = read16(bag, kFontMode, kDefaultFontMode);
-    fontBold_ = bag.ReadProperty(kFontBold, false).toBool();
-    scroll_.setSpeed(speed_);
-    scroll_.setWait(scrollStartWait_);
-    clearStrip();
-    changed_ = false;
-}
-
-void ChimeiModel::WriteProperties(PropertyBag &bag) {
-    bag.WriteProperty(kBackColor, backColor_, kDefaultBackColor);
-    bag.WriteProperty(kForeColor, foreColor_, kDefaultForeColor);
-    bag.WriteProperty(kSpeed, speed_, kDefaultSpeed);
-    bag.WriteProperty(kScrollStartWait, scrollStartWait_, kDefaultScrollStartWait);
-    bag.WriteProperty(kMode, mode_, kDefaultMode);
-    bag.WriteProperty(kAppearance, appearance_, kDefaultAppearance);
-    bag.WriteProperty(kFontMode, fontMode_, kDefaultFontMode);
-    bag.WriteProperty(kFontBold, fontBold_, false);
-    changed_ = false;
 }
 
 } // namespace q47

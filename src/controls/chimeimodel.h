@@ -3,7 +3,6 @@
 #include "chimeiglyphs.h"
 #include "chimeiscroll.h"
 #include "degitmodel.h"
-#include "propertybag.h"
 
 #include <QImage>
 #include <QSize>
@@ -71,12 +70,6 @@ public:
     bool FontBold() const { return fontBold_; }
     void setFontBold(bool v);
 
-    // Reading sets the fields directly: no resize, nothing marked changed.
-    void ReadProperties(const PropertyBag &bag);
-    void WriteProperties(PropertyBag &bag);
-    // Whether a setter has changed the state since the last save or load.
-    bool changed() const { return changed_; }
-
     // The strip: its dots on a transparent ground, its height and its top in the window.
     const QImage &strip() const { return strip_; }
     int stripHeight() const { return strip_.height(); }
@@ -109,7 +102,6 @@ private:
     qint16 appearance_ = kDefaultAppearance;
     qint16 fontMode_ = kDefaultFontMode;
     bool fontBold_ = false;
-    bool changed_ = false;
 
     QSize windowSize_ = kWindowDesignSize;
     QImage strip_;

@@ -146,59 +146,59 @@ QString degitDisplayText(const QVariant &value, qint16 zeroMode, qint16 fillZero
 
 DegitModel::Effect DegitModel::setBaseForeColor(OleColor c) {
     baseForeColor_ = c;
-    return mark(Effect::Redraw);
+    return Effect::Redraw;
 }
 
 DegitModel::Effect DegitModel::setDegitForeColor(OleColor c) {
     degitForeColor_ = c;
-    return mark(Effect::Redraw);
+    return Effect::Redraw;
 }
 
 DegitModel::Effect DegitModel::setBackColor(OleColor c) {
     backColor_ = c;
-    return mark(Effect::Redraw);
+    return Effect::Redraw;
 }
 
 DegitModel::Effect DegitModel::setFillZero(qint16 v) {
     fillZero_ = v > keta_ ? keta_ : v;
-    return mark(Effect::None);
+    return Effect::None;
 }
 
 DegitModel::Effect DegitModel::setZeroMode(qint16 v) {
     zeroMode_ = v >= 4 ? 0 : v;
-    return mark(Effect::None);
+    return Effect::None;
 }
 
 DegitModel::Effect DegitModel::setShift(qint16 v) {
     if (v > keta_ - 1)
         v = static_cast<qint16>(keta_ - 1);
     shift_ = v < 0 ? 0 : v;
-    return mark(Effect::None);
+    return Effect::None;
 }
 
 DegitModel::Effect DegitModel::setKeta(qint16 v) {
     keta_ = (v < 1 || v > 15) ? 4 : v;
-    return mark(Effect::ResizeRedraw);
+    return Effect::ResizeRedraw;
 }
 
 DegitModel::Effect DegitModel::setDegitSize(qint16 v) {
     degitSize_ = (v >= 1 && v <= 3) ? v : 0;
-    return mark(Effect::ResizeRedraw);
+    return Effect::ResizeRedraw;
 }
 
 DegitModel::Effect DegitModel::setDegitStyle(qint16 v) {
     degitStyle_ = v;
-    return mark(Effect::Redraw);
+    return Effect::Redraw;
 }
 
 DegitModel::Effect DegitModel::setValue(const QVariant &v) {
     value_ = v;
-    return mark(Effect::Redraw);
+    return Effect::Redraw;
 }
 
 DegitModel::Effect DegitModel::setUserSet(bool v) {
     userSet_ = v;
-    return mark(Effect::None);
+    return Effect::None;
 }
 
 void DegitModel::takeDialogValues(qint16 zeroMode, qint16 shift, qint16 fillZero) {
@@ -209,58 +209,6 @@ void DegitModel::takeDialogValues(qint16 zeroMode, qint16 shift, qint16 fillZero
 
 QString DegitModel::displayText() const {
     return degitDisplayText(value_, zeroMode_, fillZero_, shift_, keta_);
-}
-
-namespace {
-const QString kBaseForeColor = QStringLiteral("BaseForeColor");
-const QString kDegitForeColor = QStringLiteral("DegitForeColor");
-const QString kFillZero = QStringLiteral("FillZero");
-const QString kZeroMode = QStringLiteral("ZeroMode");
-const QString kShift = QStringLiteral("Shift");
-const QString kKeta = QStringLiteral("Keta");
-const QString kDegitSize = QStringLiteral("DegitSize");
-const QString kDegitStyle = QStringLiteral("DegitStyle");
-const QString kValue = QStringLiteral("Value");
-const QString kUserSet = QStringLiteral("UserSet");
-const QString kBackColor = QStringLiteral("BackColor");
-
-qint16 read16(const PropertyBag &bag, const QString &key, qint16 def) {
-    return static_cast<qint16>(bag.ReadProperty(key, def).toInt());
-}
-
-OleColor readColor(const PropertyBag &bag, const QString &key, OleColor def) {
-    return static_cast<OleColor>(bag.ReadProperty(key, def).toUInt());
-}
-} // namespace
-
-void DegitModel::ReadProperties(const PropertyBag &bag) {
-    baseForeColor_ = readColor(bag, kBaseForeColor, kDefaultBaseForeColor);
-    degitForeColor_ = readColor(bag, kDegitForeColor, kDefaultDegitForeColor);
-    fillZero_ = read16(bag, kFillZero, 0);
-    zeroMode_ = read16(bag, kZeroMode, 0);
-    shift_ = read16(bag, kShift, 0);
-    keta_ = read16(bag, kKeta, 4);
-    degitSize_ = read16(bag, kDegitSize, 0);
-    degitStyle_ = read16(bag, kDegitStyle, 0);
-    value_ = bag.ReadProperty(kValue, 0);
-    userSet_ = bag.ReadProperty(kUserSet, true).toBool();
-    backColor_ = readColor(bag, kBackColor, kDefaultBackColor);
-    changed_ = false;
-}
-
-void DegitModel::WriteProperties(PropertyBag &bag) {
-    bag.WriteProperty(kBaseForeColor, baseForeColor_, kDefaultBaseForeColor);
-    bag.WriteProperty(kDegitForeColor, degitForeColor_, kDefaultDegitForeColor);
-    bag.WriteProperty(kFillZero, fillZero_, qint16(0));
-    bag.WriteProperty(kZeroMode, zeroMode_, qint16(0));
-    bag.WriteProperty(kShift, shift_, qint16(0));
-    bag.WriteProperty(kKeta, keta_, qint16(4));
-    bag.WriteProperty(kDegitSize, degitSize_, qint16(0));
-    bag.WriteProperty(kDegitStyle, degitStyle_, qint16(0));
-    bag.WriteProperty(kValue, value_, 0);
-    bag.WriteProperty(kUserSet, userSet_, true);
-    bag.WriteProperty(kBackColor, backColor_, kDefaultBackColor);
-    changed_ = false;
 }
 
 } // namespace q47

@@ -1,13 +1,11 @@
 #pragma once
 
 #include "olecolor.h"
-#include "propertybag.h"
 
 #include <QString>
 #include <QVariant>
 
 namespace q47 {
-
 
 // Geometry of one size class: font size, the box of one digit position and the control height.
 struct DegitSizeClass {
@@ -64,19 +62,7 @@ public:
     QString displayText() const;
     DegitSizeClass sizeClass() const { return degitSizeClass(degitSize_); }
 
-    // Whether a setter has changed the state since the last save or load.
-    bool changed() const { return changed_; }
-
-    // Reading sets the fields directly: no range rules.
-    void ReadProperties(const PropertyBag &bag);
-    void WriteProperties(PropertyBag &bag);
-
 private:
-    Effect mark(Effect e) {
-        changed_ = true;
-        return e;
-    }
-
     OleColor baseForeColor_ = kDefaultBaseForeColor;
     OleColor degitForeColor_ = kDefaultDegitForeColor;
     OleColor backColor_ = kDefaultBackColor;
@@ -88,7 +74,6 @@ private:
     qint16 degitStyle_ = 0;
     QVariant value_ = 0;
     bool userSet_ = true;
-    bool changed_ = false;
 };
 
 } // namespace q47

@@ -156,8 +156,4 @@ void M_Degit::ResetDegit(qint16 nMode) {
     setFillZero(fillZero);
 }
 
-void M_Degit::ReadProperties(const PropertyBag &bag) {
-    model_.ReadProperties(bag);
-}
-
 } // namespace q47

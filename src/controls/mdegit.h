@@ -43,9 +43,6 @@ public:
     OleColor BackColor() const { return model_.BackColor(); }
     void setBackColor(OleColor c);
 
-    void ReadProperties(const PropertyBag &bag);
-    void WriteProperties(PropertyBag &bag) { model_.WriteProperties(bag); }
-
     // Enlarges the control and its drawing by `zoom` (1 = as designed).
     qreal zoom() const { return zoom_; }
     void setZoom(qreal zoom);

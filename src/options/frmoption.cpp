@@ -704,8 +704,13 @@ void frmOption::Command10_Click(int index) {
 
 QString frmOption::chooseFile(const QString &filters, const QString &title,
                               const QString &current) {
-    // Start where the current choice is, so that a neighbouring file is one click away.
-    return Kb3FileDlg(this, 0, filters, current, title);
+    // Start where the current choice is, so that a neighbouring file is one click away; with
+    // none, beside the last file chosen.
+    const QString file =
+        Kb3FileDlg(this, filters, current.isEmpty() ? lastFileFolder_ : current, title);
+    if (!file.isEmpty())
+        lastFileFolder_ = QFileInfo(file).absolutePath();
+    return file;
 }
 
 void frmOption::Command6_Click(int index) {
@@ -801,10 +806,9 @@ qint32 frmOption::SetPlgin(const QString &path) {
 }
 
 void frmOption::Command1_Click() {
-    const QString file = Kb3FileDlg(
-        this, 0,
+    const QString file = chooseFile(
         fileFilterList({QStringLiteral("整理券プラグイン(*.4SP)"), QStringLiteral("*.4SP")}),
-        QString(), QStringLiteral("プラグインの選択"));
+        QStringLiteral("プラグインの選択"), QString());
     if (file.isEmpty())
         return;
     if (panel_)

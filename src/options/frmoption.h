@@ -144,6 +144,7 @@ private:
     Form1 &board_;
     frmCtl *panel_ = nullptr;
     std::unique_ptr<PanelHost> ownHost_;
+    QString lastFileFolder_; // where the file choices start when nothing is chosen yet
     OptionStates *states_;
     std::function<bool(const QUrl &)> openFolder_;
     CustomColourTable customColours_{};

@@ -165,8 +165,8 @@ void frmCtl::cmdTapeSet_Click() {
 }
 
 void frmCtl::Check1_Click() {
-    const std::initializer_list<QWidget *> entry = {panes_->Frame1(0), panes_->Frame1(1), steps_->Command2(0), steps_->Command2(1),
-                                                    frame6_};
+    const std::initializer_list<QWidget *> entry = {
+        panes_->Frame1(0), panes_->Frame1(1), steps_->Command2(0), steps_->Command2(1), frame6_};
     if (steps_->Check1()->isChecked()) {
         session_.blankBoard();
         for (QWidget *w : entry)
@@ -195,13 +195,14 @@ void frmCtl::Command8_Click() {
         aboutText(programBaseName(), QStringLiteral(Q47_VERSION), runtime_.today().year()) +
         QStringLiteral("\r\n") + operatorKeysHelp();
     board_.setEnabled(false);
-    Call_dlg110(this, 1, text);
+    Call_dlg110(this, text);
     board_.setEnabled(true);
 }
 
 void frmCtl::HScroll1_Change(int index) {
     frame6_->showValue(index);
-    board_.setPlaceNameScroll(static_cast<qint16>(frame6_->HScroll1(0)->value()), frame6_->HScroll1(1)->value());
+    board_.setPlaceNameScroll(static_cast<qint16>(frame6_->HScroll1(0)->value()),
+                              frame6_->HScroll1(1)->value());
 }
 
 void frmCtl::Option4_Click(int Index) {
@@ -321,7 +322,6 @@ bool frmCtl::Form_QueryUnload() {
     if (!host_.confirmExit())
         return false;
     fareBoard_.SetChimei(QString());
-    board_.DeleteRgn();
     sound_.CloseSnd();
     announcements_.TapeRelease();
     if (saveIni_)

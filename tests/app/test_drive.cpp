@@ -105,9 +105,9 @@ private Q_SLOTS:
         app_->Form_Load();
         app_->settings().setText(q47::setting::DataFolder, QStringLiteral(Q47_SAMPLES "/data"));
         app_->settings().setText(q47::setting::SoundFolder, QStringLiteral(Q47_SAMPLES "/data"));
-        app_->controlPanel().session().setLampTestMs(100);
+        app_->controlPanel()->session().setLampTestMs(100);
         QVERIFY(QTest::qWaitForWindowExposed(&app_->board()));
-        QVERIFY(QTest::qWaitForWindowExposed(&app_->controlPanel()));
+        QVERIFY(QTest::qWaitForWindowExposed(app_->controlPanel()));
     }
 
     void cleanupTestCase() { app_.reset(); }
@@ -117,9 +117,9 @@ private Q_SLOTS:
     void bothWindowsLieOnTheScreen() {
         const QScreen *screen = QGuiApplication::primaryScreen();
         const QRect available = screen->availableGeometry();
-        QTRY_COMPARE_WITH_TIMEOUT(frameOnScreen(app_->controlPanel()).bottomRight(),
+        QTRY_COMPARE_WITH_TIMEOUT(frameOnScreen(*app_->controlPanel()).bottomRight(),
                                   available.bottomRight(), 5000);
-        const QRect panel = frameOnScreen(app_->controlPanel());
+        const QRect panel = frameOnScreen(*app_->controlPanel());
         const QRect board = frameOnScreen(app_->board());
         QVERIFY2(screen->geometry().contains(panel), qPrintable(QStringLiteral("%1,%2 %3x%4")
                                                                     .arg(panel.x())
@@ -127,14 +127,14 @@ private Q_SLOTS:
                                                                     .arg(panel.width())
                                                                     .arg(panel.height())));
         if (windowManagerRunning())
-            QVERIFY(panel.size() != app_->controlPanel().size()); // a title bar was counted
+            QVERIFY(panel.size() != app_->controlPanel()->size()); // a title bar was counted
         QCOMPARE(board, QRect(available.topLeft(), app_->board().size())); // no frame
         QCOMPARE(app_->board().mask(), q47::Form1::roundedRegion(app_->board().size()));
     }
 
     // Neither the window manager nor the operator can maximise or resize the panel.
     void panelIsAFixedWindow() {
-        const QString id = QString::number(app_->controlPanel().winId());
+        const QString id = QString::number(app_->controlPanel()->winId());
         const QString hints = x11(QStringLiteral("xprop"),
                                   {QStringLiteral("-id"), id, QStringLiteral("WM_NORMAL_HINTS")});
         QVERIFY2(hints.contains(QStringLiteral("minimum size: 353 by 173")), qPrintable(hints));
@@ -147,17 +147,18 @@ private Q_SLOTS:
             QVERIFY2(!actions.contains(QStringLiteral("MAXIMIZE")), qPrintable(actions));
             QVERIFY2(!actions.contains(QStringLiteral("RESIZE")), qPrintable(actions));
         }
-        const QRect before = frameOnScreen(app_->controlPanel());
-        app_->controlPanel().showMaximized(); // asks the window manager
+        const QRect before = frameOnScreen(*app_->controlPanel());
+        app_->controlPanel()->showMaximized(); // asks the window manager
         QTest::qWait(300);
-        QCOMPARE(frameOnScreen(app_->controlPanel()), before);
-        app_->controlPanel().showNormal();
+        QCOMPARE(frameOnScreen(*app_->controlPanel()), before);
+        app_->controlPanel()->showNormal();
     }
 
     void keypadRouteResetAndTwoSteps() {
-        q47::frmCtl &panel = app_->controlPanel();
+        q47::frmCtl &panel = *app_->controlPanel();
         for (int key : {10, 1, 11, 1})
-            QTest::mouseClick(panel.entryPanes()->CommandButton1(key), Qt::LeftButton, {}, QPoint(15, 13));
+            QTest::mouseClick(panel.entryPanes()->CommandButton1(key), Qt::LeftButton, {},
+                              QPoint(15, 13));
         QCOMPARE(panel.entryPanes()->Label2(0)->text(), QStringLiteral("1"));
         QCOMPARE(panel.entryPanes()->Label2(2)->text(), QStringLiteral("1"));
         QTest::mouseClick(panel.entryPanes()->Command1(1), Qt::LeftButton);
@@ -212,7 +213,7 @@ private Q_SLOTS:
     // The route's announcement list came with it: the buttons speak, and "調整" opens the
     // voice dialog over the panel.
     void announcementsWithTheRoute() {
-        q47::frmCtl &panel = app_->controlPanel();
+        q47::frmCtl &panel = *app_->controlPanel();
         q47::TapeGroup *group = panel.grpM_Tape();
         QCOMPARE(group->title(), QStringLiteral("音合使用可"));
         QVERIFY(group->isEnabled() && group->cmdTapeNext()->isEnabled());
@@ -241,7 +242,7 @@ private Q_SLOTS:
     // "設定..." opens the options on the screen, small enough for 1024 x 768, every page
     // reachable; "OK" closes it and the panel takes input again.
     void optionsDialogPages() {
-        q47::frmCtl &panel = app_->controlPanel();
+        q47::frmCtl &panel = *app_->controlPanel();
         const QString shots = qEnvironmentVariable("Q47_DRIVE_SHOTS");
         app_->settings().setFlag(q47::setting::UsePreview, 1);
         QString failure = QStringLiteral("no dialog");
@@ -272,7 +273,7 @@ private Q_SLOTS:
         });
         QTest::mouseClick(panel.Command4(), Qt::LeftButton);
         QVERIFY2(failure.isEmpty(), qPrintable(failure));
-        QVERIFY(!app_->options().isVisible());
+        QVERIFY(!app_->options()->isVisible());
         QVERIFY(panel.isEnabled() && app_->board().isEnabled());
         app_->settings().setFlag(q47::setting::UsePreview, 0);
     }
@@ -280,10 +281,10 @@ private Q_SLOTS:
     // The ticket preview opens beside the panel without leaving the screen, and shows the
     // ticket of the stop on the board.
     void ticketPreviewOnTheScreen() {
-        q47::frmCtl &panel = app_->controlPanel();
+        q47::frmCtl &panel = *app_->controlPanel();
         q47::SettingsStore &s = app_->settings();
         const QString plugin = QStringLiteral(Q47_SAMPLES "/plugins/full.4SP");
-        QCOMPARE(app_->options().SetPlgin(plugin), 2);
+        QCOMPARE(app_->options()->SetPlgin(plugin), 2);
         s.setText(q47::setting::PluginFile, plugin);
         s.setFlag(q47::setting::UsePreview, 1);
         QTest::mouseClick(panel.Check4(), Qt::LeftButton);
@@ -313,7 +314,7 @@ private Q_SLOTS:
         q47::Form1 &board = app_->board();
         board.setLabelsShown(true);
         q47::SeirikenNumSet(board, 7, 0);
-        QTest::mouseClick(app_->controlPanel().Frame2()->Option4(1), Qt::LeftButton);
+        QTest::mouseClick(app_->controlPanel()->Frame2()->Option4(1), Qt::LeftButton);
         QVERIFY(board.Picture() != board.imgRes(1));
         QCOMPARE(board.lblSeiriNum(1)->palette().color(QPalette::WindowText), QColor(Qt::yellow));
         QTest::qWait(300);
@@ -325,22 +326,22 @@ private Q_SLOTS:
     // A state file saved and restored with the panel left where it was comes back byte for
     // byte, window manager or not: the panel does not creep by its title bar.
     void stateFileRoundTripsWithThePanelInPlace() {
-        app_->controlPanel().move(600, 500);
-        QTRY_COMPARE(app_->controlPanel().pos(), QPoint(600, 500));
-        app_->stateFile().SaveIni();
+        app_->controlPanel()->move(600, 500);
+        QTRY_COMPARE(app_->controlPanel()->pos(), QPoint(600, 500));
+        app_->stateFile()->SaveIni();
         const QByteArray saved = fileBytes(statePath());
         QVERIFY(!saved.isEmpty());
         for (int restart = 0; restart < 2; ++restart) {
             q47::Q47App again(sound_.get(), statePath());
             again.setSpeechEnabled(false);
             again.Form_Load();
-            QVERIFY(QTest::qWaitForWindowExposed(&again.controlPanel()));
+            QVERIFY(QTest::qWaitForWindowExposed(again.controlPanel()));
             // Until the window manager has framed it, where the panel stands is not settled.
             if (windowManagerRunning())
-                QTRY_VERIFY(again.controlPanel().frameGeometry() !=
-                            again.controlPanel().geometry());
+                QTRY_VERIFY(again.controlPanel()->frameGeometry() !=
+                            again.controlPanel()->geometry());
             QTest::qWait(200);
-            again.stateFile().SaveIni();
+            again.stateFile()->SaveIni();
             QCOMPARE(fileBytes(statePath()), saved);
         }
     }

@@ -103,7 +103,7 @@ private Q_SLOTS:
         QVERIFY(
             board.windowTitle().startsWith(QStringLiteral("運賃表示器アプリケーション - 型番:")));
 
-        QWidget &panel = app.controlPanel();
+        QWidget &panel = *app.controlPanel();
         QVERIFY(panel.isVisible());
         QCOMPARE(panel.windowTitle(), QStringLiteral("集中操作盤"));
         QCOMPARE(panel.size(), QSize(353, 173));
@@ -116,7 +116,7 @@ private Q_SLOTS:
         QCOMPARE(board.imgRes(0).deviceIndependentSize().toSize(), QSize(709, 244));
         for (int k = 1; k <= 50; ++k)
             QCOMPARE(board.Degit(k)->Value(), QVariant(QString()));
-        QVERIFY(!app.options().isVisible());
+        QVERIFY(!app.options()->isVisible());
     }
 
     // The board is painted before the windows that restore the saved state exist, and that
@@ -133,15 +133,17 @@ private Q_SLOTS:
             s.setListIndex(q47::setting::LabelStyle, 7);
             s.setColour(q47::setting::LabelColourOn1, 0x0000FFFF);
             s.setColour(q47::setting::DigitBack, 0x00400000);
-            saved.options().SetProp();
+            saved.options()->SetProp();
             saved.board().move(40, 30);
-            QTest::mouseClick(saved.controlPanel().Frame2()->Option4(1), Qt::LeftButton);
-            saved.stateFile().SaveIni();
+            saved.board().setZoom(1.5);
+            QTest::mouseClick(saved.controlPanel()->Frame2()->Option4(1), Qt::LeftButton);
+            saved.stateFile()->SaveIni();
         }
         q47::Q47App app(nullptr, state);
         app.setSpeechEnabled(false);
         QImage first;
         QPoint firstAt;
+        qreal firstZoom = 0;
         struct OnPaint : QObject {
             std::function<void()> then;
             bool eventFilter(QObject *, QEvent *e) override {
@@ -155,17 +157,19 @@ private Q_SLOTS:
                 QVERIFY(!w->isVisible() || w == &app.board());
             first = app.board().renderBoard(1);
             firstAt = app.board().pos();
+            firstZoom = app.board().zoom();
         };
         app.board().installEventFilter(&onPaint);
         app.Form_Load();
         QVERIFY(!first.isNull());
         QCOMPARE(firstAt, QPoint(40, 30));
+        QCOMPARE(firstZoom, 1.5);
         QCOMPARE(app.board().pos(), firstAt);
         QCOMPARE(first, app.board().renderBoard(1));
         Form1 plain;
         plain.setPicture(plain.imgRes(0));
         QVERIFY(first != plain.renderBoard(1));
-        QSettings().remove(QStringLiteral("panel/backlight"));
+        QSettings().clear();
     }
 
     void doubleClickWithoutUserSetOpensNothing() {
@@ -183,7 +187,7 @@ private Q_SLOTS:
         QTest::mouseDClick(board.Degit(4), Qt::LeftButton);
         QCoreApplication::processEvents();
         QVERIFY(!opened);
-        QVERIFY(app.controlPanel().isEnabled());
+        QVERIFY(app.controlPanel()->isEnabled());
     }
 
     void cancelledDialogChangesNoCell() {
@@ -193,7 +197,7 @@ private Q_SLOTS:
         board.Degit(7)->setZeroMode(2);
         bool panelDisabled = false;
         QTimer::singleShot(0, [&] {
-            panelDisabled = !app.controlPanel().isEnabled();
+            panelDisabled = !app.controlPanel()->isEnabled();
             auto *dlg = qobject_cast<q47::Dlg100 *>(QApplication::activeModalWidget());
             QVERIFY(dlg);
             dlg->setZeroMode(3);
@@ -202,7 +206,7 @@ private Q_SLOTS:
         });
         board.Degit_DblClick(3);
         QVERIFY(panelDisabled);
-        QVERIFY(app.controlPanel().isEnabled());
+        QVERIFY(app.controlPanel()->isEnabled());
         for (int k = 1; k <= 50; ++k) {
             QCOMPARE(board.Degit(k)->ZeroMode(), qint16(k == 7 ? 2 : 0));
             QCOMPARE(board.Degit(k)->FillZero(), qint16(0));
@@ -232,7 +236,7 @@ private Q_SLOTS:
             QCOMPARE(d->Value(), QVariant(k * 10));
         }
         QCOMPARE(board.Degit(2)->model().displayText(), QStringLiteral("020 "));
-        QVERIFY(app.controlPanel().isEnabled());
+        QVERIFY(app.controlPanel()->isEnabled());
     }
 
     void formInfoRoundTripsThePosition() {

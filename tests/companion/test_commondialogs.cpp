@@ -120,7 +120,7 @@ private Q_SLOTS:
             dlg->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText("CHIME.WAV");
             static_cast<QDialog *>(dlg)->accept(); // QFileDialog's own, checking the name
         });
-        QCOMPARE(Kb3FileDlg(nullptr, 0, kSounds, folder, QStringLiteral("サウンドの選択")),
+        QCOMPARE(Kb3FileDlg(nullptr, kSounds, folder, QStringLiteral("サウンドの選択")),
                  folder + QStringLiteral("/CHIME.WAV"));
     }
 
@@ -137,7 +137,7 @@ private Q_SLOTS:
         const QString folder = dir.path();
         if (dialog == QLatin1String("file")) {
             onNextDialog<QFileDialog>([&](QFileDialog *dlg) { dlg->selectFile(folder); });
-            QCOMPARE(Kb3FileDlg(nullptr, 0, kSounds, QString(), QStringLiteral("t")), QString());
+            QCOMPARE(Kb3FileDlg(nullptr, kSounds, QString(), QStringLiteral("t")), QString());
         } else if (dialog == QLatin1String("folder")) {
             onNextDialog<QFileDialog>([&](QFileDialog *dlg) { dlg->setDirectory(folder); });
             QCOMPARE(Kb3FolderDlg(nullptr, QStringLiteral("t")), QString());

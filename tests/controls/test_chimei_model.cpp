@@ -308,7 +308,6 @@ TEST(ChimeiProperties, StartValuesAndWindowSizes) {
     EXPECT_EQ(model.Appearance(), 1);
     EXPECT_EQ(model.FontMode(), 0);
     EXPECT_FALSE(model.FontBold());
-    EXPECT_FALSE(model.changed());
     EXPECT_EQ(model.windowSize(), QSize(37, 196));
 
     model.setAppearance(0);
@@ -317,7 +316,6 @@ TEST(ChimeiProperties, StartValuesAndWindowSizes) {
     model.setAppearance(1);
     EXPECT_EQ(model.windowSize(), QSize(37, 195));
     EXPECT_EQ(model.borderWidth(), 2);
-    EXPECT_TRUE(model.changed());
 }
 
 TEST(ChimeiProperties, OutOfRangeValuesAreStoredUnchanged) {
@@ -330,45 +328,6 @@ TEST(ChimeiProperties, OutOfRangeValuesAreStoredUnchanged) {
     EXPECT_EQ(model.ScrollStartWait(), -1);
     EXPECT_EQ(model.Mode(), 99);
     EXPECT_EQ(model.FontMode(), 9);
-    EXPECT_TRUE(model.changed());
-}
-
-TEST(ChimeiProperties, BagWritesOnlyWhatDiffersAndReadsWithoutRegardToCase) {
-    ChimeiModel fresh;
-    q47::PropertyBag empty;
-    fresh.WriteProperties(empty);
-    EXPECT_EQ(empty.size(), 0);
-
-    ChimeiModel model;
-    model.setBackColor(0x112233);
-    model.setForeColor(0x445566);
-    model.setSpeed(1);
-    model.setScrollStartWait(0);
-    model.setMode(2);
-    model.setAppearance(0);
-    model.setFontMode(4);
-    model.setFontBold(true);
-    q47::PropertyBag bag;
-    model.WriteProperties(bag);
-    EXPECT_FALSE(model.changed());
-    EXPECT_EQ(bag.size(), 8);
-    for (const char *key : {"backcolor", "FORECOLOR", "speed", "scrollstartwait", "MODE",
-                            "appearance", "fontmode", "FontBold"})
-        EXPECT_TRUE(bag.contains(QString::fromLatin1(key))) << key;
-
-    ChimeiModel loaded;
-    loaded.ReadProperties(bag);
-    EXPECT_EQ(loaded.BackColor(), 0x112233U);
-    EXPECT_EQ(loaded.ForeColor(), 0x445566U);
-    EXPECT_EQ(loaded.Speed(), 1);
-    EXPECT_EQ(loaded.ScrollStartWait(), 0);
-    EXPECT_EQ(loaded.Mode(), 2);
-    EXPECT_EQ(loaded.Appearance(), 0);
-    EXPECT_EQ(loaded.FontMode(), 4);
-    EXPECT_TRUE(loaded.FontBold());
-    EXPECT_FALSE(loaded.changed());
-    // Read from the bag, the appearance does not resize the window.
-    EXPECT_EQ(loaded.windowSize(), QSize(37, 196));
 }
 
 TEST(ChimeiProperties, BackColorAndAppearanceEraseTheStripButForeColorDoesNot) {
@@ -467,11 +426,8 @@ TEST_F(ChimeiScrolling, SpeedZeroBecomesOneWhenAScrollStarts) {
     model.setSpeed(0);
     model.SetChimei(QStringLiteral("東京"));
     EXPECT_EQ(model.Speed(), 0) << "only a scroll corrects it";
-    q47::PropertyBag bag;
-    model.WriteProperties(bag);
     model.SetChimei(kSeven);
     EXPECT_EQ(model.Speed(), 1);
-    EXPECT_TRUE(model.changed());
     EXPECT_EQ(topAt(2500ms), window - 30);
 }
 

@@ -109,39 +109,6 @@ TEST(DegitModelRanges, FormattingSettersClampAndDoNotRedraw) {
     m.setFillZero(-2);
     EXPECT_EQ(m.FillZero(), -2);
     EXPECT_EQ(m.setUserSet(false), Effect::None);
-    EXPECT_TRUE(m.changed());
-}
-
-TEST(DegitModelProperties, DefaultsAreNotWrittenAndReadBackUnchecked) {
-    DegitModel fresh;
-    q47::PropertyBag empty;
-    fresh.WriteProperties(empty);
-    EXPECT_EQ(empty.size(), 0);
-
-    q47::PropertyBag bag;
-    bag.WriteProperty(QStringLiteral("keta"), qint16(40), qint16(4)); // out of range, any case
-    bag.WriteProperty(QStringLiteral("SHIFT"), qint16(30), qint16(0));
-    bag.WriteProperty(QStringLiteral("Value"), QStringLiteral("12"), 0);
-    bag.WriteProperty(QStringLiteral("DegitForeColor"), quint32(0x0000FF), quint32(0x72D2F8));
-    bag.WriteProperty(QStringLiteral("UserSet"), false, true);
-    DegitModel m;
-    m.ReadProperties(bag);
-    EXPECT_EQ(m.Keta(), 40);
-    EXPECT_EQ(m.Shift(), 30);
-    EXPECT_EQ(m.Value(), QVariant(QStringLiteral("12")));
-    EXPECT_EQ(m.DegitForeColor(), 0x0000FFu);
-    EXPECT_FALSE(m.UserSet());
-    EXPECT_EQ(m.BackColor(), 0x808080u);
-    EXPECT_EQ(m.BaseForeColor(), 0x969696u);
-    EXPECT_FALSE(m.changed());
-
-    q47::PropertyBag round;
-    m.WriteProperties(round);
-    DegitModel again;
-    again.ReadProperties(round);
-    EXPECT_EQ(again.Keta(), 40);
-    EXPECT_EQ(again.Value(), QVariant(QStringLiteral("12")));
-    EXPECT_FALSE(round.contains(QStringLiteral("BackColor")));
 }
 
 } // namespace

@@ -110,20 +110,6 @@ private Q_SLOTS:
         }
     }
 
-    void loadingPropertiesDoesNotRedraw() {
-        M_Degit d;
-        const int before = d.redrawCount();
-        q47::PropertyBag bag;
-        bag.WriteProperty(QStringLiteral("Value"), 1234, 0);
-        bag.WriteProperty(QStringLiteral("Keta"), qint16(6), qint16(4));
-        d.ReadProperties(bag);
-        QCOMPARE(d.redrawCount(), before);
-        QCOMPARE(d.Keta(), qint16(6));
-        QCOMPARE(d.width(), 4 * 13); // no resize either
-        // Only the background shows: the base colour appears nowhere.
-        QVERIFY(!anyPixelOf(d.surface(), qRgb(150, 150, 150)));
-    }
-
     void doubleClickRaisesTheEvent() {
         M_Degit d;
         QSignalSpy spy(&d, &M_Degit::DblClick);
