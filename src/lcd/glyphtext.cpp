@@ -5,6 +5,7 @@
 #include <QTransform>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace q47::lcd {
@@ -20,37 +21,44 @@ qsizetype bytesOf(const QImage &image) {
     return std::max<qsizetype>(image.sizeInBytes(), 1);
 }
 
-// A face without a bold style is thickened by about a 48th of its size, near the strength of
-// a painter's synthetic bold; small type stays as drawn, where a pixel more would clog it.
+// A face without a bold style is thickened by a 30th of its size, a little more than a
+// painter's synthetic bold, in 1/16 pixels so that every size gets the same weight.
 int thickening(int pixelSize) {
-    return int(std::lround(pixelSize / 48.0));
+    return int(std::lround(pixelSize * 16 / 30.0));
 }
 
-// Widens the coverage `k` pixels to the right and upwards.
-QImage thicken(const QImage &alpha, int k) {
-    QImage out(alpha.width() + k, alpha.height() + k, QImage::Format_Alpha8);
+// Widens the coverage by `sixteenths` / 16 pixels to the right and upwards: whole pixels, then
+// a partial one at the edge.
+QImage thicken(const QImage &alpha, int sixteenths) {
+    const int k = (sixteenths + 15) / 16;
+    std::array<int, 64> weight{}; // per shift, in 1/16
+    for (int j = 0; j <= k && j < int(weight.size()); ++j)
+        weight[size_t(j)] = std::min(16, sixteenths - (j - 1) * 16);
+    const int w = alpha.width(), h = alpha.height();
+    QImage out(w + k, h + k, QImage::Format_Alpha8);
     out.fill(0);
-    for (int y = 0; y < alpha.height(); ++y) {
+    for (int y = 0; y < h; ++y) {
         const uchar *src = alpha.constScanLine(y);
         uchar *dst = out.scanLine(y + k);
-        for (int x = 0; x < alpha.width(); ++x) {
-            for (int j = 0; j <= k; ++j)
-                dst[x + j] = std::max(dst[x + j], src[x]);
+        for (int j = 0; j <= k; ++j) {
+            const int wj = weight[size_t(j)];
+            uchar *d = dst + j;
+            for (int x = 0; x < w; ++x)
+                d[x] = std::max(d[x], uchar(src[x] * wj / 16));
         }
     }
-    for (int y = 0; y + k < out.height(); ++y) {
+    // Upwards, top row first: the rows read below are still unwidened.
+    const int ow = out.width();
+    for (int y = 0; y < h + k; ++y) {
         uchar *dst = out.scanLine(y);
-        for (int j = 1; j <= k; ++j) {
+        for (int j = 1; j <= k && y + j < h + k; ++j) {
+            const int wj = weight[size_t(j)];
             const uchar *below = out.constScanLine(y + j);
-            for (int x = 0; x < out.width(); ++x)
-                dst[x] = std::max(dst[x], below[x]);
+            for (int x = 0; x < ow; ++x)
+                dst[x] = std::max(dst[x], uchar(below[x] * wj / 16));
         }
     }
     return out;
-}
-
-QString faceKey(Face face, int pixelSize) {
-    return QString::number(int(face)) + QLatin1Char('/') + QString::number(pixelSize);
 }
 
 } // namespace
@@ -85,7 +93,7 @@ void GlyphText::clear() {
 }
 
 const GlyphText::Shaped &GlyphText::shaped(const QString &text, Face face, int pixelSize) {
-    const QString key = faceKey(face, pixelSize) + QLatin1Char('/') + text;
+    const TextKey key{text, int(face), pixelSize, 0, 0};
     if (const Shaped *hit = shapes_.object(key))
         return *hit;
     auto *s = new Shaped;
@@ -113,11 +121,9 @@ const GlyphText::Shaped &GlyphText::shaped(const QString &text, Face face, int p
 GlyphText::Glyph GlyphText::glyph(const Shaped::Run &run, int index, int scaleXPermille,
                                   int pixelSize) {
     const quint32 id = run.glyphs[index];
-    const QString key = run.font.familyName() + QLatin1Char('/') + run.font.styleName() +
-                        QLatin1Char('/') + QString::number(run.font.pixelSize()) +
-                        QLatin1Char('/') + QString::number(id) + QLatin1Char('/') +
-                        QString::number(scaleXPermille) + QLatin1Char('/') +
-                        QString::number(run.thicken);
+    const int k = run.thicken ? thickening(pixelSize) : 0;
+    const GlyphKey key{
+        run.font.familyName(), run.font.styleName(), run.font.pixelSize(), id, scaleXPermille, k};
     if (const Glyph *hit = glyphs_.object(key))
         return *hit;
     const QTransform narrow = QTransform::fromScale(scaleXPermille / 1000.0, 1);
@@ -127,9 +133,9 @@ GlyphText::Glyph GlyphText::glyph(const Shaped::Run &run, int index, int scaleXP
         g.alpha = g.alpha.convertToFormat(QImage::Format_Alpha8);
     const QRectF box = narrow.mapRect(run.font.boundingRect(id));
     g.offset = QPoint(int(std::floor(box.left())), int(std::floor(box.top())));
-    if (const int k = run.thicken ? thickening(pixelSize) : 0; k > 0 && !g.alpha.isNull()) {
+    if (k > 0 && !g.alpha.isNull()) {
         g.alpha = thicken(g.alpha, k);
-        g.offset.ry() -= k;
+        g.offset.ry() -= (k + 15) / 16;
     }
     glyphs_.insert(key, new Glyph(g), bytesOf(g.alpha));
     return g;
@@ -142,8 +148,7 @@ qreal GlyphText::advance(const QString &text, Face face, int pixelSize) {
 TextSprite GlyphText::sprite(const QString &text, Face face, int pixelSize, qreal scaleX,
                              QRgb color) {
     const int permille = std::clamp(int(std::lround(scaleX * 1000)), 1, 1000);
-    const QString key = faceKey(face, pixelSize) + QLatin1Char('/') + QString::number(permille) +
-                        QLatin1Char('/') + QString::number(color, 16) + QLatin1Char('/') + text;
+    const TextKey key{text, int(face), pixelSize, permille, color};
     if (const TextSprite *hit = sprites_.object(key))
         return *hit;
 
@@ -176,22 +181,26 @@ TextSprite GlyphText::sprite(const QString &text, Face face, int pixelSize, qrea
         coverage.fill(0);
         for (const Placed &p : placed) {
             const QPoint o = p.at - bounds.topLeft();
-            for (int y = 0; y < p.glyph.alpha.height(); ++y) {
+            const int w = p.glyph.alpha.width(), h = p.glyph.alpha.height();
+            for (int y = 0; y < h; ++y) {
                 const uchar *src = p.glyph.alpha.constScanLine(y);
                 uchar *dst = coverage.scanLine(o.y() + y) + o.x();
-                for (int x = 0; x < p.glyph.alpha.width(); ++x)
+                for (int x = 0; x < w; ++x)
                     dst[x] = uchar(std::min(255, dst[x] + src[x]));
             }
         }
+        // The colour at each coverage, premultiplied.
+        std::array<QRgb, 256> tint{};
+        for (int v = 0; v < 256; ++v)
+            tint[size_t(v)] = qRgba((qRed(color) * v + 127) / 255, (qGreen(color) * v + 127) / 255,
+                                    (qBlue(color) * v + 127) / 255, v);
         out.image = QImage(bounds.size(), QImage::Format_ARGB32_Premultiplied);
-        const int r = qRed(color), g = qGreen(color), b = qBlue(color);
-        for (int y = 0; y < bounds.height(); ++y) {
+        const int w = bounds.width(), h = bounds.height();
+        for (int y = 0; y < h; ++y) {
             const uchar *a = coverage.constScanLine(y);
             auto *dst = reinterpret_cast<QRgb *>(out.image.scanLine(y));
-            for (int x = 0; x < bounds.width(); ++x) {
-                const int v = a[x];
-                dst[x] = qRgba((r * v + 127) / 255, (g * v + 127) / 255, (b * v + 127) / 255, v);
-            }
+            for (int x = 0; x < w; ++x)
+                dst[x] = tint[a[x]];
         }
     }
     sprites_.insert(key, new TextSprite(out), bytesOf(out.image));

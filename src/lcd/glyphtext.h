@@ -57,13 +57,37 @@ private:
         QImage alpha; // Alpha8
         QPoint offset;
     };
+    struct TextKey {
+        QString text;
+        int face;
+        int pixelSize;
+        int scaleXPermille;
+        QRgb color;
+        bool operator==(const TextKey &) const = default;
+        friend size_t qHash(const TextKey &k, size_t seed) {
+            return qHashMulti(seed, k.text, k.face, k.pixelSize, k.scaleXPermille, k.color);
+        }
+    };
+    struct GlyphKey {
+        QString family;
+        QString style;
+        qreal pixelSize;
+        quint32 glyph;
+        int scaleXPermille;
+        int thickening;
+        bool operator==(const GlyphKey &) const = default;
+        friend size_t qHash(const GlyphKey &k, size_t seed) {
+            return qHashMulti(seed, k.family, k.style, k.pixelSize, k.glyph, k.scaleXPermille,
+                              k.thickening);
+        }
+    };
 
     const Shaped &shaped(const QString &text, Face face, int pixelSize);
     Glyph glyph(const Shaped::Run &run, int index, int scaleXPermille, int pixelSize);
 
-    QCache<QString, Shaped> shapes_;
-    QCache<QString, Glyph> glyphs_;
-    QCache<QString, TextSprite> sprites_;
+    QCache<TextKey, Shaped> shapes_; // scale and colour unused
+    QCache<GlyphKey, Glyph> glyphs_;
+    QCache<TextKey, TextSprite> sprites_;
 };
 
 } // namespace q47::lcd

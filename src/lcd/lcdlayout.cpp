@@ -84,7 +84,7 @@ LcdLayout lcdLayout(const QSize &deviceSize) {
         l.fareEdges[r] = y(kTableTop + pairH * qreal(r) + kNumberBandH);
     l.table = QRect(QPoint(l.columnEdges.front(), l.rowEdges.front()),
                     QPoint(l.columnEdges.back() + l.rule - 1, l.rowEdges.back() + l.rule - 1));
-    l.pageIndicator = rect(760, kTableBottom + 4, w - 14, h - 4);
+    l.pageIndicator = rect(760, kTableBottom + 6, w - 10, h - 4);
     return l;
 }
 

@@ -48,14 +48,6 @@ bool isAsciiOnly(const QString &text) {
 
 } // namespace
 
-NextStopTexts nextStopTexts(const BoardContent &content, NameForm form) {
-    if (form == NameForm::Kana && !content.stopKana.isEmpty())
-        return {QStringLiteral("つぎは"), content.stopKana, form};
-    if (form == NameForm::English && !content.stopEnglish.isEmpty())
-        return {QStringLiteral("Next"), content.stopEnglish, form};
-    return {QStringLiteral("次は"), content.stopName, NameForm::Kanji};
-}
-
 LcdPalette lcdPalette(int backlight) {
     const qreal f = backlight <= 0 ? 0.42 : backlight == 1 ? 0.86 : 1.0;
     LcdPalette p{};
@@ -234,12 +226,16 @@ void LcdRenderer::paint(QPainter &painter, const QSize &size, qreal dpr,
     const Paging paging(cellsInUse(content), capacity());
     const int page = ((phase.page % paging.pageCount()) + paging.pageCount()) % paging.pageCount();
     const int first = paging.firstCell(page);
+    if (const std::pair style{content.numberingStyle, content.zeroPad}; labelsFor_ != style) {
+        labels_ = ticketLabels(style.first, style.second);
+        labelsFor_ = style;
+    }
     const int numberInset = l.px(4), fareInset = l.px(6);
     for (int slot = 0; slot < paging.cellsOn(page); ++slot) {
         const int cell = first + slot;
         const QRect number = l.numberCell(slot);
         painter.fillRect(number, QColor(c.numberBand));
-        const QString label = ticketLabel(content, cell);
+        const QString &label = labels_[size_t(cell)];
         const bool word = !label.isEmpty() && !isAsciiOnly(label);
         drawText(painter, label, word ? Face::Japanese : Face::Digits,
                  l.px(word ? kNumberWordType : kNumberType),
@@ -248,10 +244,25 @@ void LcdRenderer::paint(QPainter &painter, const QSize &size, qreal dpr,
                  l.fareCell(slot).adjusted(fareInset, 0, -fareInset, 0), Align::Center, c.fareText);
     }
     if (paging.pageCount() > 1) {
-        drawText(painter, QStringLiteral("%1/%2").arg(page + 1).arg(paging.pageCount()),
-                 Face::Digits, l.px(kPageType), l.pageIndicator, Align::Right, c.pageText);
+        // On a tab of the header's colour, so that a turning page is noticed.
+        const QString text = QStringLiteral("%1/%2").arg(page + 1).arg(paging.pageCount());
+        const int type = l.px(kPageType), pad = l.px(10);
+        const int width = int(std::ceil(text_.advance(text, Face::Digits, type))) + 2 * pad;
+        const QRect tab(QPoint(l.pageIndicator.right() + 1 - width, l.pageIndicator.top()),
+                        l.pageIndicator.bottomRight());
+        painter.setRenderHint(QPainter::Antialiasing, true);
+        QPainterPath path;
+        path.addRoundedRect(QRectF(tab), l.px(6), l.px(6));
+        painter.fillPath(path, QColor(c.header));
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        drawText(painter, text, Face::Digits, type, tab.adjusted(pad / 2, 0, -pad / 2, 0),
+                 Align::Center, c.pageText);
     }
     painter.restore();
+}
+
+void LcdRenderer::dropTextCaches() {
+    text_.clear();
 }
 
 QImage LcdRenderer::render(const BoardContent &content, const QSize &size, qreal dpr,

@@ -8,6 +8,9 @@
 #include <QImage>
 #include <QRgb>
 
+#include <optional>
+#include <utility>
+
 class QPainter;
 
 namespace q47::lcd {
@@ -17,15 +20,6 @@ struct LcdPhase {
     int page = 0;
     NameForm name = NameForm::Kanji;
 };
-
-// The texts of the next-stop band for a form of the name: the lead and the name. A form whose
-// name is unknown falls back to the kanji.
-struct NextStopTexts {
-    QString lead; // "次は", "つぎは", "Next"
-    QString name;
-    NameForm form = NameForm::Kanji;
-};
-NextStopTexts nextStopTexts(const BoardContent &content, NameForm form);
 
 // The colours of the board at a backlight setting: OFF dims everything.
 struct LcdPalette {
@@ -60,6 +54,9 @@ public:
     QImage render(const BoardContent &content, const QSize &size, qreal dpr,
                   const LcdPhase &phase = {});
 
+    // Forgets the texts kept as pictures (after a change of fonts, or to free memory).
+    void dropTextCaches();
+
 private:
     enum class Align { Left, Center, Right };
     // Draws `text` centred on the face's capitals in `area`, narrowed (and if need be made
@@ -70,6 +67,8 @@ private:
     void drawStatic(QPainter &p, const LcdLayout &layout, const LcdPalette &palette);
 
     GlyphText text_;
+    std::array<QString, kBoardCells + 1> labels_;
+    std::optional<std::pair<int, bool>> labelsFor_; // numbering style and zero padding
     QImage static_;
     QSize staticSize_;
     int staticBacklight_ = -1;

@@ -35,16 +35,24 @@ QString fareText(const BoardContent &content, int cell) {
     return degitDisplayText(content.cells[size_t(cell)], f.zeroMode, f.fillZero, f.shift, f.keta);
 }
 
+std::array<QString, kBoardCells + 1> ticketLabels(int numberingStyle, bool zeroPad) {
+    const SeirikenNumbering numbering = seirikenNumbering(numberingStyle, zeroPad);
+    std::array<QString, kBoardCells + 1> labels;
+    for (int cell = 1; cell <= kBoardCells; ++cell) {
+        if (const auto &caption = numbering.captions[size_t(cell)])
+            labels[size_t(cell)] = toHalfWidth(*caption);
+        else if (cell == 1 && numbering.label1Word)
+            labels[size_t(cell)] = *numbering.label1Word;
+        else // a style the labels do not know leaves them as the board first wrote them
+            labels[size_t(cell)] = toHalfWidth(seirikenNumberText(cell, zeroPad));
+    }
+    return labels;
+}
+
 QString ticketLabel(const BoardContent &content, int cell) {
     if (!validCell(cell))
         return {};
-    const SeirikenNumbering numbering = seirikenNumbering(content.numberingStyle, content.zeroPad);
-    if (const auto &caption = numbering.captions[size_t(cell)])
-        return toHalfWidth(*caption);
-    if (cell == 1 && numbering.label1Word)
-        return *numbering.label1Word;
-    // A style the labels do not know leaves them as the board first wrote them.
-    return toHalfWidth(seirikenNumberText(cell, content.zeroPad));
+    return ticketLabels(content.numberingStyle, content.zeroPad)[size_t(cell)];
 }
 
 int cellOfTicket(int seiriNo, int numberingStyle) {
@@ -64,6 +72,19 @@ int cellsInUse(const BoardContent &content) {
             return cell;
     }
     return 0;
+}
+
+NextStopTexts nextStopTexts(const BoardContent &content, NameForm form) {
+    if (form == NameForm::Kana && !content.stopKana.isEmpty())
+        return {QStringLiteral("つぎは"), content.stopKana, form};
+    if (form == NameForm::English && !content.stopEnglish.isEmpty())
+        return {QStringLiteral("Next"), content.stopEnglish, form};
+    return {QStringLiteral("次は"), content.stopName, NameForm::Kanji};
+}
+
+NamePhase namePhaseOf(const BoardContent &content, qint64 elapsedMs, const NameTiming &timing) {
+    const bool kana = !content.stopKana.isEmpty() && content.stopKana != content.stopName;
+    return namePhaseAt(elapsedMs, kana, !content.stopEnglish.isEmpty(), timing);
 }
 
 QString toHiragana(const QString &kana) {

@@ -114,8 +114,12 @@ TEST(NextStop, LeadMatchesTheFormShown) {
     EXPECT_EQ(nextStopTexts(c, NameForm::Kana).name, c.stopKana);
     EXPECT_EQ(nextStopTexts(c, NameForm::English).lead, QStringLiteral("Next"));
     EXPECT_EQ(nextStopTexts(c, NameForm::English).name, c.stopEnglish);
+    EXPECT_EQ(namePhaseOf(c, 6000).form, NameForm::Kana);
     c.stopEnglish.clear();
     EXPECT_EQ(nextStopTexts(c, NameForm::English).name, c.stopName);
+    // A name written in kana has no reading to show besides it.
+    c.stopName = c.stopKana;
+    EXPECT_EQ(namePhaseOf(c, 6000), (NamePhase{NameForm::Kanji, -1}));
     EXPECT_EQ(toHiragana(QStringLiteral("シヤクショマエ・ヴ")),
               QStringLiteral("しやくしょまえ・ゔ"));
 }

@@ -1,8 +1,8 @@
 // lcdshot: the LCD fare display at one stop of a route, as a PNG.
-//   lcdshot --data DIR --route N --stop S [--form kanji|kana|english] [--page P]
-//           [--time HH:MM] [--night] [--backlight 0|1|2] [--scale Z] [--dpr R] OUT.png
+//   lcdshot --data DIR --route N --stop S [--kana READING] [--form kanji|kana|english]
+//           [--page P] [--time HH:MM] [--night] [--backlight 0|1|2] [--scale Z] [--dpr R] OUT.png
+// The English name comes from names_en.csv in the route folder.
 #include "fareupdate.h"
-#include "japanesereading.h"
 #include "lcdrenderer.h"
 #include "lcdtexts.h"
 #include "namesen.h"
@@ -45,6 +45,7 @@ int main(int argc, char **argv) {
     cli.addOptions({{"data", "Route folder.", "dir", "."},
                     {"route", "Route number.", "n", "1"},
                     {"stop", "Stop, from 1.", "s", "1"},
+                    {"kana", "The stop's reading.", "reading"},
                     {"form", "kanji, kana or english.", "form", "kanji"},
                     {"page", "Page of the fare table, from 1.", "p", "1"},
                     {"time", "Clock.", "hh:mm", "10:24"},
@@ -69,9 +70,7 @@ int main(int argc, char **argv) {
     BoardContent content = contentAt(table, stop, cli.isSet("night"));
     content.time = QTime::fromString(cli.value("time"), QStringLiteral("HH:mm"));
     content.backlight = cli.value("backlight").toInt();
-    JapaneseReading reading;
-    if (reading.available())
-        content.stopKana = lcd::toHiragana(reading.read(content.stopName).kana);
+    content.stopKana = lcd::toHiragana(cli.value("kana"));
     content.stopEnglish =
         lcd::loadEnglishNames(
             QDir(cli.value("data")).filePath(QString::fromUtf8(lcd::kEnglishNamesFile)))
