@@ -13,8 +13,8 @@ namespace q47::lcd {
 namespace {
 
 // What the caches may hold: pictures in bytes, shaped texts by count.
-constexpr qsizetype kSpriteBytes = 48 << 20;
-constexpr qsizetype kGlyphBytes = 16 << 20;
+constexpr qsizetype kSpriteBytes = 24 << 20;
+constexpr qsizetype kGlyphBytes = 8 << 20;
 constexpr qsizetype kShapes = 2048;
 
 qsizetype bytesOf(const QImage &image) {
