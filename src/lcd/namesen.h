@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+
+namespace q47::lcd {
+
+// The English names of a route's stops, from "names_en.csv" beside the route files.
+inline constexpr const char *kEnglishNamesFile = "names_en.csv";
+// The header line a writer puts first; a reader also takes the file without it.
+inline constexpr const char *kEnglishNamesHeader = "停留所名,英語名";
+
+// One "stop name,English name" per line, UTF-8 with or without a byte-order mark, CR LF or LF;
+// quoted fields may hold commas, quotes ("") and line breaks. Blank lines, lines starting with
+// '#' and lines without both names are skipped; a later line for the same stop wins.
+QHash<QString, QString> readEnglishNames(const QByteArray &bytes);
+// A missing or unreadable file gives no names.
+QHash<QString, QString> loadEnglishNames(const QString &path);
+
+// The file as a reader takes it back, with the header and the stops in name order.
+QByteArray writeEnglishNames(const QHash<QString, QString> &names);
+
+} // namespace q47::lcd
