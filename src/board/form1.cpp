@@ -95,6 +95,28 @@ Form1::Form1(QWidget *parent) : QWidget(parent, Qt::Window | Qt::FramelessWindow
     connect(pointerTimer_, &QTimer::timeout, this, [this] { setPointerHidden(true); });
 
     buildMenu();
+    model_.setBacklight(0); // the OFF picture above
+    followModel();
+}
+
+void Form1::followModel() {
+    connect(&model_, &BoardModel::cellChanged, this, [this](int cell) {
+        degit_[static_cast<size_t>(cell)]->setValue(model_.content().cells[size_t(cell)]);
+    });
+    connect(&model_, &BoardModel::cellReset, this,
+            [this](int cell, qint16 mode) { degit_[static_cast<size_t>(cell)]->ResetDegit(mode); });
+    connect(&model_, &BoardModel::stopNameChanged, this,
+            [this] { chimeiCtl_->SetChimei(model_.content().stopName); });
+    connect(&model_, &BoardModel::clockShownChanged, this, [this](bool shown) {
+        if (shown) {
+            if (timeDegit_[0]->isVisible())
+                timer1_->start();
+            return;
+        }
+        timer1_->stop();
+        for (M_Degit *clock : timeDegit_)
+            clock->setValue(QString());
+    });
 }
 
 void Form1::buildMenu() {
@@ -291,14 +313,15 @@ void Form1::setLabelNumbering(int style, bool zeroPad) {
         if (const std::optional<QString> &caption = numbering.captions[static_cast<size_t>(k)])
             labels_[static_cast<size_t>(k)]->setText(*caption);
     }
+    model_.setNumbering(style, zeroPad);
 }
 
 void Form1::setCellValue(int cell, const QVariant &value) {
-    degit_.at(static_cast<size_t>(cell))->setValue(value);
+    model_.setCellValue(cell, value);
 }
 
 void Form1::resetCell(int cell, qint16 mode) {
-    degit_.at(static_cast<size_t>(cell))->ResetDegit(mode);
+    model_.resetCell(cell, mode);
 }
 
 void Form1::setCellColours(OleColor back, OleColor unlit, OleColor lit) {
@@ -318,6 +341,7 @@ void Form1::setCellFormat(int cell, qint16 shift, qint16 zeroMode, qint16 fillZe
     d->setZeroMode(zeroMode);
     d->setShift(shift);
     d->setFillZero(fillZero);
+    model_.setCellFormat(cell, {zeroMode, fillZero, shift, d->Keta()});
 }
 
 Form1::CellFormat Form1::cellFormat(int cell) const {
@@ -326,7 +350,15 @@ Form1::CellFormat Form1::cellFormat(int cell) const {
 }
 
 void Form1::showStopName(const QString &name) {
-    chimeiCtl_->SetChimei(name);
+    model_.setStopName(name);
+}
+
+void Form1::showRoute(const QString &routeNumber, const QString &headsign, int highestSeiriNo) {
+    model_.setRoute(routeNumber, headsign, highestSeiriNo);
+}
+
+void Form1::setBacklight(int row) {
+    model_.setBacklight(row);
 }
 
 void Form1::setPlaceNameColours(OleColor back, OleColor dots) {
@@ -345,14 +377,11 @@ void Form1::setPlaceNameScroll(qint16 speed, int startWait) {
 }
 
 void Form1::stopClock() {
-    timer1_->stop();
-    for (M_Degit *clock : timeDegit_)
-        clock->setValue(QString());
+    model_.setClockShown(false);
 }
 
 void Form1::resumeClock() {
-    if (timeDegit_[0]->isVisible())
-        timer1_->start();
+    model_.setClockShown(true);
 }
 
 void Form1::setLabelsShown(bool shown) {
@@ -443,6 +472,7 @@ void Form1::Degit_DblClick(int index) {
             d->setZeroMode(zeroMode);
             d->setFillZero(fillZero);
             d->setValue(QVariant(d->Value()));
+            model_.setCellFormat(k, {zeroMode, fillZero, shift, d->Keta()});
         }
     }
     if (controlPanel_)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "boardmodel.h"
 #include "degitmodel.h"
 #include "olecolor.h"
 
@@ -45,6 +46,10 @@ class Form1 : public QWidget {
 public:
     explicit Form1(QWidget *parent = nullptr);
 
+    // What the board shows, for any other view of it. Every change to the board goes through
+    // it, and the board's own cells and place name follow it.
+    const BoardModel &model() const { return model_; }
+
     M_Degit *Degit(int index) const { return degit_.at(static_cast<size_t>(index)); }
     QLabel *lblSeiriNum(int index) const { return labels_.at(static_cast<size_t>(index)); }
     // What the others ask of the board.
@@ -72,6 +77,11 @@ public:
     CellFormat cellFormat(int cell) const;
     // The stop's name on the place-name display.
     void showStopName(const QString &name);
+    // The route number and headsign, and the highest ticket number handed out so far: the
+    // LED board has no place for them, other views of its content do.
+    void showRoute(const QString &routeNumber, const QString &headsign, int highestSeiriNo);
+    // The backlight row chosen (0 OFF, 1 ON1, 2 ON2); the picture is the panel's to put on.
+    void setBacklight(int row);
     void setPlaceNameColours(OleColor back, OleColor dots);
     void setPlaceNameFace(qint16 fontMode, bool bold);
     // How fast a long name scrolls and how long it waits at the start.
@@ -148,6 +158,7 @@ protected:
 
 private:
     void buildMenu();
+    void followModel();
     void updateMenu();
     void applyZoom(qreal zoom);
     void layoutBoard(qreal scale, const QPoint &origin);
@@ -155,6 +166,7 @@ private:
     std::optional<board::Artwork> builtInArtwork() const;
     void setPointerHidden(bool hidden);
 
+    BoardModel model_;
     std::array<M_Degit *, 51> degit_{};
     std::array<QLabel *, 51> labels_{};
     std::array<M_Degit *, 2> timeDegit_{};

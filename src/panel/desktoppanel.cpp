@@ -28,6 +28,11 @@ void Form1Board::resumeClock() {
     board_.resumeClock();
 }
 
+void Form1Board::showRoute(const QString &routeNumber, const QString &headsign,
+                           int highestSeiriNo) {
+    board_.showRoute(routeNumber, headsign, highestSeiriNo);
+}
+
 QString programBaseName() {
     return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
 }

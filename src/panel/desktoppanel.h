@@ -18,6 +18,8 @@ public:
     void SetChimei(const QString &name) override;
     void stopClock() override;
     void resumeClock() override;
+    void showRoute(const QString &routeNumber, const QString &headsign,
+                   int highestSeiriNo) override;
 
 private:
     Form1 &board_;

@@ -21,6 +21,14 @@ public:
     virtual void stopClock() = 0;
     // Timer1 on again, but only while the clock cells are shown.
     virtual void resumeClock() = 0;
+    // The route on the board: its number, its headsign and the highest ticket number handed
+    // out from its first stop up to the current one. Only boards that show them need it.
+    virtual void showRoute(const QString &routeNumber, const QString &headsign,
+                           int highestSeiriNo) {
+        Q_UNUSED(routeNumber);
+        Q_UNUSED(headsign);
+        Q_UNUSED(highestSeiriNo);
+    }
 };
 
 // What the ticket of one stop carries, as the plug-in prints it.

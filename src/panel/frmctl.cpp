@@ -206,6 +206,7 @@ void frmCtl::HScroll1_Change(int index) {
 }
 
 void frmCtl::Option4_Click(int Index) {
+    board_.setBacklight(Index);
     // A failure leaves the picture as it was and is told; the labels take the row's colour
     // either way.
     if (const int error = showBacklightPicture(board_, settings_, Index))

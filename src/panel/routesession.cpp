@@ -70,6 +70,12 @@ bool RouteSession::step(int index) {
 }
 
 void RouteSession::DispData(int n) {
+    int highest = 0;
+    for (int i = 1; i <= n; ++i)
+        highest = std::max<int>(highest, table_.at(i).SeiriNo);
+    const QString last = table_.at(table_.lastStopPos() + 1).StopName;
+    board_.showRoute(routeName(table_.RouteText),
+                     last.isEmpty() ? QString() : last + QStringLiteral("行"), highest);
     for (const CellWrite &w : fareWrites(table_, n, lateNight_, infoDigitOptions(settings_)))
         board_.setCellValue(w.cell, w.value);
     ticketDate_ = ticketDate(settings_, table_.RouteDate, runtime_.today());

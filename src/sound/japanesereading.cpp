@@ -598,6 +598,28 @@ const ReadingDictionary &JapaneseReading::dictionary() const {
     return d->dictionary;
 }
 
+QString JapaneseReading::writtenKana(const QString &name) const {
+    const QString text = name.trimmed();
+    QString whole;
+    if (text.isEmpty() || d->dictionary.match(text, 0, &whole) == text.size())
+        return whole;
+    if (!d->tagger)
+        return {};
+    QString kana;
+    for (const Token &t : analyse(*d->tagger, *d->lattice, text)) {
+        const QString reading = t.known ? t.features.value(7) : QString();
+        if (!reading.isEmpty() && reading != u"*") {
+            kana += reading;
+            continue;
+        }
+        for (const QChar c : t.surface)
+            if (!isKana(c.unicode()))
+                return {};
+        kana += toKatakana(t.surface);
+    }
+    return kana;
+}
+
 Reading JapaneseReading::read(const QString &text) const {
     Builder out;
     d->readText(sanitize(text), out);

@@ -55,6 +55,10 @@ public:
     void setDictionary(ReadingDictionary dictionary);
     const ReadingDictionary &dictionary() const;
     Reading read(const QString &text) const; // not thread-safe per instance; one per thread
+    // How a name is written in kana, as a board shows it under the kanji (ちゅうおうこうえん, not
+    // the spoken チューオーコーエン), in katakana: the dictionary's reading of the whole name when
+    // it has one, else MeCab's reading of each word. Empty when some part cannot be read.
+    QString writtenKana(const QString &name) const;
 
 private:
     struct Impl;

@@ -1,0 +1,81 @@
+#include "boardmodel.h"
+
+namespace q47 {
+
+namespace {
+
+bool isCell(int cell) {
+    return cell >= 1 && cell <= kBoardCells;
+}
+
+} // namespace
+
+void BoardModel::setCellValue(int cell, const QVariant &value) {
+    if (!isCell(cell))
+        return;
+    content_.cells[size_t(cell)] = value;
+    Q_EMIT cellChanged(cell);
+}
+
+void BoardModel::resetCell(int cell, qint16 mode) {
+    if (!isCell(cell))
+        return;
+    const qint16 keta = content_.formats[size_t(cell)].keta;
+    content_.cells[size_t(cell)] =
+        mode == -1 ? QVariant(QString(keta, QLatin1Char('8'))) : QVariant(QString());
+    Q_EMIT cellReset(cell, mode);
+}
+
+void BoardModel::setCellFormat(int cell, const CellFormat &format) {
+    if (!isCell(cell) || content_.formats[size_t(cell)] == format)
+        return;
+    content_.formats[size_t(cell)] = format;
+    Q_EMIT contentChanged();
+}
+
+void BoardModel::setStopName(const QString &name) {
+    content_.stopName = name;
+    content_.stopKana.clear();
+    content_.stopEnglish.clear();
+    Q_EMIT stopNameChanged();
+}
+
+void BoardModel::setStopReadings(const QString &kana, const QString &english) {
+    if (content_.stopKana == kana && content_.stopEnglish == english)
+        return;
+    content_.stopKana = kana;
+    content_.stopEnglish = english;
+    Q_EMIT contentChanged();
+}
+
+void BoardModel::setRoute(const QString &routeNumber, const QString &headsign, int highestSeiriNo) {
+    if (content_.routeNumber == routeNumber && content_.headsign == headsign &&
+        content_.highestSeiriNo == highestSeiriNo)
+        return;
+    content_.routeNumber = routeNumber;
+    content_.headsign = headsign;
+    content_.highestSeiriNo = highestSeiriNo;
+    Q_EMIT contentChanged();
+}
+
+void BoardModel::setNumbering(int style, bool zeroPad) {
+    if (content_.numberingStyle == style && content_.zeroPad == zeroPad)
+        return;
+    content_.numberingStyle = style;
+    content_.zeroPad = zeroPad;
+    Q_EMIT contentChanged();
+}
+
+void BoardModel::setBacklight(int row) {
+    if (content_.backlight == row)
+        return;
+    content_.backlight = row;
+    Q_EMIT contentChanged();
+}
+
+void BoardModel::setClockShown(bool shown) {
+    content_.cleared = !shown;
+    Q_EMIT clockShownChanged(shown);
+}
+
+} // namespace q47
