@@ -34,6 +34,11 @@ CommandLine parseCommandLine(const QStringList &arguments) {
     const QCommandLineOption sound(QStringLiteral("sound"),
                                    QStringLiteral("Announcement folder (*tp.csv) for this run."),
                                    QStringLiteral("DIR"));
+    const QCommandLineOption board(
+        QStringLiteral("board"),
+        QStringLiteral("The board for this run, also for --screenshot: led (seven-segment) or "
+                       "lcd (liquid crystal)."),
+        QStringLiteral("KIND"));
     const QCommandLineOption screenshot(
         QStringLiteral("screenshot"),
         QStringLiteral("Starts with the saved state, renders the board to a PNG file and ends; "
@@ -60,13 +65,17 @@ CommandLine parseCommandLine(const QStringList &arguments) {
         QStringLiteral("section"),
         QStringLiteral("With --route: the starting stop (1 to 300, default 1)."),
         QStringLiteral("S"));
+    const QCommandLineOption steps(
+        QStringLiteral("steps"),
+        QStringLiteral("With --route: steps the bus N stops forward first (0 to 299)."),
+        QStringLiteral("N"));
     const QCommandLineOption scale(
         QStringLiteral("scale"),
         QStringLiteral("With --screenshot or --ticket: the scale of the board or the ticket "
                        "(above 0, up to 8; default 1)."),
         QStringLiteral("S"));
-    parser.addOptions({help, version, data, sound, screenshot, ticket, plugin, checkPlugin, route,
-                       section, scale});
+    parser.addOptions({help, version, data, sound, board, screenshot, ticket, plugin, checkPlugin,
+                       route, section, steps, scale});
 
     if (!parser.parse(QStringList{QStringLiteral("Q47")} + arguments))
         return fail(parser.errorText());
@@ -93,6 +102,11 @@ CommandLine parseCommandLine(const QStringList &arguments) {
             return fail(QStringLiteral("--%1: no such folder: %2")
                             .arg(option->names().constFirst(), *folder));
     }
+    if (parser.isSet(board)) {
+        line.board = parser.value(board);
+        if (line.board != u"led" && line.board != u"lcd")
+            return fail(QStringLiteral("--board: not led or lcd: %1").arg(line.board));
+    }
     if (parser.isSet(checkPlugin)) {
         line.action = CommandLine::Action::CheckPlugin;
         line.plugin = parser.value(checkPlugin);
@@ -110,8 +124,10 @@ CommandLine parseCommandLine(const QStringList &arguments) {
     if (parser.isSet(plugin) != oneTicket)
         return fail(oneTicket ? QStringLiteral("--ticket needs --plugin")
                               : QStringLiteral("--plugin needs --ticket"));
-    if (parser.isSet(section) && !parser.isSet(route))
-        return fail(QStringLiteral("--section needs --route"));
+    for (const QCommandLineOption *option : {&section, &steps}) {
+        if (parser.isSet(*option) && !parser.isSet(route))
+            return fail(QStringLiteral("--%1 needs --route").arg(option->names().constFirst()));
+    }
     if (!shot && !oneTicket)
         return line;
 
@@ -142,6 +158,14 @@ CommandLine parseCommandLine(const QStringList &arguments) {
             return fail(QStringLiteral("--section: not a stop from 1 to %1: %2")
                             .arg(kMaxSection)
                             .arg(parser.value(section)));
+    }
+    if (parser.isSet(steps)) {
+        bool ok = false;
+        line.steps = parser.value(steps).toInt(&ok);
+        if (!ok || line.steps < 0 || line.steps >= kMaxSection)
+            return fail(QStringLiteral("--steps: not a count from 0 to %1: %2")
+                            .arg(kMaxSection - 1)
+                            .arg(parser.value(steps)));
     }
     if (parser.isSet(scale)) {
         bool ok = false;

@@ -13,11 +13,13 @@ struct CommandLine {
     Action action = Action::Run;
     QString dataFolder;  // --data, empty: the saved one
     QString soundFolder; // --sound
+    QString board;       // --board "led" or "lcd", empty: the one chosen in the options
     QString screenshot;  // --screenshot FILE
     QString ticket;      // --ticket FILE
     QString plugin;      // --plugin FILE with --ticket, or --check-plugin FILE
     QString route;       // --route N, as typed
     int section = 1;     // --section S
+    int steps = 0;       // --steps N: stops stepped forward after the route is set
     double scale = 1.0;  // --scale, of the board or the ticket
     QString message;     // the help or version text, or what is wrong
 };

@@ -1,9 +1,11 @@
 #include "headless.h"
 
+#include "boardswitch.h"
 #include "commandline.h"
 #include "fareboard.h"
 #include "form1.h"
 #include "frmctl.h"
+#include "lcdboard.h"
 #include "plugincheck.h"
 #include "q47app.h"
 #include "settingsstore.h"
@@ -74,6 +76,8 @@ public:
         app_->setPanelHost(&host_);
         app_->setSpeechEnabled(false);
         app_->setFolderOverrides(line.dataFolder, line.soundFolder);
+        if (const auto kind = lcd::boardKindNamed(line.board))
+            app_->setBoardOverride(*kind);
         app_->Form_Load();
         app_->controlPanel()->session().setLampTestMs(0);
     }
@@ -82,7 +86,15 @@ public:
     bool told() const { return host_.told; }
 
     bool setRoute(const CommandLine &line) {
-        return line.route.isEmpty() || app_->controlPanel()->setRoute(line.route, line.section);
+        if (line.route.isEmpty())
+            return true;
+        frmCtl &panel = *app_->controlPanel();
+        if (!panel.setRoute(line.route, line.section))
+            return false;
+        // Past the route's last stop the bus stays there, as the step key leaves it.
+        for (int i = 0; i < line.steps; ++i)
+            panel.session().step(1);
+        return true;
     }
 
 private:
@@ -114,7 +126,12 @@ int runScreenshot(const CommandLine &line, char *program) {
     HeadlessRun run(line, program);
     if (!run.setRoute(line))
         return 1;
-    if (!savePng(run.app().board().renderBoard(line.scale), line.screenshot))
+    LcdBoard *lcd = run.app().boards()->kind() == lcd::BoardKind::Lcd
+                        ? run.app().boards()->lcdBoard()
+                        : nullptr;
+    const QImage shot =
+        lcd ? lcd->renderBoard(line.scale) : run.app().board().renderBoard(line.scale);
+    if (!savePng(shot, line.screenshot))
         return 1;
     return run.told() ? 1 : 0;
 }

@@ -40,6 +40,8 @@ int main(int argc, char *argv[]) {
     q47::Q47App::prepareApplication();
     q47::Q47App app;
     app.setFolderOverrides(line.dataFolder, line.soundFolder);
+    if (const auto kind = q47::lcd::boardKindNamed(line.board))
+        app.setBoardOverride(*kind);
     app.Form_Load();
     return application.exec();
 }

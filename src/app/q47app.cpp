@@ -5,6 +5,7 @@
 #include "boardartwork.h"
 #include "boardlayout.h"
 #include "boardlook.h"
+#include "boardswitch.h"
 #include "boardzoom.h"
 #include "desktopspeech.h"
 #include "fonts.h"
@@ -133,11 +134,26 @@ void Q47App::Form_Load() {
         QSettings user;
         board::writeZoom(user, zoom);
     });
-    board.show();
-    waitForFirstPaint(board);
+    boards_ = std::make_unique<BoardSwitch>(board, *settings_);
+    const lcd::BoardKind kind = boardOverride_.value_or(lcd::readBoardKind(QSettings()));
+    QWidget &shown = boards_->show(kind);
+    if (!onSomeScreen(shown))
+        shown.move(topLeft);
+    waitForFirstPaint(shown);
     installWindowIcon();
 
     option_ = std::make_unique<frmOption>(*settings_, board);
+    option_->showBoardChoice(kind, lcd::readPageSeconds(QSettings()));
+    QObject::connect(option_.get(), &frmOption::boardChosen, &board, [this](lcd::BoardKind k) {
+        QSettings user;
+        lcd::writeBoardKind(user, k);
+        boards_->show(k);
+    });
+    QObject::connect(option_.get(), &frmOption::pageSecondsChosen, &board, [this](int seconds) {
+        QSettings user;
+        lcd::writePageSeconds(user, seconds);
+        boards_->setPageSeconds(seconds);
+    });
     // The author's reading dictionary lives beside the announcement lists, in the sound folder
     // of the moment.
     const auto readings = [settings = settings_.get()] {
@@ -163,6 +179,7 @@ void Q47App::Form_Load() {
                 settings_->setText(folder, f.saved);
         }
         ini_->SaveIni();
+        boards_->rememberLcdWindow();
     });
     ini_->LoadIni();
     ctl_->restoreBacklight();
@@ -179,6 +196,10 @@ void Q47App::Form_Load() {
     if (!onSomeScreen(board))
         board.move(topLeft);
     ctl_->installOperatorKeys(&board);
+    boards_->setWindowPreparer([this, &board](QWidget *lcdWindow) {
+        lcdWindow->setWindowTitle(board.windowTitle());
+        ctl_->installOperatorKeys(lcdWindow);
+    });
     ctl_->show();
     ctl_->raise();
     if (!ini_->restoredPositions() || !onSomeScreen(*ctl_))

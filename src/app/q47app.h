@@ -1,16 +1,20 @@
 #pragma once
 
+#include "lcdsettings.h"
+
 #include <QPointer>
 #include <QString>
 
 #include <array>
 #include <memory>
+#include <optional>
 
 class QLocale;
 class QWidget;
 
 namespace q47 {
 
+class BoardSwitch;
 class CornerPlacement;
 class Form1;
 class frmCtl;
@@ -45,6 +49,8 @@ public:
     void setPanelHost(PanelHost *host) { host_ = host; }
     void setSpeechEnabled(bool on) { speech_ = on; }
     void setFolderOverrides(const QString &dataFolder, const QString &soundFolder);
+    // The board for this run, in place of the one the user chose in the options.
+    void setBoardOverride(lcd::BoardKind kind) { boardOverride_ = kind; }
 
     // The board's load: blanks the cells, loads the options and the control panel hidden,
     // places and shapes the board, restores the saved state, shows the board and lets it paint,
@@ -61,6 +67,8 @@ public:
     frmOption *options() { return option_.get(); }
 
     mdlIniIo *stateFile() { return ini_.get(); }
+    // Which board shows; made by Form_Load.
+    BoardSwitch *boards() { return boards_.get(); }
 
 private:
     // Whether enough of a window to take it by lies on some screen.
@@ -72,6 +80,8 @@ private:
     std::unique_ptr<SoundOutput> ownSound_;
     SoundOutput *sound_;
     std::unique_ptr<Form1> form1_;
+    std::unique_ptr<BoardSwitch> boards_;
+    std::optional<lcd::BoardKind> boardOverride_;
     std::unique_ptr<frmOption> option_;
     std::unique_ptr<frmCtl> ctl_;
     QString statePath_;

@@ -1,9 +1,9 @@
 #include "boardlook.h"
 
-#include "olecolor.h"
 #include "boardlayout.h"
 #include "form1.h"
 #include "mdlq47_000.h"
+#include "olecolor.h"
 #include "settingsstore.h"
 #include "staterecords.h"
 

@@ -10,12 +10,10 @@
 #include "seirikennum.h"
 #include "twips.h"
 
-#include <QActionGroup>
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QGuiApplication>
 #include <QLabel>
-#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
@@ -120,34 +118,15 @@ void Form1::followModel() {
 }
 
 void Form1::buildMenu() {
-    menu_ = new QMenu(this);
-    menu_->setObjectName(QStringLiteral("boardMenu"));
-    auto *steps = new QActionGroup(menu_);
-    for (size_t i = 0; i < board::kZoomSteps.size(); ++i) {
-        const qreal step = board::kZoomSteps[i];
-        QAction *action =
-            menu_->addAction(QStringLiteral("表示倍率 %1倍").arg(QString::number(step)));
-        action->setCheckable(true);
-        action->setData(step);
-        steps->addAction(action);
-        connect(action, &QAction::triggered, this, [this, step] { setZoom(step); });
-        zoomActions_[i] = action;
-    }
-    menu_->addSeparator();
-    // The key is shown beside the caption only: a real shortcut would take F11 from the
-    // key handling below, before any filter of the host sees it.
-    fullScreenAction_ = menu_->addAction(QStringLiteral("全画面表示\tF11"));
-    fullScreenAction_->setCheckable(true);
-    connect(fullScreenAction_, &QAction::triggered, this,
-            [this](bool checked) { setBoardFullScreen(checked); });
-    connect(menu_, &QMenu::aboutToShow, this, &Form1::updateMenu);
+    menu_ = new ZoomMenu(this);
+    connect(menu_, &ZoomMenu::zoomChosen, this, &Form1::setZoom);
+    connect(menu_, &ZoomMenu::fullScreenChosen, this, &Form1::setBoardFullScreen);
+    connect(menu_, &ZoomMenu::stateWanted, this, &Form1::updateMenu);
     updateMenu();
 }
 
 void Form1::updateMenu() {
-    for (QAction *action : zoomActions_)
-        action->setChecked(action->data().toReal() == zoom_);
-    fullScreenAction_->setChecked(fullScreen_);
+    menu_->showState(zoom_, fullScreen_);
 }
 
 void Form1::layoutBoard(qreal scale, const QPoint &origin) {
@@ -355,6 +334,10 @@ void Form1::showStopName(const QString &name) {
 
 void Form1::showRoute(const QString &routeNumber, const QString &headsign, int highestSeiriNo) {
     model_.setRoute(routeNumber, headsign, highestSeiriNo);
+}
+
+void Form1::setStopReadings(const QString &kana, const QString &english) {
+    model_.setStopReadings(kana, english);
 }
 
 void Form1::setBacklight(int row) {

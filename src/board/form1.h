@@ -3,6 +3,7 @@
 #include "boardmodel.h"
 #include "degitmodel.h"
 #include "olecolor.h"
+#include "zoommenu.h"
 
 #include <QColor>
 #include <QImage>
@@ -14,9 +15,7 @@
 #include <array>
 #include <optional>
 
-class QAction;
 class QLabel;
-class QMenu;
 class QTimer;
 
 namespace q47 {
@@ -80,6 +79,8 @@ public:
     // The route number and headsign, and the highest ticket number handed out so far: the
     // LED board has no place for them, other views of its content do.
     void showRoute(const QString &routeNumber, const QString &headsign, int highestSeiriNo);
+    // The next stop's reading in kana and its English name, for views that show them.
+    void setStopReadings(const QString &kana, const QString &english);
     // The backlight row chosen (0 OFF, 1 ON1, 2 ON2); the picture is the panel's to put on.
     void setBacklight(int row);
     void setPlaceNameColours(OleColor back, OleColor dots);
@@ -189,9 +190,7 @@ private:
     QPoint windowedPos_; // where the window stood before full screen
     QTimer *pointerTimer_ = nullptr;
     bool pointerHidden_ = false;
-    QMenu *menu_ = nullptr;
-    std::array<QAction *, 4> zoomActions_{};
-    QAction *fullScreenAction_ = nullptr;
+    ZoomMenu *menu_ = nullptr;
 };
 
 } // namespace q47

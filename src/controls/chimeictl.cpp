@@ -182,7 +182,8 @@ void ChimeiCtl_E::sync() {
 }
 
 void ChimeiCtl_E::scheduleFrame() {
-    if (!model_.scrolling()) {
+    // A hidden board (the other board is shown) does not scroll; showing it again resumes.
+    if (!model_.scrolling() || !isVisible()) {
         frameTimer_.stop();
         return;
     }
@@ -192,6 +193,16 @@ void ChimeiCtl_E::scheduleFrame() {
                              : kFrameIntervalMs;
     if (!frameTimer_.isActive() || frameTimer_.interval() != interval)
         frameTimer_.start(interval);
+}
+
+void ChimeiCtl_E::showEvent(QShowEvent *event) {
+    QWidget::showEvent(event);
+    scheduleFrame();
+}
+
+void ChimeiCtl_E::hideEvent(QHideEvent *event) {
+    QWidget::hideEvent(event);
+    frameTimer_.stop();
 }
 
 void ChimeiCtl_E::onFrame() {

@@ -32,6 +32,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
+#include <QSpinBox>
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
@@ -195,6 +196,7 @@ gtfs::GtfsImportDialog *frmOption::importGtfs() {
 
 void frmOption::buildPanelPage(QWidget *page) {
     auto *layout = new QVBoxLayout(page);
+    layout->addWidget(boardKindRow(page));
 
     auto *frame4 = new QGroupBox(QStringLiteral("本体パネル"), page);
     frame4->setObjectName(QStringLiteral("Frame4"));
@@ -263,6 +265,49 @@ void frmOption::buildPanelPage(QWidget *page) {
     layout->addWidget(frame3_);
     layout->addStretch(1);
     AddComboItem();
+}
+
+QWidget *frmOption::boardKindRow(QWidget *parent) {
+    auto *frame = new QGroupBox(QStringLiteral("表示器"), parent);
+    frame->setObjectName(QStringLiteral("fraBoardKind"));
+    boardKindCombo_ = new QComboBox(frame);
+    boardKindCombo_->setObjectName(QStringLiteral("cboBoardKind"));
+    boardKindCombo_->addItems({QStringLiteral("LED式"), QStringLiteral("液晶式")});
+    pageSecondsSpin_ = new QSpinBox(frame);
+    pageSecondsSpin_->setObjectName(QStringLiteral("spnPageSeconds"));
+    pageSecondsSpin_->setRange(lcd::kMinPageSeconds, lcd::kMaxPageSeconds);
+    pageSecondsSpin_->setSuffix(QStringLiteral(" 秒"));
+    showBoardChoice(boardKind_, pageSeconds_);
+    connect(boardKindCombo_, &QComboBox::currentIndexChanged, this, [this](int index) {
+        boardKind_ = index == 1 ? lcd::BoardKind::Lcd : lcd::BoardKind::Led;
+        pageSecondsSpin_->setEnabled(boardKind_ == lcd::BoardKind::Lcd);
+        Q_EMIT boardChosen(boardKind_);
+    });
+    connect(pageSecondsSpin_, &QSpinBox::valueChanged, this, [this](int seconds) {
+        pageSeconds_ = seconds;
+        Q_EMIT pageSecondsChosen(seconds);
+    });
+    auto *rowLayout = new QHBoxLayout(frame);
+    rowLayout->setContentsMargins(6, 2, 6, 2);
+    rowLayout->addWidget(new QLabel(QStringLiteral("表示器の種類："), frame));
+    rowLayout->addWidget(boardKindCombo_);
+    rowLayout->addSpacing(24);
+    rowLayout->addWidget(new QLabel(QStringLiteral("液晶式のページ切替："), frame));
+    rowLayout->addWidget(pageSecondsSpin_);
+    rowLayout->addStretch(1);
+    return frame;
+}
+
+void frmOption::showBoardChoice(lcd::BoardKind kind, int pageSeconds) {
+    boardKind_ = kind;
+    pageSeconds_ = pageSeconds;
+    if (!boardKindCombo_)
+        return;
+    const QSignalBlocker quietKind(boardKindCombo_);
+    const QSignalBlocker quietSeconds(pageSecondsSpin_);
+    boardKindCombo_->setCurrentIndex(kind == lcd::BoardKind::Lcd ? 1 : 0);
+    pageSecondsSpin_->setValue(pageSeconds);
+    pageSecondsSpin_->setEnabled(kind == lcd::BoardKind::Lcd);
 }
 
 void frmOption::AddComboItem() {

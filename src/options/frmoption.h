@@ -1,6 +1,7 @@
 #pragma once
 
 #include "commondialogs.h"
+#include "lcdsettings.h"
 #include "settingsstore.h"
 #include "staterecords.h"
 
@@ -21,6 +22,7 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPlainTextEdit;
+class QSpinBox;
 class QStackedWidget;
 
 namespace q47 {
@@ -85,6 +87,10 @@ public:
     QString pluginComment() const { return pluginComment_; }
     void setPluginComment(const QString &comment);
 
+    // Which board shows and how long a page of the LCD board's fare table stays. They live in
+    // the user's settings, not in the store: the dialog shows them and tells of a change.
+    void showBoardChoice(lcd::BoardKind kind, int pageSeconds);
+
     const OptionStates &states() const { return *states_; }
     SettingsStore &store() { return store_; }
 
@@ -105,6 +111,10 @@ public:
     QStackedWidget *soundPages() const { return soundPages_; }
     M_Degit *M_Degit1() const { return preview_; }
 
+Q_SIGNALS:
+    void boardChosen(lcd::BoardKind kind);
+    void pageSecondsChosen(int seconds);
+
 protected:
     void setVisible(bool visible) override;
     void reject() override;
@@ -117,6 +127,7 @@ private:
 
     void buildDataPage(QWidget *page);
     void buildPanelPage(QWidget *page);
+    QWidget *boardKindRow(QWidget *parent);
     void buildDigitPage(QWidget *page);
     void buildPlaceNamePage(QWidget *page);
     void buildSoundPage(QWidget *page);
@@ -164,6 +175,10 @@ private:
     QGroupBox *frame10_ = nullptr;
     QGroupBox *frame7_ = nullptr;
     M_Degit *preview_ = nullptr;
+    lcd::BoardKind boardKind_ = lcd::BoardKind::Led;
+    int pageSeconds_ = lcd::kDefaultPageSeconds;
+    QComboBox *boardKindCombo_ = nullptr;
+    QSpinBox *pageSecondsSpin_ = nullptr;
     QListWidget *list1_ = nullptr;
     QPlainTextEdit *comment_ = nullptr;
 };

@@ -75,7 +75,14 @@ INSTANTIATE_TEST_SUITE_P(
                             {"--screenshot", "a", "--route", "1", "--section", "301"},
                             "301"},
                     Refused{"scale_zero", {"--screenshot", "a.png", "--scale", "0"}, "--scale"},
-                    Refused{"scale_nan", {"--screenshot", "a.png", "--scale", "nan"}, "nan"}),
+                    Refused{"scale_nan", {"--screenshot", "a.png", "--scale", "nan"}, "nan"},
+                    Refused{"unknown_board", {"--board", "tft"}, "not led or lcd: tft"},
+                    Refused{"steps_without_route",
+                            {"--screenshot", "a.png", "--steps", "2"},
+                            "--steps needs --route"},
+                    Refused{"steps_negative",
+                            {"--screenshot", "a", "--route", "1", "--steps", "-1"},
+                            "--steps"}),
     [](const auto &info) { return std::string(info.param.why); });
 
 TEST(CommandLine, ScreenshotWithRouteAndFolders) {
@@ -117,6 +124,13 @@ TEST(CommandLine, ProgramAnswersTheShell) {
     const QImage large(two);
     ASSERT_FALSE(small.isNull());
     EXPECT_EQ(large.size(), small.size() * 2);
+
+    // The LCD board, three stops on: its 16:9 face at zoom 1.
+    const QString lcd = dir.filePath("lcd.png");
+    const ProgramRun lcdShot =
+        runProgram(route + QStringList{"--steps", "3", "--board", "lcd", "--screenshot", lcd});
+    EXPECT_EQ(lcdShot.exitCode, 0) << qPrintable(lcdShot.err);
+    EXPECT_EQ(QImage(lcd).size(), QSize(960, 540));
 }
 
 // A plug-in's author is told every fault with its line, and can see a ticket without the

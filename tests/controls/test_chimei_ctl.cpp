@@ -162,6 +162,7 @@ void TestChimeiCtl::scrolledFramesMatchAFreshDrawing() {
 
 void TestChimeiCtl::theFirstPauseSleepsAndAShortNameStopsTheTimer() {
     ChimeiCtl_E ctl;
+    ctl.show();
     ctl.setScrollStartWait(60000);
     ctl.SetChimei(QStringLiteral("一二三四五六七"));
     QTest::qWait(100);
@@ -171,8 +172,16 @@ void TestChimeiCtl::theFirstPauseSleepsAndAShortNameStopsTheTimer() {
     ctl.setScrollStartWait(0);
     ctl.SetChimei(QStringLiteral("一二三四五六七"));
     QTRY_VERIFY(ctl.positionUpdates() > 0);
+    // Hidden (the other board shows), it does not scroll; shown again, it goes on.
+    ctl.hide();
+    int frames = ctl.frameCount();
+    QTest::qWait(100);
+    QCOMPARE(ctl.frameCount(), frames);
+    ctl.show();
+    QTRY_VERIFY(ctl.frameCount() > frames);
+
     ctl.SetChimei(QStringLiteral("東京"));
-    const int frames = ctl.frameCount();
+    frames = ctl.frameCount();
     QTest::qWait(100);
     QCOMPARE(ctl.frameCount(), frames);
     QCOMPARE(ctl.model().stripTop(), 0);

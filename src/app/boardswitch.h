@@ -1,0 +1,61 @@
+#pragma once
+
+#include "lcdsettings.h"
+
+#include <QPointer>
+
+#include <functional>
+#include <memory>
+
+class QWidget;
+
+namespace q47 {
+
+class Form1;
+class LcdBoard;
+class SettingsStore;
+
+namespace lcd {
+class StopReadings;
+}
+
+// Which of the two boards is on the screen. Both are views of the LED board's model, so a
+// switch keeps everything the panel has put on the board, the stop on the route included. The
+// LCD window is made on its first showing, with its zoom, place and page time from the user's
+// settings; while it shows, each stop's name is looked up in kana and in English for it.
+class BoardSwitch {
+public:
+    BoardSwitch(Form1 &led, const SettingsStore &settings);
+    ~BoardSwitch();
+    BoardSwitch(const BoardSwitch &) = delete;
+    BoardSwitch &operator=(const BoardSwitch &) = delete;
+
+    // Called with the LCD window once, when it is made (or now, if it is): the operator's keys
+    // and the board's title go on it.
+    void setWindowPreparer(std::function<void(QWidget *)> prepare);
+
+    lcd::BoardKind kind() const { return kind_; }
+    // Shows the board of `kind`, hides the other, and returns the one shown. The LCD window
+    // first stands where the user left it, else where the LED board stands.
+    QWidget &show(lcd::BoardKind kind);
+    QWidget &shown();
+    // Null until the LCD board has been shown.
+    LcdBoard *lcdBoard() const { return lcd_.get(); }
+
+    void setPageSeconds(int seconds);
+    // Keeps the LCD window's place and zoom in the user's settings.
+    void rememberLcdWindow() const;
+
+private:
+    void makeLcd();
+    void lookUpNames();
+
+    Form1 &led_;
+    const SettingsStore &settings_;
+    std::function<void(QWidget *)> prepare_;
+    std::unique_ptr<LcdBoard> lcd_;
+    std::unique_ptr<lcd::StopReadings> readings_;
+    lcd::BoardKind kind_ = lcd::BoardKind::Led;
+};
+
+} // namespace q47

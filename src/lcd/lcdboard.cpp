@@ -1,0 +1,235 @@
+#include "lcdboard.h"
+
+#include "boardmodel.h"
+#include "boardzoom.h"
+#include "lcdsettings.h"
+#include "lcdtexts.h"
+#include "zoommenu.h"
+
+#include <QContextMenuEvent>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QScreen>
+#include <QTimer>
+#include <QWindow>
+
+#include <algorithm>
+#include <cmath>
+
+namespace q47 {
+
+namespace {
+
+constexpr int kPointerRestMs = 3000;
+constexpr qint64 kMsPerMinute = 60000;
+
+QSize zoomed(qreal zoom) {
+    return QSize(qRound(lcd::kDesignSize.width() * zoom), qRound(lcd::kDesignSize.height() * zoom));
+}
+
+} // namespace
+
+LcdBoard::LcdBoard(const BoardModel &model, QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), model_(model),
+      pageSeconds_(lcd::kDefaultPageSeconds) {
+    setObjectName(QStringLiteral("LcdBoard"));
+    setWindowTitle(QStringLiteral("運賃表示器"));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setFixedSize(zoomed(1));
+    pagesSince_.start();
+    nameSince_.start();
+
+    next_ = new QTimer(this);
+    next_->setSingleShot(true);
+    next_->setTimerType(Qt::PreciseTimer);
+    connect(next_, &QTimer::timeout, this, [this] {
+        update();
+        schedule();
+    });
+    pointerTimer_ = new QTimer(this);
+    pointerTimer_->setSingleShot(true);
+    pointerTimer_->setInterval(kPointerRestMs);
+    connect(pointerTimer_, &QTimer::timeout, this, [this] { setPointerHidden(true); });
+
+    menu_ = new ZoomMenu(this);
+    connect(menu_, &ZoomMenu::zoomChosen, this, &LcdBoard::setZoom);
+    connect(menu_, &ZoomMenu::fullScreenChosen, this, &LcdBoard::setBoardFullScreen);
+    connect(menu_, &ZoomMenu::stateWanted, this, [this] { menu_->showState(zoom_, fullScreen_); });
+
+    connect(&model_, &BoardModel::stopNameChanged, this, [this] {
+        nameSince_.restart();
+        contentChanged();
+    });
+    connect(&model_, &BoardModel::contentChanged, this, &LcdBoard::contentChanged);
+    connect(&model_, &BoardModel::cellChanged, this, &LcdBoard::contentChanged);
+    connect(&model_, &BoardModel::cellReset, this, &LcdBoard::contentChanged);
+    connect(&model_, &BoardModel::clockShownChanged, this, &LcdBoard::contentChanged);
+}
+
+void LcdBoard::setPageSeconds(int seconds) {
+    seconds = std::clamp(seconds, lcd::kMinPageSeconds, lcd::kMaxPageSeconds);
+    if (seconds == pageSeconds_)
+        return;
+    pageSeconds_ = seconds;
+    pagesSince_.restart();
+    contentChanged();
+}
+
+void LcdBoard::contentChanged() {
+    // Fifty cells written in one step repaint once: update() gathers them.
+    update();
+    schedule();
+}
+
+BoardContent LcdBoard::shownContent() const {
+    BoardContent content = model_.content();
+    if (!content.cleared)
+        content.time = QTime::currentTime();
+    return content;
+}
+
+lcd::LcdPhase LcdBoard::phase() const {
+    const BoardContent &content = model_.content();
+    const lcd::Paging paging(lcd::cellsInUse(content), lcd::LcdRenderer::capacity());
+    return {paging.pageAt(pagesSince_.elapsed(), pageSeconds_),
+            lcd::namePhaseOf(content, nameSince_.elapsed()).form};
+}
+
+void LcdBoard::schedule() {
+    if (!isVisible()) {
+        next_->stop();
+        return;
+    }
+    const BoardContent &content = model_.content();
+    qint64 wait = -1;
+    const auto sooner = [&wait](qint64 ms) {
+        if (ms >= 0 && (wait < 0 || ms < wait))
+            wait = ms;
+    };
+    if (!content.cleared) {
+        const lcd::Paging paging(lcd::cellsInUse(content), lcd::LcdRenderer::capacity());
+        sooner(paging.msUntilTurn(pagesSince_.elapsed(), pageSeconds_));
+        sooner(lcd::namePhaseOf(content, nameSince_.elapsed()).msLeft);
+        sooner(kMsPerMinute - QTime::currentTime().msecsSinceStartOfDay() % kMsPerMinute);
+    }
+    if (wait < 0)
+        next_->stop();
+    else
+        next_->start(static_cast<int>(std::min<qint64>(wait, kMsPerMinute)));
+}
+
+void LcdBoard::paintEvent(QPaintEvent *) {
+    QPainter p(this);
+    renderer_.paint(p, size(), devicePixelRatioF(), shownContent(), phase());
+}
+
+QImage LcdBoard::renderBoard(qreal scale) {
+    if (!(scale > 0))
+        return {};
+    return renderer_.render(shownContent(), zoomed(scale), 1, phase());
+}
+
+void LcdBoard::showEvent(QShowEvent *event) {
+    QWidget::showEvent(event);
+    schedule();
+}
+
+void LcdBoard::hideEvent(QHideEvent *event) {
+    QWidget::hideEvent(event);
+    next_->stop();
+    // A hidden board keeps no pictures.
+    renderer_.dropTextCaches();
+}
+
+void LcdBoard::applyZoom() {
+    if (!fullScreen_)
+        setFixedSize(zoomed(zoom_));
+}
+
+void LcdBoard::setZoom(qreal zoom) {
+    if (fullScreen_)
+        setBoardFullScreen(false);
+    const qreal snapped = board::snapZoom(zoom);
+    if (snapped == zoom_)
+        return;
+    zoom_ = snapped;
+    applyZoom();
+    Q_EMIT zoomChanged(zoom_);
+}
+
+QPoint LcdBoard::windowedPosition() const {
+    return fullScreen_ ? windowedPos_ : pos();
+}
+
+void LcdBoard::setBoardFullScreen(bool on) {
+    if (on == fullScreen_)
+        return;
+    fullScreen_ = on;
+    if (on) {
+        windowedPos_ = pos();
+        const QScreen *where = screen() ? screen() : QGuiApplication::primaryScreen();
+        const QRect area = where->geometry();
+        setFixedSize(area.size());
+        setWindowState(windowState() | Qt::WindowFullScreen);
+        // Without a window manager nobody else moves the window over the screen.
+        setGeometry(area);
+        setMouseTracking(true);
+        pointerTimer_->start();
+    } else {
+        setMouseTracking(false);
+        pointerTimer_->stop();
+        setPointerHidden(false);
+        setWindowState(windowState() & ~Qt::WindowFullScreen);
+        applyZoom();
+        move(windowedPos_);
+    }
+}
+
+void LcdBoard::setPointerHidden(bool hidden) {
+    if (hidden == pointerHidden_)
+        return;
+    pointerHidden_ = hidden;
+    if (hidden)
+        setCursor(Qt::BlankCursor);
+    else
+        unsetCursor();
+}
+
+void LcdBoard::mousePressEvent(QMouseEvent *event) {
+    if (event->button() != Qt::LeftButton || fullScreen_)
+        return;
+    if (QWindow *w = windowHandle())
+        w->startSystemMove();
+}
+
+void LcdBoard::mouseMoveEvent(QMouseEvent *event) {
+    if (fullScreen_) {
+        setPointerHidden(false);
+        pointerTimer_->start();
+    }
+    QWidget::mouseMoveEvent(event);
+}
+
+void LcdBoard::keyPressEvent(QKeyEvent *event) {
+    const board::ZoomKey key = board::zoomKey(event->key(), event->modifiers());
+    if (key == board::ZoomKey::None) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    if (key == board::ZoomKey::FullScreen)
+        setBoardFullScreen(!fullScreen_);
+    // Full screen has a size of its own: the zoom keys wait until it is left.
+    else if (!fullScreen_)
+        setZoom(key == board::ZoomKey::In    ? board::zoomStepUp(zoom_)
+                : key == board::ZoomKey::Out ? board::zoomStepDown(zoom_)
+                                             : 1.0);
+    event->accept();
+}
+
+void LcdBoard::contextMenuEvent(QContextMenuEvent *event) {
+    menu_->popup(event->globalPos());
+    event->accept();
+}
+
+} // namespace q47

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QPoint>
+#include <QString>
+
+#include <optional>
+
+class QSettings;
+
+namespace q47::lcd {
+
+// Which fare display the bus carries: the seven-segment board or the LCD.
+enum class BoardKind { Led, Lcd };
+
+// As the command line names them ("led", "lcd"); nothing for any other word.
+std::optional<BoardKind> boardKindNamed(const QString &name);
+
+// The user's settings, not the state file: the board chosen ("lcd/board"), how many seconds a
+// page of the fare table stays ("lcd/pageSeconds", 1 to 60, 5 when absent or unusable), and
+// the LCD window's zoom ("lcd/zoom") and place ("lcd/pos").
+BoardKind readBoardKind(const QSettings &settings);
+void writeBoardKind(QSettings &settings, BoardKind kind);
+
+inline constexpr int kMinPageSeconds = 1;
+inline constexpr int kMaxPageSeconds = 60;
+inline constexpr int kDefaultPageSeconds = 5;
+int readPageSeconds(const QSettings &settings);
+void writePageSeconds(QSettings &settings, int seconds);
+
+qreal readLcdZoom(const QSettings &settings);
+void writeLcdZoom(QSettings &settings, qreal zoom);
+std::optional<QPoint> readLcdPosition(const QSettings &settings);
+void writeLcdPosition(QSettings &settings, const QPoint &at);
+
+} // namespace q47::lcd
