@@ -1,20 +1,25 @@
 // Drives the real program on a real X display (Xvfb), once bare and once with a window
 // manager: where the windows stand and how the window manager may treat them, then keypad
 // entry of a sample route, "リセット", two steps forward, and the board's pixels.
+#include "boardswitch.h"
 #include "chimeictl.h"
 #include "fonts.h"
 #include "form1.h"
 #include "frmctl.h"
 #include "frmoption.h"
+#include "lcdboard.h"
+#include "lcdtexts.h"
 #include "mdegit.h"
 #include "mdliniio.h"
 #include "mdlq47_000.h"
 #include "panelwidgets.h"
 #include "q47app.h"
 #include "recordingsound.h"
+#include "scrollframe.h"
 #include "settingsstore.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDialog>
 #include <QFile>
 #include <QLabel>
@@ -208,6 +213,55 @@ private Q_SLOTS:
                                   qRgb(255, 255, 255), 5000);
         if (!shots.isEmpty())
             screen().save(shots + QStringLiteral("/panel-lists.png"));
+    }
+
+    // The LCD board is another view of what the panel put on the board: switched to on the
+    // route, it shows what the LED board shows, late-night fares too, and both follow a step.
+    // It stands where the LED board stood, unframed, and comes back where it was left.
+    void bothBoardsFollowOneRoute() {
+        q47::frmCtl &panel = *app_->controlPanel();
+        q47::BoardSwitch &boards = *app_->boards();
+        q47::Form1 &led = app_->board();
+        const auto sameFares = [&] {
+            QStringList differ;
+            for (int k = 1; k <= q47::kBoardCells; ++k) {
+                const QString lcd = q47::lcd::fareText(led.model().content(), k);
+                if (led.Degit(k)->model().displayText() != lcd)
+                    differ << QStringLiteral("%1: %2").arg(k).arg(lcd);
+            }
+            return differ.join(u", ");
+        };
+        const QString stop = panel.route().at(panel.route().CurStopPos + 1).StopName;
+        boards.show(q47::lcd::BoardKind::Lcd);
+        q47::LcdBoard *lcd = boards.lcdBoard();
+        QVERIFY(QTest::qWaitForWindowExposed(lcd));
+        QVERIFY(!led.isVisible());
+        QTRY_COMPARE(frameOnScreen(*lcd), QRect(led.pos(), lcd->size()));
+        QCOMPARE(lcd->shownContent().stopName, stop);
+        QCOMPARE(sameFares(), QString());
+        QVERIFY(!q47::lcd::fareText(lcd->shownContent(), 1).trimmed().isEmpty());
+
+        panel.Frame6()->Check2()->click(); // late night
+        QTest::mouseClick(panel.stepButtons()->Command2(1), Qt::LeftButton);
+        QCOMPARE(lcd->shownContent().stopName,
+                 panel.route().at(panel.route().CurStopPos + 1).StopName);
+        QCOMPARE(sameFares(), QString());
+        QTest::mouseClick(panel.stepButtons()->Command2(0), Qt::LeftButton);
+        panel.Frame6()->Check2()->click();
+        QCOMPARE(sameFares(), QString());
+
+        lcd->move(300, 200);
+        QTRY_COMPARE(lcd->pos(), QPoint(300, 200));
+        boards.show(q47::lcd::BoardKind::Led);
+        QVERIFY(QTest::qWaitForWindowExposed(&led));
+        QVERIFY(!lcd->isVisible());
+        boards.show(q47::lcd::BoardKind::Lcd);
+        QTRY_COMPARE(lcd->pos(), QPoint(300, 200));
+        const QString shots = qEnvironmentVariable("Q47_DRIVE_SHOTS");
+        if (!shots.isEmpty())
+            screen().save(shots + QStringLiteral("/lcd-board.png"));
+        boards.show(q47::lcd::BoardKind::Led);
+        QVERIFY(led.ChimeiCtl()->model().dotCount() > 0); // the name, drawn while hidden
     }
 
     // The route's announcement list came with it: the buttons speak, and "調整" opens the
