@@ -339,10 +339,14 @@ bool Feed::load(const FeedSource &source, const Progress &progress) {
 
 // Two layouts: GTFS-JP's first one keys the translation by the Japanese text itself
 // (trans_id,lang,translation); GTFS's names the table, field and record. Only readings of stop
-// names in kana (ja-Hrkt) are kept.
+// names in kana (ja-Hrkt) and in English (en) are kept.
 void Feed::readTranslations(CsvTable &t) {
-    const auto isKanaLanguage = [](QByteArrayView lang) {
-        return lang.compare("ja-Hrkt", Qt::CaseInsensitive) == 0;
+    const auto kept = [this](QByteArrayView lang) -> Translations * {
+        if (lang.compare("ja-Hrkt", Qt::CaseInsensitive) == 0)
+            return &readings_;
+        if (lang.compare("en", Qt::CaseInsensitive) == 0)
+            return &english_;
+        return nullptr;
     };
     if (t.column("trans_id") >= 0) {
         const int key = t.column("trans_id"), lang = t.column("lang"),
@@ -350,8 +354,8 @@ void Feed::readTranslations(CsvTable &t) {
         if (missingColumns(t, {"lang", "translation"}, diagnostics_))
             return;
         while (t.next())
-            if (isKanaLanguage(t.field(lang)) && !t.field(translation).isEmpty())
-                readingByText_.insert(t.text(key), t.text(translation));
+            if (Translations *into = kept(t.field(lang)); into && !t.field(translation).isEmpty())
+                into->byText.insert(t.text(key), t.text(translation));
         return;
     }
     if (t.column("table_name") < 0) {
@@ -366,13 +370,14 @@ void Feed::readTranslations(CsvTable &t) {
               lang = t.column("language"), translation = t.column("translation"),
               record = t.column("record_id"), value = t.column("field_value");
     while (t.next()) {
-        if (t.field(table) != "stops" || t.field(field) != "stop_name" ||
-            !isKanaLanguage(t.field(lang)) || t.field(translation).isEmpty())
+        Translations *into = kept(t.field(lang));
+        if (!into || t.field(table) != "stops" || t.field(field) != "stop_name" ||
+            t.field(translation).isEmpty())
             continue;
         if (!t.field(record).isEmpty())
-            readingById_.insert(t.text(record), t.text(translation));
+            into->byId.insert(t.text(record), t.text(translation));
         else if (!t.field(value).isEmpty())
-            readingByText_.insert(t.text(value), t.text(translation));
+            into->byText.insert(t.text(value), t.text(translation));
     }
 }
 
@@ -400,15 +405,23 @@ Key Feed::stopZone(int stop) const {
     return s.zone;
 }
 
-QString Feed::reading(int stop) const {
+QString Feed::translated(const Translations &t, int stop) const {
     if (stop < 0 || stop >= int(stops_.size()))
         return {};
     const Stop &s = stops_[size_t(stop)];
     for (const QString &id : {s.id, s.parent})
         if (!id.isEmpty())
-            if (const auto it = readingById_.constFind(id); it != readingById_.constEnd())
+            if (const auto it = t.byId.constFind(id); it != t.byId.constEnd())
                 return *it;
-    return readingByText_.value(stopName(stop));
+    return t.byText.value(stopName(stop));
+}
+
+QString Feed::reading(int stop) const {
+    return translated(readings_, stop);
+}
+
+QString Feed::englishName(int stop) const {
+    return translated(english_, stop);
 }
 
 std::vector<RoutePatterns> Feed::patterns() const {

@@ -127,6 +127,8 @@ public:
     // The stop name's reading in kana as translations.txt gives it (language ja-Hrkt), by the
     // pole's id, the station's id or the name itself; empty when it has none.
     QString reading(int stop) const;
+    // Its English name (language en), found the same way.
+    QString englishName(int stop) const;
 
     // Every route with its stop patterns, in the order of routes.txt.
     std::vector<RoutePatterns> patterns() const;
@@ -148,7 +150,12 @@ private:
     QHash<QString, int> stopIndex_, routeIndex_, tripIndex_, fareIndex_;
     QHash<QString, Key> keyIndex_;
     QStringList keys_{QString()};
-    QHash<QString, QString> readingById_, readingByText_;
+    // Translations of stop names by the pole's or station's id and by the name itself.
+    struct Translations {
+        QHash<QString, QString> byId, byText;
+    };
+    QString translated(const Translations &t, int stop) const;
+    Translations readings_, english_;
     Diagnostics diagnostics_;
     bool cancelled_ = false;
 

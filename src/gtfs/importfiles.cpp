@@ -1,6 +1,7 @@
 #include "importfiles.h"
 
 #include "cp932.h"
+#include "namesen.h"
 #include "routedata.h"
 
 #include <QDir>
@@ -167,26 +168,41 @@ bool prepareImport(const Feed &feed, const ImportPlan &plan, const QString &data
     files.route = encodeRouteFile(plan.records);
     files.announcements = formatTapeList(plan.announcements);
 
-    QByteArray existing;
-    if (QFileInfo::exists(files.readingsPath)) {
-        QFile f(files.readingsPath);
+    const auto existing = [&out](const QString &path, QByteArray &bytes) {
+        if (!QFileInfo::exists(path))
+            return true;
+        QFile f(path);
         if (!f.open(QIODevice::ReadOnly)) {
-            out.append({Diagnostic::Level::Error, files.readingsPath, 0, f.errorString()});
+            out.append({Diagnostic::Level::Error, path, 0, f.errorString()});
             return false;
         }
-        existing = f.readAll();
-    }
-    files.readings = mergeReadings(existing, plan.readings, readingsSource(feed, plan), out);
+        bytes = f.readAll();
+        return true;
+    };
+    QByteArray readings;
+    if (!existing(files.readingsPath, readings))
+        return false;
+    files.readings = mergeReadings(readings, plan.readings, readingsSource(feed, plan), out);
+
+    const QString englishPath = data.filePath(QString::fromLatin1(lcd::kEnglishNamesFile));
+    QByteArray english;
+    if (!existing(englishPath, english))
+        return false;
+    files.english = lcd::addEnglishNames(english, plan.englishNames);
+    if (files.english != english)
+        files.englishPath = englishPath;
     return true;
 }
 
 bool writeImport(const ImportFiles &files, Diagnostics &out) {
-    const std::pair<QString, QByteArray> contents[] = {
+    std::vector<std::pair<QString, QByteArray>> contents = {
         {files.routePath, files.route},
         {files.announcementPath, files.announcements},
         {files.readingsPath, files.readings}};
-    // Every file is written beside its place first; only when all three are complete does
-    // each replace the old one.
+    if (!files.englishPath.isEmpty())
+        contents.emplace_back(files.englishPath, files.english);
+    // Every file is written beside its place first; only when all are complete does each
+    // replace the old one.
     std::vector<std::unique_ptr<QSaveFile>> saves;
     for (const auto &[path, bytes] : contents) {
         auto f = std::make_unique<QSaveFile>(path);

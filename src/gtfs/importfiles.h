@@ -11,14 +11,16 @@
 
 namespace q47::gtfs {
 
-// The three files of an import, made in memory before any is written.
+// The files of an import, made in memory before any is written.
 struct ImportFiles {
     QString routePath;        // <data>/N.hy3
     QString announcementPath; // <sound>/Ntp.csv
     QString readingsPath;     // <sound>/readings.csv
+    QString englishPath;      // <data>/names_en.csv; empty when the import adds no names
     QByteArray route;
     QByteArray announcements;
     QByteArray readings;
+    QByteArray english;
 };
 
 // The comment that heads the readings of an import: the feed, its operators, the route.
@@ -32,11 +34,12 @@ QByteArray mergeReadings(const QByteArray &existing,
                          Diagnostics &out);
 
 // Makes the files' contents for the folders (an empty folder is the current one), reading the
-// readings.csv already there. False, with the reason, when the folders will not take them.
+// readings.csv and names_en.csv already there. False, with the reason, when the folders will not
+// take them.
 bool prepareImport(const Feed &feed, const ImportPlan &plan, const QString &dataFolder,
                    const QString &soundFolder, ImportFiles &files, Diagnostics &out);
 
-// Writes the three files, each replaced whole; when one cannot be written, none is.
+// Writes the files, each replaced whole; when one cannot be written, none is.
 bool writeImport(const ImportFiles &files, Diagnostics &out);
 
 } // namespace q47::gtfs

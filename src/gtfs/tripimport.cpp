@@ -366,6 +366,7 @@ ImportPlan planImport(const Feed &feed, const ImportRequest &request) {
         p.boarding = !st.noPickup;
         p.feedReading = feed.reading(st.stop);
         p.reading = speakableReading(p.feedReading);
+        p.english = feed.englishName(st.stop).trimmed();
         const Stop &stop = feed.stops()[size_t(st.stop)];
         if (!told.contains(st.stop)) {
             told.insert(st.stop);
@@ -400,6 +401,10 @@ ImportPlan planImport(const Feed &feed, const ImportRequest &request) {
                                        .arg(p.name, *it, p.reading)));
             }
         }
+        if (!p.name.isEmpty() && !p.english.isEmpty() &&
+            std::none_of(plan.englishNames.cbegin(), plan.englishNames.cend(),
+                         [&](const auto &known) { return known.first == p.name; }))
+            plan.englishNames.append({p.name, p.english});
         plan.stops.push_back(std::move(p));
     }
 

@@ -25,6 +25,7 @@ struct PlannedStop {
     QString name;    // as the feed writes it
     QString reading; // katakana as the announcements speak it; empty when the feed has none
     QString feedReading;
+    QString english; // the feed's English name, empty when it has none
     int sequence = 0;
     qint16 seiriNo = 0;
     bool boarding = true;
@@ -41,7 +42,8 @@ struct ImportPlan {
     int sections = 0;
     std::vector<StopRecord> records;
     QList<TapeEntry> announcements;
-    QList<std::pair<QString, QString>> readings; // word, katakana
+    QList<std::pair<QString, QString>> readings;     // word, katakana
+    QList<std::pair<QString, QString>> englishNames; // stop name, English name
     Diagnostics diagnostics;
 
     bool ok() const { return !hasError(diagnostics); }

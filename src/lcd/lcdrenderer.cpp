@@ -126,12 +126,6 @@ void LcdRenderer::drawStatic(QPainter &p, const LcdLayout &l, const LcdPalette &
                QColor(c.accent));
     p.fillRect(l.nextBand, QColor(c.band));
 
-    p.setRenderHint(QPainter::Antialiasing, true);
-    QPainterPath lead;
-    lead.addRoundedRect(QRectF(l.nextLabel), l.px(10), l.px(10));
-    p.fillPath(lead, QColor(c.leadBox));
-    p.setRenderHint(QPainter::Antialiasing, false);
-
     p.fillRect(l.table, QColor(c.rule));
     for (int row = 0; row < LcdLayout::kRows; ++row) {
         p.fillRect(l.numberHeading(row), QColor(c.heading));
@@ -209,6 +203,12 @@ void LcdRenderer::paint(QPainter &painter, const QSize &size, qreal dpr,
     // The next stop.
     const NextStopTexts next = nextStopTexts(content, phase.name);
     if (!next.name.isEmpty()) {
+        // The lead's box goes with the name: a board without a stop shows neither.
+        painter.setRenderHint(QPainter::Antialiasing, true);
+        QPainterPath box;
+        box.addRoundedRect(QRectF(l.nextLabel), l.px(10), l.px(10));
+        painter.fillPath(box, QColor(c.leadBox));
+        painter.setRenderHint(QPainter::Antialiasing, false);
         const bool latin = next.form == NameForm::English;
         const qreal leadType = latin                         ? kLeadLatinType
                                : next.form == NameForm::Kana ? kLeadKanaType

@@ -39,18 +39,45 @@ QHash<QString, QString> loadEnglishNames(const QString &path) {
     return readEnglishNames(file.readAll());
 }
 
+namespace {
+
+QString nameLine(const QString &stop, const QString &english, const QString &eol) {
+    // Quoted, a name starting with '#' is not read as a comment.
+    QString field = csv::quoteField(stop);
+    if (field.startsWith(QLatin1Char('#')))
+        field = QLatin1Char('"') + field + QLatin1Char('"');
+    return field + QLatin1Char(',') + csv::quoteField(english) + eol;
+}
+
+} // namespace
+
 QByteArray writeEnglishNames(const QHash<QString, QString> &names) {
     QStringList stops = names.keys();
     std::sort(stops.begin(), stops.end());
-    QString text = QString::fromUtf8(kEnglishNamesHeader) + QLatin1Char('\n');
-    for (const QString &stop : stops) {
-        // Quoted, a name starting with '#' is not read as a comment.
-        QString field = csv::quoteField(stop);
-        if (field.startsWith(QLatin1Char('#')))
-            field = QLatin1Char('"') + field + QLatin1Char('"');
-        text += field + QLatin1Char(',') + csv::quoteField(names.value(stop)) + QLatin1Char('\n');
-    }
+    const QString eol = QStringLiteral("\n");
+    QString text = QString::fromUtf8(kEnglishNamesHeader) + eol;
+    for (const QString &stop : stops)
+        text += nameLine(stop, names.value(stop), eol);
     return text.toUtf8();
+}
+
+QByteArray addEnglishNames(const QByteArray &existing,
+                           const QList<std::pair<QString, QString>> &names) {
+    const QHash<QString, QString> known = readEnglishNames(existing);
+    const QString eol = existing.contains("\r\n") ? QStringLiteral("\r\n") : QStringLiteral("\n");
+    QString added;
+    for (const auto &[stop, english] : names)
+        if (!stop.isEmpty() && !english.trimmed().isEmpty() &&
+            known.value(stop) != english.trimmed())
+            added += nameLine(stop, english.trimmed(), eol);
+    if (added.isEmpty())
+        return existing;
+    QByteArray out = existing;
+    if (out.trimmed().isEmpty())
+        out = QByteArray(kEnglishNamesHeader) + eol.toUtf8();
+    else if (!out.endsWith('\n'))
+        out += eol.toUtf8();
+    return out + added.toUtf8();
 }
 
 } // namespace q47::lcd

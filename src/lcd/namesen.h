@@ -2,7 +2,10 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QList>
 #include <QString>
+
+#include <utility>
 
 namespace q47::lcd {
 
@@ -20,5 +23,11 @@ QHash<QString, QString> loadEnglishNames(const QString &path);
 
 // The file as a reader takes it back, with the header and the stops in name order.
 QByteArray writeEnglishNames(const QHash<QString, QString> &names);
+
+// `existing` (a file's bytes, empty for none) with lines added for the names it does not
+// already give so: it is kept byte for byte, and a later line wins, so the added ones take the
+// place of what it gave before. Nothing added gives `existing` back unchanged.
+QByteArray addEnglishNames(const QByteArray &existing,
+                           const QList<std::pair<QString, QString>> &names);
 
 } // namespace q47::lcd

@@ -3,6 +3,7 @@
 #include "gtfsfixture.h"
 #include "importfiles.h"
 #include "japanesereading.h"
+#include "namesen.h"
 #include "tapecsv.h"
 #include "tripimport.h"
 
@@ -257,6 +258,10 @@ TEST(TripImport, ReadsBothTranslationLayouts) {
             {QStringLiteral("北口"), QStringLiteral("キタグチ")},
         };
         EXPECT_EQ(plan.readings, expected) << (current ? "GTFS layout" : "GTFS-JP layout");
+        const QList<std::pair<QString, QString>> english = {
+            current ? std::pair{QStringLiteral("北口"), QStringLiteral("Kitaguchi")}
+                    : std::pair{QStringLiteral("駅前"), QStringLiteral("Ekimae")}};
+        EXPECT_EQ(plan.englishNames, english);
     }
 }
 
@@ -380,17 +385,26 @@ TEST(Readings, MergeKeepsTheUsersLinesAndReplacesEarlierImports) {
 }
 
 // With the readings an import writes, the reader says every stop name as the feed does, also
-// where it guesses wrong on its own (緑町 as ミドリチョウ, 港町 as ミナトチョウ).
+// where it guesses wrong on its own (緑町 as ミドリチョウ, 港町 as ミナトチョウ); the English names
+// join the user's own in names_en.csv, which stays as it was above them.
 TEST(Readings, EveryStopNameOfTheSampleIsReadAsTheFeedReadsIt) {
     JapaneseReading reader;
     ASSERT_TRUE(reader.available());
     QTemporaryDir data, sound;
     ASSERT_TRUE(writeFeed(sound.path(), {{"readings.csv", "一口,イモアライ\n"}}));
+    const QByteArray ownNames = "# mine\r\n一口,Imoarai\r\n駅前,Ekimae";
+    ASSERT_TRUE(writeFeed(data.path(), {{"names_en.csv", ownNames}}));
     Diagnostics d;
-    for (const char *trip : {"1_0700_out", "2_0900"})
-        ASSERT_TRUE(runImport(sampleFeed(), {QString::fromLatin1(trip), 1, {}, {}}, data.path(),
-                              sound.path(), d))
-            << dump(d).toStdString();
+    for (int pass = 0; pass < 2; ++pass)
+        for (const char *trip : {"1_0700_out", "2_0900"})
+            ASSERT_TRUE(runImport(sampleFeed(), {QString::fromLatin1(trip), 1, {}, {}}, data.path(),
+                                  sound.path(), d))
+                << dump(d).toStdString();
+    const QString namesPath = QDir(data.path()).filePath("names_en.csv");
+    EXPECT_TRUE(readAll(namesPath).startsWith(ownNames + "\r\n"));
+    EXPECT_EQ(readAll(namesPath).count("\r\n駅前,Station\r\n"), 1); // not again on a re-import
+    const QHash<QString, QString> english = lcd::loadEnglishNames(namesPath);
+    EXPECT_EQ(english.value(QStringLiteral("一口")), QStringLiteral("Imoarai"));
     reader.setDictionary(ReadingDictionary::load(QDir(sound.path()).filePath("readings.csv")));
     EXPECT_EQ(reader.read(QStringLiteral("一口")).kana, QStringLiteral("イモアライ"));
     Loaded l = load(sampleFeed());
@@ -400,6 +414,7 @@ TEST(Readings, EveryStopNameOfTheSampleIsReadAsTheFeedReadsIt) {
             const QString name = l.feed.stopName(st.stop);
             EXPECT_EQ(reader.read(name).kana, toKatakana(l.feed.reading(st.stop)))
                 << name.toStdString();
+            EXPECT_EQ(english.value(name), l.feed.englishName(st.stop)) << name.toStdString();
             ++names;
         }
     EXPECT_EQ(names, 18);

@@ -132,12 +132,16 @@ int import(QStringList args) {
         std::fprintf(stderr, "nothing was written\n");
         return 1;
     }
-    std::printf("route %d: %zu stops, %d ticket numbers, %lld announcements, %lld readings\n",
+    std::printf("route %d: %zu stops, %d ticket numbers, %lld announcements, %lld readings, "
+                "%lld English names\n",
                 plan.route, plan.stops.size(), plan.sections,
                 static_cast<long long>(plan.announcements.size()),
-                static_cast<long long>(plan.readings.size()));
-    for (const QString &path : {files.routePath, files.announcementPath, files.readingsPath})
-        std::printf("  %s\n", qPrintable(path));
+                static_cast<long long>(plan.readings.size()),
+                static_cast<long long>(plan.englishNames.size()));
+    for (const QString &path :
+         {files.routePath, files.announcementPath, files.readingsPath, files.englishPath})
+        if (!path.isEmpty())
+            std::printf("  %s\n", qPrintable(path));
     return 0;
 }
 
