@@ -31,7 +31,7 @@ double cpuSeconds() {
 } // namespace
 
 int main(int argc, char *argv[]) {
-    q47::Q47App::preparePlatform();
+    q47::Q47App::preparePlatform(q47::lcd::BoardKind::Led);
     QApplication application(argc, argv);
     q47::installFontSubstitutes();
     const QStringList args = QCoreApplication::arguments();

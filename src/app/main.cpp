@@ -35,13 +35,14 @@ int main(int argc, char *argv[]) {
         break;
     }
 
-    q47::Q47App::preparePlatform();
+    const std::optional<q47::lcd::BoardKind> board = q47::lcd::boardKindNamed(line.board);
+    q47::Q47App::preparePlatform(board);
     QApplication application(argc, argv);
     q47::Q47App::prepareApplication();
     q47::Q47App app;
     app.setFolderOverrides(line.dataFolder, line.soundFolder);
-    if (const auto kind = q47::lcd::boardKindNamed(line.board))
-        app.setBoardOverride(*kind);
+    if (board)
+        app.setBoardOverride(*board);
     app.Form_Load();
     return application.exec();
 }

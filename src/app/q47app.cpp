@@ -43,11 +43,19 @@ Q47App::Q47App(SoundOutput *sound, QString statePath)
 
 Q47App::~Q47App() = default;
 
-void Q47App::preparePlatform() {
+void Q47App::preparePlatform(std::optional<lcd::BoardKind> board) {
     // The place name scrolls in small updates sixty times a second. On X11 a shared-memory
     // image costs a round trip to the server before every one of them; a plain image request
-    // costs none, and the board's occasional large updates do not miss the difference.
-    if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM"))
+    // costs none, and the board's occasional large updates do not miss the difference. The
+    // LCD board is the other way round: a step repaints most of a face that may fill the
+    // screen, and sent through the socket that takes several times as long.
+    if (!board) {
+        // The same file as the application's default settings, read before it exists.
+        const QSettings user(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Q47"),
+                             QStringLiteral("Q47"));
+        board = lcd::readBoardKind(user);
+    }
+    if (*board == lcd::BoardKind::Led && !qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM"))
         qputenv("QT_XCB_NO_MITSHM", "1");
 }
 

@@ -35,8 +35,9 @@ public:
     Q47App(const Q47App &) = delete;
     Q47App &operator=(const Q47App &) = delete;
 
-    // Choices about the window system, made before the application object exists.
-    static void preparePlatform();
+    // Choices about the window system, made before the application object exists, for the
+    // board given or else the one the user chose in the options.
+    static void preparePlatform(std::optional<lcd::BoardKind> board = std::nullopt);
     // The program's names, version, font faces, window icon and Qt's own words in the
     // system's language, once the application object exists.
     static void prepareApplication();

@@ -43,10 +43,8 @@ LcdBoard::LcdBoard(const BoardModel &model, QWidget *parent)
     next_ = new QTimer(this);
     next_->setSingleShot(true);
     next_->setTimerType(Qt::PreciseTimer);
-    connect(next_, &QTimer::timeout, this, [this] {
-        update();
-        schedule();
-    });
+    // The paint that follows sets the timer again.
+    connect(next_, &QTimer::timeout, this, qOverload<>(&QWidget::update));
     pointerTimer_ = new QTimer(this);
     pointerTimer_->setSingleShot(true);
     pointerTimer_->setInterval(kPointerRestMs);
@@ -77,9 +75,9 @@ void LcdBoard::setPageSeconds(int seconds) {
 }
 
 void LcdBoard::contentChanged() {
-    // Fifty cells written in one step repaint once: update() gathers them.
+    // Fifty cells written in one step repaint once, and the timer is set once after it:
+    // update() gathers them.
     update();
-    schedule();
 }
 
 BoardContent LcdBoard::shownContent() const {
@@ -122,17 +120,13 @@ void LcdBoard::schedule() {
 void LcdBoard::paintEvent(QPaintEvent *) {
     QPainter p(this);
     renderer_.paint(p, size(), devicePixelRatioF(), shownContent(), phase());
+    schedule();
 }
 
 QImage LcdBoard::renderBoard(qreal scale) {
     if (!(scale > 0))
         return {};
     return renderer_.render(shownContent(), zoomed(scale), 1, phase());
-}
-
-void LcdBoard::showEvent(QShowEvent *event) {
-    QWidget::showEvent(event);
-    schedule();
 }
 
 void LcdBoard::hideEvent(QHideEvent *event) {

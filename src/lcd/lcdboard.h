@@ -47,7 +47,6 @@ Q_SIGNALS:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
-    void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
@@ -56,7 +55,8 @@ protected:
 
 private:
     void contentChanged();
-    // Sets the timer for the next page turn, change of the name's form or minute.
+    // Sets the timer for the next page turn, change of the name's form or minute, after each
+    // paint.
     void schedule();
     void applyZoom();
     void setPointerHidden(bool hidden);
