@@ -3,6 +3,10 @@
 #include "lcdtexts.h"
 #include "lcdtiming.h"
 #include "namesen.h"
+#include "stopreadings.h"
+
+#include <QFile>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -193,6 +197,38 @@ TEST(EnglishNames, ReadAsWrittenAndBack) {
     // Without the header, the first line is a stop.
     EXPECT_EQ(readEnglishNames("新町,Shinmachi\n").value(QStringLiteral("新町")),
               QStringLiteral("Shinmachi"));
+}
+
+// The author's reading wins over the dictionary's, the English name comes from the data
+// folder, and a file changed while running is read again.
+TEST(StopReadings, FromTheFoldersFilesElseTheDictionary) {
+    QTemporaryDir data, sound;
+    // Each write a second later than the one before, as a file system with coarse times
+    // might not tell them apart.
+    QDateTime stamp = QDateTime::currentDateTime();
+    const auto write = [&stamp](const QTemporaryDir &dir, const char *name,
+                                const QByteArray &bytes) {
+        QFile f(dir.filePath(QString::fromLatin1(name)));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        stamp = stamp.addSecs(1);
+        f.setFileTime(stamp, QFileDevice::FileModificationTime);
+    };
+    write(sound, "readings.csv", "一口,イモアライ\n");
+    write(data, "names_en.csv", "一口,Imoarai\n");
+    StopReadings readings;
+    const StopNames own = readings.lookUp(QStringLiteral("一口"), data.path(), sound.path());
+    EXPECT_EQ(own.kana, QStringLiteral("いもあらい"));
+    EXPECT_EQ(own.english, QStringLiteral("Imoarai"));
+    const StopNames guessed =
+        readings.lookUp(QStringLiteral("中央公園"), data.path(), sound.path());
+    EXPECT_EQ(guessed.kana, QStringLiteral("ちゅうおうこうえん"));
+    EXPECT_EQ(guessed.english, QString());
+
+    write(data, "names_en.csv", "一口,Imoarai Bridge\n");
+    EXPECT_EQ(readings.lookUp(QStringLiteral("一口"), data.path(), sound.path()).english,
+              QStringLiteral("Imoarai Bridge"));
+    EXPECT_EQ(readings.lookUp(QStringLiteral("一口"), QString(), QString()).english, QString());
 }
 
 } // namespace
