@@ -184,11 +184,11 @@ bool prepareImport(const Feed &feed, const ImportPlan &plan, const QString &data
         return false;
     files.readings = mergeReadings(readings, plan.readings, readingsSource(feed, plan), out);
 
-    const QString englishPath = data.filePath(QString::fromLatin1(lcd::kEnglishNamesFile));
+    const QString englishPath = data.filePath(QString::fromLatin1(kEnglishNamesFile));
     QByteArray english;
     if (!existing(englishPath, english))
         return false;
-    files.english = lcd::addEnglishNames(english, plan.englishNames);
+    files.english = addEnglishNames(english, plan.englishNames);
     if (files.english != english)
         files.englishPath = englishPath;
     return true;

@@ -403,7 +403,7 @@ TEST(Readings, EveryStopNameOfTheSampleIsReadAsTheFeedReadsIt) {
     const QString namesPath = QDir(data.path()).filePath("names_en.csv");
     EXPECT_TRUE(readAll(namesPath).startsWith(ownNames + "\r\n"));
     EXPECT_EQ(readAll(namesPath).count("\r\n駅前,Station\r\n"), 1); // not again on a re-import
-    const QHash<QString, QString> english = lcd::loadEnglishNames(namesPath);
+    const QHash<QString, QString> english = loadEnglishNames(namesPath);
     EXPECT_EQ(english.value(QStringLiteral("一口")), QStringLiteral("Imoarai"));
     reader.setDictionary(ReadingDictionary::load(QDir(sound.path()).filePath("readings.csv")));
     EXPECT_EQ(reader.read(QStringLiteral("一口")).kana, QStringLiteral("イモアライ"));

@@ -2,7 +2,6 @@
 #include "lcdrenderer.h"
 #include "lcdtexts.h"
 #include "lcdtiming.h"
-#include "namesen.h"
 #include "stopreadings.h"
 
 #include <QFile>
@@ -175,28 +174,6 @@ TEST(Labels, FollowTheNumberingStyle) {
     EXPECT_EQ(ticketLabel(c, 2), QStringLiteral("1"));
     c.numberingStyle = 10;
     EXPECT_EQ(ticketLabel(c, 1), QString());
-}
-
-TEST(EnglishNames, ReadAsWrittenAndBack) {
-    const QByteArray file = "\xEF\xBB\xBF"
-                            "停留所名,英語名\r\n"
-                            "駅前,Station\r\n"
-                            "# a comment\r\n"
-                            "\r\n"
-                            "\"市役所前\",\"City Hall, Main Gate\"\r\n"
-                            "\"#1 埠頭\",\"Pier \"\"One\"\"\"\n"
-                            "中町,\n"
-                            "駅前,Station Square\n";
-    const QHash<QString, QString> names = readEnglishNames(file);
-    const QHash<QString, QString> expected{
-        {QStringLiteral("駅前"), QStringLiteral("Station Square")},
-        {QStringLiteral("市役所前"), QStringLiteral("City Hall, Main Gate")},
-        {QStringLiteral("#1 埠頭"), QStringLiteral("Pier \"One\"")}};
-    EXPECT_EQ(names, expected);
-    EXPECT_EQ(readEnglishNames(writeEnglishNames(names)), expected);
-    // Without the header, the first line is a stop.
-    EXPECT_EQ(readEnglishNames("新町,Shinmachi\n").value(QStringLiteral("新町")),
-              QStringLiteral("Shinmachi"));
 }
 
 // The author's reading wins over the dictionary's, the English name comes from the data

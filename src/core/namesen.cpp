@@ -7,7 +7,7 @@
 
 #include <algorithm>
 
-namespace q47::lcd {
+namespace q47 {
 
 namespace csv = q47::spreadsheetcsv;
 
@@ -80,4 +80,4 @@ QByteArray addEnglishNames(const QByteArray &existing,
     return out + added.toUtf8();
 }
 
-} // namespace q47::lcd
+} // namespace q47

@@ -7,9 +7,10 @@
 
 #include <utility>
 
-namespace q47::lcd {
+namespace q47 {
 
-// The English names of a route's stops, from "names_en.csv" beside the route files.
+// The English names of a route's stops, from "names_en.csv" beside the route files, for the
+// boards that show them.
 inline constexpr const char *kEnglishNamesFile = "names_en.csv";
 // The header line a writer puts first; a reader also takes the file without it.
 inline constexpr const char *kEnglishNamesHeader = "停留所名,英語名";
@@ -30,4 +31,4 @@ QByteArray writeEnglishNames(const QHash<QString, QString> &names);
 QByteArray addEnglishNames(const QByteArray &existing,
                            const QList<std::pair<QString, QString>> &names);
 
-} // namespace q47::lcd
+} // namespace q47
