@@ -101,7 +101,10 @@ int main(int argc, char *argv[]) {
     for (int k = 1; k <= q47::kBoardCells; ++k)
         board.setCellValue(k, 170 + 10 * k);
     board.showRoute(QStringLiteral("1"), QStringLiteral("北営業所行"), q47::kBoardCells);
-    QTest::qWaitForWindowExposed(&lcd);
+    if (!QTest::qWaitForWindowExposed(&lcd)) {
+        std::fprintf(stderr, "the LCD board was not shown\n");
+        return 1;
+    }
     QTest::qWait(500);
 
     PaintCounter counter;

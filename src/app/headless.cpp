@@ -20,6 +20,7 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <memory>
 
 namespace q47 {
 
@@ -137,6 +138,8 @@ int runScreenshot(const CommandLine &line, char *program) {
 }
 
 int runTicket(const CommandLine &line, char *program) {
+    // Outlives the run, which keeps a pointer to it.
+    const auto recorded = std::make_unique<RecordedTicket>();
     HeadlessRun run(line, program);
     PlgInfo info;
     if (KB4_GetPlgInfo(line.plugin, info) == 0) {
@@ -147,11 +150,10 @@ int runTicket(const CommandLine &line, char *program) {
     SettingsStore &settings = run.app().settings();
     settings.setText(setting::PluginFile, line.plugin);
     settings.setFlag(setting::UsePreview, 1);
-    RecordedTicket recorded;
-    run.app().controlPanel()->session().setTicketPreview(&recorded);
+    run.app().controlPanel()->session().setTicketPreview(recorded.get());
     if (!run.setRoute(line))
         return 1;
-    const TicketRequest ticket = recorded.last.value_or(
+    const TicketRequest ticket = recorded->last.value_or(
         TicketRequest{line.plugin, QStringLiteral("市役所前"),
                       QDate::currentDate().toString(QStringLiteral("MM-dd-yyyy")), 1, 1, 1});
 
