@@ -9,26 +9,16 @@
 #include "chimeictl.h"
 #include "fonts.h"
 #include "form1.h"
+#include "processusage.h"
 #include "q47app.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTimer>
 
-#include <sys/resource.h>
-
 #include <cstdio>
 
-namespace {
-
-double cpuSeconds() {
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    auto seconds = [](const timeval &t) { return double(t.tv_sec) + double(t.tv_usec) / 1e6; };
-    return seconds(u.ru_utime) + seconds(u.ru_stime);
-}
-
-} // namespace
+using q47::bench::cpuSeconds;
 
 int main(int argc, char *argv[]) {
     q47::Q47App::preparePlatform(q47::lcd::BoardKind::Led);

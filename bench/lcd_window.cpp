@@ -13,6 +13,7 @@
 #include "form1.h"
 #include "frmctl.h"
 #include "lcdboard.h"
+#include "processusage.h"
 #include "q47app.h"
 #include "routesession.h"
 #include "settingsstore.h"
@@ -23,20 +24,13 @@
 #include <QTest>
 #include <QTimer>
 
-#include <sys/resource.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <vector>
 
 namespace {
 
-double cpuSeconds() {
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    auto seconds = [](const timeval &t) { return double(t.tv_sec) + double(t.tv_usec) / 1e6; };
-    return seconds(u.ru_utime) + seconds(u.ru_stime);
-}
+using q47::bench::cpuSeconds;
 
 class PaintCounter : public QObject {
 public:

@@ -13,6 +13,7 @@
 #include "form1.h"
 #include "frmctl.h"
 #include "panelwidgets.h"
+#include "processusage.h"
 #include "q47app.h"
 #include "settingsstore.h"
 #include "tapegroup.h"
@@ -26,20 +27,12 @@
 #include <QTest>
 #include <QTimer>
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdio>
 
 namespace {
 
-double residentMiB() {
-    QFile statm(QStringLiteral("/proc/self/statm"));
-    if (!statm.open(QIODevice::ReadOnly))
-        return 0;
-    const QList<QByteArray> fields = statm.readAll().split(' ');
-    return fields.size() > 1 ? fields[1].toDouble() * double(sysconf(_SC_PAGESIZE)) / 1048576.0 : 0;
-}
+using q47::bench::residentMiB;
 
 void click(QWidget *w) {
     QTest::mouseClick(w, Qt::LeftButton, {}, w->rect().center());

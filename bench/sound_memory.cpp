@@ -6,6 +6,7 @@
 //   sound_memory [sound file]
 #include "frmctl.h"
 #include "mdlsndapi.h"
+#include "processusage.h"
 #include "q47app.h"
 #include "settingsstore.h"
 
@@ -15,19 +16,11 @@
 #include <QPushButton>
 #include <QTest>
 
-#include <unistd.h>
-
 #include <cstdio>
 
 namespace {
 
-double residentMiB() {
-    QFile statm(QStringLiteral("/proc/self/statm"));
-    if (!statm.open(QIODevice::ReadOnly))
-        return 0;
-    const QList<QByteArray> fields = statm.readAll().split(' ');
-    return fields.size() > 1 ? fields[1].toDouble() * double(sysconf(_SC_PAGESIZE)) / 1048576.0 : 0;
-}
+using q47::bench::residentMiB;
 
 // Keeps the interface running, as an operator's program would between clicks.
 void idle(int ms) {

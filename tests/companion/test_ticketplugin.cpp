@@ -1,8 +1,6 @@
-#include "fonts.h"
 #include "ticketplugin.h"
 
 #include <QFile>
-#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QTemporaryDir>
@@ -311,13 +309,3 @@ TEST_F(TicketPlugin, DrawsOnlyOnTheTicketAndOnlyWhatItCan) {
 }
 
 } // namespace
-
-int main(int argc, char **argv) {
-    // Test discovery runs the binary outside the test environment.
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    installFontSubstitutes();
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

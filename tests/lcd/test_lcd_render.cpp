@@ -1,7 +1,4 @@
-#include "fonts.h"
 #include "lcdrenderer.h"
-
-#include <QGuiApplication>
 
 #include <gtest/gtest.h>
 
@@ -177,13 +174,3 @@ TEST(Backlight, OffIsDimmerThanOn) {
 }
 
 } // namespace
-
-int main(int argc, char **argv) {
-    // Test discovery runs the binary outside the test environment.
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    q47::installFontSubstitutes();
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
