@@ -5,6 +5,7 @@
 #include "routedata.h"
 #include "settingsstore.h"
 #include "stopreadings.h"
+#include "windowplacement.h"
 
 #include <QSettings>
 
@@ -32,6 +33,9 @@ void BoardSwitch::makeLcd() {
     lcd_->setPageSeconds(lcd::readPageSeconds(user));
     lcd_->setZoom(lcd::readLcdZoom(user));
     lcd_->move(lcd::readLcdPosition(user).value_or(led_.pos()));
+    // A place no screen shows any more (another monitor, a smaller one) would lose the window.
+    if (!onSomeScreen(*lcd_))
+        lcd_->move(led_.pos());
     QObject::connect(lcd_.get(), &LcdBoard::zoomChanged, lcd_.get(), [](qreal zoom) {
         QSettings user;
         lcd::writeLcdZoom(user, zoom);

@@ -242,14 +242,4 @@ void Q47App::waitForFirstPaint(QWidget &window) {
     window.removeEventFilter(&paint);
 }
 
-bool Q47App::onSomeScreen(const QWidget &window) {
-    const QRect frame(window.pos(), window.frameGeometry().size());
-    for (const QScreen *screen : QGuiApplication::screens()) {
-        const QRect seen = screen->availableGeometry().intersected(frame);
-        if (seen.width() >= 40 && seen.height() >= 20)
-            return true;
-    }
-    return false;
-}
-
 } // namespace q47

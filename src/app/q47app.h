@@ -72,8 +72,6 @@ public:
     BoardSwitch *boards() { return boards_.get(); }
 
 private:
-    // Whether enough of a window to take it by lies on some screen.
-    static bool onSomeScreen(const QWidget &window);
     // Runs the events until `window` has painted once, for at most half a second.
     static void waitForFirstPaint(QWidget &window);
 

@@ -32,4 +32,14 @@ void CornerPlacement::place() {
                   available.y() + available.height() - placedFrame_.height());
 }
 
+bool onSomeScreen(const QWidget &window) {
+    const QRect frame(window.pos(), window.frameGeometry().size());
+    for (const QScreen *screen : QGuiApplication::screens()) {
+        const QRect seen = screen->availableGeometry().intersected(frame);
+        if (seen.width() >= 40 && seen.height() >= 20)
+            return true;
+    }
+    return false;
+}
+
 } // namespace q47

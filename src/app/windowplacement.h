@@ -8,6 +8,9 @@ class QWidget;
 
 namespace q47 {
 
+// Whether enough of a window to take it by lies on some screen.
+bool onSomeScreen(const QWidget &window);
+
 // Keeps a window's whole frame, title bar and borders included, in the bottom-right corner of
 // the primary screen's available area. A window manager frames a window only after it has
 // been shown, so the corner is taken again each time the frame turns out to have another

@@ -1,8 +1,8 @@
 #include "namesen.h"
 
+#include "regularfile.h"
 #include "spreadsheetcsv.h"
 
-#include <QFile>
 #include <QStringList>
 
 #include <algorithm>
@@ -33,10 +33,8 @@ QHash<QString, QString> readEnglishNames(const QByteArray &bytes) {
 }
 
 QHash<QString, QString> loadEnglishNames(const QString &path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return readEnglishNames(file.readAll());
+    const RegularFileRead read = readRegularFile(path, kMaxEnglishNamesBytes);
+    return read ? readEnglishNames(read.bytes) : QHash<QString, QString>();
 }
 
 namespace {

@@ -19,7 +19,10 @@ inline constexpr const char *kEnglishNamesHeader = "停留所名,英語名";
 // quoted fields may hold commas, quotes ("") and line breaks. Blank lines, lines starting with
 // '#' and lines without both names are skipped; a later line for the same stop wins.
 QHash<QString, QString> readEnglishNames(const QByteArray &bytes);
-// A missing or unreadable file gives no names.
+// Far more than any operator's stops; a larger file is not read.
+inline constexpr qint64 kMaxEnglishNamesBytes = 16 * 1024 * 1024;
+// A missing or unreadable file, or anything that is not an ordinary file (a folder, a named
+// pipe, a device) or is larger than the limit, gives no names.
 QHash<QString, QString> loadEnglishNames(const QString &path);
 
 // The file as a reader takes it back, with the header and the stops in name order.

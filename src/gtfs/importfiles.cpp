@@ -1,16 +1,19 @@
 #include "importfiles.h"
 
 #include "cp932.h"
+#include "japanesereading.h"
 #include "namesen.h"
+#include "regularfile.h"
 #include "routedata.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QSet>
 #include <QStringDecoder>
 
+#include <cerrno>
+#include <cstring>
 #include <memory>
 
 namespace q47::gtfs {
@@ -168,25 +171,30 @@ bool prepareImport(const Feed &feed, const ImportPlan &plan, const QString &data
     files.route = encodeRouteFile(plan.records);
     files.announcements = formatTapeList(plan.announcements);
 
-    const auto existing = [&out](const QString &path, QByteArray &bytes) {
+    // What is already there is kept, so it must be read whole: anything that is not an
+    // ordinary file of a sensible size stops the import before it writes.
+    const auto existing = [&out](const QString &path, qint64 maxBytes, QByteArray &bytes) {
         if (!QFileInfo::exists(path))
             return true;
-        QFile f(path);
-        if (!f.open(QIODevice::ReadOnly)) {
-            out.append({Diagnostic::Level::Error, path, 0, f.errorString()});
+        RegularFileRead read = readRegularFile(path, maxBytes);
+        if (!read) {
+            out.append({Diagnostic::Level::Error, path, 0,
+                        read.error == kNotARegularFile ? QStringLiteral("not an ordinary file")
+                        : read.error == EFBIG ? QStringLiteral("larger than %1 bytes").arg(maxBytes)
+                                              : QString::fromLocal8Bit(std::strerror(read.error))});
             return false;
         }
-        bytes = f.readAll();
+        bytes = std::move(read.bytes);
         return true;
     };
     QByteArray readings;
-    if (!existing(files.readingsPath, readings))
+    if (!existing(files.readingsPath, ReadingDictionary::kMaxFileBytes, readings))
         return false;
     files.readings = mergeReadings(readings, plan.readings, readingsSource(feed, plan), out);
 
     const QString englishPath = data.filePath(QString::fromLatin1(kEnglishNamesFile));
     QByteArray english;
-    if (!existing(englishPath, english))
+    if (!existing(englishPath, kMaxEnglishNamesBytes, english))
         return false;
     files.english = addEnglishNames(english, plan.englishNames);
     if (files.english != english)

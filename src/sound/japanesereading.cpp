@@ -3,6 +3,7 @@
 #include "cp932.h"
 #include "readingnumbers.h"
 #include "readingtext.h"
+#include "regularfile.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -68,10 +69,8 @@ ReadingDictionary ReadingDictionary::fromBytes(const QByteArray &bytes) {
 }
 
 ReadingDictionary ReadingDictionary::load(const QString &path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return fromBytes(file.readAll());
+    const RegularFileRead read = readRegularFile(path, kMaxFileBytes);
+    return read ? fromBytes(read.bytes) : ReadingDictionary();
 }
 
 void ReadingDictionary::add(const QString &word, const QString &reading) {

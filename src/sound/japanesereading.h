@@ -19,7 +19,10 @@ public:
     // skipped; surrounding spaces trimmed; the reading may be hiragana or katakana (stored as
     // katakana). Malformed lines are skipped.
     static ReadingDictionary fromBytes(const QByteArray &bytes);
-    // A missing or unreadable file gives an empty dictionary.
+    // Far more than any author's words; a larger file is not read.
+    static constexpr qint64 kMaxFileBytes = 16 * 1024 * 1024;
+    // A missing or unreadable file, or anything that is not an ordinary file (a folder, a
+    // named pipe, a device) or is larger than the limit, gives an empty dictionary.
     static ReadingDictionary load(const QString &path);
     // A later entry for the same word replaces the earlier one. An empty word or a reading that
     // is not kana (with ー and the pauses 、。) is ignored.

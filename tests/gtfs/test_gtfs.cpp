@@ -15,6 +15,8 @@
 #include <gtest/gtest.h>
 #include <zip.h>
 
+#include <sys/stat.h>
+
 using namespace q47;
 using namespace q47::gtfs;
 using namespace q47::gtfs::test;
@@ -346,6 +348,16 @@ TEST(TripImport, RefusalsWriteNothing) {
         EXPECT_EQ(QDir(sound.path()).entryList(QDir::Files), QStringList{"readings.csv"}) << c.name;
         EXPECT_EQ(readAll(QDir(sound.path()).filePath("readings.csv")), readings) << c.name;
     }
+
+    // A named pipe where the English names go is not read (nor waited for) and writes nothing.
+    QTemporaryDir data, sound;
+    const QString pipe = QDir(data.path()).filePath("names_en.csv");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    Diagnostics d;
+    EXPECT_FALSE(runImport(sampleFeed(), {QStringLiteral("2_0900"), 7, {}, {}}, data.path(),
+                           sound.path(), d));
+    EXPECT_TRUE(mentions(d, pipe, 0, "not an ordinary file")) << dump(d).toStdString();
+    EXPECT_TRUE(QDir(sound.path()).isEmpty());
 }
 
 TEST(Readings, MergeKeepsTheUsersLinesAndReplacesEarlierImports) {

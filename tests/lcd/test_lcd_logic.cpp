@@ -4,10 +4,13 @@
 #include "lcdtiming.h"
 #include "stopreadings.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 #include <tuple>
 #include <vector>
@@ -206,6 +209,16 @@ TEST(StopReadings, FromTheFoldersFilesElseTheDictionary) {
     EXPECT_EQ(readings.lookUp(QStringLiteral("一口"), data.path(), sound.path()).english,
               QStringLiteral("Imoarai Bridge"));
     EXPECT_EQ(readings.lookUp(QStringLiteral("一口"), QString(), QString()).english, QString());
+
+    // A named pipe and a folder where the files should be are not read, and do not block.
+    QTemporaryDir odd;
+    ASSERT_EQ(
+        ::mkfifo(QFile::encodeName(odd.filePath(QStringLiteral("readings.csv"))).constData(), 0600),
+        0);
+    ASSERT_TRUE(QDir(odd.path()).mkdir(QStringLiteral("names_en.csv")));
+    const StopNames unread = readings.lookUp(QStringLiteral("一口"), odd.path(), odd.path());
+    EXPECT_EQ(unread.english, QString());
+    EXPECT_NE(unread.kana, QStringLiteral("いもあらい"));
 }
 
 } // namespace
