@@ -84,14 +84,11 @@ void BoardSwitch::rememberLcdWindow() const {
 }
 
 void BoardSwitch::lookUpNames() {
-    const BoardContent &content = led_.model().content();
-    const lcd::StopNames names = [&] {
-        if (!readings_)
-            readings_ = std::make_unique<lcd::StopReadings>();
-        return readings_->lookUp(content.stopName,
-                                 normalizeFolder(settings_.text(setting::DataFolder)),
-                                 normalizeFolder(settings_.text(setting::SoundFolder)));
-    }();
+    if (!readings_)
+        readings_ = std::make_unique<lcd::StopReadings>();
+    const lcd::StopNames names = readings_->lookUp(
+        led_.model().content().stopName, normalizeFolder(settings_.text(setting::DataFolder)),
+        normalizeFolder(settings_.text(setting::SoundFolder)));
     led_.setStopReadings(names.kana, names.english);
 }
 
