@@ -3,6 +3,7 @@
 #include <QFile>
 
 #include <cerrno>
+#include <cstring>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -10,17 +11,27 @@
 
 namespace q47 {
 
-int openRegularFile(const QString &path, QFile &file) {
+int openRegularDescriptor(const QString &path, int &fd) {
+    fd = -1;
     if (path.isEmpty() || path.contains(QChar(0)))
         return EINVAL;
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
+    const int opened =
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (opened < 0)
         return errno;
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
+    if (::fstat(opened, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(opened);
         return kNotARegularFile;
     }
+    fd = opened;
+    return 0;
+}
+
+int openRegularFile(const QString &path, QFile &file) {
+    int fd = -1;
+    if (const int error = openRegularDescriptor(path, fd); error != 0)
+        return error;
     if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
         return EACCES;
@@ -55,6 +66,43 @@ RegularFileRead readRegularFile(const QString &path, qint64 maxBytes) {
         }
         result.bytes.append(chunk, static_cast<qsizetype>(n));
     }
+}
+
+QString fileKindText(const QString &path) {
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0 || S_ISREG(st.st_mode))
+        return {};
+    if (S_ISDIR(st.st_mode))
+        return QStringLiteral("a folder");
+    if (S_ISFIFO(st.st_mode))
+        return QStringLiteral("a named pipe");
+    if (S_ISSOCK(st.st_mode))
+        return QStringLiteral("a socket");
+    if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode))
+        return QStringLiteral("a device");
+    return QStringLiteral("something other than a file");
+}
+
+QString sizeText(qint64 bytes) {
+    const struct {
+        qint64 unit;
+        const char *name;
+    } units[] = {{qint64(1) << 30, "GiB"}, {qint64(1) << 20, "MiB"}, {qint64(1) << 10, "KiB"}};
+    for (const auto &u : units)
+        if (bytes >= u.unit && bytes % u.unit == 0)
+            return QStringLiteral("%1 %2").arg(bytes / u.unit).arg(QLatin1String(u.name));
+    return QStringLiteral("%1 bytes").arg(bytes);
+}
+
+QString readErrorText(const QString &path, int error, qint64 maxBytes) {
+    if (error == kNotARegularFile) {
+        const QString kind = fileKindText(path);
+        return kind.isEmpty() ? QStringLiteral("not an ordinary file")
+                              : kind + QStringLiteral(", not an ordinary file");
+    }
+    if (error == EFBIG)
+        return QStringLiteral("larger than %1").arg(sizeText(maxBytes));
+    return QString::fromLocal8Bit(std::strerror(error));
 }
 
 } // namespace q47

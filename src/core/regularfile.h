@@ -14,6 +14,8 @@ inline constexpr int kNotARegularFile = -1;
 // named pipe or a device put where a file is expected cannot hang the caller. Returns 0,
 // kNotARegularFile, or the errno that stopped it (EINVAL for a path that is no file name).
 int openRegularFile(const QString &path, QFile &file);
+// The same for a caller that reads through a file descriptor of its own, which it closes.
+int openRegularDescriptor(const QString &path, int &fd);
 
 struct RegularFileRead {
     int error = 0;    // as openRegularFile, EIO for a failed read, EFBIG past the limit
@@ -25,5 +27,14 @@ struct RegularFileRead {
 // hint: one byte past the limit is read to see a file that grew, and the read never takes more
 // than the limit in memory.
 RegularFileRead readRegularFile(const QString &path, qint64 maxBytes);
+
+// What is at `path` in words ("a named pipe", "a device", "a socket", "a folder"), for a
+// message about something that is not an ordinary file; empty for an ordinary file or nothing.
+QString fileKindText(const QString &path);
+// A size as messages give it: "1 MiB", "16 MiB", "1 GiB", or bytes below 1 KiB.
+QString sizeText(qint64 bytes);
+// Why a read of `path` failed, from an error of openRegularFile or readRegularFile: "a named
+// pipe, not an ordinary file", "larger than 16 MiB" or the system's words.
+QString readErrorText(const QString &path, int error, qint64 maxBytes);
 
 } // namespace q47

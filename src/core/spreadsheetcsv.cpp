@@ -1,6 +1,8 @@
 #include "spreadsheetcsv.h"
 
 #include "cp932.h"
+#include "regularfile.h"
+#include "textencoding.h"
 
 #include <QStringDecoder>
 
@@ -20,45 +22,87 @@ QByteArray toUtf8WithBom(const QString &text) {
     return kBom + text.toUtf8();
 }
 
+FileRead readFile(const QString &path, qint64 maxBytes) {
+    RegularFileRead read = readRegularFile(path, maxBytes);
+    if (!read)
+        return {{}, readErrorText(path, read.error, maxBytes)};
+    return {std::move(read.bytes), {}};
+}
+
 bool isUtf8(QByteArrayView bytes) {
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    const QString text = utf8.decode(bytes);
-    return !utf8.hasError();
+    EncodingScan scan;
+    scan.add(bytes);
+    scan.finish();
+    return scan.utf8();
 }
 
 bool decodesCleanly(QByteArrayView cp932, const QString &decoded) {
     return decoded.count(QLatin1Char('?')) == cp932.count('?');
 }
 
-Decoded decode(const QByteArray &bytes, Encoding encoding) {
+namespace {
+
+// Line by line, so that bytes the encoding does not allow are reported where they are; LF
+// never occurs inside a CP932 or UTF-8 character.
+Decoded decodeLines(QByteArrayView bytes, bool cp932) {
     Decoded d;
-    if (hasBom(bytes)) {
-        d.text = QString::fromUtf8(bytes.mid(kBom.size()));
-        return d;
-    }
-    if (encoding == Encoding::Utf8 || (encoding == Encoding::Detect && isUtf8(bytes))) {
-        d.text = QString::fromUtf8(bytes);
-        return d;
-    }
-    // Line by line, so that undecodable bytes are reported where they are; LF never occurs
-    // inside a CP932 character.
-    const QList<QByteArray> lines = bytes.split('\n');
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const QString line = fromCp932(lines[i]);
-        if (!decodesCleanly(lines[i], line))
-            d.badLines.insert(static_cast<int>(i + 1));
-        d.text += line;
-        if (i + 1 < lines.size())
+    d.text.reserve(bytes.size());
+    int number = 1;
+    for (qsizetype start = 0; start <= bytes.size(); ++number) {
+        qsizetype end = bytes.indexOf('\n', start);
+        if (end < 0)
+            end = bytes.size();
+        const QByteArrayView line = bytes.sliced(start, end - start);
+        bool clean = true;
+        if (cp932) {
+            const QString text = fromCp932(line.toByteArray());
+            clean = decodesCleanly(line, text);
+            d.text += text;
+        } else {
+            clean = isUtf8(line);
+            d.text += QString::fromUtf8(line);
+        }
+        if (!clean)
+            d.badLines.insert(number);
+        if (end < bytes.size())
             d.text += QLatin1Char('\n');
+        start = end + 1;
     }
     return d;
 }
 
+} // namespace
+
+Decoded decode(const QByteArray &bytes, Encoding encoding) {
+    if (hasBom(bytes))
+        return decodeLines(QByteArrayView(bytes).sliced(kBom.size()), false);
+    if (encoding == Encoding::Cp932)
+        return decodeLines(bytes, true);
+    EncodingScan scan;
+    scan.add(bytes);
+    scan.finish();
+    if (scan.utf8())
+        return {QString::fromUtf8(bytes), {}};
+    return decodeLines(bytes, encoding == Encoding::Detect && scan.isCp932Text());
+}
+
 Rows splitRows(const QString &text) {
+    QList<Row> rows;
+    Rows out = forEachRow(text, [&rows](const Row &row) {
+        rows.append(row);
+        return true;
+    });
+    out.rows = std::move(rows);
+    return out;
+}
+
+Rows forEachRow(const QString &text, const std::function<bool(const Row &)> &take) {
     Rows out;
     Row row{1, {}, false};
+    qsizetype lineStart = 0;
     QString field;
     bool quoted = false, wasQuoted = false;
+    bool blank = true; // the field holds only white space so far, so a quote may open it
     int line = 1;
     auto endField = [&] {
         if (row.fields.isEmpty())
@@ -66,37 +110,47 @@ Rows splitRows(const QString &text) {
         row.fields.append(wasQuoted ? field : field.trimmed());
         field.clear();
         wasQuoted = false;
+        blank = true;
     };
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
+        if (i - lineStart > kMaxLineChars) {
+            out.longLine = line;
+            return out;
+        }
+        if (c == QLatin1Char('\n'))
+            lineStart = i + 1;
         if (quoted) {
             if (c == QLatin1Char('"') && i + 1 < text.size() && text[i + 1] == QLatin1Char('"')) {
                 field += c;
                 ++i;
             } else if (c == QLatin1Char('"')) {
                 quoted = false;
+                blank = field.trimmed().isEmpty();
             } else {
                 line += c == QLatin1Char('\n');
                 field += c;
             }
-        } else if (c == QLatin1Char('"') && field.trimmed().isEmpty()) {
+        } else if (c == QLatin1Char('"') && blank) {
             quoted = wasQuoted = true;
             field.clear();
         } else if (c == QLatin1Char(',')) {
             endField();
         } else if (c == QLatin1Char('\n')) {
             endField();
-            out.rows.append(row);
+            if (!take(row))
+                return out;
             row = {++line, {}, false};
         } else if (c != QLatin1Char('\r')) {
             field += c;
+            blank = blank && c.isSpace();
         }
     }
     if (quoted)
         out.unclosedQuoteLine = row.line;
     if (!field.isEmpty() || wasQuoted || !row.fields.isEmpty()) {
         endField();
-        out.rows.append(row);
+        take(row);
     }
     return out;
 }

@@ -7,10 +7,27 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 // CSV as spreadsheets save it, read and written the same way by every tool.
 namespace q47::spreadsheetcsv {
 
 enum class Encoding { Detect, Utf8, Cp932 };
+
+// The most a spreadsheet file may hold, and one line of it: far above any route, list or
+// names file, far below what would strain the memory of the program reading it.
+inline constexpr qint64 kMaxFileBytes = 16 * 1024 * 1024;
+inline constexpr qsizetype kMaxLineChars = 1024 * 1024;
+
+struct FileRead {
+    QByteArray bytes;
+    QString error; // why it could not be read: not an ordinary file, too large, the system's words
+    explicit operator bool() const { return error.isEmpty(); }
+};
+
+// Reads a whole spreadsheet file of at most `maxBytes`. Only ordinary files are read: a named
+// pipe or a device in the file's place is refused at once.
+FileRead readFile(const QString &path, qint64 maxBytes = kMaxFileBytes);
 
 // Spreadsheets recognise UTF-8 by its byte-order mark.
 bool hasBom(QByteArrayView bytes);
@@ -24,11 +41,12 @@ bool decodesCleanly(QByteArrayView cp932, const QString &decoded);
 
 struct Decoded {
     QString text;
-    QSet<int> badLines; // lines with bytes that are neither UTF-8 nor CP932
+    QSet<int> badLines; // lines with bytes that the encoding taken does not allow
 };
 
-// A byte-order mark means UTF-8 whatever was chosen; Detect takes UTF-8 when the bytes are
-// valid UTF-8 and CP932 otherwise.
+// A byte-order mark means UTF-8 whatever was chosen. Detect takes CP932 only for bytes that
+// are CP932 and not UTF-8, nor mostly UTF-8 with a few bad bytes (those are bad lines of UTF-8
+// text); otherwise UTF-8.
 Decoded decode(const QByteArray &bytes, Encoding encoding);
 
 struct Row {
@@ -43,10 +61,14 @@ struct Row {
 struct Rows {
     QList<Row> rows;           // every row, blank ones too
     int unclosedQuoteLine = 0; // the line of the row whose quote runs to the end, or 0
+    int longLine = 0;          // the first line past kMaxLineChars, where reading stopped, or 0
 };
 
 // RFC 4180: quotes around a field let it hold commas, quotes ("") and line breaks.
 Rows splitRows(const QString &text);
+// The same, one row at a time, keeping none: memory stays near the text's size however many
+// rows it has. `row` returns false to stop. The result holds no rows.
+Rows forEachRow(const QString &text, const std::function<bool(const Row &)> &row);
 
 // A whole number from -32768 to 32767; an empty field is none.
 bool toInt16(const QString &text, qint16 &out);

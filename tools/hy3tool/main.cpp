@@ -39,12 +39,12 @@ int fail(const QStringList &errors) {
 }
 
 bool readFile(const QString &path, QByteArray &out, QStringList &errors) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
-        errors.append(QStringLiteral("%1: %2").arg(path, f.errorString()));
+    q47::spreadsheetcsv::FileRead read = q47::spreadsheetcsv::readFile(path);
+    if (!read) {
+        errors.append(QStringLiteral("%1: %2").arg(path, read.error));
         return false;
     }
-    out = f.readAll();
+    out = std::move(read.bytes);
     return true;
 }
 

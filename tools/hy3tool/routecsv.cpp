@@ -25,6 +25,11 @@ QList<Row> stopRows(const QString &text, QStringList &errors, const QString &fil
         errors.append(QStringLiteral("%1:%2: a quoted field is not closed")
                           .arg(file)
                           .arg(split.unclosedQuoteLine));
+    if (split.longLine != 0)
+        errors.append(QStringLiteral("%1:%2: the line is longer than %3 characters")
+                          .arg(file)
+                          .arg(split.longLine)
+                          .arg(spreadsheetcsv::kMaxLineChars));
     split.rows.removeIf([](const Row &row) {
         return row.blank() || (!row.firstQuoted && row.fields[0].startsWith(QLatin1Char('#')));
     });

@@ -64,12 +64,12 @@ int report(const QStringList &lines, int code) {
 
 // Exit code 2: the file could not be read at all.
 bool readFile(const QString &path, QByteArray &out) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
-        report({QStringLiteral("%1: %2").arg(path, f.errorString())}, 2);
+    q47::spreadsheetcsv::FileRead read = q47::spreadsheetcsv::readFile(path);
+    if (!read) {
+        report({QStringLiteral("%1: %2").arg(path, read.error)}, 2);
         return false;
     }
-    out = f.readAll();
+    out = std::move(read.bytes);
     return true;
 }
 

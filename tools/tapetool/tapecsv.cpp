@@ -72,6 +72,11 @@ QList<Row> splitRows(const QString &text, QList<Problem> &problems) {
     if (split.unclosedQuoteLine != 0)
         add(problems, split.unclosedQuoteLine, QStringLiteral("a quoted field is not closed"),
             true);
+    if (split.longLine != 0)
+        add(problems, split.longLine,
+            QStringLiteral("the line is longer than %1 characters")
+                .arg(spreadsheetcsv::kMaxLineChars),
+            true);
     while (!split.rows.isEmpty() && split.rows.last().blank())
         split.rows.removeLast();
     return split.rows;
