@@ -1,15 +1,21 @@
 #include "feedsource.h"
 
+#include "regularfile.h"
+
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <optional>
 
 #include <zip.h>
 
 #include <dlfcn.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace q47::gtfs {
 
@@ -27,9 +33,11 @@ namespace {
     X(zip_file_strerror)                                                                           \
     X(zip_fclose)                                                                                  \
     X(zip_error_init)                                                                              \
+    X(zip_error_init_with_code)                                                                    \
     X(zip_source_buffer_create)                                                                    \
     X(zip_error_strerror)                                                                          \
     X(zip_error_fini)                                                                              \
+    X(zip_fdopen)                                                                                  \
     X(zip_open_from_source)                                                                        \
     X(zip_source_free)
 
@@ -60,19 +68,64 @@ const Zip *zipLibrary() {
 }
 #undef Q47_ZIP_FUNCTIONS
 
+const QString kNeedsLibzip =
+    QStringLiteral("zip feeds need libzip, which is not installed; unpack the feed into a folder");
+
+// An ordinary file of a folder feed, read through its descriptor.
+class FileStream final : public ByteStream {
+public:
+    explicit FileStream(int fd) : fd_(fd) {}
+    ~FileStream() override { ::close(fd_); }
+    FileStream(const FileStream &) = delete;
+    FileStream &operator=(const FileStream &) = delete;
+
+    qint64 read(char *to, qint64 max) override {
+        for (;;) {
+            const ssize_t n = ::read(fd_, to, size_t(max));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0) {
+                error_ = QString::fromLocal8Bit(std::strerror(errno));
+                return -1;
+            }
+            total_ += n;
+            if (total_ > kMaxTableBytes) {
+                error_ = QStringLiteral("larger than %1").arg(sizeText(kMaxTableBytes + 1));
+                return -1;
+            }
+            return n;
+        }
+    }
+    QString errorString() const override { return error_; }
+
+private:
+    int fd_;
+    qint64 total_ = 0;
+    QString error_;
+};
+
 class FolderSource final : public FeedSource {
 public:
     explicit FolderSource(const QString &path) : FeedSource(QDir(path).dirName()), dir_(path) {}
 
-    bool has(const QString &file) const override { return QFileInfo(dir_.filePath(file)).isFile(); }
-    bool read(const QString &file, QByteArray &out, QString *error) const override {
-        QFile f(dir_.filePath(file));
-        if (!f.open(QIODevice::ReadOnly)) {
-            *error = f.errorString();
-            return false;
+    bool has(const QString &file) const override {
+        const QFileInfo info(dir_.filePath(file));
+        return info.exists() || info.isSymLink();
+    }
+    std::unique_ptr<ByteStream> openFile(const QString &file, QString *error) const override {
+        const QString path = dir_.filePath(file);
+        int fd = -1;
+        if (const int e = openRegularDescriptor(path, fd); e != 0) {
+            *error = readErrorText(path, e, kMaxTableBytes);
+            return nullptr;
         }
-        out = f.readAll();
-        return true;
+        struct stat st {};
+        if (::fstat(fd, &st) == 0 && st.st_size > kMaxTableBytes) {
+            ::close(fd);
+            *error = QStringLiteral("larger than %1").arg(sizeText(kMaxTableBytes + 1));
+            return nullptr;
+        }
+        return std::make_unique<FileStream>(fd);
     }
     qint64 size(const QString &file) const override {
         return QFileInfo(dir_.filePath(file)).size();
@@ -80,6 +133,48 @@ public:
 
 private:
     QDir dir_;
+};
+
+// A zip member unpacked as it is read. The sizes in the zip's headers are not trusted: what
+// the member yields is counted, and it stops at the limits.
+class ZipMemberStream final : public ByteStream {
+public:
+    ZipMemberStream(zip_file_t *file, QString member, qint64 packedSize)
+        : file_(file), member_(std::move(member)), packed_(std::max<qint64>(packedSize, 1)) {}
+    ~ZipMemberStream() override { zipLibrary()->zip_fclose(file_); }
+    ZipMemberStream(const ZipMemberStream &) = delete;
+    ZipMemberStream &operator=(const ZipMemberStream &) = delete;
+
+    qint64 read(char *to, qint64 max) override {
+        if (!error_.isEmpty())
+            return -1;
+        const zip_int64_t n = zipLibrary()->zip_fread(file_, to, zip_uint64_t(max));
+        if (n < 0) {
+            error_ = QStringLiteral("%1 in the zip: %2")
+                         .arg(member_, QString::fromUtf8(zipLibrary()->zip_file_strerror(file_)));
+            return -1;
+        }
+        unpacked_ += n;
+        if (unpacked_ > kMaxMemberBytes)
+            error_ = QStringLiteral("%1 in the zip unpacks to more than %2; a member that large "
+                                    "is refused")
+                         .arg(member_, sizeText(kMaxMemberBytes));
+        else if (unpacked_ > kRatioCheckedFrom && unpacked_ / packed_ >= kMaxPackingRatio)
+            error_ = QStringLiteral("%1 in the zip unpacks to more than %2 times its packed size "
+                                    "of %3 bytes; refused as a zip bomb")
+                         .arg(member_)
+                         .arg(kMaxPackingRatio)
+                         .arg(packed_);
+        return error_.isEmpty() ? qint64(n) : -1;
+    }
+    QString errorString() const override { return error_; }
+
+private:
+    zip_file_t *file_;
+    QString member_;
+    qint64 packed_;
+    qint64 unpacked_ = 0;
+    QString error_;
 };
 
 struct ZipCloser {
@@ -91,7 +186,8 @@ public:
     ZipSource(const QString &name, std::unique_ptr<zip_t, ZipCloser> zip, QByteArray bytes)
         : FeedSource(name), zip_(std::move(zip)), bytes_(std::move(bytes)) {
         // The files at the top win over those in a folder; folders of other systems' metadata
-        // (__MACOSX) are no feed.
+        // (__MACOSX) are no feed. Only tables (.txt) are listed, so that a zip of countless
+        // other members costs nothing here.
         const Zip *lib = zipLibrary();
         const zip_int64_t count = lib->zip_get_num_entries(zip_.get(), 0);
         for (zip_int64_t i = 0; i < count; ++i) {
@@ -100,73 +196,72 @@ public:
                 !(st.valid & ZIP_STAT_NAME))
                 continue;
             const QString path = QString::fromUtf8(st.name);
-            if (path.endsWith(QLatin1Char('/')) || path.startsWith(QLatin1String("__MACOSX")))
+            if (!path.endsWith(QLatin1String(".txt")) || path.startsWith(QLatin1String("__MACOSX")))
                 continue;
             const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
             const QString base = path.mid(slash + 1);
             const int depth = int(path.count(QLatin1Char('/')));
             auto it = entries_.find(base);
             if (it == entries_.end() || depth < it->depth)
-                entries_.insert(base, {zip_uint64_t(i), depth,
-                                       (st.valid & ZIP_STAT_SIZE) ? qint64(st.size) : 0});
+                entries_.insert(base, {zip_uint64_t(i), depth, path,
+                                       (st.valid & ZIP_STAT_SIZE) ? qint64(st.size) : 0,
+                                       (st.valid & ZIP_STAT_COMP_SIZE) ? qint64(st.comp_size) : 0});
         }
     }
 
     bool has(const QString &file) const override { return entries_.contains(file); }
-    bool read(const QString &file, QByteArray &out, QString *error) const override {
+    std::unique_ptr<ByteStream> openFile(const QString &file, QString *error) const override {
         const auto it = entries_.constFind(file);
         if (it == entries_.constEnd()) {
             *error = QStringLiteral("not in the zip");
-            return false;
+            return nullptr;
         }
-        // The size the zip claims is checked against what the entry yields, so a forged size
-        // costs no memory beyond the entry's real content.
         const Zip *lib = zipLibrary();
         zip_file_t *f = lib->zip_fopen_index(zip_.get(), it->index, 0);
         if (!f) {
-            *error = QString::fromUtf8(lib->zip_strerror(zip_.get()));
-            return false;
+            *error = QStringLiteral("%1 in the zip: %2")
+                         .arg(it->path, QString::fromUtf8(lib->zip_strerror(zip_.get())));
+            return nullptr;
         }
-        out.clear();
-        char buf[65536];
-        for (;;) {
-            const zip_int64_t n = lib->zip_fread(f, buf, sizeof buf);
-            if (n < 0) {
-                *error = QString::fromUtf8(lib->zip_file_strerror(f));
-                lib->zip_fclose(f);
-                return false;
-            }
-            if (n == 0)
-                break;
-            out.append(buf, qsizetype(n));
-        }
-        lib->zip_fclose(f);
-        return true;
+        return std::make_unique<ZipMemberStream>(f, it->path, it->packedSize);
     }
     qint64 size(const QString &file) const override {
         const auto it = entries_.constFind(file);
-        return it == entries_.constEnd() ? 0 : it->size;
+        return it == entries_.constEnd() ? 0 : std::min(it->size, kMaxMemberBytes);
     }
 
 private:
     struct Entry {
         zip_uint64_t index;
         int depth;
+        QString path;
         qint64 size;
+        qint64 packedSize;
     };
     std::unique_ptr<zip_t, ZipCloser> zip_;
-    QByteArray bytes_; // the zip source reads from these
+    QByteArray bytes_; // a zip in memory: the zip source reads from these
     QHash<QString, Entry> entries_;
 };
 
+QString zipErrorText(const Zip *lib, zip_error_t *ze) {
+    return QStringLiteral("not a zip file (%1)")
+        .arg(QString::fromUtf8(lib->zip_error_strerror(ze)));
+}
+
 } // namespace
+
+qint64 BytesStream::read(char *to, qint64 max) {
+    const qsizetype n = std::min<qsizetype>(qsizetype(max), bytes_.size() - pos_);
+    std::memcpy(to, bytes_.constData() + pos_, size_t(n));
+    pos_ += n;
+    return n;
+}
 
 std::unique_ptr<FeedSource> FeedSource::fromZipBytes(const QByteArray &bytes, const QString &name,
                                                      QString *error) {
     const Zip *lib = zipLibrary();
     if (!lib) {
-        *error = QStringLiteral("zip feeds need libzip, which is not installed; unpack the feed "
-                                "into a folder");
+        *error = kNeedsLibzip;
         return nullptr;
     }
     zip_error_t ze;
@@ -181,8 +276,7 @@ std::unique_ptr<FeedSource> FeedSource::fromZipBytes(const QByteArray &bytes, co
     }
     zip_t *z = lib->zip_open_from_source(src, ZIP_RDONLY, &ze);
     if (!z) {
-        *error = QStringLiteral("not a zip file (%1)")
-                     .arg(QString::fromUtf8(lib->zip_error_strerror(&ze)));
+        *error = zipErrorText(lib, &ze);
         lib->zip_source_free(src);
         lib->zip_error_fini(&ze);
         return nullptr;
@@ -195,12 +289,34 @@ std::unique_ptr<FeedSource> FeedSource::open(const QString &path, QString *error
     const QFileInfo info(path);
     if (info.isDir())
         return std::make_unique<FolderSource>(path);
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
-        *error = f.errorString();
+    // Anything but an ordinary file is refused before a byte of it is read: a named pipe would
+    // wait for a writer, a device never end.
+    int fd = -1;
+    if (const int e = openRegularDescriptor(path, fd); e != 0) {
+        *error = e == kNotARegularFile
+                     ? QStringLiteral("%1, not a folder or a .zip file").arg(fileKindText(path))
+                     : QString::fromLocal8Bit(std::strerror(e));
         return nullptr;
     }
-    return fromZipBytes(f.readAll(), info.fileName(), error);
+    const Zip *lib = zipLibrary();
+    if (!lib) {
+        ::close(fd);
+        *error = kNeedsLibzip;
+        return nullptr;
+    }
+    // The zip is read where it lies, member by member, never whole into memory.
+    int code = 0;
+    zip_t *z = lib->zip_fdopen(fd, 0, &code);
+    if (!z) {
+        ::close(fd);
+        zip_error_t ze;
+        lib->zip_error_init_with_code(&ze, code);
+        *error = zipErrorText(lib, &ze);
+        lib->zip_error_fini(&ze);
+        return nullptr;
+    }
+    return std::make_unique<ZipSource>(info.fileName(), std::unique_ptr<zip_t, ZipCloser>(z),
+                                       QByteArray());
 }
 
 } // namespace q47::gtfs

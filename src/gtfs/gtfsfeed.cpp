@@ -1,42 +1,12 @@
 #include "gtfsfeed.h"
 
-#include "cp932.h"
-
 #include <algorithm>
+#include <cmath>
 #include <map>
 
 namespace q47::gtfs {
 
 namespace {
-
-// Whether the bytes are UTF-8, without decoding them into a copy.
-bool isUtf8(QByteArrayView bytes) {
-    const auto *p = reinterpret_cast<const unsigned char *>(bytes.data());
-    const qsizetype n = bytes.size();
-    for (qsizetype i = 0; i < n;) {
-        const unsigned char c = p[i];
-        int follow = 0;
-        if (c < 0x80) {
-            ++i;
-            continue;
-        }
-        if (c >= 0xC2 && c <= 0xDF)
-            follow = 1;
-        else if (c >= 0xE0 && c <= 0xEF)
-            follow = 2;
-        else if (c >= 0xF0 && c <= 0xF4)
-            follow = 3;
-        else
-            return false;
-        if (i + follow >= n)
-            return false;
-        for (int k = 1; k <= follow; ++k)
-            if ((p[i + k] & 0xC0) != 0x80)
-                return false;
-        i += follow + 1;
-    }
-    return true;
-}
 
 QString levelText(Diagnostic::Level level) {
     switch (level) {
@@ -91,6 +61,9 @@ Key Feed::intern(const QString &text) {
     return k;
 }
 
+// Reads one table through `row`, after `header` has found its columns (false: the table is
+// not used). False when it gives an error: a file that is there but cannot be read, a record
+// the reader refuses, an error `header` or `row` reported.
 bool Feed::readTable(const FeedSource &source, const QString &file, bool required,
                      const std::function<bool(CsvTable &)> &header,
                      const std::function<void(CsvTable &)> &row) {
@@ -101,49 +74,70 @@ bool Feed::readTable(const FeedSource &source, const QString &file, bool require
                  QStringLiteral("%1 is missing: %2 is not a GTFS feed").arg(file, source.name())});
         return !required;
     }
-    QByteArray bytes;
     QString error;
-    if (!source.read(file, bytes, &error)) {
+    const std::unique_ptr<ByteStream> stream = source.openFile(file, &error);
+    if (!stream) {
         diagnostics_.append({Diagnostic::Level::Error, file, 0, error});
         return false;
     }
-    if (!isUtf8(bytes)) {
-        bytes = fromCp932(bytes).toUtf8();
+    const bool cp932 = cp932Files_.contains(file);
+    if (cp932)
         diagnostics_.append({Diagnostic::Level::Warning, file, 0,
                              QStringLiteral("not UTF-8; read as Shift_JIS (CP932)")});
-    }
+    const qsizetype before = diagnostics_.size();
     const qint64 size = source.size(file);
-    CsvTable table(bytes, file);
-    if (!table.hasHeader()) {
-        if (required)
-            diagnostics_.append(
-                {Diagnostic::Level::Error, file, 0, QStringLiteral("empty: no header row")});
-        return !required;
-    }
-    if (!header(table))
-        return false;
-    for (int n = 1; table.next(); ++n) {
-        row(table);
-        if (progress_ && n % 4096 == 0 && totalBytes_ > 0 &&
-            !progress_((double(doneBytes_) + table.progress() * double(size)) /
-                       double(totalBytes_))) {
-            cancelled_ = true;
-            diagnostics_.append(
-                {Diagnostic::Level::Error, source.name(), 0, QStringLiteral("reading stopped")});
-            return false;
+    CsvTable table(*stream, file, cp932 ? TextEncoding::Cp932 : TextEncoding::Utf8);
+    const CsvReader &reader = table.reader();
+    if (table.hasHeader() && header(table)) {
+        for (int n = 1; table.next(); ++n) {
+            row(table);
+            if (progress_ && n % 4096 == 0 && totalBytes_ > 0 &&
+                !progress_(double(doneBytes_ + std::min(reader.bytesRead(), size)) /
+                           double(totalBytes_))) {
+                cancelled_ = true;
+                diagnostics_.append({Diagnostic::Level::Error, source.name(), 0,
+                                     QStringLiteral("reading stopped")});
+                return false;
+            }
         }
     }
-    if (table.reader().unclosedQuote())
-        diagnostics_.append({Diagnostic::Level::Warning, file, 0,
-                             QStringLiteral("a quoted field runs to the end of the file")});
+    if (reader.wantsCp932()) {
+        readAgainAsCp932_ = file;
+        return false;
+    }
+    if (reader.failed()) {
+        diagnostics_.append(
+            {Diagnostic::Level::Error, file, reader.failure().line, reader.failure().text});
+        return false;
+    }
+    if (!table.hasHeader() && required) {
+        diagnostics_.append(
+            {Diagnostic::Level::Error, file, 0, QStringLiteral("empty: no header row")});
+        return false;
+    }
     doneBytes_ += size;
-    return true;
+    return std::none_of(diagnostics_.cbegin() + before, diagnostics_.cend(),
+                        [](const Diagnostic &d) { return d.level == Diagnostic::Level::Error; });
 }
 
-bool Feed::load(const FeedSource &source, const Progress &progress) {
-    *this = Feed();
-    name_ = source.name();
-    progress_ = progress;
+bool Feed::load(const FeedSource &source, const Progress &progress, const QString &onlyTrip) {
+    // A file found to be Shift_JIS part way through is read again from the start, and with it
+    // the feed: what was taken from its first lines would otherwise count twice.
+    QSet<QString> cp932;
+    for (;;) {
+        *this = Feed();
+        name_ = source.name();
+        progress_ = progress;
+        onlyTrip_ = onlyTrip;
+        cp932Files_ = cp932;
+        const bool ok = loadTables(source);
+        if (readAgainAsCp932_.isEmpty() || cp932.contains(readAgainAsCp932_))
+            return ok && !hasError(diagnostics_);
+        cp932.insert(readAgainAsCp932_);
+    }
+}
+
+bool Feed::loadTables(const FeedSource &source) {
     for (const char *f : {"stops.txt", "routes.txt", "trips.txt", "stop_times.txt",
                           "fare_attributes.txt", "fare_rules.txt", "translations.txt"})
         totalBytes_ += source.size(QString::fromLatin1(f));
@@ -160,37 +154,42 @@ bool Feed::load(const FeedSource &source, const Progress &progress) {
     if (!isFeed)
         return false;
 
+    // A handful of operators is all a comment names.
+    constexpr qsizetype kMaxAgencies = 16;
     int name = -1;
-    readTable(
-        source, QStringLiteral("agency.txt"), false,
-        [&](CsvTable &t) { return (name = t.column("agency_name")) >= 0; },
-        [&](CsvTable &t) {
-            if (const QString n = t.text(name); !n.isEmpty() && !agencies_.contains(n))
-                agencies_.append(n);
-        });
+    if (!readTable(
+            source, QStringLiteral("agency.txt"), false,
+            [&](CsvTable &t) { return (name = t.column("agency_name")) >= 0; },
+            [&](CsvTable &t) {
+                if (const QString n = t.text(name);
+                    !n.isEmpty() && agencies_.size() < kMaxAgencies && !agencies_.contains(n))
+                    agencies_.append(n);
+            }))
+        return false;
 
     int id = -1, zone = -1, parent = -1;
-    const bool stopsRead = readTable(
-        source, QStringLiteral("stops.txt"), true,
-        [&](CsvTable &t) {
-            id = t.column("stop_id");
-            name = t.column("stop_name");
-            zone = t.column("zone_id");
-            parent = t.column("parent_station");
-            return !missingColumns(t, {"stop_id", "stop_name"}, diagnostics_);
-        },
-        [&](CsvTable &t) {
-            Stop s{t.text(id), t.text(name), intern(t.text(zone)), t.text(parent), t.line()};
-            if (stopIndex_.contains(s.id)) {
-                diagnostics_.append(
-                    {Diagnostic::Level::Warning, t.fileName(), t.line(),
-                     QStringLiteral("stop_id %1 again; the first is used").arg(s.id)});
-                return;
-            }
-            stopIndex_.insert(s.id, int(stops_.size()));
-            stops_.push_back(std::move(s));
-        });
-    if (!stopsRead)
+    if (!readTable(
+            source, QStringLiteral("stops.txt"), true,
+            [&](CsvTable &t) {
+                id = t.column("stop_id");
+                name = t.column("stop_name");
+                zone = t.column("zone_id");
+                parent = t.column("parent_station");
+                return !missingColumns(t, {"stop_id", "stop_name"}, diagnostics_);
+            },
+            [&](CsvTable &t) {
+                Stop s{t.text(id),     t.text(name), intern(t.text(zone)),
+                       t.text(parent), -1,           t.line()};
+                if (stopIndex_.contains(s.id)) {
+                    diagnostics_.append(
+                        {Diagnostic::Level::Warning, t.fileName(), t.line(),
+                         QStringLiteral("stop_id %1 again; the first is used").arg(s.id)});
+                    return;
+                }
+                stopIndex_.insert(s.id, int(stops_.size()));
+                stops_.push_back(std::move(s));
+            }) ||
+        !linkStations())
         return false;
 
     int shortName = -1, longName = -1;
@@ -222,6 +221,8 @@ bool Feed::load(const FeedSource &source, const Progress &progress) {
                 return !missingColumns(t, {"trip_id", "route_id"}, diagnostics_);
             },
             [&](CsvTable &t) {
+                if (!onlyTrip_.isEmpty() && t.field(id) != onlyTrip_.toUtf8())
+                    return;
                 Trip trip;
                 trip.id = t.text(id);
                 trip.routeId = t.text(route);
@@ -263,8 +264,12 @@ bool Feed::load(const FeedSource &source, const Progress &progress) {
                     return;
                 StopTime st;
                 st.stop = stopIndex_.value(t.text(stop), -1);
-                bool ok = false;
-                st.sequence = t.field(sequence).toInt(&ok);
+                // Digits only: a sign, a fraction or a value past int are no stop_sequence.
+                const QByteArrayView seq = t.field(sequence);
+                bool ok = !seq.isEmpty() && std::all_of(seq.begin(), seq.end(), [](char c) {
+                    return c >= '0' && c <= '9';
+                });
+                st.sequence = ok ? seq.toInt(&ok) : 0;
                 st.badSequence = !ok;
                 st.noPickup = t.field(pickup) == "1";
                 st.line = t.line();
@@ -275,72 +280,127 @@ bool Feed::load(const FeedSource &source, const Progress &progress) {
         std::stable_sort(
             t.stopTimes.begin(), t.stopTimes.end(),
             [](const StopTime &a, const StopTime &b) { return a.sequence < b.sequence; });
+    keepTranslationsOfUsedStops();
 
     int price = -1, currency = -1;
-    readTable(
-        source, QStringLiteral("fare_attributes.txt"), false,
-        [&](CsvTable &t) {
-            id = t.column("fare_id");
-            price = t.column("price");
-            currency = t.column("currency_type");
-            return !missingColumns(t, {"fare_id", "price"}, diagnostics_);
-        },
-        [&](CsvTable &t) {
-            Fare f{t.text(id), 0, t.text(currency), t.line(), false};
-            f.price = t.field(price).toDouble(&f.priceRead);
-            if (!f.priceRead)
-                diagnostics_.append({Diagnostic::Level::Warning, t.fileName(), t.line(),
-                                     QStringLiteral("price \"%1\" is not a number; fare %2 is "
-                                                    "not used")
-                                         .arg(t.text(price), f.id)});
-            if (fareIndex_.contains(f.id)) {
-                diagnostics_.append(
-                    {Diagnostic::Level::Warning, t.fileName(), t.line(),
-                     QStringLiteral("fare_id %1 again; the first is used").arg(f.id)});
-                return;
-            }
-            fareIndex_.insert(f.id, int(fares_.size()));
-            fares_.push_back(std::move(f));
-        });
+    if (!readTable(
+            source, QStringLiteral("fare_attributes.txt"), false,
+            [&](CsvTable &t) {
+                id = t.column("fare_id");
+                price = t.column("price");
+                currency = t.column("currency_type");
+                return !missingColumns(t, {"fare_id", "price"}, diagnostics_);
+            },
+            [&](CsvTable &t) {
+                Fare f{t.text(id), 0, t.text(currency), t.line(), false, {}};
+                f.price = t.field(price).toDouble(&f.priceRead);
+                // nan and inf are numbers to the conversion, not prices.
+                f.priceRead = f.priceRead && std::isfinite(f.price);
+                if (!f.priceRead)
+                    f.priceText = t.text(price);
+                if (fareIndex_.contains(f.id)) {
+                    diagnostics_.append(
+                        {Diagnostic::Level::Warning, t.fileName(), t.line(),
+                         QStringLiteral("fare_id %1 again; the first is used").arg(f.id)});
+                    return;
+                }
+                fareIndex_.insert(f.id, int(fares_.size()));
+                fares_.push_back(std::move(f));
+            }))
+        return false;
 
+    // An import needs the rules of its trip's route and those for any route.
+    const QByteArray onlyRoute =
+        !onlyTrip_.isEmpty() && !trips_.empty() ? trips_.front().routeId.toUtf8() : QByteArray();
     int origin = -1, destination = -1, contains = -1;
-    readTable(
-        source, QStringLiteral("fare_rules.txt"), false,
-        [&](CsvTable &t) {
-            id = t.column("fare_id");
-            route = t.column("route_id");
-            origin = t.column("origin_id");
-            destination = t.column("destination_id");
-            contains = t.column("contains_id");
-            return !missingColumns(t, {"fare_id"}, diagnostics_);
-        },
-        [&](CsvTable &t) {
-            FareRule r;
-            r.fare = fareIndex_.value(t.text(id), -1);
-            r.route = intern(t.text(route));
-            r.origin = intern(t.text(origin));
-            r.destination = intern(t.text(destination));
-            r.contains = !t.field(contains).isEmpty();
-            r.line = t.line();
-            fareRules_.push_back(r);
-        });
+    if (!readTable(
+            source, QStringLiteral("fare_rules.txt"), false,
+            [&](CsvTable &t) {
+                id = t.column("fare_id");
+                route = t.column("route_id");
+                origin = t.column("origin_id");
+                destination = t.column("destination_id");
+                contains = t.column("contains_id");
+                return !missingColumns(t, {"fare_id"}, diagnostics_);
+            },
+            [&](CsvTable &t) {
+                hasFareRules_ = true;
+                if (!onlyTrip_.isEmpty() && !t.field(route).isEmpty() &&
+                    t.field(route) != onlyRoute)
+                    return;
+                FareRule r;
+                r.fare = fareIndex_.value(t.text(id), -1);
+                r.route = intern(t.text(route));
+                r.origin = intern(t.text(origin));
+                r.destination = intern(t.text(destination));
+                r.contains = !t.field(contains).isEmpty();
+                r.line = t.line();
+                fareRules_.push_back(r);
+            }))
+        return false;
 
-    readTable(
-        source, QStringLiteral("translations.txt"), false,
-        [&](CsvTable &t) {
-            readTranslations(t);
-            return true;
-        },
-        [](CsvTable &) {});
+    if (!readTranslations(source))
+        return false;
     if (progress_)
         progress_(1.0);
     return true;
 }
 
+// Poles find their stations by index, and a station that is its own ancestor is refused: the
+// name of a stop in such a loop would never be found.
+bool Feed::linkStations() {
+    for (Stop &s : stops_)
+        if (!s.parent.isEmpty())
+            s.parentStop = stopIndex_.value(s.parent, -1);
+    enum : char { Unseen, OnPath, Done };
+    std::vector<char> state(stops_.size(), Unseen);
+    std::vector<int> path;
+    for (size_t start = 0; start < stops_.size(); ++start) {
+        path.clear();
+        int at = int(start);
+        while (at >= 0 && state[size_t(at)] == Unseen) {
+            state[size_t(at)] = OnPath;
+            path.push_back(at);
+            at = stops_[size_t(at)].parentStop;
+        }
+        if (at >= 0 && state[size_t(at)] == OnPath) {
+            QStringList loop;
+            for (auto it = std::find(path.begin(), path.end(), at); it != path.end(); ++it)
+                loop.append(stops_[size_t(*it)].id);
+            loop.append(stops_[size_t(at)].id);
+            diagnostics_.append({Diagnostic::Level::Error, QStringLiteral("stops.txt"),
+                                 stops_[size_t(at)].line,
+                                 QStringLiteral("parent_station goes round in a loop: %1")
+                                     .arg(loop.join(QStringLiteral(" -> ")))});
+            return false;
+        }
+        for (const int p : path)
+            state[size_t(p)] = Done;
+    }
+    return true;
+}
+
+// Translations tables can be far larger than the rest of a feed; only those of the stops that
+// the kept trips serve, and of their stations, are worth their memory.
+void Feed::keepTranslationsOfUsedStops() {
+    std::vector<bool> seen(stops_.size());
+    for (const Trip &t : trips_)
+        for (const StopTime &st : t.stopTimes)
+            for (int s = st.stop; s >= 0 && !seen[size_t(s)]; s = stops_[size_t(s)].parentStop) {
+                seen[size_t(s)] = true;
+                const Stop &stop = stops_[size_t(s)];
+                wantedIds_.insert(stop.id);
+                if (stop.parentStop < 0 && !stop.parent.isEmpty())
+                    wantedIds_.insert(stop.parent); // a station stops.txt lacks
+                if (const QString n = stopName(s); !n.isEmpty())
+                    wantedNames_.insert(n);
+            }
+}
+
 // Two layouts: GTFS-JP's first one keys the translation by the Japanese text itself
 // (trans_id,lang,translation); GTFS's names the table, field and record. Only readings of stop
 // names in kana (ja-Hrkt) and in English (en) are kept.
-void Feed::readTranslations(CsvTable &t) {
+bool Feed::readTranslations(const FeedSource &source) {
     const auto kept = [this](QByteArrayView lang) -> Translations * {
         if (lang.compare("ja-Hrkt", Qt::CaseInsensitive) == 0)
             return &readings_;
@@ -348,71 +408,76 @@ void Feed::readTranslations(CsvTable &t) {
             return &english_;
         return nullptr;
     };
-    if (t.column("trans_id") >= 0) {
-        const int key = t.column("trans_id"), lang = t.column("lang"),
-                  translation = t.column("translation");
-        if (missingColumns(t, {"lang", "translation"}, diagnostics_))
-            return;
-        while (t.next())
-            if (Translations *into = kept(t.field(lang)); into && !t.field(translation).isEmpty())
-                into->byText.insert(t.text(key), t.text(translation));
-        return;
-    }
-    if (t.column("table_name") < 0) {
-        diagnostics_.append({Diagnostic::Level::Warning, t.fileName(), 1,
-                             QStringLiteral("neither trans_id nor table_name in the header: a "
-                                            "layout this reader does not know; no readings")});
-        return;
-    }
-    if (missingColumns(t, {"field_name", "language", "translation"}, diagnostics_))
-        return;
-    const int table = t.column("table_name"), field = t.column("field_name"),
-              lang = t.column("language"), translation = t.column("translation"),
-              record = t.column("record_id"), value = t.column("field_value");
-    while (t.next()) {
-        Translations *into = kept(t.field(lang));
-        if (!into || t.field(table) != "stops" || t.field(field) != "stop_name" ||
-            t.field(translation).isEmpty())
-            continue;
-        if (!t.field(record).isEmpty())
-            into->byId.insert(t.text(record), t.text(translation));
-        else if (!t.field(value).isEmpty())
-            into->byText.insert(t.text(value), t.text(translation));
-    }
+    bool byText = false;
+    int key = -1, lang = -1, translation = -1, table = -1, field = -1, record = -1, value = -1;
+    return readTable(
+        source, QStringLiteral("translations.txt"), false,
+        [&](CsvTable &t) {
+            if (t.column("trans_id") >= 0) {
+                byText = true;
+                key = t.column("trans_id");
+                lang = t.column("lang");
+                translation = t.column("translation");
+                return !missingColumns(t, {"lang", "translation"}, diagnostics_);
+            }
+            if (t.column("table_name") < 0) {
+                diagnostics_.append(
+                    {Diagnostic::Level::Warning, t.fileName(), 1,
+                     QStringLiteral("neither trans_id nor table_name in the header: a layout "
+                                    "this reader does not know; no readings")});
+                return false;
+            }
+            table = t.column("table_name");
+            field = t.column("field_name");
+            lang = t.column("language");
+            translation = t.column("translation");
+            record = t.column("record_id");
+            value = t.column("field_value");
+            return !missingColumns(t, {"field_name", "language", "translation"}, diagnostics_);
+        },
+        [&](CsvTable &t) {
+            Translations *into = kept(t.field(lang));
+            if (!into || t.field(translation).isEmpty())
+                return;
+            if (byText) {
+                if (const QString text = t.text(key); wantedNames_.contains(text))
+                    into->byText.insert(text, t.text(translation));
+                return;
+            }
+            if (t.field(table) != "stops" || t.field(field) != "stop_name")
+                return;
+            if (!t.field(record).isEmpty()) {
+                if (const QString r = t.text(record); wantedIds_.contains(r))
+                    into->byId.insert(r, t.text(translation));
+            } else if (const QString text = t.text(value); wantedNames_.contains(text)) {
+                into->byText.insert(text, t.text(translation));
+            }
+        });
 }
 
 QString Feed::stopName(int stop) const {
-    if (stop < 0 || stop >= int(stops_.size()))
-        return {};
-    const Stop &s = stops_[size_t(stop)];
-    if (s.name.isEmpty() && !s.parent.isEmpty()) {
-        const int p = stopIndex(s.parent);
-        if (p >= 0)
-            return stops_[size_t(p)].name;
-    }
-    return s.name;
+    // Up the stations until one has a name; linkStations() has made sure the way ends.
+    for (int s = stop; s >= 0 && s < int(stops_.size()); s = stops_[size_t(s)].parentStop)
+        if (!stops_[size_t(s)].name.isEmpty())
+            return stops_[size_t(s)].name;
+    return {};
 }
 
 Key Feed::stopZone(int stop) const {
-    if (stop < 0 || stop >= int(stops_.size()))
-        return 0;
-    const Stop &s = stops_[size_t(stop)];
-    if (s.zone == 0 && !s.parent.isEmpty()) {
-        const int p = stopIndex(s.parent);
-        if (p >= 0)
-            return stops_[size_t(p)].zone;
-    }
-    return s.zone;
+    for (int s = stop; s >= 0 && s < int(stops_.size()); s = stops_[size_t(s)].parentStop)
+        if (stops_[size_t(s)].zone != 0)
+            return stops_[size_t(s)].zone;
+    return 0;
 }
 
 QString Feed::translated(const Translations &t, int stop) const {
-    if (stop < 0 || stop >= int(stops_.size()))
-        return {};
-    const Stop &s = stops_[size_t(stop)];
-    for (const QString &id : {s.id, s.parent})
-        if (!id.isEmpty())
-            if (const auto it = t.byId.constFind(id); it != t.byId.constEnd())
+    for (int s = stop; s >= 0 && s < int(stops_.size()); s = stops_[size_t(s)].parentStop) {
+        const Stop &at = stops_[size_t(s)];
+        // A station stops.txt lacks may still have its translations.
+        for (const QString &id : {at.id, at.parentStop < 0 ? at.parent : QString()})
+            if (const auto it = t.byId.constFind(id); !id.isEmpty() && it != t.byId.constEnd())
                 return *it;
+    }
     return t.byText.value(stopName(stop));
 }
 

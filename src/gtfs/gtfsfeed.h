@@ -5,6 +5,7 @@
 
 #include <QHash>
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -35,7 +36,8 @@ struct Stop {
     QString id;
     QString name;
     Key zone = 0;
-    QString parent; // the station's stop_id, for a pole
+    QString parent;         // the station's stop_id, for a pole
+    qint32 parentStop = -1; // its index, -1 for none or an id stops.txt lacks
     int line = 0;
 };
 
@@ -50,8 +52,8 @@ struct StopTime {
     qint32 stop = -1; // index into stops(), -1 for an id stops.txt lacks
     qint32 sequence = 0;
     qint32 line = 0;
-    bool noPickup = false; // pickup_type 1
-    bool badSequence = false;
+    bool noPickup = false;    // pickup_type 1
+    bool badSequence = false; // not a whole number of 0 or more
 };
 
 struct Trip {
@@ -69,7 +71,8 @@ struct Fare {
     double price = 0;
     QString currency;
     int line = 0;
-    bool priceRead = false;
+    bool priceRead = false; // a finite number
+    QString priceText;      // as written, when it is not
 };
 
 struct FareRule {
@@ -101,9 +104,12 @@ public:
     // Fraction done, 0 to 1; returning false stops the reading.
     using Progress = std::function<bool(double)>;
 
-    // Reads the feed. False when it is no feed or the reading was stopped; diagnostics() says
-    // why.
-    bool load(const FeedSource &source, const Progress &progress = {});
+    // Reads the feed. False when it is no feed, has an error or the reading was stopped;
+    // diagnostics() says why. With `onlyTrip`, only that trip and what it needs (its route's
+    // fare rules, the translations of its stops) are kept, as an import needs; patterns() then
+    // knows that trip alone.
+    bool load(const FeedSource &source, const Progress &progress = {},
+              const QString &onlyTrip = {});
 
     QString name() const { return name_; }
     QStringList agencies() const { return agencies_; }
@@ -111,7 +117,10 @@ public:
     const std::vector<Route> &routes() const { return routes_; }
     const std::vector<Trip> &trips() const { return trips_; }
     const std::vector<Fare> &fares() const { return fares_; }
+    // With onlyTrip, the rules of other routes are left out; hasFareRules() still tells
+    // whether the feed had any.
     const std::vector<FareRule> &fareRules() const { return fareRules_; }
+    bool hasFareRules() const { return hasFareRules_; }
     const Diagnostics &diagnostics() const { return diagnostics_; }
     bool cancelled() const { return cancelled_; }
 
@@ -121,11 +130,13 @@ public:
     QString keyText(Key key) const { return keys_.value(key); }
     Key key(const QString &text) const { return keyIndex_.value(text, 0); }
 
-    // The stop's name, the station's when the pole has none; its zone, likewise.
+    // The stop's name, else that of the nearest station above it that has one; its zone,
+    // likewise.
     QString stopName(int stop) const;
     Key stopZone(int stop) const;
     // The stop name's reading in kana as translations.txt gives it (language ja-Hrkt), by the
-    // pole's id, the station's id or the name itself; empty when it has none.
+    // pole's id, its stations' ids or the name itself; empty when it has none. Only the stops
+    // that trips serve have them.
     QString reading(int stop) const;
     // Its English name (language en), found the same way.
     QString englishName(int stop) const;
@@ -135,10 +146,13 @@ public:
 
 private:
     Key intern(const QString &text);
+    bool loadTables(const FeedSource &source);
     bool readTable(const FeedSource &source, const QString &file, bool required,
                    const std::function<bool(CsvTable &)> &header,
                    const std::function<void(CsvTable &)> &row);
-    void readTranslations(CsvTable &table);
+    bool linkStations();
+    void keepTranslationsOfUsedStops();
+    bool readTranslations(const FeedSource &source);
 
     QString name_;
     QStringList agencies_;
@@ -147,6 +161,7 @@ private:
     std::vector<Trip> trips_;
     std::vector<Fare> fares_;
     std::vector<FareRule> fareRules_;
+    bool hasFareRules_ = false;
     QHash<QString, int> stopIndex_, routeIndex_, tripIndex_, fareIndex_;
     QHash<QString, Key> keyIndex_;
     QStringList keys_{QString()};
@@ -156,11 +171,17 @@ private:
     };
     QString translated(const Translations &t, int stop) const;
     Translations readings_, english_;
+    // What translations are kept for: the ids and names of the stops trips use.
+    QSet<QString> wantedIds_, wantedNames_;
     Diagnostics diagnostics_;
     bool cancelled_ = false;
 
     Progress progress_;
+    QString onlyTrip_;
     qint64 totalBytes_ = 0, doneBytes_ = 0;
+    // Files found to be Shift_JIS, and the one that asks for the reading to start again.
+    QSet<QString> cp932Files_;
+    QString readAgainAsCp932_;
 };
 
 } // namespace q47::gtfs

@@ -40,7 +40,7 @@ public:
     FareLookup(const Feed &feed, Key route, Diagnostics &out)
         : feed_(feed), route_(route), out_(out) {
         const auto &rules = feed.fareRules();
-        if (rules.empty()) {
+        if (!feed.hasFareRules()) {
             if (feed.fares().size() == 1)
                 flat_ = 0;
             else if (feed.fares().empty())
@@ -145,8 +145,14 @@ private:
         const Fare &f = feed_.fares()[size_t(fareIndex)];
         const bool first = !told_.contains(fareIndex);
         told_.insert(fareIndex);
-        if (!f.priceRead)
+        if (!f.priceRead) {
+            // A fare the feed names but cannot give would leave its cells silently blank.
+            if (first)
+                out_.append(error(kFares, f.line,
+                                  QStringLiteral("price \"%1\" of fare %2 is not a number of yen")
+                                      .arg(f.priceText, f.id)));
             return std::nullopt;
+        }
         if (first && f.currency != QLatin1String("JPY"))
             out_.append(warning(
                 kFares, f.line,
@@ -324,7 +330,8 @@ ImportPlan planImport(const Feed &feed, const ImportRequest &request) {
     for (size_t i = 0; i < trip.stopTimes.size(); ++i) {
         const StopTime &st = trip.stopTimes[i];
         if (st.badSequence)
-            out.append(error(kStopTimes, st.line, QStringLiteral("stop_sequence is not a number")));
+            out.append(error(kStopTimes, st.line,
+                             QStringLiteral("stop_sequence is not a whole number of 0 or more")));
         else if (st.stop < 0)
             out.append(
                 error(kStopTimes, st.line, QStringLiteral("its stop_id is not in stops.txt")));
@@ -370,9 +377,11 @@ ImportPlan planImport(const Feed &feed, const ImportRequest &request) {
         const Stop &stop = feed.stops()[size_t(st.stop)];
         if (!told.contains(st.stop)) {
             told.insert(st.stop);
+            // A nameless stop would be announced as "次は、です。".
             if (p.name.isEmpty())
-                out.append(
-                    warning(kStops, stop.line, QStringLiteral("stop %1 has no name").arg(stop.id)));
+                out.append(error(kStops, stop.line,
+                                 QStringLiteral("stop %1 has no name, nor has a station above it")
+                                     .arg(stop.id)));
             else if (!cp932Holds(p.name))
                 out.append(
                     warning(kStops, stop.line,

@@ -25,9 +25,8 @@ public:
             files_.insert(QString::fromLatin1(kFiles[i]), parts[i]);
     }
     bool has(const QString &file) const override { return files_.contains(file); }
-    bool read(const QString &file, QByteArray &out, QString *) const override {
-        out = files_.value(file);
-        return true;
+    std::unique_ptr<q47::gtfs::ByteStream> openFile(const QString &file, QString *) const override {
+        return std::make_unique<q47::gtfs::BytesStream>(files_.value(file));
     }
     qint64 size(const QString &file) const override { return files_.value(file).size(); }
 

@@ -1,3 +1,4 @@
+#include "cp932.h"
 #include "feedcsv.h"
 #include "gtfsfeed.h"
 #include "gtfsfixture.h"
@@ -14,6 +15,7 @@
 
 #include <gtest/gtest.h>
 #include <zip.h>
+#include <zlib.h>
 
 #include <sys/stat.h>
 
@@ -126,6 +128,101 @@ std::vector<int> fares(const StopRecord &r, int sections) {
     return out;
 }
 
+// A raw deflate stream of `piece` over and over, each piece packed on its own (a full flush),
+// so that the repeats are copies of one packed piece: a gigabyte from a megabyte.
+QByteArray deflatedRepeats(const QByteArray &piece, int repeats) {
+    z_stream z{};
+    deflateInit2(&z, 9, Z_DEFLATED, -15, 9, Z_DEFAULT_STRATEGY);
+    const auto pack = [&z](QByteArray in, int flush) {
+        QByteArray out(int(deflateBound(&z, uLong(in.size()))) + 64, '\0');
+        z.next_in = reinterpret_cast<Bytef *>(in.data());
+        z.avail_in = uInt(in.size());
+        z.next_out = reinterpret_cast<Bytef *>(out.data());
+        z.avail_out = uInt(out.size());
+        deflate(&z, flush);
+        out.truncate(out.size() - qsizetype(z.avail_out));
+        return out;
+    };
+    const QByteArray once = pack(piece, Z_FULL_FLUSH), end = pack({}, Z_FINISH);
+    deflateEnd(&z);
+    return once.repeated(repeats) + end;
+}
+
+// The files as a zip, `bzip2` among them packed with bzip2, which packs a run of one byte
+// tens of thousands of times tighter than deflate can.
+bool writeZip(const QString &path, const Files &files, const QString &bzip2) {
+    int err = 0;
+    zip_t *z = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &err);
+    if (!z)
+        return false;
+    for (auto it = files.cbegin(); it != files.cend(); ++it) {
+        zip_source_t *src =
+            zip_source_buffer(z, it.value().constData(), zip_uint64_t(it.value().size()), 0);
+        const zip_int64_t at = zip_file_add(z, it.key().toUtf8().constData(), src, 0);
+        if (at < 0 ||
+            (it.key() == bzip2 && zip_set_file_compression(z, zip_uint64_t(at), ZIP_CM_BZIP2, 1)))
+            return false;
+    }
+    return zip_close(z) == 0;
+}
+
+// A zip written byte by byte: the feed's files stored, and `name` holding `deflated`, which
+// its headers say unpacks to `size` bytes.
+QByteArray zipWithMember(const Files &stored, const QByteArray &name, const QByteArray &deflated,
+                         quint32 size) {
+    QByteArray out, directory;
+    const auto put = [](QByteArray &to, quint64 v, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            to.append(char(v >> (8 * i)));
+    };
+    const auto add = [&](const QByteArray &file, quint16 method, quint32 crc, quint32 unpacked,
+                         const QByteArray &data) {
+        const quint32 offset = quint32(out.size());
+        for (QByteArray *h : {&out, &directory}) {
+            const bool central = h == &directory;
+            put(*h, central ? 0x02014b50 : 0x04034b50, 4);
+            if (central)
+                put(*h, 20, 2);                                // made by
+            for (const quint32 v : {20u, 0u, quint32(method)}) // version, flags, method
+                put(*h, v, 2);
+            put(*h, 0, 4); // time and date
+            for (const quint32 v : {crc, quint32(data.size()), unpacked})
+                put(*h, v, 4);
+            put(*h, quint32(file.size()), 2);
+            put(*h, 0, 2); // extra field
+            if (central) {
+                put(*h, 0, 6); // comment, disk, internal attributes
+                put(*h, 0, 4); // external attributes
+                put(*h, offset, 4);
+            }
+            h->append(file);
+        }
+        out += data;
+    };
+    for (auto it = stored.cbegin(); it != stored.cend(); ++it)
+        add(it.key().toUtf8(), 0,
+            quint32(crc32(0, reinterpret_cast<const Bytef *>(it.value().constData()),
+                          uInt(it.value().size()))),
+            quint32(it.value().size()), it.value());
+    add(name, 8, 0, size, deflated);
+    const quint32 at = quint32(out.size());
+    const quint32 count = quint32(stored.size() + 1);
+    out += directory;
+    put(out, 0x06054b50, 4);
+    put(out, 0, 4);
+    put(out, count, 2);
+    put(out, count, 2);
+    put(out, quint32(directory.size()), 4);
+    put(out, at, 4);
+    put(out, 0, 2);
+    return out;
+}
+
+QString feedError(const QString &path) {
+    QString error;
+    return FeedSource::open(path, &error) ? QString() : error;
+}
+
 // Imports into the folders the whole way, as the tool and the dialog do.
 bool runImport(const QString &feedFolder, const ImportRequest &request, const QString &data,
                const QString &sound, Diagnostics &out) {
@@ -163,7 +260,7 @@ TEST(FeedCsv, RecordsWithBomQuotesLineBreaksAndBlankLines) {
             EXPECT_EQ(r.field(i), fields[i]) << line;
     }
     EXPECT_FALSE(r.next());
-    EXPECT_FALSE(r.unclosedQuote());
+    EXPECT_FALSE(r.failed());
 }
 
 // The sample's loop: 駅前 市役所前 港町 水族館 灯台 港町 市役所前 駅前, fares by the shortest way.
@@ -358,6 +455,135 @@ TEST(TripImport, RefusalsWriteNothing) {
                            sound.path(), d));
     EXPECT_TRUE(mentions(d, pipe, 0, "not an ordinary file")) << dump(d).toStdString();
     EXPECT_TRUE(QDir(sound.path()).isEmpty());
+}
+
+// Reading a feed costs time and memory bounded by what it holds: a pipe or a device in the
+// feed's place is refused unread, a zip member is unpacked only up to its limits whatever its
+// headers claim, and a line past 1 MiB is refused where it starts.
+TEST(BoundedReading, RefusesWhatWouldHangOrFillMemory) {
+    QTemporaryDir dir;
+    const QString pipe = dir.filePath("feed.zip");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    EXPECT_EQ(feedError(pipe), "a named pipe, not a folder or a .zip file");
+    EXPECT_EQ(feedError("/dev/zero"), "a device, not a folder or a .zip file");
+
+    // Blank lines packed 300,000 to 1, as the tool meets them.
+    Files feed = zoneFeed();
+    feed["stop_times.txt"] += QByteArray(16 << 20, '\n');
+    ASSERT_TRUE(writeZip(dir.filePath("bomb.zip"), feed, "stop_times.txt"));
+    QTemporaryDir data;
+    QProcess tool;
+    tool.start(QStringLiteral(Q47_GTFSTOOL),
+               {"import", dir.filePath("bomb.zip"), "--trip", "T1", "--route", "3", "--data",
+                data.path(), "--sound", data.path()});
+    ASSERT_TRUE(tool.waitForFinished(60000));
+    const QString err = QString::fromUtf8(tool.readAllStandardError());
+    EXPECT_EQ(tool.exitCode(), 1);
+    EXPECT_TRUE(err.contains("stop_times.txt: error: stop_times.txt in the zip unpacks to more "
+                             "than 1000 times its packed size"))
+        << err.toStdString();
+    EXPECT_TRUE(QDir(data.path()).isEmpty());
+
+    // Packed as tightly as deflate can, 800 to 1, a member stops at 1 GiB unpacked.
+    feed.remove("stop_times.txt");
+    QByteArray sparse(1 << 20, '\n');
+    for (qsizetype i = 4095; i < sparse.size(); i += 4096)
+        sparse[i] = 'x';
+    QString error;
+    const auto zip = FeedSource::fromZipBytes(
+        zipWithMember(feed, "stop_times.txt", deflatedRepeats(sparse, 1100), 1100u << 20),
+        "sparse.zip", &error);
+    ASSERT_TRUE(zip) << error.toStdString();
+    const auto member = zip->openFile("stop_times.txt", &error);
+    ASSERT_TRUE(member);
+    QByteArray chunk(1 << 20, '\0');
+    qint64 n = 0, total = 0;
+    while ((n = member->read(chunk.data(), chunk.size())) > 0)
+        total += n;
+    EXPECT_EQ(n, -1);
+    EXPECT_LE(total, kMaxMemberBytes + chunk.size());
+    EXPECT_EQ(member->errorString(),
+              "stop_times.txt in the zip unpacks to more than 1 GiB; a member that large is "
+              "refused");
+
+    // A line of 2 MiB.
+    Files longLine = zoneFeed();
+    longLine["stop_times.txt"].insert(longLine["stop_times.txt"].indexOf("T1,30"),
+                                      QByteArray(2 << 20, 'a') + "\r\n");
+    QTemporaryDir folder, out;
+    ASSERT_TRUE(writeFeed(folder.path(), longLine));
+    Diagnostics d;
+    EXPECT_FALSE(runImport(folder.path(), {"T1", 3, {}, {}}, out.path(), out.path(), d));
+    EXPECT_TRUE(mentions(d, "stop_times.txt", 4, "the line is longer than 1 MiB"))
+        << dump(d).toStdString();
+    EXPECT_TRUE(QDir(out.path()).isEmpty());
+}
+
+// Where a reader that guesses would lose data without a word, the import stops with the file
+// and line, and writes nothing.
+TEST(StrictCsv, RefusesWhatAGuessWouldLose) {
+    const auto edit = [](const char *file,
+                         std::initializer_list<std::pair<QByteArray, QByteArray>> changes) {
+        Files f = zoneFeed();
+        for (const auto &[from, to] : changes)
+            f[file].replace(from, to);
+        return f;
+    };
+    struct Case {
+        const char *name;
+        Files files;
+        QString file;
+        int line;
+        QString says;
+    };
+    const Case cases[] = {
+        {"unclosed quote", edit("stop_times.txt", {{"T1,30", "T1,\"30"}}), "stop_times.txt", 4,
+         "the quote opened on this line is never closed"},
+        {"quote closed lines later",
+         edit("stop_times.txt", {{"T1,30", "T1,\"30"}, {"P5", "\"P5\""}}), "stop_times.txt", 4,
+         "closes on line 6 with text after its quote"},
+        {"a bad byte in UTF-8", edit("stops.txt", {{"中央公園", "中央\xff公園"}}), "stops.txt", 6,
+         "bytes that are not UTF-8, in a file that is UTF-8 elsewhere"},
+        {"NUL", edit("trips.txt", {{"T1,R1", QByteArray("T1\0,R1", 6)}}), "trips.txt", 2,
+         "a NUL byte"},
+        {"negative stop_sequence", edit("stop_times.txt", {{"T1,20", "T1,-20"}}), "stop_times.txt",
+         3, "stop_sequence is not a whole number of 0 or more"},
+        {"nan price", edit("fare_attributes.txt", {{"F200,200", "F200,nan"}}),
+         "fare_attributes.txt", 3, "price \"nan\" of fare F200 is not a number of yen"},
+        {"parent_station loop", edit("stops.txt", {{"\"ST1\",\"1\",\"\"", "\"ST1\",\"1\",\"P1\""}}),
+         "stops.txt", 2, "parent_station goes round in a loop: ST1 -> P1 -> ST1"},
+        {"a pipe for a required file", zoneFeed(), "stop_times.txt", 0,
+         "a named pipe, not an ordinary file"},
+        {"a device for fare rules", zoneFeed(), "fare_rules.txt", 0,
+         "a device, not an ordinary file"},
+    };
+    for (const Case &c : cases) {
+        QTemporaryDir feed, data, sound;
+        ASSERT_TRUE(writeFeed(feed.path(), c.files));
+        const QString path = QDir(feed.path()).filePath(c.file);
+        if (c.says.contains("pipe")) {
+            QFile::remove(path);
+            ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        } else if (c.says.contains("device")) {
+            QFile::remove(path);
+            ASSERT_TRUE(QFile::link("/dev/zero", path));
+        }
+        Diagnostics d;
+        EXPECT_FALSE(runImport(feed.path(), {"T1", 3, {}, {}}, data.path(), sound.path(), d))
+            << c.name;
+        EXPECT_TRUE(mentions(d, c.file, c.line, c.says)) << c.name << "\n" << dump(d).toStdString();
+        EXPECT_TRUE(QDir(data.path()).isEmpty() && QDir(sound.path()).isEmpty()) << c.name;
+    }
+
+    // Shift_JIS is taken for a file that is Shift_JIS throughout.
+    Files cp932 = zoneFeed();
+    cp932["stops.txt"] = toCp932(QString::fromUtf8(cp932["stops.txt"].mid(kBom.size())));
+    QTemporaryDir feed;
+    ASSERT_TRUE(writeFeed(feed.path(), cp932));
+    Loaded l = load(feed.path());
+    ASSERT_TRUE(l.ok) << dump(l.feed.diagnostics()).toStdString();
+    EXPECT_TRUE(mentions(l.feed.diagnostics(), "stops.txt", 0, "read as Shift_JIS (CP932)"));
+    EXPECT_EQ(l.feed.stopName(l.feed.stopIndex("P4")), QStringLiteral("中央公園"));
 }
 
 TEST(Readings, MergeKeepsTheUsersLinesAndReplacesEarlierImports) {

@@ -50,14 +50,16 @@ int usage(const QString &message) {
     return 2;
 }
 
-bool loadFeed(const QString &path, q47::gtfs::Feed &feed) {
+// `onlyTrip`: an import keeps only what that trip needs, so that memory follows the trip and
+// not the size of the feed.
+bool loadFeed(const QString &path, q47::gtfs::Feed &feed, const QString &onlyTrip = {}) {
     QString error;
     const auto source = q47::gtfs::FeedSource::open(path, &error);
     if (!source) {
         std::fprintf(stderr, "%s: error: %s\n", qPrintable(path), qPrintable(error));
         return false;
     }
-    const bool ok = feed.load(*source);
+    const bool ok = feed.load(*source, {}, onlyTrip);
     print(feed.diagnostics());
     return ok;
 }
@@ -120,8 +122,10 @@ int import(QStringList args) {
     request.route = *route;
 
     Feed feed;
-    if (!loadFeed(args[1], feed))
+    if (!loadFeed(args[1], feed, request.tripId)) {
+        std::fprintf(stderr, "nothing was written\n");
         return 1;
+    }
     const ImportPlan plan = planImport(feed, request);
     Diagnostics diagnostics = plan.diagnostics;
     ImportFiles files;
