@@ -2,10 +2,17 @@
 // own, timed from start to exit, with its peak resident memory. Feeds of scale 1 (50,000 fare
 // rules, 20,000 stop times) and 10 (ten times each), as a folder and as a zip.
 //   gtfs_import GTFSTOOL [SCALE...]
+// With --huge, feeds whose one file is huge, written into DIR (several GB of disk): a 1.9 GB
+// translations.txt, a 1 GB stop_times.txt, a stop_times.txt with one line of 200 MB, and a zip
+// whose stop_times.txt is 1 GiB of blank lines packed with bzip2. Each line says how large
+// the largest file is, how the tool ended, and its peak memory against twice that file plus
+// 100 MiB; further tools (another build) are run on the same feeds.
+//   gtfs_import GTFSTOOL --huge DIR [GTFSTOOL...]
 #include <QByteArray>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <fcntl.h>
@@ -17,6 +24,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 #include <vector>
 
@@ -123,12 +131,190 @@ Run run(const std::vector<QByteArray> &args) {
     return r;
 }
 
+// Appends to a file through a buffer, so that gigabytes are written without being held.
+class Appender {
+public:
+    explicit Appender(const QString &path) : file_(path) { ok_ = file_.open(QIODevice::WriteOnly); }
+    ~Appender() { flush(); }
+    Appender(const Appender &) = delete;
+    Appender &operator=(const Appender &) = delete;
+    void add(const QByteArray &bytes) {
+        buffer_ += bytes;
+        if (buffer_.size() > (8 << 20))
+            flush();
+    }
+    qint64 size() { return file_.size() + buffer_.size(); }
+    bool ok() const { return ok_; }
+
+private:
+    void flush() {
+        ok_ = ok_ && file_.write(buffer_) == buffer_.size();
+        buffer_.clear();
+    }
+    QFile file_;
+    QByteArray buffer_;
+    bool ok_ = false;
+};
+
+// zip_source_function: `size` bytes of one byte, made as libzip packs them.
+struct RunSource {
+    zip_uint64_t size;
+    zip_uint64_t done = 0;
+    char byte;
+};
+
+zip_int64_t runSource(void *state, void *data, zip_uint64_t len, zip_source_cmd_t cmd) {
+    auto *s = static_cast<RunSource *>(state);
+    switch (cmd) {
+    case ZIP_SOURCE_OPEN:
+        s->done = 0;
+        return 0;
+    case ZIP_SOURCE_READ: {
+        const zip_uint64_t n = std::min(len, s->size - s->done);
+        std::memset(data, s->byte, n);
+        s->done += n;
+        return zip_int64_t(n);
+    }
+    case ZIP_SOURCE_STAT: {
+        auto *st = static_cast<zip_stat_t *>(data);
+        zip_stat_init(st);
+        st->size = s->size;
+        st->valid |= ZIP_STAT_SIZE;
+        return sizeof(zip_stat_t);
+    }
+    case ZIP_SOURCE_SUPPORTS:
+        return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE,
+                                              ZIP_SOURCE_STAT, ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE,
+                                              -1);
+    case ZIP_SOURCE_ERROR:
+        return 2 * sizeof(int);
+    default:
+        return 0;
+    }
+}
+
+struct Huge {
+    const char *name;
+    QString feed;
+    qint64 largest;
+};
+
+// The scale-1 feed, with one of its files made huge.
+bool makeHuge(const QString &dir, std::vector<Huge> &out) {
+    const auto base = makeFeed(1);
+    constexpr qint64 kMB = 1000 * 1000;
+
+    const QString translations = dir + QStringLiteral("/translations");
+    if (!writeFolder(translations, base))
+        return false;
+    {
+        // Other languages and other stops' names, as national feeds carry them.
+        Appender a(translations + QStringLiteral("/translations.txt"));
+        a.add(base.at(QStringLiteral("translations.txt")));
+        for (qint64 n = 0; a.size() < 1900 * kMB; ++n)
+            a.add("stops,stop_name,ko,정류장" + QByteArray::number(n) + ",X" +
+                  QByteArray::number(n) + "\nstops,stop_name,en,Stop " + QByteArray::number(n) +
+                  ",X" + QByteArray::number(n) + "\n");
+        if (!a.ok())
+            return false;
+        out.push_back({"1.9 GB translations.txt", translations, a.size()});
+    }
+
+    const QString times = dir + QStringLiteral("/stop_times");
+    auto files = base;
+    QByteArray trips = files.at(QStringLiteral("trips.txt"));
+    if (!writeFolder(times, {}))
+        return false;
+    {
+        // Trips of route R0 all day long, each of 50 stops.
+        Appender a(times + QStringLiteral("/stop_times.txt"));
+        a.add(files.at(QStringLiteral("stop_times.txt")));
+        for (int k = 0; a.size() < 1000 * kMB; ++k) {
+            const QByteArray tid = "R0_D" + QByteArray::number(k);
+            trips += "R0," + tid + ",終点\n";
+            for (int s = 0; s < 50; ++s)
+                a.add(tid + ",08:00:00,08:00:00,R0_" + QByteArray::number(s) + "," +
+                      QByteArray::number(s + 1) + "\n");
+        }
+        files.erase(QStringLiteral("stop_times.txt"));
+        files[QStringLiteral("trips.txt")] = trips;
+        if (!a.ok() || !writeFolder(times, files))
+            return false;
+        out.push_back({"1 GB stop_times.txt", times, a.size()});
+    }
+
+    const QString line = dir + QStringLiteral("/long_line");
+    files = base;
+    files.erase(QStringLiteral("stop_times.txt"));
+    if (!writeFolder(line, files))
+        return false;
+    {
+        Appender a(line + QStringLiteral("/stop_times.txt"));
+        a.add(base.at(QStringLiteral("stop_times.txt")));
+        a.add("R0_T0,08:00:00,08:00:00,R0_1,");
+        for (int k = 0; k < 200; ++k)
+            a.add(QByteArray(int(kMB), '9'));
+        a.add("\n");
+        if (!a.ok())
+            return false;
+        out.push_back({"200 MB line in stop_times.txt", line, a.size()});
+    }
+
+    const QString bomb = dir + QStringLiteral("/bomb.zip");
+    int err = 0;
+    zip_t *z = zip_open(QFile::encodeName(bomb).constData(), ZIP_CREATE | ZIP_TRUNCATE, &err);
+    if (!z)
+        return false;
+    files = base;
+    files.erase(QStringLiteral("stop_times.txt"));
+    for (const auto &[name, bytes] : files)
+        zip_file_add(z, name.toUtf8().constData(),
+                     zip_source_buffer(z, bytes.constData(), zip_uint64_t(bytes.size()), 0), 0);
+    RunSource blank{1ULL << 30, 0, '\n'};
+    const zip_int64_t at =
+        zip_file_add(z, "stop_times.txt", zip_source_function(z, runSource, &blank), 0);
+    if (at < 0 || zip_set_file_compression(z, zip_uint64_t(at), ZIP_CM_BZIP2, 9) != 0 ||
+        zip_close(z) != 0)
+        return false;
+    out.push_back({"1 GiB bzip2 bomb in a zip", bomb, QFileInfo(bomb).size()});
+    return true;
+}
+
+int huge(const std::vector<const char *> &tools, const QString &dir) {
+    std::vector<Huge> feeds;
+    if (!makeHuge(dir, feeds)) {
+        std::fprintf(stderr, "cannot write the feeds into %s\n", qPrintable(dir));
+        return 1;
+    }
+    for (const char *tool : tools) {
+        std::printf("%s\n%-30s %12s %6s %10s %10s %11s\n", tool, "feed", "largest MB", "exit",
+                    "seconds", "peak MiB", "target MiB");
+        for (const Huge &h : feeds) {
+            const QString out = dir + QStringLiteral("/out");
+            QDir(out).removeRecursively();
+            QDir().mkpath(out);
+            const Run r =
+                run({tool, "import", QFile::encodeName(h.feed), "--trip", "R0_T0", "--route", "1",
+                     "--data", QFile::encodeName(out), "--sound", QFile::encodeName(out)});
+            std::printf("%-30s %12.1f %6d %10.2f %10.1f %11.1f\n", h.name, double(h.largest) / 1e6,
+                        r.status, r.seconds, double(r.maxRssKiB) / 1024.0,
+                        2.0 * double(h.largest) / 1048576.0 + 100.0);
+        }
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char *argv[]) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: gtfs_import GTFSTOOL [SCALE...]\n");
+        std::fprintf(stderr, "usage: gtfs_import GTFSTOOL [SCALE...] | GTFSTOOL --huge DIR\n");
         return 2;
+    }
+    if (argc >= 4 && std::strcmp(argv[2], "--huge") == 0) {
+        std::vector<const char *> tools{argv[1]};
+        tools.insert(tools.end(), argv + 4, argv + argc);
+        return huge(tools, QString::fromLocal8Bit(argv[3]));
     }
     std::vector<int> scales;
     for (int i = 2; i < argc; ++i)

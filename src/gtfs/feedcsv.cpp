@@ -206,9 +206,8 @@ bool CsvReader::readRecord() {
         }
         if (scanPos_ > kMaxRecordBytes) {
             if (at_ == At::Quoted)
-                fail(quoteLine_, QStringLiteral("the quote opened on this line is not closed "
-                                                "within %1")
-                                     .arg(QStringLiteral("1 MiB")));
+                fail(quoteLine_,
+                     QStringLiteral("the quote opened on this line is not closed within 1 MiB"));
             else
                 fail(recordLine_, QStringLiteral("the line is longer than 1 MiB"));
             return false;

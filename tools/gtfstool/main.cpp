@@ -36,7 +36,8 @@ rules has that fare everywhere.
 Problems are told as FILE:LINE: level: message. Warnings (a pair without a fare, a pair
 with two prices, a name CP932 cannot hold, a currency other than JPY) let the import go
 on; errors (more than 301 stops or 50 ticket numbers, an unknown trip, a folder that is
-not a feed) stop it before anything is written.
+not a feed, a quote never closed, bytes that are not UTF-8 in a UTF-8 file, a zip member
+that unpacks past 1 GiB) stop it before anything is written.
 Exit 0: done, 1: refused, 2: usage error.
 )";
 
