@@ -13,6 +13,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <fcntl.h>
@@ -106,11 +107,8 @@ struct Run {
     int status = -1;
 };
 
-Run run(const std::vector<QByteArray> &args) {
-    std::vector<char *> argv;
-    for (const QByteArray &a : args)
-        argv.push_back(const_cast<char *>(a.constData()));
-    argv.push_back(nullptr);
+// Runs the tool from this process, with its output thrown away.
+Run spawn(char **argv) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
@@ -119,7 +117,7 @@ Run run(const std::vector<QByteArray> &args) {
     QElapsedTimer timer;
     timer.start();
     pid_t pid = 0;
-    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
+    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv, environ) != 0)
         return r;
     struct rusage usage {};
     int status = 0;
@@ -128,6 +126,26 @@ Run run(const std::vector<QByteArray> &args) {
     r.maxRssKiB = usage.ru_maxrss;
     r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     posix_spawn_file_actions_destroy(&actions);
+    return r;
+}
+
+// A process starts with its parent's resident size at the moment it was made as its peak, so
+// the tool is run from a fresh, small copy of this program (--measure), which reports it.
+Run run(const std::vector<QByteArray> &args) {
+    QStringList measureArgs{QStringLiteral("--measure")};
+    for (const QByteArray &a : args)
+        measureArgs.append(QFile::decodeName(a));
+    QProcess p;
+    p.start(QStringLiteral("/proc/self/exe"), measureArgs);
+    Run r;
+    if (!p.waitForFinished(-1))
+        return r;
+    const QList<QByteArray> f = p.readAllStandardOutput().trimmed().split(' ');
+    if (f.size() == 3) {
+        r.seconds = f[0].toDouble();
+        r.maxRssKiB = f[1].toLong();
+        r.status = f[2].toInt();
+    }
     return r;
 }
 
@@ -307,6 +325,11 @@ int huge(const std::vector<const char *> &tools, const QString &dir) {
 } // namespace
 
 int main(int argc, char *argv[]) {
+    if (argc >= 3 && std::strcmp(argv[1], "--measure") == 0) {
+        const Run r = spawn(argv + 2);
+        std::printf("%.3f %ld %d\n", r.seconds, r.maxRssKiB, r.status);
+        return 0;
+    }
     if (argc < 2) {
         std::fprintf(stderr, "usage: gtfs_import GTFSTOOL [SCALE...] | GTFSTOOL --huge DIR\n");
         return 2;

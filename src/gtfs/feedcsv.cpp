@@ -139,56 +139,69 @@ bool CsvReader::readRecord() {
     for (;;) {
         const char *d = buf_.constData() + recStart_;
         const qsizetype avail = buf_.size() - recStart_;
-        for (; scanPos_ < avail; ++scanPos_) {
-            const char c = d[scanPos_];
+        qsizetype pos = scanPos_;
+        while (pos < avail) {
             switch (at_) {
-            case At::FieldStart:
-                if (c == ' ' || c == '\t')
+            case At::FieldStart: {
+                const char c = d[pos];
+                if (c == ' ' || c == '\t') {
+                    ++pos;
                     break;
+                }
                 if (c == '"') {
                     at_ = At::Quoted;
                     quoteLine_ = line_;
-                    fieldStart_ = scanPos_ + 1;
+                    fieldStart_ = ++pos;
                     escaped_ = false;
                     break;
                 }
                 at_ = At::Unquoted;
-                fieldStart_ = scanPos_;
+                fieldStart_ = pos;
                 [[fallthrough]];
-            case At::Unquoted:
-                if (c == ',' || c == '\n') {
-                    qsizetype end = scanPos_;
-                    if (c == '\n' && end > fieldStart_ && d[end - 1] == '\r')
-                        --end;
-                    fields_.push_back({false, false, fieldStart_, end - fieldStart_});
-                    at_ = At::FieldStart;
-                    if (c == '\n')
-                        return endRecord(scanPos_ + 1);
-                }
+            }
+            case At::Unquoted: {
+                while (pos < avail && d[pos] != ',' && d[pos] != '\n')
+                    ++pos;
+                if (pos == avail)
+                    break;
+                qsizetype end = pos;
+                if (d[pos] == '\n' && end > fieldStart_ && d[end - 1] == '\r')
+                    --end;
+                fields_.push_back({false, false, fieldStart_, end - fieldStart_});
+                at_ = At::FieldStart;
+                if (d[pos] == '\n')
+                    return endRecord(pos + 1);
+                ++pos;
                 break;
+            }
             case At::Quoted:
-                if (c == '"') {
+                while (pos < avail && d[pos] != '"') {
+                    if (d[pos] == '\n')
+                        ++line_;
+                    ++pos;
+                }
+                if (pos < avail) {
                     at_ = At::QuoteSeen;
-                    quoteEnd_ = scanPos_;
-                } else if (c == '\n') {
-                    ++line_;
+                    quoteEnd_ = pos++;
                 }
                 break;
             case At::QuoteSeen:
-                if (c == '"') {
+                if (d[pos] == '"') {
                     escaped_ = true;
                     at_ = At::Quoted;
+                    ++pos;
                     break;
                 }
                 fields_.push_back({escaped_, false, fieldStart_, quoteEnd_ - fieldStart_});
                 at_ = At::AfterQuote;
                 [[fallthrough]];
-            case At::AfterQuote:
+            case At::AfterQuote: {
+                const char c = d[pos];
                 if (c == ',') {
                     at_ = At::FieldStart;
                 } else if (c == '\n') {
                     at_ = At::FieldStart;
-                    return endRecord(scanPos_ + 1);
+                    return endRecord(pos + 1);
                 } else if (c != ' ' && c != '\t' && c != '\r') {
                     // Readers that drop such text silently lose whatever a missing quote
                     // swallowed.
@@ -201,9 +214,12 @@ bool CsvReader::readRecord() {
                                              .arg(line_));
                     return false;
                 }
+                ++pos;
                 break;
             }
+            }
         }
+        scanPos_ = pos;
         if (scanPos_ > kMaxRecordBytes) {
             if (at_ == At::Quoted)
                 fail(quoteLine_,

@@ -90,7 +90,7 @@ public:
             }
             total_ += n;
             if (total_ > kMaxTableBytes) {
-                error_ = QStringLiteral("larger than %1").arg(sizeText(kMaxTableBytes + 1));
+                error_ = QStringLiteral("larger than %1").arg(sizeText(kMaxTableBytes));
                 return -1;
             }
             return n;
@@ -122,7 +122,7 @@ public:
         struct stat st {};
         if (::fstat(fd, &st) == 0 && st.st_size > kMaxTableBytes) {
             ::close(fd);
-            *error = QStringLiteral("larger than %1").arg(sizeText(kMaxTableBytes + 1));
+            *error = QStringLiteral("larger than %1").arg(sizeText(kMaxTableBytes));
             return nullptr;
         }
         return std::make_unique<FileStream>(fd);

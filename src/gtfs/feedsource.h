@@ -31,7 +31,7 @@ private:
 
 // Limits on what a feed's file may hold. A file in a folder is on the disk at its full size;
 // a zip member is unpacked, so a few kilobytes could otherwise claim gigabytes.
-inline constexpr qint64 kMaxTableBytes = 0x7FFFFFFF;   // 2 GiB: lines are counted in an int
+inline constexpr qint64 kMaxTableBytes = 2000LL << 20; // lines are counted in an int
 inline constexpr qint64 kMaxMemberBytes = 1LL << 30;   // 1 GiB unpacked
 inline constexpr qint64 kMaxPackingRatio = 1000;       // unpacked : packed, ...
 inline constexpr qint64 kRatioCheckedFrom = 8LL << 20; // ... once past 8 MiB unpacked

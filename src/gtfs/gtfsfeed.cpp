@@ -212,6 +212,7 @@ bool Feed::loadTables(const FeedSource &source) {
         return false;
 
     int route = -1, headsign = -1;
+    const QByteArray onlyTripId = onlyTrip_.toUtf8();
     if (!readTable(
             source, QStringLiteral("trips.txt"), true,
             [&](CsvTable &t) {
@@ -221,7 +222,7 @@ bool Feed::loadTables(const FeedSource &source) {
                 return !missingColumns(t, {"trip_id", "route_id"}, diagnostics_);
             },
             [&](CsvTable &t) {
-                if (!onlyTrip_.isEmpty() && t.field(id) != onlyTrip_.toUtf8())
+                if (!onlyTrip_.isEmpty() && t.field(id) != onlyTripId)
                     return;
                 Trip trip;
                 trip.id = t.text(id);
@@ -389,11 +390,11 @@ void Feed::keepTranslationsOfUsedStops() {
             for (int s = st.stop; s >= 0 && !seen[size_t(s)]; s = stops_[size_t(s)].parentStop) {
                 seen[size_t(s)] = true;
                 const Stop &stop = stops_[size_t(s)];
-                wantedIds_.insert(stop.id);
+                wantedIds_.insert(stop.id.toUtf8());
                 if (stop.parentStop < 0 && !stop.parent.isEmpty())
-                    wantedIds_.insert(stop.parent); // a station stops.txt lacks
+                    wantedIds_.insert(stop.parent.toUtf8()); // a station stops.txt lacks
                 if (const QString n = stopName(s); !n.isEmpty())
-                    wantedNames_.insert(n);
+                    wantedNames_.insert(n.toUtf8());
             }
 }
 
@@ -439,18 +440,22 @@ bool Feed::readTranslations(const FeedSource &source) {
             Translations *into = kept(t.field(lang));
             if (!into || t.field(translation).isEmpty())
                 return;
+            const auto wanted = [&t](const QSet<QByteArray> &set, int column) {
+                const QByteArrayView v = t.field(column);
+                return set.contains(QByteArray::fromRawData(v.data(), v.size()));
+            };
             if (byText) {
-                if (const QString text = t.text(key); wantedNames_.contains(text))
-                    into->byText.insert(text, t.text(translation));
+                if (wanted(wantedNames_, key))
+                    into->byText.insert(t.text(key), t.text(translation));
                 return;
             }
             if (t.field(table) != "stops" || t.field(field) != "stop_name")
                 return;
             if (!t.field(record).isEmpty()) {
-                if (const QString r = t.text(record); wantedIds_.contains(r))
-                    into->byId.insert(r, t.text(translation));
-            } else if (const QString text = t.text(value); wantedNames_.contains(text)) {
-                into->byText.insert(text, t.text(translation));
+                if (wanted(wantedIds_, record))
+                    into->byId.insert(t.text(record), t.text(translation));
+            } else if (wanted(wantedNames_, value)) {
+                into->byText.insert(t.text(value), t.text(translation));
             }
         });
 }

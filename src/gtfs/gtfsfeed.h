@@ -171,8 +171,9 @@ private:
     };
     QString translated(const Translations &t, int stop) const;
     Translations readings_, english_;
-    // What translations are kept for: the ids and names of the stops trips use.
-    QSet<QString> wantedIds_, wantedNames_;
+    // What translations are kept for: the ids and names of the stops trips use, as UTF-8, so
+    // that the rows of others are passed over without a copy.
+    QSet<QByteArray> wantedIds_, wantedNames_;
     Diagnostics diagnostics_;
     bool cancelled_ = false;
 

@@ -17,6 +17,8 @@
 #include <zip.h>
 #include <zlib.h>
 
+#include <functional>
+
 #include <sys/stat.h>
 
 using namespace q47;
@@ -237,6 +239,34 @@ bool runImport(const QString &feedFolder, const ImportRequest &request, const QS
            writeImport(files, out);
 }
 
+// A feed the import refuses: the message it gives at the file and line.
+struct Refusal {
+    const char *name;
+    Files files;
+    QString trip;
+    QString file;
+    int line;
+    QString says;
+};
+
+// The import of the feed, after `prepare` has had the feed's folder, stops with the message
+// and leaves the folders as they were: the user's readings.csv byte for byte, nothing else.
+void expectRefused(const Refusal &c, const std::function<void(const QString &)> &prepare = {}) {
+    QTemporaryDir feed, data, sound;
+    ASSERT_TRUE(writeFeed(feed.path(), c.files));
+    if (prepare)
+        prepare(feed.path());
+    const QByteArray readings = "# 自分の読み\n一口,イモアライ\n";
+    ASSERT_TRUE(writeFeed(sound.path(), {{"readings.csv", readings}}));
+    Diagnostics d;
+    EXPECT_FALSE(runImport(feed.path(), {c.trip, 3, {}, {}}, data.path(), sound.path(), d))
+        << c.name;
+    EXPECT_TRUE(mentions(d, c.file, c.line, c.says)) << c.name << "\n" << dump(d).toStdString();
+    EXPECT_TRUE(QDir(data.path()).isEmpty()) << c.name;
+    EXPECT_EQ(QDir(sound.path()).entryList(QDir::Files), QStringList{"readings.csv"}) << c.name;
+    EXPECT_EQ(readAll(QDir(sound.path()).filePath("readings.csv")), readings) << c.name;
+}
+
 } // namespace
 
 TEST(FeedCsv, RecordsWithBomQuotesLineBreaksAndBlankLines) {
@@ -417,34 +447,16 @@ TEST(TripImport, RefusalsWriteNothing) {
     tooManyStops["stop_times.txt"] = times;
     notAFeed.remove("stop_times.txt");
 
-    struct Case {
-        const char *name;
-        Files files;
-        QString trip;
-        QString file;
-        QString says;
-    };
-    const Case cases[] = {
-        {"sections", tooManySections, "T1", "fare_rules.txt",
+    const Refusal cases[] = {
+        {"sections", tooManySections, "T1", "fare_rules.txt", 0,
          "needs 52 ticket numbers and the board has 50: import it in parts with --from/--to, e.g. "
          "--from 1 --to 51, then --from 51"},
-        {"stops", tooManyStops, "T1", "stop_times.txt", "has 302 stops and a route holds 301"},
-        {"not a feed", notAFeed, "T1", "stop_times.txt", "stop_times.txt is missing"},
-        {"unknown trip", zoneFeed(), "T9", "trips.txt", "`gtfstool list FEED` lists"},
+        {"stops", tooManyStops, "T1", "stop_times.txt", 0, "has 302 stops and a route holds 301"},
+        {"not a feed", notAFeed, "T1", "stop_times.txt", 0, "stop_times.txt is missing"},
+        {"unknown trip", zoneFeed(), "T9", "trips.txt", 0, "`gtfstool list FEED` lists"},
     };
-    for (const Case &c : cases) {
-        QTemporaryDir feed, data, sound;
-        ASSERT_TRUE(writeFeed(feed.path(), c.files));
-        const QByteArray readings = "# 自分の読み\n一口,イモアライ\n";
-        ASSERT_TRUE(writeFeed(sound.path(), {{"readings.csv", readings}}));
-        Diagnostics d;
-        EXPECT_FALSE(runImport(feed.path(), {c.trip, 3, {}, {}}, data.path(), sound.path(), d))
-            << c.name;
-        EXPECT_TRUE(mentions(d, c.file, 0, c.says)) << c.name << "\n" << dump(d).toStdString();
-        EXPECT_TRUE(QDir(data.path()).isEmpty()) << c.name;
-        EXPECT_EQ(QDir(sound.path()).entryList(QDir::Files), QStringList{"readings.csv"}) << c.name;
-        EXPECT_EQ(readAll(QDir(sound.path()).filePath("readings.csv")), readings) << c.name;
-    }
+    for (const Refusal &c : cases)
+        expectRefused(c);
 
     // A named pipe where the English names go is not read (nor waited for) and writes nothing.
     QTemporaryDir data, sound;
@@ -510,13 +522,8 @@ TEST(BoundedReading, RefusesWhatWouldHangOrFillMemory) {
     Files longLine = zoneFeed();
     longLine["stop_times.txt"].insert(longLine["stop_times.txt"].indexOf("T1,30"),
                                       QByteArray(2 << 20, 'a') + "\r\n");
-    QTemporaryDir folder, out;
-    ASSERT_TRUE(writeFeed(folder.path(), longLine));
-    Diagnostics d;
-    EXPECT_FALSE(runImport(folder.path(), {"T1", 3, {}, {}}, out.path(), out.path(), d));
-    EXPECT_TRUE(mentions(d, "stop_times.txt", 4, "the line is longer than 1 MiB"))
-        << dump(d).toStdString();
-    EXPECT_TRUE(QDir(out.path()).isEmpty());
+    expectRefused(
+        {"long line", longLine, "T1", "stop_times.txt", 4, "the line is longer than 1 MiB"});
 }
 
 // Where a reader that guesses would lose data without a word, the import stops with the file
@@ -529,51 +536,38 @@ TEST(StrictCsv, RefusesWhatAGuessWouldLose) {
             f[file].replace(from, to);
         return f;
     };
-    struct Case {
-        const char *name;
-        Files files;
-        QString file;
-        int line;
-        QString says;
-    };
-    const Case cases[] = {
-        {"unclosed quote", edit("stop_times.txt", {{"T1,30", "T1,\"30"}}), "stop_times.txt", 4,
-         "the quote opened on this line is never closed"},
+    const Refusal cases[] = {
+        {"unclosed quote", edit("stop_times.txt", {{"T1,30", "T1,\"30"}}), "T1", "stop_times.txt",
+         4, "the quote opened on this line is never closed"},
         {"quote closed lines later",
-         edit("stop_times.txt", {{"T1,30", "T1,\"30"}, {"P5", "\"P5\""}}), "stop_times.txt", 4,
-         "closes on line 6 with text after its quote"},
-        {"a bad byte in UTF-8", edit("stops.txt", {{"中央公園", "中央\xff公園"}}), "stops.txt", 6,
-         "bytes that are not UTF-8, in a file that is UTF-8 elsewhere"},
-        {"NUL", edit("trips.txt", {{"T1,R1", QByteArray("T1\0,R1", 6)}}), "trips.txt", 2,
+         edit("stop_times.txt", {{"T1,30", "T1,\"30"}, {"P5", "\"P5\""}}), "T1", "stop_times.txt",
+         4, "closes on line 6 with text after its quote"},
+        {"a bad byte in UTF-8", edit("stops.txt", {{"中央公園", "中央\xff公園"}}), "T1",
+         "stops.txt", 6, "bytes that are not UTF-8, in a file that is UTF-8 elsewhere"},
+        {"NUL", edit("trips.txt", {{"T1,R1", QByteArray("T1\0,R1", 6)}}), "T1", "trips.txt", 2,
          "a NUL byte"},
-        {"negative stop_sequence", edit("stop_times.txt", {{"T1,20", "T1,-20"}}), "stop_times.txt",
-         3, "stop_sequence is not a whole number of 0 or more"},
-        {"nan price", edit("fare_attributes.txt", {{"F200,200", "F200,nan"}}),
+        {"negative stop_sequence", edit("stop_times.txt", {{"T1,20", "T1,-20"}}), "T1",
+         "stop_times.txt", 3, "stop_sequence is not a whole number of 0 or more"},
+        {"nan price", edit("fare_attributes.txt", {{"F200,200", "F200,nan"}}), "T1",
          "fare_attributes.txt", 3, "price \"nan\" of fare F200 is not a number of yen"},
         {"parent_station loop", edit("stops.txt", {{"\"ST1\",\"1\",\"\"", "\"ST1\",\"1\",\"P1\""}}),
-         "stops.txt", 2, "parent_station goes round in a loop: ST1 -> P1 -> ST1"},
-        {"a pipe for a required file", zoneFeed(), "stop_times.txt", 0,
+         "T1", "stops.txt", 2, "parent_station goes round in a loop: ST1 -> P1 -> ST1"},
+        {"a pipe for a required file", zoneFeed(), "T1", "stop_times.txt", 0,
          "a named pipe, not an ordinary file"},
-        {"a device for fare rules", zoneFeed(), "fare_rules.txt", 0,
+        {"a device for fare rules", zoneFeed(), "T1", "fare_rules.txt", 0,
          "a device, not an ordinary file"},
     };
-    for (const Case &c : cases) {
-        QTemporaryDir feed, data, sound;
-        ASSERT_TRUE(writeFeed(feed.path(), c.files));
-        const QString path = QDir(feed.path()).filePath(c.file);
-        if (c.says.contains("pipe")) {
-            QFile::remove(path);
-            ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-        } else if (c.says.contains("device")) {
-            QFile::remove(path);
-            ASSERT_TRUE(QFile::link("/dev/zero", path));
-        }
-        Diagnostics d;
-        EXPECT_FALSE(runImport(feed.path(), {"T1", 3, {}, {}}, data.path(), sound.path(), d))
-            << c.name;
-        EXPECT_TRUE(mentions(d, c.file, c.line, c.says)) << c.name << "\n" << dump(d).toStdString();
-        EXPECT_TRUE(QDir(data.path()).isEmpty() && QDir(sound.path()).isEmpty()) << c.name;
-    }
+    for (const Refusal &c : cases)
+        expectRefused(c, [&c](const QString &feed) {
+            const QString path = QDir(feed).filePath(c.file);
+            if (c.says.contains("pipe")) {
+                QFile::remove(path);
+                ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+            } else if (c.says.contains("device")) {
+                QFile::remove(path);
+                ASSERT_TRUE(QFile::link("/dev/zero", path));
+            }
+        });
 
     // Shift_JIS is taken for a file that is Shift_JIS throughout.
     Files cp932 = zoneFeed();
