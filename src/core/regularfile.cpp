@@ -15,11 +15,14 @@ int openRegularDescriptor(const QString &path, int &fd) {
     fd = -1;
     if (path.isEmpty() || path.contains(QChar(0)))
         return EINVAL;
-    const int opened =
-        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const QByteArray name = QFile::encodeName(path);
+    // Not even opened when it is no file: opening some devices does something by itself.
+    struct stat st {};
+    if (::stat(name.constData(), &st) == 0 && !S_ISREG(st.st_mode))
+        return kNotARegularFile;
+    const int opened = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (opened < 0)
         return errno;
-    struct stat st {};
     if (::fstat(opened, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(opened);
         return kNotARegularFile;
