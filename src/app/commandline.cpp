@@ -1,13 +1,19 @@
 #include "commandline.h"
 
+#include "routedata.h"
+
 #include <QCommandLineParser>
 #include <QFileInfo>
+
+#include <cmath>
 
 namespace q47 {
 
 namespace {
 
 constexpr int kMaxSection = 300;
+// A tenth of the board is still a picture of it; eight times a ticket is a poster.
+constexpr double kMinScale = 0.1;
 constexpr double kMaxScale = 8.0;
 
 CommandLine fail(const QString &what) {
@@ -72,7 +78,7 @@ CommandLine parseCommandLine(const QStringList &arguments) {
     const QCommandLineOption scale(
         QStringLiteral("scale"),
         QStringLiteral("With --screenshot or --ticket: the scale of the board or the ticket "
-                       "(above 0, up to 8; default 1)."),
+                       "(0.1 to 8; default 1)."),
         QStringLiteral("S"));
     parser.addOptions({help, version, data, sound, board, screenshot, ticket, plugin, checkPlugin,
                        route, section, steps, scale});
@@ -146,8 +152,10 @@ CommandLine parseCommandLine(const QStringList &arguments) {
     if (parser.isSet(route)) {
         bool ok = false;
         const int n = parser.value(route).toInt(&ok);
-        if (!ok || n < 1 || n > 99999)
-            return fail(QStringLiteral("--route: not a route number from 1 to 99999: %1")
+        if (!ok || n < kFirstRoute || n > kLastRoute)
+            return fail(QStringLiteral("--route: not a route number from %1 to %2: %3")
+                            .arg(kFirstRoute)
+                            .arg(kLastRoute)
                             .arg(parser.value(route)));
         line.route = QString::number(n);
     }
@@ -170,8 +178,14 @@ CommandLine parseCommandLine(const QStringList &arguments) {
     if (parser.isSet(scale)) {
         bool ok = false;
         line.scale = parser.value(scale).toDouble(&ok);
-        if (!ok || !(line.scale > 0) || line.scale > kMaxScale)
-            return fail(QStringLiteral("--scale: not a scale above 0 and up to %1: %2")
+        if (!ok || !std::isfinite(line.scale))
+            return fail(QStringLiteral("--scale: not a number: %1").arg(parser.value(scale)));
+        if (line.scale < kMinScale)
+            return fail(QStringLiteral("--scale: too small, the least is %1: %2")
+                            .arg(kMinScale)
+                            .arg(parser.value(scale)));
+        if (line.scale > kMaxScale)
+            return fail(QStringLiteral("--scale: too large, the most is %1: %2")
                             .arg(kMaxScale)
                             .arg(parser.value(scale)));
     }

@@ -8,11 +8,13 @@
 #include "lcdboard.h"
 #include "plugincheck.h"
 #include "q47app.h"
+#include "safefile.h"
 #include "settingsstore.h"
 #include "soundoutput.h"
 #include "ticketplugin.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QDate>
 #include <QPainter>
 #include <QTime>
@@ -107,10 +109,17 @@ private:
     std::optional<Q47App> app_;
 };
 
+// Encoded in memory, then written whole: a failing disk leaves an older picture as it was.
 bool savePng(const QImage &image, const QString &file) {
-    if (image.save(file, "PNG"))
+    QByteArray png;
+    QBuffer buffer(&png);
+    const WriteResult failed =
+        buffer.open(QIODevice::WriteOnly) && image.save(&buffer, "PNG")
+            ? writeFileSafely(file, png)
+            : WriteResult(WriteFailure{file, QStringLiteral("the picture cannot be made a PNG")});
+    if (!failed)
         return true;
-    std::fprintf(stderr, "Q47: cannot write %s\n", qPrintable(file));
+    std::fprintf(stderr, "Q47: cannot write %s\n", qPrintable(failed->text()));
     return false;
 }
 

@@ -510,18 +510,18 @@ std::optional<SetWriteFailure> commitFiles(std::vector<PendingFile> &files,
     return FileSetCommit(files, step).run();
 }
 
-QStringList recoverFolder(const QString &folder) {
-    QStringList notes;
+std::vector<RecoveryNote> recoverFolder(const QString &folder) {
+    std::vector<RecoveryNote> notes;
     const QDir dir(folder.isEmpty() ? QStringLiteral(".") : folder);
     const QDir::Filters any = QDir::Files | QDir::Hidden | QDir::System;
-    const QString where = QDir::toNativeSeparators(dir.path());
     for (const QString &name : dir.entryList({kJournalPrefix + QLatin1Char('*')}, any)) {
         const QString path = dir.filePath(name);
         const std::optional<Journal> journal = readJournal(path);
         if (!journal) {
-            notes.append(QStringLiteral("%1: cannot be read; the files it names are left as they "
-                                        "are")
-                             .arg(QDir::toNativeSeparators(path)));
+            notes.push_back({path,
+                             QStringLiteral("cannot be read; the files it names are left as they "
+                                            "are"),
+                             true});
             continue;
         }
         if (!isOrdinaryFile(journal->primary)) {
@@ -540,9 +540,11 @@ QStringList recoverFolder(const QString &folder) {
                 restored.append(file);
         }
         if (!failed.isEmpty()) {
-            notes.append(QStringLiteral("%1: a write was stopped half-way and its old files "
-                                        "cannot all be put back: %2")
-                             .arg(where, failed.join(QStringLiteral("; "))));
+            notes.push_back({dir.path(),
+                             QStringLiteral("a write was stopped half-way and its old files "
+                                            "cannot all be put back: %1")
+                                 .arg(failed.join(QStringLiteral("; "))),
+                             true});
             continue;
         }
         QStringList folders;
@@ -555,9 +557,10 @@ QStringList recoverFolder(const QString &folder) {
             if (QDir(f).filePath(name) != journal->primary)
                 removeFile(QDir(f).filePath(name));
         removeFile(journal->primary);
-        notes.append(QStringLiteral("%1: a write was stopped half-way; its files are as they were "
-                                    "before it: %2")
-                         .arg(where, fileNames(restored)));
+        notes.push_back(
+            {dir.path(), QStringLiteral("a write was stopped half-way; these files are as they "
+                                        "were before it: %1")
+                             .arg(fileNames(restored))});
     }
     int strays = 0;
     for (const QString &name : dir.entryList({QStringLiteral(".*")}, any)) {
@@ -570,9 +573,9 @@ QStringList recoverFolder(const QString &folder) {
             ++strays;
     }
     if (strays > 0)
-        notes.append(QStringLiteral("%1: removed %2 file(s) left by a write that was stopped")
-                         .arg(where)
-                         .arg(strays));
+        notes.push_back(
+            {dir.path(),
+             QStringLiteral("removed %1 file(s) left by a write that was stopped").arg(strays)});
     return notes;
 }
 

@@ -83,10 +83,17 @@ using CommitStep = std::function<void()>;
 std::optional<SetWriteFailure> commitFiles(std::vector<PendingFile> &files,
                                            const CommitStep &step = {});
 
+// One thing recoverFolder() did, or could not do, and the file or folder concerned.
+struct RecoveryNote {
+    QString file;
+    QString text;
+    bool failed = false;
+};
+
 // Tidies what a killed write left in `folder` before anything is written there: puts back
 // the old files of a commit that was stopped before it was decided (in every folder it
 // touched), removes the kept old files of one that was decided, and removes stray temporary
-// files. One line for the user per thing done or not done.
-QStringList recoverFolder(const QString &folder);
+// files.
+std::vector<RecoveryNote> recoverFolder(const QString &folder);
 
 } // namespace q47

@@ -9,6 +9,9 @@
 namespace q47 {
 
 inline constexpr int kRouteSlots = 301;
+// The route numbers a route can have: the panel's five digits, where 00000 is none.
+inline constexpr int kFirstRoute = 1;
+inline constexpr int kLastRoute = 99999;
 inline constexpr int kDataColumns = 150;
 inline constexpr int kFareCells = 50;
 
