@@ -1,4 +1,5 @@
 #include "commandline.h"
+#include "filesizelimit.h"
 
 #include <gtest/gtest.h>
 
@@ -41,8 +42,13 @@ QString program() {
     return copy;
 }
 
-ProgramRun runProgram(const QStringList &arguments) {
+// `fileLimit`: the most bytes the program may write to one file, as on a disk that is full.
+ProgramRun runProgram(const QStringList &arguments, rlim_t fileLimit = RLIM_INFINITY) {
     QProcess p;
+    p.setChildProcessModifier([fileLimit] {
+        if (fileLimit != RLIM_INFINITY)
+            FileSizeLimit::limit(fileLimit);
+    });
     p.start(program(), arguments);
     p.waitForFinished(60000);
     return {p.exitCode(), QString::fromLocal8Bit(p.readAllStandardOutput()),
@@ -74,8 +80,12 @@ INSTANTIATE_TEST_SUITE_P(
                     Refused{"section_too_far",
                             {"--screenshot", "a", "--route", "1", "--section", "301"},
                             "301"},
-                    Refused{"scale_zero", {"--screenshot", "a.png", "--scale", "0"}, "--scale"},
+                    Refused{"route_zero", {"--screenshot", "a", "--route", "0"}, "from 1 to"},
+                    Refused{"scale_zero", {"--screenshot", "a.png", "--scale", "0"}, "too small"},
+                    Refused{"scale_tiny", {"--screenshot", "a", "--scale", "1e-9"}, "too small"},
+                    Refused{"scale_huge", {"--screenshot", "a", "--scale", "9"}, "too large"},
                     Refused{"scale_nan", {"--screenshot", "a.png", "--scale", "nan"}, "nan"},
+                    Refused{"scale_inf", {"--screenshot", "a", "--scale", "inf"}, "not a number"},
                     Refused{"unknown_board", {"--board", "tft"}, "not led or lcd: tft"},
                     Refused{"steps_without_route",
                             {"--screenshot", "a.png", "--steps", "2"},
@@ -124,6 +134,19 @@ TEST(CommandLine, ProgramAnswersTheShell) {
     const QImage large(two);
     ASSERT_FALSE(small.isNull());
     EXPECT_EQ(large.size(), small.size() * 2);
+    // A picture that does not fit on the disk leaves the one before it whole.
+    QFile before(two);
+    ASSERT_TRUE(before.open(QIODevice::ReadOnly));
+    const QByteArray old = before.readAll();
+    const ProgramRun full =
+        runProgram(route + QStringList{"--screenshot", two, "--scale", "3"}, rlim_t(old.size()));
+    EXPECT_EQ(full.exitCode, 1);
+    EXPECT_TRUE(full.err.contains("cannot write " + two + ": File too large"))
+        << qPrintable(full.err);
+    QFile after(two); // by its name: a replaced file is another one
+    ASSERT_TRUE(after.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(after.readAll() == old);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
 
     // The LCD board, three stops on: its 16:9 face at zoom 1.
     const QString lcd = dir.filePath("lcd.png");
