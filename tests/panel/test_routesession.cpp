@@ -89,7 +89,8 @@ TEST_F(Session, ARefusedRouteIsExplainedAndLeavesTheBoardAlone) {
     EXPECT_FALSE(session.setRoute(QStringLiteral("2"), 1));
     EXPECT_FALSE(session.setRoute(QStringLiteral("3"), 1));
     EXPECT_EQ(host.messages,
-              QStringList({route_messages::sectionTooHigh(), route_messages::missing()}));
+              QStringList({route_messages::sectionTooHigh(),
+                           route_messages::missing(dir.filePath(QStringLiteral("3.hy3")))}));
     EXPECT_TRUE(board.log.isEmpty()) << board.log.join(u'|').toStdString();
     EXPECT_EQ(session.route().RouteText, QStringLiteral("1"));
 }
