@@ -14,7 +14,6 @@
 #include "ticketplugin.h"
 
 #include <QApplication>
-#include <QBuffer>
 #include <QDate>
 #include <QPainter>
 #include <QTime>
@@ -111,12 +110,7 @@ private:
 
 // Encoded in memory, then written whole: a failing disk leaves an older picture as it was.
 bool savePng(const QImage &image, const QString &file) {
-    QByteArray png;
-    QBuffer buffer(&png);
-    const WriteResult failed =
-        buffer.open(QIODevice::WriteOnly) && image.save(&buffer, "PNG")
-            ? writeFileSafely(file, png)
-            : WriteResult(WriteFailure{file, QStringLiteral("the picture cannot be made a PNG")});
+    const WriteResult failed = writeImageSafely(file, image, "PNG");
     if (!failed)
         return true;
     std::fprintf(stderr, "Q47: cannot write %s\n", qPrintable(failed->text()));

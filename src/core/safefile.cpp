@@ -2,6 +2,7 @@
 
 #include "regularfile.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -356,6 +357,34 @@ WriteResult writeFileSafely(const QString &path, QByteArrayView bytes) {
     if (WriteResult failed = file.write(bytes))
         return failed;
     return file.commit();
+}
+
+WriteResult writeImageSafely(const QString &path, const QImage &image, const char *format,
+                             int quality) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, format, quality))
+        return WriteFailure{
+            path, QStringLiteral("the picture cannot be encoded as %1").arg(QLatin1String(format))};
+    return writeFileSafely(path, bytes);
+}
+
+WriteResult copyFileSafely(const QString &from, const QString &to) {
+    QFile source;
+    if (const int error = openRegularFile(from, source))
+        return WriteFailure{from, error == kNotARegularFile ? QStringLiteral("not an ordinary file")
+                                                            : systemReason(error)};
+    PendingFile target;
+    WriteResult failed = target.open(to);
+    char chunk[64 * 1024];
+    qint64 got = 0;
+    while (!failed && (got = source.read(chunk, sizeof chunk)) > 0)
+        failed = target.write(QByteArrayView(chunk, got));
+    if (failed)
+        return failed;
+    if (got < 0)
+        return WriteFailure{from, source.errorString()};
+    return target.commit();
 }
 
 // One commit of several files, in the order its journal makes safe to stop at any point.

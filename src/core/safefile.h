@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArrayView>
+#include <QImage>
 #include <QString>
 #include <QStringList>
 
@@ -62,6 +63,15 @@ private:
 
 // The whole file at once: open, write, finish, commit.
 WriteResult writeFileSafely(const QString &path, QByteArrayView bytes);
+
+// A picture encoded in memory ("PNG", "JPEG", "BMP"; quality -1 for the format's own), then
+// written whole.
+WriteResult writeImageSafely(const QString &path, const QImage &image, const char *format,
+                             int quality = -1);
+
+// The bytes of the ordinary file `from`, streamed into `to`. The failure names whichever of
+// the two failed.
+WriteResult copyFileSafely(const QString &from, const QString &to);
 
 // What a commit of several files that failed left on disk.
 struct SetWriteFailure {

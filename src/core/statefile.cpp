@@ -339,28 +339,13 @@ std::optional<StateError> saveStateFile(const QString &path, const QByteArray &b
 }
 
 std::optional<StateError> keepBadCopy(const QString &path) {
-    const auto cannotKeep = [](const QString &where, const QString &why) {
-        return ioError(state_error::BadCopyFailed,
-                       QStringLiteral("読めなかった状態ファイルを残せません"), where, why);
-    };
-    QFile from;
-    if (const int error = openRegularFile(path, from))
-        return error == ENOENT ? std::nullopt
-                               : std::optional(cannotKeep(path, openErrorText(error)));
+    if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink())
+        return std::nullopt;
     // Streamed, not read whole: the file may be the one refused for its size.
-    const QString badPath = path + QStringLiteral(".bad");
-    PendingFile to;
-    WriteResult failed = to.open(badPath);
-    char chunk[64 * 1024];
-    qint64 got = 0;
-    while (!failed && (got = from.read(chunk, sizeof chunk)) > 0)
-        failed = to.write(QByteArrayView(chunk, got));
-    if (got < 0)
-        return cannotKeep(path, from.errorString());
-    if (!failed)
-        failed = to.commit();
-    if (failed)
-        return cannotKeep(badPath, failed->reason);
+    if (const WriteResult failed = copyFileSafely(path, path + QStringLiteral(".bad")))
+        return ioError(state_error::BadCopyFailed,
+                       QStringLiteral("読めなかった状態ファイルを残せません"), failed->file,
+                       failed->reason);
     return std::nullopt;
 }
 
