@@ -68,6 +68,19 @@ bool isOrdinaryFile(const QString &path) {
     return lstatError(path, st) == 0 && S_ISREG(st.st_mode);
 }
 
+QString notOrdinary() {
+    return QStringLiteral("not an ordinary file");
+}
+
+// Why what stands at a path is not to be replaced: a link is never written through.
+std::optional<QString> refusal(const struct stat &st) {
+    if (S_ISLNK(st.st_mode))
+        return QStringLiteral("a symbolic link, and nothing is written through one");
+    if (!S_ISREG(st.st_mode))
+        return notOrdinary();
+    return std::nullopt;
+}
+
 // 0 or the errno that stopped it. Short writes go on; EINTR is tried again.
 int writeAll(int fd, const char *data, qsizetype size) {
     while (size > 0) {
@@ -296,10 +309,8 @@ WriteResult PendingFile::open(const QString &path) {
     existed_ = missing == 0;
     if (missing != 0 && missing != ENOENT)
         return failWith(missing);
-    if (existed_ && S_ISLNK(st.st_mode))
-        return fail(QStringLiteral("a symbolic link, and nothing is written through one"));
-    if (existed_ && !S_ISREG(st.st_mode))
-        return fail(QStringLiteral("not an ordinary file"));
+    if (const std::optional<QString> refused = existed_ ? refusal(st) : std::nullopt)
+        return fail(*refused);
     for (int attempt = 0; fd_ < 0; ++attempt) {
         const QString candidate = besidePath(path, kTemporaryMark, randomId());
         // The umask shapes a new file's bits, as for any file the user's programs make.
@@ -372,8 +383,7 @@ WriteResult writeImageSafely(const QString &path, const QImage &image, const cha
 WriteResult copyFileSafely(const QString &from, const QString &to) {
     QFile source;
     if (const int error = openRegularFile(from, source))
-        return WriteFailure{from, error == kNotARegularFile ? QStringLiteral("not an ordinary file")
-                                                            : systemReason(error)};
+        return WriteFailure{from, error == kNotARegularFile ? notOrdinary() : systemReason(error)};
     PendingFile target;
     WriteResult failed = target.open(to);
     char chunk[64 * 1024];
@@ -457,13 +467,8 @@ private:
             // Looked at again: the file may have come or gone since the write began.
             struct stat st {};
             const int missing = lstatError(absolute, st);
-            if (missing == 0 && !S_ISREG(st.st_mode))
-                return SetWriteFailure{
-                    {f.path_, S_ISLNK(st.st_mode)
-                                  ? QStringLiteral("a symbolic link, and nothing is written "
-                                                   "through one")
-                                  : QStringLiteral("not an ordinary file")},
-                    {}};
+            if (const std::optional<QString> refused = missing == 0 ? refusal(st) : std::nullopt)
+                return SetWriteFailure{{f.path_, *refused}, {}};
             if (missing != 0 && missing != ENOENT)
                 return SetWriteFailure{{f.path_, systemReason(missing)}, {}};
             absolute_.push_back(absolute);
@@ -553,7 +558,19 @@ std::vector<RecoveryNote> recoverFolder(const QString &folder) {
                              true});
             continue;
         }
-        if (!isOrdinaryFile(journal->primary)) {
+        struct stat st {};
+        const int primaryMissing = lstatError(journal->primary, st);
+        if (primaryMissing != 0 &&
+            (primaryMissing != ENOENT || !QFileInfo(folderOf(journal->primary)).isDir())) {
+            // A folder not there (a drive not mounted) decides nothing: wait for it.
+            notes.push_back({path,
+                             QStringLiteral("names a write whose first folder cannot be seen "
+                                            "(%1); its files are left as they are")
+                                 .arg(folderOf(journal->primary)),
+                             true});
+            continue;
+        }
+        if (primaryMissing != 0) {
             // Decided: the new set stands, and only its kept old files are left to go.
             for (const auto &[file, kept] : journal->files)
                 if (!kept.isEmpty())
