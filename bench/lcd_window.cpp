@@ -94,7 +94,11 @@ int main(int argc, char *argv[]) {
     q47::Form1 &board = app.board();
     for (int k = 1; k <= q47::kBoardCells; ++k)
         board.setCellValue(k, 170 + 10 * k);
-    board.showRoute(QStringLiteral("1"), QStringLiteral("北営業所行"), q47::kBoardCells);
+    q47::RouteOnBoard route;
+    route.number = QStringLiteral("1");
+    route.headsign = QStringLiteral("北営業所行");
+    route.highestSeiriNo = q47::kBoardCells;
+    board.showRoute(route);
     if (!QTest::qWaitForWindowExposed(&lcd)) {
         std::fprintf(stderr, "the LCD board was not shown\n");
         return 1;
