@@ -143,7 +143,8 @@ CommandLine parseCommandLine(const QStringList &arguments) {
                               : QStringLiteral("--plugin needs --ticket"));
     for (const QCommandLineOption *option : {&nameForm, &page, &backlight}) {
         if (parser.isSet(*option) && !shot)
-            return fail(QStringLiteral("--%1 needs --screenshot").arg(option->names().constFirst()));
+            return fail(
+                QStringLiteral("--%1 needs --screenshot").arg(option->names().constFirst()));
     }
     for (const QCommandLineOption *option : {&section, &steps}) {
         if (parser.isSet(*option) && !parser.isSet(route))

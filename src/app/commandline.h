@@ -27,7 +27,7 @@ struct CommandLine {
     QString nameForm;
     int page = 0;
     int backlight = 1;
-    QString message;     // the help or version text, or what is wrong
+    QString message; // the help or version text, or what is wrong
 };
 
 // Reads the arguments after the program's name. Never exits.

@@ -25,9 +25,9 @@ struct CellFormat {
 
 // The route as the board heads its face with it, at the current stop.
 struct RouteOnBoard {
-    QString number;   // the panel's route number; empty when unknown
-    QString name;     // as its operator names it; empty: the number
-    QColor color;     // the name's badge and its text; invalid: the board's own colours
+    QString number; // the panel's route number; empty when unknown
+    QString name;   // as its operator names it; empty: the number
+    QColor color;   // the name's badge and its text; invalid: the board's own colours
     QColor textColor;
     QString headsign; // empty when unknown
     // The highest ticket number handed out from the route's first stop up to the current one.

@@ -66,8 +66,7 @@ QByteArray fieldBytes(const FieldSpan &field) {
 
 // Calls each(index, field) for every field of the row starting at `pos`; returns where the
 // next row starts. A quote left open runs to the end of the file.
-template <typename Each>
-qsizetype scanRow(QByteArrayView bytes, qsizetype pos, Each &&each) {
+template <typename Each> qsizetype scanRow(QByteArrayView bytes, qsizetype pos, Each &&each) {
     const qsizetype n = bytes.size();
     for (int index = 0;; ++index) {
         FieldSpan field;
@@ -96,8 +95,7 @@ qsizetype scanRow(QByteArrayView bytes, qsizetype pos, Each &&each) {
 
 // Calls each(start, name) for every row that is neither blank nor a comment, in file order:
 // where it starts and its first field.
-template <typename Each>
-void forEachRow(QByteArrayView bytes, Each &&each) {
+template <typename Each> void forEachRow(QByteArrayView bytes, Each &&each) {
     qsizetype pos = bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0;
     while (pos < bytes.size()) {
         const qsizetype start = pos;
@@ -181,7 +179,8 @@ NameForms NameTable::lookUp(const QString &name) const {
     auto at = std::lower_bound(rows_.begin(), rows_.end(), std::pair<size_t, qsizetype>(hash, 0));
     for (; at != rows_.end() && at->first == hash; ++at) {
         QVarLengthArray<FieldSpan, 8> fields;
-        scanRow(bytes_, at->second, [&fields](int, const FieldSpan &field) { fields.append(field); });
+        scanRow(bytes_, at->second,
+                [&fields](int, const FieldSpan &field) { fields.append(field); });
         if (fieldBytes(fields[0]) != key)
             continue;
         for (int l = 0; l < kNameLanguages; ++l) {

@@ -110,9 +110,9 @@ void LcdBoard::schedule() {
             wait = ms;
     };
     if (!content.cleared) {
-        sooner(lcd::boardPhaseOf(content, lcd::LcdRenderer::capacity(), stopSince_.elapsed(),
-                                 beats_)
-                   .msLeft);
+        sooner(
+            lcd::boardPhaseOf(content, lcd::LcdRenderer::capacity(), stopSince_.elapsed(), beats_)
+                .msLeft);
         sooner(kMsPerMinute - QTime::currentTime().msecsSinceStartOfDay() % kMsPerMinute);
     }
     if (wait < 0)

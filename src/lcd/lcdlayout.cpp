@@ -123,9 +123,8 @@ NameSetting setName(const QString &name, int pixelSize, int minSize, const QSize
         return {-1, pixelSize};
     if (const int at = nameBreak(name); at > 0) {
         const int start = std::min(pixelSize, int(area.height() * kTwoLineType));
-        const int twoLines =
-            std::min(fitted(advance, name.left(at).trimmed(), start, area.width()),
-                     fitted(advance, name.mid(at).trimmed(), start, area.width()));
+        const int twoLines = std::min(fitted(advance, name.left(at).trimmed(), start, area.width()),
+                                      fitted(advance, name.mid(at).trimmed(), start, area.width()));
         if (twoLines > oneLine)
             return {at, std::max(twoLines, minSize)};
     }

@@ -132,10 +132,9 @@ int LcdRenderer::drawText(QPainter &p, const QString &text, Face face, int pixel
     if (text.isEmpty() || area.isEmpty())
         return 0;
     const TextFit fit = fitWidth(text_.advance(text, face, pixelSize), area.width(), minScaleX);
-    const int size = std::max(std::min(minSize, pixelSize),
-                              fit.fontScale < 1
-                                  ? std::max(1, int(std::floor(pixelSize * fit.fontScale)))
-                                  : pixelSize);
+    const int size = std::max(
+        std::min(minSize, pixelSize),
+        fit.fontScale < 1 ? std::max(1, int(std::floor(pixelSize * fit.fontScale))) : pixelSize);
     qreal scaleX = fitWidth(text_.advance(text, face, size), area.width(), 0).scaleX;
     TextSprite s = text_.sprite(text, face, size, scaleX, color);
     // Ink may reach past the advance (thickened or overhanging glyphs): narrow a little more.
@@ -223,15 +222,13 @@ void LcdRenderer::paint(QPainter &painter, const QSize &size, qreal dpr,
         const int type = l.px(kRouteType);
         const int pad = l.px(12);
         const Face face = isAsciiOnly(badgeText) ? Face::Digits : Face::Japanese;
-        const int width =
-            std::min(int(std::ceil(text_.advance(badgeText, face, type))) + 2 * pad,
-                     route.width() / 3);
+        const int width = std::min(int(std::ceil(text_.advance(badgeText, face, type))) + 2 * pad,
+                                   route.width() / 3);
         const QRect badge(route.topLeft(), QSize(width, route.height()));
         const QRgb fill = r.color.isValid() ? lcdDimmed(r.color, content.backlight) : c.badge;
         const QRgb ink = r.textColor.isValid() ? lcdDimmed(r.textColor, content.backlight)
-                         : r.color.isValid()
-                             ? lcdDimmed(contrasting(r.color), content.backlight)
-                             : c.badgeText;
+                         : r.color.isValid()   ? lcdDimmed(contrasting(r.color), content.backlight)
+                                               : c.badgeText;
         painter.setRenderHint(QPainter::Antialiasing, true);
         QPainterPath path;
         path.addRoundedRect(QRectF(badge), l.px(6), l.px(6));
@@ -305,8 +302,8 @@ void LcdRenderer::paint(QPainter &painter, const QSize &size, qreal dpr,
     painter.restore();
 }
 
-void LcdRenderer::drawName(QPainter &p, const QString &name, Face face, int pixelSize,
-                           int minSize, const QRect &area, QRgb color) {
+void LcdRenderer::drawName(QPainter &p, const QString &name, Face face, int pixelSize, int minSize,
+                           const QRect &area, QRgb color) {
     const NameSetting set =
         setName(name, pixelSize, minSize, area.size(), [this, face](const QString &text, int size) {
             return text_.advance(text, face, size);

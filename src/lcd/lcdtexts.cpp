@@ -98,7 +98,7 @@ QList<QList<int>> tablePages(const BoardContent &content, int capacity) {
 }
 
 NextStopTexts nextStopTexts(const BoardContent &content, NameForm form) {
-    static const char16_t *const kLeads[kNameForms] = {u"次は", u"つぎは", u"Next",
+    static const char16_t *const kLeads[kNameForms] = {u"次は",   u"つぎは", u"Next",
                                                        u"下一站", u"下一站", u"다음"};
     if (form != NameForm::Kanji) {
         const QString &name = content.stopForms[languageOf(form)];
@@ -145,7 +145,8 @@ Script scriptOf(char32_t c) {
 
 // Characters a line may not start with: small kana, the long vowel mark, closing marks.
 bool mayNotStartLine(char32_t c) {
-    static const QString kNoStart = QStringLiteral("ーぁぃぅぇぉっゃゅょゎァィゥェォッャュョヮ、。，．）」』］)]!?！？");
+    static const QString kNoStart =
+        QStringLiteral("ーぁぃぅぇぉっゃゅょゎァィゥェォッャュョヮ、。，．）」』］)]!?！？");
     return c < 0x10000 && kNoStart.contains(QChar(char16_t(c)));
 }
 

@@ -301,9 +301,9 @@ QWidget *frmOption::boardKindRow(QWidget *parent) {
     // Below: how many page turns each form of the stop's name stays on the LCD board.
     auto *forms = new QGridLayout;
     forms->setContentsMargins(6, 0, 6, 2);
-    forms->addWidget(new QLabel(QStringLiteral("液晶式の停留所名（ページ切替の回数、0は表示しない）："),
-                                frame),
-                     0, 0, 1, 6);
+    forms->addWidget(
+        new QLabel(QStringLiteral("液晶式の停留所名（ページ切替の回数、0は表示しない）："), frame),
+        0, 0, 1, 6);
     static const char16_t *const kForms[lcd::kNameForms] = {
         u"漢字", u"かな", u"英語", u"中国語（簡体字）", u"中国語（繁体字）", u"韓国語"};
     for (int form = 0; form < lcd::kNameForms; ++form) {

@@ -34,10 +34,10 @@ std::vector<CellWrite> fareWrites(const RouteTable &table, int n, bool lateNight
 
 std::bitset<kFareCells + 1> infoDigitCells(const InfoDigitOptions &info) {
     std::bitset<kFareCells + 1> cells;
-    for (const auto &[shown, cell] : {std::pair{info.showStopOrder, info.stopOrderCell},
-                                      std::pair{info.showSeiriNo, info.seiriNoCell},
-                                      std::pair{info.showRoute, info.routeCell},
-                                      std::pair{info.showColumn, info.columnCell}})
+    for (const auto &[shown, cell] :
+         {std::pair{info.showStopOrder, info.stopOrderCell},
+          std::pair{info.showSeiriNo, info.seiriNoCell}, std::pair{info.showRoute, info.routeCell},
+          std::pair{info.showColumn, info.columnCell}})
         if (shown && cell >= 1 && cell <= kFareCells)
             cells.set(size_t(cell));
     return cells;

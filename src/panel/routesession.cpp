@@ -86,7 +86,8 @@ void RouteSession::DispData(int n) {
         route.name = side_->name;
         route.color = side_->color;
         route.textColor = side_->textColor;
-        if (n >= 1 && n <= int(side_->stops.size()) && !side_->stops[size_t(n - 1)].headsign.isEmpty())
+        if (n >= 1 && n <= int(side_->stops.size()) &&
+            !side_->stops[size_t(n - 1)].headsign.isEmpty())
             route.headsign = side_->stops[size_t(n - 1)].headsign;
     }
     board_.showRoute(route);

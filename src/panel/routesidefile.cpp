@@ -41,7 +41,8 @@ std::optional<RouteSideFile> parseRouteSideFile(const QByteArray &bytes) {
         return std::nullopt;
     const QJsonObject root = document.object();
     const QJsonValue format = root.value(QLatin1StringView("format"));
-    if (!format.isDouble() || format.toDouble() != 1 || !root.value(QLatin1StringView("stops")).isArray())
+    if (!format.isDouble() || format.toDouble() != 1 ||
+        !root.value(QLatin1StringView("stops")).isArray())
         return std::nullopt;
     RouteSideFile side;
     const auto name = text(root, QLatin1StringView("name"));

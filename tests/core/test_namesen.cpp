@@ -43,15 +43,16 @@ NameForms forms(std::initializer_list<std::pair<NameLanguage, const char *>> giv
 // comment lines are passed over; a later row wins cell by cell; quoted names may hold commas,
 // quotes and line breaks; names outside CP932 are keys like any other.
 TEST(NamesFile, ColumnsByTheHeadersTags) {
-    const NameTable table = NameTable::fromNamesFile("\xEF\xBB\xBF"
-                                                     "name,EN,note,ja-hrkt,KO,zh-hant,Zh-Hans\r\n"
-                                                     "\xF0\xA0\xAE\xB7野家前,Yoshinoya-mae,x,よしのやまえ,,,\r\n"
-                                                     "# 駅前,Comment\r\n"
-                                                     "\r\n"
-                                                     "\"駅前, 北口\",\"Station \"\"North\"\"\",,えきまえ,역앞,站前,站前\n"
-                                                     "\"改行\n入口\",Entrance\n"
-                                                     "\xF0\xA0\xAE\xB7野家前,,,,요시노야,,\n"
-                                                     "short\n");
+    const NameTable table = NameTable::fromNamesFile(
+        "\xEF\xBB\xBF"
+        "name,EN,note,ja-hrkt,KO,zh-hant,Zh-Hans\r\n"
+        "\xF0\xA0\xAE\xB7野家前,Yoshinoya-mae,x,よしのやまえ,,,\r\n"
+        "# 駅前,Comment\r\n"
+        "\r\n"
+        "\"駅前, 北口\",\"Station \"\"North\"\"\",,えきまえ,역앞,站前,站前\n"
+        "\"改行\n入口\",Entrance\n"
+        "\xF0\xA0\xAE\xB7野家前,,,,요시노야,,\n"
+        "short\n");
     EXPECT_EQ(table.lookUp(QStringLiteral(" \U00020BB7野家前 ")),
               forms({{NameLanguage::English, "Yoshinoya-mae"},
                      {NameLanguage::Kana, "よしのやまえ"},

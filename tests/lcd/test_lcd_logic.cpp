@@ -174,21 +174,21 @@ TEST_P(NextStop, LeadMatchesTheFormShown) {
     EXPECT_EQ(texts.name, QString::fromUtf8(GetParam().name));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Forms, NextStop,
-    ::testing::Values(FormCase{NameForm::Kanji, "次は", "𠮷野家前"},
-                      FormCase{NameForm::Kana, "つぎは", "よしのやまえ"},
-                      FormCase{NameForm::English, "Next", "Yoshinoya-mae"},
-                      FormCase{NameForm::ChineseHans, "下一站", "吉野家前站"},
-                      FormCase{NameForm::ChineseHant, "次は", "𠮷野家前"},
-                      FormCase{NameForm::Korean, "다음", "요시노야마에"}));
+INSTANTIATE_TEST_SUITE_P(Forms, NextStop,
+                         ::testing::Values(FormCase{NameForm::Kanji, "次は", "𠮷野家前"},
+                                           FormCase{NameForm::Kana, "つぎは", "よしのやまえ"},
+                                           FormCase{NameForm::English, "Next", "Yoshinoya-mae"},
+                                           FormCase{NameForm::ChineseHans, "下一站", "吉野家前站"},
+                                           FormCase{NameForm::ChineseHant, "次は", "𠮷野家前"},
+                                           FormCase{NameForm::Korean, "다음", "요시노야마에"}));
 
 TEST(NextStop, AReadingThatRepeatsTheNameIsNoFormOfItsOwn) {
     BoardContent c;
     c.stopName = QStringLiteral("ひばりが丘");
     c.stopForms[NameLanguage::Kana] = c.stopName;
     c.stopForms[NameLanguage::English] = QStringLiteral("Hibarigaoka");
-    EXPECT_EQ(knownForms(c), (std::array<bool, kNameForms>{true, false, true, false, false, false}));
+    EXPECT_EQ(knownForms(c),
+              (std::array<bool, kNameForms>{true, false, true, false, false, false}));
     EXPECT_EQ(toHiragana(QStringLiteral("シヤクショマエ・ヴ")),
               QStringLiteral("しやくしょまえ・ゔ"));
 }
@@ -206,12 +206,13 @@ TEST_P(Break, WhereTheNamePartsNaturally) {
 
 INSTANTIATE_TEST_SUITE_P(
     Names, Break,
-    ::testing::Values(
-        std::pair{"県立中央病院前北ニュータウン市民文化会館入口西口", "県立中央病院前北ニュータウン"},
-        std::pair{"Prefectural Central Hospital North New Town Civic Hall",
-                  "Prefectural Central Hospital"},
-        std::pair{"かもめ台駅前（1番のりば）", "かもめ台駅前"},
-        std::pair{"🚌バスターミナル𠮷野家前シャトルバス乗り場", "🚌バスターミナル𠮷野家前"}));
+    ::testing::Values(std::pair{"県立中央病院前北ニュータウン市民文化会館入口西口",
+                                "県立中央病院前北ニュータウン"},
+                      std::pair{"Prefectural Central Hospital North New Town Civic Hall",
+                                "Prefectural Central Hospital"},
+                      std::pair{"かもめ台駅前（1番のりば）", "かもめ台駅前"},
+                      std::pair{"🚌バスターミナル𠮷野家前シャトルバス乗り場",
+                                "🚌バスターミナル𠮷野家前"}));
 
 struct NameCase {
     const char *name;
@@ -244,7 +245,8 @@ TEST_P(LongNameSetting, TakesTwoLinesRatherThanBeingSqueezed) {
                                               : QStringList{name.left(set.breakAt).trimmed(),
                                                             name.mid(set.breakAt).trimmed()};
     for (const QString &line : lines)
-        EXPECT_GE(area.width() / advance(line, set.size), kMinNameScaleX - 1e-9) << qPrintable(line);
+        EXPECT_GE(area.width() / advance(line, set.size), kMinNameScaleX - 1e-9)
+            << qPrintable(line);
     if (c.lines == 2) {
         EXPECT_LE(set.size * 2, area.height());
     }
@@ -252,13 +254,13 @@ TEST_P(LongNameSetting, TakesTwoLinesRatherThanBeingSqueezed) {
 
 INSTANTIATE_TEST_SUITE_P(
     Names, LongNameSetting,
-    ::testing::Values(NameCase{"緑町", 92, 1, 1}, NameCase{"県立中央病院前北ニュータウン", 92, 1, 1},
-                      NameCase{"県立中央病院前北ニュータウン市民文化会館入口西口第二駐車場前の停", 92,
-                               1, 2},
-                      NameCase{"けんりつちゅうおうびょういんまえきたにゅーたうん しみんぶんかかいかんいりぐちにしぐち",
-                               80, 48, 2},
-                      NameCase{"Prefectural Central Hospital North New Town Civic Cultural Center",
-                               70, 42, 2}));
+    ::testing::Values(
+        NameCase{"緑町", 92, 1, 1}, NameCase{"県立中央病院前北ニュータウン", 92, 1, 1},
+        NameCase{"県立中央病院前北ニュータウン市民文化会館入口西口第二駐車場前の停", 92, 1, 2},
+        NameCase{
+            "けんりつちゅうおうびょういんまえきたにゅーたうん しみんぶんかかいかんいりぐちにしぐち",
+            80, 48, 2},
+        NameCase{"Prefectural Central Hospital North New Town Civic Cultural Center", 70, 42, 2}));
 
 // Each cell shows its own value in its own format, as the digit cell shows it.
 class Fares : public ::testing::TestWithParam<std::tuple<QVariant, CellFormat, QString>> {};
@@ -328,8 +330,9 @@ TEST(StopReadings, FromTheFoldersFilesElseTheDictionary) {
     };
     write(sound, "readings.csv", "一口,イモアライ\n");
     write(data, "names_en.csv", "一口,Imoarai\n中央公園,Central Park\n");
-    write(data, "names.csv", "name,ja-Hrkt,en,ko\n中央公園,ちゅうおうこうえん,,중앙공원\n"
-                             "一口,ひとくち,,\n𠮷野,よしの,Yoshino,\n");
+    write(data, "names.csv",
+          "name,ja-Hrkt,en,ko\n中央公園,ちゅうおうこうえん,,중앙공원\n"
+          "一口,ひとくち,,\n𠮷野,よしの,Yoshino,\n");
     StopReadings readings;
     const auto lookUp = [&](const char *name) {
         return readings.lookUp(QString::fromUtf8(name), data.path(), sound.path());

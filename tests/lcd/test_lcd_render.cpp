@@ -50,8 +50,8 @@ class LongName : public ::testing::TestWithParam<std::tuple<NameForm, QSize, qre
 // at its natural width.
 TEST_P(LongName, IsDrawnInsideItsArea) {
     const auto [form, size, dpr] = GetParam();
-    BoardContent c =
-        stopContent(QStringLiteral("県立中央病院前北ニュータウン市民文化会館入口西口第二駐車場"), 3);
+    BoardContent c = stopContent(
+        QStringLiteral("県立中央病院前北ニュータウン市民文化会館入口西口第二駐車場"), 3);
     c.stopForms[NameLanguage::Kana] =
         QStringLiteral("けんりつちゅうおうびょういんまえきたにゅーたうんしみんぶんかかいかん");
     c.stopForms[NameLanguage::English] =
@@ -85,10 +85,11 @@ TEST(Faces, DrawEveryCharacterOfAName) {
     GlyphText text;
     const QImage none =
         text.sprite(QStringLiteral("\U000F0000"), Face::Japanese, 60, 1, qRgb(255, 255, 255)).image;
-    for (const auto &[character, face] :
-         {std::pair{QStringLiteral("𠮷"), Face::Japanese}, std::pair{QStringLiteral("🚌"), Face::Japanese},
-          std::pair{QStringLiteral("한"), Face::Korean}, std::pair{QStringLiteral("馆"), Face::ChineseHans},
-          std::pair{QStringLiteral("𠮷"), Face::Latin}}) {
+    for (const auto &[character, face] : {std::pair{QStringLiteral("𠮷"), Face::Japanese},
+                                          std::pair{QStringLiteral("🚌"), Face::Japanese},
+                                          std::pair{QStringLiteral("한"), Face::Korean},
+                                          std::pair{QStringLiteral("馆"), Face::ChineseHans},
+                                          std::pair{QStringLiteral("𠮷"), Face::Latin}}) {
         const QImage drawn = text.sprite(character, face, 60, 1, qRgb(255, 255, 255)).image;
         EXPECT_FALSE(drawn.isNull()) << qPrintable(character);
         EXPECT_NE(drawn, none) << qPrintable(character);

@@ -215,8 +215,8 @@ TEST_F(Session, SideFileNamesTheRouteAndItsStops) {
     EXPECT_EQ(board.route.headsign, QStringLiteral("終点行"));
 
     // A side file for another number of stops is not this route's.
-    write(QStringLiteral("1.hy3"), {stop(QStringLiteral("?野家前"), {170}),
-                                    stop(QStringLiteral("終点"), {200, 170})});
+    write(QStringLiteral("1.hy3"),
+          {stop(QStringLiteral("?野家前"), {170}), stop(QStringLiteral("終点"), {200, 170})});
     ASSERT_TRUE(set(QStringLiteral("1"), 1));
     EXPECT_EQ(board.route.name, QString());
     EXPECT_EQ(board.route.headsign, QStringLiteral("終点行"));

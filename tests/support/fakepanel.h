@@ -20,9 +20,7 @@ public:
     void stopClock() override;
     void resumeClock() override;
     void showRoute(const RouteOnBoard &shown) override { route = shown; }
-    void showStopWritten(const QString &, const QString &realName) override {
-        written = realName;
-    }
+    void showStopWritten(const QString &, const QString &realName) override { written = realName; }
 
     QVariant cells[51];
     QString name;
