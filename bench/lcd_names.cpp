@@ -8,6 +8,7 @@
 // sample route 2 and steps it once. With "hash" it only reads the names_en.csv into a hash,
 // as the reader that the import still uses for its own writes does, for comparison.
 #include "boardswitch.h"
+#include "form1.h"
 #include "frmctl.h"
 #include "lcdboard.h"
 #include "namesen.h"

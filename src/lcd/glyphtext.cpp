@@ -66,8 +66,12 @@ QImage thicken(const QImage &alpha, int sixteenths) {
 QFont faceFont(Face face, int pixelSize) {
     // The IPA gothic lacks the CJK extensions (𠮷) and Hangul, which the Noto CJK faces hold,
     // and the emoji that Symbola draws as outlines, in the board's colour like any text.
-    const QStringList japanese{QStringLiteral("ＭＳ ゴシック"), QStringLiteral("Noto Sans CJK JP"),
-                               QStringLiteral("Symbola")};
+    // The design's face first with the faces that stand in for it, as a list of families
+    // would otherwise put them after the fallbacks.
+    const QString design = QStringLiteral("ＭＳ ゴシック");
+    const QStringList japanese =
+        QStringList{design} + QFont::substitutes(design) +
+        QStringList{QStringLiteral("Noto Sans CJK JP"), QStringLiteral("Symbola")};
     QStringList families;
     switch (face) {
     case Face::Japanese:

@@ -50,8 +50,11 @@ void writePageSeconds(QSettings &settings, int seconds) {
 }
 
 QString nameFormTag(NameForm form) {
-    return form == NameForm::Kanji ? QStringLiteral("kanji")
-                                   : QString(nameLanguageTag(languageOf(form)));
+    if (form == NameForm::Kanji)
+        return QStringLiteral("kanji");
+    if (form == NameForm::Kana)
+        return QStringLiteral("kana");
+    return QString(nameLanguageTag(languageOf(form)));
 }
 
 std::optional<NameForm> nameFormNamed(const QString &tag) {

@@ -29,13 +29,13 @@ inline constexpr int kDefaultPageSeconds = 5;
 int readPageSeconds(const QSettings &settings);
 void writePageSeconds(QSettings &settings, int seconds);
 
-// "kanji", else the language's tag ("ja-Hrkt", "en", "zh-Hans", "zh-Hant", "ko"), as the
-// settings and the command line name a form; nothing for any other word.
+// "kanji", "kana", "en", "zh-Hans", "zh-Hant", "ko", as the settings and the command line name
+// a form; nothing for any other word.
 QString nameFormTag(NameForm form);
 std::optional<NameForm> nameFormNamed(const QString &tag);
 
-// How many beats (pages) each form of the name stays: "lcd/formBeats/kanji", then one per
-// language tag ("lcd/formBeats/en"...), 0 to 5, 0 leaving the form out; the kanji at least 1.
+// How many beats (pages) each form of the name stays: "lcd/formBeats/kanji", ".../kana",
+// ".../en" and so on, 0 to 5, 0 leaving the form out; the kanji at least 1.
 // 2 for the kanji and 1 for the others when absent or unusable.
 inline constexpr int kMaxFormBeats = 5;
 std::array<int, kNameForms> readFormBeats(const QSettings &settings);

@@ -321,7 +321,7 @@ QWidget *frmOption::boardKindRow(QWidget *parent) {
             Q_EMIT formBeatsChosen(formBeats_);
         });
     }
-    forms->setColumnStretch(5, 1);
+    forms->setColumnStretch(6, 1);
     outer->addLayout(forms);
     showFormBeats(formBeats_);
     showBoardChoice(boardKind_, pageSeconds_);

@@ -1,11 +1,13 @@
 #include "degitmodel.h"
 #include "lcdrenderer.h"
+#include "lcdsettings.h"
 #include "lcdtexts.h"
 #include "lcdtiming.h"
 #include "stopreadings.h"
 
 #include <QDir>
 #include <QFile>
+#include <QSettings>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -262,6 +264,25 @@ INSTANTIATE_TEST_SUITE_P(
             80, 48, 2},
         NameCase{"Prefectural Central Hospital North New Town Civic Cultural Center", 70, 42, 2}));
 
+// The words the command line and the settings use name every form; the beats read back as
+// written, and a value out of range as its default.
+TEST(Settings, FormsByTheirWordsAndTheirBeats) {
+    int form = 0;
+    for (const char *word : {"kanji", "kana", "en", "zh-Hans", "zh-Hant", "ko"}) {
+        EXPECT_EQ(nameFormNamed(QString::fromLatin1(word)), NameForm(form++)) << word;
+        EXPECT_EQ(nameFormTag(NameForm(form - 1)), QString::fromLatin1(word));
+    }
+    EXPECT_FALSE(nameFormNamed(QStringLiteral("ja-Hrkt")));
+    QTemporaryDir dir;
+    QSettings settings(dir.filePath(QStringLiteral("q.conf")), QSettings::IniFormat);
+    EXPECT_EQ(readFormBeats(settings), Beats{}.formBeats);
+    writeFormBeats(settings, {3, 0, 2, 1, 0, 5});
+    EXPECT_EQ(readFormBeats(settings), (std::array<int, kNameForms>{3, 0, 2, 1, 0, 5}));
+    settings.setValue(QStringLiteral("lcd/formBeats/kanji"), 0);
+    settings.setValue(QStringLiteral("lcd/formBeats/ko"), 9);
+    EXPECT_EQ(readFormBeats(settings), (std::array<int, kNameForms>{2, 0, 2, 1, 0, 1}));
+}
+
 // Each cell shows its own value in its own format, as the digit cell shows it.
 class Fares : public ::testing::TestWithParam<std::tuple<QVariant, CellFormat, QString>> {};
 
@@ -345,6 +366,7 @@ TEST(StopReadings, FromTheFoldersFilesElseTheDictionary) {
     EXPECT_EQ(park[NameLanguage::English], QStringLiteral("Central Park"));
     EXPECT_EQ(park[NameLanguage::Korean], QStringLiteral("중앙공원"));
     EXPECT_EQ(lookUp("𠮷野")[NameLanguage::English], QStringLiteral("Yoshino"));
+    EXPECT_EQ(lookUp("𠮷野")[NameLanguage::Kana], QStringLiteral("よしの"));
     EXPECT_EQ(lookUp("市役所前")[NameLanguage::Kana], QStringLiteral("しやくしょまえ"));
 
     write(data, "names.csv", "name,EN\n一口,Imoarai Bridge\n");
