@@ -60,32 +60,38 @@ TEST_P(CommandLineRefuses, WithAClearMessage) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, CommandLineRefuses,
-    testing::Values(
-        Refused{"unknown_option", {"--frobnicate"}, "frobnicate"},
-        Refused{"missing_value", {"--screenshot"}, "screenshot"},
-        Refused{"stray_argument", {"route.hy3"}, "route.hy3"},
-        Refused{"missing_folder", {"--data", "/no/such/folder"}, "/no/such/folder"},
-        Refused{"route_without_shot", {"--route", "1"}, "--route needs --screenshot"},
-        Refused{"plugin_without_ticket", {"--plugin", "a.4SP"}, "--plugin needs"},
-        Refused{"ticket_without_plugin", {"--ticket", "a.png"}, "--ticket needs"},
-        Refused{"section_without_route",
-                {"--screenshot", "a.png", "--section", "2"},
-                "--section needs --route"},
-        Refused{"route_not_a_number", {"--screenshot", "a.png", "--route", "1a"}, "1a"},
-        Refused{
-            "section_too_far", {"--screenshot", "a", "--route", "1", "--section", "301"}, "301"},
-        Refused{"scale_zero", {"--screenshot", "a.png", "--scale", "0"}, "--scale"},
-        Refused{"scale_nan", {"--screenshot", "a.png", "--scale", "nan"}, "nan"},
-        Refused{"unknown_board", {"--board", "tft"}, "not led or lcd: tft"},
-        Refused{"steps_without_route",
-                {"--screenshot", "a.png", "--steps", "2"},
-                "--steps needs --route"},
-        Refused{
-            "steps_negative", {"--screenshot", "a", "--route", "1", "--steps", "-1"}, "--steps"},
-        Refused{"form_without_shot", {"--name-form", "en"}, "--name-form needs"},
-        Refused{"unknown_form", {"--screenshot", "a", "--name-form", "EN"}, "EN"},
-        Refused{"page_zero", {"--screenshot", "a", "--page", "0"}, "--page"},
-        Refused{"unknown_backlight", {"--screenshot", "a", "--backlight", "on3"}, "on3"}),
+    testing::Values(Refused{"unknown_option", {"--frobnicate"}, "frobnicate"},
+                    Refused{"missing_value", {"--screenshot"}, "screenshot"},
+                    Refused{"stray_argument", {"route.hy3"}, "route.hy3"},
+                    Refused{"missing_folder", {"--data", "/no/such/folder"}, "/no/such/folder"},
+                    Refused{"route_without_shot", {"--route", "1"}, "--route needs --screenshot"},
+                    Refused{"plugin_without_ticket", {"--plugin", "a.4SP"}, "--plugin needs"},
+                    Refused{"ticket_without_plugin", {"--ticket", "a.png"}, "--ticket needs"},
+                    Refused{"section_without_route",
+                            {"--screenshot", "a.png", "--section", "2"},
+                            "--section needs --route"},
+                    Refused{"route_not_a_number", {"--screenshot", "a.png", "--route", "1a"}, "1a"},
+                    Refused{"section_too_far",
+                            {"--screenshot", "a", "--route", "1", "--section", "301"},
+                            "301"},
+                    Refused{"scale_zero", {"--screenshot", "a.png", "--scale", "0"}, "--scale"},
+                    Refused{"scale_nan", {"--screenshot", "a.png", "--scale", "nan"}, "nan"},
+                    Refused{"unknown_board", {"--board", "tft"}, "not led or lcd: tft"},
+                    Refused{"steps_without_route",
+                            {"--screenshot", "a.png", "--steps", "2"},
+                            "--steps needs --route"},
+                    Refused{"steps_negative",
+                            {"--screenshot", "a", "--route", "1", "--steps", "-1"},
+                            "--steps"}),
+    [](const auto &info) { return std::string(info.param.why); });
+
+INSTANTIATE_TEST_SUITE_P(
+    PictureCases, CommandLineRefuses,
+    testing::Values(Refused{"form_without_shot", {"--name-form", "en"}, "--name-form needs"},
+                    Refused{"unknown_form", {"--screenshot", "a", "--name-form", "EN"}, "EN"},
+                    Refused{"page_zero", {"--screenshot", "a", "--page", "0"}, "--page"},
+                    Refused{
+                        "unknown_backlight", {"--screenshot", "a", "--backlight", "on3"}, "on3"}),
     [](const auto &info) { return std::string(info.param.why); });
 
 TEST(CommandLine, ScreenshotWithRouteAndFolders) {
