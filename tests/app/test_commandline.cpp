@@ -95,6 +95,15 @@ INSTANTIATE_TEST_SUITE_P(
                             "--steps"}),
     [](const auto &info) { return std::string(info.param.why); });
 
+INSTANTIATE_TEST_SUITE_P(
+    PictureCases, CommandLineRefuses,
+    testing::Values(Refused{"form_without_shot", {"--name-form", "en"}, "--name-form needs"},
+                    Refused{"unknown_form", {"--screenshot", "a", "--name-form", "EN"}, "EN"},
+                    Refused{"page_zero", {"--screenshot", "a", "--page", "0"}, "--page"},
+                    Refused{
+                        "unknown_backlight", {"--screenshot", "a", "--backlight", "on3"}, "on3"}),
+    [](const auto &info) { return std::string(info.param.why); });
+
 TEST(CommandLine, ScreenshotWithRouteAndFolders) {
     const QString here = QDir::currentPath();
     const CommandLine line =
@@ -105,6 +114,13 @@ TEST(CommandLine, ScreenshotWithRouteAndFolders) {
     EXPECT_EQ(line.route, QStringLiteral("12"));
     EXPECT_EQ(line.section, 3);
     EXPECT_EQ(line.scale, 1.5);
+    EXPECT_EQ(line.backlight, 1); // lit whatever the settings hold
+    const CommandLine form = parseCommandLine(
+        {"--screenshot", "b.png", "--name-form", "zh-Hant", "--page", "2", "--backlight", "off"});
+    ASSERT_EQ(form.action, CommandLine::Action::Screenshot) << qPrintable(form.message);
+    EXPECT_EQ(form.nameForm, QStringLiteral("zh-Hant"));
+    EXPECT_EQ(form.page, 2);
+    EXPECT_EQ(form.backlight, 0);
 }
 
 // What the shell sees: help and version on standard output, a bad argument as exit code 2,
