@@ -8,18 +8,15 @@
 // the largest file is, how the tool ended, and its peak memory against twice that file plus
 // 100 MiB; further tools (another build) are run on the same feeds.
 //   gtfs_import GTFSTOOL --huge DIR [GTFSTOOL...]
+#include "processusage.h"
+
 #include <QByteArray>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <zip.h>
 
 #include <algorithm>
@@ -28,8 +25,6 @@
 #include <cstring>
 #include <map>
 #include <vector>
-
-extern char **environ;
 
 namespace {
 
@@ -101,43 +96,15 @@ bool writeZip(const QString &path, const std::map<QString, QByteArray> &files) {
     return zip_close(z) == 0;
 }
 
-struct Run {
-    double seconds = 0;
-    long maxRssKiB = 0;
-    int status = -1;
-};
-
-// Runs the tool from this process, with its output thrown away.
-Run spawn(char **argv) {
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    Run r;
-    QElapsedTimer timer;
-    timer.start();
-    pid_t pid = 0;
-    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv, environ) != 0)
-        return r;
-    struct rusage usage {};
-    int status = 0;
-    wait4(pid, &status, 0, &usage);
-    r.seconds = double(timer.nsecsElapsed()) / 1e9;
-    r.maxRssKiB = usage.ru_maxrss;
-    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    posix_spawn_file_actions_destroy(&actions);
-    return r;
-}
-
 // A process starts with its parent's resident size at the moment it was made as its peak, so
 // the tool is run from a fresh, small copy of this program (--measure), which reports it.
-Run run(const std::vector<QByteArray> &args) {
+q47::bench::ProcessRun run(const std::vector<QByteArray> &args) {
     QStringList measureArgs{QStringLiteral("--measure")};
     for (const QByteArray &a : args)
         measureArgs.append(QFile::decodeName(a));
     QProcess p;
     p.start(QStringLiteral("/proc/self/exe"), measureArgs);
-    Run r;
+    q47::bench::ProcessRun r;
     if (!p.waitForFinished(-1))
         return r;
     const QList<QByteArray> f = p.readAllStandardOutput().trimmed().split(' ');
@@ -311,7 +278,7 @@ int huge(const std::vector<const char *> &tools, const QString &dir) {
             const QString out = dir + QStringLiteral("/out");
             QDir(out).removeRecursively();
             QDir().mkpath(out);
-            const Run r =
+            const q47::bench::ProcessRun r =
                 run({tool, "import", QFile::encodeName(h.feed), "--trip", "R0_T0", "--route", "1",
                      "--data", QFile::encodeName(out), "--sound", QFile::encodeName(out)});
             std::printf("%-30s %12.1f %6d %10.2f %10.1f %11.1f\n", h.name, double(h.largest) / 1e6,
@@ -326,7 +293,8 @@ int huge(const std::vector<const char *> &tools, const QString &dir) {
 
 int main(int argc, char *argv[]) {
     if (argc >= 3 && std::strcmp(argv[1], "--measure") == 0) {
-        const Run r = spawn(argv + 2);
+        const q47::bench::ProcessRun r =
+            q47::bench::runProcess(std::vector<QByteArray>(argv + 2, argv + argc));
         std::printf("%.3f %ld %d\n", r.seconds, r.maxRssKiB, r.status);
         return 0;
     }
@@ -362,7 +330,7 @@ int main(int argc, char *argv[]) {
             for (int k = 0; k < kRuns; ++k) {
                 const QString out = dir.filePath(QStringLiteral("out"));
                 QDir().mkpath(out);
-                const Run r =
+                const q47::bench::ProcessRun r =
                     run({argv[1], "import", QFile::encodeName(feed), "--trip", "R0_T0", "--route",
                          "1", "--data", QFile::encodeName(out), "--sound", QFile::encodeName(out)});
                 if (r.status != 0) {
