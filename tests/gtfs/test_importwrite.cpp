@@ -58,14 +58,14 @@ TEST(ImportWrite, AFullDiskOrALinkWritesNothing) {
     EXPECT_EQ(namesIn(sound.path()), QStringList());
 
     const QString theirs = QDir(elsewhere.path()).filePath("names.csv");
-    ASSERT_TRUE(writeFeed(elsewhere.path(), {{"names.csv", "theirs\n"}}));
-    const QString link = QDir(data.path()).filePath("names_en.csv");
+    ASSERT_TRUE(writeFeed(elsewhere.path(), {{"names.csv", "name,en\n"}}));
+    const QString link = QDir(data.path()).filePath("names.csv");
     ASSERT_TRUE(QFile::link(theirs, link));
     run = importLoop(data.path(), sound.path());
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.err.contains(link + ": error: a symbolic link")) << qPrintable(run.err);
     EXPECT_TRUE(run.err.endsWith("nothing was written\n")) << qPrintable(run.err);
-    EXPECT_EQ(bytesOf(theirs), "theirs\n");
+    EXPECT_EQ(bytesOf(theirs), "name,en\n");
     EXPECT_EQ(bytesOf(route), "old route");
     EXPECT_EQ(namesIn(sound.path()), QStringList());
 }
@@ -78,6 +78,6 @@ TEST(ImportWrite, TheNextRunRemovesStrayTemporaryFiles) {
     EXPECT_EQ(importLoop(data.path(), sound.path(), "0").exitCode, 2);
     const ToolRun run = importLoop(data.path(), sound.path());
     EXPECT_EQ(run.exitCode, 0) << qPrintable(run.err);
-    EXPECT_EQ(namesIn(data.path()), (QStringList{"7.hy3", "names_en.csv"}));
+    EXPECT_EQ(namesIn(data.path()), (QStringList{"7.hy3", "7.route.json", "names.csv"}));
     EXPECT_EQ(namesIn(sound.path()), (QStringList{"7tp.csv", "readings.csv"}));
 }
