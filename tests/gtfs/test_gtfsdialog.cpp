@@ -38,7 +38,7 @@ private Q_SLOTS:
         QVERIFY(dialog->loading());
         QVERIFY(loaded.wait(20000));
         QVERIFY(loaded.at(0).at(0).toBool());
-        QCOMPARE(dialog->routeList()->count(), 2);
+        QCOMPARE(dialog->routeList()->count(), 3);
         dialog->selectRoute(1);
         QCOMPARE(dialog->patternList()->count(), 1);
         QCOMPARE(dialog->patternList()->item(0)->text(),
