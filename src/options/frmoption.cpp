@@ -125,7 +125,7 @@ void frmOption::Form_Load() {
     top->addLayout(buttons);
     top->addWidget(pages_, 1);
 
-    // The preview digit and the lists first, in the order the dialog has always filled them.
+    // The digit page first, so that its preview digit exists before any value is shown.
     buildDigitPage(pages_->widget(2));
     buildDataPage(pages_->widget(0));
     buildPanelPage(pages_->widget(1));
