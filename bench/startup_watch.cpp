@@ -68,9 +68,15 @@ int main(int argc, char *argv[]) {
         std::fprintf(stderr, "usage: startup_watch COMMAND [ARGUMENT...]\n");
         return 2;
     }
+    // A busy X server now and then refuses a connection: it is asked again.
     xcb_connection_t *c = xcb_connect(nullptr, nullptr);
-    if (xcb_connection_has_error(c)) {
-        std::fprintf(stderr, "startup_watch: no X display\n");
+    for (int attempt = 0; attempt < 20 && xcb_connection_has_error(c); ++attempt) {
+        xcb_disconnect(c);
+        usleep(50000);
+        c = xcb_connect(nullptr, nullptr);
+    }
+    if (const int error = xcb_connection_has_error(c)) {
+        std::fprintf(stderr, "startup_watch: no X display (error %d)\n", error);
         return 1;
     }
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;

@@ -5,6 +5,7 @@
 #include "boardzoom.h"
 #include "chimeictl.h"
 #include "degitrenderer.h"
+#include "facedrag.h"
 #include "mdegit.h"
 #include "scaling.h"
 #include "seirikennum.h"
@@ -93,6 +94,8 @@ Form1::Form1(QWidget *parent) : QWidget(parent, Qt::Window | Qt::FramelessWindow
     connect(pointerTimer_, &QTimer::timeout, this, [this] { setPointerHidden(true); });
 
     buildMenu();
+    // Full screen stays where it is.
+    new FaceDrag(this, [this] { return !fullScreen_; });
     model_.setBacklight(0); // the OFF picture above
     followModel();
 }
@@ -553,14 +556,6 @@ QImage Form1::renderBoard(qreal scale) const {
     if (chimeiCtl_->isVisibleTo(this))
         p.drawImage(place(board::chimeiTwips()).topLeft(), chimeiCtl_->drawingAt(scale));
     return image;
-}
-
-void Form1::mousePressEvent(QMouseEvent *event) {
-    // Full screen stays where it is.
-    if (event->button() != Qt::LeftButton || fullScreen_)
-        return;
-    if (QWindow *w = windowHandle())
-        w->startSystemMove();
 }
 
 } // namespace q47

@@ -2,6 +2,7 @@
 
 #include "boardmodel.h"
 #include "boardzoom.h"
+#include "facedrag.h"
 #include "lcdsettings.h"
 #include "lcdtexts.h"
 #include "zoommenu.h"
@@ -11,7 +12,6 @@
 #include <QPainter>
 #include <QScreen>
 #include <QTimer>
-#include <QWindow>
 
 #include <algorithm>
 #include <cmath>
@@ -50,6 +50,7 @@ LcdBoard::LcdBoard(const BoardModel &model, QWidget *parent)
     pointerTimer_->setInterval(kPointerRestMs);
     connect(pointerTimer_, &QTimer::timeout, this, [this] { setPointerHidden(true); });
 
+    new FaceDrag(this, [this] { return !fullScreen_; });
     menu_ = new ZoomMenu(this);
     connect(menu_, &ZoomMenu::zoomChosen, this, &LcdBoard::setZoom);
     connect(menu_, &ZoomMenu::fullScreenChosen, this, &LcdBoard::setBoardFullScreen);
@@ -188,13 +189,6 @@ void LcdBoard::setPointerHidden(bool hidden) {
         setCursor(Qt::BlankCursor);
     else
         unsetCursor();
-}
-
-void LcdBoard::mousePressEvent(QMouseEvent *event) {
-    if (event->button() != Qt::LeftButton || fullScreen_)
-        return;
-    if (QWindow *w = windowHandle())
-        w->startSystemMove();
 }
 
 void LcdBoard::mouseMoveEvent(QMouseEvent *event) {

@@ -4,6 +4,7 @@
 #include "dialogs.h"
 #include "fonts.h"
 #include "form1.h"
+#include "lcdtexts.h"
 #include "frmctl.h"
 #include "frmoption.h"
 #include "mdegit.h"
@@ -237,6 +238,31 @@ private Q_SLOTS:
         }
         QCOMPARE(board.Degit(2)->model().displayText(), QStringLiteral("020 "));
         QVERIFY(app.controlPanel()->isEnabled());
+    }
+
+    // A state file may hold formats out of the digit control's ranges: the LCD board's fare
+    // texts, drawn from the model, still read what the LED cells show.
+    void bothBoardsShowOutOfRangeFormatsAlike_data() {
+        QTest::addColumn<qint16>("shift");
+        QTest::addColumn<qint16>("zeroMode");
+        QTest::addColumn<qint16>("fillZero");
+        QTest::newRow("fill 6") << qint16(0) << qint16(0) << qint16(6);
+        QTest::newRow("shift 9") << qint16(9) << qint16(0) << qint16(0);
+        QTest::newRow("zero mode 5") << qint16(0) << qint16(5) << qint16(0);
+        QTest::newRow("all three") << qint16(9) << qint16(5) << qint16(6);
+        QTest::newRow("negative") << qint16(-2) << qint16(-1) << qint16(-3);
+    }
+    void bothBoardsShowOutOfRangeFormatsAlike() {
+        QFETCH(qint16, shift);
+        QFETCH(qint16, zeroMode);
+        QFETCH(qint16, fillZero);
+        Form1 board;
+        board.setCellFormat(5, shift, zeroMode, fillZero);
+        for (const QVariant &value : {QVariant(0), QVariant(-1), QVariant(7), QVariant(12345)}) {
+            board.setCellValue(5, value);
+            QCOMPARE(q47::lcd::fareText(board.model().content(), 5),
+                     board.Degit(5)->model().displayText());
+        }
     }
 
     void formInfoRoundTripsThePosition() {
