@@ -116,8 +116,8 @@ int main(int argc, char *argv[]) {
             continue;
         kill(pid, SIGSTOP);
         const int libraries = sharedLibraries(pid);
-        std::printf("%.1f %d\n",
-                    std::chrono::duration<double, std::milli>(seen - launch).count(), libraries);
+        std::printf("%.1f %d\n", std::chrono::duration<double, std::milli>(seen - launch).count(),
+                    libraries);
         status = 0;
         break;
     }

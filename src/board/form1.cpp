@@ -10,6 +10,7 @@
 #include "scaling.h"
 #include "seirikennum.h"
 #include "twips.h"
+#include "windowfit.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -178,7 +179,10 @@ void Form1::setZoom(qreal zoom) {
     if (fullScreen_)
         setBoardFullScreen(false);
     const qreal before = zoom_;
-    applyZoom(zoom);
+    // The board grows within its screen, moving aside as far as it must; a step that does not
+    // fit at all is not taken.
+    applyZoom(board::fittingZoom(zoom, board::clientSizePx(), availableAreaOf(*this).size()));
+    keepWithinScreen(*this);
     if (zoom_ != before)
         Q_EMIT zoomChanged(zoom_);
 }

@@ -114,9 +114,10 @@ public:
     // The outline of a board `client` pixels large, drawn at `scale` times the design size.
     static QRegion roundedRegion(const QSize &client, qreal scale = 1);
 
-    // The windowed board's zoom, one of board::kZoomSteps. A change resizes the window about
-    // its top-left corner and is reported by zoomChanged(); in full screen it leaves full screen
-    // first.
+    // The windowed board's zoom, one of board::kZoomSteps: the largest up to the one asked for
+    // at which the board fits its screen's available area. A change resizes the window about
+    // its top-left corner, moved as far as it must to stay within that area, and is reported by
+    // zoomChanged(); in full screen it leaves full screen first.
     qreal zoom() const { return zoom_; }
     void setZoom(qreal zoom);
 

@@ -5,6 +5,7 @@
 #include "facedrag.h"
 #include "lcdsettings.h"
 #include "lcdtexts.h"
+#include "windowfit.h"
 #include "zoommenu.h"
 
 #include <QContextMenuEvent>
@@ -145,12 +146,15 @@ void LcdBoard::applyZoom() {
 void LcdBoard::setZoom(qreal zoom) {
     if (fullScreen_)
         setBoardFullScreen(false);
-    const qreal snapped = board::snapZoom(zoom);
-    if (snapped == zoom_)
-        return;
-    zoom_ = snapped;
-    applyZoom();
-    Q_EMIT zoomChanged(zoom_);
+    // The board grows within its screen, moving aside as far as it must; a step that does not
+    // fit at all is not taken.
+    const qreal fitting = board::fittingZoom(zoom, zoomed(1), availableAreaOf(*this).size());
+    if (fitting != zoom_) {
+        zoom_ = fitting;
+        applyZoom();
+        Q_EMIT zoomChanged(zoom_);
+    }
+    keepWithinScreen(*this);
 }
 
 QPoint LcdBoard::windowedPosition() const {

@@ -28,7 +28,9 @@ public:
     int pageSeconds() const { return pageSeconds_; }
     void setPageSeconds(int seconds);
 
-    // The windowed board's zoom, one of the LED board's steps; a change is reported.
+    // The windowed board's zoom, one of the LED board's steps, as large as its screen's available
+    // area allows up to the one asked for; a change is reported. The window stays within that
+    // area.
     qreal zoom() const { return zoom_; }
     void setZoom(qreal zoom);
     bool isBoardFullScreen() const { return fullScreen_; }

@@ -6,14 +6,12 @@
 
 #include <espeak-ng/espeak_ng.h>
 
-#include <optional>
-
 // Each function: its name, its parameters, the arguments passed on and what it returns
 // without the library.
 #define Q47_ESPEAK_FUNCTIONS(X)                                                                    \
     X(void, espeak_ng_InitializePath, (const char *path), (path), void())                          \
-    X(const char *, espeak_Info, (const char **path),                                              \
-      (path), (path ? *path = nullptr : nullptr, nullptr))                                         \
+    X(const char *, espeak_Info, (const char **path), (path),                                      \
+      (path ? *path = nullptr : nullptr, nullptr))                                                 \
     X(int, espeak_Initialize,                                                                      \
       (espeak_AUDIO_OUTPUT output, int bufferMs, const char *path, int options),                   \
       (output, bufferMs, path, options), EE_INTERNAL_ERROR)                                        \
@@ -30,38 +28,10 @@
 
 namespace q47 {
 namespace {
-
-struct Espeak {
-#define Q47_ESPEAK_POINTER(type, name, parameters, arguments, failed)                              \
-    decltype(&::name) name = nullptr;
-    Q47_ESPEAK_FUNCTIONS(Q47_ESPEAK_POINTER)
-#undef Q47_ESPEAK_POINTER
-};
-
-// Null when the library or one of its functions is missing.
-const Espeak *espeak() {
-    static const std::optional<Espeak> library = []() -> std::optional<Espeak> {
-        const SharedLibrary file(Q47_ESPEAK_NG_SONAME);
-        Espeak functions;
-        bool complete = true;
-#define Q47_ESPEAK_RESOLVE(type, name, parameters, arguments, failed)                              \
-    complete = file.resolve(functions.name, #name) && complete;
-        Q47_ESPEAK_FUNCTIONS(Q47_ESPEAK_RESOLVE)
-#undef Q47_ESPEAK_RESOLVE
-        if (!complete)
-            return std::nullopt;
-        return functions;
-    }();
-    return library ? &*library : nullptr;
-}
-
+Q47_LAZY_FUNCTIONS(Espeak, espeak, Q47_ESPEAK_NG_SONAME, Q47_ESPEAK_FUNCTIONS)
 } // namespace
 } // namespace q47
 
-#define Q47_ESPEAK_FORWARD(type, name, parameters, arguments, failed)                              \
-    type name parameters {                                                                         \
-        const q47::Espeak *library = q47::espeak();                                                \
-        return library ? library->name arguments : failed;                                         \
-    }
-Q47_ESPEAK_FUNCTIONS(Q47_ESPEAK_FORWARD)
-#undef Q47_ESPEAK_FORWARD
+#define Q47_LAZY_ACCESSOR q47::espeak
+Q47_ESPEAK_FUNCTIONS(Q47_LAZY_FORWARD)
+#undef Q47_LAZY_ACCESSOR

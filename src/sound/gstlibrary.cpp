@@ -9,7 +9,6 @@
 #include <gst/gst.h>
 
 #include <cstdarg>
-#include <optional>
 
 // Each function: its name, its parameters, the arguments passed on and what it returns
 // without the library.
@@ -21,11 +20,11 @@
       (bus, func, data, notify), void())                                                           \
     X(GstElement *, gst_element_factory_make, (const gchar *factory, const gchar *name),           \
       (factory, name), nullptr)                                                                    \
-    X(GstBus *, gst_element_get_bus, (GstElement * element), (element), nullptr)                  \
+    X(GstBus *, gst_element_get_bus, (GstElement * element), (element), nullptr)                   \
     X(GstPad *, gst_element_get_static_pad, (GstElement * element, const gchar *name),             \
       (element, name), nullptr)                                                                    \
     X(gboolean, gst_element_query_position,                                                        \
-      (GstElement * element, GstFormat format, gint64 * position), (element, format, position),   \
+      (GstElement * element, GstFormat format, gint64 * position), (element, format, position),    \
       FALSE)                                                                                       \
     X(GstStateChangeReturn, gst_element_set_state, (GstElement * element, GstState state),         \
       (element, state), GST_STATE_CHANGE_FAILURE)                                                  \
@@ -52,8 +51,7 @@
     X(GstBuffer *, gst_buffer_new_allocate,                                                        \
       (GstAllocator * allocator, gsize size, GstAllocationParams * params),                        \
       (allocator, size, params), nullptr)                                                          \
-    X(GstBuffer *, gst_buffer_new_memdup, (gconstpointer data, gsize size), (data, size),          \
-      nullptr)                                                                                     \
+    X(GstBuffer *, gst_buffer_new_memdup, (gconstpointer data, gsize size), (data, size), nullptr) \
     X(gboolean, gst_buffer_map, (GstBuffer * buffer, GstMapInfo * info, GstMapFlags flags),        \
       (buffer, info, flags), FALSE)                                                                \
     X(void, gst_buffer_unmap, (GstBuffer * buffer, GstMapInfo * info), (buffer, info), void())     \
@@ -65,13 +63,13 @@
     X(gboolean, gst_element_post_message, (GstElement * element, GstMessage * message),            \
       (element, message), FALSE)                                                                   \
     X(GstMessage *, gst_message_new_error,                                                         \
-      (GstObject * source, GError * error, const gchar *debug), (source, error, debug), nullptr)  \
+      (GstObject * source, GError * error, const gchar *debug), (source, error, debug), nullptr)   \
     X(GQuark, gst_stream_error_quark, (void), (), 0)                                               \
     X(guint64, gst_util_uint64_scale, (guint64 value, guint64 num, guint64 denom),                 \
       (value, num, denom), 0)                                                                      \
     X(GType, gst_app_src_get_type, (void), (), 0)                                                  \
     X(GstFlowReturn, gst_app_src_end_of_stream, (GstAppSrc * source), (source), GST_FLOW_ERROR)    \
-    X(guint64, gst_app_src_get_current_level_bytes, (GstAppSrc * source), (source), 0)            \
+    X(guint64, gst_app_src_get_current_level_bytes, (GstAppSrc * source), (source), 0)             \
     X(GstFlowReturn, gst_app_src_push_buffer, (GstAppSrc * source, GstBuffer * buffer),            \
       (source, buffer), GST_FLOW_ERROR)                                                            \
     X(void, g_object_set_valist, (GObject * object, const gchar *name, va_list values),            \
@@ -83,41 +81,14 @@
 
 namespace q47 {
 namespace {
-
-struct GStreamer {
-#define Q47_GST_POINTER(type, name, parameters, arguments, failed) decltype(&::name) name = nullptr;
-    Q47_GST_FUNCTIONS(Q47_GST_POINTER)
-#undef Q47_GST_POINTER
-};
-
-// Null when the library or one of its functions is missing.
-const GStreamer *gstreamer() {
-    static const std::optional<GStreamer> library = []() -> std::optional<GStreamer> {
-        // The app library loads GStreamer and GObject with it, and its handle finds theirs.
-        const SharedLibrary app(Q47_GSTAPP_SONAME);
-        GStreamer functions;
-        bool complete = true;
-#define Q47_GST_RESOLVE(type, name, parameters, arguments, failed)                                 \
-    complete = app.resolve(functions.name, #name) && complete;
-        Q47_GST_FUNCTIONS(Q47_GST_RESOLVE)
-#undef Q47_GST_RESOLVE
-        if (!complete)
-            return std::nullopt;
-        return functions;
-    }();
-    return library ? &*library : nullptr;
-}
-
+// The app library loads GStreamer and GObject with it, and its handle finds theirs.
+Q47_LAZY_FUNCTIONS(GStreamer, gstreamer, Q47_GSTAPP_SONAME, Q47_GST_FUNCTIONS)
 } // namespace
 } // namespace q47
 
-#define Q47_GST_FORWARD(type, name, parameters, arguments, failed)                                 \
-    type name parameters {                                                                         \
-        const q47::GStreamer *library = q47::gstreamer();                                          \
-        return library ? library->name arguments : failed;                                         \
-    }
-Q47_GST_FUNCTIONS(Q47_GST_FORWARD)
-#undef Q47_GST_FORWARD
+#define Q47_LAZY_ACCESSOR q47::gstreamer
+Q47_GST_FUNCTIONS(Q47_LAZY_FORWARD)
+#undef Q47_LAZY_ACCESSOR
 
 // The functions with a variable list of arguments, on the ones that take a va_list.
 

@@ -1,12 +1,14 @@
+#include "backlight.h"
 #include "boardartwork.h"
 #include "boardlayout.h"
 #include "chimeictl.h"
 #include "dialogs.h"
+#include "fakepanel.h"
 #include "fonts.h"
 #include "form1.h"
-#include "lcdtexts.h"
 #include "frmctl.h"
 #include "frmoption.h"
+#include "lcdtexts.h"
 #include "mdegit.h"
 #include "mdliniio.h"
 #include "mdlq47_000.h"
@@ -14,7 +16,9 @@
 #include "settingsstore.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QSettings>
@@ -156,6 +160,8 @@ private Q_SLOTS:
         onPaint.then = [&] {
             for (const QWidget *w : QApplication::topLevelWidgets())
                 QVERIFY(!w->isVisible() || w == &app.board());
+            QVERIFY(app.board().windowTitle().startsWith(
+                QStringLiteral("運賃表示器アプリケーション - 型番:")));
             first = app.board().renderBoard(1);
             firstAt = app.board().pos();
             firstZoom = app.board().zoom();
@@ -170,6 +176,58 @@ private Q_SLOTS:
         Form1 plain;
         plain.setPicture(plain.imgRes(0));
         QVERIFY(first != plain.renderBoard(1));
+        QSettings().clear();
+    }
+
+    // Every message of the restore comes with the panel, its owner, on the screen, the board
+    // named, and the backlight the user left still selected: a file that is no state file, and
+    // a backlight picture that is no picture (told once, though the restore shows it twice).
+    void restoreMessagesComeWithThePanelShown_data() {
+        QTest::addColumn<bool>("stateFileBroken");
+        QTest::newRow("not a state file") << true;
+        QTest::newRow("no picture") << false;
+    }
+    void restoreMessagesComeWithThePanelShown() {
+        QFETCH(bool, stateFileBroken);
+        QTemporaryDir dir;
+        const QString state = dir.filePath(QStringLiteral("Q47.in4"));
+        q47::FakeHost host;
+        if (stateFileBroken) {
+            QFile file(state);
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write("\x05") == 1);
+            QSettings user;
+            q47::rememberBacklight(user, 1);
+        } else {
+            QFile picture(dir.filePath(QStringLiteral("on1.bmp")));
+            QVERIFY(picture.open(QIODevice::WriteOnly) && picture.write("not a picture") > 0);
+            q47::Q47App saved(nullptr, state);
+            saved.setSpeechEnabled(false);
+            saved.setPanelHost(&host);
+            saved.Form_Load();
+            q47::SettingsStore &s = saved.settings();
+            s.select(q47::setting::PanelsOneByOne);
+            s.select(q47::setting::On1PanelUser);
+            s.setText(q47::setting::On1PanelFile, picture.fileName());
+            QTest::mouseClick(saved.controlPanel()->Frame2()->Option4(1), Qt::LeftButton);
+            saved.stateFile()->SaveIni();
+            host.errors.clear();
+        }
+        q47::Q47App app(nullptr, state);
+        app.setSpeechEnabled(false);
+        app.setPanelHost(&host);
+        QStringList seen;
+        host.whileShown = [&] {
+            seen << QStringLiteral("panel %1, board %2, backlight %3")
+                        .arg(app.controlPanel()->isVisible() ? "shown" : "hidden")
+                        .arg(app.board().windowTitle().startsWith(
+                                 QStringLiteral("運賃表示器アプリケーション - 型番:"))
+                                 ? "named"
+                                 : "unnamed")
+                        .arg(app.board().model().content().backlight);
+        };
+        app.Form_Load();
+        QCOMPARE(seen, QStringList{QStringLiteral("panel shown, board named, backlight 1")});
+        QCOMPARE(app.controlPanel()->backlightRow(), 1);
         QSettings().clear();
     }
 
@@ -326,12 +384,15 @@ private Q_SLOTS:
         }
     }
 
-    // Qt's own dialogs speak Japanese where the user does. Last: the translation stays.
-    void qtDialogsSpeakJapaneseInAJapaneseLocale() {
-        QVERIFY(!q47::Q47App::installQtTranslation(QLocale(QLocale::English)));
-        QVERIFY(q47::Q47App::installQtTranslation(QLocale(QLocale::Japanese, QLocale::Japan)));
-        QVERIFY(QCoreApplication::translate("QColorDialog", "&Basic colors") !=
-                QStringLiteral("&Basic colors"));
+    // Qt's own buttons speak Japanese as the program does, though the test runs under LANG=C;
+    // LANGUAGE asks for English. Last: the translation stays.
+    void qtButtonsSpeakJapaneseWhateverTheLocale() {
+        QVERIFY(!q47::Q47App::installQtTranslation(QStringLiteral("en_GB:en")));
+        q47::Q47App::prepareApplication();
+        const QMessageBox box(QMessageBox::Question, QStringLiteral("確認"), QStringLiteral("?"),
+                              QMessageBox::Yes | QMessageBox::No);
+        QCOMPARE(box.button(QMessageBox::Yes)->text(), QStringLiteral("はい(&Y)"));
+        QCOMPARE(box.button(QMessageBox::No)->text(), QStringLiteral("いいえ(&N)"));
     }
 };
 
