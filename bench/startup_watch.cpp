@@ -31,7 +31,7 @@ xcb_atom_t atom(xcb_connection_t *c, const char *name) {
         xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(name)), name);
     const std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> reply(
         xcb_intern_atom_reply(c, cookie, nullptr), &std::free);
-    return reply ? reply->atom : XCB_ATOM_NONE;
+    return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
 }
 
 // The process that says it owns `window`; 0 when it does not say.

@@ -145,8 +145,8 @@ void Q47App::Form_Load() {
     for (int k = 1; k <= board::kCellCount; ++k)
         board.resetCell(k, 0);
     setStartValues(*settings_);
-    board.setPicture(board.imgRes(0));
-    board.setImgRes(2, board.imgRes(1));
+    board.setPicture(board.imgRes(0)); // the holder imgRes(2) starts with the ON1 face
+
     const QPoint topLeft = QGuiApplication::primaryScreen()->availableGeometry().topLeft();
     board.move(topLeft);
     board.applyRoundedMask();

@@ -50,7 +50,7 @@ public:
     const BoardModel &model() const { return model_; }
 
     M_Degit *Degit(int index) const { return degit_.at(static_cast<size_t>(index)); }
-    QLabel *lblSeiriNum(int index) const { return labels_.at(static_cast<size_t>(index)); }
+    QLabel *lblSeiriNum(int index) const;
     // What the others ask of the board.
     //
     // Shows or hides the fifty ticket-number labels. While they show, the built-in pictures
@@ -96,8 +96,9 @@ public:
     QTimer *Timer1() const { return timer1_; }
     ChimeiCtl_E *ChimeiCtl() const { return chimeiCtl_; }
 
-    // Board pictures: 0 and 1 the built-in OFF and ON1 faces, 2 a holder.
-    QImage imgRes(int index) const { return imgRes_.at(static_cast<size_t>(index)); }
+    // Board pictures: 0 and 1 the built-in OFF and ON1 faces, 2 a holder that starts with
+    // the ON1 face.
+    QImage imgRes(int index) const;
     void setImgRes(int index, const QImage &picture);
     // The board's picture, drawn from the top-left: a larger one is cut at the right and bottom,
     // a smaller one leaves the window's grey around it.
@@ -163,17 +164,28 @@ private:
     void updateMenu();
     void applyZoom(qreal zoom);
     void layoutBoard(qreal scale, const QPoint &origin);
+    void makeLabels();
+    void layoutLabels();
+    // Label 1 in the digit face, or in the face of a style's word.
+    void setLabel1Face(bool digitFace);
     void paintPicture(QPainter &painter, qreal scale, qreal devicePixelRatio) const;
     std::optional<board::Artwork> builtInArtwork() const;
     void setPointerHidden(bool hidden);
 
     BoardModel model_;
     std::array<M_Degit *, 51> degit_{};
+    // Null until the labels are first needed; their texts, first face and colour are kept
+    // meanwhile.
     std::array<QLabel *, 51> labels_{};
+    std::array<QString, 51> labelTexts_{};
+    bool label1DigitFace_ = true;
+    std::optional<QColor> labelColour_;
     std::array<M_Degit *, 2> timeDegit_{};
-    std::array<QImage, 3> imgRes_{};
-    // The built-in pictures as made, to tell them from a user's picture.
-    std::array<QImage, 2> builtIn_{};
+    // The pictures put in the holders; a holder not set holds its built-in face.
+    std::array<std::optional<QImage>, 3> imgRes_{};
+    // The built-in pictures as made, to tell them from a user's picture; drawn when first
+    // needed.
+    mutable std::array<QImage, 2> builtIn_{};
     QImage picture_;
     // The window's face (picture and ground) as drawn at the screen's pixel ratio and the
     // board's scale; redrawn when any of them changes.
