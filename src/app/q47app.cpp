@@ -121,16 +121,16 @@ std::optional<StateRecords> readSavedState(const QString &statePath) {
 }
 
 // The board as the saved state will leave it, for its first paint: the windows that restore
-// it come after and change nothing that shows. Without a state to restore, the start values
-// with the backlight the user left.
+// it come after and change nothing that shows. Without a state to restore, the board as it
+// starts, with the backlight the user left.
 void showSavedBoard(Form1 &board, const std::optional<StateRecords> &saved, int backlight) {
     SettingsStore options;
     setStartValues(options);
     if (saved) {
         copyOptionsToStore(*saved, options);
         restoreBoardCells(board, *saved);
+        applyBoardLook(board, options, backlight);
     }
-    applyBoardLook(board, options, backlight);
     board.setBacklight(backlight);
     showBacklightPicture(board, options, backlight);
     colourLabelsForBacklight(board, options, backlight);
