@@ -156,9 +156,10 @@ void Q47App::Form_Load() {
     // The board first, as the saved state leaves it: it is what the operator waits for. The
     // options, the panel, its speech engine and the window icon follow.
     const std::optional<StateRecords> saved = readSavedState(statePath_);
-    const int backlight = rememberedBacklight(QSettings());
+    const QSettings user;
+    const int backlight = rememberedBacklight(user);
     showSavedBoard(board, saved, backlight);
-    board.setZoom(board::readZoom(QSettings()));
+    board.setZoom(board::readZoom(user));
     keepOnScreen(board, topLeft);
     QObject::connect(&board, &Form1::zoomChanged, &board, [](qreal zoom) {
         QSettings user;
@@ -167,13 +168,13 @@ void Q47App::Form_Load() {
     boards_ = std::make_unique<BoardSwitch>(board, *settings_);
     boards_->setWindowPreparer(
         [&board](QWidget *lcdWindow) { lcdWindow->setWindowTitle(board.windowTitle()); });
-    const lcd::BoardKind kind = boardOverride_.value_or(lcd::readBoardKind(QSettings()));
+    const lcd::BoardKind kind = boardOverride_.value_or(lcd::readBoardKind(user));
     QWidget &shown = boards_->show(kind);
     waitForFirstPaint(shown);
     installWindowIcon();
 
     option_ = std::make_unique<frmOption>(*settings_, board);
-    option_->showBoardChoice(kind, lcd::readPageSeconds(QSettings()));
+    option_->showBoardChoice(kind, lcd::readPageSeconds(user));
     QObject::connect(option_.get(), &frmOption::boardChosen, &board, [this](lcd::BoardKind k) {
         QSettings user;
         lcd::writeBoardKind(user, k);

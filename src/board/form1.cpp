@@ -3,6 +3,7 @@
 #include "boardartwork.h"
 #include "boardlayout.h"
 #include "boardzoom.h"
+#include "builtinfaces.h"
 #include "chimeictl.h"
 #include "degitrenderer.h"
 #include "facedrag.h"
@@ -74,7 +75,6 @@ Form1::Form1(QWidget *parent) : QWidget(parent, Qt::Window | Qt::FramelessWindow
     pointerTimer_->setInterval(kPointerRestMs);
     connect(pointerTimer_, &QTimer::timeout, this, [this] { setPointerHidden(true); });
 
-    buildMenu();
     // Full screen stays where it is.
     new FaceDrag(this, [this] { return !fullScreen_; });
     model_.setBacklight(0); // the OFF picture above
@@ -101,16 +101,22 @@ void Form1::followModel() {
     });
 }
 
-void Form1::buildMenu() {
-    menu_ = new ZoomMenu(this);
-    connect(menu_, &ZoomMenu::zoomChosen, this, &Form1::setZoom);
-    connect(menu_, &ZoomMenu::fullScreenChosen, this, &Form1::setBoardFullScreen);
-    connect(menu_, &ZoomMenu::stateWanted, this, &Form1::updateMenu);
-    updateMenu();
+QMenu *Form1::boardMenu() const {
+    // Made when first needed: a board that is never right-clicked has none.
+    if (!menu_) {
+        auto *self = const_cast<Form1 *>(this);
+        menu_ = new ZoomMenu(self);
+        connect(menu_, &ZoomMenu::zoomChosen, self, &Form1::setZoom);
+        connect(menu_, &ZoomMenu::fullScreenChosen, self, &Form1::setBoardFullScreen);
+        connect(menu_, &ZoomMenu::stateWanted, self, &Form1::updateMenu);
+        self->updateMenu();
+    }
+    return menu_;
 }
 
 void Form1::updateMenu() {
-    menu_->showState(zoom_, fullScreen_);
+    if (menu_)
+        menu_->showState(zoom_, fullScreen_);
 }
 
 void Form1::layoutBoard(qreal scale, const QPoint &origin) {
@@ -300,7 +306,7 @@ void Form1::keyPressEvent(QKeyEvent *event) {
 }
 
 void Form1::contextMenuEvent(QContextMenuEvent *event) {
-    menu_->popup(event->globalPos());
+    boardMenu()->popup(event->globalPos());
     event->accept();
 }
 
@@ -311,9 +317,13 @@ QImage Form1::imgRes(int index) const {
     // The built-in faces are drawn when first asked for: a start on the other face, or on
     // the LCD board, need not wait for both.
     const size_t face = index == 0 ? 0 : 1;
-    if (builtIn_[face].isNull())
-        builtIn_[face] = board::renderArtwork(face == 0 ? board::Artwork::Off : board::Artwork::On1,
-                                              artworkRatio());
+    const board::Artwork artwork = face == 0 ? board::Artwork::Off : board::Artwork::On1;
+    if (builtIn_[face].isNull()) {
+        // On an ordinary screen as drawn when the program was built.
+        const qreal ratio = artworkRatio();
+        builtIn_[face] =
+            ratio == 1 ? board::builtInFace(artwork) : board::renderArtwork(artwork, ratio);
+    }
     return builtIn_[face];
 }
 

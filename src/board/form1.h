@@ -137,7 +137,7 @@ public:
     QImage renderBoard(qreal scale) const;
 
     // The right-button menu; its checks follow the board each time it opens.
-    QMenu *boardMenu() const { return menu_; }
+    QMenu *boardMenu() const;
 
     WindowPosition GetFormInfo() const;
     void SetFormInfo(const WindowPosition &position);
@@ -159,7 +159,6 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void buildMenu();
     void followModel();
     void updateMenu();
     void applyZoom(qreal zoom);
@@ -202,7 +201,7 @@ private:
     QPoint windowedPos_; // where the window stood before full screen
     QTimer *pointerTimer_ = nullptr;
     bool pointerHidden_ = false;
-    ZoomMenu *menu_ = nullptr;
+    mutable ZoomMenu *menu_ = nullptr;
 };
 
 } // namespace q47

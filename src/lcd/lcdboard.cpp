@@ -52,10 +52,6 @@ LcdBoard::LcdBoard(const BoardModel &model, QWidget *parent)
     connect(pointerTimer_, &QTimer::timeout, this, [this] { setPointerHidden(true); });
 
     new FaceDrag(this, [this] { return !fullScreen_; });
-    menu_ = new ZoomMenu(this);
-    connect(menu_, &ZoomMenu::zoomChosen, this, &LcdBoard::setZoom);
-    connect(menu_, &ZoomMenu::fullScreenChosen, this, &LcdBoard::setBoardFullScreen);
-    connect(menu_, &ZoomMenu::stateWanted, this, [this] { menu_->showState(zoom_, fullScreen_); });
 
     connect(&model_, &BoardModel::stopNameChanged, this, [this] {
         nameSince_.restart();
@@ -220,6 +216,14 @@ void LcdBoard::keyPressEvent(QKeyEvent *event) {
 }
 
 void LcdBoard::contextMenuEvent(QContextMenuEvent *event) {
+    // Made when first needed: a board that is never right-clicked has none.
+    if (!menu_) {
+        menu_ = new ZoomMenu(this);
+        connect(menu_, &ZoomMenu::zoomChosen, this, &LcdBoard::setZoom);
+        connect(menu_, &ZoomMenu::fullScreenChosen, this, &LcdBoard::setBoardFullScreen);
+        connect(menu_, &ZoomMenu::stateWanted, this,
+                [this] { menu_->showState(zoom_, fullScreen_); });
+    }
     menu_->popup(event->globalPos());
     event->accept();
 }

@@ -1,6 +1,7 @@
 #include "backlight.h"
 #include "boardartwork.h"
 #include "boardlayout.h"
+#include "builtinfaces.h"
 #include "chimeictl.h"
 #include "dialogs.h"
 #include "fakepanel.h"
@@ -348,6 +349,13 @@ private Q_SLOTS:
         QCOMPARE(first->font(), digits);
         QCOMPARE(first->text(), QStringLiteral("０１"));
         QVERIFY(board.lblSeiriNum(5)->isVisibleTo(&board) && !first->isVisibleTo(&board));
+    }
+
+    // The faces drawn when the program was built, which an ordinary screen shows, are the
+    // faces the board's code draws now.
+    void builtInFacesAreTheDrawnOnes() {
+        for (const auto which : {q47::board::Artwork::Off, q47::board::Artwork::On1})
+            QVERIFY(q47::board::builtInFace(which) == q47::board::renderArtwork(which, 1));
     }
 
     // The lit face is told from the dark one across a room, and going back to OFF gives the
