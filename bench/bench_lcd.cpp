@@ -26,10 +26,10 @@ BoardContent stop(int i, const QString &name) {
     BoardContent c;
     for (int k = 1; k <= kBoardCells; ++k)
         c.cells[size_t(k)] = k <= 24 ? 170 + 30 * ((i + 24 - k) % 40) : 0;
-    c.highestSeiriNo = 24;
+    c.route.highestSeiriNo = 24;
     c.stopName = name;
-    c.routeNumber = QStringLiteral("12");
-    c.headsign = QStringLiteral("西山車庫行");
+    c.route.number = QStringLiteral("12");
+    c.route.headsign = QStringLiteral("西山車庫行");
     c.time = QTime(10, 24);
     c.backlight = 2;
     return c;

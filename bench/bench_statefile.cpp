@@ -60,7 +60,8 @@ void BM_Decode(benchmark::State &state) {
 }
 BENCHMARK(BM_Decode)->Unit(benchmark::kMicrosecond);
 
-// QSaveFile's temporary file, fsync, rename and the folder's fsync: what the exit waits for.
+// The safe writer's temporary file, fsync, rename and the folder's fsync: what the exit waits
+// for.
 void BM_SaveToDisk(benchmark::State &state) {
     // In the working folder: /tmp may be held in memory, where a flush costs nothing.
     QTemporaryDir dir(QStringLiteral("bench_statefile-XXXXXX"));

@@ -2,16 +2,13 @@
 // own, timed from start to exit, with its peak resident memory. Feeds of scale 1 (50,000 fare
 // rules, 20,000 stop times) and 10 (ten times each), as a folder and as a zip.
 //   gtfs_import GTFSTOOL [SCALE...]
+#include "processusage.h"
+
 #include <QByteArray>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <zip.h>
 
 #include <algorithm>
@@ -19,8 +16,6 @@
 #include <cstdlib>
 #include <map>
 #include <vector>
-
-extern char **environ;
 
 namespace {
 
@@ -92,37 +87,6 @@ bool writeZip(const QString &path, const std::map<QString, QByteArray> &files) {
     return zip_close(z) == 0;
 }
 
-struct Run {
-    double seconds = 0;
-    long maxRssKiB = 0;
-    int status = -1;
-};
-
-Run run(const std::vector<QByteArray> &args) {
-    std::vector<char *> argv;
-    for (const QByteArray &a : args)
-        argv.push_back(const_cast<char *>(a.constData()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    Run r;
-    QElapsedTimer timer;
-    timer.start();
-    pid_t pid = 0;
-    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
-        return r;
-    struct rusage usage {};
-    int status = 0;
-    wait4(pid, &status, 0, &usage);
-    r.seconds = double(timer.nsecsElapsed()) / 1e9;
-    r.maxRssKiB = usage.ru_maxrss;
-    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    posix_spawn_file_actions_destroy(&actions);
-    return r;
-}
-
 } // namespace
 
 int main(int argc, char *argv[]) {
@@ -153,9 +117,9 @@ int main(int argc, char *argv[]) {
             for (int k = 0; k < kRuns; ++k) {
                 const QString out = dir.filePath(QStringLiteral("out"));
                 QDir().mkpath(out);
-                const Run r =
-                    run({argv[1], "import", QFile::encodeName(feed), "--trip", "R0_T0", "--route",
-                         "1", "--data", QFile::encodeName(out), "--sound", QFile::encodeName(out)});
+                const q47::bench::ProcessRun r = q47::bench::runProcess(
+                    {argv[1], "import", QFile::encodeName(feed), "--trip", "R0_T0", "--route", "1",
+                     "--data", QFile::encodeName(out), "--sound", QFile::encodeName(out)});
                 if (r.status != 0) {
                     std::fprintf(stderr, "gtfstool failed on %s\n", qPrintable(feed));
                     return 1;

@@ -4,10 +4,10 @@
 //   lcd_window [seconds] [page-seconds]
 //
 // Starts the program with the LCD board, sets sample route 1 (readings and English names from
-// the samples), fills the fare table to three pages and lets the event loop run; prints the
-// process's CPU over that time and how often the window painted. Then steps the route to and
-// fro, each step followed by a synchronous repaint, and prints the median. Run it under Xvfb
-// with a 1920 x 1080 screen (bench/lcd_window.sh).
+// the samples; the page and the name change on one beat), fills the fare table to three pages and
+// lets the event loop run; prints the process's CPU over that time and how often the window
+// painted. Then steps the route to and fro, each step followed by a synchronous repaint, and prints
+// the median. Run it under Xvfb with a 1920 x 1080 screen (bench/lcd_window.sh).
 #include "boardswitch.h"
 #include "fonts.h"
 #include "form1.h"
@@ -94,7 +94,11 @@ int main(int argc, char *argv[]) {
     q47::Form1 &board = app.board();
     for (int k = 1; k <= q47::kBoardCells; ++k)
         board.setCellValue(k, 170 + 10 * k);
-    board.showRoute(QStringLiteral("1"), QStringLiteral("北営業所行"), q47::kBoardCells);
+    q47::RouteOnBoard route;
+    route.number = QStringLiteral("1");
+    route.headsign = QStringLiteral("北営業所行");
+    route.highestSeiriNo = q47::kBoardCells;
+    board.showRoute(route);
     if (!QTest::qWaitForWindowExposed(&lcd)) {
         std::fprintf(stderr, "the LCD board was not shown\n");
         return 1;
@@ -109,7 +113,7 @@ int main(int argc, char *argv[]) {
     QTest::qWait(static_cast<int>(seconds * 1000));
     const double elapsed = double(wall.nsecsElapsed()) / 1e9;
     const double cpu = cpuSeconds() - cpu0;
-    std::printf("platform %s, %.1f s idle, pages every %d s, the name every 3 to 6 s\n",
+    std::printf("platform %s, %.1f s idle, the page and the name on one beat of %d s\n",
                 qPrintable(QGuiApplication::platformName()), elapsed, pageSeconds);
     std::printf("cpu %.3f s = %.2f%% of one core, %d paints\n", cpu, 100.0 * cpu / elapsed,
                 counter.paints);

@@ -34,6 +34,7 @@ void BoardSwitch::makeLcd() {
     lcd_ = std::make_unique<LcdBoard>(led_.model());
     const QSettings user;
     lcd_->setPageSeconds(lcd::readPageSeconds(user));
+    lcd_->setFormBeats(lcd::readFormBeats(user));
     lcd_->move(lcd::readLcdPosition(user).value_or(led_.pos()));
     keepOnScreen(*lcd_, led_.pos());
     lcd_->setZoom(lcd::readLcdZoom(user));
@@ -101,6 +102,11 @@ void BoardSwitch::setPageSeconds(int seconds) {
         lcd_->setPageSeconds(seconds);
 }
 
+void BoardSwitch::setFormBeats(const std::array<int, lcd::kNameForms> &beats) {
+    if (lcd_)
+        lcd_->setFormBeats(beats);
+}
+
 void BoardSwitch::rememberLcdWindow() const {
     if (!lcd_)
         return;
@@ -112,10 +118,9 @@ void BoardSwitch::rememberLcdWindow() const {
 void BoardSwitch::lookUpNames() {
     if (!readings_)
         readings_ = std::make_unique<lcd::StopReadings>();
-    const lcd::StopNames names = readings_->lookUp(
-        led_.model().content().stopName, normalizeFolder(settings_.text(setting::DataFolder)),
-        normalizeFolder(settings_.text(setting::SoundFolder)));
-    led_.setStopReadings(names.kana, names.english);
+    led_.setStopForms(readings_->lookUp(led_.model().content().writtenName(),
+                                        normalizeFolder(settings_.text(setting::DataFolder)),
+                                        normalizeFolder(settings_.text(setting::SoundFolder))));
 }
 
 } // namespace q47

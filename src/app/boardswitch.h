@@ -22,7 +22,7 @@ class StopReadings;
 // Which of the two boards is on the screen. Both are views of the LED board's model, so a
 // switch keeps everything the panel has put on the board, the stop on the route included. The
 // LCD window is made on its first showing, with its zoom, place and page time from the user's
-// settings; while it shows, each stop's name is looked up in kana and in English for it.
+// settings; while it shows, each stop's name is looked up in kana and other languages for it.
 class BoardSwitch {
 public:
     BoardSwitch(Form1 &led, const SettingsStore &settings);
@@ -47,6 +47,7 @@ public:
     void takeBoardKeys(QWidget &window);
 
     void setPageSeconds(int seconds);
+    void setFormBeats(const std::array<int, lcd::kNameForms> &beats);
     // Keeps the LCD window's place and zoom in the user's settings.
     void rememberLcdWindow() const;
 

@@ -1,14 +1,21 @@
 #include "commandline.h"
 
+#include "routedata.h"
+
 #include <QCommandLineParser>
 #include <QFileInfo>
+
+#include <cmath>
 
 namespace q47 {
 
 namespace {
 
 constexpr int kMaxSection = 300;
+// A tenth of the board is still a picture of it; eight times a ticket is a poster.
+constexpr double kMinScale = 0.1;
 constexpr double kMaxScale = 8.0;
+constexpr int kMaxPage = 50;
 
 CommandLine fail(const QString &what) {
     CommandLine line;
@@ -72,10 +79,26 @@ CommandLine parseCommandLine(const QStringList &arguments) {
     const QCommandLineOption scale(
         QStringLiteral("scale"),
         QStringLiteral("With --screenshot or --ticket: the scale of the board or the ticket "
-                       "(above 0, up to 8; default 1)."),
+                       "(0.1 to 8; default 1)."),
         QStringLiteral("S"));
+    const QCommandLineOption nameForm(
+        QStringLiteral("name-form"),
+        QStringLiteral("With --screenshot: the LCD board's stop name in one form: kanji, kana, "
+                       "en, zh-Hans, zh-Hant or ko (as written when the stop has no such "
+                       "name)."),
+        QStringLiteral("FORM"));
+    const QCommandLineOption page(
+        QStringLiteral("page"),
+        QStringLiteral("With --screenshot: the page N of the LCD board's fare table (from 1; "
+                       "past the last, the pages count round)."),
+        QStringLiteral("N"));
+    const QCommandLineOption backlight(
+        QStringLiteral("backlight"),
+        QStringLiteral("With --screenshot: the backlight, off, on1 or on2 (default on1, "
+                       "whatever the settings hold)."),
+        QStringLiteral("ROW"));
     parser.addOptions({help, version, data, sound, board, screenshot, ticket, plugin, checkPlugin,
-                       route, section, steps, scale});
+                       route, section, steps, scale, nameForm, page, backlight});
 
     if (!parser.parse(QStringList{QStringLiteral("Q47")} + arguments))
         return fail(parser.errorText());
@@ -124,6 +147,11 @@ CommandLine parseCommandLine(const QStringList &arguments) {
     if (parser.isSet(plugin) != oneTicket)
         return fail(oneTicket ? QStringLiteral("--ticket needs --plugin")
                               : QStringLiteral("--plugin needs --ticket"));
+    for (const QCommandLineOption *option : {&nameForm, &page, &backlight}) {
+        if (parser.isSet(*option) && !shot)
+            return fail(
+                QStringLiteral("--%1 needs --screenshot").arg(option->names().constFirst()));
+    }
     for (const QCommandLineOption *option : {&section, &steps}) {
         if (parser.isSet(*option) && !parser.isSet(route))
             return fail(QStringLiteral("--%1 needs --route").arg(option->names().constFirst()));
@@ -146,8 +174,10 @@ CommandLine parseCommandLine(const QStringList &arguments) {
     if (parser.isSet(route)) {
         bool ok = false;
         const int n = parser.value(route).toInt(&ok);
-        if (!ok || n < 1 || n > 99999)
-            return fail(QStringLiteral("--route: not a route number from 1 to 99999: %1")
+        if (!ok || n < kFirstRoute || n > kLastRoute)
+            return fail(QStringLiteral("--route: not a route number from %1 to %2: %3")
+                            .arg(kFirstRoute)
+                            .arg(kLastRoute)
                             .arg(parser.value(route)));
         line.route = QString::number(n);
     }
@@ -167,11 +197,42 @@ CommandLine parseCommandLine(const QStringList &arguments) {
                             .arg(kMaxSection - 1)
                             .arg(parser.value(steps)));
     }
+    if (parser.isSet(nameForm)) {
+        static const QStringList kForms{QStringLiteral("kanji"),   QStringLiteral("kana"),
+                                        QStringLiteral("en"),      QStringLiteral("zh-Hans"),
+                                        QStringLiteral("zh-Hant"), QStringLiteral("ko")};
+        line.nameForm = parser.value(nameForm);
+        if (!kForms.contains(line.nameForm))
+            return fail(QStringLiteral("--name-form: not one of %1: %2")
+                            .arg(kForms.join(QStringLiteral(", ")), line.nameForm));
+    }
+    if (parser.isSet(page)) {
+        bool ok = false;
+        line.page = parser.value(page).toInt(&ok);
+        if (!ok || line.page < 1 || line.page > kMaxPage)
+            return fail(QStringLiteral("--page: not a page from 1 to %1: %2")
+                            .arg(kMaxPage)
+                            .arg(parser.value(page)));
+    }
+    if (parser.isSet(backlight)) {
+        static const QStringList kRows{QStringLiteral("off"), QStringLiteral("on1"),
+                                       QStringLiteral("on2")};
+        line.backlight = int(kRows.indexOf(parser.value(backlight)));
+        if (line.backlight < 0)
+            return fail(QStringLiteral("--backlight: not off, on1 or on2: %1")
+                            .arg(parser.value(backlight)));
+    }
     if (parser.isSet(scale)) {
         bool ok = false;
         line.scale = parser.value(scale).toDouble(&ok);
-        if (!ok || !(line.scale > 0) || line.scale > kMaxScale)
-            return fail(QStringLiteral("--scale: not a scale above 0 and up to %1: %2")
+        if (!ok || !std::isfinite(line.scale))
+            return fail(QStringLiteral("--scale: not a number: %1").arg(parser.value(scale)));
+        if (line.scale < kMinScale)
+            return fail(QStringLiteral("--scale: too small, the least is %1: %2")
+                            .arg(kMinScale)
+                            .arg(parser.value(scale)));
+        if (line.scale > kMaxScale)
+            return fail(QStringLiteral("--scale: too large, the most is %1: %2")
                             .arg(kMaxScale)
                             .arg(parser.value(scale)));
     }

@@ -21,7 +21,13 @@ struct CommandLine {
     int section = 1;     // --section S
     int steps = 0;       // --steps N: stops stepped forward after the route is set
     double scale = 1.0;  // --scale, of the board or the ticket
-    QString message;     // the help or version text, or what is wrong
+    // With --screenshot: the LCD board's name in one form ("kanji", "kana", "en", "zh-Hans",
+    // "zh-Hant", "ko"; empty: as it shows now), its fare table's page (1-based; 0: as it shows
+    // now), and the backlight row (0 OFF, 1 ON1, 2 ON2), lit whatever the settings hold.
+    QString nameForm;
+    int page = 0;
+    int backlight = 1;
+    QString message; // the help or version text, or what is wrong
 };
 
 // Reads the arguments after the program's name. Never exits.

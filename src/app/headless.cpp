@@ -8,6 +8,7 @@
 #include "lcdboard.h"
 #include "plugincheck.h"
 #include "q47app.h"
+#include "safefile.h"
 #include "settingsstore.h"
 #include "soundoutput.h"
 #include "ticketplugin.h"
@@ -107,10 +108,12 @@ private:
     std::optional<Q47App> app_;
 };
 
+// Encoded in memory, then written whole: a failing disk leaves an older picture as it was.
 bool savePng(const QImage &image, const QString &file) {
-    if (image.save(file, "PNG"))
+    const WriteResult failed = writeImageSafely(file, image, "PNG");
+    if (!failed)
         return true;
-    std::fprintf(stderr, "Q47: cannot write %s\n", qPrintable(file));
+    std::fprintf(stderr, "Q47: cannot write %s\n", qPrintable(failed->text()));
     return false;
 }
 
@@ -127,11 +130,21 @@ int runScreenshot(const CommandLine &line, char *program) {
     HeadlessRun run(line, program);
     if (!run.setRoute(line))
         return 1;
+    // Lit as asked, ON1 by default: a picture does not depend on the last run's switch.
+    run.app().controlPanel()->Option4_Click(line.backlight);
     LcdBoard *lcd = run.app().boards()->kind() == lcd::BoardKind::Lcd
                         ? run.app().boards()->lcdBoard()
                         : nullptr;
-    const QImage shot =
-        lcd ? lcd->renderBoard(line.scale) : run.app().board().renderBoard(line.scale);
+    QImage shot;
+    if (lcd) {
+        lcd::LcdPhase phase = lcd->phase();
+        if (line.page > 0)
+            phase.page = line.page - 1;
+        phase.name = lcd::nameFormNamed(line.nameForm).value_or(phase.name);
+        shot = lcd->renderBoard(line.scale, phase);
+    } else {
+        shot = run.app().board().renderBoard(line.scale);
+    }
     if (!savePng(shot, line.screenshot))
         return 1;
     return run.told() ? 1 : 0;

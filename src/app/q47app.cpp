@@ -175,6 +175,7 @@ void Q47App::Form_Load() {
 
     option_ = std::make_unique<frmOption>(*settings_, board);
     option_->showBoardChoice(kind, lcd::readPageSeconds(user));
+    option_->showFormBeats(lcd::readFormBeats(user));
     QObject::connect(option_.get(), &frmOption::boardChosen, &board, [this](lcd::BoardKind k) {
         QSettings user;
         lcd::writeBoardKind(user, k);
@@ -185,6 +186,12 @@ void Q47App::Form_Load() {
         lcd::writePageSeconds(user, seconds);
         boards_->setPageSeconds(seconds);
     });
+    QObject::connect(option_.get(), &frmOption::formBeatsChosen, &board,
+                     [this](const std::array<int, lcd::kNameForms> &beats) {
+                         QSettings user;
+                         lcd::writeFormBeats(user, beats);
+                         boards_->setFormBeats(beats);
+                     });
     // The author's reading dictionary lives beside the announcement lists, in the sound folder
     // of the moment.
     const auto readings = [settings = settings_.get()] {

@@ -1,10 +1,14 @@
 #pragma once
 
+#include "namesen.h"
+
+#include <QColor>
 #include <QString>
 #include <QTime>
 #include <QVariant>
 
 #include <array>
+#include <bitset>
 
 namespace q47 {
 
@@ -19,6 +23,20 @@ struct CellFormat {
     bool operator==(const CellFormat &) const = default;
 };
 
+// The route as the board heads its face with it, at the current stop.
+struct RouteOnBoard {
+    QString number; // the panel's route number; empty when unknown
+    QString name;   // as its operator names it; empty: the number
+    QColor color;   // the name's badge and its text; invalid: the board's own colours
+    QColor textColor;
+    QString headsign; // empty when unknown
+    // The highest ticket number handed out from the route's first stop up to the current one.
+    int highestSeiriNo = 0;
+    // The fare cells that carry information digits (the stop, the route number...), not fares.
+    std::bitset<kBoardCells + 1> infoCells;
+    bool operator==(const RouteOnBoard &) const = default;
+};
+
 // What the board shows at one moment, whichever board draws it.
 struct BoardContent {
     // Index 1 to 50: what each fare cell last received, fares (doubled at night, -1 kept) and
@@ -26,20 +44,21 @@ struct BoardContent {
     std::array<QVariant, kBoardCells + 1> cells{};
     std::array<CellFormat, kBoardCells + 1> formats{};
 
-    // The highest ticket number handed out from the route's first stop up to the current one.
-    int highestSeiriNo = 0;
     // The ticket-number labels' numbering style and zero padding.
     int numberingStyle = 0;
     bool zeroPad = false;
 
-    // The next stop: its name, its reading in kana and its English name (empty when unknown).
+    // The next stop: its name as the route file holds it (what the LED board shows), its real
+    // name where the file could only hold a substitute (empty: the same), and its name in other
+    // languages (empty where unknown).
     QString stopName;
-    QString stopKana;
-    QString stopEnglish;
+    QString stopWritten;
+    NameForms stopForms;
+    // The name as written: the real one when known.
+    const QString &writtenName() const { return stopWritten.isEmpty() ? stopName : stopWritten; }
 
-    QString routeNumber; // empty when unknown
-    QString headsign;    // empty when unknown
-    QTime time;          // invalid: no clock
+    RouteOnBoard route;
+    QTime time; // invalid: no clock
 
     int backlight = 1;    // 0 OFF, 1 ON1, 2 ON2
     bool cleared = false; // the display is switched blank

@@ -47,26 +47,27 @@ void BoardModel::setCellFormat(int cell, const CellFormat &format) {
 
 void BoardModel::setStopName(const QString &name) {
     content_.stopName = name;
-    content_.stopKana.clear();
-    content_.stopEnglish.clear();
+    content_.stopWritten = !name.isEmpty() && name == writtenFor_ ? written_ : QString();
+    content_.stopForms = {};
     Q_EMIT stopNameChanged();
 }
 
-void BoardModel::setStopReadings(const QString &kana, const QString &english) {
-    if (content_.stopKana == kana && content_.stopEnglish == english)
+void BoardModel::setStopWritten(const QString &name, const QString &written) {
+    writtenFor_ = name;
+    written_ = written == name ? QString() : written;
+}
+
+void BoardModel::setStopForms(const NameForms &forms) {
+    if (content_.stopForms == forms)
         return;
-    content_.stopKana = kana;
-    content_.stopEnglish = english;
+    content_.stopForms = forms;
     Q_EMIT contentChanged();
 }
 
-void BoardModel::setRoute(const QString &routeNumber, const QString &headsign, int highestSeiriNo) {
-    if (content_.routeNumber == routeNumber && content_.headsign == headsign &&
-        content_.highestSeiriNo == highestSeiriNo)
+void BoardModel::setRoute(const RouteOnBoard &route) {
+    if (content_.route == route)
         return;
-    content_.routeNumber = routeNumber;
-    content_.headsign = headsign;
-    content_.highestSeiriNo = highestSeiriNo;
+    content_.route = route;
     Q_EMIT contentChanged();
 }
 

@@ -21,11 +21,14 @@ public:
     // The format as the cell's digit control holds it: values out of its ranges are brought
     // into them as the control does.
     void setCellFormat(int cell, const CellFormat &format);
-    // The next stop. Every call counts, the same name too: it starts the name afresh.
+    // The next stop. Every call counts, the same name too: it starts the name afresh. Its
+    // real name is the one last given for it with setStopWritten.
     void setStopName(const QString &name);
-    // Its reading in kana and its English name, empty when unknown.
-    void setStopReadings(const QString &kana, const QString &english);
-    void setRoute(const QString &routeNumber, const QString &headsign, int highestSeiriNo);
+    // `written` is the real name of the stop that the route file names `name`.
+    void setStopWritten(const QString &name, const QString &written);
+    // Its name in other languages, empty where unknown.
+    void setStopForms(const NameForms &forms);
+    void setRoute(const RouteOnBoard &route);
     void setNumbering(int style, bool zeroPad);
     void setBacklight(int row);
     // The clock stopped while the display is cleared, running again afterwards.
@@ -41,6 +44,8 @@ Q_SIGNALS:
 
 private:
     BoardContent content_;
+    QString writtenFor_;
+    QString written_;
 };
 
 } // namespace q47

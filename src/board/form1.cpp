@@ -397,12 +397,16 @@ void Form1::showStopName(const QString &name) {
     model_.setStopName(name);
 }
 
-void Form1::showRoute(const QString &routeNumber, const QString &headsign, int highestSeiriNo) {
-    model_.setRoute(routeNumber, headsign, highestSeiriNo);
+void Form1::showStopWritten(const QString &name, const QString &written) {
+    model_.setStopWritten(name, written);
 }
 
-void Form1::setStopReadings(const QString &kana, const QString &english) {
-    model_.setStopReadings(kana, english);
+void Form1::showRoute(const RouteOnBoard &route) {
+    model_.setRoute(route);
+}
+
+void Form1::setStopForms(const NameForms &forms) {
+    model_.setStopForms(forms);
 }
 
 void Form1::setBacklight(int row) {

@@ -76,11 +76,15 @@ public:
     CellFormat cellFormat(int cell) const;
     // The stop's name on the place-name display.
     void showStopName(const QString &name);
-    // The route number and headsign, and the highest ticket number handed out so far: the
-    // LED board has no place for them, other views of its content do.
-    void showRoute(const QString &routeNumber, const QString &headsign, int highestSeiriNo);
-    // The next stop's reading in kana and its English name, for views that show them.
-    void setStopReadings(const QString &kana, const QString &english);
+    // The real name of the stop the route file names `name`, for views that show it; the
+    // place-name display shows what the route file holds.
+    void showStopWritten(const QString &name, const QString &written);
+    // The route's number, name, colours and headsign, the highest ticket number handed out so
+    // far and the cells of information digits: the LED board has no place for them, other
+    // views of its content do.
+    void showRoute(const RouteOnBoard &route);
+    // The next stop's name in kana and other languages, for views that show them.
+    void setStopForms(const NameForms &forms);
     // The backlight row chosen (0 OFF, 1 ON1, 2 ON2); the picture is the panel's to put on.
     void setBacklight(int row);
     void setPlaceNameColours(OleColor back, OleColor dots);

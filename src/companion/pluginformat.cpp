@@ -6,6 +6,7 @@
 #include <QStringDecoder>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <utility>
 
@@ -623,6 +624,22 @@ private:
             plugin_.paper = Qt::white;
         if (!plugin_.ink.isValid())
             plugin_.ink = Qt::black;
+        qint64 cost = 0;
+        qint64 dearest = 0;
+        int dearestLine = 0;
+        for (const Item &it : plugin_.items) {
+            const qint64 c = drawingCost(it, plugin_.companies);
+            cost += c;
+            if (c > dearest) {
+                dearest = c;
+                dearestLine = it.fileLine;
+            }
+        }
+        if (cost > kMaxDrawingCost)
+            fail(Fault::TooCostly, QStringLiteral("%L1; the dearest item, on line %2, costs %L3")
+                                       .arg(cost)
+                                       .arg(dearestLine)
+                                       .arg(dearest));
         for (Item &it : plugin_.items)
             if (!it.colour.isValid())
                 it.colour = plugin_.ink;
@@ -750,7 +767,7 @@ QString faultText(Fault fault) {
     case Fault::BadValue:
         return QStringLiteral("a value not of its kind or outside its range");
     case Fault::TicketTooLarge:
-        return QStringLiteral("the ticket is larger than 2000 x 2000");
+        return QStringLiteral("the ticket is larger than %1 x %1").arg(kMaxTicketPx);
     case Fault::OutsideTicket:
         return QStringLiteral("the item reaches past the ticket's edges");
     case Fault::TooManyItems:
@@ -766,6 +783,10 @@ QString faultText(Fault fault) {
         return QStringLiteral("a template longer than 1000 characters");
     case Fault::NotCp932:
         return QStringLiteral("text that CP932 cannot hold");
+    case Fault::TooCostly:
+        return QStringLiteral("the layout would take too long to draw: it costs more than %L1 "
+                              "units")
+            .arg(kMaxDrawingCost);
     }
     return {};
 }
@@ -794,6 +815,8 @@ QString fillTemplate(const Template &tpl, const TicketValues &v, const QStringLi
     };
     QString out;
     for (const Segment &s : tpl.segments) {
+        if (out.size() >= kMaxTemplateChars)
+            break;
         switch (s.kind) {
         case Segment::Kind::Literal:
             out.append(QStringView(tpl.literals).sliced(s.from, s.count));
@@ -843,7 +866,75 @@ QString fillTemplate(const Template &tpl, const TicketValues &v, const QStringLi
             break;
         }
     }
+    out.truncate(kMaxTemplateChars);
     return out;
+}
+
+namespace {
+
+// The most characters a template can be filled with.
+qint64 mostCharacters(const Template &tpl, const QStringList &companies) {
+    qint64 longestCompany = 0;
+    for (const QString &name : companies)
+        longestCompany = std::max<qint64>(longestCompany, name.size());
+    qint64 n = 0;
+    for (const Segment &s : tpl.segments) {
+        switch (s.kind) {
+        case Segment::Kind::Literal:
+            n += s.count;
+            break;
+        case Segment::Kind::Stop: // the route file's, of any length
+            n += kMaxTemplateChars;
+            break;
+        case Segment::Kind::Date:
+            n += 10;
+            break;
+        case Segment::Kind::Time:
+            n += 8;
+            break;
+        case Segment::Kind::Company:
+            n += longestCompany;
+            break;
+        default: // a 32-bit number with its sign, or wider by its padding
+            n += std::max<qint64>(s.width, 11);
+            break;
+        }
+    }
+    return std::min<qint64>(n, kMaxTemplateChars);
+}
+
+} // namespace
+
+qint64 drawingCost(const Item &item, const QStringList &companies) {
+    const qint64 width = item.box.width();
+    const qint64 area = width * item.box.height();
+    switch (item.kind) {
+    case Item::Kind::Text: {
+        const qint64 size = item.pixelSize;
+        const qint64 characters = mostCharacters(item.text, companies);
+        // Glyphs of 32 pixels and more (64 and more on a screen of ratio 2) are filled as
+        // outlines, row by row; smaller ones, or ones condensed thinner than 1024 square
+        // pixels, are drawn from a cache. A text holds as many outlined glyphs as fit its box
+        // at a quarter of their size, or as condensing leaves above that.
+        const qint64 outlined =
+            size < 32 ? 0
+                      : std::min(characters, std::max(4 * width / size, size * width / 1024 + 1));
+        return characters * 1000 + outlined * size * 2500 + 8 * width * size;
+    }
+    case Item::Kind::Line: {
+        const QLine l = item.line;
+        if (l.dx() == 0 || l.dy() == 0)
+            return (std::abs(l.dx()) + std::abs(l.dy())) * qint64(item.penWidth);
+        return static_cast<qint64>(4 * std::hypot(l.dx(), l.dy()) * item.penWidth) + 1;
+    }
+    case Item::Kind::Frame:
+        return std::min(area, 2 * (width + item.box.height()) * item.penWidth);
+    case Item::Kind::Box:
+        return area;
+    case Item::Kind::Barcode:
+        return 5'000'000 + area;
+    }
+    return 0;
 }
 
 } // namespace ticket

@@ -64,14 +64,19 @@ enum class Fault {
     BadTemplate,      // an unknown placeholder, an unmatched brace, a width on a text field
     TooLong,          // a template longer than kMaxTemplateChars
     NotCp932,         // text that CP932 cannot hold
+    TooCostly,        // the layout costs more than kMaxDrawingCost to draw
 };
 
 inline constexpr qsizetype kMaxFileBytes = 1 << 20;
-inline constexpr int kMaxTicketPx = 2000;
+// 640 x 640 at scale 8 is a picture of 100 MiB: the most a ticket may take in memory.
+inline constexpr int kMaxTicketPx = 640;
 inline constexpr int kMaxItems = 1000;
 inline constexpr int kMaxCompanies = 1000;
 inline constexpr int kMaxTemplateChars = 1000;
 inline constexpr int kFormatVersion = 1;
+// What a ticket may cost to draw, in units of about a nanosecond of drawing at scale 1 (see
+// drawingCost): a ticket at the limit takes a fifth of a second.
+inline constexpr qint64 kMaxDrawingCost = 200'000'000;
 
 // One piece of a text or data template: fixed text, or a value filled in when drawing.
 struct Segment {
@@ -173,8 +178,15 @@ struct TicketValues {
 // width on a text value. "{{" and "}}" stand for braces.
 std::optional<Template> parseTemplate(const QString &text);
 
-// The template filled for one ticket. Parts of a date or time that cannot be read are empty.
+// The template filled for one ticket, cut at kMaxTemplateChars characters however long a stop
+// or company name is. Parts of a date or time that cannot be read are empty.
 QString fillTemplate(const Template &tpl, const TicketValues &values, const QStringList &companies);
+
+// An upper bound of what drawing the item costs at scale 1, in about nanoseconds: the pixels it
+// can cover, weighted by how dear each is (a text's 8, a slanted rule's 4, a filled area's 1),
+// a text's characters (1000 each), the rows of its glyphs drawn as outlines (2500 each) and a
+// barcode's encoding (5 000 000).
+qint64 drawingCost(const Item &item, const QStringList &companies);
 
 } // namespace ticket
 } // namespace q47

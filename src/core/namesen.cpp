@@ -4,12 +4,196 @@
 #include "spreadsheetcsv.h"
 
 #include <QStringList>
+#include <QVarLengthArray>
 
 #include <algorithm>
 
 namespace q47 {
 
 namespace csv = q47::spreadsheetcsv;
+
+QLatin1StringView nameLanguageTag(NameLanguage language) {
+    switch (language) {
+    case NameLanguage::Kana:
+        return QLatin1StringView("ja-Hrkt");
+    case NameLanguage::English:
+        return QLatin1StringView("en");
+    case NameLanguage::ChineseHans:
+        return QLatin1StringView("zh-Hans");
+    case NameLanguage::ChineseHant:
+        return QLatin1StringView("zh-Hant");
+    case NameLanguage::Korean:
+        return QLatin1StringView("ko");
+    }
+    return {};
+}
+
+void NameForms::overlay(const NameForms &over) {
+    for (size_t i = 0; i < text.size(); ++i)
+        if (!over.text[i].isEmpty())
+            text[i] = over.text[i];
+}
+
+namespace {
+
+// One field of a row as it stands in the file: without its quotes, "" not yet undone.
+struct FieldSpan {
+    QByteArrayView raw;
+    bool quoted = false;
+};
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r';
+}
+
+QByteArrayView trimmed(QByteArrayView v) {
+    while (!v.isEmpty() && isBlank(v.front()))
+        v = v.sliced(1);
+    while (!v.isEmpty() && isBlank(v.back()))
+        v.chop(1);
+    return v;
+}
+
+// The field's bytes as its text: quoted ones as written with "" undone, the others trimmed.
+// Points into the file unless a quote had to be undone.
+QByteArray fieldBytes(const FieldSpan &field) {
+    const QByteArrayView v = field.quoted ? field.raw : trimmed(field.raw);
+    QByteArray bytes = QByteArray::fromRawData(v.data(), v.size());
+    if (field.quoted && v.contains("\"\""))
+        bytes.replace("\"\"", "\"");
+    return bytes;
+}
+
+// Calls each(index, field) for every field of the row starting at `pos`; returns where the
+// next row starts. A quote left open runs to the end of the file.
+template <typename Each> qsizetype scanRow(QByteArrayView bytes, qsizetype pos, Each &&each) {
+    const qsizetype n = bytes.size();
+    for (int index = 0;; ++index) {
+        FieldSpan field;
+        const auto toDelimiter = [&] {
+            while (pos < n && bytes[pos] != ',' && bytes[pos] != '\n')
+                ++pos;
+        };
+        if (pos < n && bytes[pos] == '"') {
+            const qsizetype start = ++pos;
+            while (pos < n && !(bytes[pos] == '"' && (pos + 1 >= n || bytes[pos + 1] != '"')))
+                pos += bytes[pos] == '"' ? 2 : 1;
+            field = {bytes.sliced(start, pos - start), true};
+            toDelimiter(); // what follows the closing quote is not part of the field
+        } else {
+            const qsizetype start = pos;
+            toDelimiter();
+            field = {bytes.sliced(start, pos - start), false};
+        }
+        each(index, field);
+        if (pos >= n)
+            return n;
+        if (bytes[pos++] == '\n')
+            return pos;
+    }
+}
+
+// Calls each(start, name) for every row that is neither blank nor a comment, in file order:
+// where it starts and its first field.
+template <typename Each> void forEachRow(QByteArrayView bytes, Each &&each) {
+    qsizetype pos = bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+    while (pos < bytes.size()) {
+        const qsizetype start = pos;
+        FieldSpan first;
+        int fields = 0;
+        pos = scanRow(bytes, pos, [&](int index, const FieldSpan &field) {
+            if (index == 0)
+                first = field;
+            ++fields;
+        });
+        const QByteArray name = fieldBytes(first);
+        if ((fields == 1 && name.isEmpty()) || (!first.quoted && name.startsWith('#')))
+            continue;
+        each(start, name);
+    }
+}
+
+size_t nameHash(QByteArrayView name) {
+    return qHash(name, 0);
+}
+
+} // namespace
+
+NameTable NameTable::fromNamesFile(QByteArray bytes) {
+    NameTable table;
+    table.bytes_ = std::move(bytes);
+    bool header = true;
+    table.rows_.reserve(size_t(table.bytes_.count('\n')) + 1);
+    forEachRow(table.bytes_, [&table, &header](qsizetype start, const QByteArray &name) {
+        if (!header) {
+            table.rows_.emplace_back(nameHash(name), start);
+            return;
+        }
+        header = false;
+        scanRow(table.bytes_, start, [&table](int index, const FieldSpan &field) {
+            const QString tag = QString::fromUtf8(fieldBytes(field)).trimmed();
+            for (int l = 0; l < kNameLanguages && index > 0; ++l) {
+                int &column = table.columns_[size_t(l)];
+                if (column < 0 &&
+                    tag.compare(nameLanguageTag(NameLanguage(l)), Qt::CaseInsensitive) == 0)
+                    column = index;
+            }
+        });
+    });
+    if (std::all_of(table.columns_.begin(), table.columns_.end(), [](int c) { return c < 0; }))
+        return {};
+    std::sort(table.rows_.begin(), table.rows_.end());
+    return table;
+}
+
+NameTable NameTable::fromEnglishNames(QByteArray bytes) {
+    NameTable table;
+    table.bytes_ = std::move(bytes);
+    table.columns_[size_t(NameLanguage::English)] = 1;
+    const QByteArray headerName = QByteArray(kEnglishNamesHeader).split(',').constFirst();
+    bool first = true;
+    table.rows_.reserve(size_t(table.bytes_.count('\n')) + 1);
+    forEachRow(table.bytes_, [&](qsizetype start, const QByteArray &name) {
+        if (!std::exchange(first, false) && name == headerName)
+            return;
+        table.rows_.emplace_back(nameHash(name), start);
+    });
+    std::sort(table.rows_.begin(), table.rows_.end());
+    return table;
+}
+
+NameTable NameTable::loadNamesFile(const QString &path) {
+    RegularFileRead read = readRegularFile(path, kMaxBytes);
+    return read ? fromNamesFile(std::move(read.bytes)) : NameTable();
+}
+
+NameTable NameTable::loadEnglishNames(const QString &path) {
+    RegularFileRead read = readRegularFile(path, kMaxBytes);
+    return read ? fromEnglishNames(std::move(read.bytes)) : NameTable();
+}
+
+NameForms NameTable::lookUp(const QString &name) const {
+    NameForms forms;
+    const QByteArray key = name.trimmed().toUtf8();
+    const size_t hash = nameHash(key);
+    auto at = std::lower_bound(rows_.begin(), rows_.end(), std::pair<size_t, qsizetype>(hash, 0));
+    for (; at != rows_.end() && at->first == hash; ++at) {
+        QVarLengthArray<FieldSpan, 8> fields;
+        scanRow(bytes_, at->second,
+                [&fields](int, const FieldSpan &field) { fields.append(field); });
+        if (fieldBytes(fields[0]) != key)
+            continue;
+        for (int l = 0; l < kNameLanguages; ++l) {
+            const int column = columns_[size_t(l)];
+            if (column < 0 || column >= fields.size())
+                continue;
+            const QString text = QString::fromUtf8(fieldBytes(fields[column])).trimmed();
+            if (!text.isEmpty())
+                forms.text[size_t(l)] = text;
+        }
+    }
+    return forms;
+}
 
 QHash<QString, QString> readEnglishNames(const QByteArray &bytes) {
     const QString header = QString::fromUtf8(kEnglishNamesHeader);

@@ -1,17 +1,17 @@
 #include "statefile.h"
 
+#include "regularfile.h"
+#include "safefile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QTemporaryFile>
 #include <QtEndian>
 
+#include <cerrno>
 #include <cstring>
-
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace q47 {
 
@@ -127,15 +127,10 @@ bool canCreateFileIn(const QString &folder) {
     return probe.open();
 }
 
-// The rename reaches the disk only with its folder; without this a power cut right after the
-// save could bring back the old file.
-void syncFolder(const QString &folder) {
-    const int fd =
-        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return;
-    ::fsync(fd);
-    ::close(fd);
+// Why a file could not be opened for reading, in the words the program's messages use.
+QString openErrorText(int error) {
+    return error == kNotARegularFile ? QStringLiteral("通常のファイルではありません")
+                                     : qt_error_string(error);
 }
 
 } // namespace
@@ -274,14 +269,15 @@ QString stateFilePath(const QString &executablePath) {
 
 StateFileRead loadStateFile(const QString &path) {
     StateFileRead result;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (!QFileInfo::exists(path))
+    QFile file;
+    // A pipe or a device in the file's place is refused, not waited on.
+    if (const int error = openRegularFile(path, file)) {
+        if (error == ENOENT)
             return result; // NoFile
         result.status = StateFileRead::Status::Failed;
         result.error =
             ioError(state_error::AccessDenied, QStringLiteral("状態ファイルを開けません"), path,
-                    file.errorString());
+                    openErrorText(error));
         return result;
     }
 
@@ -327,50 +323,30 @@ std::optional<StateError> saveStateFile(const QString &path, const QByteArray &b
         return ioError(state_error::BadPath, QStringLiteral("状態ファイルのフォルダーを作れません"),
                        folder);
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    PendingFile file;
+    if (const WriteResult failed = file.open(path)) {
         return ioError(state_error::AccessDenied,
                        QStringLiteral("状態ファイルを書き込み用に開けません"), path,
-                       file.errorString());
+                       failed->reason);
     }
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
-        const StateError error =
-            ioError(state_error::DeviceIO, QStringLiteral("状態ファイルを書き込めません"), path,
-                    file.errorString());
-        return error; // the temporary file goes with `file`; the old file is untouched
+    WriteResult failed = file.write(bytes);
+    if (!failed)
+        failed = file.commit();
+    if (failed) { // the old file is untouched, the temporary file gone
+        return ioError(state_error::DeviceIO, QStringLiteral("状態ファイルを書き込めません"), path,
+                       failed->reason);
     }
-    syncFolder(folder);
     return std::nullopt;
 }
 
 std::optional<StateError> keepBadCopy(const QString &path) {
-    QFile from(path);
-    if (!from.open(QIODevice::ReadOnly)) {
-        if (!QFileInfo::exists(path))
-            return std::nullopt;
-        return ioError(state_error::BadCopyFailed,
-                       QStringLiteral("読めなかった状態ファイルを残せません"), path,
-                       from.errorString());
-    }
+    if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink())
+        return std::nullopt;
     // Streamed, not read whole: the file may be the one refused for its size.
-    const QString badPath = path + QStringLiteral(".bad");
-    QSaveFile to(badPath);
-    if (!to.open(QIODevice::WriteOnly)) {
+    if (const WriteResult failed = copyFileSafely(path, path + QStringLiteral(".bad")))
         return ioError(state_error::BadCopyFailed,
-                       QStringLiteral("読めなかった状態ファイルを残せません"), badPath,
-                       to.errorString());
-    }
-    char chunk[64 * 1024];
-    qint64 got = 0;
-    while ((got = from.read(chunk, sizeof chunk)) > 0) {
-        if (to.write(chunk, got) != got)
-            break;
-    }
-    if (got != 0 || !to.commit()) {
-        const QString why = got < 0 ? from.errorString() : to.errorString();
-        return ioError(state_error::BadCopyFailed,
-                       QStringLiteral("読めなかった状態ファイルを残せません"), badPath, why);
-    }
+                       QStringLiteral("読めなかった状態ファイルを残せません"), failed->file,
+                       failed->reason);
     return std::nullopt;
 }
 

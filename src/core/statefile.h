@@ -48,12 +48,13 @@ struct StateFileRead {
     StateError error;
 };
 
-// Reads the whole file, refusing one over kStateFileMaxBytes.
+// Reads the whole file, refusing one over kStateFileMaxBytes and anything but an ordinary file.
 StateFileRead loadStateFile(const QString &path);
 
-// Replaces the file atomically: the bytes go to a temporary file beside it, reach the disk,
-// and only then take the old file's name. On failure the old file is left as it was. Creates
-// the file's folder when it is missing.
+// Replaces the file through the safe writer (safefile.h): the bytes go to a temporary file
+// beside it, reach the disk, and only then take the old file's name. On failure the old file is
+// left as it was; a symbolic link in its place is refused, not written through. Creates the
+// file's folder when it is missing.
 std::optional<StateError> saveStateFile(const QString &path, const QByteArray &bytes);
 
 // Copies the file at `path` to `<path>.bad`, replacing an older copy. No file: nothing to do.

@@ -1,6 +1,7 @@
 #include "gtfsdialog.h"
 
 #include "importfiles.h"
+#include "routedata.h"
 #include "screenfit.h"
 
 #include <QDir>
@@ -99,7 +100,7 @@ GtfsImportDialog::GtfsImportDialog(QString dataFolder, QString soundFolder, QWid
     auto *routeRow = new QHBoxLayout;
     routeRow->addWidget(new QLabel(QStringLiteral("系統番号："), this));
     route_ = new QSpinBox(this);
-    route_->setRange(0, 99999);
+    route_->setRange(kFirstRoute, kLastRoute);
     route_->setValue(firstFreeRoute());
     routeRow->addWidget(route_);
     target_ = new QLabel(this);
@@ -287,10 +288,10 @@ void GtfsImportDialog::showMessages(const Diagnostics &diagnostics) {
 
 int GtfsImportDialog::firstFreeRoute() const {
     const QDir data(folderOf(dataFolder_));
-    for (int n = 1; n < 99999; ++n)
+    for (int n = kFirstRoute; n <= kLastRoute; ++n)
         if (!QFileInfo::exists(data.filePath(QStringLiteral("%1.hy3").arg(n))))
             return n;
-    return 1;
+    return kFirstRoute;
 }
 
 bool GtfsImportDialog::importPattern() {
@@ -298,13 +299,22 @@ bool GtfsImportDialog::importPattern() {
         return false;
     // The route number goes into the readings' comment; the plan is otherwise the preview's.
     plan_.route = route_->value();
-    Diagnostics diagnostics = plan_.diagnostics;
+    Diagnostics diagnostics;
+    recoverImportFolders(dataFolder_, soundFolder_, diagnostics);
+    diagnostics += plan_.diagnostics;
     ImportFiles files;
-    const bool ok = prepareImport(*feed_, plan_, dataFolder_, soundFolder_, files, diagnostics) &&
-                    writeImport(files, diagnostics);
+    const ImportWrite written =
+        prepareImport(*feed_, plan_, dataFolder_, soundFolder_, files, diagnostics)
+            ? writeImport(files, diagnostics)
+            : ImportWrite::NothingWritten;
     showMessages(diagnostics);
-    if (!ok) {
+    if (written == ImportWrite::NothingWritten) {
         status_->setText(QStringLiteral("取り込めませんでした。何も書き込んでいません。"));
+        return false;
+    }
+    if (written == ImportWrite::PartlyWritten) {
+        status_->setText(QStringLiteral("取り込めませんでした。下に挙げたファイルだけが書き換わって"
+                                        "います。次の取り込みで元に戻します。"));
         return false;
     }
     status_->setText(QStringLiteral("系統%1を取り込みました（%2停留所、整理券%3番まで）。")

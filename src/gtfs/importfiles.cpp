@@ -5,16 +5,15 @@
 #include "namesen.h"
 #include "regularfile.h"
 #include "routedata.h"
+#include "safefile.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QSet>
 #include <QStringDecoder>
 
 #include <cerrno>
 #include <cstring>
-#include <memory>
 
 namespace q47::gtfs {
 
@@ -202,7 +201,20 @@ bool prepareImport(const Feed &feed, const ImportPlan &plan, const QString &data
     return true;
 }
 
-bool writeImport(const ImportFiles &files, Diagnostics &out) {
+void recoverImportFolders(const QString &dataFolder, const QString &soundFolder, Diagnostics &out) {
+    QStringList done;
+    for (const QString &folder : {dataFolder, soundFolder}) {
+        const QString path = QFileInfo(folderPath(folder)).absoluteFilePath();
+        if (done.contains(path))
+            continue;
+        done.append(path);
+        for (const RecoveryNote &note : recoverFolder(path))
+            out.append({note.failed ? Diagnostic::Level::Error : Diagnostic::Level::Note, note.file,
+                        0, note.text});
+    }
+}
+
+ImportWrite writeImport(const ImportFiles &files, Diagnostics &out) {
     std::vector<std::pair<QString, QByteArray>> contents = {
         {files.routePath, files.route},
         {files.announcementPath, files.announcements},
@@ -210,22 +222,28 @@ bool writeImport(const ImportFiles &files, Diagnostics &out) {
     if (!files.englishPath.isEmpty())
         contents.emplace_back(files.englishPath, files.english);
     // Every file is written beside its place first; only when all are complete does each
-    // replace the old one.
-    std::vector<std::unique_ptr<QSaveFile>> saves;
-    for (const auto &[path, bytes] : contents) {
-        auto f = std::make_unique<QSaveFile>(path);
-        if (!f->open(QIODevice::WriteOnly) || f->write(bytes) != bytes.size()) {
-            out.append({Diagnostic::Level::Error, path, 0, f->errorString()});
-            return false;
+    // replace the old one, and a failure puts back those replaced before it.
+    std::vector<PendingFile> pending(contents.size());
+    for (size_t i = 0; i < contents.size(); ++i) {
+        WriteResult failed = pending[i].open(contents[i].first);
+        if (!failed)
+            failed = pending[i].write(contents[i].second);
+        if (failed) {
+            out.append({Diagnostic::Level::Error, failed->file, 0, failed->reason});
+            return ImportWrite::NothingWritten;
         }
-        saves.push_back(std::move(f));
     }
-    for (auto &f : saves)
-        if (!f->commit()) {
-            out.append({Diagnostic::Level::Error, f->fileName(), 0, f->errorString()});
-            return false;
-        }
-    return true;
+    const std::optional<SetWriteFailure> failed = commitFiles(pending);
+    if (!failed)
+        return ImportWrite::Written;
+    out.append({Diagnostic::Level::Error, failed->cause.file, 0, failed->cause.reason});
+    if (failed->written.isEmpty())
+        return ImportWrite::NothingWritten;
+    for (const QString &path : failed->written)
+        out.append({Diagnostic::Level::Error, path, 0,
+                    QStringLiteral("holds the new import, and the old file is kept beside it; the "
+                                   "next import puts it back")});
+    return ImportWrite::PartlyWritten;
 }
 
 } // namespace q47::gtfs

@@ -39,7 +39,18 @@ QByteArray mergeReadings(const QByteArray &existing,
 bool prepareImport(const Feed &feed, const ImportPlan &plan, const QString &dataFolder,
                    const QString &soundFolder, ImportFiles &files, Diagnostics &out);
 
-// Writes the files, each replaced whole; when one cannot be written, none is.
-bool writeImport(const ImportFiles &files, Diagnostics &out);
+// What a killed import left in the folders (an empty folder is the current one) is put back or
+// tidied, with a note for each thing done; call it before prepareImport, which reads them.
+void recoverImportFolders(const QString &dataFolder, const QString &soundFolder, Diagnostics &out);
+
+enum class ImportWrite {
+    Written,        // every file holds the import
+    NothingWritten, // every file is as it was
+    PartlyWritten,  // the errors name the files that hold the import; the old ones are kept
+};
+
+// Writes the files as one: all or, when one cannot be written, none (safefile.h). Only when
+// putting back an old file fails as well are some left written, and the errors say which.
+ImportWrite writeImport(const ImportFiles &files, Diagnostics &out);
 
 } // namespace q47::gtfs

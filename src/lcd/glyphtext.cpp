@@ -64,19 +64,36 @@ QImage thicken(const QImage &alpha, int sixteenths) {
 } // namespace
 
 QFont faceFont(Face face, int pixelSize) {
-    QFont font;
+    // The IPA gothic lacks the CJK extensions (𠮷) and Hangul, which the Noto CJK faces hold,
+    // and the emoji that Symbola draws as outlines, in the board's colour like any text.
+    // The design's face first with the faces that stand in for it, as a list of families
+    // would otherwise put them after the fallbacks.
+    const QString design = QStringLiteral("ＭＳ ゴシック");
+    const QStringList japanese =
+        QStringList{design} + QFont::substitutes(design) +
+        QStringList{QStringLiteral("Noto Sans CJK JP"), QStringLiteral("Symbola")};
+    QStringList families;
     switch (face) {
     case Face::Japanese:
-        font.setFamilies({QStringLiteral("ＭＳ ゴシック")});
         break;
     case Face::Latin:
-        font.setFamilies({QStringLiteral("DejaVu Sans"), QStringLiteral("ＭＳ ゴシック")});
+        families = {QStringLiteral("DejaVu Sans")};
         break;
     case Face::Digits:
-        font.setFamilies({QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("DejaVu Sans"),
-                          QStringLiteral("ＭＳ ゴシック")});
+        families = {QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("DejaVu Sans")};
+        break;
+    case Face::ChineseHans:
+        families = {QStringLiteral("Noto Sans CJK SC")};
+        break;
+    case Face::ChineseHant:
+        families = {QStringLiteral("Noto Sans CJK TC")};
+        break;
+    case Face::Korean:
+        families = {QStringLiteral("Noto Sans CJK KR")};
         break;
     }
+    QFont font;
+    font.setFamilies(families + japanese);
     font.setBold(true);
     font.setPixelSize(std::max(pixelSize, 1));
     // Glyphs keep their drawn shapes at every size, so that a larger board is the same picture.
@@ -208,9 +225,9 @@ TextSprite GlyphText::sprite(const QString &text, Face face, int pixelSize, qrea
 }
 
 std::pair<int, int> GlyphText::inkRange(Face face, int pixelSize) {
-    const QString reference = face == Face::Japanese ? QStringLiteral("国")
-                              : face == Face::Digits ? QStringLiteral("0")
-                                                     : QStringLiteral("H");
+    const QString reference = face == Face::Digits  ? QStringLiteral("0")
+                              : face == Face::Latin ? QStringLiteral("H")
+                                                    : QStringLiteral("国");
     const TextSprite s = sprite(reference, face, pixelSize, 1, qRgb(255, 255, 255));
     return {s.offset.y(), s.offset.y() + s.image.height()};
 }

@@ -11,8 +11,10 @@
 
 namespace q47::lcd {
 
-// The board's faces: its Japanese gothic, and a clean sans for English and for numbers.
-enum class Face { Japanese, Latin, Digits };
+// The board's faces: its Japanese gothic, a clean sans for English and for numbers, and gothics
+// with the shapes Chinese (simplified and traditional) and Korean readers expect. Each falls
+// back on faces that hold every character a feed can hold (CJK extensions, emoji).
+enum class Face { Japanese, Latin, Digits, ChineseHans, ChineseHant, Korean };
 
 QFont faceFont(Face face, int pixelSize);
 

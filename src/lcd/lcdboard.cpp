@@ -31,15 +31,14 @@ QSize zoomed(qreal zoom) {
 } // namespace
 
 LcdBoard::LcdBoard(const BoardModel &model, QWidget *parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), model_(model),
-      pageSeconds_(lcd::kDefaultPageSeconds) {
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), model_(model) {
     setObjectName(QStringLiteral("LcdBoard"));
     setWindowTitle(QStringLiteral("運賃表示器"));
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
     setFixedSize(zoomed(1));
-    pagesSince_.start();
-    nameSince_.start();
+    beats_.beatMs = lcd::kDefaultPageSeconds * 1000;
+    stopSince_.start();
 
     next_ = new QTimer(this);
     next_->setSingleShot(true);
@@ -54,7 +53,7 @@ LcdBoard::LcdBoard(const BoardModel &model, QWidget *parent)
     new FaceDrag(this, [this] { return !fullScreen_; });
 
     connect(&model_, &BoardModel::stopNameChanged, this, [this] {
-        nameSince_.restart();
+        stopSince_.restart();
         contentChanged();
     });
     connect(&model_, &BoardModel::contentChanged, this, &LcdBoard::contentChanged);
@@ -65,10 +64,16 @@ LcdBoard::LcdBoard(const BoardModel &model, QWidget *parent)
 
 void LcdBoard::setPageSeconds(int seconds) {
     seconds = std::clamp(seconds, lcd::kMinPageSeconds, lcd::kMaxPageSeconds);
-    if (seconds == pageSeconds_)
+    if (seconds * 1000 == beats_.beatMs)
         return;
-    pageSeconds_ = seconds;
-    pagesSince_.restart();
+    beats_.beatMs = seconds * 1000;
+    contentChanged();
+}
+
+void LcdBoard::setFormBeats(const std::array<int, lcd::kNameForms> &beats) {
+    if (beats == beats_.formBeats)
+        return;
+    beats_.formBeats = beats;
     contentChanged();
 }
 
@@ -86,10 +91,9 @@ BoardContent LcdBoard::shownContent() const {
 }
 
 lcd::LcdPhase LcdBoard::phase() const {
-    const BoardContent &content = model_.content();
-    const lcd::Paging paging(lcd::cellsInUse(content), lcd::LcdRenderer::capacity());
-    return {paging.pageAt(pagesSince_.elapsed(), pageSeconds_),
-            lcd::namePhaseOf(content, nameSince_.elapsed()).form};
+    const lcd::BoardPhase now = lcd::boardPhaseOf(model_.content(), lcd::LcdRenderer::capacity(),
+                                                  stopSince_.elapsed(), beats_);
+    return {now.page, now.form};
 }
 
 void LcdBoard::schedule() {
@@ -104,9 +108,9 @@ void LcdBoard::schedule() {
             wait = ms;
     };
     if (!content.cleared) {
-        const lcd::Paging paging(lcd::cellsInUse(content), lcd::LcdRenderer::capacity());
-        sooner(paging.msUntilTurn(pagesSince_.elapsed(), pageSeconds_));
-        sooner(lcd::namePhaseOf(content, nameSince_.elapsed()).msLeft);
+        sooner(
+            lcd::boardPhaseOf(content, lcd::LcdRenderer::capacity(), stopSince_.elapsed(), beats_)
+                .msLeft);
         sooner(kMsPerMinute - QTime::currentTime().msecsSinceStartOfDay() % kMsPerMinute);
     }
     if (wait < 0)
@@ -122,9 +126,13 @@ void LcdBoard::paintEvent(QPaintEvent *) {
 }
 
 QImage LcdBoard::renderBoard(qreal scale) {
+    return renderBoard(scale, phase());
+}
+
+QImage LcdBoard::renderBoard(qreal scale, const lcd::LcdPhase &phase) {
     if (!(scale > 0))
         return {};
-    return renderer_.render(shownContent(), zoomed(scale), 1, phase());
+    return renderer_.render(shownContent(), zoomed(scale), 1, phase);
 }
 
 void LcdBoard::hideEvent(QHideEvent *event) {

@@ -1,5 +1,7 @@
 #include "lcdlayout.h"
 
+#include "lcdtexts.h"
+
 #include <QRectF>
 
 #include <algorithm>
@@ -19,6 +21,8 @@ constexpr qreal kHeadingW = 104;
 constexpr qreal kColumnW = 104;
 constexpr qreal kNumberBandH = 34;
 constexpr qreal kRuleW = 2;
+// Each of two lines of a name takes this share of its area's height as type.
+constexpr qreal kTwoLineType = 0.45;
 
 } // namespace
 
@@ -84,7 +88,7 @@ LcdLayout lcdLayout(const QSize &deviceSize) {
         l.fareEdges[r] = y(kTableTop + pairH * qreal(r) + kNumberBandH);
     l.table = QRect(QPoint(l.columnEdges.front(), l.rowEdges.front()),
                     QPoint(l.columnEdges.back() + l.rule - 1, l.rowEdges.back() + l.rule - 1));
-    l.pageIndicator = rect(760, kTableBottom + 6, w - 10, h - 4);
+    l.pageIndicator = rect(720, kTableBottom + 3, w - 10, h - 3);
     return l;
 }
 
@@ -95,6 +99,36 @@ TextFit fitWidth(qreal width, qreal available, qreal minScaleX) {
     if (scaleX >= minScaleX)
         return {scaleX, 1};
     return {minScaleX, scaleX / minScaleX};
+}
+
+} // namespace q47::lcd
+
+namespace q47::lcd {
+
+namespace {
+
+// The largest type size up to `pixelSize` at which `text` fits `width` narrowed to no less
+// than `minScaleX`.
+int fitted(const TextAdvance &advance, const QString &text, int pixelSize, int width) {
+    const TextFit fit = fitWidth(advance(text, pixelSize), width, kMinNameScaleX);
+    return fit.fontScale < 1 ? std::max(1, int(std::floor(pixelSize * fit.fontScale))) : pixelSize;
+}
+
+} // namespace
+
+NameSetting setName(const QString &name, int pixelSize, int minSize, const QSize &area,
+                    const TextAdvance &advance) {
+    const int oneLine = fitted(advance, name, pixelSize, area.width());
+    if (oneLine >= pixelSize)
+        return {-1, pixelSize};
+    if (const int at = nameBreak(name); at > 0) {
+        const int start = std::min(pixelSize, int(area.height() * kTwoLineType));
+        const int twoLines = std::min(fitted(advance, name.left(at).trimmed(), start, area.width()),
+                                      fitted(advance, name.mid(at).trimmed(), start, area.width()));
+        if (twoLines > oneLine)
+            return {at, std::max(twoLines, minSize)};
+    }
+    return {-1, std::max(oneLine, minSize)};
 }
 
 } // namespace q47::lcd

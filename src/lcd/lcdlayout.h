@@ -3,7 +3,10 @@
 #include <QRect>
 #include <QSize>
 
+#include <QString>
+
 #include <array>
+#include <functional>
 
 namespace q47::lcd {
 
@@ -53,5 +56,23 @@ struct TextFit {
     qreal fontScale = 1;
 };
 TextFit fitWidth(qreal width, qreal available, qreal minScaleX = 0.5);
+
+} // namespace q47::lcd
+
+namespace q47::lcd {
+
+// How a stop's name is set into its area: on one line at its type size if it fits narrowed to
+// no less than 60 %; else on two lines where it breaks naturally (nameBreak) when that allows
+// larger type than one line does; never smaller than `minSize` (narrower then, if need be).
+struct NameSetting {
+    int breakAt = -1; // where the second line starts; -1: one line
+    int size = 0;     // the type size of every line
+    bool operator==(const NameSetting &) const = default;
+};
+inline constexpr qreal kMinNameScaleX = 0.6;
+// The natural width of a text at a type size.
+using TextAdvance = std::function<qreal(const QString &text, int pixelSize)>;
+NameSetting setName(const QString &name, int pixelSize, int minSize, const QSize &area,
+                    const TextAdvance &advance);
 
 } // namespace q47::lcd

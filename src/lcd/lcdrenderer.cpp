@@ -22,12 +22,15 @@ constexpr qreal kLeadLatinType = 32;
 constexpr qreal kNameType = 92;
 constexpr qreal kNameKanaType = 80;
 constexpr qreal kNameLatinType = 70;
+constexpr qreal kNameHangulType = 80;
+// The least share of its type a reading or a translation keeps.
+constexpr qreal kMinReadingType = 0.6;
 constexpr qreal kNumberHeadingType = 18;
 constexpr qreal kFareHeadingType = 26;
 constexpr qreal kNumberType = 26;
 constexpr qreal kNumberWordType = 22;
 constexpr qreal kFareType = 50;
-constexpr qreal kPageType = 22;
+constexpr qreal kPageType = 32; // its digits over 3 % of the board's height
 
 QRgb dimmed(QRgb c, qreal f) {
     return qRgb(int(std::lround(qRed(c) * f)), int(std::lround(qGreen(c) * f)),
@@ -46,10 +49,47 @@ bool isAsciiOnly(const QString &text) {
     return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
 }
 
+qreal brightness(int backlight) {
+    return backlight <= 0 ? 0.42 : backlight == 1 ? 0.86 : 1.0;
+}
+
+// Black or white, whichever reads better on `background`.
+QColor contrasting(const QColor &background) {
+    return qGray(background.rgb()) > 140 ? QColor(Qt::black) : QColor(Qt::white);
+}
+
+struct FormType {
+    Face face;
+    qreal lead;
+    qreal name;
+};
+
+FormType formType(NameForm form) {
+    switch (form) {
+    case NameForm::Kanji:
+        return {Face::Japanese, kLeadType, kNameType};
+    case NameForm::Kana:
+        return {Face::Japanese, kLeadKanaType, kNameKanaType};
+    case NameForm::English:
+        return {Face::Latin, kLeadLatinType, kNameLatinType};
+    case NameForm::ChineseHans:
+        return {Face::ChineseHans, kLeadType, kNameType};
+    case NameForm::ChineseHant:
+        return {Face::ChineseHant, kLeadType, kNameType};
+    case NameForm::Korean:
+        return {Face::Korean, kLeadKanaType, kNameHangulType};
+    }
+    return {Face::Japanese, kLeadType, kNameType};
+}
+
 } // namespace
 
+QRgb lcdDimmed(const QColor &color, int backlight) {
+    return dimmed(color.rgb(), brightness(backlight));
+}
+
 LcdPalette lcdPalette(int backlight) {
-    const qreal f = backlight <= 0 ? 0.42 : backlight == 1 ? 0.86 : 1.0;
+    const qreal f = brightness(backlight);
     LcdPalette p{};
     p.outside = qRgb(0, 0, 0);
     p.background = dimmed(qRgb(8, 11, 20), f);
@@ -87,14 +127,15 @@ LcdLayout LcdRenderer::layoutFor(const QSize &size, qreal dpr) {
 }
 
 int LcdRenderer::drawText(QPainter &p, const QString &text, Face face, int pixelSize,
-                          const QRect &area, Align align, QRgb color) {
+                          const QRect &area, Align align, QRgb color, qreal minScaleX,
+                          int minSize) {
     if (text.isEmpty() || area.isEmpty())
         return 0;
-    const TextFit fit = fitWidth(text_.advance(text, face, pixelSize), area.width());
-    int size = pixelSize;
-    if (fit.fontScale < 1)
-        size = std::max(1, int(std::floor(pixelSize * fit.fontScale)));
-    qreal scaleX = fit.scaleX;
+    const TextFit fit = fitWidth(text_.advance(text, face, pixelSize), area.width(), minScaleX);
+    const int size = std::max(
+        std::min(minSize, pixelSize),
+        fit.fontScale < 1 ? std::max(1, int(std::floor(pixelSize * fit.fontScale))) : pixelSize);
+    qreal scaleX = fitWidth(text_.advance(text, face, size), area.width(), 0).scaleX;
     TextSprite s = text_.sprite(text, face, size, scaleX, color);
     // Ink may reach past the advance (thickened or overhanging glyphs): narrow a little more.
     const int inkLeft = std::min(0, s.offset.x());
@@ -174,28 +215,32 @@ void LcdRenderer::paint(QPainter &painter, const QSize &size, qreal dpr,
     painter.drawImage(0, 0, staticLayer(l, c, std::clamp(content.backlight, 0, 2)));
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
 
-    // The route number on its badge, then the headsign.
+    // The route's name (else its number) on a badge in its colours, then the headsign.
     QRect route = l.route;
-    if (!content.routeNumber.isEmpty()) {
+    const RouteOnBoard &r = content.route;
+    if (const QString badgeText = r.name.isEmpty() ? r.number : r.name; !badgeText.isEmpty()) {
         const int type = l.px(kRouteType);
         const int pad = l.px(12);
-        const int width = std::min(
-            int(std::ceil(text_.advance(content.routeNumber, Face::Digits, type))) + 2 * pad,
-            route.width() / 3);
+        const Face face = isAsciiOnly(badgeText) ? Face::Digits : Face::Japanese;
+        const int width = std::min(int(std::ceil(text_.advance(badgeText, face, type))) + 2 * pad,
+                                   route.width() / 3);
         const QRect badge(route.topLeft(), QSize(width, route.height()));
+        const QRgb fill = r.color.isValid() ? lcdDimmed(r.color, content.backlight) : c.badge;
+        const QRgb ink = r.textColor.isValid() ? lcdDimmed(r.textColor, content.backlight)
+                         : r.color.isValid()   ? lcdDimmed(contrasting(r.color), content.backlight)
+                                               : c.badgeText;
         painter.setRenderHint(QPainter::Antialiasing, true);
         QPainterPath path;
         path.addRoundedRect(QRectF(badge), l.px(6), l.px(6));
-        painter.fillPath(path, QColor(c.badge));
+        painter.fillPath(path, QColor(fill));
         painter.setRenderHint(QPainter::Antialiasing, false);
-        drawText(painter, content.routeNumber, Face::Digits, type,
-                 badge.adjusted(pad / 2, 0, -pad / 2, 0), Align::Center, c.badgeText);
+        drawText(painter, badgeText, face, type, badge.adjusted(pad / 2, 0, -pad / 2, 0),
+                 Align::Center, ink);
         route.setLeft(badge.right() + 1 + l.px(14));
     }
-    if (!content.headsign.isEmpty()) {
-        const Face face = isAsciiOnly(content.headsign) ? Face::Latin : Face::Japanese;
-        drawText(painter, content.headsign, face, l.px(kRouteType), route, Align::Left,
-                 c.headerText);
+    if (!r.headsign.isEmpty()) {
+        const Face face = isAsciiOnly(r.headsign) ? Face::Latin : Face::Japanese;
+        drawText(painter, r.headsign, face, l.px(kRouteType), route, Align::Left, c.headerText);
     }
     drawText(painter, clockText(content), Face::Digits, l.px(kClockType), l.clock, Align::Right,
              c.headerText);
@@ -209,30 +254,26 @@ void LcdRenderer::paint(QPainter &painter, const QSize &size, qreal dpr,
         box.addRoundedRect(QRectF(l.nextLabel), l.px(10), l.px(10));
         painter.fillPath(box, QColor(c.leadBox));
         painter.setRenderHint(QPainter::Antialiasing, false);
-        const bool latin = next.form == NameForm::English;
-        const qreal leadType = latin                         ? kLeadLatinType
-                               : next.form == NameForm::Kana ? kLeadKanaType
-                                                             : kLeadType;
-        drawText(painter, next.lead, latin ? Face::Latin : Face::Japanese, l.px(leadType),
+        const FormType type = formType(next.form);
+        drawText(painter, next.lead, type.face, l.px(type.lead),
                  l.nextLabel.adjusted(l.px(6), 0, -l.px(6), 0), Align::Center, c.leadText);
-        const qreal nameType = latin                         ? kNameLatinType
-                               : next.form == NameForm::Kana ? kNameKanaType
-                                                             : kNameType;
-        drawText(painter, next.name, latin ? Face::Latin : Face::Japanese, l.px(nameType), l.name,
-                 Align::Left, c.name);
+        const int nameType = l.px(type.name);
+        drawName(painter, next.name, type.face, nameType,
+                 next.form == NameForm::Kanji ? 1 : int(std::ceil(nameType * kMinReadingType)),
+                 l.name, c.name);
     }
 
     // The fare table, one page of it.
-    const Paging paging(cellsInUse(content), capacity());
-    const int page = ((phase.page % paging.pageCount()) + paging.pageCount()) % paging.pageCount();
-    const int first = paging.firstCell(page);
+    const QList<QList<int>> pages = tablePages(content, capacity());
+    const int pageCount = int(pages.size());
+    const int page = ((phase.page % pageCount) + pageCount) % pageCount;
     if (const std::pair style{content.numberingStyle, content.zeroPad}; labelsFor_ != style) {
         labels_ = ticketLabels(style.first, style.second);
         labelsFor_ = style;
     }
     const int numberInset = l.px(4), fareInset = l.px(6);
-    for (int slot = 0; slot < paging.cellsOn(page); ++slot) {
-        const int cell = first + slot;
+    for (int slot = 0; slot < pages[page].size(); ++slot) {
+        const int cell = pages[page][slot];
         const QRect number = l.numberCell(slot);
         painter.fillRect(number, QColor(c.numberBand));
         const QString &label = labels_[size_t(cell)];
@@ -243,9 +284,9 @@ void LcdRenderer::paint(QPainter &painter, const QSize &size, qreal dpr,
         drawText(painter, fareGlyphs(fareText(content, cell)), Face::Digits, l.px(kFareType),
                  l.fareCell(slot).adjusted(fareInset, 0, -fareInset, 0), Align::Center, c.fareText);
     }
-    if (paging.pageCount() > 1) {
+    if (pageCount > 1) {
         // On a tab of the header's colour, so that a turning page is noticed.
-        const QString text = QStringLiteral("%1/%2").arg(page + 1).arg(paging.pageCount());
+        const QString text = QStringLiteral("%1/%2").arg(page + 1).arg(pageCount);
         const int type = l.px(kPageType), pad = l.px(10);
         const int width = int(std::ceil(text_.advance(text, Face::Digits, type))) + 2 * pad;
         const QRect tab(QPoint(l.pageIndicator.right() + 1 - width, l.pageIndicator.top()),
@@ -259,6 +300,26 @@ void LcdRenderer::paint(QPainter &painter, const QSize &size, qreal dpr,
                  Align::Center, c.pageText);
     }
     painter.restore();
+}
+
+void LcdRenderer::drawName(QPainter &p, const QString &name, Face face, int pixelSize, int minSize,
+                           const QRect &area, QRgb color) {
+    const NameSetting set =
+        setName(name, pixelSize, minSize, area.size(), [this, face](const QString &text, int size) {
+            return text_.advance(text, face, size);
+        });
+    if (set.breakAt < 0) {
+        drawText(p, name, face, set.size, area, Align::Left, color, kMinNameScaleX, set.size);
+        return;
+    }
+    const int half = area.height() / 2;
+    const QRect top(area.topLeft(), QSize(area.width(), half));
+    const QRect bottom(QPoint(area.left(), area.top() + half),
+                       QSize(area.width(), area.height() - half));
+    drawText(p, name.left(set.breakAt).trimmed(), face, set.size, top, Align::Left, color,
+             kMinNameScaleX, set.size);
+    drawText(p, name.mid(set.breakAt).trimmed(), face, set.size, bottom, Align::Left, color,
+             kMinNameScaleX, set.size);
 }
 
 void LcdRenderer::dropTextCaches() {

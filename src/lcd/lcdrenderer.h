@@ -29,6 +29,8 @@ struct LcdPalette {
     QRgb pageText;
 };
 LcdPalette lcdPalette(int backlight);
+// A colour of the route's own at a backlight setting, dimmed as the palette is.
+QRgb lcdDimmed(const QColor &color, int backlight);
 
 // Paints the LCD fare display: a dark face with the route and clock on top, the next stop in
 // large type, and the fare table of ticket numbers and fares below, a page at a time. What
@@ -59,10 +61,14 @@ public:
 
 private:
     enum class Align { Left, Center, Right };
-    // Draws `text` centred on the face's capitals in `area`, narrowed (and if need be made
-    // smaller) to fit its width; returns the width used.
+    // Draws `text` centred on the face's capitals in `area`, narrowed down to `minScaleX` and
+    // then made smaller, down to `minSize`, to fit its width (narrower still at that size);
+    // returns the width used.
     int drawText(QPainter &p, const QString &text, Face face, int pixelSize, const QRect &area,
-                 Align align, QRgb color);
+                 Align align, QRgb color, qreal minScaleX = 0.5, int minSize = 1);
+    // The stop's name as setName sets it.
+    void drawName(QPainter &p, const QString &name, Face face, int pixelSize, int minSize,
+                  const QRect &area, QRgb color);
     const QImage &staticLayer(const LcdLayout &layout, const LcdPalette &palette, int backlight);
     void drawStatic(QPainter &p, const LcdLayout &layout, const LcdPalette &palette);
 

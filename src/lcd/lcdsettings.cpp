@@ -15,6 +15,10 @@ const QString kPageKey = QStringLiteral("lcd/pageSeconds");
 const QString kZoomKey = QStringLiteral("lcd/zoom");
 const QString kPosKey = QStringLiteral("lcd/pos");
 
+QString formBeatsKey(int form) {
+    return QStringLiteral("lcd/formBeats/") + nameFormTag(NameForm(form));
+}
+
 } // namespace
 
 std::optional<BoardKind> boardKindNamed(const QString &name) {
@@ -43,6 +47,38 @@ int readPageSeconds(const QSettings &settings) {
 
 void writePageSeconds(QSettings &settings, int seconds) {
     settings.setValue(kPageKey, std::clamp(seconds, kMinPageSeconds, kMaxPageSeconds));
+}
+
+QString nameFormTag(NameForm form) {
+    if (form == NameForm::Kanji)
+        return QStringLiteral("kanji");
+    if (form == NameForm::Kana)
+        return QStringLiteral("kana");
+    return QString(nameLanguageTag(languageOf(form)));
+}
+
+std::optional<NameForm> nameFormNamed(const QString &tag) {
+    for (int form = 0; form < kNameForms; ++form)
+        if (tag == nameFormTag(NameForm(form)))
+            return NameForm(form);
+    return std::nullopt;
+}
+
+std::array<int, kNameForms> readFormBeats(const QSettings &settings) {
+    std::array<int, kNameForms> beats = Beats{}.formBeats;
+    for (int form = 0; form < kNameForms; ++form) {
+        bool ok = false;
+        const int value = settings.value(formBeatsKey(form)).toInt(&ok);
+        if (ok && value >= (form == 0 ? 1 : 0) && value <= kMaxFormBeats)
+            beats[size_t(form)] = value;
+    }
+    return beats;
+}
+
+void writeFormBeats(QSettings &settings, const std::array<int, kNameForms> &beats) {
+    for (int form = 0; form < kNameForms; ++form)
+        settings.setValue(formBeatsKey(form),
+                          std::clamp(beats[size_t(form)], form == 0 ? 1 : 0, kMaxFormBeats));
 }
 
 qreal readLcdZoom(const QSettings &settings) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "lcdtiming.h"
+
 #include <QPoint>
 #include <QString>
 
@@ -26,6 +28,18 @@ inline constexpr int kMaxPageSeconds = 60;
 inline constexpr int kDefaultPageSeconds = 5;
 int readPageSeconds(const QSettings &settings);
 void writePageSeconds(QSettings &settings, int seconds);
+
+// "kanji", "kana", "en", "zh-Hans", "zh-Hant", "ko", as the settings and the command line name
+// a form; nothing for any other word.
+QString nameFormTag(NameForm form);
+std::optional<NameForm> nameFormNamed(const QString &tag);
+
+// How many beats (pages) each form of the name stays: "lcd/formBeats/kanji", ".../kana",
+// ".../en" and so on, 0 to 5, 0 leaving the form out; the kanji at least 1.
+// 2 for the kanji and 1 for the others when absent or unusable.
+inline constexpr int kMaxFormBeats = 5;
+std::array<int, kNameForms> readFormBeats(const QSettings &settings);
+void writeFormBeats(QSettings &settings, const std::array<int, kNameForms> &beats);
 
 qreal readLcdZoom(const QSettings &settings);
 void writeLcdZoom(QSettings &settings, qreal zoom);

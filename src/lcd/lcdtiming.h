@@ -1,51 +1,41 @@
 #pragma once
 
+#include "namesen.h"
+
 #include <QtGlobal>
+
+#include <array>
 
 namespace q47::lcd {
 
-// The fare cells 1 to `cells` set out in pages of `capacity` pairs, in order.
-class Paging {
-public:
-    Paging(int cells, int capacity);
+// Which of the stop's names is shown: as written, then in the names file's languages.
+enum class NameForm { Kanji, Kana, English, ChineseHans, ChineseHant, Korean };
+inline constexpr int kNameForms = 1 + kNameLanguages;
+// The language of a form other than the kanji.
+inline NameLanguage languageOf(NameForm form) {
+    return NameLanguage(int(form) - 1);
+}
 
-    int cells() const { return cells_; }
-    int capacity() const { return capacity_; }
-    // At least one page, an empty one when there are no cells.
-    int pageCount() const;
-    // The first cell of page `page` (0-based) and how many cells it holds (0 past the end).
-    int firstCell(int page) const;
-    int cellsOn(int page) const;
-    int pageOf(int cell) const;
-
-    // The page shown `elapsedMs` after the pages began turning, one turn every
-    // `periodSeconds` (never turning at 0 or less), and how long until the next turn (-1: none).
-    int pageAt(qint64 elapsedMs, int periodSeconds) const;
-    qint64 msUntilTurn(qint64 elapsedMs, int periodSeconds) const;
-
-private:
-    int cells_;
-    int capacity_;
+// The board changes on one beat: at every beat the fare table turns to its next page and the
+// name to its next form. Each form stays a whole number of beats, 0 leaving it out; the kanji
+// always shows, at least one beat.
+struct Beats {
+    int beatMs = 5000;
+    std::array<int, kNameForms> formBeats{2, 1, 1, 1, 1, 1};
+    bool operator==(const Beats &) const = default;
 };
 
-// Which of the stop's names is shown.
-enum class NameForm { Kanji, Kana, English };
-
-struct NameTiming {
-    int kanjiMs = 6000;
-    int kanaMs = 3000;
-    int englishMs = 3000;
-};
-
-struct NamePhase {
+struct BoardPhase {
+    int page = 0;
     NameForm form = NameForm::Kanji;
-    qint64 msLeft = -1; // until the next form; -1 when the name never changes
-    bool operator==(const NamePhase &) const = default;
+    qint64 msLeft = -1; // until the next beat that changes something; -1: nothing changes
+    bool operator==(const BoardPhase &) const = default;
 };
 
-// The name shown `elapsedMs` after it was set: the kanji, then the kana, then the English name,
-// over and over; a form that is not known is left out of the cycle.
-NamePhase namePhaseAt(qint64 elapsedMs, bool hasKana, bool hasEnglish,
-                      const NameTiming &timing = {});
+// What shows `elapsedMs` after the stop was put on the board, with `pageCount` pages and the
+// forms `known` (the kanji is always known): pages turn in order and the forms follow one
+// another in the order above, both from the first at the start.
+BoardPhase boardPhaseAt(qint64 elapsedMs, int pageCount, const std::array<bool, kNameForms> &known,
+                        const Beats &beats = {});
 
 } // namespace q47::lcd

@@ -23,28 +23,43 @@ bool unchanged(const std::optional<std::pair<QString, QDateTime>> &from, const Q
 StopReadings::StopReadings() = default;
 StopReadings::~StopReadings() = default;
 
-StopNames StopReadings::lookUp(const QString &name, const QString &dataFolder,
+NameForms StopReadings::lookUp(const QString &name, const QString &dataFolder,
                                const QString &soundFolder) {
-    if (name.trimmed().isEmpty())
+    const QString text = name.trimmed();
+    if (text.isEmpty())
         return {};
     QDateTime modified;
     // An unset folder has no files, rather than the working folder's.
-    const auto inFolder = [](const QString &folder, const QString &file) {
-        return folder.isEmpty() ? QString() : QDir(folder).filePath(file);
+    const auto inFolder = [](const QString &folder, const char *file) {
+        return folder.isEmpty() ? QString() : QDir(folder).filePath(QString::fromLatin1(file));
     };
-    const QString readings = inFolder(soundFolder, QStringLiteral("readings.csv"));
+    const QString names = inFolder(dataFolder, kStopNamesFile);
+    if (!unchanged(namesFrom_, names, &modified)) {
+        names_ = NameTable::loadNamesFile(names);
+        namesFrom_.emplace(names, modified);
+    }
+    const QString english = inFolder(dataFolder, kEnglishNamesFile);
+    if (!unchanged(englishFrom_, english, &modified)) {
+        english_ = NameTable::loadEnglishNames(english);
+        englishFrom_.emplace(english, modified);
+    }
+    NameForms forms = english_.lookUp(text);
+    forms.overlay(names_.lookUp(text));
+
+    const QString readings = inFolder(soundFolder, "readings.csv");
     if (!reading_)
         reading_ = std::make_unique<JapaneseReading>();
     if (!unchanged(dictionaryFrom_, readings, &modified)) {
         reading_->setDictionary(ReadingDictionary::load(readings));
         dictionaryFrom_.emplace(readings, modified);
     }
-    const QString english = inFolder(dataFolder, QString::fromLatin1(kEnglishNamesFile));
-    if (!unchanged(englishFrom_, english, &modified)) {
-        english_ = loadEnglishNames(english);
-        englishFrom_.emplace(english, modified);
-    }
-    return {toHiragana(reading_->writtenKana(name)), english_.value(name.trimmed())};
+    // The author's reading of the whole name, else the names file's, else the dictionary's.
+    QString kana;
+    if (reading_->dictionary().match(text, 0, &kana) != text.size())
+        kana = forms[NameLanguage::Kana].isEmpty() ? reading_->writtenKana(text)
+                                                   : forms[NameLanguage::Kana];
+    forms[NameLanguage::Kana] = toHiragana(kana);
+    return forms;
 }
 
 } // namespace q47::lcd

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "namesen.h"
+
 #include <QDateTime>
-#include <QHash>
 #include <QString>
 
 #include <memory>
@@ -14,15 +15,11 @@ class JapaneseReading;
 
 namespace q47::lcd {
 
-// A stop's name in kana and in English, as the LCD board alternates them with the kanji.
-struct StopNames {
-    QString kana; // hiragana; empty when the name cannot be read
-    QString english;
-};
-
-// Looks names up: the kana from the author's readings.csv in the sound folder, else from
-// MeCab's dictionary; the English from names_en.csv in the data folder. Both files are read
-// again only when they change. MeCab is opened on the first look-up, not before.
+// Looks a stop's name up in kana and other languages, as the LCD board alternates them with
+// the name as written: the kana from the author's readings.csv in the sound folder, else from
+// names.csv in the data folder, else from MeCab's dictionary (in hiragana); the others from
+// names.csv, else names_en.csv for English. Each file is read again only when it changes.
+// MeCab is opened on the first look-up, not before.
 class StopReadings {
 public:
     StopReadings();
@@ -31,13 +28,15 @@ public:
     StopReadings &operator=(const StopReadings &) = delete;
 
     // Folders as the settings keep them, with or without a trailing separator.
-    StopNames lookUp(const QString &name, const QString &dataFolder, const QString &soundFolder);
+    NameForms lookUp(const QString &name, const QString &dataFolder, const QString &soundFolder);
 
 private:
     using Stamp = std::optional<std::pair<QString, QDateTime>>;
     std::unique_ptr<JapaneseReading> reading_;
     Stamp dictionaryFrom_;
-    QHash<QString, QString> english_;
+    NameTable names_;
+    Stamp namesFrom_;
+    NameTable english_;
     Stamp englishFrom_;
 };
 

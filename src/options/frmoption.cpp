@@ -300,25 +300,65 @@ QWidget *frmOption::boardKindRow(QWidget *parent) {
     pageSecondsSpin_->setObjectName(QStringLiteral("spnPageSeconds"));
     pageSecondsSpin_->setRange(lcd::kMinPageSeconds, lcd::kMaxPageSeconds);
     pageSecondsSpin_->setSuffix(QStringLiteral(" 秒"));
-    showBoardChoice(boardKind_, pageSeconds_);
     connect(boardKindCombo_, &QComboBox::currentIndexChanged, this, [this](int index) {
         boardKind_ = index == 1 ? lcd::BoardKind::Lcd : lcd::BoardKind::Led;
-        pageSecondsSpin_->setEnabled(boardKind_ == lcd::BoardKind::Lcd);
+        showBoardChoice(boardKind_, pageSeconds_);
         Q_EMIT boardChosen(boardKind_);
     });
     connect(pageSecondsSpin_, &QSpinBox::valueChanged, this, [this](int seconds) {
         pageSeconds_ = seconds;
         Q_EMIT pageSecondsChosen(seconds);
     });
-    auto *rowLayout = new QHBoxLayout(frame);
+    auto *outer = new QVBoxLayout(frame);
+    outer->setContentsMargins(0, 0, 0, 0);
+    auto *rowLayout = new QHBoxLayout;
     rowLayout->setContentsMargins(6, 2, 6, 2);
+    outer->addLayout(rowLayout);
     rowLayout->addWidget(new QLabel(QStringLiteral("表示器の種類："), frame));
     rowLayout->addWidget(boardKindCombo_);
     rowLayout->addSpacing(24);
     rowLayout->addWidget(new QLabel(QStringLiteral("液晶式のページ切替："), frame));
     rowLayout->addWidget(pageSecondsSpin_);
     rowLayout->addStretch(1);
+
+    // Below: how many page turns each form of the stop's name stays on the LCD board.
+    auto *forms = new QGridLayout;
+    forms->setContentsMargins(6, 0, 6, 2);
+    forms->addWidget(
+        new QLabel(QStringLiteral("液晶式の停留所名（ページ切替の回数、0は表示しない）："), frame),
+        0, 0, 1, 6);
+    static const char16_t *const kForms[lcd::kNameForms] = {
+        u"漢字", u"かな", u"英語", u"中国語（簡体字）", u"中国語（繁体字）", u"韓国語"};
+    for (int form = 0; form < lcd::kNameForms; ++form) {
+        auto *spin = new QSpinBox(frame);
+        spin->setObjectName(QStringLiteral("spnFormBeats(%1)").arg(form));
+        spin->setRange(form == 0 ? 1 : 0, lcd::kMaxFormBeats);
+        spin->setSuffix(QStringLiteral(" 回"));
+        spin->setSpecialValueText(QStringLiteral("表示しない"));
+        formBeatsSpins_[size_t(form)] = spin;
+        forms->addWidget(new QLabel(QString::fromUtf16(kForms[form]), frame), 1 + form / 3,
+                         2 * (form % 3));
+        forms->addWidget(spin, 1 + form / 3, 2 * (form % 3) + 1);
+        connect(spin, &QSpinBox::valueChanged, this, [this, form](int beats) {
+            formBeats_[size_t(form)] = beats;
+            Q_EMIT formBeatsChosen(formBeats_);
+        });
+    }
+    forms->setColumnStretch(6, 1);
+    outer->addLayout(forms);
+    showFormBeats(formBeats_);
+    showBoardChoice(boardKind_, pageSeconds_);
     return frame;
+}
+
+void frmOption::showFormBeats(const std::array<int, lcd::kNameForms> &beats) {
+    formBeats_ = beats;
+    for (size_t form = 0; form < formBeatsSpins_.size(); ++form) {
+        if (QSpinBox *spin = formBeatsSpins_[form]) {
+            const QSignalBlocker quiet(spin);
+            spin->setValue(beats[form]);
+        }
+    }
 }
 
 void frmOption::showBoardChoice(lcd::BoardKind kind, int pageSeconds) {
@@ -331,6 +371,9 @@ void frmOption::showBoardChoice(lcd::BoardKind kind, int pageSeconds) {
     boardKindCombo_->setCurrentIndex(kind == lcd::BoardKind::Lcd ? 1 : 0);
     pageSecondsSpin_->setValue(pageSeconds);
     pageSecondsSpin_->setEnabled(kind == lcd::BoardKind::Lcd);
+    for (QSpinBox *spin : formBeatsSpins_)
+        if (spin)
+            spin->setEnabled(kind == lcd::BoardKind::Lcd);
 }
 
 void frmOption::AddComboItem() {

@@ -91,6 +91,8 @@ public:
     // Which board shows and how long a page of the LCD board's fare table stays. They live in
     // the user's settings, not in the store: the dialog shows them and tells of a change.
     void showBoardChoice(lcd::BoardKind kind, int pageSeconds);
+    // How many page turns each form of the LCD board's stop name stays, 0 leaving it out.
+    void showFormBeats(const std::array<int, lcd::kNameForms> &beats);
 
     const OptionStates &states() const { return *states_; }
     SettingsStore &store() { return store_; }
@@ -115,6 +117,7 @@ public:
 Q_SIGNALS:
     void boardChosen(lcd::BoardKind kind);
     void pageSecondsChosen(int seconds);
+    void formBeatsChosen(const std::array<int, lcd::kNameForms> &beats);
 
 protected:
     void setVisible(bool visible) override;
@@ -181,6 +184,8 @@ private:
     int pageSeconds_ = lcd::kDefaultPageSeconds;
     QComboBox *boardKindCombo_ = nullptr;
     QSpinBox *pageSecondsSpin_ = nullptr;
+    std::array<int, lcd::kNameForms> formBeats_ = lcd::Beats{}.formBeats;
+    std::array<QSpinBox *, lcd::kNameForms> formBeatsSpins_{};
     QListWidget *list1_ = nullptr;
     QPlainTextEdit *comment_ = nullptr;
 };

@@ -28,9 +28,12 @@ void Form1Board::resumeClock() {
     board_.resumeClock();
 }
 
-void Form1Board::showRoute(const QString &routeNumber, const QString &headsign,
-                           int highestSeiriNo) {
-    board_.showRoute(routeNumber, headsign, highestSeiriNo);
+void Form1Board::showRoute(const RouteOnBoard &route) {
+    board_.showRoute(route);
+}
+
+void Form1Board::showStopWritten(const QString &name, const QString &written) {
+    board_.showStopWritten(name, written);
 }
 
 QString programBaseName() {

@@ -18,8 +18,8 @@ public:
     void SetChimei(const QString &name) override;
     void stopClock() override;
     void resumeClock() override;
-    void showRoute(const QString &routeNumber, const QString &headsign,
-                   int highestSeiriNo) override;
+    void showRoute(const RouteOnBoard &route) override;
+    void showStopWritten(const QString &name, const QString &written) override;
 
 private:
     Form1 &board_;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "boardcontent.h"
+
 #include <QDate>
 #include <QString>
 #include <QVariant>
@@ -21,13 +23,14 @@ public:
     virtual void stopClock() = 0;
     // Timer1 on again, but only while the clock cells are shown.
     virtual void resumeClock() = 0;
-    // The route on the board: its number, its headsign and the highest ticket number handed
-    // out from its first stop up to the current one. Only boards that show them need it.
-    virtual void showRoute(const QString &routeNumber, const QString &headsign,
-                           int highestSeiriNo) {
-        Q_UNUSED(routeNumber);
-        Q_UNUSED(headsign);
-        Q_UNUSED(highestSeiriNo);
+    // The route on the board at the current stop: its number and name, colours, headsign,
+    // the highest ticket number handed out so far and the cells of information digits. Only
+    // boards that show them need it.
+    virtual void showRoute(const RouteOnBoard &route) { Q_UNUSED(route); }
+    // The real name of the stop the route file names `name`, given before SetChimei(name).
+    virtual void showStopWritten(const QString &name, const QString &written) {
+        Q_UNUSED(name);
+        Q_UNUSED(written);
     }
 };
 

@@ -32,6 +32,17 @@ std::vector<CellWrite> fareWrites(const RouteTable &table, int n, bool lateNight
     return writes;
 }
 
+std::bitset<kFareCells + 1> infoDigitCells(const InfoDigitOptions &info) {
+    std::bitset<kFareCells + 1> cells;
+    for (const auto &[shown, cell] :
+         {std::pair{info.showStopOrder, info.stopOrderCell},
+          std::pair{info.showSeiriNo, info.seiriNoCell}, std::pair{info.showRoute, info.routeCell},
+          std::pair{info.showColumn, info.columnCell}})
+        if (shown && cell >= 1 && cell <= kFareCells)
+            cells.set(size_t(cell));
+    return cells;
+}
+
 qint32 routeNumberValue(const QString &routeText) {
     qint64 value = 0;
     for (QChar c : routeText.trimmed()) {

@@ -5,6 +5,7 @@
 #include <QDate>
 #include <QVariant>
 
+#include <bitset>
 #include <vector>
 
 namespace q47 {
@@ -35,6 +36,9 @@ struct CellWrite {
 // -1), then the information digits, each overwriting its cell.
 std::vector<CellWrite> fareWrites(const RouteTable &table, int n, bool lateNight,
                                   const InfoDigitOptions &info);
+
+// The cells 1 to 50 that the information digits take from the fares.
+std::bitset<kFareCells + 1> infoDigitCells(const InfoDigitOptions &info);
 
 // Ticket date as month-day-year with hyphens.
 // The route number the ticket prints: the route text's leading digits as a number ("00012"

@@ -9,6 +9,7 @@
 #include <QtEndian>
 
 #include <algorithm>
+#include <cerrno>
 
 namespace q47 {
 
@@ -125,8 +126,8 @@ qint16 clampStartSection(int section) {
 }
 
 namespace route_messages {
-QString missing() {
-    return QStringLiteral("指定した系統のデータがありません...");
+QString missing(const QString &path) {
+    return QStringLiteral("指定した系統のデータがありません...\n  ファイル：%1").arg(path);
 }
 QString countZero() {
     return QStringLiteral("指定した系統はデータの数が0(未登録)の可能性があります...");
@@ -153,6 +154,10 @@ QString noPermission() {
 QString notAFile() {
     return QStringLiteral("通常のファイルではありません");
 }
+QString tooLarge() {
+    return QStringLiteral("系統データとしては大きすぎます（%1 バイトまで）")
+        .arg(kMaxRouteFileBytes);
+}
 QString truncated(const QString &path) {
     return QStringLiteral(
                "系統データが途中で終わっています。ファイルが壊れている可能性があります。\n%1")
@@ -169,21 +174,22 @@ RouteLoadResult loadRoute(RouteTable &table, const QString &dataFolder, const QS
     {
         const QFileInfo info(path);
         if (!info.exists())
-            return {false, route_messages::missing()};
+            return {false, route_messages::missing(path)};
         // A file that is there but cannot be read is not a missing route: say what is wrong.
         if (info.isDir())
             return {false, route_messages::unreadable(path, route_messages::isFolder())};
         // A pipe or a device in the file's place would never end, or never begin.
         if (!info.isFile())
             return {false, route_messages::unreadable(path, route_messages::notAFile())};
-        QFile file;
-        if (const int error = openRegularFile(path, file))
-            return {false, route_messages::unreadable(path, info.isReadable()
-                                                                ? qt_error_string(error)
-                                                                : route_messages::noPermission())};
-        bytes = file.readAll();
-        if (file.error() != QFileDevice::NoError)
-            return {false, route_messages::unreadable(path, file.errorString())};
+        RegularFileRead read = readRegularFile(path, kMaxRouteFileBytes);
+        if (read.error == EFBIG)
+            return {false, route_messages::unreadable(path, route_messages::tooLarge())};
+        if (!read)
+            return {false, route_messages::unreadable(
+                               path, read.error == kNotARegularFile ? route_messages::notAFile()
+                                     : info.isReadable()            ? qt_error_string(read.error)
+                                                         : route_messages::noPermission())};
+        bytes = std::move(read.bytes);
     } // closed before any message
 
     const RouteFileContents contents = decodeRouteFile(bytes);

@@ -9,6 +9,9 @@
 namespace q47 {
 
 inline constexpr int kRouteSlots = 301;
+// The route numbers a route can have: the panel's five digits, where 00000 is none.
+inline constexpr int kFirstRoute = 1;
+inline constexpr int kLastRoute = 99999;
 inline constexpr int kDataColumns = 150;
 inline constexpr int kFareCells = 50;
 
@@ -45,6 +48,9 @@ struct RouteTable {
     int lastStopPos() const;
 };
 
+// The most a route file can hold: the count and 301 stops with names of 65535 bytes.
+inline constexpr qint64 kMaxRouteFileBytes = 2 + kRouteSlots * (2 + 65535 + 2 + 2 * kDataColumns);
+
 // The byte layout of a route data file: a signed 16-bit count, then per stop a 16-bit name
 // length, the CP932 name, the signed 16-bit ticket number and 150 signed 16-bit columns.
 QByteArray encodeRouteFile(const std::vector<StopRecord> &stops);
@@ -79,7 +85,7 @@ RouteLoadResult loadRoute(RouteTable &table, const QString &dataFolder, const QS
                           int startSection);
 
 namespace route_messages {
-QString missing();
+QString missing(const QString &path);
 QString countZero();
 QString sectionTooHigh();
 QString tooManyRecords(int count);
@@ -89,6 +95,7 @@ QString unreadable(const QString &path, const QString &reason);
 QString isFolder();
 QString noPermission();
 QString notAFile();
+QString tooLarge();
 } // namespace route_messages
 
 } // namespace q47

@@ -42,6 +42,7 @@ bool RouteSession::setRoute(const QString &routeText, int startSection) {
         host_.message(loaded.message);
         return false;
     }
+    side_ = loadRouteSideFile(dataFolder + routeSideFileName(routeText), table_.lastStopPos() + 1);
 
     board_.SetChimei(QStringLiteral("系統設定"));
     for (int k = 1; k <= kFareCells; ++k)
@@ -73,10 +74,24 @@ void RouteSession::DispData(int n) {
     int highest = 0;
     for (int i = 1; i <= n; ++i)
         highest = std::max<int>(highest, table_.at(i).SeiriNo);
-    const QString last = table_.at(table_.lastStopPos() + 1).StopName;
-    board_.showRoute(routeName(table_.RouteText),
-                     last.isEmpty() ? QString() : last + QStringLiteral("行"), highest);
-    for (const CellWrite &w : fareWrites(table_, n, lateNight_, infoDigitOptions(settings_)))
+    const InfoDigitOptions info = infoDigitOptions(settings_);
+    RouteOnBoard route;
+    route.number = routeName(table_.RouteText);
+    route.highestSeiriNo = highest;
+    route.infoCells = infoDigitCells(info);
+    const QString last = writtenStopName(table_.lastStopPos() + 1);
+    if (!last.isEmpty())
+        route.headsign = last + QStringLiteral("行");
+    if (side_) {
+        route.name = side_->name;
+        route.color = side_->color;
+        route.textColor = side_->textColor;
+        if (n >= 1 && n <= int(side_->stops.size()) &&
+            !side_->stops[size_t(n - 1)].headsign.isEmpty())
+            route.headsign = side_->stops[size_t(n - 1)].headsign;
+    }
+    board_.showRoute(route);
+    for (const CellWrite &w : fareWrites(table_, n, lateNight_, info))
         board_.setCellValue(w.cell, w.value);
     ticketDate_ = ticketDate(settings_, table_.RouteDate, runtime_.today());
     if (preview_) {
@@ -88,12 +103,22 @@ void RouteSession::DispData(int n) {
         }
     }
     runtime_.processEvents();
+    board_.showStopWritten(table_.at(n).StopName, writtenStopName(n));
     board_.SetChimei(table_.at(n).StopName);
 }
 
+QString RouteSession::writtenStopName(int n) const {
+    const QString &name = table_.at(n).StopName;
+    if (!side_ || n < 1 || n > int(side_->stops.size()))
+        return name;
+    return q47::writtenStopName(name, side_->stops[size_t(n - 1)].name);
+}
+
 void RouteSession::renameCurrentStop() {
+    const int n = table_.CurStopPos + 1;
     board_.SetChimei(QString());
-    board_.SetChimei(table_.at(table_.CurStopPos + 1).StopName);
+    board_.showStopWritten(table_.at(n).StopName, writtenStopName(n));
+    board_.SetChimei(table_.at(n).StopName);
 }
 
 void RouteSession::blankBoard() {

@@ -1,8 +1,11 @@
 #pragma once
 
 #include "routedata.h"
+#include "routesidefile.h"
 
 #include <QString>
+
+#include <optional>
 
 namespace q47 {
 
@@ -56,6 +59,9 @@ public:
     void setTicketPreview(TicketPreview *preview) { preview_ = preview; }
 
     const RouteTable &route() const { return table_; }
+    // Stop n's name as written: its real name from the route's side file, else the route
+    // file's.
+    QString writtenStopName(int n) const;
     const QString &RouteDate() const { return table_.RouteDate; }
     // The date the ticket of the stop on the board carries.
     const QString &ticketDateText() const { return ticketDate_; }
@@ -69,6 +75,7 @@ private:
     PanelRuntime &runtime_;
     TicketPreview *preview_ = nullptr;
     RouteTable table_;
+    std::optional<RouteSideFile> side_; // the route's side file, when it has one
     QString ticketDate_;
     bool lateNight_ = false;
     int lampTestMs_ = kLampTestMs;

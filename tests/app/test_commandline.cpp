@@ -1,4 +1,5 @@
 #include "commandline.h"
+#include "filesizelimit.h"
 
 #include <gtest/gtest.h>
 
@@ -41,8 +42,13 @@ QString program() {
     return copy;
 }
 
-ProgramRun runProgram(const QStringList &arguments) {
+// `fileLimit`: the most bytes the program may write to one file, as on a disk that is full.
+ProgramRun runProgram(const QStringList &arguments, rlim_t fileLimit = RLIM_INFINITY) {
     QProcess p;
+    p.setChildProcessModifier([fileLimit] {
+        if (fileLimit != RLIM_INFINITY)
+            FileSizeLimit::limit(fileLimit);
+    });
     p.start(program(), arguments);
     p.waitForFinished(60000);
     return {p.exitCode(), QString::fromLocal8Bit(p.readAllStandardOutput()),
@@ -74,8 +80,12 @@ INSTANTIATE_TEST_SUITE_P(
                     Refused{"section_too_far",
                             {"--screenshot", "a", "--route", "1", "--section", "301"},
                             "301"},
-                    Refused{"scale_zero", {"--screenshot", "a.png", "--scale", "0"}, "--scale"},
+                    Refused{"route_zero", {"--screenshot", "a", "--route", "0"}, "from 1 to"},
+                    Refused{"scale_zero", {"--screenshot", "a.png", "--scale", "0"}, "too small"},
+                    Refused{"scale_tiny", {"--screenshot", "a", "--scale", "1e-9"}, "too small"},
+                    Refused{"scale_huge", {"--screenshot", "a", "--scale", "9"}, "too large"},
                     Refused{"scale_nan", {"--screenshot", "a.png", "--scale", "nan"}, "nan"},
+                    Refused{"scale_inf", {"--screenshot", "a", "--scale", "inf"}, "not a number"},
                     Refused{"unknown_board", {"--board", "tft"}, "not led or lcd: tft"},
                     Refused{"steps_without_route",
                             {"--screenshot", "a.png", "--steps", "2"},
@@ -83,6 +93,15 @@ INSTANTIATE_TEST_SUITE_P(
                     Refused{"steps_negative",
                             {"--screenshot", "a", "--route", "1", "--steps", "-1"},
                             "--steps"}),
+    [](const auto &info) { return std::string(info.param.why); });
+
+INSTANTIATE_TEST_SUITE_P(
+    PictureCases, CommandLineRefuses,
+    testing::Values(Refused{"form_without_shot", {"--name-form", "en"}, "--name-form needs"},
+                    Refused{"unknown_form", {"--screenshot", "a", "--name-form", "EN"}, "EN"},
+                    Refused{"page_zero", {"--screenshot", "a", "--page", "0"}, "--page"},
+                    Refused{
+                        "unknown_backlight", {"--screenshot", "a", "--backlight", "on3"}, "on3"}),
     [](const auto &info) { return std::string(info.param.why); });
 
 TEST(CommandLine, ScreenshotWithRouteAndFolders) {
@@ -95,6 +114,13 @@ TEST(CommandLine, ScreenshotWithRouteAndFolders) {
     EXPECT_EQ(line.route, QStringLiteral("12"));
     EXPECT_EQ(line.section, 3);
     EXPECT_EQ(line.scale, 1.5);
+    EXPECT_EQ(line.backlight, 1); // lit whatever the settings hold
+    const CommandLine form = parseCommandLine(
+        {"--screenshot", "b.png", "--name-form", "zh-Hant", "--page", "2", "--backlight", "off"});
+    ASSERT_EQ(form.action, CommandLine::Action::Screenshot) << qPrintable(form.message);
+    EXPECT_EQ(form.nameForm, QStringLiteral("zh-Hant"));
+    EXPECT_EQ(form.page, 2);
+    EXPECT_EQ(form.backlight, 0);
 }
 
 // What the shell sees: help and version on standard output, a bad argument as exit code 2,
@@ -124,6 +150,19 @@ TEST(CommandLine, ProgramAnswersTheShell) {
     const QImage large(two);
     ASSERT_FALSE(small.isNull());
     EXPECT_EQ(large.size(), small.size() * 2);
+    // A picture that does not fit on the disk leaves the one before it whole.
+    QFile before(two);
+    ASSERT_TRUE(before.open(QIODevice::ReadOnly));
+    const QByteArray old = before.readAll();
+    const ProgramRun full =
+        runProgram(route + QStringList{"--screenshot", two, "--scale", "3"}, rlim_t(old.size()));
+    EXPECT_EQ(full.exitCode, 1);
+    EXPECT_TRUE(full.err.contains("cannot write " + two + ": File too large"))
+        << qPrintable(full.err);
+    QFile after(two); // by its name: a replaced file is another one
+    ASSERT_TRUE(after.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(after.readAll() == old);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
 
     // The LCD board, three stops on: its 16:9 face at zoom 1.
     const QString lcd = dir.filePath("lcd.png");

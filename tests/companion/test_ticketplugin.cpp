@@ -139,6 +139,10 @@ TEST_F(TicketPlugin, RefusesWhatIsNoPlugin) {
     for (int i = 0; i < ticket::kMaxItems; ++i)
         manyItems += "box x=0 y=0 w=1 h=1\n";
     const QByteArray huge = kBase + QByteArray(ticket::kMaxFileBytes, '#');
+    // Each about 3 000 000 units: a stop name of up to 1000 characters at size 110.
+    QByteArray costly = kBase;
+    for (int i = 0; i < 70; ++i)
+        costly += "text x=0 y=0 w=260 h=110 size=110 text=\"{stop}\"\n";
     const Case cases[] = {
         {"empty", {}, Fault::BadHeader},
         {"other format", edited("Q47 ticket plug-in", "Q47 ticket plugin"), Fault::BadHeader},
@@ -151,7 +155,10 @@ TEST_F(TicketPlugin, RefusesWhatIsNoPlugin) {
         {"not a number", edited("print date = 1", "print date = yes"), Fault::BadValue},
         {"beyond 32 bits", edited("highest route = 999", "highest route = 2147483648"),
          Fault::BadValue},
-        {"ticket too wide", edited("260 x 110", "2001 x 110"), Fault::TicketTooLarge},
+        {"ticket too tall", edited("260 x 110", "260 x 641"), Fault::TicketTooLarge},
+        {"text larger than a ticket", withLayout("text x=0 y=0 w=9 h=9 size=641 text=a\n"),
+         Fault::BadValue},
+        {"too dear to draw", costly, Fault::TooCostly},
         {"too many items", manyItems, Fault::TooManyItems},
         {"item off the ticket", withLayout("box x=200 y=0 w=61 h=10\n"), Fault::OutsideTicket},
         {"unknown symbology", withLayout("barcode x=0 y=0 w=9 h=9 type=pdf417 data=1\n"),
@@ -214,6 +221,11 @@ TEST(TicketTemplate, FillsPlaceholders) {
         ASSERT_TRUE(tpl) << c.tpl;
         EXPECT_EQ(ticket::fillTemplate(*tpl, c.values, companies), QString::fromUtf8(c.expected));
     }
+    // However long a route's stop name, a text is drawn with at most so many characters.
+    ticket::TicketValues endless = slash;
+    endless.stopName = QString(40000, QChar(u'停'));
+    const auto many = ticket::parseTemplate(QStringLiteral("{stop}{stop}{stop}"));
+    EXPECT_EQ(ticket::fillTemplate(*many, endless, companies).size(), ticket::kMaxTemplateChars);
 }
 
 struct Read {

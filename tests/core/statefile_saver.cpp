@@ -1,11 +1,19 @@
-// Saves two state files in turn, for ever: statefile_saver TARGET A B. The crash test kills it
-// at random moments and expects TARGET to be A or B, whole, every time. "ready" on stdout
+// What the kill tests stop half-way.
+//
+// statefile_saver TARGET A B: saves two state files in turn, for ever. The test kills it at
+// random moments and expects TARGET to be A or B, whole, every time. "ready" on stdout
 // follows the first save of B, so that a kill after it always falls among the saves.
+//
+// statefile_saver commit STEP DATA SOUND: commits an import's four files in two folders
+// ("new NAME" each) and kills itself before the STEP-th change the commit makes on disk.
+#include "safefile.h"
 #include "statefile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QString>
 
+#include <csignal>
 #include <cstdio>
 
 namespace {
@@ -17,9 +25,31 @@ QByteArray readAll(const char *path) {
     return file.readAll();
 }
 
+int commitImport(int killAt, const QDir &data, const QDir &sound) {
+    std::vector<q47::PendingFile> files(4);
+    const QString paths[] = {data.filePath("47.hy3"), data.filePath("names_en.csv"),
+                             sound.filePath("47tp.csv"), sound.filePath("readings.csv")};
+    for (size_t i = 0; i < files.size(); ++i) {
+        if (files[i].open(paths[i]) ||
+            files[i].write("new " + QFileInfo(paths[i]).fileName().toUtf8()))
+            return 1;
+    }
+    int step = 0;
+    const auto failed = q47::commitFiles(files, [&] {
+        if (++step == killAt)
+            std::raise(SIGKILL);
+    });
+    if (failed)
+        std::fprintf(stderr, "%s\n", qPrintable(failed->cause.text()));
+    return failed ? 1 : 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
+    if (argc == 5 && QByteArrayView(argv[1]) == "commit")
+        return commitImport(std::atoi(argv[2]), QDir(QString::fromLocal8Bit(argv[3])),
+                            QDir(QString::fromLocal8Bit(argv[4])));
     if (argc != 4)
         return 2;
     const QString target = QString::fromLocal8Bit(argv[1]);

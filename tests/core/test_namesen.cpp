@@ -29,3 +29,55 @@ TEST(EnglishNames, ReadAsWrittenAndBack) {
 }
 
 } // namespace
+
+namespace {
+
+NameForms forms(std::initializer_list<std::pair<NameLanguage, const char *>> given) {
+    NameForms out;
+    for (const auto &[language, text] : given)
+        out[language] = QString::fromUtf8(text);
+    return out;
+}
+
+// names.csv: the header names the columns in any order and case; unknown columns, blank and
+// comment lines are passed over; a later row wins cell by cell; quoted names may hold commas,
+// quotes and line breaks; names outside CP932 are keys like any other.
+TEST(NamesFile, ColumnsByTheHeadersTags) {
+    const NameTable table = NameTable::fromNamesFile(
+        "\xEF\xBB\xBF"
+        "name,EN,note,ja-hrkt,KO,zh-hant,Zh-Hans\r\n"
+        "\xF0\xA0\xAE\xB7野家前,Yoshinoya-mae,x,よしのやまえ,,,\r\n"
+        "# 駅前,Comment\r\n"
+        "\r\n"
+        "\"駅前, 北口\",\"Station \"\"North\"\"\",,えきまえ,역앞,站前,站前\n"
+        "\"改行\n入口\",Entrance\n"
+        "\xF0\xA0\xAE\xB7野家前,,,,요시노야,,\n"
+        "short\n");
+    EXPECT_EQ(table.lookUp(QStringLiteral(" \U00020BB7野家前 ")),
+              forms({{NameLanguage::English, "Yoshinoya-mae"},
+                     {NameLanguage::Kana, "よしのやまえ"},
+                     {NameLanguage::Korean, "요시노야"}}));
+    EXPECT_EQ(table.lookUp(QStringLiteral("駅前, 北口")),
+              forms({{NameLanguage::English, "Station \"North\""},
+                     {NameLanguage::Kana, "えきまえ"},
+                     {NameLanguage::Korean, "역앞"},
+                     {NameLanguage::ChineseHant, "站前"},
+                     {NameLanguage::ChineseHans, "站前"}}));
+    EXPECT_EQ(table.lookUp(QStringLiteral("改行\n入口")),
+              forms({{NameLanguage::English, "Entrance"}}));
+    EXPECT_EQ(table.lookUp(QStringLiteral("# 駅前")), NameForms());
+    EXPECT_EQ(table.lookUp(QStringLiteral("short")), NameForms());
+    EXPECT_EQ(table.lookUp(QStringLiteral("name")), NameForms());
+
+    // A header naming no language, an empty file and bytes that are no CSV give nothing.
+    for (const char *bytes : {"name,english\n駅前,Station\n", "", "\"\"\"\n\"\n,,\n"})
+        EXPECT_TRUE(NameTable::fromNamesFile(bytes).isEmpty()) << bytes;
+    // names_en.csv: the old file, its header optional.
+    EXPECT_EQ(NameTable::fromEnglishNames("停留所名,英語名\n駅前,Station\n")
+                  .lookUp(QStringLiteral("駅前")),
+              forms({{NameLanguage::English, "Station"}}));
+    EXPECT_EQ(NameTable::fromEnglishNames("新町,Shinmachi").lookUp(QStringLiteral("新町")),
+              forms({{NameLanguage::English, "Shinmachi"}}));
+}
+
+} // namespace

@@ -264,6 +264,13 @@ TEST(StateFile, FirstStartThenUnreadableFilesAreKeptBeforeTheNextSave) {
         EXPECT_TRUE(again.records == sample());
     }
     EXPECT_TRUE(saveStateFile(QStringLiteral("/proc/q47/Q47.in4"), encodeState(sample())));
+    // A link in the file's place is refused by name, and what it points to is left alone.
+    const QString link = dir.filePath(QStringLiteral("linked.in4"));
+    ASSERT_TRUE(QFile::link(state.path(), link));
+    const std::optional<StateError> refused = saveStateFile(link, encodeState(StateRecords{}));
+    ASSERT_TRUE(refused);
+    EXPECT_TRUE(refused->description.contains(link)) << qPrintable(refused->description);
+    EXPECT_TRUE(loadStateFile(state.path()).bytes == encodeState(sample()));
 }
 
 TEST(StateFile, KilledWhileSavingLeavesOneWholeFile) {

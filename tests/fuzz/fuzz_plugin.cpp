@@ -31,7 +31,9 @@ void check(const Plugin &p) {
         std::abort();
     if (p.items.size() > static_cast<size_t>(kMaxItems) || p.companies.size() > kMaxCompanies)
         std::abort();
+    qint64 cost = 0;
     for (const Item &it : p.items) {
+        cost += drawingCost(it, p.companies);
         if (it.kind == Item::Kind::Line) {
             const QRect ends(0, 0, s.width() + 1, s.height() + 1);
             if (!ends.contains(it.line.p1()) || !ends.contains(it.line.p2()))
@@ -42,6 +44,8 @@ void check(const Plugin &p) {
         if (!it.colour.isValid())
             std::abort();
     }
+    if (cost > kMaxDrawingCost)
+        std::abort();
 }
 
 } // namespace

@@ -137,7 +137,7 @@ bool runImport(const QString &feedFolder, const ImportRequest &request, const QS
     out += plan.diagnostics;
     ImportFiles files;
     return plan.ok() && prepareImport(l.feed, plan, data, sound, files, out) &&
-           writeImport(files, out);
+           writeImport(files, out) == ImportWrite::Written;
 }
 
 } // namespace

@@ -13,12 +13,14 @@ BoardContent stopContent(const QString &name, int tickets) {
     BoardContent c;
     for (int k = 1; k <= kBoardCells; ++k)
         c.cells[size_t(k)] = k <= tickets ? 170 + 30 * (tickets - k) : 0;
-    c.highestSeiriNo = tickets;
+    c.route.highestSeiriNo = tickets;
     c.stopName = name;
-    c.stopKana = QStringLiteral("しみんぶんかかいかんいりぐち");
-    c.stopEnglish = QStringLiteral("Civic Cultural Center Entrance");
-    c.routeNumber = QStringLiteral("12");
-    c.headsign = QStringLiteral("北営業所行");
+    c.stopForms[NameLanguage::Kana] = QStringLiteral("しみんぶんかかいかんいりぐち");
+    c.stopForms[NameLanguage::English] = QStringLiteral("Civic Cultural Center Entrance");
+    c.stopForms[NameLanguage::Korean] = QStringLiteral("시민문화회관 입구");
+    c.stopForms[NameLanguage::ChineseHans] = QStringLiteral("市民文化会馆入口");
+    c.route.number = QStringLiteral("12");
+    c.route.headsign = QStringLiteral("北営業所行");
     c.time = QTime(10, 24);
     c.backlight = 2;
     return c;
@@ -44,11 +46,16 @@ QRect nameBand(const LcdLayout &l) {
 
 class LongName : public ::testing::TestWithParam<std::tuple<NameForm, QSize, qreal>> {};
 
-// However long, the name is drawn whole inside its area, filling its width.
-TEST_P(LongName, IsNarrowedIntoItsArea) {
+// However long, the name is drawn whole inside its area: a long one on two lines, a short one
+// at its natural width.
+TEST_P(LongName, IsDrawnInsideItsArea) {
     const auto [form, size, dpr] = GetParam();
-    const BoardContent c =
-        stopContent(QStringLiteral("県立中央病院前北ニュータウン市民文化会館入口西口"), 3);
+    BoardContent c = stopContent(
+        QStringLiteral("県立中央病院前北ニュータウン市民文化会館入口西口第二駐車場"), 3);
+    c.stopForms[NameLanguage::Kana] =
+        QStringLiteral("けんりつちゅうおうびょういんまえきたにゅーたうんしみんぶんかかいかん");
+    c.stopForms[NameLanguage::English] =
+        QStringLiteral("Prefectural Central Hospital North New Town Civic Cultural Center");
     LcdRenderer renderer;
     const QImage image = renderer.render(c, size, dpr, {0, form});
     const LcdLayout l = LcdRenderer::layoutFor(size, dpr);
@@ -56,7 +63,8 @@ TEST_P(LongName, IsNarrowedIntoItsArea) {
     ASSERT_FALSE(ink.isEmpty());
     EXPECT_TRUE(l.name.contains(ink))
         << ink.x() << "," << ink.y() << " " << ink.width() << "x" << ink.height();
-    EXPECT_GT(ink.width(), l.name.width() * 0.95);
+    EXPECT_GT(ink.height(), l.name.height() * 0.6); // two lines
+    EXPECT_GT(ink.width(), l.name.width() * 0.6);
     // A short name keeps its natural width.
     const QImage shortName = renderer.render(stopContent(QStringLiteral("緑町"), 3), size, dpr);
     const QRect shortInk = inkBox(shortName, nameBand(l), lcdPalette(c.backlight).band);
@@ -70,6 +78,57 @@ INSTANTIATE_TEST_SUITE_P(Forms, LongName,
                                            std::tuple{NameForm::English, QSize(960, 540), 1.0},
                                            std::tuple{NameForm::Kanji, QSize(1920, 1080), 1.0},
                                            std::tuple{NameForm::Kanji, QSize(960, 540), 1.5}));
+
+// Every character a feed can hold is drawn: a kanji outside CP932 and the IPA faces, Hangul,
+// simplified Chinese and an emoji each leave ink unlike a character no face has.
+TEST(Faces, DrawEveryCharacterOfAName) {
+    GlyphText text;
+    const QImage none =
+        text.sprite(QStringLiteral("\U000F0000"), Face::Japanese, 60, 1, qRgb(255, 255, 255)).image;
+    for (const auto &[character, face] : {std::pair{QStringLiteral("𠮷"), Face::Japanese},
+                                          std::pair{QStringLiteral("🚌"), Face::Japanese},
+                                          std::pair{QStringLiteral("한"), Face::Korean},
+                                          std::pair{QStringLiteral("馆"), Face::ChineseHans},
+                                          std::pair{QStringLiteral("𠮷"), Face::Latin}}) {
+        const QImage drawn = text.sprite(character, face, 60, 1, qRgb(255, 255, 255)).image;
+        EXPECT_FALSE(drawn.isNull()) << qPrintable(character);
+        EXPECT_NE(drawn, none) << qPrintable(character);
+    }
+}
+
+// The page marker is read from the back of a bus: its digits at least 3 % of the board's height.
+TEST(PageMarker, IsTallEnough) {
+    const QSize size(960, 540);
+    LcdRenderer renderer;
+    const BoardContent c = stopContent(QStringLiteral("緑町"), 40);
+    const LcdLayout l = LcdRenderer::layoutFor(size, 1);
+    const QImage image = renderer.render(c, size, 1);
+    const QRect tab = inkBox(image, l.pageIndicator, lcdPalette(c.backlight).background);
+    ASSERT_FALSE(tab.isEmpty());
+    // The digits: what is neither the tab nor the face around it, clear of the tab's corners.
+    QRect digits;
+    for (int y = tab.top(); y <= tab.bottom(); ++y)
+        for (int x = tab.left() + l.px(8); x <= tab.right() - l.px(8); ++x)
+            if (const QRgb px = image.pixel(x, y);
+                px != lcdPalette(c.backlight).header && px != lcdPalette(c.backlight).background)
+                digits |= QRect(x, y, 1, 1);
+    EXPECT_GE(digits.height(), 0.03 * l.board.height()) << digits.height();
+}
+
+// The route's own name on a badge of its own colour.
+TEST(Badge, ShowsTheRoutesNameInItsColours) {
+    BoardContent c = stopContent(QStringLiteral("緑町"), 3);
+    c.route.name = QStringLiteral("循環");
+    c.route.color = QColor(0x1E, 0x90, 0xFF);
+    LcdRenderer renderer;
+    const QImage image = renderer.render(c, QSize(960, 540), 1);
+    const LcdLayout l = LcdRenderer::layoutFor(QSize(960, 540), 1);
+    const QRgb badge = lcdDimmed(c.route.color, c.backlight);
+    const QPoint inside(l.route.left() + l.px(4), l.route.center().y());
+    EXPECT_EQ(image.pixel(inside), badge);
+    c.route.color = QColor();
+    EXPECT_EQ(renderer.render(c, QSize(960, 540), 1).pixel(inside), lcdPalette(c.backlight).badge);
+}
 
 class Zoom : public ::testing::TestWithParam<std::tuple<QSize, qreal>> {};
 
@@ -154,8 +213,9 @@ TEST(Caches, RepaintEqualsAFreshPicture) {
     BoardContent after = stopContent(QStringLiteral("中央公園"), 30);
     after.numberingStyle = 7;
     after.cells[7] = -1;
+    after.cells[8] = 32767;
     for (int page : {0, 1}) {
-        for (NameForm form : {NameForm::Kanji, NameForm::English}) {
+        for (NameForm form : {NameForm::Kanji, NameForm::English, NameForm::Korean}) {
             LcdRenderer fresh;
             EXPECT_EQ(used.render(after, QSize(960, 540), 1, {page, form}),
                       fresh.render(after, QSize(960, 540), 1, {page, form}))

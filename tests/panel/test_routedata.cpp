@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <sys/stat.h>
 
 using namespace q47;
@@ -160,7 +162,7 @@ QByteArray countOnly(qint16 n) {
 INSTANTIATE_TEST_SUITE_P(
     EveryFailure, RefusedRoutes,
     ::testing::Values(
-        Refusal{"missing", QByteArray(), route_messages::missing(), 5},
+        Refusal{"missing", QByteArray(), QStringLiteral("指定した系統のデータがありません..."), 5},
         Refusal{"count_zero", countOnly(0), route_messages::countZero(), 0},
         Refusal{"negative_count", countOnly(-3), route_messages::sectionTooHigh(), -3},
         Refusal{"only_one_stop", encodeRouteFile({stop(QStringLiteral("a"), 1, {})}),
@@ -173,14 +175,32 @@ INSTANTIATE_TEST_SUITE_P(
                 5}),
     [](const auto &info) { return std::string(info.param.name); });
 
-// A pipe in the route file's place would block the panel until someone wrote to it.
-TEST_F(RouteFolder, APipeInTheFilesPlaceIsRefusedAtOnce) {
-    ASSERT_EQ(::mkfifo(QFile::encodeName(dir.filePath(QStringLiteral("3.hy3"))).constData(), 0600),
-              0);
-    RouteTable t;
-    const RouteLoadResult r = loadRoute(t, folder(), QStringLiteral("3"), 1);
-    EXPECT_FALSE(r.ok);
-    EXPECT_TRUE(r.message.contains(route_messages::notAFile())) << r.message.toStdString();
+// What stands in the route file's place and is none is named with why; a pipe is refused at
+// once rather than blocking the panel until someone writes to it.
+TEST_F(RouteFolder, WhatIsNoRouteFileIsNamedWithWhy) {
+    const QString path = QDir(folder()).filePath(QStringLiteral("3.hy3"));
+    const struct {
+        const char *name;
+        std::function<bool()> make;
+        QString says;
+    } cases[] = {
+        {"nothing", [] { return true; }, QStringLiteral("指定した系統のデータがありません...")},
+        {"pipe", [&] { return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0; },
+         route_messages::notAFile()},
+        {"device", [&] { return QFile::link(QStringLiteral("/dev/zero"), path); },
+         route_messages::notAFile()},
+        {"folder", [&] { return QDir().mkdir(path); }, route_messages::isFolder()},
+    };
+    for (const auto &c : cases) {
+        ASSERT_TRUE(c.make()) << c.name;
+        RouteTable t;
+        const RouteLoadResult r = loadRoute(t, folder(), QStringLiteral("3"), 1);
+        EXPECT_FALSE(r.ok);
+        EXPECT_TRUE(r.message.contains(c.says) && r.message.contains(path))
+            << c.name << ": " << r.message.toStdString();
+        QFile::remove(path);
+        QDir().rmdir(path);
+    }
 }
 
 TEST(RouteTableBounds, SlotsOutsideTheTableReadEmpty) {

@@ -89,7 +89,8 @@ TEST_F(Session, ARefusedRouteIsExplainedAndLeavesTheBoardAlone) {
     EXPECT_FALSE(session.setRoute(QStringLiteral("2"), 1));
     EXPECT_FALSE(session.setRoute(QStringLiteral("3"), 1));
     EXPECT_EQ(host.messages,
-              QStringList({route_messages::sectionTooHigh(), route_messages::missing()}));
+              QStringList({route_messages::sectionTooHigh(),
+                           route_messages::missing(dir.filePath(QStringLiteral("3.hy3")))}));
     EXPECT_TRUE(board.log.isEmpty()) << board.log.join(u'|').toStdString();
     EXPECT_EQ(session.route().RouteText, QStringLiteral("1"));
 }
@@ -180,6 +181,68 @@ TEST_F(Session, TicketDateFollowsTheDateOption) {
     settings.select(setting::DateFixed);
     session.step(0);
     EXPECT_EQ(session.ticketDateText(), QStringLiteral("2026/12/07")); // the fixed date
+}
+
+} // namespace
+
+namespace {
+
+// The side file names the route and its stops as the operator writes them: a real name stands
+// where the route file holds what CP932 makes of it, and not where the route file was edited;
+// the headsign follows the trip, and the last stop's name stands in where it gives none.
+TEST_F(Session, SideFileNamesTheRouteAndItsStops) {
+    write(QStringLiteral("1.hy3"),
+          {stop(QStringLiteral("?野家前"), {170}), stop(QStringLiteral("本町"), {200, 170}),
+           stop(QStringLiteral("終点"), {230, 200, 170})});
+    QFile side(dir.filePath(QStringLiteral("1.route.json")));
+    ASSERT_TRUE(side.open(QIODevice::WriteOnly));
+    side.write(R"({"format":1,"name":"循環","color":"#1E90FF","stops":[
+        {"name":"𠮷野家前","headsign":"本町経由 終点行"},
+        {"name":"本町二丁目","headsign":"終点行"},
+        {"name":"終点"}]})");
+    side.close();
+    ASSERT_TRUE(set(QStringLiteral("1"), 1));
+    EXPECT_EQ(board.route.number, QStringLiteral("1"));
+    EXPECT_EQ(board.route.name, QStringLiteral("循環"));
+    EXPECT_EQ(board.route.color, QColor(0x1E, 0x90, 0xFF));
+    EXPECT_FALSE(board.route.textColor.isValid());
+    EXPECT_EQ(board.route.headsign, QStringLiteral("本町経由 終点行"));
+    EXPECT_EQ(board.written, QStringLiteral("𠮷野家前"));
+    EXPECT_EQ(board.name, QStringLiteral("?野家前"));
+    ASSERT_TRUE(session.step(1));
+    EXPECT_EQ(board.route.headsign, QStringLiteral("終点行"));
+    EXPECT_EQ(board.written, QStringLiteral("本町"));
+    ASSERT_TRUE(session.step(1));
+    EXPECT_EQ(board.route.headsign, QStringLiteral("終点行"));
+
+    // A side file for another number of stops is not this route's.
+    write(QStringLiteral("1.hy3"),
+          {stop(QStringLiteral("?野家前"), {170}), stop(QStringLiteral("終点"), {200, 170})});
+    ASSERT_TRUE(set(QStringLiteral("1"), 1));
+    EXPECT_EQ(board.route.name, QString());
+    EXPECT_EQ(board.route.headsign, QStringLiteral("終点行"));
+    EXPECT_EQ(board.written, QStringLiteral("?野家前"));
+}
+
+// Anything but a well-formed side file is passed over whole.
+TEST(RouteSideFile, MalformedFilesAreNotRead) {
+    for (const char *bytes :
+         {"", "[]", "{\"format\":1}", "{\"format\":2,\"stops\":[]}", "{\"stops\":[]}",
+          "{\"format\":1,\"stops\":{}}", "{\"format\":1,\"stops\":[1]}",
+          "{\"format\":1,\"name\":7,\"stops\":[]}",
+          "{\"format\":1,\"stops\":[{\"name\":\"a\",\"headsign\":false}]}",
+          "{\"format\":1,\"stops\":[{\"name\":\"a\"}]", "\xFF\xFE{}"})
+        EXPECT_FALSE(parseRouteSideFile(bytes)) << bytes;
+    const auto side = parseRouteSideFile(
+        R"({"format":1,"color":"blue","textColor":"#fff","stops":[{"name":" a "}],"x":1})");
+    ASSERT_TRUE(side);
+    EXPECT_FALSE(side->color.isValid());
+    EXPECT_FALSE(side->textColor.isValid());
+    EXPECT_EQ(side->stops.at(0).name, QStringLiteral("a"));
+    EXPECT_EQ(writtenStopName(QStringLiteral("?野家前"), QStringLiteral("\U0001F68C野家前")),
+              QStringLiteral("\U0001F68C野家前"));
+    EXPECT_EQ(writtenStopName(QStringLiteral("吉野家前"), QStringLiteral("𠮷野家前")),
+              QStringLiteral("吉野家前"));
 }
 
 } // namespace

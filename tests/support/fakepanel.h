@@ -19,9 +19,13 @@ public:
     void SetChimei(const QString &name) override;
     void stopClock() override;
     void resumeClock() override;
+    void showRoute(const RouteOnBoard &shown) override { route = shown; }
+    void showStopWritten(const QString &, const QString &realName) override { written = realName; }
 
     QVariant cells[51];
     QString name;
+    RouteOnBoard route;
+    QString written; // the stop's name as written, given before its name
     QStringList log;
 };
 

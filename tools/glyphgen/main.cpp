@@ -5,13 +5,13 @@
 
 #include "artworkglyphs.h"
 #include "fonts.h"
+#include "safefile.h"
 
 #include <QFile>
 #include <QFont>
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QPainterPath>
-#include <QSaveFile>
 #include <QSet>
 #include <QTextStream>
 
@@ -85,9 +85,9 @@ int main(int argc, char **argv) {
          "} // namespace q47::board\n";
     s.flush();
 
-    QSaveFile file(QString::fromLocal8Bit(argv[1]));
-    if (!file.open(QIODevice::WriteOnly) || file.write(out.toUtf8()) < 0 || !file.commit()) {
-        std::fprintf(stderr, "cannot write %s\n", argv[1]);
+    if (const q47::WriteResult failed =
+            q47::writeFileSafely(QString::fromLocal8Bit(argv[1]), out.toUtf8())) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(failed->text()));
         return 1;
     }
     return 0;

@@ -2,6 +2,7 @@
 // announcement list and the readings of its stop names.
 #include "gtfsfeed.h"
 #include "importfiles.h"
+#include "routedata.h"
 #include "tripimport.h"
 
 #include <QCoreApplication>
@@ -115,23 +116,29 @@ int import(QStringList args) {
     takeNumber(args, QStringLiteral("--to"), request.to, bad);
     if (bad || args.size() != 2)
         return usage(QStringLiteral("import: a number that is not one, or an unknown argument"));
-    if (*route < 0 || *route > 99999)
-        return usage(QStringLiteral("--route takes 0 to 99999, the route number of the panel"));
+    if (*route < q47::kFirstRoute || *route > q47::kLastRoute)
+        return usage(QStringLiteral("--route takes %1 to %2, the route number of the panel")
+                         .arg(q47::kFirstRoute)
+                         .arg(q47::kLastRoute));
     request.route = *route;
 
     Feed feed;
     if (!loadFeed(args[1], feed))
         return 1;
     const ImportPlan plan = planImport(feed, request);
-    Diagnostics diagnostics = plan.diagnostics;
+    Diagnostics diagnostics;
+    recoverImportFolders(data, sound, diagnostics);
+    diagnostics += plan.diagnostics;
     ImportFiles files;
-    const bool ok = plan.ok() && prepareImport(feed, plan, data, sound, files, diagnostics) &&
-                    writeImport(files, diagnostics);
+    const ImportWrite written =
+        plan.ok() && prepareImport(feed, plan, data, sound, files, diagnostics)
+            ? writeImport(files, diagnostics)
+            : ImportWrite::NothingWritten;
     print(diagnostics);
-    if (!ok) {
+    if (written == ImportWrite::NothingWritten)
         std::fprintf(stderr, "nothing was written\n");
+    if (written != ImportWrite::Written)
         return 1;
-    }
     std::printf("route %d: %zu stops, %d ticket numbers, %lld announcements, %lld readings, "
                 "%lld English names\n",
                 plan.route, plan.stops.size(), plan.sections,

@@ -1,9 +1,9 @@
 // Converts routes between spreadsheet CSV and the board's route data files, and checks them.
 #include "routecsv.h"
+#include "safefile.h"
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QSaveFile>
 
 #include <cstdio>
 
@@ -49,9 +49,8 @@ bool readFile(const QString &path, QByteArray &out, QStringList &errors) {
 }
 
 bool writeFile(const QString &path, const QByteArray &bytes, QStringList &errors) {
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit()) {
-        errors.append(QStringLiteral("%1: %2").arg(path, f.errorString()));
+    if (const q47::WriteResult failed = q47::writeFileSafely(path, bytes)) {
+        errors.append(failed->text());
         return false;
     }
     return true;

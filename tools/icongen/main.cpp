@@ -5,6 +5,7 @@
 
 #include "boardartwork.h"
 #include "fonts.h"
+#include "safefile.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -35,8 +36,13 @@ int main(int argc, char **argv) {
         const QString folder = QStringLiteral("%1x%1/apps").arg(size);
         const QString path =
             out.filePath(folder + QLatin1Char('/') + name + QStringLiteral(".png"));
-        if (!out.mkpath(folder) || !q47::board::renderIcon(static_cast<int>(size)).save(path)) {
-            std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        if (!out.mkpath(folder)) {
+            std::fprintf(stderr, "cannot create %s\n", qPrintable(out.filePath(folder)));
+            return 1;
+        }
+        if (const q47::WriteResult failed = q47::writeImageSafely(
+                path, q47::board::renderIcon(static_cast<int>(size)), "PNG")) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(failed->text()));
             return 1;
         }
     }

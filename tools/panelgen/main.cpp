@@ -6,31 +6,19 @@
 #include "fonts.h"
 #include "gifwriter.h"
 #include "panelart.h"
+#include "safefile.h"
 
 #include <QDir>
-#include <QFile>
 #include <QGuiApplication>
 
 #include <cstdio>
 
 namespace {
 
-bool writeFile(const QString &path, const QByteArray &bytes) {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-        file.write(bytes) != bytes.size()) {
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-        return false;
-    }
-    return true;
-}
-
-bool writeImage(const QImage &img, const QString &path, const char *format, int quality) {
-    if (!img.save(path, format, quality)) {
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-        return false;
-    }
-    return true;
+bool written(const q47::WriteResult &failed) {
+    if (failed)
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(failed->text()));
+    return !failed;
 }
 
 } // namespace
@@ -51,12 +39,13 @@ int main(int argc, char **argv) {
     }
     using q47::panelgen::drawPanel;
     using q47::panelgen::Face;
-    const bool ok =
-        writeImage(drawPanel(Face::Night), out.filePath(QStringLiteral("night.jpg")), "JPEG", 88) &&
-        writeFile(out.filePath(QStringLiteral("led.gif")),
-                  q47::panelgen::encodeGif(drawPanel(Face::Led))) &&
-        writeImage(
-            drawPanel(Face::Day).convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither),
-            out.filePath(QStringLiteral("day.bmp")), "BMP", -1);
+    const bool ok = written(q47::writeImageSafely(out.filePath(QStringLiteral("night.jpg")),
+                                                  drawPanel(Face::Night), "JPEG", 88)) &&
+                    written(q47::writeFileSafely(out.filePath(QStringLiteral("led.gif")),
+                                                 q47::panelgen::encodeGif(drawPanel(Face::Led)))) &&
+                    written(q47::writeImageSafely(out.filePath(QStringLiteral("day.bmp")),
+                                                  drawPanel(Face::Day).convertToFormat(
+                                                      QImage::Format_Indexed8, Qt::ThresholdDither),
+                                                  "BMP"));
     return ok ? 0 : 1;
 }

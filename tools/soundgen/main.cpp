@@ -4,10 +4,12 @@
 //
 //   q47_soundgen <output folder>
 
+#include "safefile.h"
 #include "soundsynth.h"
 
 #include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 
 #include <gst/gst.h>
 
@@ -15,17 +17,25 @@
 
 namespace {
 
-bool writeFile(const QString &path, const QByteArray &bytes) {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-        file.write(bytes) != bytes.size()) {
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-        return false;
-    }
-    return true;
+bool written(const q47::WriteResult &failed) {
+    if (failed)
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(failed->text()));
+    return !failed;
 }
 
+bool writeFile(const QString &path, const QByteArray &bytes) {
+    return written(q47::writeFileSafely(path, bytes));
+}
+
+// The encoder writes into a folder of this run's own; the safe writer puts the MP3 in place.
 bool encodeMp3(const QString &wavPath, const QString &mp3Path) {
+    const QTemporaryDir encoded;
+    const QString encodedPath = encoded.filePath(QStringLiteral("encoded.mp3"));
+    if (!encoded.isValid()) {
+        std::fprintf(stderr, "%s: %s\n", qPrintable(encoded.path()),
+                     qPrintable(encoded.errorString()));
+        return false;
+    }
     GError *error = nullptr;
     GstElement *pipeline =
         gst_parse_launch("filesrc name=in ! wavparse ! audioconvert ! audioresample ! "
@@ -41,7 +51,7 @@ bool encodeMp3(const QString &wavPath, const QString &mp3Path) {
     GstElement *in = gst_bin_get_by_name(GST_BIN(pipeline), "in");
     GstElement *out = gst_bin_get_by_name(GST_BIN(pipeline), "out");
     g_object_set(in, "location", QFile::encodeName(wavPath).constData(), nullptr);
-    g_object_set(out, "location", QFile::encodeName(mp3Path).constData(), nullptr);
+    g_object_set(out, "location", QFile::encodeName(encodedPath).constData(), nullptr);
     gst_object_unref(in);
     gst_object_unref(out);
 
@@ -63,7 +73,7 @@ bool encodeMp3(const QString &wavPath, const QString &mp3Path) {
     gst_object_unref(bus);
     gst_element_set_state(pipeline, GST_STATE_NULL);
     gst_object_unref(pipeline);
-    return ok;
+    return ok && written(q47::copyFileSafely(encodedPath, mp3Path));
 }
 
 } // namespace

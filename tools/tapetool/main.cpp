@@ -2,13 +2,14 @@
 // the way the program will.
 #include "espeakspeech.h"
 #include "japanesereading.h"
+#include "safefile.h"
 #include "tapecsv.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QTemporaryDir>
 
 #include <cstdio>
 #include <memory>
@@ -73,11 +74,10 @@ bool readFile(const QString &path, QByteArray &out) {
     return true;
 }
 
-// QSaveFile: a failure never leaves half a file behind.
+// A failure never leaves half a file behind, nor touches the old one.
 int writeFile(const QString &path, const QByteArray &bytes, int entries) {
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit())
-        return report({QStringLiteral("%1: %2").arg(path, f.errorString())}, 1);
+    if (const q47::WriteResult failed = q47::writeFileSafely(path, bytes))
+        return report({failed->text()}, 1);
     std::printf("%s: %d entries\n", qPrintable(path), entries);
     return 0;
 }
@@ -157,8 +157,14 @@ int say(const QStringList &args, QString readings, const QString &wavOut) {
     }
     if (text.trimmed().isEmpty())
         return report({QStringLiteral("nothing to speak")}, 1);
+    // GStreamer writes the WAV into a folder of this run's own; the safe writer then puts it
+    // in its place whole, or leaves an older file as it was.
+    QTemporaryDir spoken;
+    const QString wavPath = spoken.filePath(QStringLiteral("spoken.wav"));
+    if (!wavOut.isEmpty() && !spoken.isValid())
+        return report({QStringLiteral("%1: %2").arg(spoken.path(), spoken.errorString())}, 1);
     auto speech = q47::EspeakSpeech::create([readings] { return readings; },
-                                            wavOut.isEmpty() ? QString() : wavSink(wavOut));
+                                            wavOut.isEmpty() ? QString() : wavSink(wavPath));
     if (!speech)
         return report({QStringLiteral("speech is not available: it needs eSpeak NG with its "
                                       "Japanese voice, MeCab and GStreamer")},
@@ -169,8 +175,12 @@ int say(const QStringList &args, QString readings, const QString &wavOut) {
     // Long enough for any entry; a stalled audio device is the only way to reach it.
     if (!speech->waitIdle(10 * 60 * 1000))
         return report({QStringLiteral("speaking did not finish")}, 1);
-    if (!wavOut.isEmpty() && QFileInfo(wavOut).size() <= 44)
+    if (wavOut.isEmpty())
+        return 0;
+    if (QFileInfo(wavPath).size() <= 44)
         return report({QStringLiteral("%1: no audio was written").arg(wavOut)}, 1);
+    if (const q47::WriteResult failed = q47::copyFileSafely(wavPath, wavOut))
+        return report({failed->text()}, 1);
     return 0;
 }
 
