@@ -6,9 +6,9 @@
 //   q47_facegen <output.cpp>
 
 #include "boardartwork.h"
+#include "safefile.h"
 
 #include <QGuiApplication>
-#include <QSaveFile>
 #include <QTextStream>
 
 #include <cstdio>
@@ -55,14 +55,10 @@ int main(int argc, char **argv) {
         std::fprintf(stderr, "usage: q47_facegen <output.cpp>\n");
         return 2;
     }
-    QSaveFile file(QString::fromLocal8Bit(argv[1]));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
-        std::fprintf(stderr, "q47_facegen: cannot write %s\n", argv[1]);
-        return 1;
-    }
     const QImage off = q47::board::renderArtwork(q47::board::Artwork::Off, 1);
     const QImage on1 = q47::board::renderArtwork(q47::board::Artwork::On1, 1);
-    QTextStream out(&file);
+    QString text;
+    QTextStream out(&text);
     out << "// Written by q47_facegen: the built-in faces as runs of (count, pixel).\n"
         << "#include \"builtinfaces.h\"\n\n"
         << "namespace q47::board {\n\n"
@@ -74,5 +70,10 @@ int main(int argc, char **argv) {
     out << "const qsizetype kOn1FaceRunsSize = sizeof kOn1FaceRuns / sizeof *kOn1FaceRuns;\n"
         << "\n} // namespace q47::board\n";
     out.flush();
-    return file.commit() ? 0 : 1;
+    if (const q47::WriteResult failed =
+            q47::writeFileSafely(QString::fromLocal8Bit(argv[1]), text.toUtf8())) {
+        std::fprintf(stderr, "q47_facegen: cannot write %s\n", qPrintable(failed->text()));
+        return 1;
+    }
+    return 0;
 }
