@@ -3,6 +3,7 @@
 #include "boardlayout.h"
 #include "builtinfaces.h"
 #include "chimeictl.h"
+#include "degitmodel.h"
 #include "dialogs.h"
 #include "fakepanel.h"
 #include "fonts.h"
@@ -300,7 +301,8 @@ private Q_SLOTS:
     }
 
     // A state file may hold formats out of the digit control's ranges: the LCD board's fare
-    // texts, drawn from the model, still read what the LED cells show.
+    // texts, drawn from the model, still read what the LED cells show, only never cut to the
+    // cells' digits.
     void bothBoardsShowOutOfRangeFormatsAlike_data() {
         QTest::addColumn<qint16>("shift");
         QTest::addColumn<qint16>("zeroMode");
@@ -317,10 +319,13 @@ private Q_SLOTS:
         QFETCH(qint16, fillZero);
         Form1 board;
         board.setCellFormat(5, shift, zeroMode, fillZero);
+        const M_Degit *led = board.Degit(5);
         for (const QVariant &value : {QVariant(0), QVariant(-1), QVariant(7), QVariant(12345)}) {
             board.setCellValue(5, value);
-            QCOMPARE(q47::lcd::fareText(board.model().content(), 5),
-                     board.Degit(5)->model().displayText());
+            const QString uncut =
+                q47::degitDisplayText(value, led->ZeroMode(), led->FillZero(), led->Shift(), -1);
+            QCOMPARE(uncut.right(led->Keta()), led->model().displayText());
+            QCOMPARE(q47::lcd::fareText(board.model().content(), 5), uncut);
         }
     }
 
