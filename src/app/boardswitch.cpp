@@ -1,5 +1,6 @@
 #include "boardswitch.h"
 
+#include "boardzoom.h"
 #include "form1.h"
 #include "lcdboard.h"
 #include "routedata.h"
@@ -7,6 +8,8 @@
 #include "stopreadings.h"
 #include "windowplacement.h"
 
+#include <QCoreApplication>
+#include <QKeyEvent>
 #include <QSettings>
 
 namespace q47 {
@@ -32,11 +35,9 @@ void BoardSwitch::makeLcd() {
     const QSettings user;
     lcd_->setPageSeconds(lcd::readPageSeconds(user));
     lcd_->setFormBeats(lcd::readFormBeats(user));
-    lcd_->setZoom(lcd::readLcdZoom(user));
     lcd_->move(lcd::readLcdPosition(user).value_or(led_.pos()));
-    // A place no screen shows any more (another monitor, a smaller one) would lose the window.
-    if (!onSomeScreen(*lcd_))
-        lcd_->move(led_.pos());
+    keepOnScreen(*lcd_, led_.pos());
+    lcd_->setZoom(lcd::readLcdZoom(user));
     QObject::connect(lcd_.get(), &LcdBoard::zoomChanged, lcd_.get(), [](qreal zoom) {
         QSettings user;
         lcd::writeLcdZoom(user, zoom);
@@ -69,6 +70,31 @@ QWidget &BoardSwitch::shown() {
     if (kind_ == lcd::BoardKind::Lcd && lcd_)
         return *lcd_;
     return led_;
+}
+
+void BoardSwitch::takeBoardKeys(QWidget &window) {
+    class BoardKeys : public QObject {
+    public:
+        BoardKeys(BoardSwitch &boards, QWidget &window) : boards_(boards), window_(window) {}
+        bool eventFilter(QObject *watched, QEvent *event) override {
+            if (event->type() != QEvent::KeyPress || !watched->isWidgetType() ||
+                static_cast<QWidget *>(watched)->window() != &window_)
+                return false;
+            const auto *key = static_cast<QKeyEvent *>(event);
+            if (board::zoomKey(key->key(), key->modifiers()) == board::ZoomKey::None)
+                return false;
+            QKeyEvent copy(QEvent::KeyPress, key->key(), key->modifiers(), key->text());
+            QCoreApplication::sendEvent(&boards_.shown(), &copy);
+            return true;
+        }
+
+    private:
+        BoardSwitch &boards_;
+        QWidget &window_;
+    };
+    // Watched before the focused control, which might take the key for itself.
+    boardKeys_ = std::make_unique<BoardKeys>(*this, window);
+    QCoreApplication::instance()->installEventFilter(boardKeys_.get());
 }
 
 void BoardSwitch::setPageSeconds(int seconds) {

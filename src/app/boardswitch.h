@@ -2,7 +2,7 @@
 
 #include "lcdsettings.h"
 
-#include <QPointer>
+#include <QObject>
 
 #include <functional>
 #include <memory>
@@ -42,6 +42,10 @@ public:
     // Null until the LCD board has been shown.
     LcdBoard *lcdBoard() const { return lcd_.get(); }
 
+    // The keys that size a board (zoom, full screen), pressed anywhere on `window`, act on the
+    // board shown: from the panel the operator can bring back a board that is out of reach.
+    void takeBoardKeys(QWidget &window);
+
     void setPageSeconds(int seconds);
     void setFormBeats(const std::array<int, lcd::kNameForms> &beats);
     // Keeps the LCD window's place and zoom in the user's settings.
@@ -56,6 +60,7 @@ private:
     std::function<void(QWidget *)> prepare_;
     std::unique_ptr<LcdBoard> lcd_;
     std::unique_ptr<lcd::StopReadings> readings_;
+    std::unique_ptr<QObject> boardKeys_;
     lcd::BoardKind kind_ = lcd::BoardKind::Led;
 };
 

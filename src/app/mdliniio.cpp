@@ -7,6 +7,10 @@
 #include "frmoption.h"
 #include "mdegit.h"
 #include "twips.h"
+#include "windowplacement.h"
+
+#include <QGuiApplication>
+#include <QScreen>
 
 namespace q47 {
 
@@ -44,6 +48,8 @@ void mdlIniIo::LoadIni() {
     panel_.SetCtrlDataInfo(records_.controlPanel);
     const MainWindowPosition &main = records_.mainWindow;
     board_.SetFormInfo({main.leftTwips, main.topTwips});
+    // Wherever the file puts it, the board comes back within reach.
+    keepOnScreen(board_, QGuiApplication::primaryScreen()->availableGeometry().topLeft());
     restoredPositions_ = true;
     options_.SetProp();
 }

@@ -7,6 +7,7 @@
 #include "boardlook.h"
 #include "boardswitch.h"
 #include "boardzoom.h"
+#include "desktoppanel.h"
 #include "desktopspeech.h"
 #include "fonts.h"
 #include "form1.h"
@@ -18,6 +19,8 @@
 #include "routedata.h"
 #include "settingsstore.h"
 #include "statefile.h"
+#include "twips.h"
+#include "windowfit.h"
 #include "windowplacement.h"
 
 #include <QCoreApplication>
@@ -67,7 +70,7 @@ void Q47App::prepareApplication() {
     // Lets docks match the windows to the installed menu entry.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.q47.fareboard"));
     installFontSubstitutes();
-    installQtTranslation(QLocale::system());
+    installQtTranslation(qEnvironmentVariable("LANGUAGE"));
 }
 
 void Q47App::installWindowIcon() {
@@ -77,8 +80,12 @@ void Q47App::installWindowIcon() {
     QGuiApplication::setWindowIcon(icon);
 }
 
-bool Q47App::installQtTranslation(const QLocale &locale) {
-    if (locale.language() != QLocale::Japanese)
+bool Q47App::installQtTranslation(const QString &languages) {
+    const QString first = languages.section(QLatin1Char(':'), 0, 0, QString::SectionSkipEmpty);
+    const QLocale locale =
+        first.isEmpty() ? QLocale(QLocale::Japanese, QLocale::Japan) : QLocale(first);
+    // Qt's own words are English already.
+    if (locale.language() == QLocale::English || locale.language() == QLocale::C)
         return false;
     auto *translator = new QTranslator(QCoreApplication::instance());
     if (!translator->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
@@ -99,24 +106,36 @@ void setStartValues(SettingsStore &settings) {
         settings.setColour(colour, 0xFFFFFF);
 }
 
-// The board as the saved state will leave it, for its first paint: the windows that restore
-// it come after and change nothing that shows. A file that cannot be restored whole is left
-// to them, with their messages.
-void showSavedBoard(Form1 &board, const QString &statePath, int backlight) {
+// The saved state, when the windows can restore all of it; nothing when there is no file or
+// the windows will refuse some of it, and tell why.
+std::optional<StateRecords> readSavedState(const QString &statePath) {
     const StateFileRead read = loadStateFile(statePath);
     if (read.status != StateFileRead::Status::Read)
-        return;
-    const StateDecodeResult decoded = decodeState(read.bytes);
-    SettingsStore saved;
-    setStartValues(saved);
-    if (!decoded || copyOptionsToStore(*decoded.records, saved))
-        return;
-    restoreBoardCells(board, *decoded.records);
-    applyBoardLook(board, saved, backlight);
-    showBacklightPicture(board, saved, backlight);
-    colourLabelsForBacklight(board, saved, backlight);
-    const MainWindowPosition &at = decoded.records->mainWindow;
-    board.SetFormInfo({at.leftTwips, at.topTwips});
+        return std::nullopt;
+    StateDecodeResult decoded = decodeState(read.bytes);
+    SettingsStore options;
+    setStartValues(options);
+    if (!decoded || copyOptionsToStore(*decoded.records, options))
+        return std::nullopt;
+    return std::move(decoded.records);
+}
+
+// The board as the saved state will leave it, for its first paint: the windows that restore
+// it come after and change nothing that shows. Without a state to restore, the board as it
+// starts, with the backlight the user left.
+void showSavedBoard(Form1 &board, const std::optional<StateRecords> &saved, int backlight) {
+    SettingsStore options;
+    setStartValues(options);
+    if (saved) {
+        copyOptionsToStore(*saved, options);
+        restoreBoardCells(board, *saved);
+        applyBoardLook(board, options, backlight);
+    }
+    board.setBacklight(backlight);
+    showBacklightPicture(board, options, backlight);
+    colourLabelsForBacklight(board, options, backlight);
+    if (saved)
+        board.SetFormInfo({saved->mainWindow.leftTwips, saved->mainWindow.topTwips});
 }
 
 } // namespace
@@ -126,33 +145,37 @@ void Q47App::Form_Load() {
     for (int k = 1; k <= board::kCellCount; ++k)
         board.resetCell(k, 0);
     setStartValues(*settings_);
-    board.setPicture(board.imgRes(0));
-    board.setImgRes(2, board.imgRes(1));
+    board.setPicture(board.imgRes(0)); // the holder imgRes(2) starts with the ON1 face
+
     const QPoint topLeft = QGuiApplication::primaryScreen()->availableGeometry().topLeft();
     board.move(topLeft);
     board.applyRoundedMask();
+    // Named before it is shown, so that the task bar and the window manager know it at once.
+    board.setWindowTitle(boardCaption(programBaseName()));
 
     // The board first, as the saved state leaves it: it is what the operator waits for. The
     // options, the panel, its speech engine and the window icon follow.
-    showSavedBoard(board, statePath_, rememberedBacklight(QSettings()));
-    if (!onSomeScreen(board))
-        board.move(topLeft);
-    board.setZoom(board::readZoom(QSettings()));
+    const std::optional<StateRecords> saved = readSavedState(statePath_);
+    const QSettings user;
+    const int backlight = rememberedBacklight(user);
+    showSavedBoard(board, saved, backlight);
+    board.setZoom(board::readZoom(user));
+    keepOnScreen(board, topLeft);
     QObject::connect(&board, &Form1::zoomChanged, &board, [](qreal zoom) {
         QSettings user;
         board::writeZoom(user, zoom);
     });
     boards_ = std::make_unique<BoardSwitch>(board, *settings_);
-    const lcd::BoardKind kind = boardOverride_.value_or(lcd::readBoardKind(QSettings()));
+    boards_->setWindowPreparer(
+        [&board](QWidget *lcdWindow) { lcdWindow->setWindowTitle(board.windowTitle()); });
+    const lcd::BoardKind kind = boardOverride_.value_or(lcd::readBoardKind(user));
     QWidget &shown = boards_->show(kind);
-    if (!onSomeScreen(shown))
-        shown.move(topLeft);
     waitForFirstPaint(shown);
     installWindowIcon();
 
     option_ = std::make_unique<frmOption>(*settings_, board);
-    option_->showBoardChoice(kind, lcd::readPageSeconds(QSettings()));
-    option_->showFormBeats(lcd::readFormBeats(QSettings()));
+    option_->showBoardChoice(kind, lcd::readPageSeconds(user));
+    option_->showFormBeats(lcd::readFormBeats(user));
     QObject::connect(option_.get(), &frmOption::boardChosen, &board, [this](lcd::BoardKind k) {
         QSettings user;
         lcd::writeBoardKind(user, k);
@@ -196,8 +219,26 @@ void Q47App::Form_Load() {
         ini_->SaveIni();
         boards_->rememberLcdWindow();
     });
+
+    // The panel is on the screen before the saved state is restored, so that every message
+    // the restore gives has its window: in its saved place when there is one to restore, else
+    // in its corner. The backlight the user left is selected first and shown by the restored
+    // options, so that the board does not pass through another one meanwhile.
+    ctl_->selectBacklight(backlight);
+    // Its client where the restore puts it, as the state file keeps it: placing the frame
+    // there would shift it by the title bar once the window manager frames it.
+    if (saved)
+        ctl_->setGeometry(QRect(QPoint(twipsToPx(saved->controlPanel.leftTwips),
+                                       twipsToPx(saved->controlPanel.topTwips)),
+                                ctl_->size()));
+    ctl_->show();
+    ctl_->raise();
+    if (!saved || !onSomeScreen(*ctl_))
+        corner_ = new CornerPlacement(ctl_.get());
+
     ini_->LoadIni();
-    ctl_->restoreBacklight();
+    if (!ctl_->backlightShown())
+        ctl_->applyBacklight();
     for (int k = 0; k < 2; ++k) {
         FolderOverride &f = folders_[static_cast<size_t>(k)];
         if (f.given.isEmpty())
@@ -206,19 +247,19 @@ void Q47App::Form_Load() {
         f.saved = settings_->text(folder);
         settings_->setText(folder, f.given);
     }
-    // A saved position that no screen shows any more (another monitor, a smaller one) would
-    // lose the window; it takes its start place instead.
-    if (!onSomeScreen(board))
-        board.move(topLeft);
+    if (ini_->restoredPositions() && onSomeScreen(*ctl_)) {
+        if (corner_)
+            corner_->cancel();
+        keepWithinScreen(*ctl_);
+    } else if (!corner_) {
+        corner_ = new CornerPlacement(ctl_.get());
+    }
     ctl_->installOperatorKeys(&board);
+    boards_->takeBoardKeys(*ctl_);
     boards_->setWindowPreparer([this, &board](QWidget *lcdWindow) {
         lcdWindow->setWindowTitle(board.windowTitle());
         ctl_->installOperatorKeys(lcdWindow);
     });
-    ctl_->show();
-    ctl_->raise();
-    if (!ini_->restoredPositions() || !onSomeScreen(*ctl_))
-        corner_ = new CornerPlacement(ctl_.get());
 }
 
 void Q47App::setFolderOverrides(const QString &dataFolder, const QString &soundFolder) {

@@ -9,7 +9,6 @@
 #include <memory>
 #include <optional>
 
-class QLocale;
 class QWidget;
 
 namespace q47 {
@@ -38,12 +37,14 @@ public:
     // Choices about the window system, made before the application object exists, for the
     // board given or else the one the user chose in the options.
     static void preparePlatform(std::optional<lcd::BoardKind> board = std::nullopt);
-    // The program's names, version, font faces, window icon and Qt's own words in the
-    // system's language, once the application object exists.
+    // The program's names, version, font faces, window icon and Qt's own words, once the
+    // application object exists.
     static void prepareApplication();
-    // Qt's own dialogs (colours, files) in Japanese for a Japanese `locale`; every word of the
-    // program itself is Japanese in any locale. False when nothing was installed.
-    static bool installQtTranslation(const QLocale &locale);
+    // Qt's own words (the buttons of message boxes, the colour and file dialogs) in Japanese, as
+    // every word of the program is, whatever the locale; in the language that `languages` (the
+    // LANGUAGE variable, "en" or "fr:de") names first when it names one. False when nothing was
+    // installed: Qt then speaks English.
+    static bool installQtTranslation(const QString &languages);
 
     // Before Form_Load: where messages go (message boxes when none), whether the announcements
     // speak, and folders that take the saved ones' place for this run without being saved.

@@ -1,5 +1,7 @@
 #include "windowplacement.h"
 
+#include "windowfit.h"
+
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTimer>
@@ -30,6 +32,12 @@ void CornerPlacement::place() {
     // For a window, move() places its frame.
     window_->move(available.x() + available.width() - placedFrame_.width(),
                   available.y() + available.height() - placedFrame_.height());
+}
+
+void keepOnScreen(QWidget &window, const QPoint &fallback) {
+    if (!onSomeScreen(window))
+        window.move(fallback);
+    keepWithinScreen(window);
 }
 
 bool onSomeScreen(const QWidget &window) {

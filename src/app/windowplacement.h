@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QPoint>
 #include <QPointer>
 #include <QSize>
 
@@ -10,6 +11,10 @@ namespace q47 {
 
 // Whether enough of a window to take it by lies on some screen.
 bool onSomeScreen(const QWidget &window);
+// A window restored to a place no screen shows any more (another monitor, a smaller one) goes
+// to `fallback`; one that does not fit where it stands is moved within its screen's available
+// area.
+void keepOnScreen(QWidget &window, const QPoint &fallback);
 
 // Keeps a window's whole frame, title bar and borders included, in the bottom-right corner of
 // the primary screen's available area. A window manager frames a window only after it has

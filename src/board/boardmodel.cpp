@@ -1,5 +1,7 @@
 #include "boardmodel.h"
 
+#include "degitmodel.h"
+
 namespace q47 {
 
 namespace {
@@ -27,9 +29,19 @@ void BoardModel::resetCell(int cell, qint16 mode) {
 }
 
 void BoardModel::setCellFormat(int cell, const CellFormat &format) {
-    if (!isCell(cell) || content_.formats[size_t(cell)] == format)
+    if (!isCell(cell))
         return;
-    content_.formats[size_t(cell)] = format;
+    // The digit control's own range rules: a state file may hold any value, and every board
+    // must show what the LED cell shows for it.
+    DegitModel rules;
+    rules.setKeta(format.keta);
+    rules.setZeroMode(format.zeroMode);
+    rules.setShift(format.shift);
+    rules.setFillZero(format.fillZero);
+    const CellFormat held{rules.ZeroMode(), rules.FillZero(), rules.Shift(), rules.Keta()};
+    if (content_.formats[size_t(cell)] == held)
+        return;
+    content_.formats[size_t(cell)] = held;
     Q_EMIT contentChanged();
 }
 

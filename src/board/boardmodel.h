@@ -18,6 +18,8 @@ public:
     void setCellValue(int cell, const QVariant &value);
     // Every segment lit (-1) or the cell blank (0), as the lamp test and the display clear do.
     void resetCell(int cell, qint16 mode);
+    // The format as the cell's digit control holds it: values out of its ranges are brought
+    // into them as the control does.
     void setCellFormat(int cell, const CellFormat &format);
     // The next stop. Every call counts, the same name too: it starts the name afresh. Its
     // real name is the one last given for it with setStopWritten.

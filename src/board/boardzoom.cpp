@@ -29,6 +29,25 @@ qreal zoomStepDown(qreal zoom) {
     return at != kZoomSteps.begin() ? *(at - 1) : kZoomSteps.front();
 }
 
+qreal fittingZoom(qreal zoom, const QSize &design, const QSize &area) {
+    const qreal wanted = snapZoom(zoom);
+    qreal fitting = kZoomSteps.front();
+    for (const qreal step : kZoomSteps) {
+        if (step > wanted)
+            break;
+        if (qRound(design.width() * step) <= area.width() &&
+            qRound(design.height() * step) <= area.height())
+            fitting = step;
+    }
+    return fitting;
+}
+
+QPoint placedWithin(const QRect &frame, const QRect &area) {
+    const int x = std::max(area.left(), std::min(frame.x(), area.right() + 1 - frame.width()));
+    const int y = std::max(area.top(), std::min(frame.y(), area.bottom() + 1 - frame.height()));
+    return QPoint(x, y);
+}
+
 qreal fitScale(const QSize &board, const QSize &screen) {
     if (board.isEmpty() || screen.isEmpty())
         return 1;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QRect>
 #include <QSize>
 #include <Qt>
 
@@ -17,6 +18,13 @@ qreal snapZoom(qreal zoom);
 // The next step up or down from `zoom`, staying at the ends.
 qreal zoomStepUp(qreal zoom);
 qreal zoomStepDown(qreal zoom);
+
+// The largest step up to `zoom` at which a window `design` large fits into `area`; the
+// smallest step when none does.
+qreal fittingZoom(qreal zoom, const QSize &design, const QSize &area);
+// Where a window standing at `frame` goes when it is moved as little as it can be to lie
+// within `area`; one larger than the area keeps its top-left corner in it.
+QPoint placedWithin(const QRect &frame, const QRect &area);
 
 // The largest scale at which `board` fits into `screen`, whole steps or not.
 qreal fitScale(const QSize &board, const QSize &screen);

@@ -3,12 +3,15 @@
 #include "boardartwork.h"
 #include "boardlayout.h"
 #include "boardzoom.h"
+#include "builtinfaces.h"
 #include "chimeictl.h"
 #include "degitrenderer.h"
+#include "facedrag.h"
 #include "mdegit.h"
 #include "scaling.h"
 #include "seirikennum.h"
 #include "twips.h"
+#include "windowfit.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -40,35 +43,15 @@ Form1::Form1(QWidget *parent) : QWidget(parent, Qt::Window | Qt::FramelessWindow
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFixedSize(board::clientSizePx());
 
-    const qreal ratio = artworkRatio();
-    builtIn_[0] = board::renderArtwork(board::Artwork::Off, ratio);
-    builtIn_[1] = board::renderArtwork(board::Artwork::On1, ratio);
-    imgRes_[0] = builtIn_[0];
-    imgRes_[1] = builtIn_[1];
-
-    QFont labelFont(QStringLiteral("クイロン数字平体"));
-    labelFont.setPointSizeF(kLabelPointSize);
-    labelFont.setBold(true);
-
+    for (int k = 1; k <= board::kCellCount; ++k)
+        labelTexts_[static_cast<size_t>(k)] = board::fullWidthNumber(k);
     for (int k = 0; k <= board::kCellCount; ++k) {
-        auto *label = new QLabel(board::fullWidthNumber(k), this);
-        label->setObjectName(QStringLiteral("lblSeiriNum%1").arg(k));
-        label->setAlignment(Qt::AlignCenter);
-        label->setFont(labelFont);
-        label->setAttribute(Qt::WA_TranslucentBackground);
-        label->setAttribute(Qt::WA_TransparentForMouseEvents);
-        // Shown only while the options ask for ticket-number labels; the board picture
-        // carries printed numbers meanwhile.
-        label->setVisible(false);
-        labels_[static_cast<size_t>(k)] = label;
-
         auto *cell = new M_Degit(this);
         cell->setObjectName(QStringLiteral("Degit%1").arg(k));
         cell->setVisible(k != 0);
         connect(cell, &M_Degit::DblClick, this, [this, k] { Degit_DblClick(k); });
         degit_[static_cast<size_t>(k)] = cell;
     }
-    labels_[0]->setText(QString());
 
     for (int i = 0; i < 2; ++i) {
         auto *clock = new M_Degit(this);
@@ -92,7 +75,8 @@ Form1::Form1(QWidget *parent) : QWidget(parent, Qt::Window | Qt::FramelessWindow
     pointerTimer_->setInterval(kPointerRestMs);
     connect(pointerTimer_, &QTimer::timeout, this, [this] { setPointerHidden(true); });
 
-    buildMenu();
+    // Full screen stays where it is.
+    new FaceDrag(this, [this] { return !fullScreen_; });
     model_.setBacklight(0); // the OFF picture above
     followModel();
 }
@@ -117,16 +101,22 @@ void Form1::followModel() {
     });
 }
 
-void Form1::buildMenu() {
-    menu_ = new ZoomMenu(this);
-    connect(menu_, &ZoomMenu::zoomChosen, this, &Form1::setZoom);
-    connect(menu_, &ZoomMenu::fullScreenChosen, this, &Form1::setBoardFullScreen);
-    connect(menu_, &ZoomMenu::stateWanted, this, &Form1::updateMenu);
-    updateMenu();
+QMenu *Form1::boardMenu() const {
+    // Made when first needed: a board that is never right-clicked has none.
+    if (!menu_) {
+        auto *self = const_cast<Form1 *>(this);
+        menu_ = new ZoomMenu(self);
+        connect(menu_, &ZoomMenu::zoomChosen, self, &Form1::setZoom);
+        connect(menu_, &ZoomMenu::fullScreenChosen, self, &Form1::setBoardFullScreen);
+        connect(menu_, &ZoomMenu::stateWanted, self, &Form1::updateMenu);
+        self->updateMenu();
+    }
+    return menu_;
 }
 
 void Form1::updateMenu() {
-    menu_->showState(zoom_, fullScreen_);
+    if (menu_)
+        menu_->showState(zoom_, fullScreen_);
 }
 
 void Form1::layoutBoard(qreal scale, const QPoint &origin) {
@@ -135,13 +125,8 @@ void Form1::layoutBoard(qreal scale, const QPoint &origin) {
     const auto place = [&](const QRect &designPx) {
         return scaledRect(designPx, scale).translated(origin);
     };
+    layoutLabels();
     for (int k = 0; k <= board::kCellCount; ++k) {
-        QLabel *label = labels_[static_cast<size_t>(k)];
-        label->setGeometry(place(board::toPx(board::seiriLabelTwips(k))));
-        // The face may have been changed by the numbering style: only the size follows.
-        QFont font = label->font();
-        font.setPointSizeF(kLabelPointSize * scale);
-        label->setFont(font);
         // A cell keeps the size its properties give it; only its place is the board's.
         M_Degit *cell = degit_[static_cast<size_t>(k)];
         cell->setZoom(scale);
@@ -156,6 +141,62 @@ void Form1::layoutBoard(qreal scale, const QPoint &origin) {
     chimeiCtl_->setGeometry(place(board::toPx(board::chimeiTwips())));
     face_ = QPixmap();
     update();
+}
+
+void Form1::makeLabels() {
+    if (labels_[0])
+        return;
+    QFont labelFont(QStringLiteral("クイロン数字平体"));
+    labelFont.setPointSizeF(kLabelPointSize);
+    labelFont.setBold(true);
+    for (int k = 0; k <= board::kCellCount; ++k) {
+        auto *label = new QLabel(labelTexts_[static_cast<size_t>(k)], this);
+        label->setObjectName(QStringLiteral("lblSeiriNum%1").arg(k));
+        label->setAlignment(Qt::AlignCenter);
+        label->setFont(labelFont);
+        label->setAttribute(Qt::WA_TranslucentBackground);
+        label->setAttribute(Qt::WA_TransparentForMouseEvents);
+        // Shown only while the options ask for ticket-number labels; the board picture
+        // carries printed numbers meanwhile.
+        label->setVisible(k != 0 && labelsShown_);
+        // Under the cells and the place name, as if made before them.
+        label->lower();
+        labels_[static_cast<size_t>(k)] = label;
+    }
+    setLabel1Face(label1DigitFace_);
+    if (labelColour_)
+        setSeiriNumColour(*labelColour_);
+    layoutLabels();
+}
+
+void Form1::layoutLabels() {
+    if (!labels_[0])
+        return;
+    for (int k = 0; k <= board::kCellCount; ++k) {
+        QLabel *label = labels_[static_cast<size_t>(k)];
+        label->setGeometry(
+            scaledRect(board::toPx(board::seiriLabelTwips(k)), scale_).translated(origin_));
+        // The face may have been changed by the numbering style: only the size follows.
+        QFont font = label->font();
+        font.setPointSizeF(kLabelPointSize * scale_);
+        label->setFont(font);
+    }
+}
+
+void Form1::setLabel1Face(bool digitFace) {
+    label1DigitFace_ = digitFace;
+    if (!labels_[1])
+        return;
+    QFont face = labels_[1]->font();
+    face.setFamily(QString::fromUtf8(digitFace ? SeirikenNumbering::kDigitFace
+                                               : SeirikenNumbering::kWordFace));
+    labels_[1]->setFont(face);
+}
+
+QLabel *Form1::lblSeiriNum(int index) const {
+    // The labels are made when first needed: a board without them starts without them.
+    const_cast<Form1 *>(this)->makeLabels();
+    return labels_.at(static_cast<size_t>(index));
 }
 
 QRect Form1::boardRect() const {
@@ -175,7 +216,10 @@ void Form1::setZoom(qreal zoom) {
     if (fullScreen_)
         setBoardFullScreen(false);
     const qreal before = zoom_;
-    applyZoom(zoom);
+    // The board grows within its screen, moving aside as far as it must; a step that does not
+    // fit at all is not taken.
+    applyZoom(board::fittingZoom(zoom, board::clientSizePx(), availableAreaOf(*this).size()));
+    keepWithinScreen(*this);
     if (zoom_ != before)
         Q_EMIT zoomChanged(zoom_);
 }
@@ -262,8 +306,25 @@ void Form1::keyPressEvent(QKeyEvent *event) {
 }
 
 void Form1::contextMenuEvent(QContextMenuEvent *event) {
-    menu_->popup(event->globalPos());
+    boardMenu()->popup(event->globalPos());
     event->accept();
+}
+
+QImage Form1::imgRes(int index) const {
+    const std::optional<QImage> &set = imgRes_.at(static_cast<size_t>(index));
+    if (set)
+        return *set;
+    // The built-in faces are drawn when first asked for: a start on the other face, or on
+    // the LCD board, need not wait for both.
+    const size_t face = index == 0 ? 0 : 1;
+    const board::Artwork artwork = face == 0 ? board::Artwork::Off : board::Artwork::On1;
+    if (builtIn_[face].isNull()) {
+        // On an ordinary screen as drawn when the program was built.
+        const qreal ratio = artworkRatio();
+        builtIn_[face] =
+            ratio == 1 ? board::builtInFace(artwork) : board::renderArtwork(artwork, ratio);
+    }
+    return builtIn_[face];
 }
 
 void Form1::setImgRes(int index, const QImage &picture) {
@@ -271,6 +332,9 @@ void Form1::setImgRes(int index, const QImage &picture) {
 }
 
 void Form1::setSeiriNumColour(const QColor &colour) {
+    labelColour_ = colour;
+    if (!labels_[0])
+        return;
     for (int k = 1; k <= board::kCellCount; ++k) {
         QLabel *label = labels_[static_cast<size_t>(k)];
         QPalette palette = label->palette();
@@ -281,16 +345,17 @@ void Form1::setSeiriNumColour(const QColor &colour) {
 
 void Form1::setLabelNumbering(int style, bool zeroPad) {
     const SeirikenNumbering numbering = seirikenNumbering(style, zeroPad);
-    QLabel *first = labels_[1];
-    QFont face = first->font();
-    face.setFamily(QString::fromUtf8(numbering.digitFaceOnLabel1 ? SeirikenNumbering::kDigitFace
-                                                                 : SeirikenNumbering::kWordFace));
-    first->setFont(face);
+    setLabel1Face(numbering.digitFaceOnLabel1);
+    // A label the style has no caption for keeps its text.
     if (numbering.label1Word)
-        first->setText(*numbering.label1Word);
+        labelTexts_[1] = *numbering.label1Word;
     for (int k = 1; k <= board::kCellCount; ++k) {
         if (const std::optional<QString> &caption = numbering.captions[static_cast<size_t>(k)])
-            labels_[static_cast<size_t>(k)]->setText(*caption);
+            labelTexts_[static_cast<size_t>(k)] = *caption;
+    }
+    if (labels_[0]) {
+        for (int k = 1; k <= board::kCellCount; ++k)
+            labels_[static_cast<size_t>(k)]->setText(labelTexts_[static_cast<size_t>(k)]);
     }
     model_.setNumbering(style, zeroPad);
 }
@@ -372,8 +437,12 @@ void Form1::resumeClock() {
 }
 
 void Form1::setLabelsShown(bool shown) {
-    for (int k = 1; k <= board::kCellCount; ++k)
-        labels_[static_cast<size_t>(k)]->setVisible(shown);
+    if (shown)
+        makeLabels();
+    if (labels_[0]) {
+        for (int k = 1; k <= board::kCellCount; ++k)
+            labels_[static_cast<size_t>(k)]->setVisible(shown);
+    }
     if (shown == labelsShown_)
         return;
     labelsShown_ = shown;
@@ -392,6 +461,8 @@ void Form1::setPicture(const QImage &picture) {
 }
 
 std::optional<board::Artwork> Form1::builtInArtwork() const {
+    if (picture_.isNull())
+        return std::nullopt;
     if (picture_.cacheKey() == builtIn_[0].cacheKey())
         return board::Artwork::Off;
     if (picture_.cacheKey() == builtIn_[1].cacheKey())
@@ -524,7 +595,7 @@ QImage Form1::renderBoard(qreal scale) const {
     const auto place = [scale](const QRect &twips) {
         return scaledRect(board::toPx(twips), scale);
     };
-    for (int k = 0; k <= board::kCellCount; ++k) {
+    for (int k = 0; k <= board::kCellCount && labels_[0]; ++k) {
         const QLabel *label = labels_[static_cast<size_t>(k)];
         if (!label->isVisibleTo(this))
             continue;
@@ -557,14 +628,6 @@ QImage Form1::renderBoard(qreal scale) const {
     if (chimeiCtl_->isVisibleTo(this))
         p.drawImage(place(board::chimeiTwips()).topLeft(), chimeiCtl_->drawingAt(scale));
     return image;
-}
-
-void Form1::mousePressEvent(QMouseEvent *event) {
-    // Full screen stays where it is.
-    if (event->button() != Qt::LeftButton || fullScreen_)
-        return;
-    if (QWindow *w = windowHandle())
-        w->startSystemMove();
 }
 
 } // namespace q47

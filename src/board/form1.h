@@ -50,7 +50,7 @@ public:
     const BoardModel &model() const { return model_; }
 
     M_Degit *Degit(int index) const { return degit_.at(static_cast<size_t>(index)); }
-    QLabel *lblSeiriNum(int index) const { return labels_.at(static_cast<size_t>(index)); }
+    QLabel *lblSeiriNum(int index) const;
     // What the others ask of the board.
     //
     // Shows or hides the fifty ticket-number labels. While they show, the built-in pictures
@@ -100,8 +100,9 @@ public:
     QTimer *Timer1() const { return timer1_; }
     ChimeiCtl_E *ChimeiCtl() const { return chimeiCtl_; }
 
-    // Board pictures: 0 and 1 the built-in OFF and ON1 faces, 2 a holder.
-    QImage imgRes(int index) const { return imgRes_.at(static_cast<size_t>(index)); }
+    // Board pictures: 0 and 1 the built-in OFF and ON1 faces, 2 a holder that starts with
+    // the ON1 face.
+    QImage imgRes(int index) const;
     void setImgRes(int index, const QImage &picture);
     // The board's picture, drawn from the top-left: a larger one is cut at the right and bottom,
     // a smaller one leaves the window's grey around it.
@@ -118,9 +119,10 @@ public:
     // The outline of a board `client` pixels large, drawn at `scale` times the design size.
     static QRegion roundedRegion(const QSize &client, qreal scale = 1);
 
-    // The windowed board's zoom, one of board::kZoomSteps. A change resizes the window about
-    // its top-left corner and is reported by zoomChanged(); in full screen it leaves full screen
-    // first.
+    // The windowed board's zoom, one of board::kZoomSteps: the largest up to the one asked for
+    // at which the board fits its screen's available area. A change resizes the window about
+    // its top-left corner, moved as far as it must to stay within that area, and is reported by
+    // zoomChanged(); in full screen it leaves full screen first.
     qreal zoom() const { return zoom_; }
     void setZoom(qreal zoom);
 
@@ -139,7 +141,7 @@ public:
     QImage renderBoard(qreal scale) const;
 
     // The right-button menu; its checks follow the board each time it opens.
-    QMenu *boardMenu() const { return menu_; }
+    QMenu *boardMenu() const;
 
     WindowPosition GetFormInfo() const;
     void SetFormInfo(const WindowPosition &position);
@@ -156,28 +158,37 @@ public Q_SLOTS:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
-    void mousePressEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void buildMenu();
     void followModel();
     void updateMenu();
     void applyZoom(qreal zoom);
     void layoutBoard(qreal scale, const QPoint &origin);
+    void makeLabels();
+    void layoutLabels();
+    // Label 1 in the digit face, or in the face of a style's word.
+    void setLabel1Face(bool digitFace);
     void paintPicture(QPainter &painter, qreal scale, qreal devicePixelRatio) const;
     std::optional<board::Artwork> builtInArtwork() const;
     void setPointerHidden(bool hidden);
 
     BoardModel model_;
     std::array<M_Degit *, 51> degit_{};
+    // Null until the labels are first needed; their texts, first face and colour are kept
+    // meanwhile.
     std::array<QLabel *, 51> labels_{};
+    std::array<QString, 51> labelTexts_{};
+    bool label1DigitFace_ = true;
+    std::optional<QColor> labelColour_;
     std::array<M_Degit *, 2> timeDegit_{};
-    std::array<QImage, 3> imgRes_{};
-    // The built-in pictures as made, to tell them from a user's picture.
-    std::array<QImage, 2> builtIn_{};
+    // The pictures put in the holders; a holder not set holds its built-in face.
+    std::array<std::optional<QImage>, 3> imgRes_{};
+    // The built-in pictures as made, to tell them from a user's picture; drawn when first
+    // needed.
+    mutable std::array<QImage, 2> builtIn_{};
     QImage picture_;
     // The window's face (picture and ground) as drawn at the screen's pixel ratio and the
     // board's scale; redrawn when any of them changes.
@@ -194,7 +205,7 @@ private:
     QPoint windowedPos_; // where the window stood before full screen
     QTimer *pointerTimer_ = nullptr;
     bool pointerHidden_ = false;
-    ZoomMenu *menu_ = nullptr;
+    mutable ZoomMenu *menu_ = nullptr;
 };
 
 } // namespace q47

@@ -82,9 +82,8 @@ ChimeiCtl_E::ChimeiCtl_E(QWidget *parent, ChimeiScroll::Clock clock)
     : QWidget(parent), model_(std::move(clock)), window_(new Window(this)) {
     // The strip's window is native; the board's other widgets need not become native too.
     QCoreApplication::setAttribute(Qt::AA_DontCreateNativeWidgetSiblings);
-    container_ = QWidget::createWindowContainer(window_, this);
-    container_->setObjectName(QStringLiteral("Picture2"));
-    container_->setGeometry(QRect(QPoint(0, 0), model_.windowSize()));
+    // The strip's window is made once the control has been painted (paintEvent): the host's
+    // first picture does not wait for a window of its own.
     resize(model_.windowSize());
     frameTimer_.setTimerType(Qt::PreciseTimer);
     connect(&frameTimer_, &QTimer::timeout, this, &ChimeiCtl_E::onFrame);
@@ -93,7 +92,17 @@ ChimeiCtl_E::ChimeiCtl_E(QWidget *parent, ChimeiScroll::Clock clock)
 ChimeiCtl_E::~ChimeiCtl_E() = default;
 
 QWidget *ChimeiCtl_E::Picture2() const {
+    const_cast<ChimeiCtl_E *>(this)->makeStripWindow();
     return container_;
+}
+
+void ChimeiCtl_E::makeStripWindow() {
+    if (container_)
+        return;
+    container_ = QWidget::createWindowContainer(window_, this);
+    container_->setObjectName(QStringLiteral("Picture2"));
+    container_->setGeometry(QRect(QPoint(0, 0), scaledSize(model_.windowSize(), zoom_)));
+    container_->show();
 }
 
 QWindow *ChimeiCtl_E::stripWindow() const {
@@ -101,7 +110,7 @@ QWindow *ChimeiCtl_E::stripWindow() const {
 }
 
 QImage ChimeiCtl_E::drawing(qreal devicePixelRatio) {
-    const QSize size = container_->size();
+    const QSize size = scaledSize(model_.windowSize(), zoom_);
     QImage image((QSizeF(size) * devicePixelRatio).toSize(), QImage::Format_RGB32);
     image.setDevicePixelRatio(devicePixelRatio);
     image.fill(Qt::black);
@@ -146,7 +155,23 @@ void ChimeiCtl_E::setAppearance(qint16 v) {
 }
 
 void ChimeiCtl_E::Refresh() {
-    window_->paint(clientRect());
+    repaintStrip(clientRect());
+}
+
+void ChimeiCtl_E::repaintStrip(const QRect &area) {
+    if (!container_)
+        update(coveringRect(area, zoom_));
+    else
+        window_->paint(area);
+}
+
+void ChimeiCtl_E::paintEvent(QPaintEvent *) {
+    if (container_)
+        return;
+    QPainter painter(this);
+    paintWindow(painter, windowRect(), devicePixelRatioF());
+    // The control has shown the strip once; its own window takes over from now on.
+    QTimer::singleShot(0, this, &ChimeiCtl_E::makeStripWindow);
 }
 
 void ChimeiCtl_E::DrawDot16(qint32 X, qint32 Y, QString &strText) {
@@ -175,9 +200,9 @@ QRect ChimeiCtl_E::clientRect() const {
 
 void ChimeiCtl_E::sync() {
     const QSize shown = scaledSize(model_.windowSize(), zoom_);
-    if (container_->size() != shown)
+    if (container_ && container_->size() != shown)
         container_->resize(shown);
-    window_->paint(windowRect());
+    repaintStrip(windowRect());
     scheduleFrame();
 }
 
@@ -214,7 +239,9 @@ void ChimeiCtl_E::onFrame() {
         const int dy = model_.stripTop() - before;
         // The strip only moves: the window system shifts what is on the screen, and only the
         // rows that come into view are painted and sent. A wrap starts the strip afresh.
-        if (dy < 0 && -dy < client.height())
+        if (!container_)
+            repaintStrip(client);
+        else if (dy < 0 && -dy < client.height())
             window_->scrollUp(dy, client);
         else
             window_->paint(client);

@@ -66,6 +66,7 @@ public:
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
 
@@ -73,6 +74,9 @@ private:
     class Window;
 
     void sync();
+    void makeStripWindow();
+    // Draws the strip: in its own window once that shows, meanwhile in the control.
+    void repaintStrip(const QRect &area);
     void onFrame();
     void scheduleFrame();
     // Both paint in design pixels: `dirty` is the part that needs drawing.
@@ -83,7 +87,7 @@ private:
 
     ChimeiModel model_;
     Window *window_ = nullptr;
-    QWidget *container_ = nullptr;
+    QWidget *container_ = nullptr; // the strip's window, once made
     QTimer frameTimer_;
     QImage stripImage_;
     quint64 renderedRevision_ = 0;

@@ -72,18 +72,30 @@ void M_Degit::render() {
     designSize_ = designSize();
     frame_.size = designSize_;
     frame_.zoom = zoom_;
-    frame_.devicePixelRatio = devicePixelRatioF();
-    renderer_.render(surface_, frame_);
-    renderedSize_ = size();
+    // Drawn when it is next shown or asked for: the settings a board puts on its cells one
+    // after the other before it is shown cost one drawing, not one each.
+    stale_ = true;
     ++redraws_;
     update();
 }
 
+void M_Degit::drawSurface() const {
+    frame_.devicePixelRatio = devicePixelRatioF();
+    renderer_.render(surface_, frame_);
+    renderedSize_ = size();
+    stale_ = false;
+}
+
+const QImage &M_Degit::surface() const {
+    if (stale_)
+        drawSurface();
+    return surface_;
+}
+
 void M_Degit::paintEvent(QPaintEvent *) {
-    // A move to a screen of another density, or a host's resize, needs a fresh rendering;
-    // nothing else does.
-    if (surface_.devicePixelRatio() != devicePixelRatioF() || renderedSize_ != size())
-        render();
+    // A move to a screen of another density, or a host's resize, needs a fresh rendering too.
+    if (stale_ || surface_.devicePixelRatio() != devicePixelRatioF() || renderedSize_ != size())
+        drawSurface();
     QPainter p(this);
     p.drawImage(0, 0, surface_);
 }

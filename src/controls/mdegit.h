@@ -49,8 +49,9 @@ public:
     // The control's size before the zoom.
     QSize designSize() const;
 
-    // The last rendering, as the screen shows it, and what it was drawn from.
-    const QImage &surface() const { return surface_; }
+    // What the screen shows, drawn now if a change has not been drawn yet, and what it is
+    // drawn from.
+    const QImage &surface() const;
     const DegitFrame &frame() const { return frame_; }
     int redrawCount() const { return redraws_; }
     const DegitModel &model() const { return model_; }
@@ -66,15 +67,18 @@ protected:
 private:
     void apply(DegitModel::Effect effect);
     void redraw();
+    // Asks for a fresh drawing of the surface from frame_.
     void render();
+    void drawSurface() const;
     void resizeToCells();
 
     DegitModel model_;
-    DegitRenderer renderer_;
-    DegitFrame frame_; // what the surface shows
-    QImage surface_;
+    mutable DegitRenderer renderer_;
+    mutable DegitFrame frame_; // what the surface shows
+    mutable QImage surface_;
+    mutable bool stale_ = true;
     QSize designSize_;
-    QSize renderedSize_; // the widget's size at the last rendering
+    mutable QSize renderedSize_; // the widget's size at the last rendering
     qreal zoom_ = 1;
     bool bold_;
     int characterExtra_;

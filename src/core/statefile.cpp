@@ -248,7 +248,8 @@ StateDecodeResult decodeState(QByteArrayView bytes) {
         cell.ZeroMode = in.i16();
         cell.FillZero = in.i16();
     }
-    // Anything after the last entry is left unread, as it always was.
+    // Anything after the last entry is left unread: the layout ends there, and a file with more
+    // after it still restores everything it holds.
     return StateDecodeResult{std::move(records), StateError{}};
 }
 

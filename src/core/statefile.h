@@ -28,7 +28,7 @@ struct StateDecodeResult {
     explicit operator bool() const { return records.has_value(); }
 };
 
-// Reads the records in file order. Bytes after the last item are ignored, as they always were.
+// Reads the records in file order. Bytes after the last item are ignored: the layout ends there.
 StateDecodeResult decodeState(QByteArrayView bytes);
 
 // Where the state file lies: `<exe folder>/<exe base name>.in4` when a file can be created in

@@ -2,6 +2,7 @@
 
 #include "importfiles.h"
 #include "routedata.h"
+#include "screenfit.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -117,7 +118,8 @@ GtfsImportDialog::GtfsImportDialog(QString dataFolder, QString soundFolder, QWid
 
     connect(progressTimer_, &QTimer::timeout, this,
             [this] { progressBar_->setValue(progress_.load()); });
-    resize(720, 600);
+    // As large as it is meant to be, as far as the screen allows: its buttons stay in reach.
+    fitToScreen(*this, QSize(720, 600));
 }
 
 GtfsImportDialog::~GtfsImportDialog() {

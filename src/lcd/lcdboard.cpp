@@ -2,8 +2,10 @@
 
 #include "boardmodel.h"
 #include "boardzoom.h"
+#include "facedrag.h"
 #include "lcdsettings.h"
 #include "lcdtexts.h"
+#include "windowfit.h"
 #include "zoommenu.h"
 
 #include <QContextMenuEvent>
@@ -11,7 +13,6 @@
 #include <QPainter>
 #include <QScreen>
 #include <QTimer>
-#include <QWindow>
 
 #include <algorithm>
 #include <cmath>
@@ -49,10 +50,7 @@ LcdBoard::LcdBoard(const BoardModel &model, QWidget *parent)
     pointerTimer_->setInterval(kPointerRestMs);
     connect(pointerTimer_, &QTimer::timeout, this, [this] { setPointerHidden(true); });
 
-    menu_ = new ZoomMenu(this);
-    connect(menu_, &ZoomMenu::zoomChosen, this, &LcdBoard::setZoom);
-    connect(menu_, &ZoomMenu::fullScreenChosen, this, &LcdBoard::setBoardFullScreen);
-    connect(menu_, &ZoomMenu::stateWanted, this, [this] { menu_->showState(zoom_, fullScreen_); });
+    new FaceDrag(this, [this] { return !fullScreen_; });
 
     connect(&model_, &BoardModel::stopNameChanged, this, [this] {
         stopSince_.restart();
@@ -152,12 +150,15 @@ void LcdBoard::applyZoom() {
 void LcdBoard::setZoom(qreal zoom) {
     if (fullScreen_)
         setBoardFullScreen(false);
-    const qreal snapped = board::snapZoom(zoom);
-    if (snapped == zoom_)
-        return;
-    zoom_ = snapped;
-    applyZoom();
-    Q_EMIT zoomChanged(zoom_);
+    // The board grows within its screen, moving aside as far as it must; a step that does not
+    // fit at all is not taken.
+    const qreal fitting = board::fittingZoom(zoom, zoomed(1), availableAreaOf(*this).size());
+    if (fitting != zoom_) {
+        zoom_ = fitting;
+        applyZoom();
+        Q_EMIT zoomChanged(zoom_);
+    }
+    keepWithinScreen(*this);
 }
 
 QPoint LcdBoard::windowedPosition() const {
@@ -198,13 +199,6 @@ void LcdBoard::setPointerHidden(bool hidden) {
         unsetCursor();
 }
 
-void LcdBoard::mousePressEvent(QMouseEvent *event) {
-    if (event->button() != Qt::LeftButton || fullScreen_)
-        return;
-    if (QWindow *w = windowHandle())
-        w->startSystemMove();
-}
-
 void LcdBoard::mouseMoveEvent(QMouseEvent *event) {
     if (fullScreen_) {
         setPointerHidden(false);
@@ -230,6 +224,14 @@ void LcdBoard::keyPressEvent(QKeyEvent *event) {
 }
 
 void LcdBoard::contextMenuEvent(QContextMenuEvent *event) {
+    // Made when first needed: a board that is never right-clicked has none.
+    if (!menu_) {
+        menu_ = new ZoomMenu(this);
+        connect(menu_, &ZoomMenu::zoomChosen, this, &LcdBoard::setZoom);
+        connect(menu_, &ZoomMenu::fullScreenChosen, this, &LcdBoard::setBoardFullScreen);
+        connect(menu_, &ZoomMenu::stateWanted, this,
+                [this] { menu_->showState(zoom_, fullScreen_); });
+    }
     menu_->popup(event->globalPos());
     event->accept();
 }

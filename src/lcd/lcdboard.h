@@ -31,7 +31,9 @@ public:
     // How many beats each form of the name stays, 0 leaving it out.
     void setFormBeats(const std::array<int, lcd::kNameForms> &beats);
 
-    // The windowed board's zoom, one of the LED board's steps; a change is reported.
+    // The windowed board's zoom, one of the LED board's steps, as large as its screen's available
+    // area allows up to the one asked for; a change is reported. The window stays within that
+    // area.
     qreal zoom() const { return zoom_; }
     void setZoom(qreal zoom);
     bool isBoardFullScreen() const { return fullScreen_; }
@@ -53,7 +55,6 @@ Q_SIGNALS:
 protected:
     void paintEvent(QPaintEvent *event) override;
     void hideEvent(QHideEvent *event) override;
-    void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;

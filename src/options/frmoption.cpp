@@ -13,6 +13,7 @@
 #include "optionlists.h"
 #include "optionstates.h"
 #include "optionview.h"
+#include "screenfit.h"
 #include "ticketplugin.h"
 #include "twips.h"
 
@@ -31,9 +32,11 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QStackedWidget>
+#include <QStyle>
 #include <QVBoxLayout>
 
 namespace q47 {
@@ -77,6 +80,16 @@ frmOption::~frmOption() = default;
 void frmOption::setVisible(bool visible) {
     if (visible && !loaded_)
         Form_Load();
+    if (visible && !isVisible()) {
+        // As large as the pages want, as far as the screen allows; the rest scrolls.
+        const QSize chrome = (layout()->sizeHint() - scroll_->sizeHint()).expandedTo(QSize(0, 0));
+        const QSize wanted = scroll_->widget()->sizeHint() + chrome;
+        fitToScreen(*this, wanted);
+        // Where the pages scroll, their scroll bar takes room of its own.
+        const QSize cut = wanted - size();
+        const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+        fitToScreen(*this, wanted + QSize(cut.height() > 0 ? bar : 0, cut.width() > 0 ? bar : 0));
+    }
     QDialog::setVisible(visible);
 }
 
@@ -91,11 +104,19 @@ void frmOption::Form_Load() {
         return;
     loaded_ = true;
 
+    // The page buttons and the pages scroll, should the screen be too small for them; "OK"
+    // stays in sight below them.
     auto *top = new QVBoxLayout(this);
+    scroll_ = new QScrollArea(this);
+    scroll_->setWidgetResizable(true);
+    scroll_->setFrameShape(QFrame::NoFrame);
+    auto *content = new QWidget(scroll_);
+    auto *contentLayout = new QVBoxLayout(content);
+    contentLayout->setContentsMargins(0, 0, 0, 0);
     auto *buttons = new QHBoxLayout;
     buttons->setSpacing(2);
     pageButtons_ = new QButtonGroup(this);
-    pages_ = new QStackedWidget(this);
+    pages_ = new QStackedWidget(content);
     static const char16_t *const kButtonCaptions[6] = {
         u"運賃データと　放送用データ",
         u"パネルと整理券番号表示",
@@ -122,10 +143,12 @@ void frmOption::Form_Load() {
         pages_->addWidget(frame);
     }
     connect(pageButtons_, &QButtonGroup::idClicked, this, &frmOption::Option1_Click);
-    top->addLayout(buttons);
-    top->addWidget(pages_, 1);
+    contentLayout->addLayout(buttons);
+    contentLayout->addWidget(pages_, 1);
+    scroll_->setWidget(content);
+    top->addWidget(scroll_, 1);
 
-    // The preview digit and the lists first, in the order the dialog has always filled them.
+    // The digit page first, so that its preview digit exists before any value is shown.
     buildDigitPage(pages_->widget(2));
     buildDataPage(pages_->widget(0));
     buildPanelPage(pages_->widget(1));

@@ -22,6 +22,7 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPlainTextEdit;
+class QScrollArea;
 class QSpinBox;
 class QStackedWidget;
 
@@ -169,6 +170,7 @@ private:
     std::vector<Binding> bindings_;
     QButtonGroup *pageButtons_ = nullptr;
     QStackedWidget *pages_ = nullptr;
+    QScrollArea *scroll_ = nullptr;
     QButtonGroup *soundButtons_ = nullptr;
     QStackedWidget *soundPages_ = nullptr;
     QGroupBox *frame3_ = nullptr;

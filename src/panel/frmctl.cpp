@@ -22,6 +22,7 @@
 #include <QScrollBar>
 #include <QSettings>
 #include <QShortcut>
+#include <QSignalBlocker>
 
 #include <algorithm>
 
@@ -96,9 +97,12 @@ void frmCtl::connectHandlers() {
     connect(check4_, &QPushButton::toggled, this, &frmCtl::Check4_Click);
 }
 
-void frmCtl::restoreBacklight() {
-    const QSettings user;
-    frame2_->Option4(rememberedBacklight(user))->setChecked(true);
+void frmCtl::selectBacklight(int row) {
+    if (row < 0 || row >= kBacklightRows)
+        return;
+    QPushButton *option = frame2_->Option4(row);
+    const QSignalBlocker quiet(option);
+    option->setChecked(true);
 }
 
 void frmCtl::Form_Load() {
@@ -206,11 +210,18 @@ void frmCtl::HScroll1_Change(int index) {
 }
 
 void frmCtl::Option4_Click(int Index) {
+    backlightShown_ = true;
     board_.setBacklight(Index);
     // A failure leaves the picture as it was and is told; the labels take the row's colour
     // either way.
-    if (const int error = showBacklightPicture(board_, settings_, Index))
-        host_.error(backlightErrorTitle(), backlightErrorText(error));
+    if (const int error = showBacklightPicture(board_, settings_, Index)) {
+        const BacklightFailure failure{Index, error, q47::backlightRow(settings_, Index).file};
+        if (failure != toldFailure_)
+            host_.error(backlightErrorTitle(), backlightErrorText(error));
+        toldFailure_ = failure;
+    } else {
+        toldFailure_.reset();
+    }
     colourLabelsForBacklight(board_, settings_, Index);
 }
 

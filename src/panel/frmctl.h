@@ -15,6 +15,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 
 class QCheckBox;
 class QDialog;
@@ -64,8 +65,10 @@ public:
     void HScroll1_Change(int index);
     // Backlight row Index (0 OFF, 1 ON1, 2 ON2): the row's board picture and label colour.
     void Option4_Click(int Index);
-    // Selects the backlight row that the user's settings remember from the last run.
-    void restoreBacklight();
+    // Selects backlight row `row` without showing it: the restore that follows shows it.
+    void selectBacklight(int row);
+    // Some backlight row has been shown (Option4_Click) since the panel was made.
+    bool backlightShown() const { return backlightShown_; }
     // Gives `window` the operator's keys (operatorKeys()), acting on this panel; the panel
     // has them from the start.
     void installOperatorKeys(QWidget *window);
@@ -148,6 +151,16 @@ private:
     QPushButton *check4_ = nullptr;
     qint16 backPane_ = 0;
     std::function<void()> saveIni_;
+    bool backlightShown_ = false;
+    // The backlight failure told last, while no row has been shown since: the same failure
+    // again (the options re-apply the row more than once) is not told twice.
+    struct BacklightFailure {
+        int row;
+        int error;
+        QString file;
+        bool operator==(const BacklightFailure &) const = default;
+    };
+    std::optional<BacklightFailure> toldFailure_;
     // How far the opened panel stepped left and up to stay on the screen.
     QPoint previewShift_;
     // Keyboard entry of a route: 0 nothing typed, 1 route digits, 2 section digits.

@@ -1,13 +1,16 @@
 // Drives the real program on a real X display (Xvfb), once bare and once with a window
 // manager: where the windows stand and how the window manager may treat them, then keypad
 // entry of a sample route, "リセット", two steps forward, and the board's pixels.
+#include "boardlayout.h"
 #include "boardswitch.h"
+#include "boardzoom.h"
 #include "chimeictl.h"
 #include "fonts.h"
 #include "form1.h"
 #include "frmctl.h"
 #include "frmoption.h"
 #include "lcdboard.h"
+#include "lcdlayout.h"
 #include "lcdtexts.h"
 #include "mdegit.h"
 #include "mdliniio.h"
@@ -28,6 +31,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScreen>
+#include <QSettings>
 #include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -375,6 +379,59 @@ private Q_SLOTS:
         const QString shots = qEnvironmentVariable("Q47_DRIVE_SHOTS");
         if (!shots.isEmpty())
             QGuiApplication::primaryScreen()->grabWindow(0).save(shots + "/board-on1.png");
+    }
+
+    // On a small screen a zoom grows each board within the available area, moving it aside as
+    // far as it must; a step that cannot fit is not taken. A board saved at zoom 3 near the
+    // bottom-right corner comes back within reach, and the board's keys pressed on the panel
+    // act on the board.
+    void boardsStayWithinTheScreen() {
+        const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+        const auto within = [&](const QWidget &w) { return area.contains(frameOnScreen(w)); };
+        q47::Form1 &led = app_->board();
+        const QPoint home = led.pos();
+        q47::LcdBoard *lcd =
+            &static_cast<q47::LcdBoard &>(app_->boards()->show(q47::lcd::BoardKind::Lcd));
+        for (QWidget *board : {static_cast<QWidget *>(&led), static_cast<QWidget *>(lcd)}) {
+            app_->boards()->show(board == lcd ? q47::lcd::BoardKind::Lcd
+                                              : q47::lcd::BoardKind::Led);
+            QVERIFY(QTest::qWaitForWindowExposed(board));
+            board->move(area.right() - 200, area.bottom() - 100);
+            QTRY_COMPARE(board->pos(), QPoint(area.right() - 200, area.bottom() - 100));
+            for (int step = 0; step < 3; ++step)
+                QTest::keyClick(board, Qt::Key_Plus, Qt::ControlModifier);
+            QTRY_VERIFY(within(*board));
+        }
+        const QSize design = q47::board::clientSizePx();
+        QCOMPARE(led.zoom(), q47::board::fittingZoom(3, design, area.size()));
+        QVERIFY(led.zoom() < 3);
+        QCOMPARE(lcd->zoom(), q47::board::fittingZoom(3, q47::lcd::kDesignSize, area.size()));
+        QTest::keyClick(app_->controlPanel(), Qt::Key_0, Qt::ControlModifier);
+        QCOMPARE(lcd->zoom(), 1.0);
+        app_->boards()->show(q47::lcd::BoardKind::Led);
+        QTest::keyClick(app_->controlPanel(), Qt::Key_0, Qt::ControlModifier);
+        QCOMPARE(led.zoom(), 1.0);
+
+        led.move(area.right() - 300, area.bottom() - 100);
+        QTRY_COMPARE(led.pos(), QPoint(area.right() - 300, area.bottom() - 100));
+        app_->stateFile()->SaveIni();
+        QSettings user;
+        q47::board::writeZoom(user, 3);
+        {
+            q47::Q47App again(sound_.get(), statePath());
+            again.setSpeechEnabled(false);
+            again.Form_Load();
+            QVERIFY(QTest::qWaitForWindowExposed(&again.board()));
+            QTRY_VERIFY(within(again.board()));
+            QCOMPARE(again.board().zoom(), q47::board::fittingZoom(3, design, area.size()));
+            QTest::keyClick(again.controlPanel(), Qt::Key_F11);
+            QVERIFY(again.board().isBoardFullScreen());
+            QTest::keyClick(again.controlPanel(), Qt::Key_F11);
+            QVERIFY(!again.board().isBoardFullScreen());
+        }
+        q47::board::writeZoom(user, 1);
+        led.move(home);
+        QTRY_COMPARE(led.pos(), home);
     }
 
     // A state file saved and restored with the panel left where it was comes back byte for

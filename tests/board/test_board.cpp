@@ -1,11 +1,16 @@
+#include "backlight.h"
 #include "boardartwork.h"
 #include "boardlayout.h"
+#include "builtinfaces.h"
 #include "chimeictl.h"
+#include "degitmodel.h"
 #include "dialogs.h"
+#include "fakepanel.h"
 #include "fonts.h"
 #include "form1.h"
 #include "frmctl.h"
 #include "frmoption.h"
+#include "lcdtexts.h"
 #include "mdegit.h"
 #include "mdliniio.h"
 #include "mdlq47_000.h"
@@ -13,7 +18,9 @@
 #include "settingsstore.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QSettings>
@@ -155,6 +162,8 @@ private Q_SLOTS:
         onPaint.then = [&] {
             for (const QWidget *w : QApplication::topLevelWidgets())
                 QVERIFY(!w->isVisible() || w == &app.board());
+            QVERIFY(app.board().windowTitle().startsWith(
+                QStringLiteral("運賃表示器アプリケーション - 型番:")));
             first = app.board().renderBoard(1);
             firstAt = app.board().pos();
             firstZoom = app.board().zoom();
@@ -169,6 +178,58 @@ private Q_SLOTS:
         Form1 plain;
         plain.setPicture(plain.imgRes(0));
         QVERIFY(first != plain.renderBoard(1));
+        QSettings().clear();
+    }
+
+    // Every message of the restore comes with the panel, its owner, on the screen, the board
+    // named, and the backlight the user left still selected: a file that is no state file, and
+    // a backlight picture that is no picture (told once, though the restore shows it twice).
+    void restoreMessagesComeWithThePanelShown_data() {
+        QTest::addColumn<bool>("stateFileBroken");
+        QTest::newRow("not a state file") << true;
+        QTest::newRow("no picture") << false;
+    }
+    void restoreMessagesComeWithThePanelShown() {
+        QFETCH(bool, stateFileBroken);
+        QTemporaryDir dir;
+        const QString state = dir.filePath(QStringLiteral("Q47.in4"));
+        q47::FakeHost host;
+        if (stateFileBroken) {
+            QFile file(state);
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write("\x05") == 1);
+            QSettings user;
+            q47::rememberBacklight(user, 1);
+        } else {
+            QFile picture(dir.filePath(QStringLiteral("on1.bmp")));
+            QVERIFY(picture.open(QIODevice::WriteOnly) && picture.write("not a picture") > 0);
+            q47::Q47App saved(nullptr, state);
+            saved.setSpeechEnabled(false);
+            saved.setPanelHost(&host);
+            saved.Form_Load();
+            q47::SettingsStore &s = saved.settings();
+            s.select(q47::setting::PanelsOneByOne);
+            s.select(q47::setting::On1PanelUser);
+            s.setText(q47::setting::On1PanelFile, picture.fileName());
+            QTest::mouseClick(saved.controlPanel()->Frame2()->Option4(1), Qt::LeftButton);
+            saved.stateFile()->SaveIni();
+            host.errors.clear();
+        }
+        q47::Q47App app(nullptr, state);
+        app.setSpeechEnabled(false);
+        app.setPanelHost(&host);
+        QStringList seen;
+        host.whileShown = [&] {
+            seen << QStringLiteral("panel %1, board %2, backlight %3")
+                        .arg(app.controlPanel()->isVisible() ? "shown" : "hidden")
+                        .arg(app.board().windowTitle().startsWith(
+                                 QStringLiteral("運賃表示器アプリケーション - 型番:"))
+                                 ? "named"
+                                 : "unnamed")
+                        .arg(app.board().model().content().backlight);
+        };
+        app.Form_Load();
+        QCOMPARE(seen, QStringList{QStringLiteral("panel shown, board named, backlight 1")});
+        QCOMPARE(app.controlPanel()->backlightRow(), 1);
         QSettings().clear();
     }
 
@@ -239,6 +300,35 @@ private Q_SLOTS:
         QVERIFY(app.controlPanel()->isEnabled());
     }
 
+    // A state file may hold formats out of the digit control's ranges: the LCD board's fare
+    // texts, drawn from the model, still read what the LED cells show, only never cut to the
+    // cells' digits.
+    void bothBoardsShowOutOfRangeFormatsAlike_data() {
+        QTest::addColumn<qint16>("shift");
+        QTest::addColumn<qint16>("zeroMode");
+        QTest::addColumn<qint16>("fillZero");
+        QTest::newRow("fill 6") << qint16(0) << qint16(0) << qint16(6);
+        QTest::newRow("shift 9") << qint16(9) << qint16(0) << qint16(0);
+        QTest::newRow("zero mode 5") << qint16(0) << qint16(5) << qint16(0);
+        QTest::newRow("all three") << qint16(9) << qint16(5) << qint16(6);
+        QTest::newRow("negative") << qint16(-2) << qint16(-1) << qint16(-3);
+    }
+    void bothBoardsShowOutOfRangeFormatsAlike() {
+        QFETCH(qint16, shift);
+        QFETCH(qint16, zeroMode);
+        QFETCH(qint16, fillZero);
+        Form1 board;
+        board.setCellFormat(5, shift, zeroMode, fillZero);
+        const M_Degit *led = board.Degit(5);
+        for (const QVariant &value : {QVariant(0), QVariant(-1), QVariant(7), QVariant(12345)}) {
+            board.setCellValue(5, value);
+            const QString uncut =
+                q47::degitDisplayText(value, led->ZeroMode(), led->FillZero(), led->Shift(), -1);
+            QCOMPARE(uncut.right(led->Keta()), led->model().displayText());
+            QCOMPARE(q47::lcd::fareText(board.model().content(), 5), uncut);
+        }
+    }
+
     void formInfoRoundTripsThePosition() {
         Form1 board;
         board.SetFormInfo({1500, 3000});
@@ -264,6 +354,13 @@ private Q_SLOTS:
         QCOMPARE(first->font(), digits);
         QCOMPARE(first->text(), QStringLiteral("０１"));
         QVERIFY(board.lblSeiriNum(5)->isVisibleTo(&board) && !first->isVisibleTo(&board));
+    }
+
+    // The faces drawn when the program was built, which an ordinary screen shows, are the
+    // faces the board's code draws now.
+    void builtInFacesAreTheDrawnOnes() {
+        for (const auto which : {q47::board::Artwork::Off, q47::board::Artwork::On1})
+            QVERIFY(q47::board::builtInFace(which) == q47::board::renderArtwork(which, 1));
     }
 
     // The lit face is told from the dark one across a room, and going back to OFF gives the
@@ -300,12 +397,15 @@ private Q_SLOTS:
         }
     }
 
-    // Qt's own dialogs speak Japanese where the user does. Last: the translation stays.
-    void qtDialogsSpeakJapaneseInAJapaneseLocale() {
-        QVERIFY(!q47::Q47App::installQtTranslation(QLocale(QLocale::English)));
-        QVERIFY(q47::Q47App::installQtTranslation(QLocale(QLocale::Japanese, QLocale::Japan)));
-        QVERIFY(QCoreApplication::translate("QColorDialog", "&Basic colors") !=
-                QStringLiteral("&Basic colors"));
+    // Qt's own buttons speak Japanese as the program does, though the test runs under LANG=C;
+    // LANGUAGE asks for English. Last: the translation stays.
+    void qtButtonsSpeakJapaneseWhateverTheLocale() {
+        QVERIFY(!q47::Q47App::installQtTranslation(QStringLiteral("en_GB:en")));
+        q47::Q47App::prepareApplication();
+        const QMessageBox box(QMessageBox::Question, QStringLiteral("確認"), QStringLiteral("?"),
+                              QMessageBox::Yes | QMessageBox::No);
+        QCOMPARE(box.button(QMessageBox::Yes)->text(), QStringLiteral("はい(&Y)"));
+        QCOMPARE(box.button(QMessageBox::No)->text(), QStringLiteral("いいえ(&N)"));
     }
 };
 

@@ -2,8 +2,10 @@
 #include "boardzoom.h"
 #include "chimeictl.h"
 #include "degitrenderer.h"
+#include "facedrag.h"
 #include "fonts.h"
 #include "form1.h"
+#include "lcdboard.h"
 #include "mdegit.h"
 #include "scaling.h"
 
@@ -15,6 +17,7 @@
 #include <QSettings>
 #include <QSignalSpy>
 #include <QStandardPaths>
+#include <QStyleHints>
 #include <QTest>
 #include <QTimer>
 
@@ -178,6 +181,36 @@ private Q_SLOTS:
         QCOMPARE(actions.last()->text(), QStringLiteral("全画面表示\tF11"));
     }
 
+    // A press and release without motion on either board's face is a click, whatever follows:
+    // the window system's move starts only once the pointer travels with the button held.
+    void aTapIsAClickOnBothBoards() {
+        Form1 led;
+        q47::LcdBoard lcd(led.model());
+        for (QWidget *board : {static_cast<QWidget *>(&led), static_cast<QWidget *>(&lcd)}) {
+            board->show();
+            QVERIFY(QTest::qWaitForWindowExposed(board));
+            QSignalSpy moves(board->findChild<q47::FaceDrag *>(), &q47::FaceDrag::moveStarted);
+            const QPoint face(8, board->height() / 2); // clear of the cells and the name
+            const auto send = [&](QEvent::Type type, QPoint at, Qt::MouseButtons held) {
+                QMouseEvent event(type, at, board->mapToGlobal(at),
+                                  type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, held,
+                                  Qt::NoModifier);
+                QApplication::sendEvent(board, &event);
+            };
+            const int far = 3 * QGuiApplication::styleHints()->startDragDistance();
+            send(QEvent::MouseButtonPress, face, Qt::LeftButton);
+            send(QEvent::MouseButtonRelease, face, Qt::NoButton);
+            send(QEvent::MouseMove, face + QPoint(far, 0), Qt::NoButton);
+            QCOMPARE(moves.count(), 0);
+            send(QEvent::MouseButtonPress, face, Qt::LeftButton);
+            send(QEvent::MouseMove, face + QPoint(1, 0), Qt::LeftButton);
+            QCOMPARE(moves.count(), 0);
+            send(QEvent::MouseMove, face + QPoint(far, 0), Qt::LeftButton);
+            QCOMPARE(moves.count(), 1);
+            send(QEvent::MouseButtonRelease, face + QPoint(far, 0), Qt::NoButton);
+        }
+    }
+
     // A chosen zoom is reported, for the start-up to remember; an unusable stored value means 1.
     void zoomIsReportedAndReadBack() {
         Form1 board;
@@ -221,7 +254,9 @@ private Q_SLOTS:
         QVERIFY(board.mask().isEmpty());
         const QImage face = board.grab().toImage();
         QCOMPARE(face.pixel(0, 0), qRgb(0, 0, 0));
-        QCOMPARE(face.pixel(shown.center().x(), shown.top() + 4), qRgb(0xEE, 0xE6, 0xCC));
+        // The rim, 3.5 design pixels from the top.
+        QCOMPARE(face.pixel(shown.center().x(), shown.top() + qRound(3.5 * scale)),
+                 qRgb(0xEE, 0xE6, 0xCC));
 
         // The zoom keys wait for the window to come back.
         pressKey(board, Qt::Key_Plus);

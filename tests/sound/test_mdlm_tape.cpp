@@ -173,7 +173,7 @@ TEST_F(Tape, FrameFollowsTheEngineAndTheLists) {
     tape.TapeLoad(folder(), QStringLiteral("4"));
     EXPECT_FALSE(view.frameEnabled);
 
-    // The old system's one refusal: nothing is created or read.
+    // On "Windows Vista" the tape stays off: nothing is created or read.
     osName = QStringLiteral("Windows Vista");
     mdlM_Tape vista(
         settings, sound, view, [this] { return std::make_unique<FakeSpeech>(log); },

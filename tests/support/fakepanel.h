@@ -46,11 +46,20 @@ private:
     QStringList &log_;
 };
 
-// Answers the exit question as told and keeps the messages and errors shown.
+// Answers the exit question as told and keeps the messages and errors shown; `whileShown`, when
+// set, looks at the windows while each one is shown.
 class FakeHost final : public PanelHost {
 public:
-    void message(const QString &text) override { messages.append(text); }
-    void error(const QString &title, const QString &text) override { errors.append({title, text}); }
+    void message(const QString &text) override {
+        messages.append(text);
+        if (whileShown)
+            whileShown();
+    }
+    void error(const QString &title, const QString &text) override {
+        errors.append({title, text});
+        if (whileShown)
+            whileShown();
+    }
     bool confirmExit() override { return answerYes; }
     void endProgram() override { ++ended; }
 
@@ -58,6 +67,7 @@ public:
     QList<std::pair<QString, QString>> errors; // title, text
     bool answerYes = false;
     int ended = 0;
+    std::function<void()> whileShown;
 };
 
 } // namespace q47
