@@ -30,11 +30,6 @@ namespace {
 
 const QByteArray kBom("\xEF\xBB\xBF");
 
-QByteArray readAll(const QString &path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 // A zone fare over six stops, written the way real feeds trip readers up: a byte-order mark,
 // CR LF, every field quoted, columns in an unusual order, a station whose pole has no name,
 // a name CP932 cannot hold, a stop without boarding, a pair without a fare, a pair with two
@@ -265,7 +260,7 @@ void expectRefused(const Refusal &c, const std::function<void(const QString &)> 
     EXPECT_TRUE(mentions(d, c.file, c.line, c.says)) << c.name << "\n" << dump(d).toStdString();
     EXPECT_TRUE(QDir(data.path()).isEmpty()) << c.name;
     EXPECT_EQ(QDir(sound.path()).entryList(QDir::Files), QStringList{"readings.csv"}) << c.name;
-    EXPECT_EQ(readAll(QDir(sound.path()).filePath("readings.csv")), readings) << c.name;
+    EXPECT_EQ(readFile(QDir(sound.path()).filePath("readings.csv")), readings) << c.name;
 }
 
 } // namespace
@@ -488,7 +483,7 @@ TEST(TripImport, TheRouteAsItsOperatorNamesItInFourLanguages) {
                   1)
             << layout << dump(d).toStdString();
         const RouteFileContents route =
-            decodeRouteFile(readAll(QDir(data.path()).filePath("4.hy3")));
+            decodeRouteFile(readFile(QDir(data.path()).filePath("4.hy3")));
         ASSERT_EQ(route.stops.size(), 5u);
         EXPECT_EQ(route.stops[4].DataCol(1), 12000);
         EXPECT_EQ(route.stops[1].StopName, QStringLiteral("?野?ターミナル"));
@@ -797,12 +792,12 @@ TEST(Readings, EveryStopNameOfTheSampleIsReadAsTheFeedReadsIt) {
                                   sound.path(), d))
                 << dump(d).toStdString();
     const QString namesPath = QDir(data.path()).filePath("names.csv");
-    const QByteArray written = readAll(namesPath);
+    const QByteArray written = readFile(namesPath);
     EXPECT_TRUE(
         written.startsWith("name,en,ja-Hrkt,zh-Hans,zh-Hant,ko\r\n" + ownNames.mid(9) + "\r\n"))
         << written.toStdString();
     EXPECT_EQ(written.count("\r\n駅前,"), 2); // the user's, then the feed's, not again
-    EXPECT_EQ(readAll(QDir(data.path()).filePath("names_en.csv")), "a,b\n");
+    EXPECT_EQ(readFile(QDir(data.path()).filePath("names_en.csv")), "a,b\n");
     const NameTable table = NameTable::fromNamesFile(written);
     EXPECT_EQ(table.lookUp(QStringLiteral("一口"))[NameLanguage::English],
               QStringLiteral("Imoarai"));
@@ -821,7 +816,7 @@ TEST(Readings, EveryStopNameOfTheSampleIsReadAsTheFeedReadsIt) {
     EXPECT_EQ(names, 18);
     // The list is one the announcement tool accepts.
     const tapecsv::ParseResult list =
-        tapecsv::readList(readAll(QDir(sound.path()).filePath("1tp.csv")));
+        tapecsv::readList(readFile(QDir(sound.path()).filePath("1tp.csv")));
     EXPECT_TRUE(list.ok()) << list.messages("1tp.csv").join('\n').toStdString();
     EXPECT_EQ(list.entries.size(), 9);
 }
@@ -836,7 +831,7 @@ TEST(GtfsTool, ListsAndImportsFromAZip) {
         ASSERT_NE(z, nullptr);
         QList<QByteArray> keep;
         for (const QString &name : QDir(sampleFeed()).entryList(QDir::Files)) {
-            keep.append(readAll(QDir(sampleFeed()).filePath(name)));
+            keep.append(readFile(QDir(sampleFeed()).filePath(name)));
             zip_source_t *src =
                 zip_source_buffer(z, keep.back().constData(), zip_uint64_t(keep.back().size()), 0);
             ASSERT_GE(
@@ -865,7 +860,7 @@ TEST(GtfsTool, ListsAndImportsFromAZip) {
                   &out, &err),
               0)
         << err.toStdString();
-    const RouteFileContents route = decodeRouteFile(readAll(QDir(data.path()).filePath("12.hy3")));
+    const RouteFileContents route = decodeRouteFile(readFile(QDir(data.path()).filePath("12.hy3")));
     ASSERT_EQ(route.stops.size(), 6u);
     EXPECT_EQ(route.stops.front().StopName, QStringLiteral("市役所前"));
     EXPECT_EQ(route.stops.back().StopName, QStringLiteral("緑町"));

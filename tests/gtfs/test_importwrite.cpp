@@ -31,11 +31,6 @@ ToolRun importLoop(const QString &data, const QString &sound, const QString &rou
     return {p.exitCode(), QString::fromUtf8(p.readAllStandardError())};
 }
 
-QByteArray bytesOf(const QString &path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 QStringList namesIn(const QString &folder) {
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
                                   QDir::NoDotAndDotDot);
@@ -53,7 +48,7 @@ TEST(ImportWrite, AFullDiskOrALinkWritesNothing) {
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.err.contains(route + ": error: File too large")) << qPrintable(run.err);
     EXPECT_TRUE(run.err.endsWith("nothing was written\n")) << qPrintable(run.err);
-    EXPECT_EQ(bytesOf(route), "old route");
+    EXPECT_EQ(readFile(route), "old route");
     EXPECT_EQ(namesIn(data.path()), QStringList{"7.hy3"});
     EXPECT_EQ(namesIn(sound.path()), QStringList());
 
@@ -65,8 +60,8 @@ TEST(ImportWrite, AFullDiskOrALinkWritesNothing) {
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.err.contains(link + ": error: a symbolic link")) << qPrintable(run.err);
     EXPECT_TRUE(run.err.endsWith("nothing was written\n")) << qPrintable(run.err);
-    EXPECT_EQ(bytesOf(theirs), "name,en\n");
-    EXPECT_EQ(bytesOf(route), "old route");
+    EXPECT_EQ(readFile(theirs), "name,en\n");
+    EXPECT_EQ(readFile(route), "old route");
     EXPECT_EQ(namesIn(sound.path()), QStringList());
 }
 
