@@ -36,7 +36,8 @@ bool missingColumns(CsvTable &table, std::initializer_list<const char *> names, 
     return missing;
 }
 
-// A platform's suffix to a stop's name: "駅前（１番のりば）", "駅前 2番乗り場", "駅前(A)のりば"...
+// A platform's suffix to a stop's name: "駅前（１番のりば）", "駅前 2番乗り場",
+// "駅前（Ｂのりば）"...
 struct PlatformSuffix {
     QString base; // the name without it
     QString kana; // its reading in hiragana: いちばんのりば
@@ -45,7 +46,7 @@ struct PlatformSuffix {
 std::optional<PlatformSuffix> platformSuffix(const QString &name) {
     // The platform's number or letter, "番", the word for a platform; in brackets or not.
     static const QRegularExpression suffix(
-        QStringLiteral("^(.*\\S)\\s*(?:[（(]\\s*([0-9０-９]{1,3}|[A-Za-zＡ-Ｚａ-ｚ])\\s*(番)?\\s*("
+        QStringLiteral("^(.*?\\S)\\s*(?:[（(]\\s*([0-9０-９]{1,3}|[A-Za-zＡ-Ｚａ-ｚ])\\s*(番)?\\s*("
                        "のりば|のり場|乗り場|乗場|"
                        "乗車場|乗車口|降り場|ホーム|線)?\\s*[）)]|([0-9０-９]{1,3}|[A-Za-zＡ-Ｚａ-"
                        "ｚ])(番)?(のりば|のり場|乗り場|"

@@ -530,6 +530,42 @@ TEST(TripImport, TheRouteAsItsOperatorNamesItInFourLanguages) {
     }
 }
 
+// A pole without a reading of its own, named as its station with a platform, reads as its
+// station plus the platform, whichever way the platform is written; a pole named otherwise,
+// or a bracketed number alone, is left to the dictionary.
+TEST(Feed, PlatformPolesReadAsTheirStationPlusThePlatform) {
+    const std::pair<const char16_t *, const char16_t *> poles[] = {
+        {u"駅前（１番のりば）", u"えきまえいちばんのりば"},
+        {u"駅前 12番乗り場", u"えきまえじゅうにばんのりば"},
+        {u"駅前(A)", u""},
+        {u"駅前（Ｂのりば）", u"えきまえびーのりば"},
+        {u"駅前3番線", u"えきまえさんばんせん"},
+        {u"駅前（２番）", u"えきまえにばん"},
+        {u"駅前（1）", u""},
+        {u"駅前東口", u""},
+        {u"駅前", u"えきまえ"},
+    };
+    QString stops = QStringLiteral("stop_id,stop_name,parent_station\nST,駅前,\n"),
+            times = QStringLiteral("trip_id,stop_id,stop_sequence\n");
+    for (int i = 0; i < int(std::size(poles)); ++i) {
+        stops += QStringLiteral("P%1,%2,ST\n").arg(i).arg(QString::fromUtf16(poles[i].first));
+        times += QStringLiteral("T1,P%1,%1\n").arg(i);
+    }
+    QTemporaryDir dir;
+    ASSERT_TRUE(writeFeed(dir.path(), {{"stops.txt", stops.toUtf8()},
+                                       {"stop_times.txt", times.toUtf8()},
+                                       {"routes.txt", "route_id\nR1\n"},
+                                       {"trips.txt", "trip_id,route_id\nT1,R1\n"},
+                                       {"translations.txt", "trans_id,lang,translation\n"
+                                                            "駅前,ja-Hrkt,えきまえ\n"}}));
+    Loaded l = load(dir.path());
+    ASSERT_TRUE(l.ok);
+    for (int i = 0; i < int(std::size(poles)); ++i)
+        EXPECT_EQ(l.feed.reading(l.feed.stopIndex(QStringLiteral("P%1").arg(i))),
+                  QString::fromUtf16(poles[i].second))
+            << QString::fromUtf16(poles[i].first).toStdString();
+}
+
 // The headsign as a board shows it gets "行" only where it does not say where the bus goes.
 TEST(TripImport, BoardHeadsignAddsTheDestinationsWordWhereItIsMissing) {
     const QStringList route = {QStringLiteral("港めぐり")};
