@@ -8,8 +8,15 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace q47 {
+
+// Speech as samples, for a recording: signed 16-bit mono at eSpeak's rate.
+struct SpeechSamples {
+    int sampleRate = 0;
+    std::vector<qint16> samples;
+};
 
 // One of eSpeak NG's voice parameters: its range and its own default.
 struct VoiceRange {
@@ -80,6 +87,11 @@ public:
     // Values are clamped to their ranges, an unknown voice becomes "ja". Applies from the next
     // entry on.
     void setSettings(const VoiceSettings &settings);
+
+    // The text's speech as samples, made on the speech thread as speak() would say it, with
+    // the current settings; nothing when the engine cannot start or the text says nothing.
+    // Waits for the synthesis (faster than real time), and for an entry being synthesized.
+    std::optional<SpeechSamples> synthesize(const QString &text);
 
     SpeechStatus status() const;
     // True once nothing is being spoken; false when that did not happen within the timeout.

@@ -104,6 +104,18 @@ void mdlM_Tape::TapeNext() {
     TapeSpeak(tapePos_);
 }
 
+void mdlM_Tape::announceEntry(int Pos) {
+    if (Pos < 1 || Pos > tapeCount_)
+        return;
+    tapePos_ = Pos - 1;
+    TapeNext();
+}
+
+int mdlM_Tape::stopEntry(int stop, TapeEntryKind kind) const {
+    return q47::stopEntry(
+        tapeCount_, [this](int pos) { return TapeGetLink(pos); }, stop, kind);
+}
+
 void mdlM_Tape::TapeBack() {
     --tapePos_;
     if (tapePos_ < 1) {

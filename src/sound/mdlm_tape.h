@@ -62,6 +62,10 @@ public:
     // name is spoken, and read by its reading. TapeLoad forgets them.
     void setWrittenNames(const QList<std::pair<QString, QString>> &formAndName);
     void TapeNext();
+    // Entry Pos as "送り" gives it, its pre-announcement sound first; the tape then stands on it.
+    void announceEntry(int Pos);
+    // The entry of `kind` that belongs to route stop `stop` (tapelist.h); 0 when none.
+    int stopEntry(int stop, TapeEntryKind kind) const;
     void TapeBack();
     void TapeSpeak(int Pos);
     void TapeStop();

@@ -359,10 +359,16 @@ TEST(TripImport, ZoneFareWithEveryQuirkOfRealFeeds) {
     }();
     EXPECT_EQ(texts.first(),
               QStringLiteral("ご乗車ありがとうございます。このバスは、北口, 東口方面行きです。"));
-    EXPECT_EQ(fromCp932(toCp932(texts[4])), QStringLiteral("次は、?野町です。"));
-    EXPECT_EQ(texts[5], QStringLiteral("次は、終点、北口です。"));
+    // Each stop's linked entry is followed by its "まもなく" entry, which a list's readers find.
+    EXPECT_EQ(fromCp932(toCp932(texts[7])), QStringLiteral("次は、?野町です。"));
+    EXPECT_EQ(texts[9], QStringLiteral("次は、終点、北口です。"));
+    EXPECT_EQ(texts[10], QStringLiteral("まもなく、終点、北口です。"));
     EXPECT_TRUE(texts.last().startsWith(QStringLiteral("終点、北口です。")));
-    EXPECT_EQ(plan.announcements.size(), 7);
+    EXPECT_EQ(plan.announcements.size(), 12);
+    const auto linkAt = [&](int pos) { return plan.announcements[pos - 1].TapeLink; };
+    EXPECT_EQ(stopEntry(12, linkAt, 6, TapeEntryKind::Step), 10);
+    EXPECT_EQ(stopEntry(12, linkAt, 6, TapeEntryKind::Approaching), 11);
+    EXPECT_EQ(stopEntry(12, linkAt, 3, TapeEntryKind::Approaching), 5);
 }
 
 TEST(TripImport, ReadsBothTranslationLayouts) {
@@ -901,6 +907,13 @@ TEST(GtfsTool, ListsAndImportsFromAZip) {
     EXPECT_EQ(route.stops.front().StopName, QStringLiteral("市役所前"));
     EXPECT_EQ(route.stops.back().StopName, QStringLiteral("緑町"));
     EXPECT_TRUE(QFile::exists(QDir(sound.path()).filePath("12tp.csv")));
+    // The timetable is cut with the route: stop_sequence 3 to 8, times from the feed.
+    const TimetableRead times = loadTimetable(QDir(data.path()).filePath("12.timetable.csv"));
+    ASSERT_TRUE(times.table) << times.reason.toStdString();
+    ASSERT_EQ(times.table->stops.size(), 6u);
+    EXPECT_EQ(times.table->stops.front().departure, 7 * 3600 + 6 * 60);
+    EXPECT_EQ(times.table->stops.back().arrival, 7 * 3600 + 21 * 60);
+    EXPECT_EQ(times.table->stops.front().name, QStringLiteral("市役所前"));
 
     EXPECT_EQ(run({"import", zipPath, "--trip", "nope", "--route", "13", "--data", data.path(),
                    "--sound", sound.path()},

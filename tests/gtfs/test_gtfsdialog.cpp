@@ -2,6 +2,7 @@
 #include "gtfsfixture.h"
 #include "mdegit.h"
 #include "optionsrig.h"
+#include "timetable.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -146,6 +147,11 @@ private Q_SLOTS:
         QVERIFY(dialog.importPattern());
         QCOMPARE(decodeRouteFile(test::readFile(route)).stops.size(), size_t(3));
         QVERIFY(QFileInfo::exists(QDir(folder.path()).filePath(QStringLiteral("1.route.json"))));
+        // The timetable is cut to the dialog's range with the route.
+        const TimetableRead times =
+            loadTimetable(QDir(folder.path()).filePath(QStringLiteral("1.timetable.csv")));
+        QVERIFY(times.table);
+        QCOMPARE(times.table->stops.size(), size_t(3));
     }
 
     // A folder that is no feed says which file is missing, and offers nothing to import.
