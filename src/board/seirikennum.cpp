@@ -1,18 +1,8 @@
 #include "seirikennum.h"
 
-namespace q47 {
+#include "japanesetext.h"
 
-QString toFullWidth(const QString &text) {
-    QString out = text;
-    for (QChar &c : out) {
-        const char16_t u = c.unicode();
-        if (u == u' ')
-            c = QChar(0x3000);
-        else if (u > 0x20 && u < 0x7F)
-            c = QChar(u + 0xFEE0);
-    }
-    return out;
-}
+namespace q47 {
 
 QString seirikenNumberText(int n, bool zeroPad) {
     return toFullWidth(zeroPad ? QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'))

@@ -1,6 +1,7 @@
 #include "lcdtexts.h"
 
 #include "degitmodel.h"
+#include "japanesetext.h"
 #include "seirikennum.h"
 
 #include <algorithm>
@@ -12,19 +13,6 @@ namespace {
 
 bool validCell(int cell) {
     return cell >= 1 && cell <= kBoardCells;
-}
-
-// The labels write numbers in full-width characters; the table sets them in its own face.
-QString toHalfWidth(const QString &text) {
-    QString out = text;
-    for (QChar &c : out) {
-        const char16_t u = c.unicode();
-        if (u == 0x3000)
-            c = QLatin1Char(' ');
-        else if (u >= 0xFF01 && u <= 0xFF5E)
-            c = QChar(u - 0xFEE0);
-    }
-    return out;
 }
 
 } // namespace
@@ -201,16 +189,6 @@ int nameBreak(const QString &name) {
         }
     }
     return best < 0 ? -1 : chars[best].second;
-}
-
-QString toHiragana(const QString &kana) {
-    QString out = kana;
-    for (QChar &c : out) {
-        // ァ to ヶ sit 0x60 above ぁ to ゖ.
-        if (c.unicode() >= 0x30A1 && c.unicode() <= 0x30F6)
-            c = QChar(c.unicode() - 0x60);
-    }
-    return out;
 }
 
 QString clockText(const BoardContent &content) {

@@ -28,9 +28,6 @@ int cellsInUse(const BoardContent &content);
 // at least one page, an empty one when no cell is in use.
 QList<QList<int>> tablePages(const BoardContent &content, int capacity);
 
-// A reading in hiragana, as the board shows it after "つぎは"; other characters unchanged.
-QString toHiragana(const QString &kana);
-
 // The texts of the next-stop band for a form of the name: the lead and the name as written.
 // A form whose name is unknown falls back to the kanji.
 struct NextStopTexts {

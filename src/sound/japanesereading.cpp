@@ -128,16 +128,6 @@ qsizetype ReadingDictionary::match(QStringView text, qsizetype pos, QString *rea
 // ---------------------------------------------------------------------------------------------
 // Free functions
 
-QString toKatakana(QStringView text) {
-    QString out = text.toString();
-    for (QChar &c : out) {
-        const char16_t u = c.unicode();
-        if ((u >= u'ぁ' && u <= u'ゖ') || u == u'ゝ' || u == u'ゞ')
-            c = QChar(char16_t(u + 0x60));
-    }
-    return out;
-}
-
 QString numberReading(QStringView digits) {
     const QString text = sanitize(digits);
     QString kana;
