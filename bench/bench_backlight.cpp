@@ -1,5 +1,6 @@
 // The backlight switch, from Option4_Click to the board repainted: between the two built-in
 // pictures, and with a board-sized JPEG read from its file at every switch.
+#include "boardmodel.h"
 #include "fakepanel.h"
 #include "form1.h"
 #include "frmctl.h"
@@ -17,12 +18,13 @@ namespace {
 struct Panel {
     q47::SettingsStore settings;
     q47::RecordingSound sound;
-    q47::Form1 board;
+    q47::BoardModel model;
+    q47::Form1 board{model};
     QDialog options;
     QStringList log;
     q47::FakeRuntime runtime{log};
     q47::FakeHost host;
-    q47::frmCtl panel{board, settings, sound, options, &host, &runtime};
+    q47::frmCtl panel{model, settings, sound, options, &host, &runtime};
 
     Panel() {
         // repaint() paints nothing until the window is exposed.

@@ -1,6 +1,7 @@
 // One stop step on the control panel, from the click to the board fully redrawn: the fifty
 // fare cells, the place name, and the window's own repaint. Sounds are not played. Once with
 // the ticket preview open and in use, its ticket drawn with a barcode and repainted too.
+#include "boardmodel.h"
 #include "chimeictl.h"
 #include "fakepanel.h"
 #include "form1.h"
@@ -24,12 +25,13 @@ void BM_StepAndRedraw(benchmark::State &state) {
     q47::SettingsStore settings;
     settings.setText(q47::setting::DataFolder, QStringLiteral(Q47_SAMPLES "/data"));
     q47::RecordingSound sound;
-    q47::Form1 board;
+    q47::BoardModel model;
+    q47::Form1 board{model};
     QDialog options;
     QStringList log;
     q47::FakeRuntime runtime(log); // the lamp test's wait is skipped
     q47::FakeHost host;
-    q47::frmCtl panel(board, settings, sound, options, &host, &runtime);
+    q47::frmCtl panel(model, settings, sound, options, &host, &runtime);
     if (preview) {
         const QString plugin = QStringLiteral(Q47_SAMPLES "/plugins/full.4SP");
         settings.setFlag(q47::setting::UsePreview, 1);

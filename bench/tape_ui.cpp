@@ -6,6 +6,7 @@
 //    longest "送り" handler (speaking plus, on linked entries, the stop step).
 //
 //   tape_ui [seconds]      (QT_QPA_PLATFORM=offscreen is fine)
+#include "boardmodel.h"
 #include "chimeictl.h"
 #include "espeakspeech.h"
 #include "fakepanel.h"
@@ -44,13 +45,14 @@ int main(int argc, char *argv[]) {
     settings.setText(q47::setting::DataFolder, QStringLiteral(Q47_SAMPLES "/data"));
     settings.setText(q47::setting::SoundFolder, QStringLiteral(Q47_SAMPLES "/data"));
     q47::RecordingSound sound;
-    q47::Form1 board;
+    q47::BoardModel model;
+    q47::Form1 board{model};
     QDialog options;
     QStringList log;
     q47::FakeRuntime runtime(log);
     q47::FakeHost host;
     q47::EspeakSpeech *speech = nullptr;
-    q47::frmCtl panel(board, settings, sound, options, &host, &runtime, [&] {
+    q47::frmCtl panel(model, settings, sound, options, &host, &runtime, [&] {
         auto engine = q47::EspeakSpeech::create(
             [] { return QStringLiteral(Q47_SAMPLES "/data/readings.csv"); },
             QStringLiteral("fakesink sync=true"));

@@ -1,11 +1,11 @@
 #include "mdliniio.h"
 
 #include "boardlook.h"
+#include "boardmodel.h"
 #include "fareboard.h"
 #include "form1.h"
 #include "frmctl.h"
 #include "frmoption.h"
-#include "mdegit.h"
 #include "twips.h"
 #include "windowplacement.h"
 
@@ -14,8 +14,10 @@
 
 namespace q47 {
 
-mdlIniIo::mdlIniIo(Form1 &board, frmCtl &panel, frmOption &options, PanelHost &host, QString path)
-    : board_(board), panel_(panel), options_(options), host_(host), file_(std::move(path)) {}
+mdlIniIo::mdlIniIo(BoardModel &model, Form1 &board, frmCtl &panel, frmOption &options,
+                   PanelHost &host, QString path)
+    : model_(model), board_(board), panel_(panel), options_(options), host_(host),
+      file_(std::move(path)) {}
 
 QString mdlIniIo::loadErrorText(const StateError &error) {
     return saveErrorText(error) + QStringLiteral("\nモジュール:mdlIniIo.LoadIni()");
@@ -36,7 +38,7 @@ void mdlIniIo::LoadIni() {
     }
     records_ = loaded.records;
 
-    restoreBoardCells(board_, records_);
+    restoreBoardCells(model_, records_);
 
     options_.customColours() = records_.customColors;
     if (const std::optional<StateError> refused = options_.SetOptionInfo(records_)) {
@@ -57,7 +59,7 @@ void mdlIniIo::LoadIni() {
 void mdlIniIo::SaveIni() {
     records_.cells = {};
     for (int k = 1; k <= kCellCount; ++k) {
-        const Form1::CellFormat format = board_.cellFormat(k);
+        const CellFormat &format = model_.content().formats[static_cast<size_t>(k)];
         records_.cells[static_cast<size_t>(k - 1)] = {format.shift, format.zeroMode,
                                                       format.fillZero};
     }

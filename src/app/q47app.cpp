@@ -13,7 +13,6 @@
 #include "form1.h"
 #include "frmctl.h"
 #include "frmoption.h"
-#include "mdegit.h"
 #include "mdliniio.h"
 #include "mdlsndapi.h"
 #include "routedata.h"
@@ -40,7 +39,7 @@ namespace q47 {
 Q47App::Q47App(SoundOutput *sound, QString statePath)
     : settings_(std::make_unique<SettingsStore>()),
       ownSound_(sound ? nullptr : std::make_unique<mdlSndAPI>()),
-      sound_(sound ? sound : ownSound_.get()), form1_(std::make_unique<Form1>()),
+      sound_(sound ? sound : ownSound_.get()), form1_(std::make_unique<Form1>(model_)),
       statePath_(statePath.isEmpty() ? stateFilePath(QCoreApplication::applicationFilePath())
                                      : std::move(statePath)) {}
 
@@ -123,17 +122,16 @@ std::optional<StateRecords> readSavedState(const QString &statePath) {
 // The board as the saved state will leave it, for its first paint: the windows that restore
 // it come after and change nothing that shows. Without a state to restore, the board as it
 // starts, with the backlight the user left.
-void showSavedBoard(Form1 &board, const std::optional<StateRecords> &saved, int backlight) {
+void showSavedBoard(BoardModel &model, Form1 &board, const std::optional<StateRecords> &saved,
+                    int backlight) {
     SettingsStore options;
     setStartValues(options);
     if (saved) {
         copyOptionsToStore(*saved, options);
-        restoreBoardCells(board, *saved);
-        applyBoardLook(board, options, backlight);
+        restoreBoardCells(model, *saved);
+        applyBoardLook(model, options, backlight);
     }
-    board.setBacklight(backlight);
-    showBacklightPicture(board, options, backlight);
-    colourLabelsForBacklight(board, options, backlight);
+    showBacklight(model, options, backlight);
     if (saved)
         board.SetFormInfo({saved->mainWindow.leftTwips, saved->mainWindow.topTwips});
 }
@@ -143,9 +141,9 @@ void showSavedBoard(Form1 &board, const std::optional<StateRecords> &saved, int 
 void Q47App::Form_Load() {
     Form1 &board = *form1_;
     for (int k = 1; k <= board::kCellCount; ++k)
-        board.resetCell(k, 0);
+        model_.resetCell(k, 0);
     setStartValues(*settings_);
-    board.setPicture(board.imgRes(0)); // the holder imgRes(2) starts with the ON1 face
+    model_.setPicture(BoardPicture::builtIn(0));
 
     const QPoint topLeft = QGuiApplication::primaryScreen()->availableGeometry().topLeft();
     board.move(topLeft);
@@ -158,14 +156,14 @@ void Q47App::Form_Load() {
     const std::optional<StateRecords> saved = readSavedState(statePath_);
     const QSettings user;
     const int backlight = rememberedBacklight(user);
-    showSavedBoard(board, saved, backlight);
+    showSavedBoard(model_, board, saved, backlight);
     board.setZoom(board::readZoom(user));
     keepOnScreen(board, topLeft);
     QObject::connect(&board, &Form1::zoomChanged, &board, [](qreal zoom) {
         QSettings user;
         board::writeZoom(user, zoom);
     });
-    boards_ = std::make_unique<BoardSwitch>(board, *settings_);
+    boards_ = std::make_unique<BoardSwitch>(board, model_, *settings_);
     boards_->setWindowPreparer(
         [&board](QWidget *lcdWindow) { lcdWindow->setWindowTitle(board.windowTitle()); });
     const lcd::BoardKind kind = boardOverride_.value_or(lcd::readBoardKind(user));
@@ -173,7 +171,7 @@ void Q47App::Form_Load() {
     waitForFirstPaint(shown);
     installWindowIcon();
 
-    option_ = std::make_unique<frmOption>(*settings_, board);
+    option_ = std::make_unique<frmOption>(*settings_, model_);
     option_->showBoardChoice(kind, lcd::readPageSeconds(user));
     option_->showFormBeats(lcd::readFormBeats(user));
     QObject::connect(option_.get(), &frmOption::boardChosen, &board, [this](lcd::BoardKind k) {
@@ -201,12 +199,19 @@ void Q47App::Form_Load() {
     mdlM_Tape::EngineFactory speech;
     if (speech_)
         speech = [readings] { return createDesktopSpeech(readings); };
-    ctl_ = std::make_unique<frmCtl>(board, *settings_, *sound_, *option_, host_, nullptr, speech);
+    ctl_ = std::make_unique<frmCtl>(model_, *settings_, *sound_, *option_, host_, nullptr, speech);
     option_->setControlPanel(ctl_.get());
-    board.setControlPanel(ctl_.get());
+    // A dialog of one window holds the others.
+    QObject::connect(&board, &Form1::dialogOpened, ctl_.get(),
+                     [this](bool open) { ctl_->setEnabled(!open); });
+    QObject::connect(ctl_.get(), &frmCtl::dialogOpened, &board,
+                     [this](bool open) { boards_->setEnabled(!open); });
+    // A cell's own settings dialog sets every cell's format.
+    QObject::connect(&board, &Form1::cellFormatChosen, &board,
+                     [this](const CellFormat &format) { model_.setEveryCellFormat(format); });
     ctl_->Form_Load();
 
-    ini_ = std::make_unique<mdlIniIo>(board, *ctl_, *option_, ctl_->host(), statePath_);
+    ini_ = std::make_unique<mdlIniIo>(model_, board, *ctl_, *option_, ctl_->host(), statePath_);
     ctl_->setSaveIni([this] {
         // A folder given for the run goes back to the saved one, unless the operator has
         // chosen another since.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "boardmodel.h"
 #include "lcdsettings.h"
 
 #include <QPointer>
@@ -23,7 +24,8 @@ class PanelHost;
 class SettingsStore;
 class SoundOutput;
 
-// The three windows that live for the whole run, and the start-up that brings them up.
+// What the boards show and the three windows that live for the whole run, and the start-up
+// that brings them up and wires them to each other.
 class Q47App {
 public:
     // `sound` plays the program's sounds; the program's own channels when none is given.
@@ -62,6 +64,8 @@ public:
     // The window icon, drawn by the program; the board is shown before it is needed.
     static void installWindowIcon();
 
+    // What every board shows, and the LED board that shows it.
+    BoardModel &model() { return model_; }
     Form1 &board() { return *form1_; }
     SettingsStore &settings() { return *settings_; }
     // Made by Form_Load, after the board is painted: null before.
@@ -79,6 +83,7 @@ private:
     std::unique_ptr<SettingsStore> settings_;
     std::unique_ptr<SoundOutput> ownSound_;
     SoundOutput *sound_;
+    BoardModel model_;
     std::unique_ptr<Form1> form1_;
     std::unique_ptr<BoardSwitch> boards_;
     std::optional<lcd::BoardKind> boardOverride_;

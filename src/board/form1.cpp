@@ -39,12 +39,11 @@ constexpr qreal kLabelPointSize = 12.75;
 constexpr int kPointerRestMs = 2000;
 } // namespace
 
-Form1::Form1(QWidget *parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint) {
+Form1::Form1(const BoardModel &model, QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), model_(model) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFixedSize(board::clientSizePx());
 
-    for (int k = 1; k <= board::kCellCount; ++k)
-        labelTexts_[static_cast<size_t>(k)] = board::fullWidthNumber(k);
     for (int k = 0; k <= board::kCellCount; ++k) {
         auto *cell = new M_Degit(this);
         cell->setObjectName(QStringLiteral("Degit%1").arg(k));
@@ -67,7 +66,7 @@ Form1::Form1(QWidget *parent) : QWidget(parent, Qt::Window | Qt::FramelessWindow
 
     timer1_ = new QTimer(this);
     timer1_->setInterval(1000);
-    connect(timer1_, &QTimer::timeout, this, [this] { Timer1_Timer(QTime::currentTime()); });
+    connect(timer1_, &QTimer::timeout, this, [this] { showTime(QTime::currentTime()); });
 
     pointerTimer_ = new QTimer(this);
     pointerTimer_->setObjectName(QStringLiteral("pointerTimer"));
@@ -77,18 +76,24 @@ Form1::Form1(QWidget *parent) : QWidget(parent, Qt::Window | Qt::FramelessWindow
 
     // Full screen stays where it is.
     new FaceDrag(this, [this] { return !fullScreen_; });
-    model_.setBacklight(0); // the OFF picture above
     followModel();
 }
 
 void Form1::followModel() {
-    connect(&model_, &BoardModel::cellChanged, this, [this](int cell) {
-        degit_[static_cast<size_t>(cell)]->setValue(model_.content().cells[size_t(cell)]);
-    });
+    // What the model held before this view was made, then every change.
+    const BoardContent &content = model_.content();
+    showContent();
+    for (int k = 1; k <= board::kCellCount; ++k)
+        if (content.cells[size_t(k)].isValid())
+            showCellValue(k);
+    if (!content.stopName.isEmpty())
+        chimeiCtl_->SetChimei(content.stopName);
+    connect(&model_, &BoardModel::cellChanged, this, &Form1::showCellValue);
     connect(&model_, &BoardModel::cellReset, this,
             [this](int cell, qint16 mode) { degit_[static_cast<size_t>(cell)]->ResetDegit(mode); });
     connect(&model_, &BoardModel::stopNameChanged, this,
             [this] { chimeiCtl_->SetChimei(model_.content().stopName); });
+    connect(&model_, &BoardModel::contentChanged, this, &Form1::showContent);
     connect(&model_, &BoardModel::clockShownChanged, this, [this](bool shown) {
         if (shown) {
             if (timeDegit_[0]->isVisible())
@@ -99,6 +104,101 @@ void Form1::followModel() {
         for (M_Degit *clock : timeDegit_)
             clock->setValue(QString());
     });
+}
+
+void Form1::showCellValue(int cell) {
+    M_Degit *d = degit_.at(static_cast<size_t>(cell));
+    const QVariant &value = model_.content().cells[size_t(cell)];
+    // A cell that never received anything shows its own value again.
+    d->setValue(value.isValid() ? value : QVariant(d->Value()));
+}
+
+void Form1::showCellFormat(int cell) {
+    // Only the value that follows shows a new format, as the digit control does it.
+    const CellFormat &format = model_.content().formats[size_t(cell)];
+    M_Degit *d = degit_.at(static_cast<size_t>(cell));
+    d->setZeroMode(format.zeroMode);
+    d->setShift(format.shift);
+    d->setFillZero(format.fillZero);
+    shown_.formats[size_t(cell)] = format;
+}
+
+void Form1::showContent() {
+    const BoardContent &content = model_.content();
+    if (content.digits != shown_.digits) {
+        const auto colour = [&](M_Degit *cell) {
+            cell->setBackColor(content.digits.back);
+            cell->setBaseForeColor(content.digits.unlit);
+            cell->setDegitForeColor(content.digits.lit);
+        };
+        for (int k = 1; k <= board::kCellCount; ++k)
+            colour(degit_[static_cast<size_t>(k)]);
+        for (M_Degit *clock : timeDegit_)
+            colour(clock);
+        shown_.digits = content.digits;
+    }
+    for (int k = 1; k <= board::kCellCount; ++k)
+        if (content.formats[size_t(k)] != shown_.formats[size_t(k)])
+            showCellFormat(k);
+    if (content.labels != shown_.labels)
+        showLabels(content.labels);
+    const NameLook &look = content.nameLook, &was = shown_.nameLook;
+    if (look.back != was.back || look.dots != was.dots) {
+        chimeiCtl_->setBackColor(look.back);
+        chimeiCtl_->setForeColor(look.dots);
+    }
+    if (look.fontMode != was.fontMode || look.bold != was.bold) {
+        chimeiCtl_->setFontMode(look.fontMode);
+        chimeiCtl_->setFontBold(look.bold);
+    }
+    if (look.scrollSpeed != was.scrollSpeed || look.scrollStartWait != was.scrollStartWait) {
+        chimeiCtl_->setSpeed(look.scrollSpeed);
+        chimeiCtl_->setScrollStartWait(look.scrollStartWait);
+    }
+    shown_.nameLook = look;
+    if (content.picture != shown_.picture) {
+        shown_.picture = content.picture;
+        switch (content.picture.kind) {
+        case BoardPicture::Kind::None:
+            picture_ = QImage();
+            break;
+        case BoardPicture::Kind::BuiltIn:
+            picture_ = imgRes(content.picture.row);
+            break;
+        case BoardPicture::Kind::User:
+            picture_ = content.picture.image;
+            break;
+        }
+        face_ = QPixmap();
+        update();
+    }
+}
+
+void Form1::showLabels(const TicketLabels &labels) {
+    const TicketLabels was = std::exchange(shown_.labels, labels);
+    if (labels.shown)
+        makeLabels();
+    if (labels_[0]) {
+        for (int k = 1; k <= board::kCellCount; ++k) {
+            QLabel *label = labels_[static_cast<size_t>(k)];
+            label->setText(labels.texts[size_t(k)]);
+            label->setVisible(labels.shown);
+        }
+        setLabel1Face(labels.label1DigitFace);
+        if (labels.colour.isValid()) {
+            for (int k = 1; k <= board::kCellCount; ++k) {
+                QLabel *label = labels_[static_cast<size_t>(k)];
+                QPalette palette = label->palette();
+                palette.setColor(QPalette::WindowText, labels.colour);
+                label->setPalette(palette);
+            }
+        }
+    }
+    // Over a built-in picture the labels replace its printed numbers.
+    if (labels.shown != was.shown && builtInArtwork()) {
+        face_ = QPixmap();
+        update();
+    }
 }
 
 QMenu *Form1::boardMenu() const {
@@ -149,8 +249,9 @@ void Form1::makeLabels() {
     QFont labelFont(QStringLiteral("クイロン数字平体"));
     labelFont.setPointSizeF(kLabelPointSize);
     labelFont.setBold(true);
+    const TicketLabels &shown = shown_.labels;
     for (int k = 0; k <= board::kCellCount; ++k) {
-        auto *label = new QLabel(labelTexts_[static_cast<size_t>(k)], this);
+        auto *label = new QLabel(k == 0 ? QString() : shown.texts[size_t(k)], this);
         label->setObjectName(QStringLiteral("lblSeiriNum%1").arg(k));
         label->setAlignment(Qt::AlignCenter);
         label->setFont(labelFont);
@@ -158,14 +259,11 @@ void Form1::makeLabels() {
         label->setAttribute(Qt::WA_TransparentForMouseEvents);
         // Shown only while the options ask for ticket-number labels; the board picture
         // carries printed numbers meanwhile.
-        label->setVisible(k != 0 && labelsShown_);
+        label->setVisible(k != 0 && shown.shown);
         // Under the cells and the place name, as if made before them.
         label->lower();
         labels_[static_cast<size_t>(k)] = label;
     }
-    setLabel1Face(label1DigitFace_);
-    if (labelColour_)
-        setSeiriNumColour(*labelColour_);
     layoutLabels();
 }
 
@@ -184,7 +282,6 @@ void Form1::layoutLabels() {
 }
 
 void Form1::setLabel1Face(bool digitFace) {
-    label1DigitFace_ = digitFace;
     if (!labels_[1])
         return;
     QFont face = labels_[1]->font();
@@ -193,10 +290,21 @@ void Form1::setLabel1Face(bool digitFace) {
     labels_[1]->setFont(face);
 }
 
-QLabel *Form1::lblSeiriNum(int index) const {
+QRect Form1::cellRect(int k) const {
+    return degit_.at(static_cast<size_t>(k))->geometry();
+}
+
+QRect Form1::labelRect(int k) const {
     // The labels are made when first needed: a board without them starts without them.
-    const_cast<Form1 *>(this)->makeLabels();
-    return labels_.at(static_cast<size_t>(index));
+    return scaledRect(board::toPx(board::seiriLabelTwips(k)), scale_).translated(origin_);
+}
+
+QRect Form1::nameRect() const {
+    return chimeiCtl_->geometry();
+}
+
+QString Form1::cellText(int k) const {
+    return degit_.at(static_cast<size_t>(k))->model().displayText();
 }
 
 QRect Form1::boardRect() const {
@@ -311,9 +419,6 @@ void Form1::contextMenuEvent(QContextMenuEvent *event) {
 }
 
 QImage Form1::imgRes(int index) const {
-    const std::optional<QImage> &set = imgRes_.at(static_cast<size_t>(index));
-    if (set)
-        return *set;
     // The built-in faces are drawn when first asked for: a start on the other face, or on
     // the LCD board, need not wait for both.
     const size_t face = index == 0 ? 0 : 1;
@@ -325,139 +430,6 @@ QImage Form1::imgRes(int index) const {
             ratio == 1 ? board::builtInFace(artwork) : board::renderArtwork(artwork, ratio);
     }
     return builtIn_[face];
-}
-
-void Form1::setImgRes(int index, const QImage &picture) {
-    imgRes_.at(static_cast<size_t>(index)) = picture;
-}
-
-void Form1::setSeiriNumColour(const QColor &colour) {
-    labelColour_ = colour;
-    if (!labels_[0])
-        return;
-    for (int k = 1; k <= board::kCellCount; ++k) {
-        QLabel *label = labels_[static_cast<size_t>(k)];
-        QPalette palette = label->palette();
-        palette.setColor(QPalette::WindowText, colour);
-        label->setPalette(palette);
-    }
-}
-
-void Form1::setLabelNumbering(int style, bool zeroPad) {
-    const SeirikenNumbering numbering = seirikenNumbering(style, zeroPad);
-    setLabel1Face(numbering.digitFaceOnLabel1);
-    // A label the style has no caption for keeps its text.
-    if (numbering.label1Word)
-        labelTexts_[1] = *numbering.label1Word;
-    for (int k = 1; k <= board::kCellCount; ++k) {
-        if (const std::optional<QString> &caption = numbering.captions[static_cast<size_t>(k)])
-            labelTexts_[static_cast<size_t>(k)] = *caption;
-    }
-    if (labels_[0]) {
-        for (int k = 1; k <= board::kCellCount; ++k)
-            labels_[static_cast<size_t>(k)]->setText(labelTexts_[static_cast<size_t>(k)]);
-    }
-    model_.setNumbering(style, zeroPad);
-}
-
-void Form1::setCellValue(int cell, const QVariant &value) {
-    model_.setCellValue(cell, value);
-}
-
-void Form1::resetCell(int cell, qint16 mode) {
-    model_.resetCell(cell, mode);
-}
-
-void Form1::setCellColours(OleColor back, OleColor unlit, OleColor lit) {
-    const auto colour = [&](M_Degit *cell) {
-        cell->setBackColor(back);
-        cell->setBaseForeColor(unlit);
-        cell->setDegitForeColor(lit);
-    };
-    for (int k = 1; k <= board::kCellCount; ++k)
-        colour(degit_[static_cast<size_t>(k)]);
-    for (M_Degit *clock : timeDegit_)
-        colour(clock);
-}
-
-void Form1::setCellFormat(int cell, qint16 shift, qint16 zeroMode, qint16 fillZero) {
-    M_Degit *d = degit_.at(static_cast<size_t>(cell));
-    d->setZeroMode(zeroMode);
-    d->setShift(shift);
-    d->setFillZero(fillZero);
-    model_.setCellFormat(cell, {zeroMode, fillZero, shift, d->Keta()});
-}
-
-Form1::CellFormat Form1::cellFormat(int cell) const {
-    const M_Degit *d = degit_.at(static_cast<size_t>(cell));
-    return {d->Shift(), d->ZeroMode(), d->FillZero()};
-}
-
-void Form1::showStopName(const QString &name) {
-    model_.setStopName(name);
-}
-
-void Form1::showStopWritten(const QString &name, const QString &written) {
-    model_.setStopWritten(name, written);
-}
-
-void Form1::showRoute(const RouteOnBoard &route) {
-    model_.setRoute(route);
-}
-
-void Form1::setStopForms(const NameForms &forms) {
-    model_.setStopForms(forms);
-}
-
-void Form1::setBacklight(int row) {
-    model_.setBacklight(row);
-}
-
-void Form1::setPlaceNameColours(OleColor back, OleColor dots) {
-    chimeiCtl_->setBackColor(back);
-    chimeiCtl_->setForeColor(dots);
-}
-
-void Form1::setPlaceNameFace(qint16 fontMode, bool bold) {
-    chimeiCtl_->setFontMode(fontMode);
-    chimeiCtl_->setFontBold(bold);
-}
-
-void Form1::setPlaceNameScroll(qint16 speed, int startWait) {
-    chimeiCtl_->setSpeed(speed);
-    chimeiCtl_->setScrollStartWait(startWait);
-}
-
-void Form1::stopClock() {
-    model_.setClockShown(false);
-}
-
-void Form1::resumeClock() {
-    model_.setClockShown(true);
-}
-
-void Form1::setLabelsShown(bool shown) {
-    if (shown)
-        makeLabels();
-    if (labels_[0]) {
-        for (int k = 1; k <= board::kCellCount; ++k)
-            labels_[static_cast<size_t>(k)]->setVisible(shown);
-    }
-    if (shown == labelsShown_)
-        return;
-    labelsShown_ = shown;
-    if (builtInArtwork()) {
-        face_ = QPixmap();
-        update();
-    }
-}
-
-void Form1::setPicture(const QImage &picture) {
-    if (picture.cacheKey() == picture_.cacheKey())
-        return;
-    picture_ = picture;
-    face_ = QPixmap();
-    update();
 }
 
 std::optional<board::Artwork> Form1::builtInArtwork() const {
@@ -508,33 +480,22 @@ void Form1::SetFormInfo(const WindowPosition &position) {
         move(at);
 }
 
-void Form1::Timer1_Timer(const QTime &now) {
+void Form1::showTime(const QTime &now) {
     const QString text = now.toString(QStringLiteral("HH:mm:ss"));
     timeDegit_[0]->setValue(text.mid(0, 2).toInt());
     timeDegit_[1]->setValue(text.mid(3, 2).toInt());
 }
 
 void Form1::Degit_DblClick(int index) {
-    M_Degit *cell = Degit(index);
+    M_Degit *cell = degit_.at(static_cast<size_t>(index));
     if (!cell->UserSet())
         return;
-    if (controlPanel_)
-        controlPanel_->setEnabled(false);
-    if (cell->ShowSetDlg() == 1) {
-        const qint16 shift = cell->Shift();
-        const qint16 zeroMode = cell->ZeroMode();
-        const qint16 fillZero = cell->FillZero();
-        for (int k = 1; k <= board::kCellCount; ++k) {
-            M_Degit *d = Degit(k);
-            d->setShift(shift);
-            d->setZeroMode(zeroMode);
-            d->setFillZero(fillZero);
-            d->setValue(QVariant(d->Value()));
-            model_.setCellFormat(k, {zeroMode, fillZero, shift, d->Keta()});
-        }
-    }
-    if (controlPanel_)
-        controlPanel_->setEnabled(true);
+    Q_EMIT dialogOpened(true);
+    if (cell->ShowSetDlg() == 1)
+        Q_EMIT cellFormatChosen({cell->ZeroMode(), cell->FillZero(), cell->Shift(), cell->Keta()});
+    if (index >= 1)
+        showCellFormat(index);
+    Q_EMIT dialogOpened(false);
 }
 
 void Form1::paintPicture(QPainter &p, qreal scale, qreal devicePixelRatio) const {
@@ -545,10 +506,11 @@ void Form1::paintPicture(QPainter &p, qreal scale, qreal devicePixelRatio) const
     p.save();
     p.scale(scale, scale);
     const std::optional<board::Artwork> artwork = builtInArtwork();
-    if (artwork && (labelsShown_ || scale * devicePixelRatio > picture_.devicePixelRatio())) {
+    if (artwork &&
+        (shown_.labels.shown || scale * devicePixelRatio > picture_.devicePixelRatio())) {
         // Under the labels, or larger than its own density: a built-in picture is drawn
         // afresh.
-        board::paintArtwork(p, *artwork, !labelsShown_);
+        board::paintArtwork(p, *artwork, !shown_.labels.shown);
     } else {
         // The picture keeps its own ratio: a user's file is enlarged smoothly, a built-in
         // picture drawn for a denser screen is reduced.

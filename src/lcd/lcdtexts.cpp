@@ -2,7 +2,6 @@
 
 #include "degitmodel.h"
 #include "japanesetext.h"
-#include "seirikennum.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -25,24 +24,10 @@ QString fareText(const BoardContent &content, int cell) {
     return degitDisplayText(content.cells[size_t(cell)], f.zeroMode, f.fillZero, f.shift, -1);
 }
 
-std::array<QString, kBoardCells + 1> ticketLabels(int numberingStyle, bool zeroPad) {
-    const SeirikenNumbering numbering = seirikenNumbering(numberingStyle, zeroPad);
-    std::array<QString, kBoardCells + 1> labels;
-    for (int cell = 1; cell <= kBoardCells; ++cell) {
-        if (const auto &caption = numbering.captions[size_t(cell)])
-            labels[size_t(cell)] = toHalfWidth(*caption);
-        else if (cell == 1 && numbering.label1Word)
-            labels[size_t(cell)] = *numbering.label1Word;
-        else // a style the labels do not know leaves them as the board first wrote them
-            labels[size_t(cell)] = toHalfWidth(seirikenNumberText(cell, zeroPad));
-    }
-    return labels;
-}
-
 QString ticketLabel(const BoardContent &content, int cell) {
     if (!validCell(cell))
         return {};
-    return ticketLabels(content.numberingStyle, content.zeroPad)[size_t(cell)];
+    return toHalfWidth(content.labels.texts[size_t(cell)]);
 }
 
 int cellsInUse(const BoardContent &content) {

@@ -2,14 +2,10 @@
 
 #include "boardlook.h"
 
-#include "chimeictl.h"
-#include "degitrenderer.h"
 #include "desktoppanel.h"
-#include "form1.h"
 #include "frmctl.h"
 #include "gtfsdialog.h"
 #include "mdegit.h"
-#include "mdlq47_000.h"
 #include "optionlists.h"
 #include "optionstates.h"
 #include "optionview.h"
@@ -66,7 +62,7 @@ QHBoxLayout *row(std::initializer_list<QWidget *> widgets, bool stretch = false)
 
 } // namespace
 
-frmOption::frmOption(SettingsStore &store, Form1 &board, QWidget *parent)
+frmOption::frmOption(SettingsStore &store, BoardModel &board, QWidget *parent)
     : QDialog(parent), store_(store), board_(board), states_(new OptionStates(store, this)),
       openFolder_([](const QUrl &url) { return QDesktopServices::openUrl(url); }) {
     setWindowTitle(QStringLiteral("オプション"));

@@ -31,7 +31,7 @@ namespace q47 {
 namespace gtfs {
 class GtfsImportDialog;
 }
-class Form1;
+class BoardModel;
 class M_Degit;
 class OptionStates;
 class frmCtl;
@@ -44,7 +44,7 @@ class PanelHost;
 class frmOption : public QDialog {
     Q_OBJECT
 public:
-    frmOption(SettingsStore &store, Form1 &board, QWidget *parent = nullptr);
+    frmOption(SettingsStore &store, BoardModel &board, QWidget *parent = nullptr);
     ~frmOption() override;
 
     // The control panel whose backlight SetProp re-applies; created after the dialog.
@@ -156,7 +156,7 @@ private:
     PanelHost &reporter();
 
     SettingsStore &store_;
-    Form1 &board_;
+    BoardModel &board_;
     frmCtl *panel_ = nullptr;
     std::unique_ptr<PanelHost> ownHost_;
     QString lastFileFolder_; // where the file choices start when nothing is chosen yet

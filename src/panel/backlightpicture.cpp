@@ -1,32 +1,30 @@
 #include "backlightpicture.h"
 
-#include "olecolor.h"
 #include "backlight.h"
-#include "degitrenderer.h"
-#include "form1.h"
+#include "boardmodel.h"
 #include "mdlm_tape.h"
+#include "olecolor.h"
 #include "picturefile.h"
 
 namespace q47 {
 
-int showBacklightPicture(Form1 &board, const SettingsStore &settings, int index) {
-    const BacklightRow row = backlightRow(settings, index);
-    int error = row.error;
+int showBacklight(BoardModel &board, const SettingsStore &settings, int row) {
+    board.setBacklight(row);
+    const BacklightRow shown = backlightRow(settings, row);
+    int error = shown.error;
     if (error == 0) {
-        if (!row.userPicture) {
-            board.setPicture(board.imgRes(index));
-        } else if (mdlM_Tape::FileExists(row.file)) {
-            PictureRead read = loadPicture(row.file);
+        if (!shown.userPicture) {
+            board.setPicture(BoardPicture::builtIn(row));
+        } else if (mdlM_Tape::FileExists(shown.file)) {
+            PictureRead read = loadPicture(shown.file);
             error = read.error;
             if (error == 0)
-                board.setPicture(read.image);
+                board.setPicture(BoardPicture::user(read.image));
         }
     }
+    // The labels take the row's colour whatever became of the picture.
+    board.setLabelColour(fromOleColor(shown.colour));
     return error;
-}
-
-void colourLabelsForBacklight(Form1 &board, const SettingsStore &settings, int index) {
-    board.setSeiriNumColour(fromOleColor(backlightRow(settings, index).colour));
 }
 
 } // namespace q47

@@ -3,10 +3,8 @@
 #include "backlight.h"
 #include "backlightpicture.h"
 #include "boardlayout.h"
-#include "chimeictl.h"
-#include "degitrenderer.h"
+#include "boardmodel.h"
 #include "dialogs.h"
-#include "form1.h"
 #include "panelrules.h"
 #include "panelwidgets.h"
 #include "settingsstore.h"
@@ -32,7 +30,7 @@ QString boardCaption(const QString &programBaseName) {
     return QStringLiteral("運賃表示器アプリケーション - 型番:") + programBaseName;
 }
 
-frmCtl::frmCtl(Form1 &board, SettingsStore &settings, SoundOutput &sound, QDialog &options,
+frmCtl::frmCtl(BoardModel &board, SettingsStore &settings, SoundOutput &sound, QDialog &options,
                PanelHost *host, PanelRuntime *runtime, mdlM_Tape::EngineFactory speech,
                QWidget *parent)
     // A fixed window: a title with minimise and close, no maximise, no resizing.
@@ -106,7 +104,6 @@ void frmCtl::selectBacklight(int row) {
 }
 
 void frmCtl::Form_Load() {
-    board_.setWindowTitle(boardCaption(programBaseName()));
     panes_->shapeKeys();
     announcements_.TapeInit();
 }
@@ -186,10 +183,10 @@ void frmCtl::Check1_Click() {
 }
 
 void frmCtl::Command4_Click() {
-    board_.setEnabled(false);
+    Q_EMIT dialogOpened(true);
     setEnabled(false);
     options_.exec();
-    board_.setEnabled(true);
+    Q_EMIT dialogOpened(false);
     setEnabled(true);
     session_.renameCurrentStop();
 }
@@ -198,23 +195,22 @@ void frmCtl::Command8_Click() {
     const QString text =
         aboutText(programBaseName(), QStringLiteral(Q47_VERSION), runtime_.today().year()) +
         QStringLiteral("\r\n") + operatorKeysHelp();
-    board_.setEnabled(false);
+    Q_EMIT dialogOpened(true);
     Call_dlg110(this, text);
-    board_.setEnabled(true);
+    Q_EMIT dialogOpened(false);
 }
 
 void frmCtl::HScroll1_Change(int index) {
     frame6_->showValue(index);
-    board_.setPlaceNameScroll(static_cast<qint16>(frame6_->HScroll1(0)->value()),
-                              frame6_->HScroll1(1)->value());
+    board_.setNameScroll(static_cast<qint16>(frame6_->HScroll1(0)->value()),
+                         frame6_->HScroll1(1)->value());
 }
 
 void frmCtl::Option4_Click(int Index) {
     backlightShown_ = true;
-    board_.setBacklight(Index);
     // A failure leaves the picture as it was and is told; the labels take the row's colour
     // either way.
-    if (const int error = showBacklightPicture(board_, settings_, Index)) {
+    if (const int error = showBacklight(board_, settings_, Index)) {
         const BacklightFailure failure{Index, error, q47::backlightRow(settings_, Index).file};
         if (failure != toldFailure_)
             host_.error(backlightErrorTitle(), backlightErrorText(error));
@@ -222,7 +218,6 @@ void frmCtl::Option4_Click(int Index) {
     } else {
         toldFailure_.reset();
     }
-    colourLabelsForBacklight(board_, settings_, Index);
 }
 
 void frmCtl::installOperatorKeys(QWidget *window) {

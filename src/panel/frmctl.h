@@ -4,6 +4,7 @@
 #include "desktoppanel.h"
 #include "entrypanes.h"
 #include "mdlm_tape.h"
+#include "modelboard.h"
 #include "panelrules.h"
 #include "previewstrip.h"
 #include "routesession.h"
@@ -26,13 +27,14 @@ class QScrollBar;
 
 namespace q47 {
 
-class Form1;
+class BoardModel;
 class SettingsStore;
 class SoundOutput;
 
 // The operator's control panel beside the fare board, a fixed window of its designed size.
-// Its regions are widgets of their own; the route on the board is the session's. The handlers
-// keep the names of the controls and events they answer.
+// Its regions are widgets of their own; the route on the board is the session's, which writes
+// it into the board's model. The handlers keep the names of the controls and events they
+// answer.
 class frmCtl : public QWidget {
     Q_OBJECT
 public:
@@ -41,12 +43,12 @@ public:
 
     // `host` and `runtime` default to message boxes and the real calendar and event loop.
     // `speech` creates the announcement tape's engine; without one speech is off.
-    frmCtl(Form1 &board, SettingsStore &settings, SoundOutput &sound, QDialog &options,
+    frmCtl(BoardModel &board, SettingsStore &settings, SoundOutput &sound, QDialog &options,
            PanelHost *host = nullptr, PanelRuntime *runtime = nullptr,
            mdlM_Tape::EngineFactory speech = {}, QWidget *parent = nullptr);
     ~frmCtl() override;
 
-    // Control panel start: names the board after the program and shapes the keypad keys.
+    // Control panel start: shapes the keypad keys and starts the announcements.
     void Form_Load();
 
     // Sets the route entered on the lists (0) or the keypad (1).
@@ -120,6 +122,10 @@ public:
     QPushButton *Check4() const { return check4_; }
     PreviewStrip *previewStrip() const { return preview_; }
 
+Q_SIGNALS:
+    // A dialog of the panel opened (the boards wait) and closed again.
+    void dialogOpened(bool open);
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 
@@ -128,7 +134,7 @@ private:
     // Sizes the panel for its strip, open or closed, and keeps the opened panel on the screen.
     void fitPreview();
 
-    Form1 &board_;
+    BoardModel &board_;
     SettingsStore &settings_;
     SoundOutput &sound_;
     QDialog &options_;
@@ -136,7 +142,7 @@ private:
     SystemRuntime ownRuntime_;
     PanelHost &host_;
     PanelRuntime &runtime_;
-    Form1Board fareBoard_;
+    ModelBoard fareBoard_;
     TapeGroup *tapeGroup_;
     mdlM_Tape announcements_;
     RouteSession session_;

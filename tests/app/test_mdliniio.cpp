@@ -1,9 +1,7 @@
-#include "chimeictl.h"
 #include "fakepanel.h"
 #include "form1.h"
 #include "frmctl.h"
 #include "frmoption.h"
-#include "mdegit.h"
 #include "mdliniio.h"
 #include "optionsrig.h"
 #include "optionstates.h"
@@ -26,7 +24,7 @@ namespace {
 
 // The three windows as start-up leaves them, and their state file.
 struct Rig : OptionsRig {
-    explicit Rig(const QString &path) : ini(board, panel, options, host, path) {}
+    explicit Rig(const QString &path) : ini(model, board, panel, options, host, path) {}
 
     mdlIniIo ini;
 };
@@ -75,8 +73,8 @@ private Q_SLOTS:
             s.setColour(setting::DigitLit, 0x00FF00);
             s.setListIndex(setting::NameFont, 2);
             rig.options.customColours()[16] = 0x123456;
-            rig.board.Degit(7)->setShift(2);
-            rig.board.Degit(50)->setZeroMode(1);
+            rig.model.setCellFormat(7, {0, 0, 2});
+            rig.model.setCellFormat(50, {1, 0, 0});
             rig.panel.Frame6()->HScroll1(0)->setValue(40);
             rig.panel.Frame6()->Check2()->setChecked(true);
             rig.panel.Frame1_DblClick(1);
@@ -100,9 +98,10 @@ private Q_SLOTS:
         const OptionStates &states = rig.options.states();
         QVERIFY(states.frame3Enabled() && states.imageRowsShown());
         QVERIFY(states.combo4Enabled(3) && states.combo4Enabled(4) && !states.combo4Enabled(0));
-        QCOMPARE(rig.board.Degit(7)->Shift(), qint16(2));
-        QCOMPARE(rig.board.Degit(1)->DegitForeColor(), OleColor(0x00FF00));
-        QCOMPARE(rig.board.ChimeiCtl()->FontMode(), qint16(2));
+        QCOMPARE(rig.model.content().formats[7], (CellFormat{0, 0, 2}));
+        QCOMPARE(rig.model.content().formats[50], (CellFormat{1, 0, 0}));
+        QCOMPARE(rig.model.content().digits.lit, OleColor(0x00FF00));
+        QCOMPARE(rig.model.content().nameLook.fontMode, qint16(2));
         QCOMPARE(rig.panel.Frame6()->HScroll1(0)->value(), 40);
         QVERIFY(rig.panel.Frame6()->Check2()->isChecked());
         QCOMPARE(rig.panel.BackPane(), qint16(1));

@@ -66,7 +66,7 @@ private Q_SLOTS:
             rig.panel.Command2_Click(1);
         const int cells[] = {230, 200, 170, 170, 0, 0};
         for (int k = 1; k <= 6; ++k)
-            QCOMPARE(rig.board.Degit(k)->Value().toInt(), cells[k - 1]);
+            QCOMPARE(rig.model.content().cells[size_t(k)].toInt(), cells[k - 1]);
         QCOMPARE(rig.panel.tape().TapeCount(), 9);
     }
 

@@ -40,7 +40,7 @@ private Q_SLOTS:
 
     void optionsDialogFits() {
         q47::SettingsStore store;
-        q47::Form1 board;
+        q47::BoardModel board;
         q47::frmOption dialog(store, board);
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));

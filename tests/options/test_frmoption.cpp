@@ -1,7 +1,5 @@
-#include "chimeictl.h"
 #include "commondialogs.h"
 #include "fakepanel.h"
-#include "form1.h"
 #include "frmctl.h"
 #include "frmoption.h"
 #include "mdegit.h"
@@ -48,7 +46,7 @@ private Q_SLOTS:
     void okOnAFreshStartPassesNoFontMode() {
         Rig rig;
         rig.options.Command4_Click();
-        QCOMPARE(rig.board.ChimeiCtl()->FontMode(), qint16(-1));
+        QCOMPARE(rig.model.content().nameLook.fontMode, qint16(-1));
         QVERIFY(!rig.options.isVisible());
     }
 
@@ -58,10 +56,11 @@ private Q_SLOTS:
         Rig rig;
         rig.options.Form_Load();
         SettingsStore &s = rig.settings;
-        const OleColor start = rig.board.Degit(1)->DegitForeColor();
+        const BoardContent &board = rig.model.content();
+        const OleColor start = board.digits.lit;
         s.setColour(setting::DigitLit, 0x0000FF);
         QCOMPARE(rig.options.M_Degit1()->DegitForeColor(), OleColor(0x0000FF));
-        QCOMPARE(rig.board.Degit(1)->DegitForeColor(), start);
+        QCOMPARE(board.digits.lit, start);
 
         s.setFlag(setting::ShowLabels, 1);
         s.setListIndex(setting::LabelStyle, 2);
@@ -72,18 +71,14 @@ private Q_SLOTS:
         QTest::mouseClick(rig.panel.Frame2()->Option4(1), Qt::LeftButton);
         rig.options.Command4_Click();
 
-        for (int k : {1, 50}) {
-            QCOMPARE(rig.board.Degit(k)->DegitForeColor(), OleColor(0x0000FF));
-            QVERIFY(!rig.board.lblSeiriNum(k)->isHidden());
-            QCOMPARE(rig.board.lblSeiriNum(k)->palette().color(QPalette::WindowText),
-                     QColor(Qt::green));
-        }
-        QCOMPARE(rig.board.TimeDegit(1)->DegitForeColor(), OleColor(0x0000FF));
-        QCOMPARE(rig.board.lblSeiriNum(1)->text(), *seirikenNumbering(2, false).label1Word);
-        QCOMPARE(rig.board.ChimeiCtl()->ForeColor(), OleColor(0x123456));
-        QCOMPARE(rig.board.ChimeiCtl()->FontMode(), qint16(3));
-        QVERIFY(rig.board.ChimeiCtl()->FontBold());
-        QCOMPARE(rig.board.Picture(), rig.board.imgRes(1));
+        QCOMPARE(board.digits.lit, OleColor(0x0000FF));
+        QVERIFY(board.labels.shown);
+        QCOMPARE(board.labels.colour, QColor(Qt::green));
+        QCOMPARE(board.labels.texts[1], *seirikenNumbering(2, false).label1Word);
+        QCOMPARE(board.nameLook.dots, OleColor(0x123456));
+        QCOMPARE(board.nameLook.fontMode, qint16(3));
+        QVERIFY(board.nameLook.bold);
+        QCOMPARE(board.picture, BoardPicture::builtIn(1));
     }
 
     // Changes made before the pages exist are what the pages show once built; afterwards the

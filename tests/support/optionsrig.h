@@ -1,5 +1,6 @@
 #pragma once
 
+#include "boardmodel.h"
 #include "fakepanel.h"
 #include "form1.h"
 #include "frmctl.h"
@@ -9,19 +10,21 @@
 
 namespace q47 {
 
-// The options dialog with the board it dresses and the panel whose backlight it re-applies,
-// as start-up leaves them. Header only: only tests that link the dialog include it.
+// The options dialog with the board's model it dresses, the LED board showing it and the panel
+// whose backlight it re-applies, as start-up leaves them. Header only: only tests that link
+// the dialog include it.
 struct OptionsRig {
     OptionsRig() { options.setControlPanel(&panel); }
 
     SettingsStore settings{QDate(2026, 12, 7)};
-    Form1 board;
-    frmOption options{settings, board};
+    BoardModel model;
+    Form1 board{model};
+    frmOption options{settings, model};
     RecordingSound sound;
     QStringList log;
     FakeRuntime runtime{log};
     FakeHost host;
-    frmCtl panel{board, settings, sound, options, &host, &runtime};
+    frmCtl panel{model, settings, sound, options, &host, &runtime};
 };
 
 } // namespace q47
