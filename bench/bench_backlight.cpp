@@ -24,7 +24,8 @@ struct Panel {
     QStringList log;
     q47::FakeRuntime runtime{log};
     q47::FakeHost host;
-    q47::frmCtl panel{model, settings, sound, options, &host, &runtime};
+    q47::PanelState panelState;
+    q47::frmCtl panel{model, panelState, settings, sound, options, &host, &runtime};
 
     Panel() {
         // repaint() paints nothing until the window is exposed.

@@ -26,7 +26,8 @@ struct Rig {
     QStringList log;
     q47::FakeRuntime runtime{log};
     q47::FakeHost host;
-    q47::frmCtl panel{model, settings, sound, options, &host, &runtime};
+    q47::PanelState panelState;
+    q47::frmCtl panel{model, panelState, settings, sound, options, &host, &runtime};
     QTemporaryDir dir;
     q47::mdlIniIo ini{model, board, panel, options, host, dir.filePath(QStringLiteral("Q47.in4"))};
 

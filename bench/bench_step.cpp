@@ -31,13 +31,14 @@ void BM_StepAndRedraw(benchmark::State &state) {
     QStringList log;
     q47::FakeRuntime runtime(log); // the lamp test's wait is skipped
     q47::FakeHost host;
-    q47::frmCtl panel(model, settings, sound, options, &host, &runtime);
+    q47::PanelState panelState;
+    q47::frmCtl panel(model, panelState, settings, sound, options, &host, &runtime);
     if (preview) {
         const QString plugin = QStringLiteral(Q47_SAMPLES "/plugins/full.4SP");
         settings.setFlag(q47::setting::UsePreview, 1);
         settings.setText(q47::setting::PluginFile, plugin);
         panel.previewStrip()->Combo1()->addItems(q47::KB4_CorpNames(plugin));
-        panel.Check4()->click();
+        panelState.setPreviewOpen(true);
     }
     // repaint() paints nothing until the window is exposed.
     board.show();

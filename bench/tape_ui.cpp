@@ -52,7 +52,8 @@ int main(int argc, char *argv[]) {
     q47::FakeRuntime runtime(log);
     q47::FakeHost host;
     q47::EspeakSpeech *speech = nullptr;
-    q47::frmCtl panel(model, settings, sound, options, &host, &runtime, [&] {
+    q47::PanelState panelState;
+    q47::frmCtl panel(model, panelState, settings, sound, options, &host, &runtime, [&] {
         auto engine = q47::EspeakSpeech::create(
             [] { return QStringLiteral(Q47_SAMPLES "/data/readings.csv"); },
             QStringLiteral("fakesink sync=true"));

@@ -199,7 +199,8 @@ void Q47App::Form_Load() {
     mdlM_Tape::EngineFactory speech;
     if (speech_)
         speech = [readings] { return createDesktopSpeech(readings); };
-    ctl_ = std::make_unique<frmCtl>(model_, *settings_, *sound_, *option_, host_, nullptr, speech);
+    ctl_ = std::make_unique<frmCtl>(model_, panelState_, *settings_, *sound_, *option_, host_,
+                                    nullptr, speech);
     option_->setControlPanel(ctl_.get());
     // A dialog of one window holds the others.
     QObject::connect(&board, &Form1::dialogOpened, ctl_.get(),

@@ -2,6 +2,7 @@
 
 #include "boardmodel.h"
 #include "lcdsettings.h"
+#include "panelstate.h"
 
 #include <QPointer>
 #include <QString>
@@ -66,6 +67,8 @@ public:
 
     // What every board shows, and the LED board that shows it.
     BoardModel &model() { return model_; }
+    // What the control panel holds besides the route.
+    PanelState &panelState() { return panelState_; }
     Form1 &board() { return *form1_; }
     SettingsStore &settings() { return *settings_; }
     // Made by Form_Load, after the board is painted: null before.
@@ -84,6 +87,7 @@ private:
     std::unique_ptr<SoundOutput> ownSound_;
     SoundOutput *sound_;
     BoardModel model_;
+    PanelState panelState_;
     std::unique_ptr<Form1> form1_;
     std::unique_ptr<BoardSwitch> boards_;
     std::optional<lcd::BoardKind> boardOverride_;

@@ -14,9 +14,9 @@ class FareBoard {
 public:
     virtual ~FareBoard() = default;
 
-    // Degit(cell).Value, cells 1..50.
+    // Fare cell `cell` (1 to 50) receives `value`.
     virtual void setCellValue(int cell, const QVariant &value) = 0;
-    // Degit(cell).ResetDegit(mode): -1 lights every segment, 0 blanks the cell.
+    // Every segment of the cell lit (-1), or the cell blank (0).
     virtual void resetCell(int cell, qint16 mode) = 0;
     virtual void SetChimei(const QString &name) = 0;
     // Timer1 off and both clock cells dark.
@@ -31,6 +31,11 @@ public:
     virtual void showStopWritten(const QString &name, const QString &written) {
         Q_UNUSED(name);
         Q_UNUSED(written);
+    }
+    // How fast a long name scrolls and how long it waits at the start.
+    virtual void setNameScroll(qint16 speed, int startWait) {
+        Q_UNUSED(speed);
+        Q_UNUSED(startWait);
     }
 };
 

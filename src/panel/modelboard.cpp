@@ -32,4 +32,8 @@ void ModelBoard::showStopWritten(const QString &name, const QString &written) {
     board_.setStopWritten(name, written);
 }
 
+void ModelBoard::setNameScroll(qint16 speed, int startWait) {
+    board_.setNameScroll(speed, startWait);
+}
+
 } // namespace q47

@@ -19,6 +19,7 @@ public:
     void resumeClock() override;
     void showRoute(const RouteOnBoard &route) override;
     void showStopWritten(const QString &name, const QString &written) override;
+    void setNameScroll(qint16 speed, int startWait) override;
 
 private:
     BoardModel &board_;

@@ -208,7 +208,7 @@ private Q_SLOTS:
 
         // A double-click on the keypad pane brings the digit lists to the front.
         QTest::mouseDClick(panel.entryPanes()->Frame1(1), Qt::LeftButton, {}, QPoint(5, 100));
-        QCOMPARE(panel.BackPane(), qint16(1));
+        QCOMPARE(panel.state().backPane(), qint16(1));
         const QListWidget *list = panel.entryPanes()->List2(0);
         const QRect digits =
             list->viewport()->geometry().translated(list->mapToGlobal(QPoint(0, 0)));

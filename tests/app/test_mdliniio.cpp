@@ -104,7 +104,7 @@ private Q_SLOTS:
         QCOMPARE(rig.model.content().nameLook.fontMode, qint16(2));
         QCOMPARE(rig.panel.Frame6()->HScroll1(0)->value(), 40);
         QVERIFY(rig.panel.Frame6()->Check2()->isChecked());
-        QCOMPARE(rig.panel.BackPane(), qint16(1));
+        QCOMPARE(rig.panelState.backPane(), qint16(1));
         QCOMPARE(rig.panel.pos(), QPoint(300, 200));
         QCOMPARE(rig.options.customColours()[16], 0x123456u);
 

@@ -57,8 +57,8 @@ private Q_SLOTS:
         dialog->importButton()->click();
         QCOMPARE(imported.count(), 1);
         QVERIFY(!QFileInfo::exists(stray));
-        QCOMPARE(rig.panel.entryPanes()->routeText(0), QStringLiteral("00007"));
-        QCOMPARE(rig.panel.entryPanes()->startSection(0), 1);
+        QCOMPARE(rig.panelState.routeText(EntryPane::Lists), QStringLiteral("00007"));
+        QCOMPARE(rig.panelState.startSection(EntryPane::Lists), 1);
 
         rig.panel.Command1_Click(0);
         QCOMPARE(rig.panel.route().StopCount, qint16(8));

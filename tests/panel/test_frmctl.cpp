@@ -37,7 +37,7 @@ namespace {
 // holding route 1 (three stops).
 struct Rig {
     explicit Rig(bool realHost = false)
-        : panel(model, settings, sound, options, realHost ? nullptr : &host, &runtime,
+        : panel(model, state, settings, sound, options, realHost ? nullptr : &host, &runtime,
                 [this] { return std::make_unique<FakeSpeech>(speech); }) {
         settings.setText(setting::DataFolder, dir.path());
         std::vector<StopRecord> stops(3);
@@ -68,6 +68,7 @@ struct Rig {
     SettingsStore settings{QDate(2026, 12, 7)};
     BoardModel model;
     Form1 board{model};
+    PanelState state;
     QDialog options;
     RecordingSound sound;
     QStringList log;
@@ -136,8 +137,8 @@ private Q_SLOTS:
                      routeList ? QStringLiteral("/s/route.wav") : QStringLiteral("/s/section.wav"));
             QCOMPARE(r.sound.calls().first().channel, QStringLiteral("S1"));
         }
-        QCOMPARE(r.panel.entryPanes()->routeText(0), QStringLiteral("99999"));
-        QCOMPARE(r.panel.entryPanes()->startSection(0), 999);
+        QCOMPARE(r.state.routeText(EntryPane::Lists), QStringLiteral("99999"));
+        QCOMPARE(r.state.startSection(EntryPane::Lists), 999);
     }
 
     void routeFromTheListsReadsTheFileWithoutLeadingZeros() {
@@ -208,11 +209,11 @@ private Q_SLOTS:
         QVERIFY(inFront(1)); // the keypad, created last, starts in front
         QTest::mouseDClick(r.panel.entryPanes()->Frame1(1), Qt::LeftButton, {},
                            r.panel.entryPanes()->Frame1(1)->mapFrom(&r.panel, spot));
-        QCOMPARE(r.panel.BackPane(), qint16(1));
+        QCOMPARE(r.state.backPane(), qint16(1));
         QVERIFY(inFront(0));
         QTest::mouseDClick(r.panel.entryPanes()->Frame1(0), Qt::LeftButton, {},
                            r.panel.entryPanes()->Frame1(0)->mapFrom(&r.panel, spot));
-        QCOMPARE(r.panel.BackPane(), qint16(0));
+        QCOMPARE(r.state.backPane(), qint16(0));
         QVERIFY(inFront(1));
     }
 

@@ -24,7 +24,8 @@ struct OptionsRig {
     QStringList log;
     FakeRuntime runtime{log};
     FakeHost host;
-    frmCtl panel{model, settings, sound, options, &host, &runtime};
+    PanelState panelState;
+    frmCtl panel{model, panelState, settings, sound, options, &host, &runtime};
 };
 
 } // namespace q47
