@@ -8,7 +8,6 @@
 #include "settingsstore.h"
 
 #include <QCoreApplication>
-#include <QDialog>
 #include <QWindow>
 
 #include <benchmark/benchmark.h>
@@ -20,12 +19,11 @@ struct Panel {
     q47::RecordingSound sound;
     q47::BoardModel model;
     q47::Form1 board{model};
-    QDialog options;
     QStringList log;
     q47::FakeRuntime runtime{log};
     q47::FakeHost host;
     q47::PanelState panelState;
-    q47::frmCtl panel{model, panelState, settings, sound, options, &host, &runtime};
+    q47::frmCtl panel{model, panelState, settings, sound, &host, &runtime};
 
     Panel() {
         // repaint() paints nothing until the window is exposed.

@@ -21,18 +21,19 @@ struct Rig {
     q47::SettingsStore settings;
     q47::BoardModel model;
     q47::Form1 board{model};
-    q47::frmOption options{settings, model};
+    q47::PanelState panelState;
+    q47::frmOption options{settings, model, panelState};
     q47::RecordingSound sound;
     QStringList log;
     q47::FakeRuntime runtime{log};
     q47::FakeHost host;
-    q47::PanelState panelState;
-    q47::frmCtl panel{model, panelState, settings, sound, options, &host, &runtime};
+    q47::frmCtl panel{model, panelState, settings, sound, &host, &runtime};
     QTemporaryDir dir;
     q47::mdlIniIo ini{model, board, panel, options, host, dir.filePath(QStringLiteral("Q47.in4"))};
 
     Rig() {
-        options.setControlPanel(&panel);
+        QObject::connect(&options, &q47::frmOption::backlightOptionsApplied, &panel,
+                         &q47::frmCtl::applyBacklight);
         settings.setFlag(q47::setting::ShowLabels, 1);
         settings.setListIndex(q47::setting::LabelStyle, 5);
     }

@@ -12,7 +12,6 @@
 
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QDialog>
 #include <QPushButton>
 #include <QWindow>
 
@@ -27,12 +26,11 @@ void BM_StepAndRedraw(benchmark::State &state) {
     q47::RecordingSound sound;
     q47::BoardModel model;
     q47::Form1 board{model};
-    QDialog options;
     QStringList log;
     q47::FakeRuntime runtime(log); // the lamp test's wait is skipped
     q47::FakeHost host;
     q47::PanelState panelState;
-    q47::frmCtl panel(model, panelState, settings, sound, options, &host, &runtime);
+    q47::frmCtl panel(model, panelState, settings, sound, &host, &runtime);
     if (preview) {
         const QString plugin = QStringLiteral(Q47_SAMPLES "/plugins/full.4SP");
         settings.setFlag(q47::setting::UsePreview, 1);

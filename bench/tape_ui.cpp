@@ -17,7 +17,6 @@
 #include "tapegroup.h"
 
 #include <QApplication>
-#include <QDialog>
 #include <QElapsedTimer>
 #include <QPushButton>
 #include <QScrollBar>
@@ -47,13 +46,12 @@ int main(int argc, char *argv[]) {
     q47::RecordingSound sound;
     q47::BoardModel model;
     q47::Form1 board{model};
-    QDialog options;
     QStringList log;
     q47::FakeRuntime runtime(log);
     q47::FakeHost host;
     q47::EspeakSpeech *speech = nullptr;
     q47::PanelState panelState;
-    q47::frmCtl panel(model, panelState, settings, sound, options, &host, &runtime, [&] {
+    q47::frmCtl panel(model, panelState, settings, sound, &host, &runtime, [&] {
         auto engine = q47::EspeakSpeech::create(
             [] { return QStringLiteral(Q47_SAMPLES "/data/readings.csv"); },
             QStringLiteral("fakesink sync=true"));

@@ -159,10 +159,6 @@ void Q47App::Form_Load() {
     showSavedBoard(model_, board, saved, backlight);
     board.setZoom(board::readZoom(user));
     keepOnScreen(board, topLeft);
-    QObject::connect(&board, &Form1::zoomChanged, &board, [](qreal zoom) {
-        QSettings user;
-        board::writeZoom(user, zoom);
-    });
     boards_ = std::make_unique<BoardSwitch>(board, model_, *settings_);
     boards_->setWindowPreparer(
         [&board](QWidget *lcdWindow) { lcdWindow->setWindowTitle(board.windowTitle()); });
@@ -171,25 +167,9 @@ void Q47App::Form_Load() {
     waitForFirstPaint(shown);
     installWindowIcon();
 
-    option_ = std::make_unique<frmOption>(*settings_, model_);
+    option_ = std::make_unique<frmOption>(*settings_, model_, panelState_);
     option_->showBoardChoice(kind, lcd::readPageSeconds(user));
     option_->showFormBeats(lcd::readFormBeats(user));
-    QObject::connect(option_.get(), &frmOption::boardChosen, &board, [this](lcd::BoardKind k) {
-        QSettings user;
-        lcd::writeBoardKind(user, k);
-        boards_->show(k);
-    });
-    QObject::connect(option_.get(), &frmOption::pageSecondsChosen, &board, [this](int seconds) {
-        QSettings user;
-        lcd::writePageSeconds(user, seconds);
-        boards_->setPageSeconds(seconds);
-    });
-    QObject::connect(option_.get(), &frmOption::formBeatsChosen, &board,
-                     [this](const std::array<int, lcd::kNameForms> &beats) {
-                         QSettings user;
-                         lcd::writeFormBeats(user, beats);
-                         boards_->setFormBeats(beats);
-                     });
     // The author's reading dictionary lives beside the announcement lists, in the sound folder
     // of the moment.
     const auto readings = [settings = settings_.get()] {
@@ -199,17 +179,9 @@ void Q47App::Form_Load() {
     mdlM_Tape::EngineFactory speech;
     if (speech_)
         speech = [readings] { return createDesktopSpeech(readings); };
-    ctl_ = std::make_unique<frmCtl>(model_, panelState_, *settings_, *sound_, *option_, host_,
-                                    nullptr, speech);
-    option_->setControlPanel(ctl_.get());
-    // A dialog of one window holds the others.
-    QObject::connect(&board, &Form1::dialogOpened, ctl_.get(),
-                     [this](bool open) { ctl_->setEnabled(!open); });
-    QObject::connect(ctl_.get(), &frmCtl::dialogOpened, &board,
-                     [this](bool open) { boards_->setEnabled(!open); });
-    // A cell's own settings dialog sets every cell's format.
-    QObject::connect(&board, &Form1::cellFormatChosen, &board,
-                     [this](const CellFormat &format) { model_.setEveryCellFormat(format); });
+    ctl_ =
+        std::make_unique<frmCtl>(model_, panelState_, *settings_, *sound_, host_, nullptr, speech);
+    connectWindows();
     ctl_->Form_Load();
 
     ini_ = std::make_unique<mdlIniIo>(model_, board, *ctl_, *option_, ctl_->host(), statePath_);
@@ -260,11 +232,57 @@ void Q47App::Form_Load() {
     } else if (!corner_) {
         corner_ = new CornerPlacement(ctl_.get());
     }
-    ctl_->installOperatorKeys(&board);
-    boards_->takeBoardKeys(*ctl_);
-    boards_->setWindowPreparer([this, &board](QWidget *lcdWindow) {
+}
+
+void Q47App::connectWindows() {
+    Form1 &board = *form1_;
+    frmCtl *panel = ctl_.get();
+    frmOption *options = option_.get();
+    // The zoom the operator chose, for the next start.
+    QObject::connect(&board, &Form1::zoomChanged, &board, [](qreal zoom) {
+        QSettings user;
+        board::writeZoom(user, zoom);
+    });
+    // A dialog of one window holds the others.
+    QObject::connect(&board, &Form1::dialogOpened, panel,
+                     [panel](bool open) { panel->setEnabled(!open); });
+    QObject::connect(panel, &frmCtl::dialogOpened, &board,
+                     [this](bool open) { boards_->setEnabled(!open); });
+    // A cell's own settings dialog sets every cell's format.
+    QObject::connect(&board, &Form1::cellFormatChosen, &board,
+                     [this](const CellFormat &format) { model_.setEveryCellFormat(format); });
+
+    // "設定..." opens the options; what they decide for the panel's window comes back to it.
+    QObject::connect(panel, &frmCtl::optionsWanted, options, [options] { options->exec(); });
+    options->setReporter(&panel->host());
+    QObject::connect(options, &frmOption::backlightOptionsApplied, panel, &frmCtl::applyBacklight);
+    QObject::connect(options, &frmOption::ticketDescribed, panel, &frmCtl::describeTicket);
+    QObject::connect(options, &frmOption::ticketCompaniesCleared, panel,
+                     &frmCtl::clearTicketCompanies);
+    // Which board shows and how the LCD board turns its pages: the user's own settings.
+    QObject::connect(options, &frmOption::boardChosen, &board, [this](lcd::BoardKind k) {
+        QSettings user;
+        lcd::writeBoardKind(user, k);
+        boards_->show(k);
+    });
+    QObject::connect(options, &frmOption::pageSecondsChosen, &board, [this](int seconds) {
+        QSettings user;
+        lcd::writePageSeconds(user, seconds);
+        boards_->setPageSeconds(seconds);
+    });
+    QObject::connect(options, &frmOption::formBeatsChosen, &board,
+                     [this](const std::array<int, lcd::kNameForms> &beats) {
+                         QSettings user;
+                         lcd::writeFormBeats(user, beats);
+                         boards_->setFormBeats(beats);
+                     });
+
+    // The operator's keys on every window, and the boards' keys on the panel too.
+    panel->installOperatorKeys(&board);
+    boards_->takeBoardKeys(*panel);
+    boards_->setWindowPreparer([panel, &board](QWidget *lcdWindow) {
         lcdWindow->setWindowTitle(board.windowTitle());
-        ctl_->installOperatorKeys(lcdWindow);
+        panel->installOperatorKeys(lcdWindow);
     });
 }
 

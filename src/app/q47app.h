@@ -80,6 +80,8 @@ public:
     BoardSwitch *boards() { return boards_.get(); }
 
 private:
+    // The one place the windows are wired to each other and to the models, once all exist.
+    void connectWindows();
     // Runs the events until `window` has painted once, for at most half a second.
     static void waitForFirstPaint(QWidget &window);
 

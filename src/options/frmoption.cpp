@@ -2,13 +2,14 @@
 
 #include "boardlook.h"
 
+#include "boardmodel.h"
 #include "desktoppanel.h"
-#include "frmctl.h"
 #include "gtfsdialog.h"
 #include "mdegit.h"
 #include "optionlists.h"
 #include "optionstates.h"
 #include "optionview.h"
+#include "panelstate.h"
 #include "screenfit.h"
 #include "ticketplugin.h"
 #include "twips.h"
@@ -62,8 +63,9 @@ QHBoxLayout *row(std::initializer_list<QWidget *> widgets, bool stretch = false)
 
 } // namespace
 
-frmOption::frmOption(SettingsStore &store, BoardModel &board, QWidget *parent)
-    : QDialog(parent), store_(store), board_(board), states_(new OptionStates(store, this)),
+frmOption::frmOption(SettingsStore &store, BoardModel &board, PanelState &panel, QWidget *parent)
+    : QDialog(parent), store_(store), board_(board), panel_(panel),
+      states_(new OptionStates(store, this)),
       openFolder_([](const QUrl &url) { return QDesktopServices::openUrl(url); }) {
     setWindowTitle(QStringLiteral("オプション"));
     setModal(true);
@@ -205,10 +207,8 @@ gtfs::GtfsImportDialog *frmOption::importGtfs() {
                                               store_.text(setting::SoundFolder), this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     // The imported route stands on the panel's lists, from its first stop: "リセット" sets it.
-    connect(dialog, &gtfs::GtfsImportDialog::imported, this, [this](int route) {
-        if (panel_)
-            panel_->offerRoute(route);
-    });
+    connect(dialog, &gtfs::GtfsImportDialog::imported, this,
+            [this](int route) { panel_.offerRoute(route); });
     dialog->open();
     return dialog;
 }
@@ -875,7 +875,7 @@ std::optional<StateError> frmOption::SetOptionInfo(const StateRecords &records) 
     const std::optional<StateError> refused =
         copyOptionsToStore(records, store_, [&](qsizetype field) {
             if (field == lastPanel)
-                reapplyBacklight();
+                Q_EMIT backlightOptionsApplied();
             else if (field == lastDigitField)
                 colourPreview();
         });
@@ -886,16 +886,11 @@ std::optional<StateError> frmOption::SetOptionInfo(const StateRecords &records) 
 }
 
 PanelHost &frmOption::reporter() {
-    if (panel_)
-        return panel_->host();
+    if (reporter_)
+        return *reporter_;
     if (!ownHost_)
         ownHost_ = std::make_unique<DesktopPanelHost>(this);
     return *ownHost_;
-}
-
-void frmOption::reapplyBacklight() {
-    if (panel_)
-        panel_->applyBacklight();
 }
 
 qint32 frmOption::SetPlgin(const QString &path) {
@@ -906,9 +901,8 @@ qint32 frmOption::SetPlgin(const QString &path) {
         return 0;
     setPluginComment(KB4_PlgComment(path));
     setPluginLines(capabilityLines(info));
-    if (panel_)
-        panel_->describeTicket(QSize(twipsToPx(info.widthTwips), twipsToPx(info.heightTwips)),
-                               info.companySwitching >= 1 ? KB4_CorpNames(path) : QStringList());
+    Q_EMIT ticketDescribed(QSize(twipsToPx(info.widthTwips), twipsToPx(info.heightTwips)),
+                           info.companySwitching >= 1 ? KB4_CorpNames(path) : QStringList());
     return 2;
 }
 
@@ -918,8 +912,7 @@ void frmOption::Command1_Click() {
         QStringLiteral("プラグインの選択"), QString());
     if (file.isEmpty())
         return;
-    if (panel_)
-        panel_->clearTicketCompanies();
+    Q_EMIT ticketCompaniesCleared();
     if (SetPlgin(file) != 0) {
         store_.setText(setting::PluginFile, file);
         return;
@@ -935,8 +928,8 @@ void frmOption::Command11_Click() {
 }
 
 void frmOption::SetProp() {
-    applyBoardLook(board_, store_, panel_ ? panel_->backlightRow() : 0);
-    reapplyBacklight();
+    applyBoardLook(board_, store_, panel_.backlight());
+    Q_EMIT backlightOptionsApplied();
 }
 
 } // namespace q47

@@ -34,21 +34,24 @@ class GtfsImportDialog;
 class BoardModel;
 class M_Degit;
 class OptionStates;
-class frmCtl;
 class PanelHost;
+class PanelState;
 
 // The options dialog "オプション". The settings store holds every value; the dialog's controls
 // are views of it that write through at once, so every reader sees a change without "OK".
 // Its pages are built on first showing: start-up pays only for the states object that keeps
-// the governed controls in step with the store meanwhile.
+// the governed controls in step with the store meanwhile. It puts the options' look on the
+// board's model and offers an imported route on the panel's state; what the control panel's
+// window must do, it tells by its signals.
 class frmOption : public QDialog {
     Q_OBJECT
 public:
-    frmOption(SettingsStore &store, BoardModel &board, QWidget *parent = nullptr);
+    frmOption(SettingsStore &store, BoardModel &board, PanelState &panel,
+              QWidget *parent = nullptr);
     ~frmOption() override;
 
-    // The control panel whose backlight SetProp re-applies; created after the dialog.
-    void setControlPanel(frmCtl *panel) { panel_ = panel; }
+    // Where the operator is told of a failure; message boxes of the dialog's own without one.
+    void setReporter(PanelHost *reporter) { reporter_ = reporter; }
     // Opens a folder for Command10; QDesktopServices by default.
     void setFolderOpener(std::function<bool(const QUrl &)> opener) {
         openFolder_ = std::move(opener);
@@ -58,7 +61,7 @@ public:
     void Form_Load();
     bool isLoaded() const { return loaded_; }
 
-    // Applies the look options to the board, then re-applies the panel's backlight.
+    // Applies the look options to the board, then asks for the panel's backlight again.
     void SetProp();
     // "OK": applies and hides.
     void Command4_Click();
@@ -70,8 +73,8 @@ public:
     void GetOptionInfo(StateRecords &records) const;
     std::optional<StateError> SetOptionInfo(const StateRecords &records);
 
-    // Describes the ticket plug-in at `path` on the preview page and sizes the panel's ticket
-    // preview for it: 2 when it is one, 0 (nothing changed) when not.
+    // Describes the ticket plug-in at `path` on the preview page and tells the ticket's size and
+    // companies for the panel's preview: 2 when it is one, 0 (nothing changed) when not.
     qint32 SetPlgin(const QString &path);
     // Choosing and removing the ticket plug-in.
     void Command1_Click();
@@ -115,6 +118,14 @@ public:
     M_Degit *M_Degit1() const { return preview_; }
 
 Q_SIGNALS:
+    // The options that choose the backlight's pictures and colours are to be shown: the panel
+    // shows its backlight row again.
+    void backlightOptionsApplied();
+    // A ticket plug-in was described: the ticket's size in pixels and its companies (none when
+    // it cannot switch them), added to the preview's list.
+    void ticketDescribed(const QSize &size, const QStringList &companies);
+    // Another plug-in is being chosen: the preview's companies go.
+    void ticketCompaniesCleared();
     void boardChosen(lcd::BoardKind kind);
     void pageSecondsChosen(int seconds);
     void formBeatsChosen(const std::array<int, lcd::kNameForms> &beats);
@@ -151,13 +162,13 @@ private:
     void applyStates();
     void colourPreview();
     QString chooseFile(const QString &filters, const QString &title, const QString &current);
-    void reapplyBacklight();
-    // Where the operator is told: the panel's reporter, or message boxes of the dialog's own.
+    // Where the operator is told: the reporter, or message boxes of the dialog's own.
     PanelHost &reporter();
 
     SettingsStore &store_;
     BoardModel &board_;
-    frmCtl *panel_ = nullptr;
+    PanelState &panel_;
+    PanelHost *reporter_ = nullptr;
     std::unique_ptr<PanelHost> ownHost_;
     QString lastFileFolder_; // where the file choices start when nothing is chosen yet
     OptionStates *states_;

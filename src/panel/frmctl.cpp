@@ -9,7 +9,6 @@
 #include "twips.h"
 
 #include <QCloseEvent>
-#include <QDialog>
 #include <QPushButton>
 #include <QScreen>
 #include <QSettings>
@@ -25,13 +24,13 @@ QString boardCaption(const QString &programBaseName) {
 }
 
 frmCtl::frmCtl(BoardModel &board, PanelState &state, SettingsStore &settings, SoundOutput &sound,
-               QDialog &options, PanelHost *host, PanelRuntime *runtime,
-               mdlM_Tape::EngineFactory speech, QWidget *parent)
+               PanelHost *host, PanelRuntime *runtime, mdlM_Tape::EngineFactory speech,
+               QWidget *parent)
     // A fixed window: a title with minimise and close, no maximise, no resizing.
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint),
-      board_(board), state_(state), settings_(settings), options_(options),
+      board_(board), state_(state), settings_(settings),
       ownHost_(host ? nullptr : std::make_unique<DesktopPanelHost>(this)),
       host_(host ? *host : *ownHost_), runtime_(runtime ? *runtime : ownRuntime_),
       fareBoard_(board),
@@ -179,7 +178,7 @@ void frmCtl::Frame1_DblClick(int index) {
 void frmCtl::Command4_Click() {
     Q_EMIT dialogOpened(true);
     setEnabled(false);
-    options_.exec();
+    Q_EMIT optionsWanted();
     Q_EMIT dialogOpened(false);
     setEnabled(true);
     control_.session().renameCurrentStop();

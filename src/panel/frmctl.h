@@ -16,7 +16,6 @@
 #include <memory>
 #include <optional>
 
-class QDialog;
 class QPushButton;
 
 namespace q47 {
@@ -39,7 +38,7 @@ public:
     // `host` and `runtime` default to message boxes and the real calendar and event loop.
     // `speech` creates the announcement tape's engine; without one speech is off.
     frmCtl(BoardModel &board, PanelState &state, SettingsStore &settings, SoundOutput &sound,
-           QDialog &options, PanelHost *host = nullptr, PanelRuntime *runtime = nullptr,
+           PanelHost *host = nullptr, PanelRuntime *runtime = nullptr,
            mdlM_Tape::EngineFactory speech = {}, QWidget *parent = nullptr);
     ~frmCtl() override;
 
@@ -54,6 +53,7 @@ public:
     void Command2_Click(int index);
     void CommandButton1_Click(int index);
     void Frame1_DblClick(int index);
+    // "設定...": the options, over the panel and the boards; the stop's name afresh after them.
     void Command4_Click();
     void Command8_Click();
     // Backlight row Index (0 OFF, 1 ON1, 2 ON2): the row's board picture and label colour.
@@ -105,6 +105,8 @@ public:
 Q_SIGNALS:
     // A dialog of the panel opened (the boards wait) and closed again.
     void dialogOpened(bool open);
+    // The options are wanted, shown modally: they have closed when this returns.
+    void optionsWanted();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -121,7 +123,6 @@ private:
     BoardModel &board_;
     PanelState &state_;
     SettingsStore &settings_;
-    QDialog &options_;
     std::unique_ptr<DesktopPanelHost> ownHost_;
     SystemRuntime ownRuntime_;
     PanelHost &host_;

@@ -22,10 +22,16 @@ using namespace q47;
 
 namespace {
 
-// The three windows as start-up leaves them, and their state file.
+// The options with the models, the board and the panel whose places the state file keeps, as
+// start-up leaves them, and their state file.
 struct Rig : OptionsRig {
     explicit Rig(const QString &path) : ini(model, board, panel, options, host, path) {}
 
+    Form1 board{model};
+    RecordingSound sound;
+    QStringList log;
+    FakeRuntime runtime{log};
+    frmCtl panel{model, panelState, settings, sound, &host, &runtime};
     mdlIniIo ini;
 };
 
@@ -75,9 +81,9 @@ private Q_SLOTS:
             rig.options.customColours()[16] = 0x123456;
             rig.model.setCellFormat(7, {0, 0, 2});
             rig.model.setCellFormat(50, {1, 0, 0});
-            rig.panel.Frame6()->HScroll1(0)->setValue(40);
-            rig.panel.Frame6()->Check2()->setChecked(true);
-            rig.panel.Frame1_DblClick(1);
+            rig.panelState.setScrollSpeed(40);
+            rig.panelState.setLateNight(true);
+            rig.panelState.sendToBack(EntryPane::Keypad);
             rig.panel.move(300, 200);
             rig.board.move(15, 30);
             rig.ini.SaveIni();
@@ -102,8 +108,8 @@ private Q_SLOTS:
         QCOMPARE(rig.model.content().formats[50], (CellFormat{1, 0, 0}));
         QCOMPARE(rig.model.content().digits.lit, OleColor(0x00FF00));
         QCOMPARE(rig.model.content().nameLook.fontMode, qint16(2));
-        QCOMPARE(rig.panel.Frame6()->HScroll1(0)->value(), 40);
-        QVERIFY(rig.panel.Frame6()->Check2()->isChecked());
+        QCOMPARE(rig.panelState.scrollSpeed(), 40);
+        QVERIFY(rig.panelState.lateNight());
         QCOMPARE(rig.panelState.backPane(), qint16(1));
         QCOMPARE(rig.panel.pos(), QPoint(300, 200));
         QCOMPARE(rig.options.customColours()[16], 0x123456u);

@@ -1,7 +1,9 @@
 #include "gtfsdialog.h"
 #include "gtfsfixture.h"
-#include "mdegit.h"
+#include "modelboard.h"
 #include "optionsrig.h"
+#include "panelcontrol.h"
+#include "recordingsound.h"
 
 #include <QFileInfo>
 #include <QListWidget>
@@ -60,14 +62,19 @@ private Q_SLOTS:
         QCOMPARE(rig.panelState.routeText(EntryPane::Lists), QStringLiteral("00007"));
         QCOMPARE(rig.panelState.startSection(EntryPane::Lists), 1);
 
-        rig.panel.Command1_Click(0);
-        QCOMPARE(rig.panel.route().StopCount, qint16(8));
+        ModelBoard board(rig.model);
+        RecordingSound sound;
+        QStringList log;
+        FakeRuntime runtime(log);
+        PanelControl panel(rig.panelState, board, rig.settings, sound, rig.host, runtime);
+        panel.setRouteFrom(EntryPane::Lists);
+        QCOMPARE(panel.session().route().StopCount, qint16(8));
         for (int i = 0; i < 4; ++i)
-            rig.panel.Command2_Click(1);
+            panel.step(1);
         const int cells[] = {230, 200, 170, 170, 0, 0};
         for (int k = 1; k <= 6; ++k)
             QCOMPARE(rig.model.content().cells[size_t(k)].toInt(), cells[k - 1]);
-        QCOMPARE(rig.panel.tape().TapeCount(), 9);
+        QCOMPARE(panel.tape().TapeCount(), 9);
     }
 
     // A folder that is no feed says which file is missing, and offers nothing to import.

@@ -1,12 +1,9 @@
 #include "commondialogs.h"
 #include "fakepanel.h"
-#include "frmctl.h"
 #include "frmoption.h"
 #include "mdegit.h"
 #include "optionsrig.h"
 #include "optionstates.h"
-#include "previewstrip.h"
-#include "recordingsound.h"
 #include "seirikennum.h"
 #include "settingsstore.h"
 
@@ -17,6 +14,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -51,7 +49,8 @@ private Q_SLOTS:
     }
 
     // A colour chosen on the digit page shows in the preview at once and on the board only
-    // after "OK", with the label colour of the panel's backlight row and the other looks.
+    // after "OK", with the label colour of the panel's backlight row and the other looks; the
+    // panel is asked for its backlight again.
     void lookReachesTheBoardOnlyThroughOk() {
         Rig rig;
         rig.options.Form_Load();
@@ -68,8 +67,10 @@ private Q_SLOTS:
         s.setColour(setting::NameDots, 0x123456);
         s.setListIndex(setting::NameFont, 3);
         s.setFlag(setting::NameBold, 1);
-        QTest::mouseClick(rig.panel.Frame2()->Option4(1), Qt::LeftButton);
+        rig.panelState.setBacklight(1);
+        QSignalSpy backlight(&rig.options, &frmOption::backlightOptionsApplied);
         rig.options.Command4_Click();
+        QCOMPARE(backlight.count(), 1);
 
         QCOMPARE(board.digits.lit, OleColor(0x0000FF));
         QVERIFY(board.labels.shown);
@@ -78,7 +79,6 @@ private Q_SLOTS:
         QCOMPARE(board.nameLook.dots, OleColor(0x123456));
         QCOMPARE(board.nameLook.fontMode, qint16(3));
         QVERIFY(board.nameLook.bold);
-        QCOMPARE(board.picture, BoardPicture::builtIn(1));
     }
 
     // Changes made before the pages exist are what the pages show once built; afterwards the
@@ -149,19 +149,21 @@ private Q_SLOTS:
         QVERIFY(o.customColours() == colours);
     }
 
-    // A plug-in is described on the preview page and sizes the panel's ticket; a file that is
-    // none changes nothing, and removing the plug-in leaves the panel's list and size alone.
+    // A plug-in is described on the preview page and tells the panel its ticket's size and
+    // companies; a file that is none changes nothing, and removing the plug-in tells the panel
+    // nothing.
     void pluginDescriptionAndRemoval() {
         Rig rig;
         frmOption &o = rig.options;
-        PreviewStrip *strip = rig.panel.previewStrip();
+        QSignalSpy described(&o, &frmOption::ticketDescribed);
         QCOMPARE(o.SetPlgin(QStringLiteral(Q47_SAMPLES "/plugins/plain.4SP")), 2);
         QCOMPARE(o.pluginLines().size(), 6);
-        QCOMPARE(strip->Combo1()->count(), 0);
+        QCOMPARE(described.count(), 1);
+        QCOMPARE(described.last().at(1).toStringList().size(), 0);
         QCOMPARE(o.SetPlgin(QStringLiteral(Q47_SAMPLES "/plugins/full.4SP")), 2);
         QCOMPARE(o.pluginLines().size(), 10);
-        QCOMPARE(strip->Combo1()->count(), 3);
-        QCOMPARE(strip->picSeirikenPrev()->size(), QSize(226, 112));
+        QCOMPARE(described.last().at(0).toSize(), QSize(226, 112));
+        QCOMPARE(described.last().at(1).toStringList().size(), 3);
         const QString comment = o.pluginComment();
         QVERIFY(!comment.isEmpty());
 
@@ -174,8 +176,7 @@ private Q_SLOTS:
         o.Command11_Click();
         QVERIFY(rig.settings.text(setting::PluginFile).isEmpty());
         QVERIFY(o.pluginLines().isEmpty() && o.pluginComment().isEmpty());
-        QCOMPARE(strip->Combo1()->count(), 3);
-        QCOMPARE(strip->picSeirikenPrev()->size(), QSize(226, 112));
+        QCOMPARE(described.count(), 2);
     }
 
     // The folder buttons open only a folder that is there, and never complain.

@@ -37,7 +37,7 @@ namespace {
 // holding route 1 (three stops).
 struct Rig {
     explicit Rig(bool realHost = false)
-        : panel(model, state, settings, sound, options, realHost ? nullptr : &host, &runtime,
+        : panel(model, state, settings, sound, realHost ? nullptr : &host, &runtime,
                 [this] { return std::make_unique<FakeSpeech>(speech); }) {
         settings.setText(setting::DataFolder, dir.path());
         std::vector<StopRecord> stops(3);
@@ -69,7 +69,6 @@ struct Rig {
     BoardModel model;
     Form1 board{model};
     PanelState state;
-    QDialog options;
     RecordingSound sound;
     QStringList log;
     FakeRuntime runtime{log};
@@ -481,6 +480,8 @@ private Q_SLOTS:
 
     void optionsDialogIsModalOverBothWindows() {
         Rig r;
+        QDialog options;
+        QObject::connect(&r.panel, &frmCtl::optionsWanted, &options, &QDialog::exec);
         QSignalSpy opened(&r.panel, &frmCtl::dialogOpened);
         bool bothWait = false;
         whileModal([&] { r.panel.Command4_Click(); },
