@@ -13,17 +13,9 @@
 #include <functional>
 #include <memory>
 #include <optional>
-#include <vector>
 
 class QButtonGroup;
-class QComboBox;
-class QGroupBox;
-class QLabel;
-class QLineEdit;
-class QListWidget;
-class QPlainTextEdit;
 class QScrollArea;
-class QSpinBox;
 class QStackedWidget;
 
 namespace q47 {
@@ -32,16 +24,22 @@ namespace gtfs {
 class GtfsImportDialog;
 }
 class BoardModel;
+class DataPage;
+class DigitPage;
 class M_Degit;
+class OptionBindings;
 class OptionStates;
+class PanelPage;
+class PreviewPage;
+class SoundPage;
 class PanelHost;
 class PanelState;
 
 // The options dialog "オプション". The settings store holds every value; the dialog's controls
 // are views of it that write through at once, so every reader sees a change without "OK".
-// Its pages are built on first showing: start-up pays only for the states object that keeps
-// the governed controls in step with the store meanwhile. It puts the options' look on the
-// board's model and offers an imported route on the panel's state; what the control panel's
+// Its pages, a class each, are built on first showing: start-up pays only for the states object
+// that keeps the governed controls in step with the store meanwhile. It puts the options' look on
+// the board's model and offers an imported route on the panel's state; what the control panel's
 // window must do, it tells by its signals.
 class frmOption : public QDialog {
     Q_OBJECT
@@ -110,12 +108,11 @@ public:
     void Command7_Click();
     void GetBtnColor(ColourSetting button);
     QString GetPathString(const QString &startFolder = {});
-    void AddComboItem();
 
     // Page and sub-page shown; widgets are built by then.
     QStackedWidget *pages() const { return pages_; }
-    QStackedWidget *soundPages() const { return soundPages_; }
-    M_Degit *M_Degit1() const { return preview_; }
+    QStackedWidget *soundPages() const;
+    M_Degit *M_Degit1() const;
 
 Q_SIGNALS:
     // The options that choose the backlight's pictures and colours are to be shown: the panel
@@ -135,32 +132,10 @@ protected:
     void reject() override;
 
 private:
-    struct Binding {
-        int slot;
-        QWidget *widget;
-    };
-
-    void buildDataPage(QWidget *page);
-    void buildPanelPage(QWidget *page);
-    QWidget *boardKindRow(QWidget *parent);
-    void buildDigitPage(QWidget *page);
-    void buildPlaceNamePage(QWidget *page);
-    void buildSoundPage(QWidget *page);
-    void buildPreviewPage(QWidget *page);
-
-    QLineEdit *boundText(TextSetting s, QWidget *parent);
-    QWidget *boundCheck(FlagSetting s, const QString &caption, QWidget *parent);
-    QWidget *boundOption(ChoiceSetting s, const QString &caption, QWidget *parent);
-    QComboBox *boundCombo(IndexSetting s, const QStringList &items, QWidget *parent);
-    QWidget *boundColour(ColourSetting s, const QString &caption, QWidget *parent);
-    QWidget *soundRow(TextSetting sound, const QString &caption, QWidget *parent);
-    // The widget takes the setting's control name and shows its value from then on.
-    void bind(int slot, QWidget *widget);
-
     void settingChanged(int slot);
-    void showValue(const Binding &binding);
     void applyStates();
     void colourPreview();
+    void connectPages();
     QString chooseFile(const QString &filters, const QString &title, const QString &current);
     // Where the operator is told: the reporter, or message boxes of the dialog's own.
     PanelHost &reporter();
@@ -172,33 +147,24 @@ private:
     std::unique_ptr<PanelHost> ownHost_;
     QString lastFileFolder_; // where the file choices start when nothing is chosen yet
     OptionStates *states_;
+    OptionBindings *bindings_;
     std::function<bool(const QUrl &)> openFolder_;
     CustomColourTable customColours_{};
     QStringList pluginLines_;
     QString pluginComment_;
+    lcd::BoardKind boardKind_ = lcd::BoardKind::Led;
+    int pageSeconds_ = lcd::kDefaultPageSeconds;
+    std::array<int, lcd::kNameForms> formBeats_ = lcd::Beats{}.formBeats;
     bool loaded_ = false;
 
-    std::vector<Binding> bindings_;
     QButtonGroup *pageButtons_ = nullptr;
     QStackedWidget *pages_ = nullptr;
     QScrollArea *scroll_ = nullptr;
-    QButtonGroup *soundButtons_ = nullptr;
-    QStackedWidget *soundPages_ = nullptr;
-    QGroupBox *frame3_ = nullptr;
-    std::array<QGroupBox *, 3> frame6_{};
-    std::array<QComboBox *, 5> combo4_{};
-    QWidget *check3Zero_ = nullptr;
-    QGroupBox *frame10_ = nullptr;
-    QGroupBox *frame7_ = nullptr;
-    M_Degit *preview_ = nullptr;
-    lcd::BoardKind boardKind_ = lcd::BoardKind::Led;
-    int pageSeconds_ = lcd::kDefaultPageSeconds;
-    QComboBox *boardKindCombo_ = nullptr;
-    QSpinBox *pageSecondsSpin_ = nullptr;
-    std::array<int, lcd::kNameForms> formBeats_ = lcd::Beats{}.formBeats;
-    std::array<QSpinBox *, lcd::kNameForms> formBeatsSpins_{};
-    QListWidget *list1_ = nullptr;
-    QPlainTextEdit *comment_ = nullptr;
+    DataPage *dataPage_ = nullptr;
+    PanelPage *panelPage_ = nullptr;
+    DigitPage *digitPage_ = nullptr;
+    SoundPage *soundPage_ = nullptr;
+    PreviewPage *previewPage_ = nullptr;
 };
 
 } // namespace q47

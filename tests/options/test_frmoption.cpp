@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -104,6 +105,18 @@ private Q_SLOTS:
         QVERIFY(!frame3->isEnabled());
         s.setFlag(setting::ShowDataColumn, 1);
         QVERIFY(rig.options.findChild<QComboBox *>(QStringLiteral("Combo4(3)"))->isEnabled());
+    }
+
+    // Every setting has one control, on the page the catalogue puts it on.
+    void everySettingStandsOnItsPage() {
+        Rig rig;
+        rig.options.Form_Load();
+        for (int slot = 0; slot < kSettingCount; ++slot) {
+            const SettingRow &row = kSettingCatalogue[size_t(slot)];
+            const QList<QWidget *> found = rig.options.findChildren<QWidget *>(controlName(slot));
+            QVERIFY2(found.size() == 1, row.name);
+            QVERIFY2(rig.options.pages()->widget(row.page)->isAncestorOf(found.first()), row.name);
+        }
     }
 
     void dateDialogSetsTheFixedDate() {
