@@ -6,18 +6,13 @@
 #include "builtinfaces.h"
 #include "chimeictl.h"
 #include "degitrenderer.h"
-#include "facedrag.h"
 #include "mdegit.h"
 #include "scaling.h"
 #include "seirikennum.h"
 #include "twips.h"
-#include "windowfit.h"
 
-#include <QApplication>
-#include <QContextMenuEvent>
 #include <QGuiApplication>
 #include <QLabel>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
 #include <QTimer>
@@ -35,12 +30,9 @@ qreal artworkRatio() {
     return screen ? std::max<qreal>(1, screen->devicePixelRatio()) : 1;
 }
 constexpr qreal kLabelPointSize = 12.75;
-// How long the pointer may rest over the full-screen board before it is hidden.
-constexpr int kPointerRestMs = 2000;
 } // namespace
 
-Form1::Form1(const BoardModel &model, QWidget *parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), model_(model) {
+Form1::Form1(const BoardModel &model, QWidget *parent) : BoardWindow(parent), model_(model) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFixedSize(board::clientSizePx());
 
@@ -68,14 +60,6 @@ Form1::Form1(const BoardModel &model, QWidget *parent)
     timer1_->setInterval(1000);
     connect(timer1_, &QTimer::timeout, this, [this] { showTime(QTime::currentTime()); });
 
-    pointerTimer_ = new QTimer(this);
-    pointerTimer_->setObjectName(QStringLiteral("pointerTimer"));
-    pointerTimer_->setSingleShot(true);
-    pointerTimer_->setInterval(kPointerRestMs);
-    connect(pointerTimer_, &QTimer::timeout, this, [this] { setPointerHidden(true); });
-
-    // Full screen stays where it is.
-    new FaceDrag(this, [this] { return !fullScreen_; });
     followModel();
 }
 
@@ -201,24 +185,6 @@ void Form1::showLabels(const TicketLabels &labels) {
     }
 }
 
-QMenu *Form1::boardMenu() const {
-    // Made when first needed: a board that is never right-clicked has none.
-    if (!menu_) {
-        auto *self = const_cast<Form1 *>(this);
-        menu_ = new ZoomMenu(self);
-        connect(menu_, &ZoomMenu::zoomChosen, self, &Form1::setZoom);
-        connect(menu_, &ZoomMenu::fullScreenChosen, self, &Form1::setBoardFullScreen);
-        connect(menu_, &ZoomMenu::stateWanted, self, &Form1::updateMenu);
-        self->updateMenu();
-    }
-    return menu_;
-}
-
-void Form1::updateMenu() {
-    if (menu_)
-        menu_->showState(zoom_, fullScreen_);
-}
-
 void Form1::layoutBoard(qreal scale, const QPoint &origin) {
     scale_ = scale;
     origin_ = origin;
@@ -311,111 +277,34 @@ QRect Form1::boardRect() const {
     return QRect(origin_, scaledSize(board::clientSizePx(), scale_));
 }
 
-void Form1::applyZoom(qreal zoom) {
-    zoom_ = board::snapZoom(zoom);
-    if (fullScreen_)
-        return;
-    layoutBoard(zoom_, QPoint());
-    setFixedSize(scaledSize(board::clientSizePx(), zoom_));
+QSize Form1::designSize() const {
+    return board::clientSizePx();
+}
+
+void Form1::showWindowed(qreal zoom) {
+    layoutBoard(zoom, QPoint());
+    setFixedSize(scaledSize(board::clientSizePx(), zoom));
     applyRoundedMask();
 }
 
-void Form1::setZoom(qreal zoom) {
-    if (fullScreen_)
-        setBoardFullScreen(false);
-    const qreal before = zoom_;
-    // The board grows within its screen, moving aside as far as it must; a step that does not
-    // fit at all is not taken.
-    applyZoom(board::fittingZoom(zoom, board::clientSizePx(), availableAreaOf(*this).size()));
-    keepWithinScreen(*this);
-    if (zoom_ != before)
-        Q_EMIT zoomChanged(zoom_);
+void Form1::showFilling(const QSize &size) {
+    // The board centred at the largest scale that fits, black around it.
+    const QSize design = board::clientSizePx();
+    const qreal scale = board::fitScale(design, size);
+    const QSize shown = scaledSize(design, scale);
+    clearMask();
+    setFixedSize(size);
+    layoutBoard(scale,
+                QPoint((size.width() - shown.width()) / 2, (size.height() - shown.height()) / 2));
 }
 
-void Form1::setBoardFullScreen(bool on) {
-    if (on == fullScreen_)
-        return;
-    if (on) {
-        windowedPos_ = pos();
-        const QScreen *where = screen() ? screen() : QGuiApplication::primaryScreen();
-        const QRect area = where->geometry();
-        const QSize design = board::clientSizePx();
-        const qreal scale = board::fitScale(design, area.size());
-        const QSize shown = scaledSize(design, scale);
-        fullScreen_ = true;
-        clearMask();
-        setFixedSize(area.size());
-        layoutBoard(scale, QPoint((area.width() - shown.width()) / 2,
-                                  (area.height() - shown.height()) / 2));
-        setWindowState(windowState() | Qt::WindowFullScreen);
-        // Without a window manager nobody else moves the window over the screen.
-        setGeometry(area);
-        // A move anywhere, over the cells, the place name or another window, shows the
-        // pointer again.
-        qApp->installEventFilter(this);
-        pointerTimer_->start();
-    } else {
-        fullScreen_ = false;
-        qApp->removeEventFilter(this);
-        pointerTimer_->stop();
-        setPointerHidden(false);
-        setWindowState(windowState() & ~Qt::WindowFullScreen);
-        applyZoom(zoom_);
-        move(windowedPos_);
-    }
-    updateMenu();
-}
-
-void Form1::setPointerHidden(bool hidden) {
-    if (hidden == pointerHidden_)
-        return;
-    pointerHidden_ = hidden;
+void Form1::showPointer(bool shown) {
+    BoardWindow::showPointer(shown);
     // The place name has a native window of its own, with a pointer of its own.
-    if (hidden) {
-        setCursor(Qt::BlankCursor);
-        chimeiCtl_->stripWindow()->setCursor(Qt::BlankCursor);
-    } else {
-        unsetCursor();
+    if (shown)
         chimeiCtl_->stripWindow()->unsetCursor();
-    }
-}
-
-bool Form1::eventFilter(QObject *watched, QEvent *event) {
-    if (fullScreen_ && event->type() == QEvent::MouseMove) {
-        setPointerHidden(false);
-        pointerTimer_->start();
-    }
-    return QWidget::eventFilter(watched, event);
-}
-
-void Form1::keyPressEvent(QKeyEvent *event) {
-    switch (board::zoomKey(event->key(), event->modifiers())) {
-    case board::ZoomKey::None:
-        QWidget::keyPressEvent(event);
-        return;
-    case board::ZoomKey::FullScreen:
-        setBoardFullScreen(!fullScreen_);
-        break;
-    // Full screen has a size of its own: the zoom keys wait until it is left.
-    case board::ZoomKey::In:
-        if (!fullScreen_)
-            setZoom(board::zoomStepUp(zoom_));
-        break;
-    case board::ZoomKey::Out:
-        if (!fullScreen_)
-            setZoom(board::zoomStepDown(zoom_));
-        break;
-    case board::ZoomKey::Reset:
-        if (!fullScreen_)
-            setZoom(1);
-        break;
-    }
-    event->accept();
-}
-
-void Form1::contextMenuEvent(QContextMenuEvent *event) {
-    boardMenu()->popup(event->globalPos());
-    event->accept();
+    else
+        chimeiCtl_->stripWindow()->setCursor(Qt::BlankCursor);
 }
 
 QImage Form1::imgRes(int index) const {
@@ -462,22 +351,18 @@ QRegion Form1::roundedRegion(const QSize &client, qreal scale) {
 
 void Form1::applyRoundedMask() {
     // Full screen shows black around the board instead.
-    if (fullScreen_)
+    if (isBoardFullScreen())
         return;
     setMask(roundedRegion(size(), scale_));
 }
 
 WindowPosition Form1::GetFormInfo() const {
-    const QPoint at = fullScreen_ ? windowedPos_ : pos();
+    const QPoint at = windowedPosition();
     return {pxToTwips(at.x()), pxToTwips(at.y())};
 }
 
 void Form1::SetFormInfo(const WindowPosition &position) {
-    const QPoint at(twipsToPx(position.Left), twipsToPx(position.Top));
-    if (fullScreen_)
-        windowedPos_ = at;
-    else
-        move(at);
+    setWindowedPosition(QPoint(twipsToPx(position.Left), twipsToPx(position.Top)));
 }
 
 void Form1::showTime(const QTime &now) {
@@ -528,10 +413,10 @@ void Form1::paintEvent(QPaintEvent *) {
     if (face_.isNull() || face_.devicePixelRatio() != ratio || face_.size() != pixels) {
         face_ = QPixmap(pixels);
         face_.setDevicePixelRatio(ratio);
-        face_.fill(fullScreen_ ? QColor(Qt::black) : QColor::fromRgb(kBackground));
+        face_.fill(isBoardFullScreen() ? QColor(Qt::black) : QColor::fromRgb(kBackground));
         QPainter p(&face_);
         // A window has its mask for an outline; full screen shows black in the corners.
-        if (fullScreen_)
+        if (isBoardFullScreen())
             p.setClipRegion(roundedRegion(board.size(), scale_));
         paintPicture(p, scale_, ratio);
     }

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "boardmodel.h"
+#include "boardwindow.h"
 #include "degitmodel.h"
 #include "olecolor.h"
-#include "zoommenu.h"
 
 #include <QColor>
 #include <QImage>
@@ -38,10 +38,9 @@ struct WindowPosition {
 // follow the model's signals, and it writes nothing back but the format a cell's own settings
 // dialog chose, which it reports.
 //
-// It can be enlarged (Ctrl with plus, minus or 0, or the right-button menu) and shown full
-// screen (F11). Every part is then laid out and drawn afresh at the larger size, so that
-// nothing is a stretched bitmap.
-class Form1 : public QWidget {
+// It zooms and fills the screen as a board window does; every part is then laid out and drawn
+// afresh at the larger size, so that nothing is a stretched bitmap.
+class Form1 : public BoardWindow {
     Q_OBJECT
 public:
     explicit Form1(const BoardModel &model, QWidget *parent = nullptr);
@@ -68,18 +67,6 @@ public:
     // The outline of a board `client` pixels large, drawn at `scale` times the design size.
     static QRegion roundedRegion(const QSize &client, qreal scale = 1);
 
-    // The windowed board's zoom, one of board::kZoomSteps: the largest up to the one asked for
-    // at which the board fits its screen's available area. A change resizes the window about
-    // its top-left corner, moved as far as it must to stay within that area, and is reported by
-    // zoomChanged(); in full screen it leaves full screen first.
-    qreal zoom() const { return zoom_; }
-    void setZoom(qreal zoom);
-
-    // Full screen: the board centred on its screen at the largest scale that fits, black
-    // around it, the mouse pointer hidden while it rests. Leaving restores the zoom and the
-    // position.
-    bool isBoardFullScreen() const { return fullScreen_; }
-    void setBoardFullScreen(bool on);
     // The scale the board is drawn at now and where it stands in the window.
     qreal boardScale() const { return scale_; }
     QRect boardRect() const;
@@ -89,9 +76,6 @@ public:
     // transparent. Needs no display.
     QImage renderBoard(qreal scale) const;
 
-    // The right-button menu; its checks follow the board each time it opens.
-    QMenu *boardMenu() const;
-
     WindowPosition GetFormInfo() const;
     void SetFormInfo(const WindowPosition &position);
 
@@ -100,8 +84,6 @@ public:
     void Degit_DblClick(int index);
 
 Q_SIGNALS:
-    // The zoom was changed, by the operator or by setZoom(): the start-up remembers it.
-    void zoomChanged(qreal zoom);
     // A cell's settings dialog opened (the other windows wait) and closed again.
     void dialogOpened(bool open);
     // The format the dialog chose, for every cell.
@@ -109,9 +91,10 @@ Q_SIGNALS:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
-    void keyPressEvent(QKeyEvent *event) override;
-    void contextMenuEvent(QContextMenuEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
+    QSize designSize() const override;
+    void showWindowed(qreal zoom) override;
+    void showFilling(const QSize &size) override;
+    void showPointer(bool shown) override;
 
 private:
     // What the cells, labels, place name and picture were last given, to give them only what
@@ -131,8 +114,6 @@ private:
     void showCellValue(int cell);
     void showCellFormat(int cell);
     void showTime(const QTime &now);
-    void updateMenu();
-    void applyZoom(qreal zoom);
     void layoutBoard(qreal scale, const QPoint &origin);
     void makeLabels();
     void layoutLabels();
@@ -140,7 +121,6 @@ private:
     void setLabel1Face(bool digitFace);
     void paintPicture(QPainter &painter, qreal scale, qreal devicePixelRatio) const;
     std::optional<board::Artwork> builtInArtwork() const;
-    void setPointerHidden(bool hidden);
 
     const BoardModel &model_;
     Shown shown_;
@@ -157,15 +137,8 @@ private:
     QPixmap face_;
     QTimer *timer1_ = nullptr;
     ChimeiCtl_E *chimeiCtl_ = nullptr;
-
-    qreal zoom_ = 1;
     qreal scale_ = 1;
     QPoint origin_;
-    bool fullScreen_ = false;
-    QPoint windowedPos_; // where the window stood before full screen
-    QTimer *pointerTimer_ = nullptr;
-    bool pointerHidden_ = false;
-    mutable ZoomMenu *menu_ = nullptr;
 };
 
 } // namespace q47
