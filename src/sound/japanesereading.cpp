@@ -75,7 +75,7 @@ ReadingDictionary ReadingDictionary::load(const QString &path) {
 
 void ReadingDictionary::add(const QString &word, const QString &reading) {
     const QString key = sanitize(word).trimmed();
-    const QString kana = toKatakana(reading.trimmed());
+    const QString kana = toKatakana(plainKanaReading(reading.trimmed()));
     if (key.isEmpty() || key.size() > kMaxWordLength || kana.isEmpty())
         return;
     for (QChar c : kana) {
