@@ -4,6 +4,8 @@
 #include "degitmodel.h"
 #include "seirikennum.h"
 
+#include <tuple>
+
 namespace q47 {
 
 // A board on a fresh model looks as its controls do on their own.
@@ -129,22 +131,19 @@ void BoardModel::setStopForms(const NameForms &forms) {
 
 void BoardModel::setNameColours(OleColor back, OleColor dots) {
     NameLook look = content_.nameLook;
-    look.back = back;
-    look.dots = dots;
+    std::tie(look.back, look.dots) = std::pair(back, dots);
     change(content_.nameLook, look);
 }
 
 void BoardModel::setNameFace(qint16 fontMode, bool bold) {
     NameLook look = content_.nameLook;
-    look.fontMode = fontMode;
-    look.bold = bold;
+    std::tie(look.fontMode, look.bold) = std::pair(fontMode, bold);
     change(content_.nameLook, look);
 }
 
 void BoardModel::setNameScroll(qint16 speed, int startWait) {
     NameLook look = content_.nameLook;
-    look.scrollSpeed = speed;
-    look.scrollStartWait = startWait;
+    std::tie(look.scrollSpeed, look.scrollStartWait) = std::pair(speed, startWait);
     change(content_.nameLook, look);
 }
 

@@ -12,18 +12,17 @@ void PanelState::setBacklight(int row) {
 }
 
 void PanelState::setScrollSpeed(int speed) {
-    speed = std::clamp(speed, kMinScrollSpeed, kMaxScrollSpeed);
-    if (speed == scrollSpeed_)
-        return;
-    scrollSpeed_ = speed;
-    Q_EMIT scrollChanged();
+    setScroll(scrollSpeed_, std::clamp(speed, kMinScrollSpeed, kMaxScrollSpeed));
 }
 
 void PanelState::setScrollInterval(int interval) {
-    interval = std::clamp(interval, kMinScrollInterval, kMaxScrollInterval);
-    if (interval == scrollInterval_)
+    setScroll(scrollInterval_, std::clamp(interval, kMinScrollInterval, kMaxScrollInterval));
+}
+
+void PanelState::setScroll(int &field, int value) {
+    if (value == field)
         return;
-    scrollInterval_ = interval;
+    field = value;
     Q_EMIT scrollChanged();
 }
 

@@ -109,6 +109,8 @@ Q_SIGNALS:
     void tapeChanged();
 
 private:
+    void setScroll(int &field, int value);
+
     int backlight_ = 0;
     int scrollSpeed_ = kMinScrollSpeed;
     int scrollInterval_ = kMinScrollInterval;
