@@ -261,7 +261,7 @@ QRect Form1::cellRect(int k) const {
 }
 
 QRect Form1::labelRect(int k) const {
-    // The labels are made when first needed: a board without them starts without them.
+    // Where the label stands whether it is made yet or not: labels are made when first shown.
     return scaledRect(board::toPx(board::seiriLabelTwips(k)), scale_).translated(origin_);
 }
 
