@@ -52,8 +52,9 @@ int main(int argc, char *argv[]) {
     q47::EspeakSpeech *speech = nullptr;
     q47::frmCtl panel(board, settings, sound, options, &host, &runtime, [&] {
         auto engine = q47::EspeakSpeech::create(
-            [] { return QStringLiteral(Q47_SAMPLES "/data/readings.csv"); },
-            QStringLiteral("fakesink sync=true"));
+                          [] { return QStringLiteral(Q47_SAMPLES "/data/readings.csv"); },
+                          QStringLiteral("fakesink sync=true"))
+                          .value_or(nullptr);
         speech = engine.get();
         return engine;
     });

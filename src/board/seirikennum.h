@@ -28,7 +28,4 @@ QString seirikenNumberText(int n, bool zeroPad);
 // Half-width ASCII to full-width, as the labels show digits and letters.
 QString toFullWidth(const QString &text);
 
-// The message shown when a rewrite of the labels fails.
-QString seirikenNumSetError(int number, const QString &description);
-
 } // namespace q47

@@ -1,5 +1,6 @@
 #include "namesen.h"
 
+#include "logging.h"
 #include "regularfile.h"
 #include "spreadsheetcsv.h"
 
@@ -7,6 +8,7 @@
 #include <QVarLengthArray>
 
 #include <algorithm>
+#include <optional>
 
 namespace q47 {
 
@@ -162,14 +164,28 @@ NameTable NameTable::fromEnglishNames(QByteArray bytes) {
     return table;
 }
 
+namespace {
+
+// The bytes of a names file, or nothing, logged: the names are then not known.
+std::optional<QByteArray> readNamesFile(const QString &path) {
+    RegularFileRead read = readRegularFile(path, NameTable::kMaxBytes);
+    if (read)
+        return std::move(read.bytes);
+    if (!path.isEmpty())
+        logPassedOver(logLcd, readFailure(path, read.error, NameTable::kMaxBytes));
+    return std::nullopt;
+}
+
+} // namespace
+
 NameTable NameTable::loadNamesFile(const QString &path) {
-    RegularFileRead read = readRegularFile(path, kMaxBytes);
-    return read ? fromNamesFile(std::move(read.bytes)) : NameTable();
+    std::optional<QByteArray> bytes = readNamesFile(path);
+    return bytes ? fromNamesFile(std::move(*bytes)) : NameTable();
 }
 
 NameTable NameTable::loadEnglishNames(const QString &path) {
-    RegularFileRead read = readRegularFile(path, kMaxBytes);
-    return read ? fromEnglishNames(std::move(read.bytes)) : NameTable();
+    std::optional<QByteArray> bytes = readNamesFile(path);
+    return bytes ? fromEnglishNames(std::move(*bytes)) : NameTable();
 }
 
 NameForms NameTable::lookUp(const QString &name) const {

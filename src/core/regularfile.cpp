@@ -1,6 +1,7 @@
 #include "regularfile.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <cerrno>
 #include <cstring>
@@ -31,22 +32,28 @@ int openRegularDescriptor(const QString &path, int &fd) {
     return 0;
 }
 
-int openRegularFile(const QString &path, QFile &file) {
+Result<> openRegularFile(const QString &path, QFile &file) {
     int fd = -1;
     if (const int error = openRegularDescriptor(path, fd); error != 0)
-        return error;
+        return readFailure(path, error, 0);
     if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
-        return EACCES;
+        return readFailure(path, EACCES, 0);
     }
-    return 0;
+    return {};
 }
 
 RegularFileRead readRegularFile(const QString &path, qint64 maxBytes) {
     RegularFileRead result;
-    QFile file;
-    if ((result.error = openRegularFile(path, file)) != 0)
+    int fd = -1;
+    if ((result.error = openRegularDescriptor(path, fd)) != 0)
         return result;
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        result.error = EACCES;
+        return result;
+    }
     if (file.size() > maxBytes) {
         result.error = EFBIG;
         return result;
@@ -106,6 +113,41 @@ QString readErrorText(const QString &path, int error, qint64 maxBytes) {
     if (error == EFBIG)
         return QStringLiteral("larger than %1").arg(sizeText(maxBytes));
     return QString::fromLocal8Bit(std::strerror(error));
+}
+
+Error readFailure(const QString &path, int error, qint64 maxBytes) {
+    const auto kind = [&] {
+        switch (error) {
+        case kNotARegularFile:
+            return QFileInfo(path).isDir() ? Error::Kind::IsFolder : Error::Kind::NotAFile;
+        case EFBIG:
+            return Error::Kind::TooLarge;
+        case ENOENT:
+            return Error::Kind::NotFound;
+        case EACCES:
+        case EPERM:
+            return Error::Kind::NoPermission;
+        case EISDIR:
+            return Error::Kind::IsFolder;
+        case ENOTDIR:
+        case ENAMETOOLONG:
+        case ELOOP:
+        case EINVAL:
+            return Error::Kind::BadPath;
+        case EIO:
+        case ENXIO:
+        case ENODEV:
+            return Error::Kind::DeviceFailed;
+        case ENOMEM:
+            return Error::Kind::OutOfMemory;
+        default:
+            return Error::Kind::ReadFailed;
+        }
+    };
+    const QString words = error == kNotARegularFile || error == EFBIG
+                              ? readErrorText(path, error, maxBytes)
+                              : qt_error_string(error);
+    return Error(kind(), words).in(path);
 }
 
 } // namespace q47

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "error.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -11,10 +13,11 @@ namespace q47 {
 inline constexpr int kNotARegularFile = -1;
 
 // Opens `path` for reading only when it is an ordinary file. The open does not block, so a
-// named pipe or a device put where a file is expected cannot hang the caller. Returns 0,
-// kNotARegularFile, or the errno that stopped it (EINVAL for a path that is no file name).
-int openRegularFile(const QString &path, QFile &file);
+// named pipe or a device put where a file is expected cannot hang the caller. The failure
+// names the file, with the system's reason (a path that is no file name is BadPath).
+Result<> openRegularFile(const QString &path, QFile &file);
 // The same for a caller that reads through a file descriptor of its own, which it closes.
+// Returns 0, kNotARegularFile, or the errno that stopped it.
 int openRegularDescriptor(const QString &path, int &fd);
 
 struct RegularFileRead {
@@ -36,5 +39,7 @@ QString sizeText(qint64 bytes);
 // Why a read of `path` failed, from an error of openRegularFile or readRegularFile: "a named
 // pipe, not an ordinary file", "larger than 16 MiB" or the system's words.
 QString readErrorText(const QString &path, int error, qint64 maxBytes);
+// The failure of a read of `path` from such an error: its kind, and the system's words.
+Error readFailure(const QString &path, int error, qint64 maxBytes);
 
 } // namespace q47

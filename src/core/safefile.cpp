@@ -382,8 +382,12 @@ WriteResult writeImageSafely(const QString &path, const QImage &image, const cha
 
 WriteResult copyFileSafely(const QString &from, const QString &to) {
     QFile source;
-    if (const int error = openRegularFile(from, source))
-        return WriteFailure{from, error == kNotARegularFile ? notOrdinary() : systemReason(error)};
+    if (const Result<> opened = openRegularFile(from, source); !opened) {
+        const Error::Kind what = opened.error().what;
+        return WriteFailure{from, what == Error::Kind::NotAFile || what == Error::Kind::IsFolder
+                                      ? notOrdinary()
+                                      : opened.error().detail};
+    }
     PendingFile target;
     WriteResult failed = target.open(to);
     char chunk[64 * 1024];

@@ -873,20 +873,20 @@ void frmOption::GetOptionInfo(StateRecords &records) const {
     copyOptionsFromStore(store_, records);
 }
 
-std::optional<StateError> frmOption::SetOptionInfo(const StateRecords &records) {
+Result<> frmOption::SetOptionInfo(const StateRecords &records) {
     const qsizetype lastPanel = setting::On2PanelFile.slot;
     const qsizetype lastDigitField = optionItemEnd(3) - 1;
-    const std::optional<StateError> refused =
-        copyOptionsToStore(records, store_, [&](qsizetype field) {
-            if (field == lastPanel)
-                reapplyBacklight();
-            else if (field == lastDigitField)
-                colourPreview();
-        });
-    if (refused)
-        return refused;
-    SetPlgin(store_.text(setting::PluginFile));
-    return std::nullopt;
+    Result<> restored = copyOptionsToStore(records, store_, [&](qsizetype field) {
+        if (field == lastPanel)
+            reapplyBacklight();
+        else if (field == lastDigitField)
+            colourPreview();
+    });
+    if (!restored)
+        return restored;
+    // A plug-in that is no longer one leaves the page empty; its faults are in the log.
+    static_cast<void>(SetPlgin(store_.text(setting::PluginFile)));
+    return {};
 }
 
 PanelHost &frmOption::reporter() {
@@ -902,18 +902,17 @@ void frmOption::reapplyBacklight() {
         panel_->applyBacklight();
 }
 
-qint32 frmOption::SetPlgin(const QString &path) {
-    if (path.isEmpty())
-        return 0;
-    PlgInfo info;
-    if (KB4_GetPlgInfo(path, info) == 0)
-        return 0;
+Expected<void, Errors> frmOption::SetPlgin(const QString &path) {
+    const Expected<PlgInfo, Errors> read = KB4_GetPlgInfo(path);
+    if (!read)
+        return read.error();
+    const PlgInfo &info = *read;
     setPluginComment(KB4_PlgComment(path));
     setPluginLines(capabilityLines(info));
     if (panel_)
         panel_->describeTicket(QSize(twipsToPx(info.widthTwips), twipsToPx(info.heightTwips)),
                                info.companySwitching >= 1 ? KB4_CorpNames(path) : QStringList());
-    return 2;
+    return {};
 }
 
 void frmOption::Command1_Click() {
@@ -924,12 +923,12 @@ void frmOption::Command1_Click() {
         return;
     if (panel_)
         panel_->clearTicketCompanies();
-    if (SetPlgin(file) != 0) {
+    const Expected<void, Errors> set = SetPlgin(file);
+    if (set) {
         store_.setText(setting::PluginFile, file);
         return;
     }
-    reporter().error(QStringLiteral("プラグインロードエラー"),
-                     QStringLiteral("指定したファイルはプラグインでないか、内容が不正です"));
+    reporter().report(set.error());
 }
 
 void frmOption::Command11_Click() {

@@ -1,6 +1,7 @@
 #include "japanesereading.h"
 
 #include "cp932.h"
+#include "logging.h"
 #include "readingnumbers.h"
 #include "readingtext.h"
 #include "regularfile.h"
@@ -70,6 +71,8 @@ ReadingDictionary ReadingDictionary::fromBytes(const QByteArray &bytes) {
 
 ReadingDictionary ReadingDictionary::load(const QString &path) {
     const RegularFileRead read = readRegularFile(path, kMaxFileBytes);
+    if (!read)
+        logPassedOver(logReading, readFailure(path, read.error, kMaxFileBytes));
     return read ? fromBytes(read.bytes) : ReadingDictionary();
 }
 
@@ -564,6 +567,10 @@ JapaneseReading::JapaneseReading() : d(std::make_unique<Impl>()) {
             d->lattice.reset();
         }
     }
+    if (!d->tagger)
+        logPassedOver(logReading,
+                      Error(Error::Kind::Unavailable,
+                            QStringLiteral("MeCab or its dictionary cannot be opened")));
 }
 
 JapaneseReading::~JapaneseReading() = default;

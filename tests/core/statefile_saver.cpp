@@ -56,13 +56,13 @@ int main(int argc, char **argv) {
     const QByteArray files[] = {readAll(argv[2]), readAll(argv[3])};
     if (files[0].isEmpty() || files[1].isEmpty())
         return 2;
-    if (q47::saveStateFile(target, files[1]))
+    if (!q47::saveStateFile(target, files[1]))
         return 1;
     std::puts("ready");
     std::fflush(stdout);
     for (;;) {
         for (const QByteArray &bytes : files) {
-            if (q47::saveStateFile(target, bytes))
+            if (!q47::saveStateFile(target, bytes))
                 return 1;
         }
     }

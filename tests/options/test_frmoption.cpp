@@ -16,6 +16,8 @@
 #include <QCalendarWidget>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
@@ -160,18 +162,18 @@ private Q_SLOTS:
         Rig rig;
         frmOption &o = rig.options;
         PreviewStrip *strip = rig.panel.previewStrip();
-        QCOMPARE(o.SetPlgin(QStringLiteral(Q47_SAMPLES "/plugins/plain.4SP")), 2);
+        QVERIFY(o.SetPlgin(QStringLiteral(Q47_SAMPLES "/plugins/plain.4SP")));
         QCOMPARE(o.pluginLines().size(), 6);
         QCOMPARE(strip->Combo1()->count(), 0);
-        QCOMPARE(o.SetPlgin(QStringLiteral(Q47_SAMPLES "/plugins/full.4SP")), 2);
+        QVERIFY(o.SetPlgin(QStringLiteral(Q47_SAMPLES "/plugins/full.4SP")));
         QCOMPARE(o.pluginLines().size(), 10);
         QCOMPARE(strip->Combo1()->count(), 3);
         QCOMPARE(strip->picSeirikenPrev()->size(), QSize(226, 112));
         const QString comment = o.pluginComment();
         QVERIFY(!comment.isEmpty());
 
-        QCOMPARE(o.SetPlgin(QStringLiteral(Q47_SAMPLES "/data/1.hy3")), 0);
-        QCOMPARE(o.SetPlgin(QString()), 0);
+        QVERIFY(!o.SetPlgin(QStringLiteral(Q47_SAMPLES "/data/1.hy3")));
+        QVERIFY(!o.SetPlgin(QString()));
         QCOMPARE(o.pluginLines().size(), 10);
         QCOMPARE(o.pluginComment(), comment);
 
@@ -181,6 +183,26 @@ private Q_SLOTS:
         QVERIFY(o.pluginLines().isEmpty() && o.pluginComment().isEmpty());
         QCOMPARE(strip->Combo1()->count(), 3);
         QCOMPARE(strip->picSeirikenPrev()->size(), QSize(226, 112));
+
+        // A file chosen that is none is refused with its faults, each with its line.
+        QTemporaryDir dir;
+        QFile bad(dir.filePath(QStringLiteral("bad.4SP")));
+        QVERIFY(bad.open(QIODevice::WriteOnly) &&
+                bad.write("Q47 ticket plug-in 1\n[ticket]\nsize = 100 x 50\ncolour = red\n") > 0);
+        bad.close();
+        answering([&] { o.Command1_Click(); },
+                  [&](QDialog *dialog) {
+                      auto *files = qobject_cast<QFileDialog *>(dialog);
+                      QVERIFY(files);
+                      files->selectFile(bad.fileName());
+                      QMetaObject::invokeMethod(files, "accept");
+                  });
+        QCOMPARE(rig.host.errors,
+                 (QList<std::pair<QString, QString>>{
+                     {QStringLiteral("プラグインロードエラー"),
+                      QStringLiteral("指定したファイルはプラグインでないか、内容が不正です\n\n"
+                                     "bad.4SP:4: an unknown key or attribute (colour)")}}));
+        QVERIFY(rig.settings.text(setting::PluginFile).isEmpty());
     }
 
     // The folder buttons open only a folder that is there, and never complain.

@@ -163,8 +163,10 @@ int say(const QStringList &args, QString readings, const QString &wavOut) {
     const QString wavPath = spoken.filePath(QStringLiteral("spoken.wav"));
     if (!wavOut.isEmpty() && !spoken.isValid())
         return report({QStringLiteral("%1: %2").arg(spoken.path(), spoken.errorString())}, 1);
-    auto speech = q47::EspeakSpeech::create([readings] { return readings; },
-                                            wavOut.isEmpty() ? QString() : wavSink(wavPath));
+    const std::unique_ptr<q47::EspeakSpeech> speech =
+        q47::EspeakSpeech::create([readings] { return readings; },
+                                  wavOut.isEmpty() ? QString() : wavSink(wavPath))
+            .value_or(nullptr);
     if (!speech)
         return report({QStringLiteral("speech is not available: it needs eSpeak NG with its "
                                       "Japanese voice, MeCab and GStreamer")},
