@@ -73,14 +73,10 @@ SourcePipeline makeSourcePipeline(const char *name, GstCaps *caps, const QString
 
 QString busErrorText(GstMessage *message) {
     GError *error = nullptr;
-    gchar *debug = nullptr;
-    gst_message_parse_error(message, &error, &debug);
-    QString text = error ? QString::fromUtf8(error->message) : QStringLiteral("an error");
-    if (debug)
-        text += QStringLiteral(" (%1)").arg(QString::fromUtf8(debug));
+    gst_message_parse_error(message, &error, nullptr);
+    const QString text = error ? QString::fromUtf8(error->message) : QStringLiteral("an error");
     if (error)
         g_error_free(error);
-    g_free(debug);
     return text;
 }
 
