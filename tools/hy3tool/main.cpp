@@ -39,12 +39,12 @@ int fail(const QStringList &errors) {
 }
 
 bool readFile(const QString &path, QByteArray &out, QStringList &errors) {
-    q47::spreadsheetcsv::FileRead read = q47::spreadsheetcsv::readFile(path);
+    q47::Result<QByteArray> read = q47::spreadsheetcsv::readFile(path);
     if (!read) {
-        errors.append(QStringLiteral("%1: %2").arg(path, read.error));
+        errors.append(read.error().text());
         return false;
     }
-    out = std::move(read.bytes);
+    out = std::move(*read);
     return true;
 }
 

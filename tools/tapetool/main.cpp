@@ -65,12 +65,12 @@ int report(const QStringList &lines, int code) {
 
 // Exit code 2: the file could not be read at all.
 bool readFile(const QString &path, QByteArray &out) {
-    q47::spreadsheetcsv::FileRead read = q47::spreadsheetcsv::readFile(path);
+    q47::Result<QByteArray> read = q47::spreadsheetcsv::readFile(path);
     if (!read) {
-        report({QStringLiteral("%1: %2").arg(path, read.error)}, 2);
+        report({read.error().text()}, 2);
         return false;
     }
-    out = std::move(read.bytes);
+    out = std::move(*read);
     return true;
 }
 
