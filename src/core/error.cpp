@@ -60,36 +60,6 @@ QString kindText(Error::Kind kind) {
     return {};
 }
 
-Error Error::in(const QString &f) const {
-    Error e = *this;
-    e.file = f;
-    return e;
-}
-
-Error Error::at(int l) const {
-    Error e = *this;
-    e.line = l;
-    return e;
-}
-
-Error Error::as(Severity s) const {
-    Error e = *this;
-    e.severity = s;
-    return e;
-}
-
-Error Error::about(Subject s) const {
-    Error e = *this;
-    e.subject = s;
-    return e;
-}
-
-Error Error::numbered(ErrorNumber n) const {
-    Error e = *this;
-    e.number = n;
-    return e;
-}
-
 QString Error::where() const {
     return line > 0 ? QStringLiteral("%1:%2").arg(file).arg(line) : file;
 }

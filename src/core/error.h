@@ -69,11 +69,21 @@ struct Error {
     ErrorNumber number = ErrorNumber::None;
 
     // The same failure with one more thing said of it.
-    Error in(const QString &f) const;
-    Error at(int l) const;
-    Error about(Subject s) const;
-    Error as(Severity s) const;
-    Error numbered(ErrorNumber n) const;
+    Error in(const QString &f) const {
+        return with([&](Error &e) { e.file = f; });
+    }
+    Error at(int l) const {
+        return with([&](Error &e) { e.line = l; });
+    }
+    Error about(Subject s) const {
+        return with([&](Error &e) { e.subject = s; });
+    }
+    Error as(Severity s) const {
+        return with([&](Error &e) { e.severity = s; });
+    }
+    Error numbered(ErrorNumber n) const {
+        return with([&](Error &e) { e.number = n; });
+    }
 
     // "FILE:LINE", or "FILE" for the file as a whole.
     QString where() const;
@@ -83,6 +93,13 @@ struct Error {
     QString diagnostic() const;
 
     bool operator==(const Error &) const = default;
+
+private:
+    template <class Change> Error with(Change change) const {
+        Error e = *this;
+        change(e);
+        return e;
+    }
 };
 
 using Errors = std::vector<Error>;

@@ -74,7 +74,7 @@ QString routeText(const Error &error) {
     }
 }
 
-// "エラー Code:" and "内容:"; a failure met while restoring names where it was met.
+// "エラー Code:" and "内容:"; a failure of the restore also names the module that met it.
 QString stateText(const Error &error) {
     QString text =
         QStringLiteral("エラー Code:%1\n内容:%2").arg(int(error.number)).arg(error.detail);
@@ -107,14 +107,11 @@ QString pictureText(ErrorNumber number) {
     return QStringLiteral("エラーです。\n\nエラーコード：") + QString::number(int(number)) + detail;
 }
 
-// The lead, then every fault with its file's name and line, as the plug-in check prints them.
+// The lead, then every fault with its file's name and line: "mine.4SP:12: ...".
 QString pluginText(std::span<const Error> faults) {
     QString text = QStringLiteral("指定したファイルはプラグインでないか、内容が不正です\n");
-    for (const Error &fault : faults) {
-        Error named = fault;
-        named.file = QFileInfo(fault.file).fileName();
-        text += QLatin1Char('\n') + named.text();
-    }
+    for (const Error &fault : faults)
+        text += QLatin1Char('\n') + fault.in(QFileInfo(fault.file).fileName()).text();
     return text;
 }
 
