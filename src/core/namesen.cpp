@@ -30,6 +30,44 @@ QLatin1StringView nameLanguageTag(NameLanguage language) {
     return {};
 }
 
+std::optional<NameLanguage> nameLanguageOf(QStringView tag) {
+    const QStringList parts = tag.trimmed()
+                                  .toString()
+                                  .toLower()
+                                  .replace(QLatin1Char('_'), QLatin1Char('-'))
+                                  .split(QLatin1Char('-'));
+    const QString &primary = parts.front();
+    const auto has = [&parts](std::initializer_list<const char *> subtags) {
+        for (qsizetype i = 1; i < parts.size(); ++i)
+            for (const char *s : subtags)
+                if (parts[i] == QLatin1StringView(s))
+                    return true;
+        return false;
+    };
+    // A script subtag has four letters; a region two letters or three digits.
+    const auto hasScript = [&parts] {
+        return std::any_of(parts.cbegin() + 1, parts.cend(),
+                           [](const QString &p) { return p.size() == 4 && p.front().isLetter(); });
+    };
+    if (primary == QLatin1StringView("ja"))
+        return has({"hrkt", "kana", "hira"}) ? std::optional(NameLanguage::Kana) : std::nullopt;
+    if (primary == QLatin1StringView("en"))
+        return NameLanguage::English;
+    if (primary == QLatin1StringView("ko"))
+        return NameLanguage::Korean;
+    if (primary != QLatin1StringView("zh"))
+        return std::nullopt;
+    if (has({"hans"}))
+        return NameLanguage::ChineseHans;
+    if (has({"hant"}))
+        return NameLanguage::ChineseHant;
+    if (hasScript())
+        return std::nullopt;
+    if (has({"tw", "hk", "mo"}))
+        return NameLanguage::ChineseHant;
+    return NameLanguage::ChineseHans;
+}
+
 void NameForms::overlay(const NameForms &over) {
     for (size_t i = 0; i < text.size(); ++i)
         if (!over.text[i].isEmpty())
@@ -259,23 +297,70 @@ QByteArray writeEnglishNames(const QHash<QString, QString> &names) {
     return text.toUtf8();
 }
 
-QByteArray addEnglishNames(const QByteArray &existing,
-                           const QList<std::pair<QString, QString>> &names) {
-    const QHash<QString, QString> known = readEnglishNames(existing);
-    const QString eol = existing.contains("\r\n") ? QStringLiteral("\r\n") : QStringLiteral("\n");
-    QString added;
-    for (const auto &[stop, english] : names)
-        if (!stop.isEmpty() && !english.trimmed().isEmpty() &&
-            known.value(stop) != english.trimmed())
-            added += nameLine(stop, english.trimmed(), eol);
-    if (added.isEmpty())
-        return existing;
+std::optional<QByteArray> addStopNames(const QByteArray &existing,
+                                       const QList<std::pair<QString, NameForms>> &names) {
     QByteArray out = existing;
-    if (out.trimmed().isEmpty())
-        out = QByteArray(kEnglishNamesHeader) + eol.toUtf8();
-    else if (!out.endsWith('\n'))
-        out += eol.toUtf8();
-    return out + added.toUtf8();
+    const bool empty = out.trimmed().isEmpty() || out.trimmed() == "\xEF\xBB\xBF";
+    const QByteArray eol = existing.contains("\r\n") ? "\r\n" : "\n";
+    std::array<int, kNameLanguages> columns{-1, -1, -1, -1, -1};
+    int fields = 1;
+    NameTable known;
+    if (empty) {
+        out.clear();
+        QStringList header{QStringLiteral("name")};
+        for (int l = 0; l < kNameLanguages; ++l) {
+            columns[size_t(l)] = l + 1;
+            header.append(nameLanguageTag(NameLanguage(l)));
+        }
+        fields = kNameLanguages + 1;
+        out = header.join(QLatin1Char(',')).toUtf8() + eol;
+    } else {
+        known = NameTable::fromNamesFile(existing);
+        if (known.columns_ == decltype(known.columns_){-1, -1, -1, -1, -1})
+            return std::nullopt;
+        columns = known.columns_;
+        // The header's own fields, and where its line ends, for the columns it lacks.
+        qsizetype headerEnd = -1;
+        forEachRow(QByteArrayView(existing), [&](qsizetype start, const QByteArray &) {
+            if (headerEnd >= 0)
+                return;
+            fields = 0;
+            headerEnd = scanRow(existing, start, [&](int, const FieldSpan &) { ++fields; });
+        });
+        while (headerEnd > 0 &&
+               (existing[headerEnd - 1] == '\n' || existing[headerEnd - 1] == '\r'))
+            --headerEnd;
+        QByteArray added;
+        for (int l = 0; l < kNameLanguages; ++l)
+            if (columns[size_t(l)] < 0) {
+                columns[size_t(l)] = fields++;
+                added += ',' + QByteArray(nameLanguageTag(NameLanguage(l)).data());
+            }
+        out.insert(headerEnd, added);
+        if (!out.endsWith('\n'))
+            out += eol;
+    }
+    QByteArray rows;
+    QSet<QString> written;
+    for (const auto &[name, forms] : names) {
+        const QString stop = name.trimmed();
+        if (stop.isEmpty() || written.contains(stop))
+            continue;
+        const NameForms before = known.lookUp(stop);
+        NameForms after = before;
+        after.overlay(forms);
+        if (after == before)
+            continue;
+        written.insert(stop);
+        QStringList cells(fields);
+        cells[0] = nameLine(stop, {}, {}).chopped(1);
+        for (int l = 0; l < kNameLanguages; ++l)
+            cells[columns[size_t(l)]] = csv::quoteField(forms.text[size_t(l)].trimmed());
+        rows += cells.join(QLatin1Char(',')).toUtf8() + eol;
+    }
+    if (rows.isEmpty())
+        return existing;
+    return out + rows;
 }
 
 } // namespace q47

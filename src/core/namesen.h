@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <array>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -22,6 +23,13 @@ enum class NameLanguage { Kana, English, ChineseHans, ChineseHant, Korean };
 inline constexpr int kNameLanguages = 5;
 // "ja-Hrkt", "en", "zh-Hans", "zh-Hant", "ko", as the header names the columns.
 QLatin1StringView nameLanguageTag(NameLanguage language);
+// The language a BCP 47 tag as feeds write it names, matched case-insensitively by its primary
+// subtag: "en-US" is English, "ja-HrKt" (also ja-Kana, ja-Hira) the kana, "ko-KR" Korean.
+// Chinese goes by its script, else its region: zh-Hans, zh-CN, zh-SG, zh-MY are simplified,
+// zh-Hant, zh-TW, zh-HK, zh-MO traditional, and plain "zh" simplified, the script most
+// readers of Chinese use. Nothing for other languages, for plain "ja" (the name itself) and
+// for other scripts (ja-Latn, zh-Latn).
+std::optional<NameLanguage> nameLanguageOf(QStringView tag);
 
 // A stop's name in each language; empty where unknown.
 struct NameForms {
@@ -55,8 +63,8 @@ public:
     bool isEmpty() const { return rows_.empty(); }
 
 private:
-    static NameTable indexed(QByteArray bytes, bool header,
-                             const std::array<int, kNameLanguages> &columns);
+    friend std::optional<QByteArray> addStopNames(const QByteArray &,
+                                                  const QList<std::pair<QString, NameForms>> &);
 
     QByteArray bytes_;
     std::array<int, kNameLanguages> columns_{-1, -1, -1, -1, -1}; // per language; -1: none
@@ -83,10 +91,13 @@ QHash<QString, QString> loadEnglishNames(const QString &path);
 // The file as a reader takes it back, with the header and the stops in name order.
 QByteArray writeEnglishNames(const QHash<QString, QString> &names);
 
-// `existing` (a file's bytes, empty for none) with lines added for the names it does not
-// already give so: it is kept byte for byte, and a later line wins, so the added ones take the
-// place of what it gave before. Nothing added gives `existing` back unchanged.
-QByteArray addEnglishNames(const QByteArray &existing,
-                           const QList<std::pair<QString, QString>> &names);
+// names.csv (`existing`, empty for none) with a row added for each name whose forms it does
+// not already give so: its rows are kept as they are, and a later row wins cell by cell, so
+// the added ones take the place of what it gave before. A header lacking some languages gets
+// their columns at its end (the rows above leave them empty, unknown). Nothing added gives
+// `existing` back unchanged; nothing at all when `existing` has no header naming a language,
+// since rows added below it would never be read.
+std::optional<QByteArray> addStopNames(const QByteArray &existing,
+                                       const QList<std::pair<QString, NameForms>> &names);
 
 } // namespace q47

@@ -2,8 +2,10 @@
 
 #include "importfiles.h"
 #include "routedata.h"
+#include "routesidefile.h"
 #include "screenfit.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -13,14 +15,18 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QThread>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace q47::gtfs {
 
@@ -41,8 +47,12 @@ GtfsImportDialog::GtfsImportDialog(QString dataFolder, QString soundFolder, QWid
     auto *feedRow = new QHBoxLayout;
     feedRow->addWidget(new QLabel(QStringLiteral("フィード："), this));
     path_ = new QLineEdit(this);
-    path_->setReadOnly(true);
     path_->setPlaceholderText(QStringLiteral("GTFS-JPのフォルダーかZIPファイル"));
+    // Enter reads the feed typed or pasted; no button of the dialog takes it.
+    connect(path_, &QLineEdit::returnPressed, this, [this] {
+        if (!path_->text().trimmed().isEmpty())
+            openFeed(QDir::fromNativeSeparators(path_->text().trimmed()));
+    });
     feedRow->addWidget(path_, 1);
     auto *folder = new QPushButton(QStringLiteral("フォルダー..."), this);
     auto *zip = new QPushButton(QStringLiteral("ZIP..."), this);
@@ -79,6 +89,18 @@ GtfsImportDialog::GtfsImportDialog(QString dataFolder, QString soundFolder, QWid
 
     auto *previewBox = new QGroupBox(QStringLiteral("停留所と整理券番号"), this);
     auto *previewLayout = new QVBoxLayout(previewBox);
+    auto *rangeRow = new QHBoxLayout;
+    rangeRow->addWidget(new QLabel(QStringLiteral("取り込む範囲："), previewBox));
+    first_ = new QComboBox(previewBox);
+    last_ = new QComboBox(previewBox);
+    rangeRow->addWidget(first_, 1);
+    rangeRow->addWidget(new QLabel(QStringLiteral("から"), previewBox));
+    rangeRow->addWidget(last_, 1);
+    rangeRow->addWidget(new QLabel(QStringLiteral("まで"), previewBox));
+    previewLayout->addLayout(rangeRow);
+    for (QComboBox *box : {first_, last_})
+        connect(box, &QComboBox::activated, this,
+                [this] { selectRange(first_->currentIndex(), last_->currentIndex()); });
     preview_ = new QTableWidget(0, 4, previewBox);
     preview_->setHorizontalHeaderLabels({QStringLiteral("順"), QStringLiteral("停留所"),
                                          QStringLiteral("読み"), QStringLiteral("整理券")});
@@ -115,6 +137,8 @@ GtfsImportDialog::GtfsImportDialog(QString dataFolder, QString soundFolder, QWid
     top->addLayout(routeRow);
     connect(route_, &QSpinBox::valueChanged, this, &GtfsImportDialog::setRoute);
     setRoute(route_->value());
+    for (QPushButton *button : findChildren<QPushButton *>())
+        button->setAutoDefault(false);
 
     connect(progressTimer_, &QTimer::timeout, this,
             [this] { progressBar_->setValue(progress_.load()); });
@@ -150,6 +174,9 @@ void GtfsImportDialog::openFeed(const QString &path) {
     path_->setText(QDir::toNativeSeparators(path));
     routes_->clear();
     patterns_->clear();
+    first_->clear();
+    last_->clear();
+    trip_.clear();
     preview_->setRowCount(0);
     import_->setEnabled(false);
     status_->setText(QStringLiteral("読み込み中..."));
@@ -233,17 +260,75 @@ void GtfsImportDialog::selectPattern(int row) {
         return;
     }
     const int r = routes_->currentRow();
+    const QSignalBlocker blockFirst(first_), blockLast(last_);
+    first_->clear();
+    last_->clear();
+    trip_.clear();
     if (!feed_ || r < 0 || r >= int(routePatterns_.size()) || row < 0 ||
         row >= int(routePatterns_[size_t(r)].patterns.size())) {
         plan_ = ImportPlan();
         showPlan();
         return;
     }
+    trip_ = routePatterns_[size_t(r)].patterns[size_t(row)].exampleTrip;
+    for (const StopTime &st : feed_->trips()[size_t(feed_->tripIndex(trip_))].stopTimes) {
+        const QString text = QStringLiteral("%1 %2").arg(st.sequence).arg(feed_->stopName(st.stop));
+        first_->addItem(text, st.sequence);
+        last_->addItem(text, st.sequence);
+    }
+    first_->setCurrentIndex(0);
+    last_->setCurrentIndex(last_->count() - 1);
+    planRange();
+}
+
+void GtfsImportDialog::selectRange(int first, int last) {
+    if (trip_.isEmpty() || first < 0 || last < 0 || first >= first_->count() ||
+        last >= last_->count())
+        return;
+    first_->setCurrentIndex(first);
+    last_->setCurrentIndex(last);
+    planRange();
+}
+
+void GtfsImportDialog::planRange() {
     ImportRequest request;
-    request.tripId = routePatterns_[size_t(r)].patterns[size_t(row)].exampleTrip;
+    request.tripId = trip_;
     request.route = route_->value();
+    // The whole trip asks for no part, so that its end is the terminus.
+    if (first_->currentIndex() > 0)
+        request.from = first_->currentData().toInt();
+    if (last_->currentIndex() < last_->count() - 1)
+        request.to = last_->currentData().toInt();
     plan_ = planImport(*feed_, request);
+    // A trip too long for one route: its first part as the plan proposes (a part of too many
+    // stops may still need too many ticket numbers, and is cut again).
+    Diagnostics cuts;
+    for (int tries = 0; tries < 3 && !plan_.ok() && plan_.proposedPart; ++tries) {
+        const auto [from, to] = *plan_.proposedPart;
+        const int firstIndex = first_->findData(from), lastIndex = last_->findData(to);
+        if (firstIndex < 0 || lastIndex < 0)
+            break;
+        const Diagnostic &why =
+            *std::find_if(plan_.diagnostics.cbegin(), plan_.diagnostics.cend(),
+                          [](const Diagnostic &d) { return d.level == Diagnostic::Level::Error; });
+        cuts.append({Diagnostic::Level::Note, why.file, why.line,
+                     QStringLiteral("%1: the range is set to stops %2 to %3; the rest can be "
+                                    "imported as another route from %3")
+                         .arg(why.text.section(QLatin1Char(':'), 0, 0))
+                         .arg(from)
+                         .arg(to)});
+        first_->setCurrentIndex(firstIndex);
+        last_->setCurrentIndex(lastIndex);
+        request.from = from;
+        request.to = to;
+        plan_ = planImport(*feed_, request);
+    }
+    plan_.diagnostics = cuts + plan_.diagnostics;
     showPlan();
+}
+
+int GtfsImportDialog::route() const {
+    return route_->value();
 }
 
 void GtfsImportDialog::setRoute(int route) {
@@ -253,7 +338,7 @@ void GtfsImportDialog::setRoute(int route) {
     const QString name = QString::number(route);
     const bool exists =
         QFileInfo::exists(QDir(folderOf(dataFolder_)).filePath(name + QStringLiteral(".hy3")));
-    target_->setText(QStringLiteral("%1.hy3、%1tp.csv%2")
+    target_->setText(QStringLiteral("%1.hy3、%1.route.json、%1tp.csv%2")
                          .arg(name, exists ? QStringLiteral("（上書き）") : QString()));
 }
 
@@ -299,6 +384,27 @@ bool GtfsImportDialog::importPattern() {
         return false;
     // The route number goes into the readings' comment; the plan is otherwise the preview's.
     plan_.route = route_->value();
+    const QString name = QString::number(plan_.route);
+    const QDir data(folderOf(dataFolder_)), sound(folderOf(soundFolder_));
+    QStringList there;
+    for (const QString &path :
+         {data.filePath(name + QStringLiteral(".hy3")), data.filePath(routeSideFileName(name)),
+          sound.filePath(name + QStringLiteral("tp.csv"))})
+        if (QFileInfo::exists(path))
+            there.append(QFileInfo(path).fileName());
+    if (!there.isEmpty()) {
+        QMessageBox question(
+            QMessageBox::Question, windowTitle(),
+            QStringLiteral("系統%1のファイルがもうあります（%2）。上書きしますか？")
+                .arg(plan_.route, 5, 10, QLatin1Char('0'))
+                .arg(there.join(QStringLiteral("、"))),
+            QMessageBox::Yes | QMessageBox::No, this);
+        question.setDefaultButton(QMessageBox::No);
+        if (question.exec() != QMessageBox::Yes) {
+            status_->setText(QStringLiteral("取り込みをやめました。何も書き込んでいません。"));
+            return false;
+        }
+    }
     Diagnostics diagnostics;
     recoverImportFolders(dataFolder_, soundFolder_, diagnostics);
     diagnostics += plan_.diagnostics;

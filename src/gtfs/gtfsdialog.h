@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -36,8 +37,12 @@ public:
     bool loading() const { return worker_ != nullptr; }
     void selectRoute(int row);
     void selectPattern(int row);
+    // The part of the pattern's trip to import, by index into its stops (first and last).
+    void selectRange(int first, int last);
     void setRoute(int route);
-    // Writes the files of the previewed pattern; false when nothing was written.
+    int route() const;
+    // Writes the files of the previewed pattern; false when nothing was written. When the
+    // route's files are there already, asks first whether to overwrite them.
     bool importPattern();
 
     const Feed *feed() const { return feed_.get(); }
@@ -46,6 +51,9 @@ public:
     QListWidget *patternList() const { return patterns_; }
     QTableWidget *preview() const { return preview_; }
     QPlainTextEdit *messages() const { return messages_; }
+    QLineEdit *pathField() const { return path_; }
+    QComboBox *firstStop() const { return first_; }
+    QComboBox *lastStop() const { return last_; }
     QPushButton *importButton() const { return import_; }
     QLabel *status() const { return status_; }
 
@@ -58,6 +66,9 @@ private:
     void chooseFolder();
     void chooseZip();
     void finishLoading();
+    // Plans the import of the range chosen; a trip too long for one route is cut where the
+    // plan proposes, and the range shows the cut.
+    void planRange();
     void showPlan();
     void showMessages(const Diagnostics &diagnostics);
     int firstFreeRoute() const;
@@ -65,6 +76,7 @@ private:
     QString dataFolder_, soundFolder_;
     std::unique_ptr<Feed> feed_;
     std::vector<RoutePatterns> routePatterns_;
+    QString trip_; // the previewed pattern's example trip
     ImportPlan plan_;
 
     std::unique_ptr<Feed> loadingFeed_;
@@ -79,6 +91,8 @@ private:
     QLabel *status_;
     QListWidget *routes_;
     QListWidget *patterns_;
+    QComboBox *first_;
+    QComboBox *last_;
     QTableWidget *preview_;
     QSpinBox *route_;
     QLabel *target_;

@@ -1,5 +1,10 @@
 #include "gtfsfeed.h"
 
+#include "japanesereading.h"
+#include "readingtext.h"
+
+#include <QRegularExpression>
+
 #include <algorithm>
 #include <cmath>
 #include <map>
@@ -29,6 +34,53 @@ bool missingColumns(CsvTable &table, std::initializer_list<const char *> names, 
             missing = true;
         }
     return missing;
+}
+
+// A platform's suffix to a stop's name: "駅前（１番のりば）", "駅前 2番乗り場",
+// "駅前（Ｂのりば）"...
+struct PlatformSuffix {
+    QString base; // the name without it
+    QString kana; // its reading in hiragana: いちばんのりば
+};
+
+std::optional<PlatformSuffix> platformSuffix(const QString &name) {
+    // The platform's number or letter, "番", the word for a platform; in brackets or not.
+    static const QRegularExpression suffix(
+        QStringLiteral("^(.*?\\S)\\s*(?:[（(]\\s*([0-9０-９]{1,3}|[A-Za-zＡ-Ｚａ-ｚ])\\s*(番)?\\s*("
+                       "のりば|のり場|乗り場|乗場|"
+                       "乗車場|乗車口|降り場|ホーム|線)?\\s*[）)]|([0-9０-９]{1,3}|[A-Za-zＡ-Ｚａ-"
+                       "ｚ])(番)?(のりば|のり場|乗り場|"
+                       "乗場|乗車場|乗車口|降り場|ホーム|線))$"));
+    const QRegularExpressionMatch m = suffix.match(name.trimmed());
+    if (!m.hasMatch())
+        return std::nullopt;
+    const bool bracketed = m.capturedLength(2) > 0;
+    const QString mark = m.captured(bracketed ? 2 : 5);
+    const bool ban = m.capturedLength(bracketed ? 3 : 6) > 0;
+    const QString word = m.captured(bracketed ? 4 : 7);
+    // "駅前（1）" or "東1線" (a place, not a platform) say too little.
+    if (!ban && (word.isEmpty() || (!bracketed && word == QStringLiteral("線"))))
+        return std::nullopt;
+    const QString plain = reading::sanitize(mark);
+    QString kana =
+        reading::isAsciiDigit(plain.front()) ? numberReading(plain) : reading::latinReading(plain);
+    if (kana.isEmpty())
+        return std::nullopt;
+    if (ban)
+        kana += QStringLiteral("バン");
+    static const QHash<QString, QString> words = {
+        {QStringLiteral("のりば"), QStringLiteral("ノリバ")},
+        {QStringLiteral("のり場"), QStringLiteral("ノリバ")},
+        {QStringLiteral("乗り場"), QStringLiteral("ノリバ")},
+        {QStringLiteral("乗場"), QStringLiteral("ノリバ")},
+        {QStringLiteral("乗車場"), QStringLiteral("ジョウシャジョウ")},
+        {QStringLiteral("乗車口"), QStringLiteral("ジョウシャグチ")},
+        {QStringLiteral("降り場"), QStringLiteral("オリバ")},
+        {QStringLiteral("ホーム"), QStringLiteral("ホーム")},
+        {QStringLiteral("線"), QStringLiteral("セン")},
+    };
+    kana += words.value(word);
+    return PlatformSuffix{m.captured(1), toHiragana(kana)};
 }
 
 } // namespace
@@ -192,17 +244,20 @@ bool Feed::loadTables(const FeedSource &source) {
         !linkStations())
         return false;
 
-    int shortName = -1, longName = -1;
+    int shortName = -1, longName = -1, color = -1, textColor = -1;
     if (!readTable(
             source, QStringLiteral("routes.txt"), true,
             [&](CsvTable &t) {
                 id = t.column("route_id");
                 shortName = t.column("route_short_name");
                 longName = t.column("route_long_name");
+                color = t.column("route_color");
+                textColor = t.column("route_text_color");
                 return !missingColumns(t, {"route_id"}, diagnostics_);
             },
             [&](CsvTable &t) {
-                Route r{t.text(id), t.text(shortName), t.text(longName)};
+                Route r{t.text(id), t.text(shortName), t.text(longName), t.text(color),
+                        t.text(textColor)};
                 if (!routeIndex_.contains(r.id)) {
                     routeIndex_.insert(r.id, int(routes_.size()));
                     intern(r.id);
@@ -243,8 +298,9 @@ bool Feed::loadTables(const FeedSource &source) {
         return false;
 
     int trip = -1, stop = -1, sequence = -1, pickup = -1;
-    QByteArray lastTrip;
+    QByteArray lastTrip, lastHeadsign;
     int lastTripIndex = -1;
+    qint32 lastHeadsignIndex = 0;
     if (!readTable(
             source, QStringLiteral("stop_times.txt"), true,
             [&](CsvTable &t) {
@@ -252,6 +308,7 @@ bool Feed::loadTables(const FeedSource &source) {
                 stop = t.column("stop_id");
                 sequence = t.column("stop_sequence");
                 pickup = t.column("pickup_type");
+                headsign = t.column("stop_headsign");
                 return !missingColumns(t, {"trip_id", "stop_id", "stop_sequence"}, diagnostics_);
             },
             [&](CsvTable &t) {
@@ -274,6 +331,18 @@ bool Feed::loadTables(const FeedSource &source) {
                 st.badSequence = !ok;
                 st.noPickup = t.field(pickup) == "1";
                 st.line = t.line();
+                // Headsigns repeat along a trip and from trip to trip: each is kept once.
+                if (const QByteArrayView h = t.field(headsign); h != lastHeadsign) {
+                    lastHeadsign = h.toByteArray();
+                    const QString text = t.text(headsign);
+                    lastHeadsignIndex = text.isEmpty() ? 0 : headsignIndex_.value(text, -1);
+                    if (lastHeadsignIndex < 0) {
+                        lastHeadsignIndex = qint32(headsigns_.size());
+                        headsignIndex_.insert(text, lastHeadsignIndex);
+                        headsigns_.append(text);
+                    }
+                }
+                st.headsign = lastHeadsignIndex;
                 trips_[size_t(lastTripIndex)].stopTimes.push_back(st);
             }))
         return false;
@@ -395,19 +464,27 @@ void Feed::keepTranslationsOfUsedStops() {
                     wantedIds_.insert(stop.parent.toUtf8()); // a station stops.txt lacks
                 if (const QString n = stopName(s); !n.isEmpty())
                     wantedNames_.insert(n.toUtf8());
+                // A pole named "<station>（１番のりば）" may be read by its station's name.
+                if (const auto p = platformSuffix(stop.name))
+                    wantedNames_.insert(p->base.toUtf8());
             }
 }
 
 // Two layouts: GTFS-JP's first one keys the translation by the Japanese text itself
-// (trans_id,lang,translation); GTFS's names the table, field and record. Only readings of stop
-// names in kana (ja-Hrkt) and in English (en) are kept.
+// (trans_id,lang,translation); GTFS's names the table, field and record. Only stop names are
+// kept, in the languages of the names file: kana (ja-Hrkt), English, Chinese and Korean.
 bool Feed::readTranslations(const FeedSource &source) {
-    const auto kept = [this](QByteArrayView lang) -> Translations * {
-        if (lang.compare("ja-Hrkt", Qt::CaseInsensitive) == 0)
-            return &readings_;
-        if (lang.compare("en", Qt::CaseInsensitive) == 0)
-            return &english_;
-        return nullptr;
+    // A feed writes a handful of tags a million times over.
+    QHash<QByteArray, Translations *> byTag;
+    const auto kept = [this, &byTag](QByteArrayView lang) -> Translations * {
+        const QByteArray tag = QByteArray::fromRawData(lang.data(), lang.size());
+        if (const auto it = byTag.constFind(tag); it != byTag.constEnd())
+            return *it;
+        const std::optional<NameLanguage> l = nameLanguageOf(QString::fromUtf8(lang));
+        Translations *into = l ? &translations_[size_t(*l)] : nullptr;
+        if (byTag.size() < 256)
+            byTag.insert(lang.toByteArray(), into);
+        return into;
     };
     bool byText = false;
     int key = -1, lang = -1, translation = -1, table = -1, field = -1, record = -1, value = -1;
@@ -475,23 +552,44 @@ Key Feed::stopZone(int stop) const {
     return 0;
 }
 
-QString Feed::translated(const Translations &t, int stop) const {
-    for (int s = stop; s >= 0 && s < int(stops_.size()); s = stops_[size_t(s)].parentStop) {
+QString Feed::translation(NameLanguage language, int stop) const {
+    const Translations &t = translations_[size_t(language)];
+    const bool kana = language == NameLanguage::Kana;
+    QString suffixes; // the kana of platform suffixes passed on the way up to the station
+    for (int s = stop; s >= 0 && s < int(stops_.size());) {
         const Stop &at = stops_[size_t(s)];
-        // A station stops.txt lacks may still have its translations.
-        for (const QString &id : {at.id, at.parentStop < 0 ? at.parent : QString()})
-            if (const auto it = t.byId.constFind(id); !id.isEmpty() && it != t.byId.constEnd())
-                return *it;
+        QString found = t.byId.value(at.id);
+        if (found.isEmpty() && !at.name.isEmpty())
+            found = t.byText.value(at.name);
+        if (!found.isEmpty())
+            return kana ? found + suffixes : found;
+        const std::optional<PlatformSuffix> platform = platformSuffix(at.name);
+        const QString base = platform ? platform->base : at.name;
+        const QString suffix = kana && platform ? platform->kana : QString();
+        if (at.parentStop >= 0 && (at.name.isEmpty() || base == stopName(at.parentStop))) {
+            suffixes.prepend(suffix);
+            s = at.parentStop;
+            continue;
+        }
+        // A station stops.txt lacks, then the name without its platform.
+        if (at.parentStop < 0 && !at.parent.isEmpty())
+            found = t.byId.value(at.parent);
+        if (found.isEmpty() && platform)
+            found = t.byText.value(base);
+        return found.isEmpty() ? QString() : kana ? found + suffix + suffixes : found;
     }
-    return t.byText.value(stopName(stop));
+    return {};
 }
 
 QString Feed::reading(int stop) const {
-    return translated(readings_, stop);
+    return translation(NameLanguage::Kana, stop);
 }
 
-QString Feed::englishName(int stop) const {
-    return translated(english_, stop);
+NameForms Feed::nameForms(int stop) const {
+    NameForms forms;
+    for (int l = 0; l < kNameLanguages; ++l)
+        forms.text[size_t(l)] = translation(NameLanguage(l), stop).trimmed();
+    return forms;
 }
 
 std::vector<RoutePatterns> Feed::patterns() const {

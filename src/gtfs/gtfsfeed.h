@@ -2,6 +2,7 @@
 
 #include "feedcsv.h"
 #include "feedsource.h"
+#include "namesen.h"
 
 #include <QHash>
 #include <QList>
@@ -9,6 +10,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <array>
 #include <functional>
 #include <vector>
 
@@ -45,6 +47,8 @@ struct Route {
     QString id;
     QString shortName;
     QString longName;
+    QString color; // route_color and route_text_color as written, "RRGGBB" by the standard
+    QString textColor;
     QString displayName() const;
 };
 
@@ -52,6 +56,7 @@ struct StopTime {
     qint32 stop = -1; // index into stops(), -1 for an id stops.txt lacks
     qint32 sequence = 0;
     qint32 line = 0;
+    qint32 headsign = 0;      // its stop_headsign, by Feed::stopHeadsign(); 0 for none
     bool noPickup = false;    // pickup_type 1
     bool badSequence = false; // not a whole number of 0 or more
 };
@@ -134,12 +139,23 @@ public:
     // likewise.
     QString stopName(int stop) const;
     Key stopZone(int stop) const;
+    // The stop_headsign of a stop time; empty when it gives none.
+    QString stopHeadsign(const StopTime &stopTime) const {
+        return headsigns_.value(stopTime.headsign);
+    }
     // The stop name's reading in kana as translations.txt gives it (language ja-Hrkt), by the
-    // pole's id, its stations' ids or the name itself; empty when it has none. Only the stops
-    // that trips serve have them.
+    // stop's id or its name; a pole without a name of its own, or named as its station, takes
+    // its station's. A pole named "<station>（１番のりば）" (full- or half-width digits and
+    // brackets; のりば, 乗り場, 番線 and the like) that has none takes its station's reading (its
+    // parent_station's, else that of the name without the suffix) with the suffix's:
+    // えきまえいちばんのりば. Empty when it has none. Only the stops that trips serve have them.
     QString reading(int stop) const;
-    // Its English name (language en), found the same way.
-    QString englishName(int stop) const;
+    // Its name in a language (as nameLanguageOf() takes translations.txt's tags), found by the
+    // stop's id, its name, then as its station's when the pole is named as its station (with
+    // or without a platform suffix); the kana as reading() tells.
+    QString translation(NameLanguage language, int stop) const;
+    // Every form known, the kana by reading().
+    NameForms nameForms(int stop) const;
 
     // Every route with its stop patterns, in the order of routes.txt.
     std::vector<RoutePatterns> patterns() const;
@@ -169,8 +185,9 @@ private:
     struct Translations {
         QHash<QString, QString> byId, byText;
     };
-    QString translated(const Translations &t, int stop) const;
-    Translations readings_, english_;
+    std::array<Translations, kNameLanguages> translations_;
+    QStringList headsigns_{QString()};
+    QHash<QString, qint32> headsignIndex_;
     // What translations are kept for: the ids and names of the stops trips use, as UTF-8, so
     // that the rows of others are passed over without a copy.
     QSet<QByteArray> wantedIds_, wantedNames_;

@@ -5,6 +5,7 @@
 #include "namesen.h"
 #include "regularfile.h"
 #include "routedata.h"
+#include "routesidefile.h"
 #include "safefile.h"
 
 #include <QDir>
@@ -165,6 +166,8 @@ bool prepareImport(const Feed &feed, const ImportPlan &plan, const QString &data
         return false;
     const QDir data(folderPath(dataFolder)), sound(folderPath(soundFolder));
     files.routePath = data.filePath(name + QStringLiteral(".hy3"));
+    files.sidePath = data.filePath(routeSideFileName(name));
+    files.side = encodeRouteSideFile(plan.side);
     files.announcementPath = sound.filePath(name + QStringLiteral("tp.csv"));
     files.readingsPath = sound.filePath(QStringLiteral("readings.csv"));
     files.route = encodeRouteFile(plan.records);
@@ -191,14 +194,28 @@ bool prepareImport(const Feed &feed, const ImportPlan &plan, const QString &data
         return false;
     files.readings = mergeReadings(readings, plan.readings, readingsSource(feed, plan), out);
 
-    const QString englishPath = data.filePath(QString::fromLatin1(kEnglishNamesFile));
-    QByteArray english;
-    if (!existing(englishPath, kMaxEnglishNamesBytes, english))
+    const QString namesPath = data.filePath(QString::fromLatin1(kStopNamesFile));
+    QByteArray names;
+    if (!existing(namesPath, NameTable::kMaxBytes, names))
         return false;
-    files.english = addEnglishNames(english, plan.englishNames);
-    if (files.english != english)
-        files.englishPath = englishPath;
+    const std::optional<QByteArray> merged = addStopNames(names, plan.names);
+    if (!merged)
+        out.append({Diagnostic::Level::Warning, namesPath, 1,
+                    QStringLiteral("the first row names none of the languages (name,ja-Hrkt,en,"
+                                   "zh-Hans,zh-Hant,ko); the file is left as it is, without the "
+                                   "names of this import")});
+    else if (*merged != names) {
+        files.names = *merged;
+        files.namesPath = namesPath;
+    }
     return true;
+}
+
+QStringList ImportFiles::paths() const {
+    QStringList out{routePath, sidePath, announcementPath, readingsPath};
+    if (!namesPath.isEmpty())
+        out.append(namesPath);
+    return out;
 }
 
 void recoverImportFolders(const QString &dataFolder, const QString &soundFolder, Diagnostics &out) {
@@ -217,10 +234,11 @@ void recoverImportFolders(const QString &dataFolder, const QString &soundFolder,
 ImportWrite writeImport(const ImportFiles &files, Diagnostics &out) {
     std::vector<std::pair<QString, QByteArray>> contents = {
         {files.routePath, files.route},
+        {files.sidePath, files.side},
         {files.announcementPath, files.announcements},
         {files.readingsPath, files.readings}};
-    if (!files.englishPath.isEmpty())
-        contents.emplace_back(files.englishPath, files.english);
+    if (!files.namesPath.isEmpty())
+        contents.emplace_back(files.namesPath, files.names);
     // Every file is written beside its place first; only when all are complete does each
     // replace the old one, and a failure puts back those replaced before it.
     std::vector<PendingFile> pending(contents.size());

@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <utility>
 
@@ -14,13 +15,17 @@ namespace q47::gtfs {
 // The files of an import, made in memory before any is written.
 struct ImportFiles {
     QString routePath;        // <data>/N.hy3
+    QString sidePath;         // <data>/N.route.json
     QString announcementPath; // <sound>/Ntp.csv
     QString readingsPath;     // <sound>/readings.csv
-    QString englishPath;      // <data>/names_en.csv; empty when the import adds no names
+    QString namesPath;        // <data>/names.csv; empty when the import adds no names
     QByteArray route;
+    QByteArray side;
     QByteArray announcements;
     QByteArray readings;
-    QByteArray english;
+    QByteArray names;
+    // Every file written, in that order.
+    QStringList paths() const;
 };
 
 // The comment that heads the readings of an import: the feed, its operators, the route.
@@ -34,8 +39,9 @@ QByteArray mergeReadings(const QByteArray &existing,
                          Diagnostics &out);
 
 // Makes the files' contents for the folders (an empty folder is the current one), reading the
-// readings.csv and names_en.csv already there. False, with the reason, when the folders will not
-// take them.
+// readings.csv and names.csv already there. The names of other languages go into names.csv
+// only: names_en.csv, which the boards still read, is left as it is. False, with the reason, when
+// the folders will not take them.
 bool prepareImport(const Feed &feed, const ImportPlan &plan, const QString &dataFolder,
                    const QString &soundFolder, ImportFiles &files, Diagnostics &out);
 

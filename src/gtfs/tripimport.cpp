@@ -4,7 +4,9 @@
 #include "japanesereading.h"
 #include "readingtext.h"
 
+#include <QColor>
 #include <QHash>
+#include <QRegularExpression>
 #include <QSet>
 
 #include <cmath>
@@ -262,8 +264,27 @@ std::vector<int> fareSections(int stopCount, const std::vector<bool> &boarding, 
     return starts;
 }
 
+QString boardHeadsign(const QString &headsign, const QStringList &routeNames) {
+    const QString text = headsign.trimmed();
+    static const QStringList kSaysWhere = {
+        QStringLiteral("行"),   QStringLiteral("行き"),   QStringLiteral("ゆき"),
+        QStringLiteral("方面"), QStringLiteral("止まり"), QStringLiteral("経由"),
+        QStringLiteral("回り"), QStringLiteral("まわり"), QStringLiteral("周り")};
+    bool japanese = false;
+    int size = 1;
+    for (qsizetype i = 0; i < text.size() && !japanese; i += size)
+        japanese = reading::isJapanese(reading::codePointAt(text, i, &size));
+    if (text.isEmpty() || !japanese || text.contains(QStringLiteral("循環")) ||
+        routeNames.contains(text) ||
+        std::any_of(kSaysWhere.cbegin(), kSaysWhere.cend(),
+                    [&text](const QString &end) { return text.endsWith(end); }))
+        return text;
+    return text + QStringLiteral("行");
+}
+
 QString speakableReading(const QString &feedReading) {
-    const QString text = toKatakana(reading::sanitize(feedReading));
+    // Before the clean-up, which would make a full-width "～" a tilde.
+    const QString text = toKatakana(reading::sanitize(reading::plainKanaReading(feedReading)));
     QString out;
     bool pause = false;
     const auto add = [&](const QString &kana) {
@@ -348,6 +369,7 @@ ImportPlan planImport(const Feed &feed, const ImportRequest &request) {
     const auto times =
         std::vector<StopTime>(trip.stopTimes.begin() + first, trip.stopTimes.begin() + last + 1);
     const auto partHint = [&](int cut) {
+        plan.proposedPart.emplace(times.front().sequence, times[size_t(cut)].sequence);
         return QStringLiteral("import it in parts with --from/--to, e.g. --from %1 --to %2, "
                               "then --from %2")
             .arg(times.front().sequence)
@@ -371,9 +393,11 @@ ImportPlan planImport(const Feed &feed, const ImportRequest &request) {
         p.name = feed.stopName(st.stop);
         p.sequence = st.sequence;
         p.boarding = !st.noPickup;
-        p.feedReading = feed.reading(st.stop);
+        p.forms = feed.nameForms(st.stop);
+        p.forms[NameLanguage::Kana] = reading::plainKanaReading(p.forms[NameLanguage::Kana]);
+        p.feedReading = p.forms[NameLanguage::Kana];
         p.reading = speakableReading(p.feedReading);
-        p.english = feed.englishName(st.stop).trimmed();
+        p.headsign = feed.stopHeadsign(st);
         const Stop &stop = feed.stops()[size_t(st.stop)];
         if (!told.contains(st.stop)) {
             told.insert(st.stop);
@@ -383,11 +407,11 @@ ImportPlan planImport(const Feed &feed, const ImportRequest &request) {
                                  QStringLiteral("stop %1 has no name, nor has a station above it")
                                      .arg(stop.id)));
             else if (!cp932Holds(p.name))
-                out.append(
-                    warning(kStops, stop.line,
-                            QStringLiteral("%1 has characters the route file (CP932) cannot "
-                                           "hold; they show as ?; the reading keeps the name")
-                                .arg(p.name)));
+                out.append(warning(kStops, stop.line,
+                                   QStringLiteral("%1 has characters the route file (CP932) cannot "
+                                                  "hold; they show as ? on the LED board, and the "
+                                                  "route's side file keeps the name as written")
+                                       .arg(p.name)));
             if (p.feedReading.isEmpty())
                 out.append(
                     {Diagnostic::Level::Note, kTranslations, 0,
@@ -410,10 +434,10 @@ ImportPlan planImport(const Feed &feed, const ImportRequest &request) {
                                        .arg(p.name, *it, p.reading)));
             }
         }
-        if (!p.name.isEmpty() && !p.english.isEmpty() &&
-            std::none_of(plan.englishNames.cbegin(), plan.englishNames.cend(),
+        if (!p.name.isEmpty() && p.forms != NameForms() &&
+            std::none_of(plan.names.cbegin(), plan.names.cend(),
                          [&](const auto &known) { return known.first == p.name; }))
-            plan.englishNames.append({p.name, p.english});
+            plan.names.append({p.name, p.forms});
         plan.stops.push_back(std::move(p));
     }
 
@@ -446,6 +470,7 @@ ImportPlan planImport(const Feed &feed, const ImportRequest &request) {
     }
 
     QSet<quint64> missingTold;
+    int dearest = 0;
     for (int i = 0; i < n; ++i) {
         PlannedStop &p = plan.stops[size_t(i)];
         p.seiriNo = seiriNo[size_t(i)];
@@ -458,6 +483,7 @@ ImportPlan planImport(const Feed &feed, const ImportRequest &request) {
                 break;
             const std::optional<int> f = fare(s, i);
             r.setDataCol(k + 1, qint16(f.value_or(0)));
+            dearest = std::max(dearest, f.value_or(0));
             const quint64 pair =
                 quint64(quint32(zones[size_t(s)])) << 32 | quint32(zones[size_t(i)]);
             if (!f && !missingTold.contains(pair)) {
@@ -473,13 +499,58 @@ ImportPlan planImport(const Feed &feed, const ImportRequest &request) {
         plan.records.push_back(std::move(r));
     }
 
-    // The announcements: where the bus goes, each next stop linked to the step, the end.
-    plan.headsign =
-        trip.headsign.isEmpty() ? feed.stopName(trip.stopTimes.back().stop) : trip.headsign;
-    const bool toTerminal = last == int(trip.stopTimes.size()) - 1;
-    const auto spoken = [](const PlannedStop &p) {
-        return cp932Holds(p.name) || p.reading.isEmpty() ? p.name : p.reading;
+    // The LED board's cells have four digits; the LCD board shows a fare whole.
+    if (dearest >= 10000)
+        out.append(warning(kFares, 0,
+                           QStringLiteral("route %1 has fares of 10,000 yen and more, up to %2 "
+                                          "yen: the LED board shows only their last four "
+                                          "digits (the LCD board shows them whole)")
+                               .arg(trip.routeId)
+                               .arg(dearest)));
+
+    // What the route file cannot hold: the route's name and colours, the headsign at each stop
+    // (the stop's own, else the trip's, else its last stop), the names as written.
+    const Route *route = trip.route >= 0 ? &feed.routes()[size_t(trip.route)] : nullptr;
+    const QString lastStop = feed.stopName(trip.stopTimes.back().stop);
+    const auto headsignAt = [&](const PlannedStop &p) {
+        return !p.headsign.trimmed().isEmpty()      ? p.headsign.trimmed()
+               : !trip.headsign.trimmed().isEmpty() ? trip.headsign.trimmed()
+                                                    : lastStop;
     };
+    if (route) {
+        plan.side.name = !route->shortName.trimmed().isEmpty() ? route->shortName.trimmed()
+                                                               : route->longName.trimmed();
+        const auto colour = [&](const QString &text, const char *field) {
+            static const QRegularExpression rgb(QStringLiteral("^#?[0-9A-Fa-f]{6}$"));
+            const QString t = text.trimmed();
+            if (t.isEmpty())
+                return QColor();
+            if (!rgb.match(t).hasMatch()) {
+                out.append(warning(QStringLiteral("routes.txt"), 0,
+                                   QStringLiteral("%1 \"%2\" of route %3 is no colour RRGGBB; the "
+                                                  "board uses none")
+                                       .arg(QLatin1String(field), t, route->id)));
+                return QColor();
+            }
+            return QColor::fromString(t.startsWith(u'#') ? t : QLatin1Char('#') + t);
+        };
+        plan.side.color = colour(route->color, "route_color");
+        plan.side.textColor = colour(route->textColor, "route_text_color");
+    }
+    const QStringList routeNames =
+        route ? QStringList{route->shortName.trimmed(), route->longName.trimmed(),
+                            route->displayName()}
+              : QStringList();
+    plan.headsign = headsignAt(plan.stops.front());
+    for (PlannedStop &p : plan.stops) {
+        p.headsign = boardHeadsign(headsignAt(p), routeNames);
+        plan.side.stops.push_back({p.name, p.headsign});
+    }
+
+    // The announcements: where the bus goes, each next stop linked to the step, the end. The
+    // list is CP932, as the route file: a name it cannot hold is written as the route file
+    // holds it, and the tape speaks the side file's real name in its place.
+    const bool toTerminal = last == int(trip.stopTimes.size()) - 1;
     plan.announcements.append(
         {QStringLiteral("ご乗車ありがとうございます。このバスは、%1行きです。")
              .arg(destinationWords(plan.headsign)),
@@ -488,7 +559,7 @@ ImportPlan planImport(const Feed &feed, const ImportRequest &request) {
         const bool end = toTerminal && i == n - 1;
         plan.announcements.append(
             {(end ? QStringLiteral("次は、終点、%1です。") : QStringLiteral("次は、%1です。"))
-                 .arg(spoken(plan.stops[size_t(i)])),
+                 .arg(plan.stops[size_t(i)].name),
              1, 2});
     }
     if (toTerminal)
@@ -496,7 +567,7 @@ ImportPlan planImport(const Feed &feed, const ImportRequest &request) {
             {QStringLiteral(
                  "終点、%1です。本日もご乗車、ありがとうございました。お忘れ物のないよう、"
                  "ご注意ください。")
-                 .arg(spoken(plan.stops.back())),
+                 .arg(plan.stops.back().name),
              0, 1});
     return plan;
 }

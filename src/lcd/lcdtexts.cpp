@@ -1,6 +1,7 @@
 #include "lcdtexts.h"
 
 #include "degitmodel.h"
+#include "japanesereading.h"
 #include "seirikennum.h"
 
 #include <algorithm>
@@ -204,13 +205,7 @@ int nameBreak(const QString &name) {
 }
 
 QString toHiragana(const QString &kana) {
-    QString out = kana;
-    for (QChar &c : out) {
-        // ァ to ヶ sit 0x60 above ぁ to ゖ.
-        if (c.unicode() >= 0x30A1 && c.unicode() <= 0x30F6)
-            c = QChar(c.unicode() - 0x60);
-    }
-    return out;
+    return q47::toHiragana(kana);
 }
 
 QString clockText(const BoardContent &content) {

@@ -42,6 +42,8 @@ bool RouteSession::setRoute(const QString &routeText, int startSection) {
         return false;
     }
     side_ = loadRouteSideFile(dataFolder + routeSideFileName(routeText), table_.lastStopPos() + 1);
+    if (side_)
+        tape_.setWrittenNames(cp932Substitutes(*side_));
 
     board_.SetChimei(QStringLiteral("系統設定"));
     for (int k = 1; k <= kFareCells; ++k)

@@ -90,6 +90,60 @@ std::optional<RouteSideFile> loadRouteSideFile(const QString &path, int stopCoun
     return side;
 }
 
+namespace {
+
+// A JSON string: quotes, backslashes and control characters escaped, the rest as UTF-8.
+QByteArray jsonString(const QString &text) {
+    QByteArray out = "\"";
+    for (const char c : text.toUtf8()) {
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (uchar(c) < 0x20) {
+            out += QStringLiteral("\\u%1").arg(int(uchar(c)), 4, 16, QLatin1Char('0')).toLatin1();
+        } else {
+            out += c;
+        }
+    }
+    return out + '"';
+}
+
+} // namespace
+
+QByteArray encodeRouteSideFile(const RouteSideFile &side) {
+    QByteArray out = "{\"format\":1";
+    if (!side.name.isEmpty())
+        out += ",\"name\":" + jsonString(side.name);
+    if (side.color.isValid())
+        out += ",\"color\":" + jsonString(side.color.name().toUpper());
+    if (side.textColor.isValid())
+        out += ",\"textColor\":" + jsonString(side.textColor.name().toUpper());
+    out += ",\"stops\":[";
+    for (size_t i = 0; i < side.stops.size(); ++i) {
+        const RouteSideFile::Stop &stop = side.stops[i];
+        out += i == 0 ? "\n  {" : ",\n  {";
+        out += "\"name\":" + jsonString(stop.name);
+        if (!stop.headsign.isEmpty())
+            out += ",\"headsign\":" + jsonString(stop.headsign);
+        out += '}';
+    }
+    return out + "\n]}\n";
+}
+
+QList<std::pair<QString, QString>> cp932Substitutes(const RouteSideFile &side) {
+    QList<std::pair<QString, QString>> out;
+    const auto add = [&out](const QString &text) {
+        const QString form = fromCp932(toCp932(text));
+        if (form != text && !out.contains({form, text}))
+            out.append({form, text});
+    };
+    for (const RouteSideFile::Stop &stop : side.stops) {
+        add(stop.name);
+        add(stop.headsign);
+    }
+    return out;
+}
+
 QString writtenStopName(const QString &routeName, const QString &realName) {
     if (realName.isEmpty() || toCp932(realName) != toCp932(routeName))
         return routeName;

@@ -4,9 +4,11 @@
 
 #include <QByteArray>
 #include <QColor>
+#include <QList>
 #include <QString>
 
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace q47 {
@@ -39,6 +41,14 @@ Result<RouteSideFile> parseRouteSideFile(const QByteArray &bytes);
 // one entry for each of the route's `stopCount` stops; else nothing, logged under q47.route,
 // and the route shows as its file has it.
 std::optional<RouteSideFile> loadRouteSideFile(const QString &path, int stopCount);
+
+// The file as parseRouteSideFile takes it back: UTF-8, one stop to a line; the colours as
+// "#RRGGBB" and only when valid, and the name and each headsign only when not empty.
+QByteArray encodeRouteSideFile(const RouteSideFile &side);
+
+// The stops' names and headsigns that CP932 cannot hold, each after what CP932 makes of it
+// ("?野家前", "𠮷野家前"), as the route's CP932 files hold them.
+QList<std::pair<QString, QString>> cp932Substitutes(const RouteSideFile &side);
 
 // The name to show for a stop the route file names `routeName`: the side file's `realName`
 // when the route file holds what CP932 makes of it, so that a name edited in the route file

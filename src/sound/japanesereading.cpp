@@ -78,7 +78,7 @@ ReadingDictionary ReadingDictionary::load(const QString &path) {
 
 void ReadingDictionary::add(const QString &word, const QString &reading) {
     const QString key = sanitize(word).trimmed();
-    const QString kana = toKatakana(reading.trimmed());
+    const QString kana = toKatakana(plainKanaReading(reading.trimmed()));
     if (key.isEmpty() || key.size() > kMaxWordLength || kana.isEmpty())
         return;
     for (QChar c : kana) {
@@ -137,6 +137,16 @@ QString toKatakana(QStringView text) {
         const char16_t u = c.unicode();
         if ((u >= u'ぁ' && u <= u'ゖ') || u == u'ゝ' || u == u'ゞ')
             c = QChar(char16_t(u + 0x60));
+    }
+    return out;
+}
+
+QString toHiragana(QStringView text) {
+    QString out = text.toString();
+    for (QChar &c : out) {
+        // ァ to ヶ sit 0x60 above ぁ to ゖ.
+        if (c.unicode() >= 0x30A1 && c.unicode() <= 0x30F6)
+            c = QChar(c.unicode() - 0x60);
     }
     return out;
 }

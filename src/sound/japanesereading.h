@@ -68,8 +68,9 @@ private:
     std::unique_ptr<Impl> d;
 };
 
-// Katakana from hiragana; other characters unchanged.
+// Katakana from hiragana, and back; other characters unchanged.
 QString toKatakana(QStringView text);
+QString toHiragana(QStringView text);
 // Japanese numeral reading of a decimal number text such as "12", "210", "3.5", "10000", "0"
 // (ASCII or full-width digits, commas between digit groups allowed); empty when the text is no
 // number. Long vowels in numbers are written with ウ: 12 ジュウニ.

@@ -9,6 +9,8 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace q47 {
 
 namespace {
@@ -56,6 +58,7 @@ void mdlM_Tape::TapeLoad(const QString &Folder, const QString &RouteName) {
     const auto fail = [this] { view_.setFrameEnabled(false); };
 
     tapeCount_ = 0;
+    writtenNames_.clear();
     // With the count at 0 the old list is out of reach: let it go before the new one comes.
     list_ = QByteArray();
     lines_ = TapeLineIndex();
@@ -91,6 +94,16 @@ void mdlM_Tape::TapeLoad(const QString &Folder, const QString &RouteName) {
             engine_->prepare();
     }
     tapePos_ = 0;
+}
+
+void mdlM_Tape::setWrittenNames(const QList<std::pair<QString, QString>> &formAndName) {
+    writtenNames_.clear();
+    for (const auto &[form, name] : formAndName)
+        // A form of nothing but "?" would stand for any question mark.
+        if (form != name && !form.isEmpty() && form.count(QLatin1Char('?')) < form.size())
+            writtenNames_.append({form, name});
+    std::stable_sort(writtenNames_.begin(), writtenNames_.end(),
+                     [](const auto &a, const auto &b) { return a.first.size() > b.first.size(); });
 }
 
 void mdlM_Tape::TapeNext() {
@@ -130,8 +143,11 @@ void mdlM_Tape::TapeSpeak(int Pos) {
     const std::optional<TapeEntry> spoken = entry(Pos);
     if (!engine_ || !spoken)
         return;
+    QString text = spoken->TapeText;
+    for (const auto &[form, name] : writtenNames_)
+        text.replace(form, name);
     engine_->stop();
-    engine_->speak(spoken->TapeText);
+    engine_->speak(text);
     if (engine_->state() == -1)
         engine_->stop();
 }

@@ -2,6 +2,7 @@
 
 #include "tapelist.h"
 
+#include <QList>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -9,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace q47 {
@@ -56,6 +58,10 @@ public:
 
     void TapeInit();
     void TapeLoad(const QString &Folder, const QString &RouteName);
+    // Names as written, each with what CP932 makes of it ("?野家前" for "𠮷野家前"), from the
+    // route's side file: the list is CP932 too, so where an entry holds such a form the written
+    // name is spoken, and read by its reading. TapeLoad forgets them.
+    void setWrittenNames(const QList<std::pair<QString, QString>> &formAndName);
     void TapeNext();
     void TapeBack();
     void TapeSpeak(int Pos);
@@ -90,7 +96,8 @@ private:
     QPointer<QObject> owner_;
     std::unique_ptr<SpeechEngine> engine_;
     QByteArray list_;
-    TapeLineIndex lines_; // entry k is line k - 1
+    TapeLineIndex lines_;                             // entry k is line k - 1
+    QList<std::pair<QString, QString>> writtenNames_; // longest form first
     // Entries a failed load got to; those after it read as empty.
     int readEntries_ = 0;
     int tapeCount_ = 0;

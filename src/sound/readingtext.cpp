@@ -182,6 +182,47 @@ QString sanitize(QStringView text) {
     return out;
 }
 
+namespace {
+
+// Digits, Latin letters and the marks of a stop code, in ASCII or full width.
+bool isCodeChar(QChar c) {
+    const QChar a = foldChar(c);
+    return isAsciiDigit(a) || isAsciiLetter(a) || a == u'-' || a == u'_' || a == u'.' ||
+           a == u'#' || a == u' ' || a == u'/';
+}
+
+} // namespace
+
+QString plainKanaReading(QStringView reading) {
+    QString out;
+    out.reserve(reading.size());
+    for (qsizetype i = 0; i < reading.size(); ++i) {
+        const QChar c = reading[i];
+        const char16_t u = c.unicode();
+        if ((u == u'～' || u == u'〜' || u == u'~') && !out.isEmpty() &&
+            isKana(out.back().unicode())) {
+            out += u'ー';
+            continue;
+        }
+        static constexpr char16_t kClose[] = {u')', u'）', u']', u'］'};
+        const qsizetype kind = QStringView(u"(（[［").indexOf(c);
+        if (kind >= 0) {
+            qsizetype j = i + 1;
+            bool code = false;
+            for (; j < reading.size() && isCodeChar(reading[j]); ++j)
+                code = code || foldChar(reading[j]) != u' ';
+            if (code && j < reading.size() && reading[j] == QChar(kClose[kind])) {
+                while (!out.isEmpty() && foldChar(out.back()) == u' ')
+                    out.chop(1);
+                i = j;
+                continue;
+            }
+        }
+        out += c;
+    }
+    return out;
+}
+
 char32_t codePointAt(QStringView text, qsizetype i, int *size) {
     const QChar c = text[i];
     if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {

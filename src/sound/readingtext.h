@@ -29,6 +29,12 @@ inline bool isAsciiLetter(QChar c) {
     return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
 }
 
+// A kana reading as feeds and authors write it, made plain: "～" or "〜" after a kana lengthens
+// its vowel (ゆ～らく ゆーらく) rather than meaning "から", and a bracketed code (ひらやま(4013),
+// （Ａ１）) is left out with the blanks before it, since it is no part of the name's sound.
+// Everything else is kept as it is.
+QString plainKanaReading(QStringView reading);
+
 enum class Pause { None, Comma, Stop };
 Pause pauseOf(QChar c);
 

@@ -81,3 +81,53 @@ TEST(NamesFile, ColumnsByTheHeadersTags) {
 }
 
 } // namespace
+
+namespace {
+
+// Language tags as feeds write them: any case, with regions and scripts.
+TEST(NamesFile, LanguageTagsByTheirPrimarySubtag) {
+    using L = NameLanguage;
+    const std::pair<const char *, std::optional<L>> cases[] = {
+        {"ja-Hrkt", L::Kana},           {"ja-HrKt", L::Kana},
+        {"JA_HRKT", L::Kana},           {"ja", std::nullopt},
+        {"ja-Latn", std::nullopt},      {"en", L::English},
+        {"en-US", L::English},          {" EN-gb ", L::English},
+        {"ko-KR", L::Korean},           {"zh-Hans", L::ChineseHans},
+        {"zh-CN", L::ChineseHans},      {"zh-SG", L::ChineseHans},
+        {"zh-Hans-CN", L::ChineseHans}, {"zh", L::ChineseHans},
+        {"zh-Hant", L::ChineseHant},    {"zh-TW", L::ChineseHant},
+        {"zh-hk", L::ChineseHant},      {"zh-MO", L::ChineseHant},
+        {"zh-Hant-HK", L::ChineseHant}, {"zh-Latn", std::nullopt},
+        {"fr", std::nullopt},           {"", std::nullopt},
+        {"eng", std::nullopt},
+    };
+    for (const auto &[tag, language] : cases)
+        EXPECT_EQ(nameLanguageOf(QString::fromLatin1(tag)), language) << tag;
+}
+
+// An import's names join the file: the user's rows stay, a header lacking languages gets
+// their columns, a name already given so is not added again, a later row wins.
+TEST(NamesFile, AddedNamesKeepTheUsersRows) {
+    const NameForms station = forms({{NameLanguage::Kana, "えきまえ"},
+                                     {NameLanguage::English, "Station"},
+                                     {NameLanguage::Korean, "역앞"}});
+    const QByteArray own = "name,EN\r\n# mine\r\n駅前,Ekimae\r\n#1 埠頭,Pier One";
+    const auto added = addStopNames(
+        own, {{QStringLiteral("駅前"), station},
+              {QStringLiteral("#1 埠頭"), forms({{NameLanguage::English, "Pier One"}})}});
+    ASSERT_TRUE(added);
+    // The unquoted "#1 埠頭" is a comment; the added one is quoted, a name.
+    EXPECT_EQ(*added, QByteArray("name,EN,ja-Hrkt,zh-Hans,zh-Hant,ko\r\n# mine\r\n駅前,Ekimae\r\n"
+                                 "#1 埠頭,Pier One\r\n駅前,Station,えきまえ,,,역앞\r\n"
+                                 "\"#1 埠頭\",Pier One,,,,\r\n"));
+    EXPECT_EQ(NameTable::fromNamesFile(*added).lookUp(QStringLiteral("駅前")), station);
+    EXPECT_EQ(addStopNames(*added, {{QStringLiteral("駅前"), station}}), added);
+
+    const auto fresh = addStopNames({}, {{QStringLiteral("駅前"), station}});
+    ASSERT_TRUE(fresh);
+    EXPECT_EQ(*fresh, "name,ja-Hrkt,en,zh-Hans,zh-Hant,ko\n駅前,えきまえ,Station,,,역앞\n");
+    // Rows below a header naming no language would never be read.
+    EXPECT_FALSE(addStopNames("停留所名,英語名\n", {{QStringLiteral("駅前"), station}}));
+}
+
+} // namespace

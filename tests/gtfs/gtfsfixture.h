@@ -21,6 +21,11 @@ inline bool writeFeed(const QString &folder, const Files &files) {
     return true;
 }
 
+inline QByteArray readFile(const QString &path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
 inline QString sampleFeed() {
     return QStringLiteral(Q47_SAMPLES "/gtfs");
 }

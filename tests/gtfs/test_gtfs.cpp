@@ -5,6 +5,7 @@
 #include "importfiles.h"
 #include "japanesereading.h"
 #include "namesen.h"
+#include "routesidefile.h"
 #include "tapecsv.h"
 #include "tripimport.h"
 
@@ -28,11 +29,6 @@ using namespace q47::gtfs::test;
 namespace {
 
 const QByteArray kBom("\xEF\xBB\xBF");
-
-QByteArray readAll(const QString &path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 // A zone fare over six stops, written the way real feeds trip readers up: a byte-order mark,
 // CR LF, every field quoted, columns in an unusual order, a station whose pole has no name,
@@ -264,7 +260,7 @@ void expectRefused(const Refusal &c, const std::function<void(const QString &)> 
     EXPECT_TRUE(mentions(d, c.file, c.line, c.says)) << c.name << "\n" << dump(d).toStdString();
     EXPECT_TRUE(QDir(data.path()).isEmpty()) << c.name;
     EXPECT_EQ(QDir(sound.path()).entryList(QDir::Files), QStringList{"readings.csv"}) << c.name;
-    EXPECT_EQ(readAll(QDir(sound.path()).filePath("readings.csv")), readings) << c.name;
+    EXPECT_EQ(readFile(QDir(sound.path()).filePath("readings.csv")), readings) << c.name;
 }
 
 } // namespace
@@ -353,7 +349,8 @@ TEST(TripImport, ZoneFareWithEveryQuirkOfRealFeeds) {
     EXPECT_TRUE(mentions(d, "fare_attributes.txt", 5, "F260 is in USD"));
     EXPECT_TRUE(mentions(d, "stops.txt", 7, "𠮷野町 has characters the route file (CP932)"));
 
-    // The name CP932 cannot hold is spoken by its reading; the headsign keeps its comma.
+    // The list holds the name CP932 cannot hold as the route file does (the tape speaks the
+    // side file's name in its place); the headsign keeps its comma.
     const QStringList texts = [&] {
         QStringList t;
         for (const TapeEntry &e : plan.announcements)
@@ -362,7 +359,7 @@ TEST(TripImport, ZoneFareWithEveryQuirkOfRealFeeds) {
     }();
     EXPECT_EQ(texts.first(),
               QStringLiteral("ご乗車ありがとうございます。このバスは、北口, 東口方面行きです。"));
-    EXPECT_EQ(texts[4], QStringLiteral("次は、ヨシノチョウです。"));
+    EXPECT_EQ(fromCp932(toCp932(texts[4])), QStringLiteral("次は、?野町です。"));
     EXPECT_EQ(texts[5], QStringLiteral("次は、終点、北口です。"));
     EXPECT_TRUE(texts.last().startsWith(QStringLiteral("終点、北口です。")));
     EXPECT_EQ(plan.announcements.size(), 7);
@@ -387,11 +384,209 @@ TEST(TripImport, ReadsBothTranslationLayouts) {
             {QStringLiteral("北口"), QStringLiteral("キタグチ")},
         };
         EXPECT_EQ(plan.readings, expected) << (current ? "GTFS layout" : "GTFS-JP layout");
-        const QList<std::pair<QString, QString>> english = {
-            current ? std::pair{QStringLiteral("北口"), QStringLiteral("Kitaguchi")}
-                    : std::pair{QStringLiteral("駅前"), QStringLiteral("Ekimae")}};
-        EXPECT_EQ(plan.englishNames, english);
+        const QString english = current ? QStringLiteral("北口") : QStringLiteral("駅前");
+        for (const auto &[name, forms] : plan.names)
+            EXPECT_EQ(forms[NameLanguage::English].isEmpty(), name != english)
+                << name.toStdString();
     }
+}
+
+// A line whose operator names it, its stops and their forms as real feeds do: language tags
+// in any case and with regions (en-US, ko-KR, zh-Hant-HK, zh-CN, ja-HrKt, plain zh; ja and
+// zh-Latn are no form of the board's), a pole named "<station>（１番のりば）" without a reading of
+// its own, 𠮷 and an emoji in a name, readings with ～ and a bracketed code, a 12,000-yen
+// fare, headsigns that change along the trip, and the route's own colours.
+Files fourLanguageFeed(bool currentLayout) {
+    Files f;
+    f["stops.txt"] = QStringLiteral("stop_id,stop_name,zone_id,parent_station\n"
+                                    "ST1,中央駅,,\n"
+                                    "P1,中央駅（１番のりば）,Z1,ST1\n"
+                                    "P2,𠮷野🚌ターミナル,Z1,\n"
+                                    "P3,ゆ～らく温泉,Z2,\n"
+                                    "P4,平山,Z2,\n"
+                                    "P5,北港,Z3,\n")
+                         .toUtf8();
+    f["routes.txt"] = "route_id,route_short_name,route_long_name,route_color,route_text_color\n"
+                      "R1,,北港線,1e90ff,FFFFFF\n";
+    f["trips.txt"] = QStringLiteral("route_id,trip_id,trip_headsign\nR1,T1,北港\n").toUtf8();
+    f["stop_times.txt"] = QStringLiteral("trip_id,stop_id,stop_sequence,stop_headsign\n"
+                                         "T1,P1,1,𠮷野・平山経由 北港\n"
+                                         "T1,P2,2,𠮷野・平山経由 北港\n"
+                                         "T1,P3,3,平山経由 北港\n"
+                                         "T1,P4,4,\n"
+                                         "T1,P5,5,\n")
+                              .toUtf8();
+    f["fare_attributes.txt"] = "fare_id,price,currency_type\nF160,160,JPY\nF210,210,JPY\n"
+                               "F12000,12000,JPY\n";
+    f["fare_rules.txt"] = "fare_id,route_id,origin_id,destination_id\n"
+                          "F160,R1,Z1,Z1\nF210,R1,Z1,Z2\nF12000,R1,Z1,Z3\n"
+                          "F160,R1,Z2,Z2\nF210,R1,Z2,Z3\n";
+    const QList<std::array<const char *, 3>> names = {
+        // the translated text (the GTFS layout's record), language, translation
+        {"中央駅", "ja-HrKt", "ちゅうおうえき"},
+        {"中央駅", "en-US", "Central Station"},
+        {"中央駅", "ko-KR", "중앙역"},
+        {"中央駅", "zh-Hant-HK", "中央車站"},
+        {"中央駅", "zh-CN", "中央车站"},
+        {"中央駅", "ja", "ちゅうおうえき?"},
+        {"𠮷野🚌ターミナル", "JA-HRKT", "よしのばすたーみなる"},
+        {"𠮷野🚌ターミナル", "en", "Yoshino Bus Terminal"},
+        {"ゆ～らく温泉", "ja-Hrkt", "ゆ～らくおんせん"},
+        {"平山", "ja-Hrkt", "ひらやま（4013）"},
+        {"北港", "ja-Hrkt", "きたみなと"},
+        {"北港", "zh", "北港"},
+        {"北港", "zh-Latn", "Beigang"},
+    };
+    const QHash<QString, QString> ids = {{"中央駅", "ST1"}, {"平山", "P4"}, {"北港", "P5"}};
+    QString t = currentLayout ? QStringLiteral("table_name,field_name,language,translation,"
+                                               "record_id,record_sub_id,field_value\n")
+                              : QStringLiteral("trans_id,lang,translation\n");
+    for (const auto &[text, language, translation] : names) {
+        const QString id = ids.value(QString::fromUtf8(text));
+        t += currentLayout ? QStringLiteral("stops,stop_name,%1,%2,%3,,%4\n")
+                                 .arg(QString::fromUtf8(language), QString::fromUtf8(translation),
+                                      id, id.isEmpty() ? QString::fromUtf8(text) : QString())
+                           : QStringLiteral("%1,%2,%3\n")
+                                 .arg(QString::fromUtf8(text), QString::fromUtf8(language),
+                                      QString::fromUtf8(translation));
+    }
+    f["translations.txt"] = t.toUtf8();
+    return f;
+}
+
+NameForms formsOf(std::initializer_list<std::pair<NameLanguage, const char16_t *>> given) {
+    NameForms out;
+    for (const auto &[language, text] : given)
+        out[language] = QString::fromUtf16(text);
+    return out;
+}
+
+// What the import writes beside the route file: the side file with the route's name and
+// colours, the headsign at each stop and the names as written; names.csv with four languages;
+// readings without the code and with the long vowel; the 12,000-yen fare whole, with one
+// warning.
+TEST(TripImport, TheRouteAsItsOperatorNamesItInFourLanguages) {
+    for (const bool current : {false, true}) {
+        const char *layout = current ? "GTFS layout" : "GTFS-JP layout";
+        QTemporaryDir feed, data, sound;
+        ASSERT_TRUE(writeFeed(feed.path(), fourLanguageFeed(current)));
+        Diagnostics d;
+        ASSERT_TRUE(
+            runImport(feed.path(), {QStringLiteral("T1"), 4, {}, {}}, data.path(), sound.path(), d))
+            << layout << dump(d).toStdString();
+        EXPECT_EQ(std::count_if(d.cbegin(), d.cend(),
+                                [](const Diagnostic &x) {
+                                    return x.text.contains(QStringLiteral(
+                                        "route R1 has fares of 10,000 yen and more, up to 12000 "
+                                        "yen: the LED board shows only their last four digits"));
+                                }),
+                  1)
+            << layout << dump(d).toStdString();
+        const RouteFileContents route =
+            decodeRouteFile(readFile(QDir(data.path()).filePath("4.hy3")));
+        ASSERT_EQ(route.stops.size(), 5u);
+        EXPECT_EQ(route.stops[4].DataCol(1), 12000);
+        EXPECT_EQ(route.stops[1].StopName, QStringLiteral("?野?ターミナル"));
+
+        const auto side =
+            loadRouteSideFile(QDir(data.path()).filePath("4.route.json"), int(route.stops.size()));
+        ASSERT_TRUE(side) << layout;
+        EXPECT_EQ(side->name, QStringLiteral("北港線"));
+        EXPECT_EQ(side->color, QColor(0x1E, 0x90, 0xFF));
+        EXPECT_EQ(side->textColor, QColor(Qt::white));
+        const QStringList names = {"中央駅（１番のりば）", "𠮷野🚌ターミナル", "ゆ～らく温泉",
+                                   "平山", "北港"};
+        const QStringList headsigns = {"𠮷野・平山経由 北港行", "𠮷野・平山経由 北港行",
+                                       "平山経由 北港行", "北港行", "北港行"};
+        for (int i = 0; i < 5; ++i) {
+            EXPECT_EQ(side->stops[size_t(i)].name, names[i]) << layout;
+            EXPECT_EQ(side->stops[size_t(i)].headsign, headsigns[i]) << layout;
+        }
+
+        const NameTable table = NameTable::loadNamesFile(QDir(data.path()).filePath("names.csv"));
+        using L = NameLanguage;
+        EXPECT_EQ(table.lookUp(names[0]), formsOf({{L::Kana, u"ちゅうおうえきいちばんのりば"},
+                                                   {L::English, u"Central Station"},
+                                                   {L::Korean, u"중앙역"},
+                                                   {L::ChineseHant, u"中央車站"},
+                                                   {L::ChineseHans, u"中央车站"}}))
+            << layout;
+        EXPECT_EQ(table.lookUp(names[1]), formsOf({{L::Kana, u"よしのばすたーみなる"},
+                                                   {L::English, u"Yoshino Bus Terminal"}}));
+        EXPECT_EQ(table.lookUp(names[2]), formsOf({{L::Kana, u"ゆーらくおんせん"}}));
+        EXPECT_EQ(table.lookUp(names[3]), formsOf({{L::Kana, u"ひらやま"}}));
+        EXPECT_EQ(table.lookUp(names[4]),
+                  formsOf({{L::Kana, u"きたみなと"}, {L::ChineseHans, u"北港"}}));
+
+        const ReadingDictionary readings =
+            ReadingDictionary::load(QDir(sound.path()).filePath("readings.csv"));
+        for (const auto &[name, kana] :
+             {std::pair{names[0], "チュウオウエキイチバンノリバ"},
+              std::pair{names[2], "ユーラクオンセン"}, std::pair{names[3], "ヒラヤマ"}}) {
+            QString found;
+            EXPECT_EQ(readings.match(name, 0, &found), name.size()) << name.toStdString();
+            EXPECT_EQ(found, QString::fromUtf8(kana)) << layout;
+        }
+    }
+}
+
+// A pole without a reading of its own, named as its station with a platform, reads as its
+// station plus the platform, whichever way the platform is written; a pole named otherwise,
+// or a bracketed number alone, is left to the dictionary.
+TEST(Feed, PlatformPolesReadAsTheirStationPlusThePlatform) {
+    const std::pair<const char16_t *, const char16_t *> poles[] = {
+        {u"駅前（１番のりば）", u"えきまえいちばんのりば"},
+        {u"駅前 12番乗り場", u"えきまえじゅうにばんのりば"},
+        {u"駅前(A)", u""},
+        {u"駅前（Ｂのりば）", u"えきまえびーのりば"},
+        {u"駅前3番線", u"えきまえさんばんせん"},
+        {u"駅前（２番）", u"えきまえにばん"},
+        {u"駅前（1）", u""},
+        {u"駅前東口", u""},
+        {u"駅前", u"えきまえ"},
+    };
+    QString stops = QStringLiteral("stop_id,stop_name,parent_station\nST,駅前,\n"),
+            times = QStringLiteral("trip_id,stop_id,stop_sequence\n");
+    for (int i = 0; i < int(std::size(poles)); ++i) {
+        stops += QStringLiteral("P%1,%2,ST\n").arg(i).arg(QString::fromUtf16(poles[i].first));
+        times += QStringLiteral("T1,P%1,%1\n").arg(i);
+    }
+    QTemporaryDir dir;
+    ASSERT_TRUE(writeFeed(dir.path(), {{"stops.txt", stops.toUtf8()},
+                                       {"stop_times.txt", times.toUtf8()},
+                                       {"routes.txt", "route_id\nR1\n"},
+                                       {"trips.txt", "trip_id,route_id\nT1,R1\n"},
+                                       {"translations.txt", "trans_id,lang,translation\n"
+                                                            "駅前,ja-Hrkt,えきまえ\n"}}));
+    Loaded l = load(dir.path());
+    ASSERT_TRUE(l.ok);
+    for (int i = 0; i < int(std::size(poles)); ++i)
+        EXPECT_EQ(l.feed.reading(l.feed.stopIndex(QStringLiteral("P%1").arg(i))),
+                  QString::fromUtf16(poles[i].second))
+            << QString::fromUtf16(poles[i].first).toStdString();
+}
+
+// The headsign as a board shows it gets "行" only where it does not say where the bus goes.
+TEST(TripImport, BoardHeadsignAddsTheDestinationsWordWhereItIsMissing) {
+    const QStringList route = {QStringLiteral("港めぐり")};
+    const std::pair<const char16_t *, const char16_t *> cases[] = {
+        {u"北港", u"北港行"},
+        {u"大学経由 北港", u"大学経由 北港行"},
+        {u"北港行", u"北港行"},
+        {u"北港行き", u"北港行き"},
+        {u"北港ゆき", u"北港ゆき"},
+        {u"北港方面", u"北港方面"},
+        {u"大学経由", u"大学経由"},
+        {u"市内循環 右回り", u"市内循環 右回り"},
+        {u"外回り", u"外回り"},
+        {u"港めぐり", u"港めぐり"},
+        {u"Airport", u"Airport"},
+        {u" 北港 ", u"北港行"},
+        {u"", u""},
+    };
+    for (const auto &[given, shown] : cases)
+        EXPECT_EQ(boardHeadsign(QString::fromUtf16(given), route), QString::fromUtf16(shown))
+            << QString::fromUtf16(given).toStdString();
 }
 
 TEST(TripImport, FlatFares) {
@@ -458,9 +653,9 @@ TEST(TripImport, RefusalsWriteNothing) {
     for (const Refusal &c : cases)
         expectRefused(c);
 
-    // A named pipe where the English names go is not read (nor waited for) and writes nothing.
+    // A named pipe where the names go is not read (nor waited for) and writes nothing.
     QTemporaryDir data, sound;
-    const QString pipe = QDir(data.path()).filePath("names_en.csv");
+    const QString pipe = QDir(data.path()).filePath("names.csv");
     ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
     Diagnostics d;
     EXPECT_FALSE(runImport(sampleFeed(), {QStringLiteral("2_0900"), 7, {}, {}}, data.path(),
@@ -617,26 +812,31 @@ TEST(Readings, MergeKeepsTheUsersLinesAndReplacesEarlierImports) {
 }
 
 // With the readings an import writes, the reader says every stop name as the feed does, also
-// where it guesses wrong on its own (緑町 as ミドリチョウ, 港町 as ミナトチョウ); the English names
-// join the user's own in names_en.csv, which stays as it was above them.
+// where it guesses wrong on its own (緑町 as ミドリチョウ, 港町 as ミナトチョウ); the names join
+// the user's own in names.csv, which keeps them as they were, and names_en.csv is left alone.
 TEST(Readings, EveryStopNameOfTheSampleIsReadAsTheFeedReadsIt) {
     JapaneseReading reader;
     ASSERT_TRUE(reader.available());
     QTemporaryDir data, sound;
     ASSERT_TRUE(writeFeed(sound.path(), {{"readings.csv", "一口,イモアライ\n"}}));
-    const QByteArray ownNames = "# mine\r\n一口,Imoarai\r\n駅前,Ekimae";
-    ASSERT_TRUE(writeFeed(data.path(), {{"names_en.csv", ownNames}}));
+    const QByteArray ownNames = "name,en\r\n# mine\r\n一口,Imoarai\r\n駅前,Ekimae";
+    ASSERT_TRUE(writeFeed(data.path(), {{"names.csv", ownNames}, {"names_en.csv", "a,b\n"}}));
     Diagnostics d;
     for (int pass = 0; pass < 2; ++pass)
         for (const char *trip : {"1_0700_out", "2_0900"})
             ASSERT_TRUE(runImport(sampleFeed(), {QString::fromLatin1(trip), 1, {}, {}}, data.path(),
                                   sound.path(), d))
                 << dump(d).toStdString();
-    const QString namesPath = QDir(data.path()).filePath("names_en.csv");
-    EXPECT_TRUE(readAll(namesPath).startsWith(ownNames + "\r\n"));
-    EXPECT_EQ(readAll(namesPath).count("\r\n駅前,Station\r\n"), 1); // not again on a re-import
-    const QHash<QString, QString> english = loadEnglishNames(namesPath);
-    EXPECT_EQ(english.value(QStringLiteral("一口")), QStringLiteral("Imoarai"));
+    const QString namesPath = QDir(data.path()).filePath("names.csv");
+    const QByteArray written = readFile(namesPath);
+    EXPECT_TRUE(
+        written.startsWith("name,en,ja-Hrkt,zh-Hans,zh-Hant,ko\r\n" + ownNames.mid(9) + "\r\n"))
+        << written.toStdString();
+    EXPECT_EQ(written.count("\r\n駅前,"), 2); // the user's, then the feed's, not again
+    EXPECT_EQ(readFile(QDir(data.path()).filePath("names_en.csv")), "a,b\n");
+    const NameTable table = NameTable::fromNamesFile(written);
+    EXPECT_EQ(table.lookUp(QStringLiteral("一口"))[NameLanguage::English],
+              QStringLiteral("Imoarai"));
     reader.setDictionary(ReadingDictionary::load(QDir(sound.path()).filePath("readings.csv")));
     EXPECT_EQ(reader.read(QStringLiteral("一口")).kana, QStringLiteral("イモアライ"));
     Loaded l = load(sampleFeed());
@@ -646,13 +846,13 @@ TEST(Readings, EveryStopNameOfTheSampleIsReadAsTheFeedReadsIt) {
             const QString name = l.feed.stopName(st.stop);
             EXPECT_EQ(reader.read(name).kana, toKatakana(l.feed.reading(st.stop)))
                 << name.toStdString();
-            EXPECT_EQ(english.value(name), l.feed.englishName(st.stop)) << name.toStdString();
+            EXPECT_EQ(table.lookUp(name), l.feed.nameForms(st.stop)) << name.toStdString();
             ++names;
         }
     EXPECT_EQ(names, 18);
     // The list is one the announcement tool accepts.
     const tapecsv::ParseResult list =
-        tapecsv::readList(readAll(QDir(sound.path()).filePath("1tp.csv")));
+        tapecsv::readList(readFile(QDir(sound.path()).filePath("1tp.csv")));
     EXPECT_TRUE(list.ok()) << list.messages("1tp.csv").join('\n').toStdString();
     EXPECT_EQ(list.entries.size(), 9);
 }
@@ -667,7 +867,7 @@ TEST(GtfsTool, ListsAndImportsFromAZip) {
         ASSERT_NE(z, nullptr);
         QList<QByteArray> keep;
         for (const QString &name : QDir(sampleFeed()).entryList(QDir::Files)) {
-            keep.append(readAll(QDir(sampleFeed()).filePath(name)));
+            keep.append(readFile(QDir(sampleFeed()).filePath(name)));
             zip_source_t *src =
                 zip_source_buffer(z, keep.back().constData(), zip_uint64_t(keep.back().size()), 0);
             ASSERT_GE(
@@ -696,7 +896,7 @@ TEST(GtfsTool, ListsAndImportsFromAZip) {
                   &out, &err),
               0)
         << err.toStdString();
-    const RouteFileContents route = decodeRouteFile(readAll(QDir(data.path()).filePath("12.hy3")));
+    const RouteFileContents route = decodeRouteFile(readFile(QDir(data.path()).filePath("12.hy3")));
     ASSERT_EQ(route.stops.size(), 6u);
     EXPECT_EQ(route.stops.front().StopName, QStringLiteral("市役所前"));
     EXPECT_EQ(route.stops.back().StopName, QStringLiteral("緑町"));

@@ -31,11 +31,6 @@ ToolRun importLoop(const QString &data, const QString &sound, const QString &rou
     return {p.exitCode(), QString::fromUtf8(p.readAllStandardError())};
 }
 
-QByteArray bytesOf(const QString &path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 QStringList namesIn(const QString &folder) {
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
                                   QDir::NoDotAndDotDot);
@@ -53,20 +48,20 @@ TEST(ImportWrite, AFullDiskOrALinkWritesNothing) {
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.err.contains(route + ": error: File too large")) << qPrintable(run.err);
     EXPECT_TRUE(run.err.endsWith("nothing was written\n")) << qPrintable(run.err);
-    EXPECT_EQ(bytesOf(route), "old route");
+    EXPECT_EQ(readFile(route), "old route");
     EXPECT_EQ(namesIn(data.path()), QStringList{"7.hy3"});
     EXPECT_EQ(namesIn(sound.path()), QStringList());
 
     const QString theirs = QDir(elsewhere.path()).filePath("names.csv");
-    ASSERT_TRUE(writeFeed(elsewhere.path(), {{"names.csv", "theirs\n"}}));
-    const QString link = QDir(data.path()).filePath("names_en.csv");
+    ASSERT_TRUE(writeFeed(elsewhere.path(), {{"names.csv", "name,en\n"}}));
+    const QString link = QDir(data.path()).filePath("names.csv");
     ASSERT_TRUE(QFile::link(theirs, link));
     run = importLoop(data.path(), sound.path());
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.err.contains(link + ": error: a symbolic link")) << qPrintable(run.err);
     EXPECT_TRUE(run.err.endsWith("nothing was written\n")) << qPrintable(run.err);
-    EXPECT_EQ(bytesOf(theirs), "theirs\n");
-    EXPECT_EQ(bytesOf(route), "old route");
+    EXPECT_EQ(readFile(theirs), "name,en\n");
+    EXPECT_EQ(readFile(route), "old route");
     EXPECT_EQ(namesIn(sound.path()), QStringList());
 }
 
@@ -78,6 +73,6 @@ TEST(ImportWrite, TheNextRunRemovesStrayTemporaryFiles) {
     EXPECT_EQ(importLoop(data.path(), sound.path(), "0").exitCode, 2);
     const ToolRun run = importLoop(data.path(), sound.path());
     EXPECT_EQ(run.exitCode, 0) << qPrintable(run.err);
-    EXPECT_EQ(namesIn(data.path()), (QStringList{"7.hy3", "names_en.csv"}));
+    EXPECT_EQ(namesIn(data.path()), (QStringList{"7.hy3", "7.route.json", "names.csv"}));
     EXPECT_EQ(namesIn(sound.path()), (QStringList{"7tp.csv", "readings.csv"}));
 }

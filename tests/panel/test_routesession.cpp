@@ -1,3 +1,4 @@
+#include "cp932.h"
 #include "fakepanel.h"
 #include "fakespeech.h"
 #include "mdlm_tape.h"
@@ -53,7 +54,10 @@ protected:
     FakeHost host;
     RecordingSound sound;
     FakeTapeView tapeView;
-    mdlM_Tape tape{settings, sound, tapeView, {}};
+    QStringList speech;
+    mdlM_Tape tape{settings, sound, tapeView,
+                   [this] { return std::make_unique<FakeSpeech>(speech); },
+                   [] { return QStringLiteral("Debian GNU/Linux 12"); }};
     RouteSession session{board, settings, sound, tape, host, runtime};
 };
 
@@ -189,7 +193,8 @@ namespace {
 
 // The side file names the route and its stops as the operator writes them: a real name stands
 // where the route file holds what CP932 makes of it, and not where the route file was edited;
-// the headsign follows the trip, and the last stop's name stands in where it gives none.
+// the headsign follows the trip, and the last stop's name stands in where it gives none. The
+// announcements, CP932 too, speak the real names.
 TEST_F(Session, SideFileNamesTheRouteAndItsStops) {
     write(QStringLiteral("1.hy3"),
           {stop(QStringLiteral("?野家前"), {170}), stop(QStringLiteral("本町"), {200, 170}),
@@ -201,7 +206,17 @@ TEST_F(Session, SideFileNamesTheRouteAndItsStops) {
         {"name":"本町二丁目","headsign":"終点行"},
         {"name":"終点"}]})");
     side.close();
+    settings.setText(setting::SoundFolder, dir.path());
+    QFile list(dir.filePath(QStringLiteral("1tp.csv")));
+    ASSERT_TRUE(list.open(QIODevice::WriteOnly));
+    list.write(toCp932(QStringLiteral("\"このバスは、本町経由 終点行きです。\",0,1\r\n"
+                                      "\"次は、?野家前です。?\",1,2\r\n")));
+    list.close();
+    tape.TapeInit();
     ASSERT_TRUE(set(QStringLiteral("1"), 1));
+    tape.TapeSpeak(2);
+    EXPECT_EQ(speech.filter(QStringLiteral("speak ")),
+              QStringList{QStringLiteral("speak 次は、𠮷野家前です。?")});
     EXPECT_EQ(board.route.number, QStringLiteral("1"));
     EXPECT_EQ(board.route.name, QStringLiteral("循環"));
     EXPECT_EQ(board.route.color, QColor(0x1E, 0x90, 0xFF));

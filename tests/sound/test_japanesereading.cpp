@@ -133,7 +133,9 @@ TEST(JapaneseReading, DictionaryWordsComeFirstLongestFirst) {
     dictionary.add(QStringLiteral("駅前"), QStringLiteral("エキゼン"));
     dictionary.add(QStringLiteral("駅前広場"), QStringLiteral("エキマエノヒロバ"));
     dictionary.add(QStringLiteral("漢字"), QStringLiteral("読み仮名")); // not kana: ignored
-    EXPECT_EQ(dictionary.size(), 3);
+    // As feeds write readings: ～ lengthens the vowel, a bracketed code is not said.
+    dictionary.add(QStringLiteral("ゆ～らく"), QStringLiteral("ゆ～らく（Ａ１２）"));
+    EXPECT_EQ(dictionary.size(), 4);
     JapaneseReading r;
     r.setDictionary(dictionary);
     EXPECT_EQ(r.read(QStringLiteral("曳舟駅前です。駅前広場")).kana,
@@ -144,6 +146,8 @@ TEST(JapaneseReading, DictionaryWordsComeFirstLongestFirst) {
     EXPECT_EQ(r.dictionary().match(u"XX駅前広場です", 2, &kana), 4);
     EXPECT_EQ(kana, QStringLiteral("エキマエノヒロバ"));
     EXPECT_EQ(r.dictionary().match(u"駅", 0, &kana), 0);
+    EXPECT_EQ(r.dictionary().match(u"ゆ～らく", 0, &kana), 4);
+    EXPECT_EQ(kana, QStringLiteral("ユーラク"));
 }
 
 TEST(JapaneseReading, DictionaryBytesInCp932OrUtf8) {

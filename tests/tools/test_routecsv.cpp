@@ -1,5 +1,6 @@
 #include "cp932.h"
 #include "routecsv.h"
+#include "routesidefile.h"
 
 #include <QDir>
 #include <QFile>
@@ -35,6 +36,16 @@ TEST(RouteCsv, SampleRoutesRoundTripExactly) {
             << name;
         EXPECT_TRUE(routecsv::check(hy3, src).isEmpty());
     }
+    // Route 2's side file is written by hand beside its source: one entry per stop, each the
+    // name that the route file holds in its CP932 form.
+    const std::vector<StopRecord> stops =
+        decodeRouteFile(readAll(QStringLiteral(Q47_SAMPLES "/data/2.hy3"))).stops;
+    const auto side =
+        loadRouteSideFile(QStringLiteral(Q47_SAMPLES "/data/2.route.json"), int(stops.size()));
+    ASSERT_TRUE(side);
+    for (size_t i = 0; i < stops.size(); ++i)
+        EXPECT_EQ(writtenStopName(stops[i].StopName, side->stops[i].name), side->stops[i].name)
+            << i;
 }
 
 TEST(RouteCsv, ReadsEncodingsHeadersQuotesAndMissingColumns) {

@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -22,10 +23,12 @@ fare_rules.txt, for readings translations.txt.
 list     every route, and under it each stop pattern (trips serving the same stops in
          the same order): stop count, first and last stop, headsign, number of trips
          and one trip_id to import it by.
-import   the trip's stops in stop_sequence order become route N: N.hy3 in the data
-         folder, the announcement list Ntp.csv and the stop names' readings in
-         readings.csv in the sound folder. --from and --to take stop_sequence values
-         and import that part of the trip.
+import   the trip's stops in stop_sequence order become route N: N.hy3 and its side
+         file N.route.json (the route's name and colours, the headsign at each stop,
+         the names as written) and the names in kana, English, Chinese and Korean in
+         names.csv in the data folder; the announcement list Ntp.csv and the stop
+         names' readings in readings.csv in the sound folder. --from and --to take
+         stop_sequence values and import that part of the trip.
 
 Ticket numbers: consecutive boarding stops whose fares to every later stop are equal
 share one ticket number (a fare section); numbers start at 1. At each stop, the cell of
@@ -35,8 +38,8 @@ two stops; an empty field of a rule matches anything, and a feed with one fare a
 rules has that fare everywhere.
 
 Problems are told as FILE:LINE: level: message. Warnings (a pair without a fare, a pair
-with two prices, a name CP932 cannot hold, a currency other than JPY) let the import go
-on; errors (more than 301 stops or 50 ticket numbers, an unknown trip, a folder that is
+with two prices, a name CP932 cannot hold, a currency other than JPY, fares of 10,000 yen
+and more, which the LED board cuts to four digits) let the import go on; errors (more than 301 stops or 50 ticket numbers, an unknown trip, a folder that is
 not a feed, a quote never closed, bytes that are not UTF-8 in a UTF-8 file, a zip member
 that unpacks past 1 GiB) stop it before anything is written.
 Exit 0: done, 1: refused, 2: usage error.
@@ -144,16 +147,23 @@ int import(QStringList args) {
         std::fprintf(stderr, "nothing was written\n");
     if (written != ImportWrite::Written)
         return 1;
+    // How many stops have a name in each language.
+    QStringList languages;
+    for (int l = 1; l < q47::kNameLanguages; ++l) {
+        const auto language = q47::NameLanguage(l);
+        const auto known =
+            std::count_if(plan.names.cbegin(), plan.names.cend(),
+                          [&](const auto &name) { return !name.second[language].isEmpty(); });
+        languages.append(QStringLiteral("%1 %2").arg(q47::nameLanguageTag(language)).arg(known));
+    }
     std::printf("route %d: %zu stops, %d ticket numbers, %lld announcements, %lld readings, "
-                "%lld English names\n",
+                "names in %s\n",
                 plan.route, plan.stops.size(), plan.sections,
                 static_cast<long long>(plan.announcements.size()),
                 static_cast<long long>(plan.readings.size()),
-                static_cast<long long>(plan.englishNames.size()));
-    for (const QString &path :
-         {files.routePath, files.announcementPath, files.readingsPath, files.englishPath})
-        if (!path.isEmpty())
-            std::printf("  %s\n", qPrintable(path));
+                qPrintable(languages.join(QStringLiteral(", "))));
+    for (const QString &path : files.paths())
+        std::printf("  %s\n", qPrintable(path));
     return 0;
 }
 
