@@ -110,11 +110,10 @@ private:
 
 // Encoded in memory, then written whole: a failing disk leaves an older picture as it was.
 bool savePng(const QImage &image, const QString &file) {
-    const WriteResult failed = writeImageSafely(file, image, "PNG");
-    if (!failed)
-        return true;
-    std::fprintf(stderr, "Q47: cannot write %s\n", qPrintable(failed->text()));
-    return false;
+    const Result<> written = writeImageSafely(file, image, "PNG");
+    if (!written)
+        std::fprintf(stderr, "Q47: cannot write %s\n", qPrintable(written.error().text()));
+    return bool(written);
 }
 
 class RecordedTicket final : public TicketPreview {

@@ -45,15 +45,19 @@ Errors fileFault(const QString &path, const QString &text) {
 
 PluginLoad readPlugin(const QString &path) {
     // The file may have grown since the stat; one byte past the limit is read to notice.
-    const RegularFileRead read = readRegularFile(path, ticket::kMaxFileBytes + 1);
-    if (read.error == kNotARegularFile)
-        return fileFault(path, QStringLiteral("not a regular file"));
-    if (read.error == EFBIG)
-        return Errors{ticket::faultError(ticket::Fault::FileTooLarge, 0)};
-    if (!read)
-        return fileFault(path,
-                         QStringLiteral("cannot be read: %1").arg(qt_error_string(read.error)));
-    Expected<ticket::Plugin, Errors> parsed = ticket::parsePlugin(read.bytes);
+    const Result<QByteArray> read = readRegularFile(path, ticket::kMaxFileBytes + 1);
+    if (!read) {
+        switch (read.error().what) {
+        case Error::Kind::IsFolder:
+        case Error::Kind::NotAFile:
+            return fileFault(path, QStringLiteral("not a regular file"));
+        case Error::Kind::TooLarge:
+            return Errors{ticket::faultError(ticket::Fault::FileTooLarge, 0)};
+        default:
+            return fileFault(path, QStringLiteral("cannot be read: %1").arg(read.error().detail));
+        }
+    }
+    Expected<ticket::Plugin, Errors> parsed = ticket::parsePlugin(*read);
     if (!parsed)
         return std::move(parsed).error();
     return std::make_shared<const ticket::Plugin>(std::move(*parsed));

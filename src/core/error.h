@@ -1,12 +1,12 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
 #include <optional>
 #include <type_traits>
 #include <utility>
 #include <variant>
-#include <vector>
 
 namespace q47 {
 
@@ -102,7 +102,7 @@ private:
     }
 };
 
-using Errors = std::vector<Error>;
+using Errors = QList<Error>;
 
 bool hasError(const Errors &errors);
 

@@ -206,11 +206,11 @@ namespace {
 
 // The bytes of a names file, or nothing, logged: the names are then not known.
 std::optional<QByteArray> readNamesFile(const QString &path) {
-    RegularFileRead read = readRegularFile(path, NameTable::kMaxBytes);
+    Result<QByteArray> read = readRegularFile(path, NameTable::kMaxBytes);
     if (read)
-        return std::move(read.bytes);
+        return std::move(*read);
     if (!path.isEmpty())
-        logPassedOver(logLcd, readFailure(path, read.error, NameTable::kMaxBytes));
+        logPassedOver(logLcd, read.error());
     return std::nullopt;
 }
 
@@ -271,8 +271,8 @@ QHash<QString, QString> readEnglishNames(const QByteArray &bytes) {
 }
 
 QHash<QString, QString> loadEnglishNames(const QString &path) {
-    const RegularFileRead read = readRegularFile(path, kMaxEnglishNamesBytes);
-    return read ? readEnglishNames(read.bytes) : QHash<QString, QString>();
+    const Result<QByteArray> read = readRegularFile(path, kMaxEnglishNamesBytes);
+    return read ? readEnglishNames(*read) : QHash<QString, QString>();
 }
 
 namespace {

@@ -23,10 +23,7 @@ QByteArray toUtf8WithBom(const QString &text) {
 }
 
 Result<QByteArray> readFile(const QString &path, qint64 maxBytes) {
-    RegularFileRead read = readRegularFile(path, maxBytes);
-    if (!read)
-        return readFailure(path, read.error, maxBytes);
-    return std::move(read.bytes);
+    return readRegularFile(path, maxBytes);
 }
 
 bool isUtf8(QByteArrayView bytes) {

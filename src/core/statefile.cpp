@@ -324,17 +324,18 @@ Result<> saveStateFile(const QString &path, const QByteArray &bytes) {
                        QStringLiteral("状態ファイルのフォルダーを作れません"), folder);
     }
     PendingFile file;
-    if (const WriteResult failed = file.open(path)) {
+    if (const Result<> opened = file.open(path); !opened) {
         return ioError(Error::Kind::WriteFailed, ErrorNumber::AccessDenied,
                        QStringLiteral("状態ファイルを書き込み用に開けません"), path,
-                       failed->reason);
+                       opened.error().detail);
     }
-    WriteResult failed = file.write(bytes);
-    if (!failed)
-        failed = file.commit();
-    if (failed) { // the old file is untouched, the temporary file gone
+    Result<> written = file.write(bytes);
+    if (written)
+        written = file.commit();
+    if (!written) { // the old file is untouched, the temporary file gone
         return ioError(Error::Kind::WriteFailed, ErrorNumber::DeviceIO,
-                       QStringLiteral("状態ファイルを書き込めません"), path, failed->reason);
+                       QStringLiteral("状態ファイルを書き込めません"), path,
+                       written.error().detail);
     }
     return {};
 }
@@ -343,10 +344,10 @@ Result<> keepBadCopy(const QString &path) {
     if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink())
         return {};
     // Streamed, not read whole: the file may be the one refused for its size.
-    if (const WriteResult failed = copyFileSafely(path, path + QStringLiteral(".bad")))
+    if (const Result<> kept = copyFileSafely(path, path + QStringLiteral(".bad")); !kept)
         return ioError(Error::Kind::WriteFailed, ErrorNumber::BadCopyNotKept,
-                       QStringLiteral("読めなかった状態ファイルを残せません"), failed->file,
-                       failed->reason);
+                       QStringLiteral("読めなかった状態ファイルを残せません"), kept.error().file,
+                       kept.error().detail);
     return {};
 }
 

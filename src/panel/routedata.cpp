@@ -144,16 +144,16 @@ Result<> loadRoute(RouteTable &table, const QString &dataFolder, const QString &
         // A pipe or a device in the file's place would never end, or never begin.
         if (!info.isFile())
             return refused(Error::Kind::NotAFile);
-        RegularFileRead read = readRegularFile(path, kMaxRouteFileBytes);
+        Result<QByteArray> read = readRegularFile(path, kMaxRouteFileBytes);
         if (!read) {
-            Error failure = readFailure(path, read.error, kMaxRouteFileBytes);
+            Error failure = read.error();
             if (failure.what != Error::Kind::TooLarge && failure.what != Error::Kind::NotAFile &&
                 failure.what != Error::Kind::IsFolder)
                 failure.what =
                     info.isReadable() ? Error::Kind::ReadFailed : Error::Kind::NoPermission;
             return failure.about(Error::Subject::Route);
         }
-        bytes = std::move(read.bytes);
+        bytes = std::move(*read);
     } // closed before any message
 
     const RouteFileContents contents = decodeRouteFile(bytes);

@@ -73,10 +73,9 @@ Result<RouteSideFile> parseRouteSideFile(const QByteArray &bytes) {
 }
 
 std::optional<RouteSideFile> loadRouteSideFile(const QString &path, int stopCount) {
-    const RegularFileRead read = readRegularFile(path, kMaxRouteSideFileBytes);
+    const Result<QByteArray> read = readRegularFile(path, kMaxRouteSideFileBytes);
     Result<RouteSideFile> parsed =
-        read ? parseRouteSideFile(read.bytes)
-             : Result<RouteSideFile>(readFailure(path, read.error, kMaxRouteSideFileBytes));
+        read ? parseRouteSideFile(*read) : Result<RouteSideFile>(read.error());
     if (parsed && int(parsed->stops.size()) != stopCount)
         parsed = Error(
             Error::Kind::Invalid,

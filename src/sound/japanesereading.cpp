@@ -70,10 +70,10 @@ ReadingDictionary ReadingDictionary::fromBytes(const QByteArray &bytes) {
 }
 
 ReadingDictionary ReadingDictionary::load(const QString &path) {
-    const RegularFileRead read = readRegularFile(path, kMaxFileBytes);
+    const Result<QByteArray> read = readRegularFile(path, kMaxFileBytes);
     if (!read)
-        logPassedOver(logReading, readFailure(path, read.error, kMaxFileBytes));
-    return read ? fromBytes(read.bytes) : ReadingDictionary();
+        logPassedOver(logReading, read.error());
+    return read ? fromBytes(*read) : ReadingDictionary();
 }
 
 void ReadingDictionary::add(const QString &word, const QString &reading) {

@@ -64,19 +64,19 @@ void mdlM_Tape::TapeLoad(const QString &Folder, const QString &RouteName) {
     lines_ = TapeLineIndex();
     // Only an ordinary file: a pipe or a device in the list's place would never end.
     const QString path = listPath(Folder, RouteName);
-    RegularFileRead read = readRegularFile(path, kMaxListBytes);
+    Result<QByteArray> read = readRegularFile(path, kMaxListBytes);
     if (!read) {
-        logPassedOver(logSpeech, readFailure(path, read.error, kMaxListBytes));
+        logPassedOver(logSpeech, read.error());
         return fail();
     }
-    TapeLineIndex lines(read.bytes);
+    TapeLineIndex lines(*read);
     tapeCount_ = static_cast<int>(lines.count());
     if (tapeCount_ == 0) {
         logPassedOver(logSpeech, Error(Error::Kind::Empty).in(path));
         return fail();
     }
 
-    list_ = std::move(read.bytes);
+    list_ = std::move(*read);
     lines_ = std::move(lines);
     // The entries before a line that does not read are kept, and the buttons are off.
     if (Result<> checked = checkTapeList(list_); !checked) {

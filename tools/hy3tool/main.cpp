@@ -49,8 +49,8 @@ bool readFile(const QString &path, QByteArray &out, QStringList &errors) {
 }
 
 bool writeFile(const QString &path, const QByteArray &bytes, QStringList &errors) {
-    if (const q47::WriteResult failed = q47::writeFileSafely(path, bytes)) {
-        errors.append(failed->text());
+    if (const q47::Result<> written = q47::writeFileSafely(path, bytes); !written) {
+        errors.append(written.error().text());
         return false;
     }
     return true;

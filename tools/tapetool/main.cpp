@@ -76,8 +76,8 @@ bool readFile(const QString &path, QByteArray &out) {
 
 // A failure never leaves half a file behind, nor touches the old one.
 int writeFile(const QString &path, const QByteArray &bytes, int entries) {
-    if (const q47::WriteResult failed = q47::writeFileSafely(path, bytes))
-        return report({failed->text()}, 1);
+    if (const q47::Result<> written = q47::writeFileSafely(path, bytes); !written)
+        return report({written.error().text()}, 1);
     std::printf("%s: %d entries\n", qPrintable(path), entries);
     return 0;
 }
@@ -181,8 +181,8 @@ int say(const QStringList &args, QString readings, const QString &wavOut) {
         return 0;
     if (QFileInfo(wavPath).size() <= 44)
         return report({QStringLiteral("%1: no audio was written").arg(wavOut)}, 1);
-    if (const q47::WriteResult failed = q47::copyFileSafely(wavPath, wavOut))
-        return report({failed->text()}, 1);
+    if (const q47::Result<> copied = q47::copyFileSafely(wavPath, wavOut); !copied)
+        return report({copied.error().text()}, 1);
     return 0;
 }
 
