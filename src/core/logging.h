@@ -14,7 +14,6 @@ Q_DECLARE_LOGGING_CATEGORY(logSound)   // q47.sound: the sound channels and the 
 Q_DECLARE_LOGGING_CATEGORY(logSpeech)  // q47.speech: the announcement list and the voice
 Q_DECLARE_LOGGING_CATEGORY(logReading) // q47.reading: the Japanese reading and its dictionary
 Q_DECLARE_LOGGING_CATEGORY(logRoute)   // q47.route: route files and their side files
-Q_DECLARE_LOGGING_CATEGORY(logGtfs)    // q47.gtfs: the GTFS-JP import
 Q_DECLARE_LOGGING_CATEGORY(logPlugin)  // q47.plugin: ticket plug-ins
 Q_DECLARE_LOGGING_CATEGORY(logState)   // q47.state: the state file
 Q_DECLARE_LOGGING_CATEGORY(logPicture) // q47.picture: the board's panel pictures
