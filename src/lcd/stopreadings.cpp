@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 namespace q47::lcd {
 
@@ -16,6 +17,11 @@ bool unchanged(const std::optional<std::pair<QString, QDateTime>> &from, const Q
                QDateTime *modified) {
     *modified = QFileInfo(path).lastModified();
     return from && from->first == path && from->second == *modified;
+}
+
+const QRegularExpression &spokenPauses() {
+    static const QRegularExpression pauses(QStringLiteral("[、。，．,.\\s]"));
+    return pauses;
 }
 
 } // namespace
@@ -55,7 +61,9 @@ NameForms StopReadings::lookUp(const QString &name, const QString &dataFolder,
     }
     // The author's reading of the whole name, else the names file's, else the dictionary's.
     QString kana;
-    if (reading_->dictionary().match(text, 0, &kana) != text.size())
+    if (reading_->dictionary().match(text, 0, &kana) == text.size())
+        kana.remove(spokenPauses()); // a board shows the name, not where the voice rests
+    else
         kana = forms[NameLanguage::Kana].isEmpty() ? reading_->writtenKana(text)
                                                    : forms[NameLanguage::Kana];
     forms[NameLanguage::Kana] = toHiragana(kana);

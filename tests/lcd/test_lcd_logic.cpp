@@ -334,8 +334,8 @@ TEST(Labels, FollowTheNumberingStyle) {
     EXPECT_EQ(ticketLabel(c, 1), QString());
 }
 
-// The author's reading wins over the names file's, which wins over the dictionary's; names.csv
-// wins over names_en.csv; a file changed while running is read again.
+// The author's reading, without its spoken pauses, wins over the names file's, which wins over the
+// dictionary's; names.csv wins over names_en.csv; a file changed while running is read again.
 TEST(StopReadings, FromTheFoldersFilesElseTheDictionary) {
     QTemporaryDir data, sound;
     // Each write a second later than the one before, as a file system with coarse times
@@ -349,7 +349,7 @@ TEST(StopReadings, FromTheFoldersFilesElseTheDictionary) {
         stamp = stamp.addSecs(1);
         f.setFileTime(stamp, QFileDevice::FileModificationTime);
     };
-    write(sound, "readings.csv", "一口,イモアライ\n");
+    write(sound, "readings.csv", "一口,イモ、アライ\n");
     write(data, "names_en.csv", "一口,Imoarai\n中央公園,Central Park\n");
     write(data, "names.csv",
           "name,ja-Hrkt,en,ko\n中央公園,ちゅうおうこうえん,,중앙공원\n"
