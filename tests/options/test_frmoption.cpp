@@ -183,26 +183,6 @@ private Q_SLOTS:
         QVERIFY(o.pluginLines().isEmpty() && o.pluginComment().isEmpty());
         QCOMPARE(strip->Combo1()->count(), 3);
         QCOMPARE(strip->picSeirikenPrev()->size(), QSize(226, 112));
-
-        // A file chosen that is none is refused with its faults, each with its line.
-        QTemporaryDir dir;
-        QFile bad(dir.filePath(QStringLiteral("bad.4SP")));
-        QVERIFY(bad.open(QIODevice::WriteOnly) &&
-                bad.write("Q47 ticket plug-in 1\n[ticket]\nsize = 100 x 50\ncolour = red\n") > 0);
-        bad.close();
-        answering([&] { o.Command1_Click(); },
-                  [&](QDialog *dialog) {
-                      auto *files = qobject_cast<QFileDialog *>(dialog);
-                      QVERIFY(files);
-                      files->selectFile(bad.fileName());
-                      QMetaObject::invokeMethod(files, "accept");
-                  });
-        QCOMPARE(rig.host.errors,
-                 (QList<std::pair<QString, QString>>{
-                     {QStringLiteral("プラグインロードエラー"),
-                      QStringLiteral("指定したファイルはプラグインでないか、内容が不正です\n\n"
-                                     "bad.4SP:4: an unknown key or attribute (colour)")}}));
-        QVERIFY(rig.settings.text(setting::PluginFile).isEmpty());
     }
 
     // The folder buttons open only a folder that is there, and never complain.
@@ -221,6 +201,31 @@ private Q_SLOTS:
         rig.options.Command10_Click(1);
         QCOMPARE(opened, QList<QUrl>{QUrl::fromLocalFile(dir.path())});
         QVERIFY(rig.host.errors.isEmpty());
+    }
+
+    // A file chosen that is no plug-in is refused with all its faults, each with its line, and
+    // not kept.
+    void pluginRefusedWithItsFaults() {
+        Rig rig;
+        frmOption &o = rig.options;
+        QTemporaryDir dir;
+        QFile bad(dir.filePath(QStringLiteral("bad.4SP")));
+        QVERIFY(bad.open(QIODevice::WriteOnly) &&
+                bad.write("Q47 ticket plug-in 1\n[ticket]\nsize = 100 x 50\ncolour = red\n") > 0);
+        bad.close();
+        answering([&] { o.Command1_Click(); },
+                  [&](QDialog *dialog) {
+                      auto *files = qobject_cast<QFileDialog *>(dialog);
+                      QVERIFY(files);
+                      files->selectFile(bad.fileName());
+                      QMetaObject::invokeMethod(files, "accept");
+                  });
+        QCOMPARE(rig.host.errors,
+                 (QList<std::pair<QString, QString>>{
+                     {QStringLiteral("プラグインロードエラー"),
+                      QStringLiteral("指定したファイルはプラグインでないか、内容が不正です\n\n"
+                                     "bad.4SP:4: an unknown key or attribute (colour)")}}));
+        QVERIFY(rig.settings.text(setting::PluginFile).isEmpty());
     }
 };
 
