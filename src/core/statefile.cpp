@@ -11,7 +11,6 @@
 #include <QTemporaryFile>
 #include <QtEndian>
 
-#include <cerrno>
 #include <cstring>
 
 namespace q47 {

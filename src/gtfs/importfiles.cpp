@@ -13,9 +13,6 @@
 #include <QSet>
 #include <QStringDecoder>
 
-#include <cerrno>
-#include <cstring>
-
 namespace q47::gtfs {
 
 namespace {

@@ -9,7 +9,6 @@
 #include <QtEndian>
 
 #include <algorithm>
-#include <cerrno>
 
 namespace q47 {
 
