@@ -53,8 +53,9 @@ int main(int argc, char *argv[]) {
     q47::PanelState panelState;
     q47::frmCtl panel(model, panelState, settings, sound, &host, &runtime, [&] {
         auto engine = q47::EspeakSpeech::create(
-            [] { return QStringLiteral(Q47_SAMPLES "/data/readings.csv"); },
-            QStringLiteral("fakesink sync=true"));
+                          [] { return QStringLiteral(Q47_SAMPLES "/data/readings.csv"); },
+                          QStringLiteral("fakesink sync=true"))
+                          .value_or(nullptr);
         speech = engine.get();
         return engine;
     });

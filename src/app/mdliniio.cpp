@@ -19,32 +19,24 @@ mdlIniIo::mdlIniIo(BoardModel &model, Form1 &board, frmCtl &panel, frmOption &op
     : model_(model), board_(board), panel_(panel), options_(options), host_(host),
       file_(std::move(path)) {}
 
-QString mdlIniIo::loadErrorText(const StateError &error) {
-    return saveErrorText(error) + QStringLiteral("\nモジュール:mdlIniIo.LoadIni()");
-}
-
-QString mdlIniIo::saveErrorText(const StateError &error) {
-    return QStringLiteral("エラー Code:%1\n内容:%2").arg(error.number).arg(error.description);
-}
-
 void mdlIniIo::LoadIni() {
     records_.cells = {};
-    const StateFile::Loaded loaded = file_.load();
-    if (loaded.status == StateFileRead::Status::NoFile)
-        return;
-    if (loaded.status == StateFileRead::Status::Failed) {
-        host_.message(loadErrorText(loaded.error));
+    const Result<std::optional<StateRecords>> loaded = file_.load();
+    if (!loaded) {
+        host_.report(loaded.error());
         return;
     }
-    records_ = loaded.records;
+    if (!*loaded)
+        return;
+    records_ = **loaded;
 
     restoreBoardCells(model_, records_);
 
     options_.customColours() = records_.customColors;
-    if (const std::optional<StateError> refused = options_.SetOptionInfo(records_)) {
+    if (const Result<> restored = options_.SetOptionInfo(records_); !restored) {
         // What was not restored would be lost with the file at the exit.
         file_.keepBadCopyOnSave();
-        host_.message(loadErrorText(*refused));
+        host_.report(restored.error());
         return;
     }
     panel_.SetCtrlDataInfo(records_.controlPanel);
@@ -77,8 +69,8 @@ void mdlIniIo::SaveIni() {
     records_.mainWindow = {keep(records_.mainWindow.leftTwips, main.Left),
                            keep(records_.mainWindow.topTwips, main.Top)};
     records_.customColors = options_.customColours();
-    if (const std::optional<StateError> failed = file_.save(records_))
-        host_.message(saveErrorText(*failed));
+    if (const Result<> saved = file_.save(records_); !saved)
+        host_.report(saved.error());
 }
 
 } // namespace q47

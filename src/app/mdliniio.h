@@ -32,10 +32,6 @@ public:
     bool restoredPositions() const { return restoredPositions_; }
     const StateRecords &records() const { return records_; }
 
-    // "エラー Code:" number, "内容:" description, and for the loader its module.
-    static QString loadErrorText(const StateError &error);
-    static QString saveErrorText(const StateError &error);
-
 private:
     BoardModel &model_;
     Form1 &board_;

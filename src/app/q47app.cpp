@@ -108,15 +108,15 @@ void setStartValues(SettingsStore &settings) {
 // The saved state, when the windows can restore all of it; nothing when there is no file or
 // the windows will refuse some of it, and tell why.
 std::optional<StateRecords> readSavedState(const QString &statePath) {
-    const StateFileRead read = loadStateFile(statePath);
-    if (read.status != StateFileRead::Status::Read)
+    const Result<std::optional<QByteArray>> read = loadStateFile(statePath);
+    if (!read || !*read)
         return std::nullopt;
-    StateDecodeResult decoded = decodeState(read.bytes);
+    Result<StateRecords> decoded = decodeState(**read);
     SettingsStore options;
     setStartValues(options);
-    if (!decoded || copyOptionsToStore(*decoded.records, options))
+    if (!decoded || !copyOptionsToStore(*decoded, options))
         return std::nullopt;
-    return std::move(decoded.records);
+    return std::move(*decoded);
 }
 
 // The board as the saved state will leave it, for its first paint: the windows that restore
@@ -127,11 +127,12 @@ void showSavedBoard(BoardModel &model, Form1 &board, const std::optional<StateRe
     SettingsStore options;
     setStartValues(options);
     if (saved) {
-        copyOptionsToStore(*saved, options);
+        static_cast<void>(copyOptionsToStore(*saved, options)); // readSavedState() tried it
         restoreBoardCells(model, *saved);
         applyBoardLook(model, options, backlight);
     }
-    showBacklight(model, options, backlight);
+    // A picture that cannot be shown is told when the panel restores the state.
+    static_cast<void>(showBacklight(model, options, backlight));
     if (saved)
         board.SetFormInfo({saved->mainWindow.leftTwips, saved->mainWindow.topTwips});
 }

@@ -26,11 +26,4 @@ SeirikenNumbering seirikenNumbering(int style, bool zeroPad) {
     return out;
 }
 
-QString seirikenNumSetError(int number, const QString &description) {
-    return QStringLiteral(
-               "エラーです！\n\nコード：%1\n\n内容：%2\n\nモジュール：IniIO-SeirikenNumSet( )")
-        .arg(number)
-        .arg(description);
-}
-
 } // namespace q47

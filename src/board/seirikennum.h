@@ -25,7 +25,5 @@ SeirikenNumbering seirikenNumbering(int style, bool zeroPad);
 // A label's number: two digits with zeroPad ("00"), in full-width characters (１, ０１, １０).
 QString seirikenNumberText(int n, bool zeroPad);
 
-// The message shown when a rewrite of the labels fails.
-QString seirikenNumSetError(int number, const QString &description);
 
 } // namespace q47

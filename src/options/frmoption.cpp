@@ -315,20 +315,21 @@ void frmOption::GetOptionInfo(StateRecords &records) const {
     copyOptionsFromStore(store_, records);
 }
 
-std::optional<StateError> frmOption::SetOptionInfo(const StateRecords &records) {
+Result<> frmOption::SetOptionInfo(const StateRecords &records) {
     const qsizetype lastPanel = setting::On2PanelFile.slot;
     const qsizetype lastDigitField = optionItemEnd(3) - 1;
-    const std::optional<StateError> refused =
-        copyOptionsToStore(records, store_, [&](qsizetype field) {
-            if (field == lastPanel)
-                Q_EMIT backlightOptionsApplied();
-            else if (field == lastDigitField)
-                colourPreview();
-        });
-    if (refused)
-        return refused;
-    SetPlgin(store_.text(setting::PluginFile));
-    return std::nullopt;
+    Result<> restored = copyOptionsToStore(records, store_, [&](qsizetype field) {
+        if (field == lastPanel)
+            Q_EMIT backlightOptionsApplied();
+        else if (field == lastDigitField)
+            colourPreview();
+    });
+    if (!restored)
+        return restored;
+    // A plug-in that is no longer one leaves the page empty; its faults are in the log.
+    if (const QString plugin = store_.text(setting::PluginFile); !plugin.isEmpty())
+        static_cast<void>(SetPlgin(plugin));
+    return {};
 }
 
 PanelHost &frmOption::reporter() {
@@ -339,17 +340,16 @@ PanelHost &frmOption::reporter() {
     return *ownHost_;
 }
 
-qint32 frmOption::SetPlgin(const QString &path) {
-    if (path.isEmpty())
-        return 0;
-    PlgInfo info;
-    if (KB4_GetPlgInfo(path, info) == 0)
-        return 0;
+Expected<void, Errors> frmOption::SetPlgin(const QString &path) {
+    const Expected<PlgInfo, Errors> read = KB4_GetPlgInfo(path);
+    if (!read)
+        return read.error();
+    const PlgInfo &info = *read;
     setPluginComment(KB4_PlgComment(path));
     setPluginLines(capabilityLines(info));
     Q_EMIT ticketDescribed(QSize(twipsToPx(info.widthTwips), twipsToPx(info.heightTwips)),
                            info.companySwitching >= 1 ? KB4_CorpNames(path) : QStringList());
-    return 2;
+    return {};
 }
 
 void frmOption::Command1_Click() {
@@ -359,12 +359,12 @@ void frmOption::Command1_Click() {
     if (file.isEmpty())
         return;
     Q_EMIT ticketCompaniesCleared();
-    if (SetPlgin(file) != 0) {
+    const Expected<void, Errors> set = SetPlgin(file);
+    if (set) {
         store_.setText(setting::PluginFile, file);
         return;
     }
-    reporter().error(QStringLiteral("プラグインロードエラー"),
-                     QStringLiteral("指定したファイルはプラグインでないか、内容が不正です"));
+    reporter().report(set.error());
 }
 
 void frmOption::Command11_Click() {

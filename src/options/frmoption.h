@@ -69,11 +69,11 @@ public:
     // panel pictures are in, and describes the restored ticket plug-in; it stops at the first
     // value a control refuses and returns why.
     void GetOptionInfo(StateRecords &records) const;
-    std::optional<StateError> SetOptionInfo(const StateRecords &records);
+    Result<> SetOptionInfo(const StateRecords &records);
 
     // Describes the ticket plug-in at `path` on the preview page and tells the ticket's size and
-    // companies for the panel's preview: 2 when it is one, 0 (nothing changed) when not.
-    qint32 SetPlgin(const QString &path);
+    // companies for the panel's preview; when it is none, changes nothing and returns its faults.
+    Expected<void, Errors> SetPlgin(const QString &path);
     // Choosing and removing the ticket plug-in.
     void Command1_Click();
     void Command11_Click();

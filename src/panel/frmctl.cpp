@@ -198,10 +198,10 @@ void frmCtl::Option4_Click(int Index) {
     state_.setBacklight(Index);
     // A failure leaves the picture as it was and is told; the labels take the row's colour
     // either way.
-    if (const int error = showBacklight(board_, settings_, Index)) {
-        const BacklightFailure failure{Index, error, q47::backlightRow(settings_, Index).file};
+    if (const Result<> shown = showBacklight(board_, settings_, Index); !shown) {
+        const BacklightFailure failure{Index, shown.error()};
         if (failure != toldFailure_)
-            host_.error(backlightErrorTitle(), backlightErrorText(error));
+            host_.report(shown.error());
         toldFailure_ = failure;
     } else {
         toldFailure_.reset();

@@ -145,8 +145,7 @@ private:
     // again (the options re-apply the row more than once) is not told twice.
     struct BacklightFailure {
         int row;
-        int error;
-        QString file;
+        Error error; // with its file
         bool operator==(const BacklightFailure &) const = default;
     };
     std::optional<BacklightFailure> toldFailure_;

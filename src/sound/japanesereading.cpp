@@ -1,6 +1,7 @@
 #include "japanesereading.h"
 
 #include "cp932.h"
+#include "logging.h"
 #include "readingnumbers.h"
 #include "readingtext.h"
 #include "regularfile.h"
@@ -69,8 +70,10 @@ ReadingDictionary ReadingDictionary::fromBytes(const QByteArray &bytes) {
 }
 
 ReadingDictionary ReadingDictionary::load(const QString &path) {
-    const RegularFileRead read = readRegularFile(path, kMaxFileBytes);
-    return read ? fromBytes(read.bytes) : ReadingDictionary();
+    const Result<QByteArray> read = readRegularFile(path, kMaxFileBytes);
+    if (!read)
+        logPassedOver(logReading, read.error());
+    return read ? fromBytes(*read) : ReadingDictionary();
 }
 
 void ReadingDictionary::add(const QString &word, const QString &reading) {
@@ -554,6 +557,10 @@ JapaneseReading::JapaneseReading() : d(std::make_unique<Impl>()) {
             d->lattice.reset();
         }
     }
+    if (!d->tagger)
+        logPassedOver(logReading,
+                      Error(Error::Kind::Unavailable,
+                            QStringLiteral("MeCab or its dictionary cannot be opened")));
 }
 
 JapaneseReading::~JapaneseReading() = default;

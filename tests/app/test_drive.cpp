@@ -347,7 +347,7 @@ private Q_SLOTS:
         q47::frmCtl &panel = *app_->controlPanel();
         q47::SettingsStore &s = app_->settings();
         const QString plugin = QStringLiteral(Q47_SAMPLES "/plugins/full.4SP");
-        QCOMPARE(app_->options()->SetPlgin(plugin), 2);
+        QVERIFY(app_->options()->SetPlgin(plugin));
         s.setText(q47::setting::PluginFile, plugin);
         s.setFlag(q47::setting::UsePreview, 1);
         QTest::mouseClick(panel.Check4(), Qt::LeftButton);

@@ -11,6 +11,8 @@
 #include <QCalendarWidget>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
@@ -169,19 +171,19 @@ private Q_SLOTS:
         Rig rig;
         frmOption &o = rig.options;
         QSignalSpy described(&o, &frmOption::ticketDescribed);
-        QCOMPARE(o.SetPlgin(QStringLiteral(Q47_SAMPLES "/plugins/plain.4SP")), 2);
+        QVERIFY(o.SetPlgin(QStringLiteral(Q47_SAMPLES "/plugins/plain.4SP")));
         QCOMPARE(o.pluginLines().size(), 6);
         QCOMPARE(described.count(), 1);
         QCOMPARE(described.last().at(1).toStringList().size(), 0);
-        QCOMPARE(o.SetPlgin(QStringLiteral(Q47_SAMPLES "/plugins/full.4SP")), 2);
+        QVERIFY(o.SetPlgin(QStringLiteral(Q47_SAMPLES "/plugins/full.4SP")));
         QCOMPARE(o.pluginLines().size(), 10);
         QCOMPARE(described.last().at(0).toSize(), QSize(226, 112));
         QCOMPARE(described.last().at(1).toStringList().size(), 3);
         const QString comment = o.pluginComment();
         QVERIFY(!comment.isEmpty());
 
-        QCOMPARE(o.SetPlgin(QStringLiteral(Q47_SAMPLES "/data/1.hy3")), 0);
-        QCOMPARE(o.SetPlgin(QString()), 0);
+        QVERIFY(!o.SetPlgin(QStringLiteral(Q47_SAMPLES "/data/1.hy3")));
+        QVERIFY(!o.SetPlgin(QString()));
         QCOMPARE(o.pluginLines().size(), 10);
         QCOMPARE(o.pluginComment(), comment);
 
@@ -208,6 +210,31 @@ private Q_SLOTS:
         rig.options.Command10_Click(1);
         QCOMPARE(opened, QList<QUrl>{QUrl::fromLocalFile(dir.path())});
         QVERIFY(rig.host.errors.isEmpty());
+    }
+
+    // A file chosen that is no plug-in is refused with all its faults, each with its line, and
+    // not kept.
+    void pluginRefusedWithItsFaults() {
+        Rig rig;
+        frmOption &o = rig.options;
+        QTemporaryDir dir;
+        QFile bad(dir.filePath(QStringLiteral("bad.4SP")));
+        QVERIFY(bad.open(QIODevice::WriteOnly) &&
+                bad.write("Q47 ticket plug-in 1\n[ticket]\nsize = 100 x 50\ncolour = red\n") > 0);
+        bad.close();
+        answering([&] { o.Command1_Click(); },
+                  [&](QDialog *dialog) {
+                      auto *files = qobject_cast<QFileDialog *>(dialog);
+                      QVERIFY(files);
+                      files->selectFile(bad.fileName());
+                      QMetaObject::invokeMethod(files, "accept");
+                  });
+        QCOMPARE(rig.host.errors,
+                 (QList<std::pair<QString, QString>>{
+                     {QStringLiteral("プラグインロードエラー"),
+                      QStringLiteral("指定したファイルはプラグインでないか、内容が不正です\n\n"
+                                     "bad.4SP:4: an unknown key or attribute (colour)")}}));
+        QVERIFY(rig.settings.text(setting::PluginFile).isEmpty());
     }
 };
 
