@@ -59,7 +59,7 @@ int child(const QString &path, int seconds) {
                      {}};
     const RecordingResult r = recordVideo(job);
     if (r.outcome != RecordingOutcome::Written) {
-        std::fprintf(stderr, "%s\n", qPrintable(r.failure.value_or(WriteFailure{}).text()));
+        std::fprintf(stderr, "%s\n", qPrintable(r.failure.value_or(Error{}).text()));
         return 1;
     }
     return 0;

@@ -1,6 +1,8 @@
 #include "commandline.h"
+#include "frmctl.h"
 #include "headless.h"
 #include "q47app.h"
+#include "recording.h"
 
 #include <QApplication>
 
@@ -31,6 +33,8 @@ int main(int argc, char *argv[]) {
         return q47::runScreenshot(line, argv[0]);
     case q47::CommandLine::Action::Ticket:
         return q47::runTicket(line, argv[0]);
+    case q47::CommandLine::Action::Record:
+        return q47::runRecording(line, argv[0]);
     case q47::CommandLine::Action::Run:
         break;
     }
@@ -44,5 +48,13 @@ int main(int argc, char *argv[]) {
     if (board)
         app.setBoardOverride(*board);
     app.Form_Load();
+    if (line.ride) {
+        if (!line.route.isEmpty() && !app.controlPanel()->setRoute(line.route, line.section))
+            return 1;
+        if (!app.startRide(line.speed, line.loop, line.interval, line.toStop)) {
+            std::fprintf(stderr, "Q47: --ride: no route is set\n");
+            return 1;
+        }
+    }
     return application.exec();
 }

@@ -1,11 +1,16 @@
 #pragma once
 
+#include "boardmodel.h"
 #include "lcdsettings.h"
+#include "panelstate.h"
+
+#include "error.h"
 
 #include <QPointer>
 #include <QString>
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -20,10 +25,14 @@ class frmCtl;
 class frmOption;
 class mdlIniIo;
 class PanelHost;
+class PanelRide;
+class SteadyRideClock;
 class SettingsStore;
 class SoundOutput;
+class SpeechEngine;
 
-// The three windows that live for the whole run, and the start-up that brings them up.
+// What the boards show and the three windows that live for the whole run, and the start-up
+// that brings them up and wires them to each other.
 class Q47App {
 public:
     // `sound` plays the program's sounds; the program's own channels when none is given.
@@ -50,9 +59,16 @@ public:
     // speak, and folders that take the saved ones' place for this run without being saved.
     void setPanelHost(PanelHost *host) { host_ = host; }
     void setSpeechEnabled(bool on) { speech_ = on; }
+    // The announcements' engine for this run in place of the desktop's voice (a recording's).
+    void setSpeechFactory(std::function<Result<std::unique_ptr<SpeechEngine>>()> factory) {
+        speechFactory_ = std::move(factory);
+    }
     void setFolderOverrides(const QString &dataFolder, const QString &soundFolder);
     // The board for this run, in place of the one the user chose in the options.
     void setBoardOverride(lcd::BoardKind kind) { boardOverride_ = kind; }
+
+    // The announcements' reading dictionary, in the sound folder of the moment.
+    std::function<QString()> readingsFile() const;
 
     // The board's load: blanks the cells, loads the options and the control panel hidden,
     // places and shapes the board, restores the saved state, shows the board and lets it paint,
@@ -62,6 +78,10 @@ public:
     // The window icon, drawn by the program; the board is shown before it is needed.
     static void installWindowIcon();
 
+    // What every board shows, and the LED board that shows it.
+    BoardModel &model() { return model_; }
+    // What the control panel holds besides the route.
+    PanelState &panelState() { return panelState_; }
     Form1 &board() { return *form1_; }
     SettingsStore &settings() { return *settings_; }
     // Made by Form_Load, after the board is painted: null before.
@@ -69,16 +89,25 @@ public:
     frmOption *options() { return option_.get(); }
 
     mdlIniIo *stateFile() { return ini_.get(); }
+    // The bus running the route on the board by itself; made by Form_Load.
+    PanelRide *ride() { return ride_.get(); }
+    // Starts a ride of the route on the board (--ride): on its timetable, else at `interval`
+    // seconds a stop. False when no route is set.
+    bool startRide(double speed, bool loop, int interval, int lastStop = 0);
     // Which board shows; made by Form_Load.
     BoardSwitch *boards() { return boards_.get(); }
 
 private:
+    // The one place the windows are wired to each other and to the models, once all exist.
+    void connectWindows();
     // Runs the events until `window` has painted once, for at most half a second.
     static void waitForFirstPaint(QWidget &window);
 
     std::unique_ptr<SettingsStore> settings_;
     std::unique_ptr<SoundOutput> ownSound_;
     SoundOutput *sound_;
+    BoardModel model_;
+    PanelState panelState_;
     std::unique_ptr<Form1> form1_;
     std::unique_ptr<BoardSwitch> boards_;
     std::optional<lcd::BoardKind> boardOverride_;
@@ -86,8 +115,11 @@ private:
     std::unique_ptr<frmCtl> ctl_;
     QString statePath_;
     std::unique_ptr<mdlIniIo> ini_;
+    std::unique_ptr<SteadyRideClock> rideClock_;
+    std::unique_ptr<PanelRide> ride_;
     PanelHost *host_ = nullptr;
     bool speech_ = true;
+    std::function<Result<std::unique_ptr<SpeechEngine>>()> speechFactory_;
     // Text2(0) and Text2(1) for this run: the folder given, and the saved one it replaced.
     struct FolderOverride {
         QString given;

@@ -27,9 +27,10 @@ QString gstError(GstMessage *message) {
     return text;
 }
 
-// Pulls the pipeline's samples to its end; the pipeline is playing.
-DecodedSound pullAll(GstElement *pipeline) {
-    DecodedSound decoded;
+// Pulls the pipeline's samples to its end; the pipeline is playing. A failure is the decoder's
+// words.
+Expected<PcmClip, QString> pullAll(GstElement *pipeline) {
+    QString error;
     PcmClip clip;
     GstElement *out = gst_bin_get_by_name(GST_BIN(pipeline), "out");
     GstBus *bus = gst_element_get_bus(pipeline);
@@ -54,16 +55,16 @@ DecodedSound pullAll(GstElement *pipeline) {
         if (gst_app_sink_is_eos(GST_APP_SINK(out)))
             break;
         if (GstMessage *m = gst_bus_timed_pop_filtered(bus, 0, GST_MESSAGE_ERROR)) {
-            decoded.error = gstError(m);
+            error = gstError(m);
             gst_message_unref(m);
             break;
         }
     }
     gst_object_unref(bus);
     gst_object_unref(out);
-    if (decoded.error.isEmpty())
-        decoded.clip = std::move(clip);
-    return decoded;
+    if (!error.isEmpty())
+        return error;
+    return clip;
 }
 
 GstElement *launch(const QString &description, QString &error) {
@@ -83,31 +84,27 @@ GstElement *launch(const QString &description, QString &error) {
 
 } // namespace
 
-DecodedSound decodeSoundFile(const QString &path) {
-    DecodedSound decoded;
+Result<PcmClip> decodeSoundFile(const QString &path) {
     const SoundDevice device = soundDeviceForPath(path);
-    if (device == SoundDevice::None) {
-        decoded.error = QStringLiteral("not a sound the program plays (WAV, MP3, MID)");
-        return decoded;
-    }
-    RegularFileRead file = readRegularFile(path, kMaxSoundFileBytes);
-    if (!file) {
-        decoded.error = readErrorText(path, file.error, kMaxSoundFileBytes);
-        return decoded;
-    }
-    if (!mdlSndAPI::available()) {
-        decoded.error = QStringLiteral("GStreamer is missing");
-        return decoded;
-    }
+    if (device == SoundDevice::None)
+        return Error(Error::Kind::Invalid,
+                     QStringLiteral("not a sound the program plays (WAV, MP3, MID)"))
+            .in(path);
+    Result<QByteArray> file = readRegularFile(path, kMaxSoundFileBytes);
+    if (!file)
+        return file.error();
+    if (!mdlSndAPI::available())
+        return Error(Error::Kind::Unavailable, QStringLiteral("GStreamer is missing")).in(path);
+    QString error;
     const bool midi = device == SoundDevice::Sequencer;
     const QString description =
         (midi ? QStringLiteral("appsrc name=in format=time ! ")
               : QStringLiteral("appsrc name=in ! decodebin caps=audio/x-raw "
                                "expose-all-streams=false ! ")) +
         QLatin1String(kToTrack);
-    GstElement *pipeline = launch(description, decoded.error);
+    GstElement *pipeline = launch(description, error);
     if (!pipeline)
-        return decoded;
+        return Error(Error::Kind::Unavailable, error).in(path);
     GstElement *in = gst_bin_get_by_name(GST_BIN(pipeline), "in");
     quint64 stream = 0;
     if (midi) {
@@ -115,16 +112,14 @@ DecodedSound decodeSoundFile(const QString &path) {
         g_object_set(in, "caps", caps, "max-bytes", guint64{0}, "block", FALSE, nullptr);
         gst_caps_unref(caps);
     }
-    if (gst_element_set_state(pipeline, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
-        decoded.error = QStringLiteral("GStreamer cannot start the decoder");
-    } else {
+    Expected<PcmClip, QString> decoded = QStringLiteral("GStreamer cannot start the decoder");
+    if (gst_element_set_state(pipeline, GST_STATE_PLAYING) != GST_STATE_CHANGE_FAILURE) {
         if (midi) {
             stream = MidiSynth::shared().start(path, in);
         } else {
-            gst_app_src_push_buffer(
-                GST_APP_SRC(in),
-                gst_buffer_new_memdup(file.bytes.constData(), gsize(file.bytes.size())));
-            file.bytes.clear();
+            gst_app_src_push_buffer(GST_APP_SRC(in),
+                                    gst_buffer_new_memdup(file->constData(), gsize(file->size())));
+            file->clear();
             gst_app_src_end_of_stream(GST_APP_SRC(in));
         }
         decoded = pullAll(pipeline);
@@ -137,7 +132,9 @@ DecodedSound decodeSoundFile(const QString &path) {
     gst_element_set_state(pipeline, GST_STATE_NULL);
     gst_object_unref(in);
     gst_object_unref(pipeline);
-    return decoded;
+    if (!decoded)
+        return Error(Error::Kind::Invalid, decoded.error()).in(path);
+    return std::move(decoded).value();
 }
 
 } // namespace q47

@@ -1,25 +1,19 @@
 #pragma once
 
+#include "error.h"
 #include "soundtrack.h"
 
 #include <QString>
 
-#include <optional>
-
 namespace q47 {
+
+inline constexpr qint64 kMaxSoundFileBytes = 64 * 1024 * 1024;
+inline constexpr int kMaxSoundSeconds = 600;
 
 // A sound of the program decoded into a clip for the track: a WAV or an MP3 through
 // GStreamer's decoders, a MIDI file rendered by the program's synthesizer as fast as it goes,
 // each told by its name as the channels tell them. The file is read whole first, and only an
 // ordinary file within kMaxSoundFileBytes; a sound is cut at kMaxSoundSeconds.
-struct DecodedSound {
-    std::optional<PcmClip> clip;
-    QString error; // why there is none
-};
-
-inline constexpr qint64 kMaxSoundFileBytes = 64 * 1024 * 1024;
-inline constexpr int kMaxSoundSeconds = 600;
-
-DecodedSound decodeSoundFile(const QString &path);
+Result<PcmClip> decodeSoundFile(const QString &path);
 
 } // namespace q47

@@ -67,7 +67,7 @@ std::optional<VideoFormat> videoFormatForPath(const QString &path) {
         return VideoFormat::WebM;
     if (suffix == QLatin1String("mkv"))
         return VideoFormat::Matroska;
-    return std::nullopt;
+    return {};
 }
 
 struct VideoEncoder::Impl {
@@ -78,16 +78,16 @@ struct VideoEncoder::Impl {
     GstElement *audio = nullptr;
     qint64 frames = 0;      // video frames pushed
     qint64 soundFrames = 0; // sound frames pushed
-    std::optional<WriteFailure> failed;
+    std::optional<Error> failed;
 
-    WriteFailure fail(const QString &reason) {
+    Error fail(const QString &reason) {
         if (!failed)
-            failed = WriteFailure{file.path(), reason};
+            failed = Error(Error::Kind::WriteFailed, reason).in(file.path());
         stop();
         return *failed;
     }
     // The pipeline's own error, if it has one, else `reason`.
-    WriteFailure failFromBus(const QString &reason) {
+    Error failFromBus(const QString &reason) {
         QString why = reason;
         if (pipeline) {
             GstBus *bus = gst_element_get_bus(pipeline);
@@ -98,6 +98,9 @@ struct VideoEncoder::Impl {
             gst_object_unref(bus);
         }
         return fail(why);
+    }
+    Error notOpen() const {
+        return failed ? *failed : Error(Error::Kind::WriteFailed, QStringLiteral("not open"));
     }
     void stop() {
         if (pipeline) {
@@ -117,7 +120,7 @@ VideoEncoder::~VideoEncoder() {
     d->stop();
 }
 
-WriteResult VideoEncoder::open(const QString &path, const VideoSettings &settings) {
+Result<> VideoEncoder::open(const QString &path, const VideoSettings &settings) {
     d->stop();
     d->failed.reset();
     d->settings = settings;
@@ -125,11 +128,12 @@ WriteResult VideoEncoder::open(const QString &path, const VideoSettings &setting
     const QSize size = settings.size;
     if (size.width() < 16 || size.height() < 16 || size.width() % 2 || size.height() % 2 ||
         size.width() > 7680 || size.height() > 4320 || settings.fps < 1 || settings.fps > 120)
-        return WriteFailure{path, QStringLiteral("no size or rate a video can have")};
+        return Error(Error::Kind::BadValue, QStringLiteral("no size or rate a video can have"))
+            .in(path);
     if (!mdlSndAPI::available())
-        return WriteFailure{path, QStringLiteral("GStreamer is missing")};
-    if (WriteResult failed = d->file.open(path))
-        return failed;
+        return Error(Error::Kind::Unavailable, QStringLiteral("GStreamer is missing")).in(path);
+    if (Result<> opened = d->file.open(path); !opened)
+        return opened;
     // Three frames queued at most; the sound a second ahead at most.
     const qint64 frameBytes = qint64(size.width()) * size.height() * 4;
     const QString description =
@@ -167,12 +171,12 @@ WriteResult VideoEncoder::open(const QString &path, const VideoSettings &setting
     if (!d->video || !d->audio ||
         gst_element_set_state(d->pipeline, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE)
         return d->failFromBus(QStringLiteral("GStreamer cannot start the encoder"));
-    return std::nullopt;
+    return {};
 }
 
-WriteResult VideoEncoder::addFrame(const QImage &frame) {
+Result<> VideoEncoder::addFrame(const QImage &frame) {
     if (!d->pipeline)
-        return d->failed ? d->failed : WriteFailure{d->file.path(), QStringLiteral("not open")};
+        return d->notOpen();
     const QSize size = d->settings.size;
     // The picture's own pixels go to the encoder, shared rather than copied.
     auto *kept = new QImage(
@@ -192,14 +196,14 @@ WriteResult VideoEncoder::addFrame(const QImage &frame) {
     ++d->frames;
     if (gst_app_src_push_buffer(GST_APP_SRC(d->video), buffer) != GST_FLOW_OK)
         return d->failFromBus(QStringLiteral("the video encoder stopped"));
-    return std::nullopt;
+    return {};
 }
 
-WriteResult VideoEncoder::addSound(const float *samples, qint64 frames) {
+Result<> VideoEncoder::addSound(const float *samples, qint64 frames) {
     if (!d->pipeline)
-        return d->failed ? d->failed : WriteFailure{d->file.path(), QStringLiteral("not open")};
+        return d->notOpen();
     if (frames <= 0)
-        return std::nullopt;
+        return {};
     GstBuffer *buffer = gst_buffer_new_memdup(samples, gsize(frames) * kTrackChannels * 4);
     GST_BUFFER_PTS(buffer) = gst_util_uint64_scale(guint64(d->soundFrames), GST_SECOND, kTrackRate);
     d->soundFrames += frames;
@@ -208,12 +212,12 @@ WriteResult VideoEncoder::addSound(const float *samples, qint64 frames) {
         GST_BUFFER_PTS(buffer);
     if (gst_app_src_push_buffer(GST_APP_SRC(d->audio), buffer) != GST_FLOW_OK)
         return d->failFromBus(QStringLiteral("the sound encoder stopped"));
-    return std::nullopt;
+    return {};
 }
 
-WriteResult VideoEncoder::finish() {
+Result<> VideoEncoder::finish() {
     if (!d->pipeline)
-        return d->failed ? d->failed : WriteFailure{d->file.path(), QStringLiteral("not open")};
+        return d->notOpen();
     gst_app_src_end_of_stream(GST_APP_SRC(d->video));
     gst_app_src_end_of_stream(GST_APP_SRC(d->audio));
     GstBus *bus = gst_element_get_bus(d->pipeline);
@@ -233,7 +237,7 @@ WriteResult VideoEncoder::finish() {
     gst_object_unref(d->audio);
     gst_object_unref(d->pipeline);
     d->pipeline = d->video = d->audio = nullptr;
-    const WriteResult committed = d->file.commit();
+    Result<> committed = d->file.commit();
     d->file = PendingFile();
     return committed;
 }
@@ -245,11 +249,11 @@ void VideoEncoder::cancel() {
 RecordingResult recordVideo(const RecordingJob &job) {
     RecordingResult result;
     VideoEncoder encoder;
-    result.failure = encoder.open(job.path, job.video);
+    Result<> step = encoder.open(job.path, job.video);
     std::vector<float> sound;
     const int fps = job.video.fps;
-    for (qint64 k = 0; !result.failure && k < job.frames; ++k) {
-        result.failure = encoder.addFrame(job.frameAt(k));
+    for (qint64 k = 0; step && k < job.frames; ++k) {
+        step = encoder.addFrame(job.frameAt(k));
         // The sound of this frame's time, to the sample.
         const qint64 from = k * kTrackRate / fps;
         const qint64 count = (k + 1) * kTrackRate / fps - from;
@@ -258,17 +262,19 @@ RecordingResult recordVideo(const RecordingJob &job) {
             job.sound->mix(from, count, sound.data());
         else
             std::fill(sound.begin(), sound.end(), 0.0f);
-        if (!result.failure)
-            result.failure = encoder.addSound(sound.data(), count);
-        if (!result.failure && job.progress && !job.progress(double(k + 1) / double(job.frames))) {
+        if (step)
+            step = encoder.addSound(sound.data(), count);
+        if (step && job.progress && !job.progress(double(k + 1) / double(job.frames))) {
             encoder.cancel();
             result.outcome = RecordingOutcome::Cancelled;
             return result;
         }
     }
-    if (!result.failure)
-        result.failure = encoder.finish();
-    result.outcome = result.failure ? RecordingOutcome::Failed : RecordingOutcome::Written;
+    if (step)
+        step = encoder.finish();
+    if (!step)
+        result.failure = step.error();
+    result.outcome = step ? RecordingOutcome::Written : RecordingOutcome::Failed;
     return result;
 }
 

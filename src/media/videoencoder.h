@@ -38,13 +38,13 @@ public:
     VideoEncoder(const VideoEncoder &) = delete;
     VideoEncoder &operator=(const VideoEncoder &) = delete;
 
-    WriteResult open(const QString &path, const VideoSettings &settings);
+    Result<> open(const QString &path, const VideoSettings &settings);
     // The next frame, scaled to the size when it has another; shown for 1/fps s.
-    WriteResult addFrame(const QImage &frame);
+    Result<> addFrame(const QImage &frame);
     // The next `frames` frames of sound: interleaved stereo float at kTrackRate.
-    WriteResult addSound(const float *samples, qint64 frames);
+    Result<> addSound(const float *samples, qint64 frames);
     // Ends both streams, waits for the file to be complete and puts it in its place.
-    WriteResult finish();
+    Result<> finish();
     // Stops at once and leaves nothing behind.
     void cancel();
 
@@ -70,7 +70,7 @@ enum class RecordingOutcome { Written, Cancelled, Failed };
 
 struct RecordingResult {
     RecordingOutcome outcome = RecordingOutcome::Failed;
-    WriteResult failure; // for Failed
+    std::optional<Error> failure; // for Failed
 };
 
 RecordingResult recordVideo(const RecordingJob &job);

@@ -259,6 +259,19 @@ void Ride::finish() {
     target_.rideStateChanged(state_);
 }
 
+void ManualRideClock::wakeAt(qint64 atMs, std::function<void()> wake) {
+    at_ = atMs;
+    wake_ = std::move(wake);
+}
+
+void ManualRideClock::advanceTo(qint64 ms) {
+    while (wake_ && at_ <= ms) {
+        now_ = std::max(now_, at_);
+        std::exchange(wake_, nullptr)();
+    }
+    now_ = std::max(now_, ms);
+}
+
 SteadyRideClock::SteadyRideClock(QObject *parent) : QObject(parent) {
     elapsed_.start();
     timer_.setSingleShot(true);

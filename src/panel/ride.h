@@ -164,6 +164,21 @@ private:
     qint32 shownSecond_ = -1;
 };
 
+// A clock that moves only when told: a recording's frames, or a test.
+class ManualRideClock final : public RideClock {
+public:
+    qint64 nowMs() const override { return now_; }
+    void wakeAt(qint64 atMs, std::function<void()> wake) override;
+    void cancelWake() override { wake_ = nullptr; }
+    // Moves to `ms`, waking the ride at every time it asked for on the way, each at its time.
+    void advanceTo(qint64 ms);
+
+private:
+    qint64 now_ = 0;
+    qint64 at_ = 0;
+    std::function<void()> wake_;
+};
+
 // The real clock: a monotonic timer and a precise single-shot QTimer, on the thread it lives on.
 class SteadyRideClock : public QObject, public RideClock {
 public:

@@ -37,9 +37,8 @@ bool RouteSession::setRoute(const QString &routeText, int startSection) {
     sound_.PlaySnd(settings_.text(setting::RouteSound), QStringLiteral("S1"), 0, 0);
 
     tape_.TapeLoad(soundFolder, routeName(routeText));
-    const RouteLoadResult loaded = loadRoute(table_, dataFolder, routeText, startSection);
-    if (!loaded.ok) {
-        host_.message(loaded.message);
+    if (const Result<> loaded = loadRoute(table_, dataFolder, routeText, startSection); !loaded) {
+        host_.report(loaded.error());
         return false;
     }
     side_ = loadRouteSideFile(dataFolder + routeSideFileName(routeText), table_.lastStopPos() + 1);
@@ -70,6 +69,11 @@ bool RouteSession::step(int index) {
                    stepSoundWaits(settings_) ? -1 : 0, 0);
     showCurrentStop();
     return true;
+}
+
+void RouteSession::moveTo(int stop) {
+    table_.CurStopPos = qint16(std::clamp(stop - 1, 0, table_.lastStopPos()));
+    showCurrentStop();
 }
 
 void RouteSession::DispData(int n) {

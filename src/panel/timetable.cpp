@@ -1,5 +1,6 @@
 #include "timetable.h"
 
+#include "regularfile.h"
 #include "spreadsheetcsv.h"
 
 #include <QStringList>
@@ -13,11 +14,8 @@ namespace csv = spreadsheetcsv;
 
 namespace {
 
-TimetableRead failure(int line, const QString &reason) {
-    TimetableRead read;
-    read.line = line;
-    read.reason = reason;
-    return read;
+Error failure(int line, const QString &reason) {
+    return Error(Error::Kind::Invalid, reason).at(line);
 }
 
 // Digits only: a sign or a blank is no part of a time.
@@ -66,9 +64,10 @@ QString formatServiceTime(qint32 seconds) {
         .arg(seconds % 60, 2, 10, QLatin1Char('0'));
 }
 
-TimetableRead parseTimetable(QByteArrayView bytes) {
+Result<Timetable> parseTimetable(QByteArrayView bytes) {
     if (bytes.size() > kMaxTimetableBytes)
-        return failure(0, QStringLiteral("larger than %1 bytes").arg(kMaxTimetableBytes));
+        return Error(Error::Kind::TooLarge,
+                     QStringLiteral("larger than %1").arg(sizeText(kMaxTimetableBytes)));
     const csv::Decoded text = csv::decode(bytes.toByteArray(), csv::Encoding::Utf8);
     const csv::Rows rows = csv::splitRows(text.text);
     if (rows.unclosedQuoteLine)
@@ -153,16 +152,17 @@ TimetableRead parseTimetable(QByteArrayView bytes) {
             }
         }
     }
-    TimetableRead read;
-    read.table = std::move(table);
-    return read;
+    return table;
 }
 
-TimetableRead loadTimetable(const QString &path) {
-    const csv::FileRead file = csv::readFile(path, kMaxTimetableBytes);
+Result<Timetable> loadTimetable(const QString &path) {
+    const Result<QByteArray> file = csv::readFile(path, kMaxTimetableBytes);
     if (!file)
-        return failure(0, file.error);
-    return parseTimetable(file.bytes);
+        return file.error();
+    Result<Timetable> table = parseTimetable(*file);
+    if (!table)
+        return table.error().in(path);
+    return table;
 }
 
 QByteArray encodeTimetable(const Timetable &table) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "error.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
@@ -51,16 +53,10 @@ std::optional<qint32> parseServiceTime(QStringView text);
 // "09:05:30", "25:10:00".
 QString formatServiceTime(qint32 seconds);
 
-struct TimetableRead {
-    std::optional<Timetable> table;
-    int line = 0;   // where the fault is; 0: the file as a whole
-    QString reason; // empty when the table was read
-};
-
-// The table in `bytes`, or where and why it is none.
-TimetableRead parseTimetable(QByteArrayView bytes);
-// The same for the ordinary file at `path`, of at most kMaxTimetableBytes.
-TimetableRead loadTimetable(const QString &path);
+// The table in `bytes`, or an Invalid Error at the line of its fault (0: the file as a whole).
+Result<Timetable> parseTimetable(QByteArrayView bytes);
+// The same for the ordinary file at `path`, of at most kMaxTimetableBytes; the Error names it.
+Result<Timetable> loadTimetable(const QString &path);
 // UTF-8, LF line ends, times as H:MM:SS, the name column when a stop has a name.
 QByteArray encodeTimetable(const Timetable &table);
 

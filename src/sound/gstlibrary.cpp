@@ -1,9 +1,8 @@
 // The GStreamer functions that the sound channels, the MIDI streams, the speech and the
-// recordings call. They
-// are defined here, each handing the call to the library, so that the program does not load
-// GStreamer, and the many libraries it brings, before its first sound: the library is opened
-// on the first call. Without it every call does nothing and returns its failure value;
-// gst_init_check() then reports false, and its callers call nothing else.
+// recordings call. They are defined here, each handing the call to the library, so that the
+// program does not load GStreamer, and the many libraries it brings, before its first sound:
+// the library is opened on the first call. Without it every call does nothing and returns its
+// failure value; gst_init_check() then reports false, and its callers call nothing else.
 #include "sharedlibrary.h"
 
 #include <gst/app/gstappsink.h>
@@ -66,6 +65,8 @@
       (element, message), FALSE)                                                                   \
     X(GstMessage *, gst_message_new_error,                                                         \
       (GstObject * source, GError * error, const gchar *debug), (source, error, debug), nullptr)   \
+    X(void, gst_message_parse_error, (GstMessage * message, GError * *error, gchar * *debug),      \
+      (message, error, debug), void())                                                             \
     X(GQuark, gst_stream_error_quark, (void), (), 0)                                               \
     X(guint64, gst_util_uint64_scale, (guint64 value, guint64 num, guint64 denom),                 \
       (value, num, denom), 0)                                                                      \
@@ -74,8 +75,6 @@
     X(GstElement *, gst_bin_get_by_name, (GstBin * bin, const gchar *name), (bin, name), nullptr)  \
     X(GstMessage *, gst_bus_timed_pop_filtered,                                                    \
       (GstBus * bus, GstClockTime timeout, GstMessageType types), (bus, timeout, types), nullptr)  \
-    X(void, gst_message_parse_error, (GstMessage * message, GError * *error, gchar * *debug),      \
-      (message, error, debug), void())                                                             \
     X(GstBuffer *, gst_buffer_new_wrapped_full,                                                    \
       (GstMemoryFlags flags, gpointer data, gsize maxsize, gsize offset, gsize size,               \
        gpointer userData, GDestroyNotify notify),                                                  \

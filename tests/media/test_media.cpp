@@ -2,13 +2,12 @@
 #include "sounddecoder.h"
 #include "soundtrack.h"
 #include "videoencoder.h"
+#include "videoreadback.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
-#include <gst/app/gstappsink.h>
-#include <gst/gst.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -30,63 +29,6 @@ float peak(const std::vector<float> &samples, qint64 fromFrame, qint64 toFrame) 
          i < std::min<qint64>(toFrame * kTrackChannels, qint64(samples.size())); ++i)
         p = std::max(p, std::abs(samples[size_t(i)]));
     return p;
-}
-
-// What a video file holds, decoded as a player would: its frames (BGRx) with their times, and
-// its sound as mono float at the track's rate.
-struct ReadBack {
-    std::vector<std::pair<qint64, QImage>> frames; // time in ms
-    std::vector<float> sound;
-    qint64 endMs = 0; // where the last frame ends
-};
-
-std::vector<GstSample *> pullAll(GstElement *sink) {
-    std::vector<GstSample *> samples;
-    while (!gst_app_sink_is_eos(GST_APP_SINK(sink)))
-        if (GstSample *s = gst_app_sink_try_pull_sample(GST_APP_SINK(sink), 5 * GST_SECOND))
-            samples.push_back(s);
-        else
-            break;
-    return samples;
-}
-
-ReadBack readVideo(const QString &path, QSize size) {
-    ReadBack back;
-    const QString description =
-        QStringLiteral("filesrc name=file ! decodebin name=d "
-                       "d. ! queue ! videoconvert ! video/x-raw,format=BGRx ! appsink name=v "
-                       "sync=false d. ! queue ! audioconvert ! audioresample ! "
-                       "audio/x-raw,format=F32LE,channels=2,rate=48000 ! appsink name=a "
-                       "sync=false");
-    GstElement *pipeline = gst_parse_launch(description.toUtf8().constData(), nullptr);
-    if (!pipeline)
-        return back;
-    GstElement *file = gst_bin_get_by_name(GST_BIN(pipeline), "file");
-    g_object_set(file, "location", QFile::encodeName(path).constData(), nullptr);
-    gst_element_set_state(pipeline, GST_STATE_PLAYING);
-    for (const char *name : {"v", "a"}) {
-        GstElement *sink = gst_bin_get_by_name(GST_BIN(pipeline), name);
-        for (GstSample *s : pullAll(sink)) {
-            GstBuffer *b = gst_sample_get_buffer(s);
-            GstMapInfo map;
-            gst_buffer_map(b, &map, GST_MAP_READ);
-            if (name[0] == 'v') {
-                const QImage frame(map.data, size.width(), size.height(), QImage::Format_RGB32);
-                back.frames.emplace_back(GST_BUFFER_PTS(b) / GST_MSECOND, frame.copy());
-                back.endMs = qint64((GST_BUFFER_PTS(b) + GST_BUFFER_DURATION(b)) / GST_MSECOND);
-            } else {
-                const auto *f = reinterpret_cast<const float *>(map.data);
-                back.sound.insert(back.sound.end(), f, f + map.size / sizeof(float));
-            }
-            gst_buffer_unmap(b, &map);
-            gst_sample_unref(s);
-        }
-        gst_object_unref(sink);
-    }
-    gst_element_set_state(pipeline, GST_STATE_NULL);
-    gst_object_unref(file);
-    gst_object_unref(pipeline);
-    return back;
 }
 
 QStringList namesIn(const QString &folder) {
@@ -146,18 +88,18 @@ TEST(SoundTrack, MixesLanesAndCutsWithinALane) {
 // Every kind of sound the program plays, and speech, become sound on the track.
 TEST(SoundDecoder, DecodesWavMp3MidiAndSpeech) {
     for (const char *name : {"step.wav", "step.mp3", "chime1.mid"}) {
-        const DecodedSound d = decodeSoundFile(QDir(Q47_SAMPLE_SOUND_DIR).filePath(name));
-        ASSERT_TRUE(d.clip) << name << ": " << d.error.toStdString();
-        EXPECT_GT(d.clip->frames(), kTrackRate / 10) << name;
-        EXPECT_GT(peak(d.clip->samples, 0, d.clip->frames()), 0.05f) << name;
+        const Result<PcmClip> d = decodeSoundFile(QDir(Q47_SAMPLE_SOUND_DIR).filePath(name));
+        ASSERT_TRUE(d) << name << ": " << d.error().text().toStdString();
+        EXPECT_GT(d->frames(), kTrackRate / 10) << name;
+        EXPECT_GT(peak(d->samples, 0, d->frames()), 0.05f) << name;
     }
-    EXPECT_FALSE(decodeSoundFile(QDir(Q47_SAMPLE_SOUND_DIR).filePath("none.wav")).clip);
-    EXPECT_FALSE(decodeSoundFile(QStringLiteral("/dev/null")).clip);
+    EXPECT_FALSE(decodeSoundFile(QDir(Q47_SAMPLE_SOUND_DIR).filePath("none.wav")));
+    EXPECT_FALSE(decodeSoundFile(QStringLiteral("/dev/null")));
 
     auto speech = EspeakSpeech::create({});
-    ASSERT_TRUE(speech);
+    ASSERT_TRUE(speech) << speech.error().text().toStdString();
     const std::optional<SpeechSamples> said =
-        speech->synthesize(QStringLiteral("次は、本町です。"));
+        (*speech)->synthesize(QStringLiteral("次は、本町です。"));
     ASSERT_TRUE(said);
     const PcmClip clip = clipFromSpeech(*said);
     EXPECT_GT(clip.frames(), kTrackRate / 2);
@@ -173,25 +115,25 @@ TEST(VideoEncoder, WritesAVideoThatReadsBack) {
         const QString path = dir.filePath(QString::fromLatin1(name));
         const RecordingResult result = recordVideo(shortRecording(path, track));
         ASSERT_EQ(result.outcome, RecordingOutcome::Written)
-            << name << ": " << result.failure.value_or(WriteFailure{}).text().toStdString();
+            << name << ": " << result.failure.value_or(Error{}).text().toStdString();
         EXPECT_EQ(namesIn(dir.path()), QStringList{QString::fromLatin1(name)});
 
-        const ReadBack back = readVideo(path, QSize(320, 180));
-        ASSERT_GE(back.frames.size(), 55u) << name;
+        const VideoReadBack back =
+            readVideoFile(path, QSize(320, 180), [&](qint64 ms, const QImage &frame) {
+                const QColor c = frame.pixelColor(160, 90);
+                const bool red = c.red() > 200 && c.blue() < 60;
+                const bool blue = c.blue() > 200 && c.red() < 60;
+                if (ms < 950 || ms > 1050) {
+                    EXPECT_EQ(red, ms < 950) << name << " at " << ms;
+                    EXPECT_EQ(blue, ms > 1050) << name << " at " << ms;
+                }
+            });
+        ASSERT_GE(back.frames, 55) << name;
         EXPECT_NEAR(back.endMs, 2000, 50) << name;
-        for (const auto &[ms, frame] : back.frames) {
-            const QColor c = frame.pixelColor(160, 90);
-            const bool red = c.red() > 200 && c.blue() < 60;
-            const bool blue = c.blue() > 200 && c.red() < 60;
-            if (ms < 950 || ms > 1050) {
-                EXPECT_EQ(red, ms < 950) << name << " at " << ms;
-                EXPECT_EQ(blue, ms > 1050) << name << " at " << ms;
-            }
-        }
-        ASSERT_GE(back.sound.size(), size_t(kTrackRate * 19 / 10 * kTrackChannels)) << name;
+        ASSERT_GE(back.pcm.size(), size_t(kTrackRate * 19 / 10 * kTrackChannels)) << name;
         // Encoders add a little delay; the tone stays well inside its half second.
-        EXPECT_LT(peak(back.sound, kTrackRate / 5, kTrackRate * 4 / 5), 0.02f) << name;
-        EXPECT_GT(peak(back.sound, kTrackRate * 11 / 10, kTrackRate * 14 / 10), 0.3f) << name;
+        EXPECT_LT(peak(back.pcm, kTrackRate / 5, kTrackRate * 4 / 5), 0.02f) << name;
+        EXPECT_GT(peak(back.pcm, kTrackRate * 11 / 10, kTrackRate * 14 / 10), 0.3f) << name;
     }
 }
 

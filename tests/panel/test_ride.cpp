@@ -15,33 +15,10 @@ constexpr qint32 hms(int h, int m, int s = 0) {
     return h * 3600 + m * 60 + s;
 }
 
-// Real time that moves only when the test says, waking the ride at every time it asked for.
-class FakeClock final : public RideClock {
-public:
-    qint64 nowMs() const override { return now_; }
-    void wakeAt(qint64 atMs, std::function<void()> wake) override {
-        at_ = atMs;
-        wake_ = std::move(wake);
-    }
-    void cancelWake() override { wake_ = nullptr; }
-    void advanceTo(qint64 ms) {
-        while (wake_ && at_ <= ms) {
-            now_ = std::max(now_, at_);
-            std::exchange(wake_, nullptr)();
-        }
-        now_ = ms;
-    }
-
-private:
-    qint64 now_ = 0;
-    qint64 at_ = 0;
-    std::function<void()> wake_;
-};
-
 // Writes down what the ride did and when (real ms); each announcement sounds `speechMs`.
 class LogTarget final : public RideTarget {
 public:
-    explicit LogTarget(const FakeClock &clock) : clock_(clock) {}
+    explicit LogTarget(const ManualRideClock &clock) : clock_(clock) {}
     void showStartStop(int stop) override { add(QStringLiteral("start %1").arg(stop)); }
     void stepForward() override { add(QStringLiteral("step")); }
     void announceNext(int stop) override { speak(QStringLiteral("next %1").arg(stop)); }
@@ -66,7 +43,7 @@ private:
         add(what);
         speechEnd_ = clock_.nowMs() + speechMs;
     }
-    const FakeClock &clock_;
+    const ManualRideClock &clock_;
     qint64 speechEnd_ = 0;
 };
 
@@ -82,7 +59,7 @@ struct Rig {
     explicit Rig(const RideOptions &options, std::optional<Timetable> table = threeStops(),
                  int stops = 3)
         : ride(clock, target, makeRideSchedule(table, stops, 1, options), options) {}
-    FakeClock clock;
+    ManualRideClock clock;
     LogTarget target{clock};
     Ride ride;
 };
@@ -197,20 +174,20 @@ TEST(Timetable, ReadsWhatItWritesAndWhatPeopleWrite) {
     Timetable t = threeStops();
     t.stops[1].name = QStringLiteral("本町, 一丁目");
     t.stops[2].arrival = t.stops[2].departure = hms(25, 10); // after midnight
-    const TimetableRead back = parseTimetable(encodeTimetable(t));
-    ASSERT_TRUE(back.table) << back.reason.toStdString();
-    EXPECT_EQ(*back.table, t);
+    const Result<Timetable> back = parseTimetable(encodeTimetable(t));
+    ASSERT_TRUE(back) << back.error().text().toStdString();
+    EXPECT_EQ(*back, t);
 
     // Columns in any order, H:MM, a time given once, a comment, a BOM and CR LF.
-    const TimetableRead written = parseTimetable("\xEF\xBB\xBF# route 9\r\n"
-                                                 "stop,departure,arrival,name\r\n"
-                                                 "1,9:00,,駅前\r\n"
-                                                 "2,,,\r\n"
-                                                 "3,,9:05:30,北口\r\n");
-    ASSERT_TRUE(written.table) << written.reason.toStdString();
-    EXPECT_EQ(written.table->stops[0].arrival, hms(9, 0));
-    EXPECT_FALSE(written.table->stops[1].departure);
-    EXPECT_EQ(written.table->stops[2].departure, hms(9, 5, 30));
+    const Result<Timetable> written = parseTimetable("\xEF\xBB\xBF# route 9\r\n"
+                                                     "stop,departure,arrival,name\r\n"
+                                                     "1,9:00,,駅前\r\n"
+                                                     "2,,,\r\n"
+                                                     "3,,9:05:30,北口\r\n");
+    ASSERT_TRUE(written) << written.error().text().toStdString();
+    EXPECT_EQ(written->stops[0].arrival, hms(9, 0));
+    EXPECT_FALSE(written->stops[1].departure);
+    EXPECT_EQ(written->stops[2].departure, hms(9, 5, 30));
 }
 
 TEST(Timetable, SaysWhereAFaultIs) {
@@ -225,10 +202,10 @@ TEST(Timetable, SaysWhereAFaultIs) {
         {"# nothing\n", 0},
     };
     for (const auto &[bytes, line] : faults) {
-        const TimetableRead read = parseTimetable(bytes);
-        EXPECT_FALSE(read.table) << bytes;
-        EXPECT_EQ(read.line, line) << bytes;
-        EXPECT_FALSE(read.reason.isEmpty());
+        const Result<Timetable> read = parseTimetable(bytes);
+        ASSERT_FALSE(read) << bytes;
+        EXPECT_EQ(read.error().line, line) << bytes;
+        EXPECT_FALSE(read.error().detail.isEmpty());
     }
     EXPECT_EQ(timetableFileName(QStringLiteral("00012")), QStringLiteral("12.timetable.csv"));
 }

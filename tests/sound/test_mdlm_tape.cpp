@@ -305,6 +305,7 @@ TEST_F(Tape, FindsAndAnnouncesTheEntriesOfAStop) {
     tape.announceEntry(tape.stopEntry(2, TapeEntryKind::Approaching));
     EXPECT_EQ(spoken(), QStringList{QStringLiteral("speak まもなく、本町です。")});
     EXPECT_EQ(tape.TapePos(), 3);
+    settings.select(setting::PreSoundByFlag);
     tape.announceEntry(2);
     EXPECT_EQ(sound.calls().back().path, QStringLiteral("/s/pre5.wav")); // sound 2's chime
     tape.TapeNext();
