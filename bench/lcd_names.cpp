@@ -8,9 +8,9 @@
 // sample route 2 and steps it once. With "hash" it only reads the names_en.csv into a hash,
 // as the reader that the import still uses for its own writes does, for comparison.
 #include "boardswitch.h"
-#include "form1.h"
-#include "frmctl.h"
+#include "controlpanel.h"
 #include "lcdboard.h"
+#include "ledboard.h"
 #include "namesen.h"
 #include "q47app.h"
 
@@ -78,8 +78,8 @@ int main(int argc, char *argv[]) {
     app.setSpeechEnabled(false);
     app.setBoardOverride(q47::lcd::BoardKind::Lcd);
     app.setFolderOverrides(data.path(), data.path());
-    app.Form_Load();
-    q47::frmCtl &panel = *app.controlPanel();
+    app.start();
+    q47::ControlPanel &panel = *app.controlPanel();
     panel.session().setLampTestMs(0);
     const double before = peakMiB();
     QElapsedTimer t;

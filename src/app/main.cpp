@@ -43,6 +43,6 @@ int main(int argc, char *argv[]) {
     app.setFolderOverrides(line.dataFolder, line.soundFolder);
     if (board)
         app.setBoardOverride(*board);
-    app.Form_Load();
+    app.start();
     return application.exec();
 }
