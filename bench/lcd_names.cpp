@@ -66,8 +66,8 @@ int main(int argc, char *argv[]) {
         QElapsedTimer t;
         t.start();
         const auto names = q47::loadEnglishNames(data.filePath(QStringLiteral("names_en.csv")));
-        std::printf("names_en.csv of %.0f MiB into a hash: %zd names, %.0f ms, peak %.0f MiB\n",
-                    double(bytes) / 1048576, qsizetype(names.size()),
+        std::printf("names_en.csv of %.0f MiB into a hash: %lld names, %.0f ms, peak %.0f MiB\n",
+                    double(bytes) / 1048576, static_cast<long long>(names.size()),
                     double(t.nsecsElapsed()) / 1e6, peakMiB());
         return 0;
     }
