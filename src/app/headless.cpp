@@ -2,10 +2,10 @@
 
 #include "boardswitch.h"
 #include "commandline.h"
-#include "form1.h"
-#include "frmctl.h"
+#include "controlpanel.h"
 #include "headlessrun.h"
 #include "lcdboard.h"
+#include "ledboard.h"
 #include "plugincheck.h"
 #include "safefile.h"
 #include "settingsstore.h"
@@ -47,7 +47,7 @@ int runScreenshot(const CommandLine &line, char *program) {
     if (!run.setRoute(line))
         return 1;
     // Lit as asked, ON1 by default: a picture does not depend on the last run's switch.
-    run.app().controlPanel()->Option4_Click(line.backlight);
+    run.app().controlPanel()->switchBacklight(line.backlight);
     LcdBoard *lcd = run.app().boards()->kind() == lcd::BoardKind::Lcd
                         ? run.app().boards()->lcdBoard()
                         : nullptr;
@@ -70,7 +70,7 @@ int runTicket(const CommandLine &line, char *program) {
     // Outlives the run, which keeps a pointer to it.
     const auto recorded = std::make_unique<RecordedTicket>();
     HeadlessRun run(line, program);
-    const Expected<PlgInfo, Errors> read = KB4_GetPlgInfo(line.plugin);
+    const Expected<PlgInfo, Errors> read = ticketPluginInfo(line.plugin);
     if (!read) {
         for (const Error &fault : read.error())
             std::fprintf(stderr, "%s\n", qPrintable(formatPluginNote(fault)));
@@ -95,7 +95,7 @@ int runTicket(const CommandLine &line, char *program) {
     {
         QPainter painter(&image);
         painter.scale(line.scale, line.scale);
-        KB4_DrawSeiriken(line.plugin, painter, ticket.stopName, ticket.date,
+        drawPluginTicket(line.plugin, painter, ticket.stopName, ticket.date,
                          QTime::currentTime().toString(QStringLiteral("HH:mm:ss")), ticket.route,
                          ticket.seiriNo, ticket.stopIndex, 0);
     }

@@ -2,7 +2,7 @@
 
 #include "boardswitch.h"
 #include "commandline.h"
-#include "frmctl.h"
+#include "controlpanel.h"
 
 #include <cstdio>
 
@@ -34,7 +34,7 @@ void StderrHost::say(const QString &text) {
 }
 
 HeadlessRun::HeadlessRun(const CommandLine &line, char *program, SoundOutput *sound,
-                         mdlM_Tape::EngineFactory speech)
+                         AnnouncementTape::EngineFactory speech)
     : argv_{program, nullptr} {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -52,14 +52,14 @@ HeadlessRun::HeadlessRun(const CommandLine &line, char *program, SoundOutput *so
     app_->setFolderOverrides(line.dataFolder, line.soundFolder);
     if (const auto kind = lcd::boardKindNamed(line.board))
         app_->setBoardOverride(*kind);
-    app_->Form_Load();
+    app_->start();
     app_->controlPanel()->session().setLampTestMs(0);
 }
 
 bool HeadlessRun::setRoute(const CommandLine &line) {
     if (line.route.isEmpty())
         return true;
-    frmCtl &panel = *app_->controlPanel();
+    ControlPanel &panel = *app_->controlPanel();
     if (!panel.setRoute(line.route, line.section))
         return false;
     // Past the route's last stop the bus stays there, as the step key leaves it.

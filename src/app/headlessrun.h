@@ -1,7 +1,7 @@
 #pragma once
 
+#include "announcementtape.h"
 #include "fareboard.h"
-#include "mdlm_tape.h"
 #include "q47app.h"
 #include "soundoutput.h"
 
@@ -18,8 +18,8 @@ struct CommandLine;
 // box goes to the error output.
 class SilentSound final : public SoundOutput {
 public:
-    void PlaySnd(const QString &, const QString &, qint16, qint16) override {}
-    void CloseSnd() override {}
+    void play(const QString &, SoundChannel, SoundWait, int) override {}
+    void closeAll() override {}
 };
 
 class StderrHost final : public PanelHost {
@@ -39,7 +39,7 @@ private:
 class HeadlessRun {
 public:
     HeadlessRun(const CommandLine &line, char *program, SoundOutput *sound = nullptr,
-                mdlM_Tape::EngineFactory speech = {});
+                AnnouncementTape::EngineFactory speech = {});
 
     Q47App &app() { return *app_; }
     bool told() const { return host_.told; }

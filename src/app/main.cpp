@@ -1,5 +1,5 @@
 #include "commandline.h"
-#include "frmctl.h"
+#include "controlpanel.h"
 #include "headless.h"
 #include "q47app.h"
 #include "recording.h"
@@ -47,7 +47,7 @@ int main(int argc, char *argv[]) {
     app.setFolderOverrides(line.dataFolder, line.soundFolder);
     if (board)
         app.setBoardOverride(*board);
-    app.Form_Load();
+    app.start();
     if (line.ride) {
         if (!line.route.isEmpty() && !app.controlPanel()->setRoute(line.route, line.section))
             return 1;

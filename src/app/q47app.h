@@ -20,10 +20,10 @@ namespace q47 {
 
 class BoardSwitch;
 class CornerPlacement;
-class Form1;
-class frmCtl;
-class frmOption;
-class mdlIniIo;
+class LedBoard;
+class ControlPanel;
+class OptionsDialog;
+class StateFileIo;
 class PanelHost;
 class PanelRide;
 class SteadyRideClock;
@@ -55,7 +55,7 @@ public:
     // installed: Qt then speaks English.
     static bool installQtTranslation(const QString &languages);
 
-    // Before Form_Load: where messages go (message boxes when none), whether the announcements
+    // Before start: where messages go (message boxes when none), whether the announcements
     // speak, and folders that take the saved ones' place for this run without being saved.
     void setPanelHost(PanelHost *host) { host_ = host; }
     void setSpeechEnabled(bool on) { speech_ = on; }
@@ -74,7 +74,7 @@ public:
     // places and shapes the board, restores the saved state, shows the board and lets it paint,
     // then loads and shows the control panel (names, keys, speech) in its corner or where it
     // was saved.
-    void Form_Load();
+    void start();
     // The window icon, drawn by the program; the board is shown before it is needed.
     static void installWindowIcon();
 
@@ -82,19 +82,19 @@ public:
     BoardModel &model() { return model_; }
     // What the control panel holds besides the route.
     PanelState &panelState() { return panelState_; }
-    Form1 &board() { return *form1_; }
+    LedBoard &board() { return *ledBoard_; }
     SettingsStore &settings() { return *settings_; }
-    // Made by Form_Load, after the board is painted: null before.
-    frmCtl *controlPanel() { return ctl_.get(); }
-    frmOption *options() { return option_.get(); }
+    // Made by start, after the board is painted: null before.
+    ControlPanel *controlPanel() { return controlPanel_.get(); }
+    OptionsDialog *options() { return optionsDialog_.get(); }
 
-    mdlIniIo *stateFile() { return ini_.get(); }
-    // The bus running the route on the board by itself; made by Form_Load.
+    StateFileIo *stateFile() { return stateFile_.get(); }
+    // The bus running the route on the board by itself; made by start.
     PanelRide *ride() { return ride_.get(); }
     // Starts a ride of the route on the board (--ride): on its timetable, else at `interval`
     // seconds a stop. False when no route is set.
     bool startRide(double speed, bool loop, int interval, int lastStop = 0);
-    // Which board shows; made by Form_Load.
+    // Which board shows; made by start.
     BoardSwitch *boards() { return boards_.get(); }
 
 private:
@@ -108,13 +108,13 @@ private:
     SoundOutput *sound_;
     BoardModel model_;
     PanelState panelState_;
-    std::unique_ptr<Form1> form1_;
+    std::unique_ptr<LedBoard> ledBoard_;
     std::unique_ptr<BoardSwitch> boards_;
     std::optional<lcd::BoardKind> boardOverride_;
-    std::unique_ptr<frmOption> option_;
-    std::unique_ptr<frmCtl> ctl_;
+    std::unique_ptr<OptionsDialog> optionsDialog_;
+    std::unique_ptr<ControlPanel> controlPanel_;
     QString statePath_;
-    std::unique_ptr<mdlIniIo> ini_;
+    std::unique_ptr<StateFileIo> stateFile_;
     std::unique_ptr<SteadyRideClock> rideClock_;
     std::unique_ptr<PanelRide> ride_;
     PanelHost *host_ = nullptr;

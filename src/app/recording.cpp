@@ -2,11 +2,11 @@
 
 #include "boardswitch.h"
 #include "commandline.h"
+#include "controlpanel.h"
 #include "espeakspeech.h"
-#include "form1.h"
-#include "frmctl.h"
 #include "headlessrun.h"
 #include "lcdboard.h"
+#include "ledboard.h"
 #include "logging.h"
 #include "panelride.h"
 #include "sounddecoder.h"
@@ -45,17 +45,17 @@ class TrackSound final : public SoundOutput {
 public:
     TrackSound(const RideClock &clock, SoundTrack &track) : clock_(clock), track_(track) {}
 
-    void PlaySnd(const QString &path, const QString &channel, qint16 wait, qint16 pause) override {
-        const int lane = std::clamp(int(channel.mid(1).toInt()) - 1, 0, 3);
+    void play(const QString &path, SoundChannel channel, SoundWait wait, int pauseMs) override {
+        const int lane = static_cast<int>(channel);
         const std::shared_ptr<const PcmClip> clip = decoded(path);
         if (!clip)
             return;
         const qint64 at = nextStart();
         track_.place(lane, at, clip);
-        if (wait != 0)
-            heldUntil_ = at + clip->frames() + sampleAt(std::max<qint16>(pause, 0));
+        if (wait == SoundWait::UntilEnd)
+            heldUntil_ = at + clip->frames() + sampleAt(std::max(pauseMs, 0));
     }
-    void CloseSnd() override {}
+    void closeAll() override {}
 
     // Where a sound that starts now begins.
     qint64 nextStart() const { return std::max(sampleAt(clock_.nowMs()), heldUntil_); }
@@ -176,7 +176,7 @@ private:
 
     QSize size_;
     LcdBoard *lcd_ = nullptr;
-    Form1 *led_ = nullptr;
+    LedBoard *led_ = nullptr;
     qreal scale_ = 1;
     QObject context_;
     bool dirty_ = true;
@@ -213,11 +213,11 @@ int runRecording(const CommandLine &line, char *program) {
     };
     HeadlessRun run(line, program, &sound, speech);
     appShown = &run.app();
-    frmCtl &panel = *run.app().controlPanel();
+    ControlPanel &panel = *run.app().controlPanel();
     if (!run.setRoute(line))
         return 1;
     // Lit, as a picture of the board is, whatever the last run's switch was.
-    panel.Option4_Click(1);
+    panel.switchBacklight(1);
     const int stops = panel.route().lastStopPos() + 1;
     for (const auto &[stop, option] :
          {std::pair{line.fromStop, "--from"}, std::pair{line.toStop, "--to"}}) {

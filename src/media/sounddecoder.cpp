@@ -1,8 +1,8 @@
 #include "sounddecoder.h"
 
-#include "mdlsndapi.h"
 #include "midisynth.h"
 #include "regularfile.h"
+#include "soundchannels.h"
 #include "soundfiletype.h"
 
 #include <gst/app/gstappsink.h>
@@ -93,7 +93,7 @@ Result<PcmClip> decodeSoundFile(const QString &path) {
     Result<QByteArray> file = readRegularFile(path, kMaxSoundFileBytes);
     if (!file)
         return file.error();
-    if (!mdlSndAPI::available())
+    if (!SoundChannels::available())
         return Error(Error::Kind::Unavailable, QStringLiteral("GStreamer is missing")).in(path);
     QString error;
     const bool midi = device == SoundDevice::Sequencer;

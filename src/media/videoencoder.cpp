@@ -1,6 +1,6 @@
 #include "videoencoder.h"
 
-#include "mdlsndapi.h"
+#include "soundchannels.h"
 #include "soundtrack.h"
 
 #include <QFileInfo>
@@ -130,7 +130,7 @@ Result<> VideoEncoder::open(const QString &path, const VideoSettings &settings) 
         size.width() > 7680 || size.height() > 4320 || settings.fps < 1 || settings.fps > 120)
         return Error(Error::Kind::BadValue, QStringLiteral("no size or rate a video can have"))
             .in(path);
-    if (!mdlSndAPI::available())
+    if (!SoundChannels::available())
         return Error(Error::Kind::Unavailable, QStringLiteral("GStreamer is missing")).in(path);
     if (Result<> opened = d->file.open(path); !opened)
         return opened;

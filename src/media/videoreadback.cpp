@@ -1,6 +1,6 @@
 #include "videoreadback.h"
 
-#include "mdlsndapi.h"
+#include "soundchannels.h"
 
 #include <QFile>
 
@@ -12,7 +12,7 @@ namespace q47 {
 VideoReadBack readVideoFile(const QString &path, QSize size,
                             const std::function<void(qint64 ms, const QImage &)> &frame) {
     VideoReadBack back;
-    if (!mdlSndAPI::available())
+    if (!SoundChannels::available())
         return back;
     const QString description =
         QStringLiteral("filesrc name=file ! decodebin name=d "

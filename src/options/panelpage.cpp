@@ -167,7 +167,7 @@ void PanelPage::fillLabelStyles(int chosen) {
 }
 
 void PanelPage::applyStates(const OptionStates &states) {
-    labelFrame_->setEnabled(states.frame3Enabled());
+    labelFrame_->setEnabled(states.labelSettingsEnabled());
     for (QGroupBox *frame : imageRows_) {
         frame->setEnabled(states.imageRowsShown());
         frame->setVisible(states.imageRowsShown());

@@ -118,13 +118,13 @@ void PanelRide::stepForward() {
 }
 
 void PanelRide::announceNext(int stop) {
-    mdlM_Tape &tape = control_.tape();
+    AnnouncementTape &tape = control_.tape();
     if (const int entry = tape.stopEntry(stop, TapeEntryKind::Step))
         tape.announceEntry(entry);
 }
 
 void PanelRide::announceApproaching(int stop) {
-    mdlM_Tape &tape = control_.tape();
+    AnnouncementTape &tape = control_.tape();
     if (const int entry = tape.stopEntry(stop, TapeEntryKind::Approaching))
         tape.announceEntry(entry);
 }
