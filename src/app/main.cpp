@@ -51,6 +51,8 @@ int main(int argc, char *argv[]) {
     if (line.ride) {
         if (!line.route.isEmpty() && !app.controlPanel()->setRoute(line.route, line.section))
             return 1;
+        app.controlPanel()->showRideFrame(true);
+        app.controlPanel()->rideFrame()->showSettings(int(line.speed), line.loop, line.interval);
         if (!app.startRide(line.speed, line.loop, line.interval, line.toStop)) {
             std::fprintf(stderr, "Q47: --ride: no route is set\n");
             return 1;

@@ -14,6 +14,7 @@
 #include "ledboard.h"
 #include "optionsdialog.h"
 #include "panelride.h"
+#include "recordingdialog.h"
 #include "routedata.h"
 #include "settingsstore.h"
 #include "soundchannels.h"
@@ -24,7 +25,9 @@
 #include "windowplacement.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QEventLoop>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QLibraryInfo>
@@ -32,6 +35,7 @@
 #include <QPixmap>
 #include <QScreen>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QTimer>
 #include <QTranslator>
 
@@ -245,6 +249,23 @@ void Q47App::start() {
     }
 }
 
+RecordingRequest Q47App::recordingRequest() const {
+    RecordingRequest request;
+    request.route = controlPanel_->route().RouteText;
+    request.board =
+        boards_->kind() == lcd::BoardKind::Lcd ? QStringLiteral("lcd") : QStringLiteral("led");
+    const RideFrame &frame = *controlPanel_->rideFrame();
+    request.speed = frame.speed();
+    request.interval = frame.intervalSeconds();
+    request.dataFolder = settings_->text(setting::DataFolder);
+    request.soundFolder = settings_->text(setting::SoundFolder);
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::MoviesLocation);
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        folder = QDir::homePath();
+    request.file = QDir(folder).filePath(QStringLiteral("route-%1.mp4").arg(request.route));
+    return request;
+}
+
 bool Q47App::startRide(double speed, bool loop, int interval, int lastStop) {
     return ride_ && ride_->start(routeTimetable(*settings_, controlPanel_->route().RouteText),
                                  rideOptions(speed, loop, interval), lastStop);
@@ -254,9 +275,23 @@ void Q47App::connectWindows() {
     LedBoard &board = *ledBoard_;
     ControlPanel *panel = controlPanel_.get();
     OptionsDialog *options = optionsDialog_.get();
-    // The operator's steps move a running ride with them.
-    QObject::connect(&panel->control(), &PanelControl::stepped, ride_.get(),
-                     &PanelRide::operatorStepped);
+    // "自動運行" runs the ride; the operator's steps move a running ride with them.
+    PanelRide *ride = ride_.get();
+    QObject::connect(&panel->control(), &PanelControl::stepped, ride, &PanelRide::operatorStepped);
+    QObject::connect(
+        panel, &ControlPanel::rideStartWanted, ride,
+        [this](double speed, bool loop, int interval) { startRide(speed, loop, interval); });
+    QObject::connect(panel, &ControlPanel::ridePauseWanted, ride,
+                     [ride](bool paused) { paused ? ride->pause() : ride->resume(); });
+    QObject::connect(panel, &ControlPanel::rideStopWanted, ride, &PanelRide::stop);
+    QObject::connect(panel, &ControlPanel::rideSpeedWanted, ride, &PanelRide::setSpeed);
+    QObject::connect(panel, &ControlPanel::rideLoopWanted, ride, &PanelRide::setLoop);
+    QObject::connect(ride, &PanelRide::stateChanged, panel, &ControlPanel::showRide);
+    // "録画..." records the route's ride in a run of this program of its own.
+    QObject::connect(panel, &ControlPanel::recordingWanted, panel, [this, panel] {
+        recordRideAsked(panel, recordingRequest(), QCoreApplication::applicationFilePath(),
+                        panel->host());
+    });
     // The zoom the operator chose, for the next start.
     QObject::connect(&board, &LedBoard::zoomChanged, &board, [](qreal zoom) {
         QSettings user;

@@ -5,6 +5,7 @@
 #include "panelstate.h"
 
 #include "error.h"
+#include "recordingprocess.h"
 
 #include <QPointer>
 #include <QString>
@@ -94,6 +95,9 @@ public:
     // Starts a ride of the route on the board (--ride): on its timetable, else at `interval`
     // seconds a stop. False when no route is set.
     bool startRide(double speed, bool loop, int interval, int lastStop = 0);
+    // "録画...": the route on the panel, the board showing, the panel's ride settings, the
+    // folders of the moment, a file in the user's videos folder.
+    RecordingRequest recordingRequest() const;
     // Which board shows; made by start.
     BoardSwitch *boards() { return boards_.get(); }
 

@@ -198,6 +198,10 @@ QString clockText(qint64 ms) {
 } // namespace
 
 int runRecording(const CommandLine &line, char *program) {
+    // From the start: a cancel while the program starts up ends the run before any file.
+    cancelWanted = 0;
+    std::signal(SIGINT, wantCancel);
+    std::signal(SIGTERM, wantCancel);
     ManualRideClock clock;
     SoundTrack track;
     TrackSound sound(clock, track);
@@ -247,9 +251,6 @@ int runRecording(const CommandLine &line, char *program) {
     VideoSettings video{line.videoSize, line.fps, *videoFormatForPath(line.record)};
     VideoEncoder encoder;
     Result<> step = encoder.open(line.record, video);
-    cancelWanted = 0;
-    std::signal(SIGINT, wantCancel);
-    std::signal(SIGTERM, wantCancel);
     std::vector<float> mixed;
     const auto addSound = [&](qint64 frame) {
         const qint64 from = frame * kTrackRate / line.fps;
