@@ -1,5 +1,6 @@
 // The backlight switch, from Option4_Click to the board repainted: between the two built-in
 // pictures, and with a board-sized JPEG read from its file at every switch.
+#include "boardmodel.h"
 #include "fakepanel.h"
 #include "form1.h"
 #include "frmctl.h"
@@ -7,7 +8,6 @@
 #include "settingsstore.h"
 
 #include <QCoreApplication>
-#include <QDialog>
 #include <QWindow>
 
 #include <benchmark/benchmark.h>
@@ -17,12 +17,13 @@ namespace {
 struct Panel {
     q47::SettingsStore settings;
     q47::RecordingSound sound;
-    q47::Form1 board;
-    QDialog options;
+    q47::BoardModel model;
+    q47::Form1 board{model};
     QStringList log;
     q47::FakeRuntime runtime{log};
     q47::FakeHost host;
-    q47::frmCtl panel{board, settings, sound, options, &host, &runtime};
+    q47::PanelState panelState;
+    q47::frmCtl panel{model, panelState, settings, sound, &host, &runtime};
 
     Panel() {
         // repaint() paints nothing until the window is exposed.

@@ -2,11 +2,11 @@
 // display and the backlight re-applied. Once with new digit colours every time, so that every
 // cell redraws, and once with nothing changed. Then the state file: SaveIni with its flush to
 // the disk, and LoadIni with the values applied to the three windows.
+#include "boardmodel.h"
 #include "fakepanel.h"
 #include "form1.h"
 #include "frmctl.h"
 #include "frmoption.h"
-#include "mdegit.h"
 #include "mdliniio.h"
 #include "recordingsound.h"
 #include "settingsstore.h"
@@ -19,18 +19,21 @@ namespace {
 
 struct Rig {
     q47::SettingsStore settings;
-    q47::Form1 board;
-    q47::frmOption options{settings, board};
+    q47::BoardModel model;
+    q47::Form1 board{model};
+    q47::PanelState panelState;
+    q47::frmOption options{settings, model, panelState};
     q47::RecordingSound sound;
     QStringList log;
     q47::FakeRuntime runtime{log};
     q47::FakeHost host;
-    q47::frmCtl panel{board, settings, sound, options, &host, &runtime};
+    q47::frmCtl panel{model, panelState, settings, sound, &host, &runtime};
     QTemporaryDir dir;
-    q47::mdlIniIo ini{board, panel, options, host, dir.filePath(QStringLiteral("Q47.in4"))};
+    q47::mdlIniIo ini{model, board, panel, options, host, dir.filePath(QStringLiteral("Q47.in4"))};
 
     Rig() {
-        options.setControlPanel(&panel);
+        QObject::connect(&options, &q47::frmOption::backlightOptionsApplied, &panel,
+                         &q47::frmCtl::applyBacklight);
         settings.setFlag(q47::setting::ShowLabels, 1);
         settings.setListIndex(q47::setting::LabelStyle, 5);
     }
@@ -69,7 +72,7 @@ void dressUp(Rig &rig) {
     s.setFlag(q47::setting::ShowStopOrder, 1);
     s.setListIndex(q47::setting::NameFont, 1);
     for (int k = 1; k <= 50; ++k)
-        rig.board.Degit(k)->setShift(static_cast<qint16>(k % 3));
+        rig.model.setCellFormat(k, {0, 0, static_cast<qint16>(k % 3)});
 }
 
 void BM_SaveIni(benchmark::State &state) {
@@ -85,8 +88,8 @@ BENCHMARK(BM_SaveIni)->Unit(benchmark::kMicrosecond);
 // Two files in turn, so that every load changes the windows as a start-up does.
 void BM_LoadIni(benchmark::State &state) {
     Rig rig;
-    q47::mdlIniIo plain{rig.board, rig.panel, rig.options, rig.host,
-                        rig.dir.filePath(QStringLiteral("plain.in4"))};
+    q47::mdlIniIo plain{rig.model,   rig.board, rig.panel,
+                        rig.options, rig.host,  rig.dir.filePath(QStringLiteral("plain.in4"))};
     plain.SaveIni();
     dressUp(rig);
     rig.ini.SaveIni();

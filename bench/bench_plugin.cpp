@@ -37,7 +37,7 @@ QByteArray dearestPlugin() {
         "box x=0 y=0 w=640 h=640 color=navy\n",
     };
     for (const QByteArray &item : items)
-        while (q47::ticket::parsePlugin(bytes + item).plugin)
+        while (q47::ticket::parsePlugin(bytes + item))
             bytes += item;
     return bytes;
 }
@@ -57,9 +57,10 @@ const QString &dearestFile() {
 
 void drawTickets(benchmark::State &state, const QString &plugin) {
     const qreal dpr = static_cast<qreal>(state.range(0));
-    q47::PlgInfo info;
-    if (!q47::KB4_GetPlgInfo(plugin, info))
+    const auto read = q47::KB4_GetPlgInfo(plugin);
+    if (!read)
         qFatal("the plug-in is not valid");
+    const q47::PlgInfo &info = *read;
     const QSize size(info.widthTwips / 15, info.heightTwips / 15);
     QImage img(size * dpr, QImage::Format_RGB32);
     img.setDevicePixelRatio(dpr);
@@ -109,9 +110,8 @@ BENCHMARK(BM_DearestTicketProgram)
     ->Unit(benchmark::kMillisecond);
 
 void BM_GetPlgInfoUnchangedFile(benchmark::State &state) {
-    q47::PlgInfo info;
     for (auto _ : state)
-        if (!q47::KB4_GetPlgInfo(kFull, info))
+        if (!q47::KB4_GetPlgInfo(kFull))
             qFatal("the sample plug-in is not valid");
 }
 BENCHMARK(BM_GetPlgInfoUnchangedFile)->Unit(benchmark::kMicrosecond);

@@ -18,7 +18,7 @@ const QString kSentence = QStringLiteral("次は、市役所前です。12番の
 
 q47::EspeakSpeech *engine(benchmark::State &state) {
     static const std::unique_ptr<q47::EspeakSpeech> speech =
-        q47::EspeakSpeech::create({}, QStringLiteral("fakesink sync=true"));
+        q47::EspeakSpeech::create({}, QStringLiteral("fakesink sync=true")).value_or(nullptr);
     if (!speech)
         state.SkipWithError("the speech engine is unavailable");
     return speech.get();

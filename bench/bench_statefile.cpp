@@ -52,7 +52,7 @@ BENCHMARK(BM_EncodeEveryTextChanged)->Unit(benchmark::kMicrosecond);
 void BM_Decode(benchmark::State &state) {
     const QByteArray file = q47::encodeState(inUse());
     for (auto _ : state) {
-        const q47::StateDecodeResult read = q47::decodeState(file);
+        const q47::Result<q47::StateRecords> read = q47::decodeState(file);
         if (!read)
             state.SkipWithError("the file did not decode");
         benchmark::DoNotOptimize(read);
@@ -68,7 +68,7 @@ void BM_SaveToDisk(benchmark::State &state) {
     const QString path = dir.filePath(QStringLiteral("Q47.in4"));
     const QByteArray file = q47::encodeState(inUse());
     for (auto _ : state) {
-        if (q47::saveStateFile(path, file))
+        if (!q47::saveStateFile(path, file))
             state.SkipWithError("the save failed");
     }
 }

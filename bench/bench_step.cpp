@@ -1,6 +1,7 @@
 // One stop step on the control panel, from the click to the board fully redrawn: the fifty
 // fare cells, the place name, and the window's own repaint. Sounds are not played. Once with
 // the ticket preview open and in use, its ticket drawn with a barcode and repainted too.
+#include "boardmodel.h"
 #include "chimeictl.h"
 #include "fakepanel.h"
 #include "form1.h"
@@ -11,7 +12,6 @@
 
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QDialog>
 #include <QPushButton>
 #include <QWindow>
 
@@ -24,18 +24,19 @@ void BM_StepAndRedraw(benchmark::State &state) {
     q47::SettingsStore settings;
     settings.setText(q47::setting::DataFolder, QStringLiteral(Q47_SAMPLES "/data"));
     q47::RecordingSound sound;
-    q47::Form1 board;
-    QDialog options;
+    q47::BoardModel model;
+    q47::Form1 board{model};
     QStringList log;
     q47::FakeRuntime runtime(log); // the lamp test's wait is skipped
     q47::FakeHost host;
-    q47::frmCtl panel(board, settings, sound, options, &host, &runtime);
+    q47::PanelState panelState;
+    q47::frmCtl panel(model, panelState, settings, sound, &host, &runtime);
     if (preview) {
         const QString plugin = QStringLiteral(Q47_SAMPLES "/plugins/full.4SP");
         settings.setFlag(q47::setting::UsePreview, 1);
         settings.setText(q47::setting::PluginFile, plugin);
         panel.previewStrip()->Combo1()->addItems(q47::KB4_CorpNames(plugin));
-        panel.Check4()->click();
+        panelState.setPreviewOpen(true);
     }
     // repaint() paints nothing until the window is exposed.
     board.show();

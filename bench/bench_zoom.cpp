@@ -1,8 +1,7 @@
 // The enlarged board: F11 from the key press to the board repainted full screen (and back to
 // the window), and the off-screen picture of the board at scale 1 and 3.
-#include "chimeictl.h"
+#include "boardmodel.h"
 #include "form1.h"
-#include "mdegit.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>
@@ -22,14 +21,15 @@ struct PaintCount : QObject {
 };
 
 struct Board {
-    q47::Form1 board;
+    q47::BoardModel model;
+    q47::Form1 board{model};
     PaintCount count;
 
     Board() {
-        board.setPicture(board.imgRes(0));
+        model.setPicture(q47::BoardPicture::builtIn(0));
         for (int k = 1; k <= 50; ++k)
-            board.Degit(k)->setValue(100 + 10 * k);
-        board.ChimeiCtl()->SetChimei(QStringLiteral("市役所前"));
+            model.setCellValue(k, 100 + 10 * k);
+        model.setStopName(QStringLiteral("市役所前"));
         board.installEventFilter(&count);
     }
     void show() {

@@ -2,13 +2,12 @@
 //
 //   chimei_scroll_cpu [seconds] [speed] [wait-ms] [name]
 //
-// Starts the program as usual, sets the name, lets the event loop run for the given time
-// and prints the process's CPU time over that time with the number of scroll frames and
-// of frames that moved the strip. Run it on a real display or under Xvfb
+// Starts the program as usual, puts the name on the board's model, lets the event loop run for
+// the given time and prints the process's CPU time over that time. Run it on a real display or
+// under Xvfb
 // (bench/chimei_scroll_cpu.sh); the offscreen platform paints nothing to a screen.
-#include "chimeictl.h"
+#include "boardmodel.h"
 #include "fonts.h"
-#include "form1.h"
 #include "processusage.h"
 #include "q47app.h"
 
@@ -34,28 +33,21 @@ int main(int argc, char *argv[]) {
 
     q47::Q47App app;
     app.Form_Load();
-    q47::ChimeiCtl_E *ctl = app.board().ChimeiCtl();
-    ctl->setSpeed(speed);
-    ctl->setScrollStartWait(wait);
+    q47::BoardModel &board = app.model();
+    board.setNameScroll(speed, wait);
 
     // Let start-up settle before measuring.
     QTimer::singleShot(500, [&] {
-        ctl->SetChimei(name);
-        const int frames0 = ctl->frameCount();
-        const int updates0 = ctl->positionUpdates();
+        board.setStopName(name);
         const double cpu0 = cpuSeconds();
         QElapsedTimer wall;
         wall.start();
         QTimer::singleShot(static_cast<int>(seconds * 1000), Qt::PreciseTimer, [=] {
             const double elapsed = double(wall.nsecsElapsed()) / 1e9;
             const double cpu = cpuSeconds() - cpu0;
-            const int frames = ctl->frameCount() - frames0;
-            const int updates = ctl->positionUpdates() - updates0;
             std::printf("platform %s, speed %d, wait %d ms, %.2f s\n",
                         qPrintable(QGuiApplication::platformName()), speed, wait, elapsed);
             std::printf("cpu %.3f s = %.2f%% of one core\n", cpu, 100.0 * cpu / elapsed);
-            std::printf("frames %d (%.1f/s), strip moved %d (%.1f/s), strip renders %d\n", frames,
-                        frames / elapsed, updates, updates / elapsed, ctl->stripRenders());
             std::fflush(stdout);
             // Leave the loop without closing windows: closing asks the operator first.
             QCoreApplication::exit(0);

@@ -92,7 +92,7 @@ int main(int argc, char *argv[]) {
     panel.session().step(1);
     app.boards()->lcdBoard()->repaint();
     const double step = double(t.nsecsElapsed()) / 1e6;
-    const q47::NameForms &forms = app.board().model().content().stopForms;
+    const q47::NameForms &forms = app.model().content().stopForms;
     std::printf("names.csv and names_en.csv of %.0f MiB each: route set %.1f ms, a step %.1f ms "
                 "(\"%s\"), peak %.0f MiB (%.0f MiB before the route)\n",
                 double(bytes) / 1048576, set, step, qPrintable(forms[q47::NameLanguage::Korean]),

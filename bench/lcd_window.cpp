@@ -91,14 +91,14 @@ int main(int argc, char *argv[]) {
     }
     panel.session().step(1);
     // Three pages of fares, as a long route has.
-    q47::Form1 &board = app.board();
+    q47::BoardModel &board = app.model();
     for (int k = 1; k <= q47::kBoardCells; ++k)
         board.setCellValue(k, 170 + 10 * k);
     q47::RouteOnBoard route;
     route.number = QStringLiteral("1");
     route.headsign = QStringLiteral("北営業所行");
     route.highestSeiriNo = q47::kBoardCells;
-    board.showRoute(route);
+    board.setRoute(route);
     if (!QTest::qWaitForWindowExposed(&lcd)) {
         std::fprintf(stderr, "the LCD board was not shown\n");
         return 1;

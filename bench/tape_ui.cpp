@@ -6,6 +6,7 @@
 //    longest "送り" handler (speaking plus, on linked entries, the stop step).
 //
 //   tape_ui [seconds]      (QT_QPA_PLATFORM=offscreen is fine)
+#include "boardmodel.h"
 #include "chimeictl.h"
 #include "espeakspeech.h"
 #include "fakepanel.h"
@@ -16,7 +17,6 @@
 #include "tapegroup.h"
 
 #include <QApplication>
-#include <QDialog>
 #include <QElapsedTimer>
 #include <QPushButton>
 #include <QScrollBar>
@@ -44,16 +44,18 @@ int main(int argc, char *argv[]) {
     settings.setText(q47::setting::DataFolder, QStringLiteral(Q47_SAMPLES "/data"));
     settings.setText(q47::setting::SoundFolder, QStringLiteral(Q47_SAMPLES "/data"));
     q47::RecordingSound sound;
-    q47::Form1 board;
-    QDialog options;
+    q47::BoardModel model;
+    q47::Form1 board{model};
     QStringList log;
     q47::FakeRuntime runtime(log);
     q47::FakeHost host;
     q47::EspeakSpeech *speech = nullptr;
-    q47::frmCtl panel(board, settings, sound, options, &host, &runtime, [&] {
+    q47::PanelState panelState;
+    q47::frmCtl panel(model, panelState, settings, sound, &host, &runtime, [&] {
         auto engine = q47::EspeakSpeech::create(
-            [] { return QStringLiteral(Q47_SAMPLES "/data/readings.csv"); },
-            QStringLiteral("fakesink sync=true"));
+                          [] { return QStringLiteral(Q47_SAMPLES "/data/readings.csv"); },
+                          QStringLiteral("fakesink sync=true"))
+                          .value_or(nullptr);
         speech = engine.get();
         return engine;
     });

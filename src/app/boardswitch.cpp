@@ -14,9 +14,9 @@
 
 namespace q47 {
 
-BoardSwitch::BoardSwitch(Form1 &led, const SettingsStore &settings)
-    : led_(led), settings_(settings) {
-    QObject::connect(&led_.model(), &BoardModel::stopNameChanged, &led_, [this] {
+BoardSwitch::BoardSwitch(Form1 &led, BoardModel &model, const SettingsStore &settings)
+    : led_(led), model_(model), settings_(settings) {
+    QObject::connect(&model_, &BoardModel::stopNameChanged, &led_, [this] {
         if (kind_ == lcd::BoardKind::Lcd)
             lookUpNames();
     });
@@ -31,7 +31,7 @@ void BoardSwitch::setWindowPreparer(std::function<void(QWidget *)> prepare) {
 }
 
 void BoardSwitch::makeLcd() {
-    lcd_ = std::make_unique<LcdBoard>(led_.model());
+    lcd_ = std::make_unique<LcdBoard>(model_);
     const QSettings user;
     lcd_->setPageSeconds(lcd::readPageSeconds(user));
     lcd_->setFormBeats(lcd::readFormBeats(user));
@@ -97,6 +97,12 @@ void BoardSwitch::takeBoardKeys(QWidget &window) {
     QCoreApplication::instance()->installEventFilter(boardKeys_.get());
 }
 
+void BoardSwitch::setEnabled(bool enabled) {
+    led_.setEnabled(enabled);
+    if (lcd_)
+        lcd_->setEnabled(enabled);
+}
+
 void BoardSwitch::setPageSeconds(int seconds) {
     if (lcd_)
         lcd_->setPageSeconds(seconds);
@@ -118,9 +124,9 @@ void BoardSwitch::rememberLcdWindow() const {
 void BoardSwitch::lookUpNames() {
     if (!readings_)
         readings_ = std::make_unique<lcd::StopReadings>();
-    led_.setStopForms(readings_->lookUp(led_.model().content().writtenName(),
-                                        normalizeFolder(settings_.text(setting::DataFolder)),
-                                        normalizeFolder(settings_.text(setting::SoundFolder))));
+    model_.setStopForms(readings_->lookUp(model_.content().writtenName(),
+                                          normalizeFolder(settings_.text(setting::DataFolder)),
+                                          normalizeFolder(settings_.text(setting::SoundFolder))));
 }
 
 } // namespace q47

@@ -11,6 +11,7 @@ class QWidget;
 
 namespace q47 {
 
+class BoardModel;
 class Form1;
 class LcdBoard;
 class SettingsStore;
@@ -19,13 +20,14 @@ namespace lcd {
 class StopReadings;
 }
 
-// Which of the two boards is on the screen. Both are views of the LED board's model, so a
-// switch keeps everything the panel has put on the board, the stop on the route included. The
+// Which of the two boards is on the screen. Both are views of one model, so a switch keeps
+// everything the panel has put on the board, the stop on the route included. The
 // LCD window is made on its first showing, with its zoom, place and page time from the user's
-// settings; while it shows, each stop's name is looked up in kana and other languages for it.
+// settings; while it shows, each stop's name is looked up in kana and other languages for it
+// and put in the model.
 class BoardSwitch {
 public:
-    BoardSwitch(Form1 &led, const SettingsStore &settings);
+    BoardSwitch(Form1 &led, BoardModel &model, const SettingsStore &settings);
     ~BoardSwitch();
     BoardSwitch(const BoardSwitch &) = delete;
     BoardSwitch &operator=(const BoardSwitch &) = delete;
@@ -45,6 +47,8 @@ public:
     // The keys that size a board (zoom, full screen), pressed anywhere on `window`, act on the
     // board shown: from the panel the operator can bring back a board that is out of reach.
     void takeBoardKeys(QWidget &window);
+    // Both boards take input, or wait while a dialog is open.
+    void setEnabled(bool enabled);
 
     void setPageSeconds(int seconds);
     void setFormBeats(const std::array<int, lcd::kNameForms> &beats);
@@ -56,6 +60,7 @@ private:
     void lookUpNames();
 
     Form1 &led_;
+    BoardModel &model_;
     const SettingsStore &settings_;
     std::function<void(QWidget *)> prepare_;
     std::unique_ptr<LcdBoard> lcd_;

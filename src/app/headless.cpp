@@ -110,11 +110,10 @@ private:
 
 // Encoded in memory, then written whole: a failing disk leaves an older picture as it was.
 bool savePng(const QImage &image, const QString &file) {
-    const WriteResult failed = writeImageSafely(file, image, "PNG");
-    if (!failed)
-        return true;
-    std::fprintf(stderr, "Q47: cannot write %s\n", qPrintable(failed->text()));
-    return false;
+    const Result<> written = writeImageSafely(file, image, "PNG");
+    if (!written)
+        std::fprintf(stderr, "Q47: cannot write %s\n", qPrintable(written.error().text()));
+    return bool(written);
 }
 
 class RecordedTicket final : public TicketPreview {
@@ -154,12 +153,13 @@ int runTicket(const CommandLine &line, char *program) {
     // Outlives the run, which keeps a pointer to it.
     const auto recorded = std::make_unique<RecordedTicket>();
     HeadlessRun run(line, program);
-    PlgInfo info;
-    if (KB4_GetPlgInfo(line.plugin, info) == 0) {
-        for (const PluginNote &note : checkPlugin(line.plugin))
-            std::fprintf(stderr, "%s\n", qPrintable(formatPluginNote(line.plugin, note)));
+    const Expected<PlgInfo, Errors> read = KB4_GetPlgInfo(line.plugin);
+    if (!read) {
+        for (const Error &fault : read.error())
+            std::fprintf(stderr, "%s\n", qPrintable(formatPluginNote(fault)));
         return 1;
     }
+    const PlgInfo &info = *read;
     SettingsStore &settings = run.app().settings();
     settings.setText(setting::PluginFile, line.plugin);
     settings.setFlag(setting::UsePreview, 1);
@@ -188,15 +188,12 @@ int runTicket(const CommandLine &line, char *program) {
 }
 
 int runPluginCheck(const CommandLine &line) {
-    const std::vector<PluginNote> notes = checkPlugin(line.plugin);
-    bool fault = false;
-    for (const PluginNote &note : notes) {
-        fault = fault || note.kind == PluginNote::Kind::Fault;
-        std::printf("%s\n", qPrintable(formatPluginNote(line.plugin, note)));
-    }
+    const Errors notes = checkPlugin(line.plugin);
+    for (const Error &note : notes)
+        std::printf("%s\n", qPrintable(formatPluginNote(note)));
     if (notes.empty())
         std::printf("%s: ok\n", qPrintable(line.plugin));
-    return fault ? 1 : 0;
+    return hasError(notes) ? 1 : 0;
 }
 
 } // namespace q47

@@ -1,11 +1,11 @@
 #include "mdliniio.h"
 
 #include "boardlook.h"
+#include "boardmodel.h"
 #include "fareboard.h"
 #include "form1.h"
 #include "frmctl.h"
 #include "frmoption.h"
-#include "mdegit.h"
 #include "twips.h"
 #include "windowplacement.h"
 
@@ -14,35 +14,29 @@
 
 namespace q47 {
 
-mdlIniIo::mdlIniIo(Form1 &board, frmCtl &panel, frmOption &options, PanelHost &host, QString path)
-    : board_(board), panel_(panel), options_(options), host_(host), file_(std::move(path)) {}
-
-QString mdlIniIo::loadErrorText(const StateError &error) {
-    return saveErrorText(error) + QStringLiteral("\nモジュール:mdlIniIo.LoadIni()");
-}
-
-QString mdlIniIo::saveErrorText(const StateError &error) {
-    return QStringLiteral("エラー Code:%1\n内容:%2").arg(error.number).arg(error.description);
-}
+mdlIniIo::mdlIniIo(BoardModel &model, Form1 &board, frmCtl &panel, frmOption &options,
+                   PanelHost &host, QString path)
+    : model_(model), board_(board), panel_(panel), options_(options), host_(host),
+      file_(std::move(path)) {}
 
 void mdlIniIo::LoadIni() {
     records_.cells = {};
-    const StateFile::Loaded loaded = file_.load();
-    if (loaded.status == StateFileRead::Status::NoFile)
-        return;
-    if (loaded.status == StateFileRead::Status::Failed) {
-        host_.message(loadErrorText(loaded.error));
+    const Result<std::optional<StateRecords>> loaded = file_.load();
+    if (!loaded) {
+        host_.report(loaded.error());
         return;
     }
-    records_ = loaded.records;
+    if (!*loaded)
+        return;
+    records_ = **loaded;
 
-    restoreBoardCells(board_, records_);
+    restoreBoardCells(model_, records_);
 
     options_.customColours() = records_.customColors;
-    if (const std::optional<StateError> refused = options_.SetOptionInfo(records_)) {
+    if (const Result<> restored = options_.SetOptionInfo(records_); !restored) {
         // What was not restored would be lost with the file at the exit.
         file_.keepBadCopyOnSave();
-        host_.message(loadErrorText(*refused));
+        host_.report(restored.error());
         return;
     }
     panel_.SetCtrlDataInfo(records_.controlPanel);
@@ -57,7 +51,7 @@ void mdlIniIo::LoadIni() {
 void mdlIniIo::SaveIni() {
     records_.cells = {};
     for (int k = 1; k <= kCellCount; ++k) {
-        const Form1::CellFormat format = board_.cellFormat(k);
+        const CellFormat &format = model_.content().formats[static_cast<size_t>(k)];
         records_.cells[static_cast<size_t>(k - 1)] = {format.shift, format.zeroMode,
                                                       format.fillZero};
     }
@@ -75,8 +69,8 @@ void mdlIniIo::SaveIni() {
     records_.mainWindow = {keep(records_.mainWindow.leftTwips, main.Left),
                            keep(records_.mainWindow.topTwips, main.Top)};
     records_.customColors = options_.customColours();
-    if (const std::optional<StateError> failed = file_.save(records_))
-        host_.message(saveErrorText(*failed));
+    if (const Result<> saved = file_.save(records_); !saved)
+        host_.report(saved.error());
 }
 
 } // namespace q47

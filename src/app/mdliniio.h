@@ -5,17 +5,20 @@
 
 namespace q47 {
 
+class BoardModel;
 class Form1;
 class PanelHost;
 class frmCtl;
 class frmOption;
 
-// The state file between the three windows and the disk: LoadIni restores at start-up what
-// SaveIni wrote at the last confirmed exit. The records are only a transfer buffer; they
-// are kept between the two so that texts nobody changed go back byte for byte.
+// The state file between the board's model, the three windows and the disk: LoadIni restores at
+// start-up what SaveIni wrote at the last confirmed exit. The records are only a transfer buffer;
+// they are kept between the two so that texts nobody changed go back byte for byte.
 class mdlIniIo {
 public:
-    mdlIniIo(Form1 &board, frmCtl &panel, frmOption &options, PanelHost &host, QString path);
+    // The board's cells come from its model; of the LED board window only its place.
+    mdlIniIo(BoardModel &model, Form1 &board, frmCtl &panel, frmOption &options, PanelHost &host,
+             QString path);
 
     // Without a file every window keeps its start values, silently. A file that cannot be
     // read, or holds a value a control refuses, is told with its error; what was restored up
@@ -29,11 +32,8 @@ public:
     bool restoredPositions() const { return restoredPositions_; }
     const StateRecords &records() const { return records_; }
 
-    // "エラー Code:" number, "内容:" description, and for the loader its module.
-    static QString loadErrorText(const StateError &error);
-    static QString saveErrorText(const StateError &error);
-
 private:
+    BoardModel &model_;
     Form1 &board_;
     frmCtl &panel_;
     frmOption &options_;

@@ -13,7 +13,6 @@
 #include "form1.h"
 #include "frmctl.h"
 #include "frmoption.h"
-#include "mdegit.h"
 #include "mdliniio.h"
 #include "mdlsndapi.h"
 #include "routedata.h"
@@ -40,7 +39,7 @@ namespace q47 {
 Q47App::Q47App(SoundOutput *sound, QString statePath)
     : settings_(std::make_unique<SettingsStore>()),
       ownSound_(sound ? nullptr : std::make_unique<mdlSndAPI>()),
-      sound_(sound ? sound : ownSound_.get()), form1_(std::make_unique<Form1>()),
+      sound_(sound ? sound : ownSound_.get()), form1_(std::make_unique<Form1>(model_)),
       statePath_(statePath.isEmpty() ? stateFilePath(QCoreApplication::applicationFilePath())
                                      : std::move(statePath)) {}
 
@@ -109,31 +108,31 @@ void setStartValues(SettingsStore &settings) {
 // The saved state, when the windows can restore all of it; nothing when there is no file or
 // the windows will refuse some of it, and tell why.
 std::optional<StateRecords> readSavedState(const QString &statePath) {
-    const StateFileRead read = loadStateFile(statePath);
-    if (read.status != StateFileRead::Status::Read)
+    const Result<std::optional<QByteArray>> read = loadStateFile(statePath);
+    if (!read || !*read)
         return std::nullopt;
-    StateDecodeResult decoded = decodeState(read.bytes);
+    Result<StateRecords> decoded = decodeState(**read);
     SettingsStore options;
     setStartValues(options);
-    if (!decoded || copyOptionsToStore(*decoded.records, options))
+    if (!decoded || !copyOptionsToStore(*decoded, options))
         return std::nullopt;
-    return std::move(decoded.records);
+    return std::move(*decoded);
 }
 
 // The board as the saved state will leave it, for its first paint: the windows that restore
 // it come after and change nothing that shows. Without a state to restore, the board as it
 // starts, with the backlight the user left.
-void showSavedBoard(Form1 &board, const std::optional<StateRecords> &saved, int backlight) {
+void showSavedBoard(BoardModel &model, Form1 &board, const std::optional<StateRecords> &saved,
+                    int backlight) {
     SettingsStore options;
     setStartValues(options);
     if (saved) {
-        copyOptionsToStore(*saved, options);
-        restoreBoardCells(board, *saved);
-        applyBoardLook(board, options, backlight);
+        static_cast<void>(copyOptionsToStore(*saved, options)); // readSavedState() tried it
+        restoreBoardCells(model, *saved);
+        applyBoardLook(model, options, backlight);
     }
-    board.setBacklight(backlight);
-    showBacklightPicture(board, options, backlight);
-    colourLabelsForBacklight(board, options, backlight);
+    // A picture that cannot be shown is told when the panel restores the state.
+    static_cast<void>(showBacklight(model, options, backlight));
     if (saved)
         board.SetFormInfo({saved->mainWindow.leftTwips, saved->mainWindow.topTwips});
 }
@@ -143,9 +142,9 @@ void showSavedBoard(Form1 &board, const std::optional<StateRecords> &saved, int 
 void Q47App::Form_Load() {
     Form1 &board = *form1_;
     for (int k = 1; k <= board::kCellCount; ++k)
-        board.resetCell(k, 0);
+        model_.resetCell(k, 0);
     setStartValues(*settings_);
-    board.setPicture(board.imgRes(0)); // the holder imgRes(2) starts with the ON1 face
+    model_.setPicture(BoardPicture::builtIn(0));
 
     const QPoint topLeft = QGuiApplication::primaryScreen()->availableGeometry().topLeft();
     board.move(topLeft);
@@ -158,14 +157,10 @@ void Q47App::Form_Load() {
     const std::optional<StateRecords> saved = readSavedState(statePath_);
     const QSettings user;
     const int backlight = rememberedBacklight(user);
-    showSavedBoard(board, saved, backlight);
+    showSavedBoard(model_, board, saved, backlight);
     board.setZoom(board::readZoom(user));
     keepOnScreen(board, topLeft);
-    QObject::connect(&board, &Form1::zoomChanged, &board, [](qreal zoom) {
-        QSettings user;
-        board::writeZoom(user, zoom);
-    });
-    boards_ = std::make_unique<BoardSwitch>(board, *settings_);
+    boards_ = std::make_unique<BoardSwitch>(board, model_, *settings_);
     boards_->setWindowPreparer(
         [&board](QWidget *lcdWindow) { lcdWindow->setWindowTitle(board.windowTitle()); });
     const lcd::BoardKind kind = boardOverride_.value_or(lcd::readBoardKind(user));
@@ -173,25 +168,9 @@ void Q47App::Form_Load() {
     waitForFirstPaint(shown);
     installWindowIcon();
 
-    option_ = std::make_unique<frmOption>(*settings_, board);
+    option_ = std::make_unique<frmOption>(*settings_, model_, panelState_);
     option_->showBoardChoice(kind, lcd::readPageSeconds(user));
     option_->showFormBeats(lcd::readFormBeats(user));
-    QObject::connect(option_.get(), &frmOption::boardChosen, &board, [this](lcd::BoardKind k) {
-        QSettings user;
-        lcd::writeBoardKind(user, k);
-        boards_->show(k);
-    });
-    QObject::connect(option_.get(), &frmOption::pageSecondsChosen, &board, [this](int seconds) {
-        QSettings user;
-        lcd::writePageSeconds(user, seconds);
-        boards_->setPageSeconds(seconds);
-    });
-    QObject::connect(option_.get(), &frmOption::formBeatsChosen, &board,
-                     [this](const std::array<int, lcd::kNameForms> &beats) {
-                         QSettings user;
-                         lcd::writeFormBeats(user, beats);
-                         boards_->setFormBeats(beats);
-                     });
     // The author's reading dictionary lives beside the announcement lists, in the sound folder
     // of the moment.
     const auto readings = [settings = settings_.get()] {
@@ -201,12 +180,12 @@ void Q47App::Form_Load() {
     mdlM_Tape::EngineFactory speech;
     if (speech_)
         speech = [readings] { return createDesktopSpeech(readings); };
-    ctl_ = std::make_unique<frmCtl>(board, *settings_, *sound_, *option_, host_, nullptr, speech);
-    option_->setControlPanel(ctl_.get());
-    board.setControlPanel(ctl_.get());
+    ctl_ =
+        std::make_unique<frmCtl>(model_, panelState_, *settings_, *sound_, host_, nullptr, speech);
+    connectWindows();
     ctl_->Form_Load();
 
-    ini_ = std::make_unique<mdlIniIo>(board, *ctl_, *option_, ctl_->host(), statePath_);
+    ini_ = std::make_unique<mdlIniIo>(model_, board, *ctl_, *option_, ctl_->host(), statePath_);
     ctl_->setSaveIni([this] {
         // A folder given for the run goes back to the saved one, unless the operator has
         // chosen another since.
@@ -254,11 +233,57 @@ void Q47App::Form_Load() {
     } else if (!corner_) {
         corner_ = new CornerPlacement(ctl_.get());
     }
-    ctl_->installOperatorKeys(&board);
-    boards_->takeBoardKeys(*ctl_);
-    boards_->setWindowPreparer([this, &board](QWidget *lcdWindow) {
+}
+
+void Q47App::connectWindows() {
+    Form1 &board = *form1_;
+    frmCtl *panel = ctl_.get();
+    frmOption *options = option_.get();
+    // The zoom the operator chose, for the next start.
+    QObject::connect(&board, &Form1::zoomChanged, &board, [](qreal zoom) {
+        QSettings user;
+        board::writeZoom(user, zoom);
+    });
+    // A dialog of one window holds the others.
+    QObject::connect(&board, &Form1::dialogOpened, panel,
+                     [panel](bool open) { panel->setEnabled(!open); });
+    QObject::connect(panel, &frmCtl::dialogOpened, &board,
+                     [this](bool open) { boards_->setEnabled(!open); });
+    // A cell's own settings dialog sets every cell's format.
+    QObject::connect(&board, &Form1::cellFormatChosen, &board,
+                     [this](const CellFormat &format) { model_.setEveryCellFormat(format); });
+
+    // "設定..." opens the options; what they decide for the panel's window comes back to it.
+    QObject::connect(panel, &frmCtl::optionsWanted, options, [options] { options->exec(); });
+    options->setReporter(&panel->host());
+    QObject::connect(options, &frmOption::backlightOptionsApplied, panel, &frmCtl::applyBacklight);
+    QObject::connect(options, &frmOption::ticketDescribed, panel, &frmCtl::describeTicket);
+    QObject::connect(options, &frmOption::ticketCompaniesCleared, panel,
+                     &frmCtl::clearTicketCompanies);
+    // Which board shows and how the LCD board turns its pages: the user's own settings.
+    QObject::connect(options, &frmOption::boardChosen, &board, [this](lcd::BoardKind k) {
+        QSettings user;
+        lcd::writeBoardKind(user, k);
+        boards_->show(k);
+    });
+    QObject::connect(options, &frmOption::pageSecondsChosen, &board, [this](int seconds) {
+        QSettings user;
+        lcd::writePageSeconds(user, seconds);
+        boards_->setPageSeconds(seconds);
+    });
+    QObject::connect(options, &frmOption::formBeatsChosen, &board,
+                     [this](const std::array<int, lcd::kNameForms> &beats) {
+                         QSettings user;
+                         lcd::writeFormBeats(user, beats);
+                         boards_->setFormBeats(beats);
+                     });
+
+    // The operator's keys on every window, and the boards' keys on the panel too.
+    panel->installOperatorKeys(&board);
+    boards_->takeBoardKeys(*panel);
+    boards_->setWindowPreparer([panel, &board](QWidget *lcdWindow) {
         lcdWindow->setWindowTitle(board.windowTitle());
-        ctl_->installOperatorKeys(lcdWindow);
+        panel->installOperatorKeys(lcdWindow);
     });
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "boardmodel.h"
 #include "lcdsettings.h"
+#include "panelstate.h"
 
 #include <QPointer>
 #include <QString>
@@ -23,7 +25,8 @@ class PanelHost;
 class SettingsStore;
 class SoundOutput;
 
-// The three windows that live for the whole run, and the start-up that brings them up.
+// What the boards show and the three windows that live for the whole run, and the start-up
+// that brings them up and wires them to each other.
 class Q47App {
 public:
     // `sound` plays the program's sounds; the program's own channels when none is given.
@@ -62,6 +65,10 @@ public:
     // The window icon, drawn by the program; the board is shown before it is needed.
     static void installWindowIcon();
 
+    // What every board shows, and the LED board that shows it.
+    BoardModel &model() { return model_; }
+    // What the control panel holds besides the route.
+    PanelState &panelState() { return panelState_; }
     Form1 &board() { return *form1_; }
     SettingsStore &settings() { return *settings_; }
     // Made by Form_Load, after the board is painted: null before.
@@ -73,12 +80,16 @@ public:
     BoardSwitch *boards() { return boards_.get(); }
 
 private:
+    // The one place the windows are wired to each other and to the models, once all exist.
+    void connectWindows();
     // Runs the events until `window` has painted once, for at most half a second.
     static void waitForFirstPaint(QWidget &window);
 
     std::unique_ptr<SettingsStore> settings_;
     std::unique_ptr<SoundOutput> ownSound_;
     SoundOutput *sound_;
+    BoardModel model_;
+    PanelState panelState_;
     std::unique_ptr<Form1> form1_;
     std::unique_ptr<BoardSwitch> boards_;
     std::optional<lcd::BoardKind> boardOverride_;

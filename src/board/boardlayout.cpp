@@ -1,5 +1,6 @@
 #include "boardlayout.h"
 
+#include "japanesetext.h"
 #include "twips.h"
 
 namespace q47::board {
@@ -48,13 +49,7 @@ QSize clientSizePx() {
 }
 
 QString fullWidthNumber(int n) {
-    QString s = QString::number(n);
-    for (QChar &c : s)
-        if (c.isDigit())
-            c = QChar(0xFF10 + c.digitValue());
-        else if (c == QLatin1Char('-'))
-            c = QChar(0xFF0D);
-    return s;
+    return toFullWidth(QString::number(n));
 }
 
 } // namespace q47::board

@@ -1,8 +1,22 @@
 #include "boardmodel.h"
 
+#include "chimeimodel.h"
 #include "degitmodel.h"
+#include "seirikennum.h"
+
+#include <tuple>
 
 namespace q47 {
+
+// A board on a fresh model looks as its controls do on their own.
+static_assert(DigitColours{}.back == DegitModel::kDefaultBackColor &&
+              DigitColours{}.unlit == DegitModel::kDefaultBaseForeColor &&
+              DigitColours{}.lit == DegitModel::kDefaultDegitForeColor);
+static_assert(NameLook{}.back == ChimeiModel::kDefaultBackColor &&
+              NameLook{}.dots == ChimeiModel::kDefaultForeColor &&
+              NameLook{}.fontMode == ChimeiModel::kDefaultFontMode &&
+              NameLook{}.scrollSpeed == ChimeiModel::kDefaultSpeed &&
+              NameLook{}.scrollStartWait == ChimeiModel::kDefaultScrollStartWait);
 
 namespace {
 
@@ -10,7 +24,36 @@ bool isCell(int cell) {
     return cell >= 1 && cell <= kBoardCells;
 }
 
+// The digit control's own range rules: a state file may hold any value, and every board must
+// show what the LED cell shows for it.
+CellFormat heldFormat(const CellFormat &format) {
+    DegitModel rules;
+    rules.setKeta(format.keta);
+    rules.setZeroMode(format.zeroMode);
+    rules.setShift(format.shift);
+    rules.setFillZero(format.fillZero);
+    return {rules.ZeroMode(), rules.FillZero(), rules.Shift(), rules.Keta()};
+}
+
 } // namespace
+
+std::array<QString, kBoardCells + 1> TicketLabels::startTexts() {
+    std::array<QString, kBoardCells + 1> texts;
+    for (int k = 1; k <= kBoardCells; ++k)
+        texts[size_t(k)] = seirikenNumberText(k, false);
+    return texts;
+}
+
+BoardModel::BoardModel() {
+    content_.backlight = 0;
+}
+
+template <typename T> void BoardModel::change(T &field, const T &value) {
+    if (field == value)
+        return;
+    field = value;
+    Q_EMIT contentChanged();
+}
 
 void BoardModel::setCellValue(int cell, const QVariant &value) {
     if (!isCell(cell))
@@ -29,20 +72,45 @@ void BoardModel::resetCell(int cell, qint16 mode) {
 }
 
 void BoardModel::setCellFormat(int cell, const CellFormat &format) {
-    if (!isCell(cell))
-        return;
-    // The digit control's own range rules: a state file may hold any value, and every board
-    // must show what the LED cell shows for it.
-    DegitModel rules;
-    rules.setKeta(format.keta);
-    rules.setZeroMode(format.zeroMode);
-    rules.setShift(format.shift);
-    rules.setFillZero(format.fillZero);
-    const CellFormat held{rules.ZeroMode(), rules.FillZero(), rules.Shift(), rules.Keta()};
-    if (content_.formats[size_t(cell)] == held)
-        return;
-    content_.formats[size_t(cell)] = held;
+    if (isCell(cell))
+        change(content_.formats[size_t(cell)], heldFormat(format));
+}
+
+void BoardModel::setEveryCellFormat(const CellFormat &format) {
+    const CellFormat held = heldFormat(format);
+    for (int k = 1; k <= kBoardCells; ++k)
+        content_.formats[size_t(k)] = held;
     Q_EMIT contentChanged();
+    // Each cell shows its value again in the new format.
+    for (int k = 1; k <= kBoardCells; ++k)
+        Q_EMIT cellChanged(k);
+}
+
+void BoardModel::setDigitColours(const DigitColours &colours) {
+    change(content_.digits, colours);
+}
+
+void BoardModel::setNumbering(int style, bool zeroPad) {
+    TicketLabels labels = content_.labels;
+    labels.style = style;
+    labels.zeroPad = zeroPad;
+    const SeirikenNumbering numbering = seirikenNumbering(style, zeroPad);
+    labels.label1DigitFace = numbering.digitFaceOnLabel1;
+    if (numbering.label1Word)
+        labels.texts[1] = *numbering.label1Word;
+    for (int k = 1; k <= kBoardCells; ++k) {
+        if (const std::optional<QString> &caption = numbering.captions[size_t(k)])
+            labels.texts[size_t(k)] = *caption;
+    }
+    change(content_.labels, labels);
+}
+
+void BoardModel::setLabelsShown(bool shown) {
+    change(content_.labels.shown, shown);
+}
+
+void BoardModel::setLabelColour(const QColor &colour) {
+    change(content_.labels.colour, colour);
 }
 
 void BoardModel::setStopName(const QString &name) {
@@ -58,32 +126,37 @@ void BoardModel::setStopWritten(const QString &name, const QString &written) {
 }
 
 void BoardModel::setStopForms(const NameForms &forms) {
-    if (content_.stopForms == forms)
-        return;
-    content_.stopForms = forms;
-    Q_EMIT contentChanged();
+    change(content_.stopForms, forms);
+}
+
+void BoardModel::setNameColours(OleColor back, OleColor dots) {
+    NameLook look = content_.nameLook;
+    std::tie(look.back, look.dots) = std::pair(back, dots);
+    change(content_.nameLook, look);
+}
+
+void BoardModel::setNameFace(qint16 fontMode, bool bold) {
+    NameLook look = content_.nameLook;
+    std::tie(look.fontMode, look.bold) = std::pair(fontMode, bold);
+    change(content_.nameLook, look);
+}
+
+void BoardModel::setNameScroll(qint16 speed, int startWait) {
+    NameLook look = content_.nameLook;
+    std::tie(look.scrollSpeed, look.scrollStartWait) = std::pair(speed, startWait);
+    change(content_.nameLook, look);
 }
 
 void BoardModel::setRoute(const RouteOnBoard &route) {
-    if (content_.route == route)
-        return;
-    content_.route = route;
-    Q_EMIT contentChanged();
-}
-
-void BoardModel::setNumbering(int style, bool zeroPad) {
-    if (content_.numberingStyle == style && content_.zeroPad == zeroPad)
-        return;
-    content_.numberingStyle = style;
-    content_.zeroPad = zeroPad;
-    Q_EMIT contentChanged();
+    change(content_.route, route);
 }
 
 void BoardModel::setBacklight(int row) {
-    if (content_.backlight == row)
-        return;
-    content_.backlight = row;
-    Q_EMIT contentChanged();
+    change(content_.backlight, row);
+}
+
+void BoardModel::setPicture(const BoardPicture &picture) {
+    change(content_.picture, picture);
 }
 
 void BoardModel::setClockShown(bool shown) {

@@ -6,18 +6,13 @@
 #include "builtinfaces.h"
 #include "chimeictl.h"
 #include "degitrenderer.h"
-#include "facedrag.h"
 #include "mdegit.h"
 #include "scaling.h"
 #include "seirikennum.h"
 #include "twips.h"
-#include "windowfit.h"
 
-#include <QApplication>
-#include <QContextMenuEvent>
 #include <QGuiApplication>
 #include <QLabel>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
 #include <QTimer>
@@ -35,16 +30,12 @@ qreal artworkRatio() {
     return screen ? std::max<qreal>(1, screen->devicePixelRatio()) : 1;
 }
 constexpr qreal kLabelPointSize = 12.75;
-// How long the pointer may rest over the full-screen board before it is hidden.
-constexpr int kPointerRestMs = 2000;
 } // namespace
 
-Form1::Form1(QWidget *parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint) {
+Form1::Form1(const BoardModel &model, QWidget *parent) : BoardWindow(parent), model_(model) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFixedSize(board::clientSizePx());
 
-    for (int k = 1; k <= board::kCellCount; ++k)
-        labelTexts_[static_cast<size_t>(k)] = board::fullWidthNumber(k);
     for (int k = 0; k <= board::kCellCount; ++k) {
         auto *cell = new M_Degit(this);
         cell->setObjectName(QStringLiteral("Degit%1").arg(k));
@@ -67,28 +58,26 @@ Form1::Form1(QWidget *parent) : QWidget(parent, Qt::Window | Qt::FramelessWindow
 
     timer1_ = new QTimer(this);
     timer1_->setInterval(1000);
-    connect(timer1_, &QTimer::timeout, this, [this] { Timer1_Timer(QTime::currentTime()); });
+    connect(timer1_, &QTimer::timeout, this, [this] { showTime(QTime::currentTime()); });
 
-    pointerTimer_ = new QTimer(this);
-    pointerTimer_->setObjectName(QStringLiteral("pointerTimer"));
-    pointerTimer_->setSingleShot(true);
-    pointerTimer_->setInterval(kPointerRestMs);
-    connect(pointerTimer_, &QTimer::timeout, this, [this] { setPointerHidden(true); });
-
-    // Full screen stays where it is.
-    new FaceDrag(this, [this] { return !fullScreen_; });
-    model_.setBacklight(0); // the OFF picture above
     followModel();
 }
 
 void Form1::followModel() {
-    connect(&model_, &BoardModel::cellChanged, this, [this](int cell) {
-        degit_[static_cast<size_t>(cell)]->setValue(model_.content().cells[size_t(cell)]);
-    });
+    // What the model held before this view was made, then every change.
+    const BoardContent &content = model_.content();
+    showContent();
+    for (int k = 1; k <= board::kCellCount; ++k)
+        if (content.cells[size_t(k)].isValid())
+            showCellValue(k);
+    if (!content.stopName.isEmpty())
+        chimeiCtl_->SetChimei(content.stopName);
+    connect(&model_, &BoardModel::cellChanged, this, &Form1::showCellValue);
     connect(&model_, &BoardModel::cellReset, this,
             [this](int cell, qint16 mode) { degit_[static_cast<size_t>(cell)]->ResetDegit(mode); });
     connect(&model_, &BoardModel::stopNameChanged, this,
             [this] { chimeiCtl_->SetChimei(model_.content().stopName); });
+    connect(&model_, &BoardModel::contentChanged, this, &Form1::showContent);
     connect(&model_, &BoardModel::clockShownChanged, this, [this](bool shown) {
         if (shown) {
             if (timeDegit_[0]->isVisible())
@@ -101,22 +90,99 @@ void Form1::followModel() {
     });
 }
 
-QMenu *Form1::boardMenu() const {
-    // Made when first needed: a board that is never right-clicked has none.
-    if (!menu_) {
-        auto *self = const_cast<Form1 *>(this);
-        menu_ = new ZoomMenu(self);
-        connect(menu_, &ZoomMenu::zoomChosen, self, &Form1::setZoom);
-        connect(menu_, &ZoomMenu::fullScreenChosen, self, &Form1::setBoardFullScreen);
-        connect(menu_, &ZoomMenu::stateWanted, self, &Form1::updateMenu);
-        self->updateMenu();
-    }
-    return menu_;
+void Form1::showCellValue(int cell) {
+    M_Degit *d = degit_.at(static_cast<size_t>(cell));
+    const QVariant &value = model_.content().cells[size_t(cell)];
+    // A cell that never received anything shows its own value again.
+    d->setValue(value.isValid() ? value : QVariant(d->Value()));
 }
 
-void Form1::updateMenu() {
-    if (menu_)
-        menu_->showState(zoom_, fullScreen_);
+void Form1::showCellFormat(int cell) {
+    // Only the value that follows shows a new format, as the digit control does it.
+    const CellFormat &format = model_.content().formats[size_t(cell)];
+    M_Degit *d = degit_.at(static_cast<size_t>(cell));
+    d->setZeroMode(format.zeroMode);
+    d->setShift(format.shift);
+    d->setFillZero(format.fillZero);
+    shown_.formats[size_t(cell)] = format;
+}
+
+void Form1::showContent() {
+    const BoardContent &content = model_.content();
+    if (content.digits != shown_.digits) {
+        const auto colour = [&](M_Degit *cell) {
+            cell->setBackColor(content.digits.back);
+            cell->setBaseForeColor(content.digits.unlit);
+            cell->setDegitForeColor(content.digits.lit);
+        };
+        for (int k = 1; k <= board::kCellCount; ++k)
+            colour(degit_[static_cast<size_t>(k)]);
+        for (M_Degit *clock : timeDegit_)
+            colour(clock);
+        shown_.digits = content.digits;
+    }
+    for (int k = 1; k <= board::kCellCount; ++k)
+        if (content.formats[size_t(k)] != shown_.formats[size_t(k)])
+            showCellFormat(k);
+    if (content.labels != shown_.labels)
+        showLabels(content.labels);
+    const NameLook &look = content.nameLook, &was = shown_.nameLook;
+    if (look.back != was.back || look.dots != was.dots) {
+        chimeiCtl_->setBackColor(look.back);
+        chimeiCtl_->setForeColor(look.dots);
+    }
+    if (look.fontMode != was.fontMode || look.bold != was.bold) {
+        chimeiCtl_->setFontMode(look.fontMode);
+        chimeiCtl_->setFontBold(look.bold);
+    }
+    if (look.scrollSpeed != was.scrollSpeed || look.scrollStartWait != was.scrollStartWait) {
+        chimeiCtl_->setSpeed(look.scrollSpeed);
+        chimeiCtl_->setScrollStartWait(look.scrollStartWait);
+    }
+    shown_.nameLook = look;
+    if (content.picture != shown_.picture) {
+        shown_.picture = content.picture;
+        switch (content.picture.kind) {
+        case BoardPicture::Kind::None:
+            picture_ = QImage();
+            break;
+        case BoardPicture::Kind::BuiltIn:
+            picture_ = imgRes(content.picture.row);
+            break;
+        case BoardPicture::Kind::User:
+            picture_ = content.picture.image;
+            break;
+        }
+        face_ = QPixmap();
+        update();
+    }
+}
+
+void Form1::showLabels(const TicketLabels &labels) {
+    const TicketLabels was = std::exchange(shown_.labels, labels);
+    if (labels.shown)
+        makeLabels();
+    if (labels_[0]) {
+        for (int k = 1; k <= board::kCellCount; ++k) {
+            QLabel *label = labels_[static_cast<size_t>(k)];
+            label->setText(labels.texts[size_t(k)]);
+            label->setVisible(labels.shown);
+        }
+        setLabel1Face(labels.label1DigitFace);
+        if (labels.colour.isValid()) {
+            for (int k = 1; k <= board::kCellCount; ++k) {
+                QLabel *label = labels_[static_cast<size_t>(k)];
+                QPalette palette = label->palette();
+                palette.setColor(QPalette::WindowText, labels.colour);
+                label->setPalette(palette);
+            }
+        }
+    }
+    // Over a built-in picture the labels replace its printed numbers.
+    if (labels.shown != was.shown && builtInArtwork()) {
+        face_ = QPixmap();
+        update();
+    }
 }
 
 void Form1::layoutBoard(qreal scale, const QPoint &origin) {
@@ -149,8 +215,9 @@ void Form1::makeLabels() {
     QFont labelFont(QStringLiteral("クイロン数字平体"));
     labelFont.setPointSizeF(kLabelPointSize);
     labelFont.setBold(true);
+    const TicketLabels &shown = shown_.labels;
     for (int k = 0; k <= board::kCellCount; ++k) {
-        auto *label = new QLabel(labelTexts_[static_cast<size_t>(k)], this);
+        auto *label = new QLabel(k == 0 ? QString() : shown.texts[size_t(k)], this);
         label->setObjectName(QStringLiteral("lblSeiriNum%1").arg(k));
         label->setAlignment(Qt::AlignCenter);
         label->setFont(labelFont);
@@ -158,14 +225,11 @@ void Form1::makeLabels() {
         label->setAttribute(Qt::WA_TransparentForMouseEvents);
         // Shown only while the options ask for ticket-number labels; the board picture
         // carries printed numbers meanwhile.
-        label->setVisible(k != 0 && labelsShown_);
+        label->setVisible(k != 0 && shown.shown);
         // Under the cells and the place name, as if made before them.
         label->lower();
         labels_[static_cast<size_t>(k)] = label;
     }
-    setLabel1Face(label1DigitFace_);
-    if (labelColour_)
-        setSeiriNumColour(*labelColour_);
     layoutLabels();
 }
 
@@ -184,7 +248,6 @@ void Form1::layoutLabels() {
 }
 
 void Form1::setLabel1Face(bool digitFace) {
-    label1DigitFace_ = digitFace;
     if (!labels_[1])
         return;
     QFont face = labels_[1]->font();
@@ -193,127 +256,58 @@ void Form1::setLabel1Face(bool digitFace) {
     labels_[1]->setFont(face);
 }
 
-QLabel *Form1::lblSeiriNum(int index) const {
-    // The labels are made when first needed: a board without them starts without them.
-    const_cast<Form1 *>(this)->makeLabels();
-    return labels_.at(static_cast<size_t>(index));
+QRect Form1::cellRect(int k) const {
+    return degit_.at(static_cast<size_t>(k))->geometry();
+}
+
+QRect Form1::labelRect(int k) const {
+    // Where the label stands whether it is made yet or not: labels are made when first shown.
+    return scaledRect(board::toPx(board::seiriLabelTwips(k)), scale_).translated(origin_);
+}
+
+QRect Form1::nameRect() const {
+    return chimeiCtl_->geometry();
+}
+
+QString Form1::cellText(int k) const {
+    return degit_.at(static_cast<size_t>(k))->model().displayText();
 }
 
 QRect Form1::boardRect() const {
     return QRect(origin_, scaledSize(board::clientSizePx(), scale_));
 }
 
-void Form1::applyZoom(qreal zoom) {
-    zoom_ = board::snapZoom(zoom);
-    if (fullScreen_)
-        return;
-    layoutBoard(zoom_, QPoint());
-    setFixedSize(scaledSize(board::clientSizePx(), zoom_));
+QSize Form1::designSize() const {
+    return board::clientSizePx();
+}
+
+void Form1::showWindowed(qreal zoom) {
+    layoutBoard(zoom, QPoint());
+    setFixedSize(scaledSize(board::clientSizePx(), zoom));
     applyRoundedMask();
 }
 
-void Form1::setZoom(qreal zoom) {
-    if (fullScreen_)
-        setBoardFullScreen(false);
-    const qreal before = zoom_;
-    // The board grows within its screen, moving aside as far as it must; a step that does not
-    // fit at all is not taken.
-    applyZoom(board::fittingZoom(zoom, board::clientSizePx(), availableAreaOf(*this).size()));
-    keepWithinScreen(*this);
-    if (zoom_ != before)
-        Q_EMIT zoomChanged(zoom_);
+void Form1::showFilling(const QSize &size) {
+    // The board centred at the largest scale that fits, black around it.
+    const QSize design = board::clientSizePx();
+    const qreal scale = board::fitScale(design, size);
+    const QSize shown = scaledSize(design, scale);
+    clearMask();
+    setFixedSize(size);
+    layoutBoard(scale,
+                QPoint((size.width() - shown.width()) / 2, (size.height() - shown.height()) / 2));
 }
 
-void Form1::setBoardFullScreen(bool on) {
-    if (on == fullScreen_)
-        return;
-    if (on) {
-        windowedPos_ = pos();
-        const QScreen *where = screen() ? screen() : QGuiApplication::primaryScreen();
-        const QRect area = where->geometry();
-        const QSize design = board::clientSizePx();
-        const qreal scale = board::fitScale(design, area.size());
-        const QSize shown = scaledSize(design, scale);
-        fullScreen_ = true;
-        clearMask();
-        setFixedSize(area.size());
-        layoutBoard(scale, QPoint((area.width() - shown.width()) / 2,
-                                  (area.height() - shown.height()) / 2));
-        setWindowState(windowState() | Qt::WindowFullScreen);
-        // Without a window manager nobody else moves the window over the screen.
-        setGeometry(area);
-        // A move anywhere, over the cells, the place name or another window, shows the
-        // pointer again.
-        qApp->installEventFilter(this);
-        pointerTimer_->start();
-    } else {
-        fullScreen_ = false;
-        qApp->removeEventFilter(this);
-        pointerTimer_->stop();
-        setPointerHidden(false);
-        setWindowState(windowState() & ~Qt::WindowFullScreen);
-        applyZoom(zoom_);
-        move(windowedPos_);
-    }
-    updateMenu();
-}
-
-void Form1::setPointerHidden(bool hidden) {
-    if (hidden == pointerHidden_)
-        return;
-    pointerHidden_ = hidden;
+void Form1::showPointer(bool shown) {
+    BoardWindow::showPointer(shown);
     // The place name has a native window of its own, with a pointer of its own.
-    if (hidden) {
-        setCursor(Qt::BlankCursor);
-        chimeiCtl_->stripWindow()->setCursor(Qt::BlankCursor);
-    } else {
-        unsetCursor();
+    if (shown)
         chimeiCtl_->stripWindow()->unsetCursor();
-    }
-}
-
-bool Form1::eventFilter(QObject *watched, QEvent *event) {
-    if (fullScreen_ && event->type() == QEvent::MouseMove) {
-        setPointerHidden(false);
-        pointerTimer_->start();
-    }
-    return QWidget::eventFilter(watched, event);
-}
-
-void Form1::keyPressEvent(QKeyEvent *event) {
-    switch (board::zoomKey(event->key(), event->modifiers())) {
-    case board::ZoomKey::None:
-        QWidget::keyPressEvent(event);
-        return;
-    case board::ZoomKey::FullScreen:
-        setBoardFullScreen(!fullScreen_);
-        break;
-    // Full screen has a size of its own: the zoom keys wait until it is left.
-    case board::ZoomKey::In:
-        if (!fullScreen_)
-            setZoom(board::zoomStepUp(zoom_));
-        break;
-    case board::ZoomKey::Out:
-        if (!fullScreen_)
-            setZoom(board::zoomStepDown(zoom_));
-        break;
-    case board::ZoomKey::Reset:
-        if (!fullScreen_)
-            setZoom(1);
-        break;
-    }
-    event->accept();
-}
-
-void Form1::contextMenuEvent(QContextMenuEvent *event) {
-    boardMenu()->popup(event->globalPos());
-    event->accept();
+    else
+        chimeiCtl_->stripWindow()->setCursor(Qt::BlankCursor);
 }
 
 QImage Form1::imgRes(int index) const {
-    const std::optional<QImage> &set = imgRes_.at(static_cast<size_t>(index));
-    if (set)
-        return *set;
     // The built-in faces are drawn when first asked for: a start on the other face, or on
     // the LCD board, need not wait for both.
     const size_t face = index == 0 ? 0 : 1;
@@ -325,139 +319,6 @@ QImage Form1::imgRes(int index) const {
             ratio == 1 ? board::builtInFace(artwork) : board::renderArtwork(artwork, ratio);
     }
     return builtIn_[face];
-}
-
-void Form1::setImgRes(int index, const QImage &picture) {
-    imgRes_.at(static_cast<size_t>(index)) = picture;
-}
-
-void Form1::setSeiriNumColour(const QColor &colour) {
-    labelColour_ = colour;
-    if (!labels_[0])
-        return;
-    for (int k = 1; k <= board::kCellCount; ++k) {
-        QLabel *label = labels_[static_cast<size_t>(k)];
-        QPalette palette = label->palette();
-        palette.setColor(QPalette::WindowText, colour);
-        label->setPalette(palette);
-    }
-}
-
-void Form1::setLabelNumbering(int style, bool zeroPad) {
-    const SeirikenNumbering numbering = seirikenNumbering(style, zeroPad);
-    setLabel1Face(numbering.digitFaceOnLabel1);
-    // A label the style has no caption for keeps its text.
-    if (numbering.label1Word)
-        labelTexts_[1] = *numbering.label1Word;
-    for (int k = 1; k <= board::kCellCount; ++k) {
-        if (const std::optional<QString> &caption = numbering.captions[static_cast<size_t>(k)])
-            labelTexts_[static_cast<size_t>(k)] = *caption;
-    }
-    if (labels_[0]) {
-        for (int k = 1; k <= board::kCellCount; ++k)
-            labels_[static_cast<size_t>(k)]->setText(labelTexts_[static_cast<size_t>(k)]);
-    }
-    model_.setNumbering(style, zeroPad);
-}
-
-void Form1::setCellValue(int cell, const QVariant &value) {
-    model_.setCellValue(cell, value);
-}
-
-void Form1::resetCell(int cell, qint16 mode) {
-    model_.resetCell(cell, mode);
-}
-
-void Form1::setCellColours(OleColor back, OleColor unlit, OleColor lit) {
-    const auto colour = [&](M_Degit *cell) {
-        cell->setBackColor(back);
-        cell->setBaseForeColor(unlit);
-        cell->setDegitForeColor(lit);
-    };
-    for (int k = 1; k <= board::kCellCount; ++k)
-        colour(degit_[static_cast<size_t>(k)]);
-    for (M_Degit *clock : timeDegit_)
-        colour(clock);
-}
-
-void Form1::setCellFormat(int cell, qint16 shift, qint16 zeroMode, qint16 fillZero) {
-    M_Degit *d = degit_.at(static_cast<size_t>(cell));
-    d->setZeroMode(zeroMode);
-    d->setShift(shift);
-    d->setFillZero(fillZero);
-    model_.setCellFormat(cell, {zeroMode, fillZero, shift, d->Keta()});
-}
-
-Form1::CellFormat Form1::cellFormat(int cell) const {
-    const M_Degit *d = degit_.at(static_cast<size_t>(cell));
-    return {d->Shift(), d->ZeroMode(), d->FillZero()};
-}
-
-void Form1::showStopName(const QString &name) {
-    model_.setStopName(name);
-}
-
-void Form1::showStopWritten(const QString &name, const QString &written) {
-    model_.setStopWritten(name, written);
-}
-
-void Form1::showRoute(const RouteOnBoard &route) {
-    model_.setRoute(route);
-}
-
-void Form1::setStopForms(const NameForms &forms) {
-    model_.setStopForms(forms);
-}
-
-void Form1::setBacklight(int row) {
-    model_.setBacklight(row);
-}
-
-void Form1::setPlaceNameColours(OleColor back, OleColor dots) {
-    chimeiCtl_->setBackColor(back);
-    chimeiCtl_->setForeColor(dots);
-}
-
-void Form1::setPlaceNameFace(qint16 fontMode, bool bold) {
-    chimeiCtl_->setFontMode(fontMode);
-    chimeiCtl_->setFontBold(bold);
-}
-
-void Form1::setPlaceNameScroll(qint16 speed, int startWait) {
-    chimeiCtl_->setSpeed(speed);
-    chimeiCtl_->setScrollStartWait(startWait);
-}
-
-void Form1::stopClock() {
-    model_.setClockShown(false);
-}
-
-void Form1::resumeClock() {
-    model_.setClockShown(true);
-}
-
-void Form1::setLabelsShown(bool shown) {
-    if (shown)
-        makeLabels();
-    if (labels_[0]) {
-        for (int k = 1; k <= board::kCellCount; ++k)
-            labels_[static_cast<size_t>(k)]->setVisible(shown);
-    }
-    if (shown == labelsShown_)
-        return;
-    labelsShown_ = shown;
-    if (builtInArtwork()) {
-        face_ = QPixmap();
-        update();
-    }
-}
-
-void Form1::setPicture(const QImage &picture) {
-    if (picture.cacheKey() == picture_.cacheKey())
-        return;
-    picture_ = picture;
-    face_ = QPixmap();
-    update();
 }
 
 std::optional<board::Artwork> Form1::builtInArtwork() const {
@@ -490,51 +351,36 @@ QRegion Form1::roundedRegion(const QSize &client, qreal scale) {
 
 void Form1::applyRoundedMask() {
     // Full screen shows black around the board instead.
-    if (fullScreen_)
+    if (isBoardFullScreen())
         return;
     setMask(roundedRegion(size(), scale_));
 }
 
 WindowPosition Form1::GetFormInfo() const {
-    const QPoint at = fullScreen_ ? windowedPos_ : pos();
+    const QPoint at = windowedPosition();
     return {pxToTwips(at.x()), pxToTwips(at.y())};
 }
 
 void Form1::SetFormInfo(const WindowPosition &position) {
-    const QPoint at(twipsToPx(position.Left), twipsToPx(position.Top));
-    if (fullScreen_)
-        windowedPos_ = at;
-    else
-        move(at);
+    setWindowedPosition(QPoint(twipsToPx(position.Left), twipsToPx(position.Top)));
 }
 
-void Form1::Timer1_Timer(const QTime &now) {
+void Form1::showTime(const QTime &now) {
     const QString text = now.toString(QStringLiteral("HH:mm:ss"));
     timeDegit_[0]->setValue(text.mid(0, 2).toInt());
     timeDegit_[1]->setValue(text.mid(3, 2).toInt());
 }
 
 void Form1::Degit_DblClick(int index) {
-    M_Degit *cell = Degit(index);
+    M_Degit *cell = degit_.at(static_cast<size_t>(index));
     if (!cell->UserSet())
         return;
-    if (controlPanel_)
-        controlPanel_->setEnabled(false);
-    if (cell->ShowSetDlg() == 1) {
-        const qint16 shift = cell->Shift();
-        const qint16 zeroMode = cell->ZeroMode();
-        const qint16 fillZero = cell->FillZero();
-        for (int k = 1; k <= board::kCellCount; ++k) {
-            M_Degit *d = Degit(k);
-            d->setShift(shift);
-            d->setZeroMode(zeroMode);
-            d->setFillZero(fillZero);
-            d->setValue(QVariant(d->Value()));
-            model_.setCellFormat(k, {zeroMode, fillZero, shift, d->Keta()});
-        }
-    }
-    if (controlPanel_)
-        controlPanel_->setEnabled(true);
+    Q_EMIT dialogOpened(true);
+    if (cell->ShowSetDlg() == 1)
+        Q_EMIT cellFormatChosen({cell->ZeroMode(), cell->FillZero(), cell->Shift(), cell->Keta()});
+    if (index >= 1)
+        showCellFormat(index);
+    Q_EMIT dialogOpened(false);
 }
 
 void Form1::paintPicture(QPainter &p, qreal scale, qreal devicePixelRatio) const {
@@ -545,10 +391,11 @@ void Form1::paintPicture(QPainter &p, qreal scale, qreal devicePixelRatio) const
     p.save();
     p.scale(scale, scale);
     const std::optional<board::Artwork> artwork = builtInArtwork();
-    if (artwork && (labelsShown_ || scale * devicePixelRatio > picture_.devicePixelRatio())) {
+    if (artwork &&
+        (shown_.labels.shown || scale * devicePixelRatio > picture_.devicePixelRatio())) {
         // Under the labels, or larger than its own density: a built-in picture is drawn
         // afresh.
-        board::paintArtwork(p, *artwork, !labelsShown_);
+        board::paintArtwork(p, *artwork, !shown_.labels.shown);
     } else {
         // The picture keeps its own ratio: a user's file is enlarged smoothly, a built-in
         // picture drawn for a denser screen is reduced.
@@ -566,10 +413,10 @@ void Form1::paintEvent(QPaintEvent *) {
     if (face_.isNull() || face_.devicePixelRatio() != ratio || face_.size() != pixels) {
         face_ = QPixmap(pixels);
         face_.setDevicePixelRatio(ratio);
-        face_.fill(fullScreen_ ? QColor(Qt::black) : QColor::fromRgb(kBackground));
+        face_.fill(isBoardFullScreen() ? QColor(Qt::black) : QColor::fromRgb(kBackground));
         QPainter p(&face_);
         // A window has its mask for an outline; full screen shows black in the corners.
-        if (fullScreen_)
+        if (isBoardFullScreen())
             p.setClipRegion(roundedRegion(board.size(), scale_));
         paintPicture(p, scale_, ratio);
     }

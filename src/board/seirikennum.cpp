@@ -1,18 +1,8 @@
 #include "seirikennum.h"
 
-namespace q47 {
+#include "japanesetext.h"
 
-QString toFullWidth(const QString &text) {
-    QString out = text;
-    for (QChar &c : out) {
-        const char16_t u = c.unicode();
-        if (u == u' ')
-            c = QChar(0x3000);
-        else if (u > 0x20 && u < 0x7F)
-            c = QChar(u + 0xFEE0);
-    }
-    return out;
-}
+namespace q47 {
 
 QString seirikenNumberText(int n, bool zeroPad) {
     return toFullWidth(zeroPad ? QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'))
@@ -34,13 +24,6 @@ SeirikenNumbering seirikenNumbering(int style, bool zeroPad) {
     for (int k = first; k <= 50; ++k)
         out.captions[static_cast<size_t>(k)] = seirikenNumberText(fromZero ? k - 1 : k, zeroPad);
     return out;
-}
-
-QString seirikenNumSetError(int number, const QString &description) {
-    return QStringLiteral(
-               "エラーです！\n\nコード：%1\n\n内容：%2\n\nモジュール：IniIO-SeirikenNumSet( )")
-        .arg(number)
-        .arg(description);
 }
 
 } // namespace q47

@@ -25,10 +25,5 @@ SeirikenNumbering seirikenNumbering(int style, bool zeroPad);
 // A label's number: two digits with zeroPad ("00"), in full-width characters (１, ０１, １０).
 QString seirikenNumberText(int n, bool zeroPad);
 
-// Half-width ASCII to full-width, as the labels show digits and letters.
-QString toFullWidth(const QString &text);
-
-// The message shown when a rewrite of the labels fails.
-QString seirikenNumSetError(int number, const QString &description);
 
 } // namespace q47

@@ -5,7 +5,6 @@
 #include <QFile>
 #include <QImageReader>
 
-#include <cerrno>
 #include <cstring>
 #include <new>
 
@@ -13,12 +12,28 @@ namespace q47 {
 
 namespace {
 
-using namespace picture_error;
-
 constexpr qint64 kLimitBytes = qint64{kPictureMemoryLimitMiB} * 1024 * 1024;
 
-PictureRead failed(int error) {
-    return {QImage(), error};
+Error failed(const QString &path, Error::Kind what, ErrorNumber number) {
+    return Error(what).in(path).about(Error::Subject::Picture).numbered(number);
+}
+
+// The number a picture's message gives for a file that could not be opened.
+ErrorNumber openErrorNumber(Error::Kind what) {
+    switch (what) {
+    case Error::Kind::NotFound:
+        return ErrorNumber::FileNotFound;
+    case Error::Kind::IsFolder:
+    case Error::Kind::NotAFile:
+    case Error::Kind::BadPath:
+        return ErrorNumber::BadPath;
+    case Error::Kind::DeviceFailed:
+        return ErrorNumber::DeviceIO;
+    case Error::Kind::OutOfMemory:
+        return ErrorNumber::OutOfMemory;
+    default:
+        return ErrorNumber::AccessDenied;
+    }
 }
 
 bool fitsLimit(const QSize &size) {
@@ -33,17 +48,12 @@ bool isOfferedFormat(const QByteArray &format) {
     return false;
 }
 
-int openRegular(const QString &path, QFile &file) {
-    const int error = openRegularFile(path, file);
-    if (error == kNotARegularFile)
-        return BadPath;
-    return error ? pictureOpenError(error) : 0;
-}
+enum class JpegCheck { Whole, Cut, ReadFailed };
 
 // A JPEG cut short still decodes, its missing rows filled in grey; such a file is refused.
 // Entropy-coded data never holds a marker, so a whole file has an end-of-image marker after
-// the start of its last scan. Returns 0, DeviceIO or InvalidPicture.
-int checkJpegIsWhole(QIODevice &in) {
+// the start of its last scan.
+JpegCheck checkJpegIsWhole(QIODevice &in) {
     static constexpr qint64 kChunk = 64 * 1024;
     QByteArray buffer(kChunk, Qt::Uninitialized);
     qint64 pos = 0, lastScan = -1, lastEnd = -1;
@@ -57,7 +67,7 @@ int checkJpegIsWhole(QIODevice &in) {
     for (;;) {
         const qint64 n = in.read(buffer.data(), kChunk);
         if (n < 0)
-            return DeviceIO;
+            return JpegCheck::ReadFailed;
         if (n == 0)
             break;
         const auto *data = reinterpret_cast<const unsigned char *>(buffer.constData());
@@ -72,78 +82,64 @@ int checkJpegIsWhole(QIODevice &in) {
         pendingFF = data[n - 1] == 0xFF;
         pos += n;
     }
-    return lastEnd > lastScan ? 0 : InvalidPicture;
+    return lastEnd > lastScan ? JpegCheck::Whole : JpegCheck::Cut;
 }
 
-PictureRead readPicture(const QString &path) {
+Result<QImage> readPicture(const QString &path) {
     QFile file;
-    if (const int error = openRegular(path, file))
-        return failed(error);
+    if (Result<> opened = openRegularFile(path, file); !opened) {
+        const Error &error = opened.error();
+        return error.about(Error::Subject::Picture).numbered(openErrorNumber(error.what));
+    }
     const auto readFailed = [&file] { return file.error() == QFileDevice::ReadError; };
+    const Error deviceFailed = failed(path, Error::Kind::DeviceFailed, ErrorNumber::DeviceIO);
+    const Error invalid = failed(path, Error::Kind::Invalid, ErrorNumber::InvalidPicture);
 
     char head[3];
     const qint64 got = file.peek(head, sizeof head);
     if (got < 0)
-        return failed(DeviceIO);
+        return deviceFailed;
     if (got == 3 && std::memcmp(head, "\xFF\xD8\xFF", 3) == 0) {
-        if (const int error = checkJpegIsWhole(file))
-            return failed(error);
+        switch (checkJpegIsWhole(file)) {
+        case JpegCheck::Whole:
+            break;
+        case JpegCheck::Cut:
+            return invalid;
+        case JpegCheck::ReadFailed:
+            return deviceFailed;
+        }
         if (!file.seek(0))
-            return failed(DeviceIO);
+            return deviceFailed;
     }
 
     QImageReader::setAllocationLimit(kPictureMemoryLimitMiB);
     QImageReader reader(&file);
     reader.setDecideFormatFromContent(true);
     if (!isOfferedFormat(reader.format()))
-        return failed(readFailed() ? DeviceIO : InvalidPicture);
+        return readFailed() ? deviceFailed : invalid;
     // Declared sizes are refused before any decoder allocates for them.
     const QSize declared = reader.size();
     if (declared.isValid() && !fitsLimit(declared))
-        return failed(InvalidPicture);
+        return invalid;
     QImage image;
     if (reader.read(&image))
-        return {std::move(image), 0};
+        return image;
     if (readFailed())
-        return failed(DeviceIO);
+        return deviceFailed;
     // A picture of an acceptable size that could not be allocated: memory ran out. The probe
     // leaves the pages untouched, so it costs no memory when it succeeds.
     if (declared.isValid() && QImage(declared, QImage::Format_ARGB32).isNull())
-        return failed(OutOfMemory);
-    return failed(InvalidPicture);
+        return failed(path, Error::Kind::OutOfMemory, ErrorNumber::OutOfMemory);
+    return invalid;
 }
 
 } // namespace
 
-int pictureOpenError(int osError) {
-    switch (osError) {
-    case ENOENT:
-        return FileNotFound;
-    case EACCES:
-    case EPERM:
-        return AccessDenied;
-    case EISDIR:
-    case ENOTDIR:
-    case ENAMETOOLONG:
-    case ELOOP:
-    case EINVAL:
-        return BadPath;
-    case EIO:
-    case ENXIO:
-    case ENODEV:
-        return DeviceIO;
-    case ENOMEM:
-        return OutOfMemory;
-    default:
-        return AccessDenied;
-    }
-}
-
-PictureRead loadPicture(const QString &path) {
+Result<QImage> loadPicture(const QString &path) {
     try {
         return readPicture(path);
     } catch (const std::bad_alloc &) {
-        return failed(OutOfMemory);
+        return failed(path, Error::Kind::OutOfMemory, ErrorNumber::OutOfMemory);
     }
 }
 

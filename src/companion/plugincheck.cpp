@@ -1,8 +1,8 @@
 #include "plugincheck.h"
 
 #include "pluginformat.h"
-#include "regularfile.h"
 #include "ticketdraw.h"
+#include "ticketplugin.h"
 
 #include <algorithm>
 
@@ -72,44 +72,32 @@ std::optional<QString> barcodeWarning(const Item &item, const QString &data) {
 
 } // namespace
 
-std::vector<PluginNote> checkPlugin(const QString &path) {
-    std::vector<PluginNote> notes;
-    const RegularFileRead read = readRegularFile(path, ticket::kMaxFileBytes + 1);
-    if (!read) {
-        notes.push_back(
-            {PluginNote::Kind::Fault, 0,
-             read.error == kNotARegularFile
-                 ? QStringLiteral("not a regular file")
-                 : QStringLiteral("cannot be read: %1").arg(qt_error_string(read.error))});
-        return notes;
-    }
-    const ticket::ParseResult parsed = ticket::parsePlugin(read.bytes);
-    for (const ticket::FaultAt &f : parsed.faults) {
-        QString text = ticket::faultText(f.fault);
-        if (!f.detail.isEmpty())
-            text += QStringLiteral(" (%1)").arg(f.detail);
-        notes.push_back({PluginNote::Kind::Fault, f.line, text});
-    }
-    if (!parsed.plugin)
-        return notes;
-    const ticket::TicketValues widest = widestValues(*parsed.plugin);
-    for (const Item &item : parsed.plugin->items) {
+Errors checkPlugin(const QString &path) {
+    const PluginLoad loaded = loadTicketPlugin(path);
+    if (!loaded)
+        return loaded.error();
+    const ticket::Plugin &plugin = **loaded;
+    Errors notes;
+    const ticket::TicketValues widest = widestValues(plugin);
+    for (const Item &item : plugin.items) {
         if (item.kind != Item::Kind::Barcode)
             continue;
-        const QString data = ticket::fillTemplate(item.text, widest, parsed.plugin->companies);
+        const QString data = ticket::fillTemplate(item.text, widest, plugin.companies);
         if (const std::optional<QString> warning = barcodeWarning(item, data))
-            notes.push_back({PluginNote::Kind::Warning, item.fileLine, *warning});
+            notes.push_back(Error(Error::Kind::BadValue, *warning)
+                                .in(path)
+                                .at(item.fileLine)
+                                .about(Error::Subject::Plugin)
+                                .as(Severity::Warning));
     }
     return notes;
 }
 
-QString formatPluginNote(const QString &file, const PluginNote &note) {
-    const QString where = note.line > 0 ? QStringLiteral("%1:%2").arg(file).arg(note.line) : file;
+QString formatPluginNote(const Error &note) {
     return QStringLiteral("%1: %2: %3")
-        .arg(where,
-             note.kind == PluginNote::Kind::Fault ? QStringLiteral("fault")
-                                                  : QStringLiteral("warning"),
-             note.text);
+        .arg(note.where(),
+             note.severity == Severity::Error ? QStringLiteral("fault") : QStringLiteral("warning"),
+             note.detail);
 }
 
 } // namespace q47

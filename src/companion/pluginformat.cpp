@@ -244,22 +244,18 @@ class Parser {
 public:
     explicit Parser(QStringView text) : text_(text) {}
 
-    ParseResult run() {
-        ParseResult result;
+    Expected<Plugin, Errors> run() {
+        std::optional<Plugin> plugin;
         try {
             parse();
             if (faults_.empty())
-                result.plugin = finish();
+                plugin = finish();
         } catch (const Failure &f) {
             record(f);
         }
-        if (!faults_.empty()) {
-            result.plugin.reset();
-            result.fault = faults_.front().fault;
-            result.line = faults_.front().line;
-            result.faults = std::move(faults_);
-        }
-        return result;
+        if (!faults_.empty())
+            return std::move(faults_);
+        return std::move(*plugin);
     }
 
 private:
@@ -269,7 +265,7 @@ private:
     [[noreturn]] void fail(Fault fault, const QString &detail = {}) {
         throw Failure{fault, detail};
     }
-    void record(const Failure &f) { faults_.push_back({f.fault, line_, f.detail}); }
+    void record(const Failure &f) { faults_.push_back(faultError(f.fault, line_, f.detail)); }
 
     // The next line without its line end; false at the end of the text.
     bool nextLine(QStringView &out) {
@@ -683,7 +679,7 @@ private:
     bool inkSeen_ = false;
     std::array<bool, kCapabilityKeys.size()> capabilitySeen_{};
     std::vector<Attribute> *attrs_ = nullptr;
-    std::vector<FaultAt> faults_;
+    Errors faults_;
 };
 
 // Date parts: "mm-dd-yyyy" or "yyyy/mm/dd"; -1 when the text is neither.
@@ -791,10 +787,17 @@ QString faultText(Fault fault) {
     return {};
 }
 
-ParseResult parsePlugin(QByteArrayView bytes) {
-    const auto whole = [](Fault fault) {
-        return ParseResult{std::nullopt, fault, 0, {{fault, 0, {}}}};
-    };
+Error faultError(Fault fault, int line, const QString &concerned) {
+    QString text = faultText(fault);
+    if (!concerned.isEmpty())
+        text += QStringLiteral(" (%1)").arg(concerned);
+    return Error(fault == Fault::FileTooLarge ? Error::Kind::TooLarge : Error::Kind::Invalid, text)
+        .at(line)
+        .about(Error::Subject::Plugin);
+}
+
+Expected<Plugin, Errors> parsePlugin(QByteArrayView bytes) {
+    const auto whole = [](Fault fault) { return Errors{faultError(fault, 0)}; };
     if (bytes.size() > kMaxFileBytes)
         return whole(Fault::FileTooLarge);
     if (bytes.startsWith("\xEF\xBB\xBF"))

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "error.h"
+
 #include <QByteArrayView>
 #include <QColor>
 #include <QLine>
@@ -141,27 +143,19 @@ struct Plugin {
     std::vector<Item> items;
 };
 
-// One fault and where it is.
-struct FaultAt {
-    Fault fault = Fault::None;
-    int line = 0;   // 1-based line of the fault; 0 for the file as a whole
-    QString detail; // the key, attribute or section concerned, when there is one
-};
-
-struct ParseResult {
-    std::optional<Plugin> plugin;
-    Fault fault = Fault::None; // the first fault
-    int line = 0;
-    std::vector<FaultAt> faults; // every faulty line in file order, then what the whole lacks
-};
-
 // What a fault means, for an author reading the check's output.
 QString faultText(Fault fault);
 
-// Reads a plug-in file's bytes. A faulty line is recorded and the reading goes on with the
-// next; the file as a whole is checked only when no line was faulty. Work and memory stay
-// within a small multiple of the input.
-ParseResult parsePlugin(QByteArrayView bytes);
+// A fault as a plug-in's failure: TooLarge for FileTooLarge, else Invalid; its line (0 for the
+// file as a whole) and what it means, with the key, attribute or section concerned when there is
+// one: "an unknown key or attribute (colour)".
+Error faultError(Fault fault, int line, const QString &concerned = QString());
+
+// Reads a plug-in file's bytes: the plug-in, or every faulty line in file order, then what the
+// whole lacks. A faulty line is recorded and the reading goes on with the next; the file as a
+// whole is checked only when no line was faulty. Work and memory stay within a small multiple
+// of the input.
+Expected<Plugin, Errors> parsePlugin(QByteArrayView bytes);
 
 // The values a ticket is drawn with, as the control panel hands them over.
 struct TicketValues {

@@ -1,5 +1,7 @@
 #include "ticketplugin.h"
 
+#include "logging.h"
+#include "regularfile.h"
 #include "ticketdraw.h"
 
 #include <QFile>
@@ -7,6 +9,8 @@
 #include <QMutexLocker>
 
 #include <sys/stat.h>
+
+#include <cerrno>
 
 #include <vector>
 
@@ -26,7 +30,7 @@ struct FileStamp {
 struct CacheEntry {
     QString path;
     FileStamp stamp;
-    std::shared_ptr<const ticket::Plugin> plugin; // null: the file is no plug-in
+    PluginLoad plugin;
 };
 
 // The options dialog and the preview use one or two plug-ins; a few entries are plenty.
@@ -35,29 +39,48 @@ constexpr size_t kCacheEntries = 8;
 QMutex cacheMutex;
 std::vector<CacheEntry> cache;
 
-std::shared_ptr<const ticket::Plugin> readPlugin(const QString &path, const FileStamp &stamp) {
-    if (stamp.size > ticket::kMaxFileBytes)
-        return nullptr;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return nullptr;
-    // The file may have grown since the stat; read one byte past the cap to notice.
-    const QByteArray bytes = file.read(ticket::kMaxFileBytes + 1);
-    ticket::ParseResult parsed = ticket::parsePlugin(bytes);
-    if (!parsed.plugin)
-        return nullptr;
-    return std::make_shared<const ticket::Plugin>(std::move(*parsed.plugin));
+Errors fileFault(const QString &path, const QString &text) {
+    return {Error(Error::Kind::ReadFailed, text).in(path).about(Error::Subject::Plugin)};
+}
+
+PluginLoad readPlugin(const QString &path) {
+    // The file may have grown since the stat; one byte past the limit is read to notice.
+    const Result<QByteArray> read = readRegularFile(path, ticket::kMaxFileBytes + 1);
+    if (!read) {
+        switch (read.error().what) {
+        case Error::Kind::IsFolder:
+        case Error::Kind::NotAFile:
+            return fileFault(path, QStringLiteral("not a regular file"));
+        case Error::Kind::TooLarge:
+            return Errors{ticket::faultError(ticket::Fault::FileTooLarge, 0)};
+        default:
+            return fileFault(path, QStringLiteral("cannot be read: %1").arg(read.error().detail));
+        }
+    }
+    Expected<ticket::Plugin, Errors> parsed = ticket::parsePlugin(*read);
+    if (!parsed)
+        return std::move(parsed).error();
+    return std::make_shared<const ticket::Plugin>(std::move(*parsed));
+}
+
+PluginLoad named(PluginLoad loaded, const QString &path) {
+    if (!loaded)
+        for (Error &fault : loaded.error())
+            fault.file = path;
+    return loaded;
 }
 
 } // namespace
 
-std::shared_ptr<const ticket::Plugin> loadTicketPlugin(const QString &path) {
+PluginLoad loadTicketPlugin(const QString &path) {
     if (path.isEmpty())
-        return nullptr;
+        return fileFault(path, QStringLiteral("no plug-in file is chosen"));
     struct stat st {};
     // Only regular files: a FIFO or a device could block the reader or never end.
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
-        return nullptr;
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return fileFault(path, QStringLiteral("cannot be read: %1").arg(qt_error_string(errno)));
+    if (!S_ISREG(st.st_mode))
+        return fileFault(path, QStringLiteral("not a regular file"));
     const FileStamp stamp{static_cast<qint64>(st.st_size), static_cast<qint64>(st.st_mtim.tv_sec),
                           static_cast<qint64>(st.st_mtim.tv_nsec), static_cast<quint64>(st.st_ino),
                           static_cast<quint64>(st.st_dev)};
@@ -67,39 +90,41 @@ std::shared_ptr<const ticket::Plugin> loadTicketPlugin(const QString &path) {
         if (e.path == path && e.stamp == stamp)
             return e.plugin;
     std::erase_if(cache, [&](const CacheEntry &e) { return e.path == path; });
-    auto plugin = readPlugin(path, stamp);
+    PluginLoad plugin = named(readPlugin(path), path);
+    if (!plugin)
+        for (const Error &fault : plugin.error())
+            logPassedOver(logPlugin, fault);
     if (cache.size() >= kCacheEntries)
         cache.erase(cache.begin());
     cache.push_back({path, stamp, plugin});
     return plugin;
 }
 
-int KB4_GetPlgInfo(const QString &path, PlgInfo &info) {
-    const auto plugin = loadTicketPlugin(path);
+Expected<PlgInfo, Errors> KB4_GetPlgInfo(const QString &path) {
+    PluginLoad plugin = loadTicketPlugin(path);
     if (!plugin)
-        return 0;
-    info = plugin->info;
-    return 1;
+        return std::move(plugin).error();
+    return (*plugin)->info;
 }
 
 QString KB4_PlgComment(const QString &path) {
-    const auto plugin = loadTicketPlugin(path);
-    return plugin ? plugin->comment : QString();
+    const PluginLoad plugin = loadTicketPlugin(path);
+    return plugin ? (*plugin)->comment : QString();
 }
 
 QStringList KB4_CorpNames(const QString &path) {
-    const auto plugin = loadTicketPlugin(path);
-    return plugin ? plugin->companies : QStringList();
+    const PluginLoad plugin = loadTicketPlugin(path);
+    return plugin ? (*plugin)->companies : QStringList();
 }
 
 void KB4_DrawSeiriken(const QString &path, QPainter &painter, const QString &stopName,
                       const QString &dateText, const QString &timeText, int routeNumber,
                       qint16 seiriNo, int stopIndex, int companyIndex) {
-    const auto plugin = loadTicketPlugin(path);
+    const PluginLoad plugin = loadTicketPlugin(path);
     if (!plugin)
         return;
     ticket::drawTicket(
-        *plugin, painter,
+        **plugin, painter,
         {stopName, dateText, timeText, routeNumber, seiriNo, stopIndex, companyIndex});
 }
 

@@ -11,13 +11,18 @@ class QPainter;
 
 namespace q47 {
 
-// The ticket plug-in host. Every call takes the plug-in file's path; the parsed file is kept
-// while its size, modification time and inode stay the same, so that asking again at every
-// stop costs a stat, not a read. A path that is not a regular file of at most 1 MiB holding a
-// valid plug-in is no plug-in.
+// The ticket plug-in host. Every call takes the plug-in file's path; the parsed file, or its
+// faults, are kept while its size, modification time and inode stay the same, so that asking
+// again at every stop costs a stat, not a read. A path that is not a regular file of at most
+// 1 MiB holding a valid plug-in is no plug-in.
 
-// Non-zero when the file is a valid plug-in; the record is then filled (and left alone if not).
-int KB4_GetPlgInfo(const QString &path, PlgInfo &info);
+// The parsed plug-in behind a path (shared with the cache), or its faults: every faulty line,
+// or why the file cannot be read. A plug-in's failures, each with the path as given.
+using PluginLoad = Expected<std::shared_ptr<const ticket::Plugin>, Errors>;
+PluginLoad loadTicketPlugin(const QString &path);
+
+// What a valid plug-in tells the options dialog, or its faults.
+Expected<PlgInfo, Errors> KB4_GetPlgInfo(const QString &path);
 
 // The plug-in's comment, lines joined by "\n"; empty for no plug-in.
 QString KB4_PlgComment(const QString &path);
@@ -35,8 +40,5 @@ void KB4_DrawSeiriken(const QString &path, QPainter &painter, const QString &sto
 
 // The options dialog's capability list for a plug-in: six lines, or ten with barcode printing.
 QStringList capabilityLines(const PlgInfo &info);
-
-// The parsed plug-in behind a path (shared with the cache); null for no plug-in.
-std::shared_ptr<const ticket::Plugin> loadTicketPlugin(const QString &path);
 
 } // namespace q47

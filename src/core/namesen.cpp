@@ -1,5 +1,6 @@
 #include "namesen.h"
 
+#include "logging.h"
 #include "regularfile.h"
 #include "spreadsheetcsv.h"
 
@@ -7,6 +8,7 @@
 #include <QVarLengthArray>
 
 #include <algorithm>
+#include <optional>
 
 namespace q47 {
 
@@ -200,14 +202,28 @@ NameTable NameTable::fromEnglishNames(QByteArray bytes) {
     return table;
 }
 
+namespace {
+
+// The bytes of a names file, or nothing, logged: the names are then not known.
+std::optional<QByteArray> readNamesFile(const QString &path) {
+    Result<QByteArray> read = readRegularFile(path, NameTable::kMaxBytes);
+    if (read)
+        return std::move(*read);
+    if (!path.isEmpty())
+        logPassedOver(logLcd, read.error());
+    return std::nullopt;
+}
+
+} // namespace
+
 NameTable NameTable::loadNamesFile(const QString &path) {
-    RegularFileRead read = readRegularFile(path, kMaxBytes);
-    return read ? fromNamesFile(std::move(read.bytes)) : NameTable();
+    std::optional<QByteArray> bytes = readNamesFile(path);
+    return bytes ? fromNamesFile(std::move(*bytes)) : NameTable();
 }
 
 NameTable NameTable::loadEnglishNames(const QString &path) {
-    RegularFileRead read = readRegularFile(path, kMaxBytes);
-    return read ? fromEnglishNames(std::move(read.bytes)) : NameTable();
+    std::optional<QByteArray> bytes = readNamesFile(path);
+    return bytes ? fromEnglishNames(std::move(*bytes)) : NameTable();
 }
 
 NameForms NameTable::lookUp(const QString &name) const {
@@ -255,8 +271,8 @@ QHash<QString, QString> readEnglishNames(const QByteArray &bytes) {
 }
 
 QHash<QString, QString> loadEnglishNames(const QString &path) {
-    const RegularFileRead read = readRegularFile(path, kMaxEnglishNamesBytes);
-    return read ? readEnglishNames(read.bytes) : QHash<QString, QString>();
+    const Result<QByteArray> read = readRegularFile(path, kMaxEnglishNamesBytes);
+    return read ? readEnglishNames(*read) : QHash<QString, QString>();
 }
 
 namespace {

@@ -1,9 +1,9 @@
 #include "regularfile.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <cerrno>
-#include <cstring>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -11,7 +11,13 @@
 
 namespace q47 {
 
-int openRegularDescriptor(const QString &path, int &fd) {
+namespace {
+
+// What openDescriptor says of a folder, a named pipe, a device or a socket.
+constexpr int kNotARegularFile = -1;
+
+// 0, kNotARegularFile, or the errno that stopped it (EINVAL for a path that is no file name).
+int openDescriptor(const QString &path, int &fd) {
     fd = -1;
     if (path.isEmpty() || path.contains(QChar(0)))
         return EINVAL;
@@ -31,43 +37,89 @@ int openRegularDescriptor(const QString &path, int &fd) {
     return 0;
 }
 
-int openRegularFile(const QString &path, QFile &file) {
-    int fd = -1;
-    if (const int error = openRegularDescriptor(path, fd); error != 0)
-        return error;
-    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        return EACCES;
+Error::Kind kindOf(const QString &path, int error) {
+    switch (error) {
+    case kNotARegularFile:
+        return QFileInfo(path).isDir() ? Error::Kind::IsFolder : Error::Kind::NotAFile;
+    case EFBIG:
+        return Error::Kind::TooLarge;
+    case ENOENT:
+        return Error::Kind::NotFound;
+    case EACCES:
+    case EPERM:
+        return Error::Kind::NoPermission;
+    case EISDIR:
+        return Error::Kind::IsFolder;
+    case ENOTDIR:
+    case ENAMETOOLONG:
+    case ELOOP:
+    case EINVAL:
+        return Error::Kind::BadPath;
+    case EIO:
+    case ENXIO:
+    case ENODEV:
+        return Error::Kind::DeviceFailed;
+    case ENOMEM:
+        return Error::Kind::OutOfMemory;
+    default:
+        return Error::Kind::ReadFailed;
     }
-    return 0;
 }
 
-RegularFileRead readRegularFile(const QString &path, qint64 maxBytes) {
-    RegularFileRead result;
-    QFile file;
-    if ((result.error = openRegularFile(path, file)) != 0)
-        return result;
-    if (file.size() > maxBytes) {
-        result.error = EFBIG;
-        return result;
+// Why a read of `path` failed: "a named pipe, not an ordinary file", "larger than 16 MiB" or
+// the system's words as Qt gives them.
+Error readFailure(const QString &path, int error, qint64 maxBytes) {
+    QString words;
+    if (error == kNotARegularFile) {
+        const QString kind = fileKindText(path);
+        words = kind.isEmpty() ? QStringLiteral("not an ordinary file")
+                               : kind + QStringLiteral(", not an ordinary file");
+    } else if (error == EFBIG) {
+        words = QStringLiteral("larger than %1").arg(sizeText(maxBytes));
+    } else {
+        words = qt_error_string(error);
     }
-    result.bytes.reserve(static_cast<qsizetype>(file.size()));
+    return Error(kindOf(path, error), words).in(path);
+}
+
+} // namespace
+
+Result<int> openRegularDescriptor(const QString &path) {
+    int fd = -1;
+    if (const int error = openDescriptor(path, fd); error != 0)
+        return readFailure(path, error, 0);
+    return fd;
+}
+
+Result<> openRegularFile(const QString &path, QFile &file) {
+    int fd = -1;
+    if (const int error = openDescriptor(path, fd); error != 0)
+        return readFailure(path, error, 0);
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return readFailure(path, EACCES, 0);
+    }
+    return {};
+}
+
+Result<QByteArray> readRegularFile(const QString &path, qint64 maxBytes) {
+    QFile file;
+    if (Result<> opened = openRegularFile(path, file); !opened)
+        return std::move(opened).error();
+    if (file.size() > maxBytes)
+        return readFailure(path, EFBIG, maxBytes);
+    QByteArray bytes;
+    bytes.reserve(static_cast<qsizetype>(file.size()));
     char chunk[64 * 1024];
     for (;;) {
         const qint64 n = file.read(chunk, sizeof chunk);
-        if (n < 0) {
-            result.error = EIO;
-            result.bytes.clear();
-            return result;
-        }
+        if (n < 0)
+            return readFailure(path, EIO, maxBytes);
         if (n == 0)
-            return result;
-        if (result.bytes.size() + n > maxBytes) {
-            result.error = EFBIG;
-            result.bytes.clear();
-            return result;
-        }
-        result.bytes.append(chunk, static_cast<qsizetype>(n));
+            return bytes;
+        if (bytes.size() + n > maxBytes)
+            return readFailure(path, EFBIG, maxBytes);
+        bytes.append(chunk, static_cast<qsizetype>(n));
     }
 }
 
@@ -95,17 +147,6 @@ QString sizeText(qint64 bytes) {
         if (bytes >= u.unit && bytes % u.unit == 0)
             return QStringLiteral("%1 %2").arg(bytes / u.unit).arg(QLatin1String(u.name));
     return QStringLiteral("%1 bytes").arg(bytes);
-}
-
-QString readErrorText(const QString &path, int error, qint64 maxBytes) {
-    if (error == kNotARegularFile) {
-        const QString kind = fileKindText(path);
-        return kind.isEmpty() ? QStringLiteral("not an ordinary file")
-                              : kind + QStringLiteral(", not an ordinary file");
-    }
-    if (error == EFBIG)
-        return QStringLiteral("larger than %1").arg(sizeText(maxBytes));
-    return QString::fromLocal8Bit(std::strerror(error));
 }
 
 } // namespace q47

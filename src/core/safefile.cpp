@@ -32,6 +32,10 @@ QString systemReason(int error) {
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
+Error writeFailure(const QString &file, const QString &reason) {
+    return Error(Error::Kind::WriteFailed, reason).in(file);
+}
+
 QByteArray native(const QString &path) {
     return QFile::encodeName(path);
 }
@@ -209,10 +213,10 @@ QByteArray journalText(const Journal &journal) {
 }
 
 std::optional<Journal> readJournal(const QString &path) {
-    const RegularFileRead read = readRegularFile(path, kMaxJournalBytes);
+    const Result<QByteArray> read = readRegularFile(path, kMaxJournalBytes);
     if (!read)
         return std::nullopt;
-    const QList<QByteArray> lines = read.bytes.split('\n');
+    const QList<QByteArray> lines = read->split('\n');
     if (lines.size() < 3 || lines[0] != QByteArrayView(kJournalHeader) || !lines.back().isEmpty())
         return std::nullopt;
     Journal journal;
@@ -290,16 +294,16 @@ void PendingFile::discard() {
     finished_ = false;
 }
 
-WriteFailure PendingFile::fail(const QString &reason) {
+Error PendingFile::fail(const QString &reason) {
     discard();
-    return WriteFailure{path_, reason};
+    return writeFailure(path_, reason);
 }
 
-WriteFailure PendingFile::failWith(int error) {
+Error PendingFile::failWith(int error) {
     return fail(systemReason(error));
 }
 
-WriteResult PendingFile::open(const QString &path) {
+Result<> PendingFile::open(const QString &path) {
     discard();
     path_ = path;
     if (path.isEmpty() || path.contains(QChar(0)))
@@ -323,20 +327,20 @@ WriteResult PendingFile::open(const QString &path) {
     }
     if (existed_ && ::fchmod(fd_, st.st_mode & 07777) != 0)
         return failWith(errno);
-    return std::nullopt;
+    return {};
 }
 
-WriteResult PendingFile::write(QByteArrayView bytes) {
+Result<> PendingFile::write(QByteArrayView bytes) {
     if (fd_ < 0 || finished_)
         return failWith(EBADF);
     if (const int error = writeAll(fd_, bytes.data(), bytes.size()))
         return failWith(error);
-    return std::nullopt;
+    return {};
 }
 
-WriteResult PendingFile::finish() {
+Result<> PendingFile::finish() {
     if (finished_)
-        return std::nullopt;
+        return {};
     if (fd_ < 0)
         return failWith(EBADF);
     const int error = syncFd(fd_);
@@ -344,56 +348,60 @@ WriteResult PendingFile::finish() {
     if (error != 0 || closed != 0)
         return failWith(error != 0 ? error : closed);
     finished_ = true;
-    return std::nullopt;
+    return {};
 }
 
-WriteResult PendingFile::commit() {
-    if (WriteResult failed = finish())
-        return failed;
+Result<> PendingFile::commit() {
+    if (Result<> finished = finish(); !finished)
+        return finished;
     if (::rename(native(temporary_).constData(), native(path_).constData()) != 0)
         return failWith(errno);
     temporary_.clear();
     finished_ = false;
     if (const int error = syncFolder(folderOf(path_)))
-        return WriteFailure{path_, systemReason(error) +
+        return writeFailure(path_, systemReason(error) +
                                        QStringLiteral(" (the new file is in place, but its "
-                                                      "folder did not reach the disk)")};
-    return std::nullopt;
+                                                      "folder did not reach the disk)"));
+    return {};
 }
 
-WriteResult writeFileSafely(const QString &path, QByteArrayView bytes) {
+Result<> writeFileSafely(const QString &path, QByteArrayView bytes) {
     PendingFile file;
-    if (WriteResult failed = file.open(path))
-        return failed;
-    if (WriteResult failed = file.write(bytes))
-        return failed;
+    if (Result<> opened = file.open(path); !opened)
+        return opened;
+    if (Result<> written = file.write(bytes); !written)
+        return written;
     return file.commit();
 }
 
-WriteResult writeImageSafely(const QString &path, const QImage &image, const char *format,
-                             int quality) {
+Result<> writeImageSafely(const QString &path, const QImage &image, const char *format,
+                          int quality) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, format, quality))
-        return WriteFailure{
-            path, QStringLiteral("the picture cannot be encoded as %1").arg(QLatin1String(format))};
+        return writeFailure(
+            path, QStringLiteral("the picture cannot be encoded as %1").arg(QLatin1String(format)));
     return writeFileSafely(path, bytes);
 }
 
-WriteResult copyFileSafely(const QString &from, const QString &to) {
+Result<> copyFileSafely(const QString &from, const QString &to) {
     QFile source;
-    if (const int error = openRegularFile(from, source))
-        return WriteFailure{from, error == kNotARegularFile ? notOrdinary() : systemReason(error)};
+    if (const Result<> opened = openRegularFile(from, source); !opened) {
+        const Error::Kind what = opened.error().what;
+        return writeFailure(from, what == Error::Kind::NotAFile || what == Error::Kind::IsFolder
+                                      ? notOrdinary()
+                                      : opened.error().detail);
+    }
     PendingFile target;
-    WriteResult failed = target.open(to);
+    Result<> written = target.open(to);
     char chunk[64 * 1024];
     qint64 got = 0;
-    while (!failed && (got = source.read(chunk, sizeof chunk)) > 0)
-        failed = target.write(QByteArrayView(chunk, got));
-    if (failed)
-        return failed;
+    while (written && (got = source.read(chunk, sizeof chunk)) > 0)
+        written = target.write(QByteArrayView(chunk, got));
+    if (!written)
+        return written;
     if (got < 0)
-        return WriteFailure{from, source.errorString()};
+        return writeFailure(from, source.errorString());
     return target.commit();
 }
 
@@ -403,38 +411,38 @@ public:
     FileSetCommit(std::vector<PendingFile> &files, const CommitStep &step)
         : files_(files), step_(step) {}
 
-    std::optional<SetWriteFailure> run() {
+    Expected<void, SetWriteFailure> run() {
         for (PendingFile &f : files_)
-            if (WriteResult failed = f.finish())
-                return SetWriteFailure{*failed, {}};
-        if (std::optional<SetWriteFailure> failed = prepare())
-            return failed;
-        if (std::optional<SetWriteFailure> failed = writeJournals())
-            return failed;
+            if (Result<> finished = f.finish(); !finished)
+                return SetWriteFailure{std::move(finished).error(), {}};
+        if (Expected<void, SetWriteFailure> prepared = prepare(); !prepared)
+            return prepared;
+        if (Expected<void, SetWriteFailure> journalled = writeJournals(); !journalled)
+            return journalled;
         for (size_t i = 0; i < files_.size(); ++i) {
             if (kept_[i].isEmpty())
                 continue;
             stepOn();
             if (const int error = keepOld(absolute_[i], kept_[i]))
-                return undo(i, {files_[i].path_, systemReason(error)});
+                return undo(i, writeFailure(files_[i].path_, systemReason(error)));
         }
         for (const QString &folder : folders_)
             if (const int error = syncFolder(folder))
-                return undo(files_.size(), {folder, systemReason(error)});
+                return undo(files_.size(), writeFailure(folder, systemReason(error)));
         for (size_t i = 0; i < files_.size(); ++i) {
             stepOn();
             PendingFile &f = files_[i];
             if (::rename(native(f.temporary_).constData(), native(absolute_[i]).constData()) != 0)
-                return rollBack(i, {f.path_, systemReason(errno)});
+                return rollBack(i, writeFailure(f.path_, systemReason(errno)));
             f.temporary_.clear();
         }
         for (const QString &folder : folders_)
             if (const int error = syncFolder(folder))
-                return rollBack(files_.size(), {folder, systemReason(error)});
+                return rollBack(files_.size(), writeFailure(folder, systemReason(error)));
         // The decision: from here on the new set is the one to keep.
         stepOn();
         if (const int error = removeFile(journals_.front()))
-            return rollBack(files_.size(), {journals_.front(), systemReason(error)});
+            return rollBack(files_.size(), writeFailure(journals_.front(), systemReason(error)));
         syncFolder(folders_.front());
         // What is left now is tidied by the next recovery if it cannot be here.
         for (const QString &kept : kept_) {
@@ -449,7 +457,7 @@ public:
         }
         for (const QString &folder : folders_)
             syncFolder(folder);
-        return std::nullopt;
+        return {};
     }
 
 private:
@@ -458,19 +466,20 @@ private:
             step_();
     }
 
-    std::optional<SetWriteFailure> prepare() {
+    Expected<void, SetWriteFailure> prepare() {
         const QString id = randomId();
         for (PendingFile &f : files_) {
             const QString absolute = QFileInfo(f.path_).absoluteFilePath();
             if (std::find(absolute_.begin(), absolute_.end(), absolute) != absolute_.end())
-                return SetWriteFailure{{f.path_, QStringLiteral("named twice in one write")}, {}};
+                return SetWriteFailure{
+                    writeFailure(f.path_, QStringLiteral("named twice in one write")), {}};
             // Looked at again: the file may have come or gone since the write began.
             struct stat st {};
             const int missing = lstatError(absolute, st);
             if (const std::optional<QString> refused = missing == 0 ? refusal(st) : std::nullopt)
-                return SetWriteFailure{{f.path_, *refused}, {}};
+                return SetWriteFailure{writeFailure(f.path_, *refused), {}};
             if (missing != 0 && missing != ENOENT)
-                return SetWriteFailure{{f.path_, systemReason(missing)}, {}};
+                return SetWriteFailure{writeFailure(f.path_, systemReason(missing)), {}};
             absolute_.push_back(absolute);
             kept_.push_back(missing == 0 ? besidePath(absolute, kKeptMark, id) : QString());
             const QString folder = folderOf(absolute);
@@ -479,10 +488,10 @@ private:
                 journals_.append(QDir(folder).filePath(kJournalPrefix + id));
             }
         }
-        return std::nullopt;
+        return {};
     }
 
-    std::optional<SetWriteFailure> writeJournals() {
+    Expected<void, SetWriteFailure> writeJournals() {
         Journal journal{journals_.front(), {}};
         for (size_t i = 0; i < absolute_.size(); ++i)
             journal.files.emplace_back(absolute_[i], kept_[i]);
@@ -493,15 +502,15 @@ private:
                 // Only those made here go: one already there belongs to another write.
                 for (qsizetype j = k - 1; j >= 0; --j)
                     removeFile(journals_[j]);
-                return SetWriteFailure{{journals_[k], systemReason(error)}, {}};
+                return SetWriteFailure{writeFailure(journals_[k], systemReason(error)), {}};
             }
             syncFolder(folders_[k]);
         }
-        return std::nullopt;
+        return {};
     }
 
     // Before any file was replaced: the kept files and journals go, the old set stays.
-    std::optional<SetWriteFailure> undo(size_t keptSoFar, const WriteFailure &cause) {
+    SetWriteFailure undo(size_t keptSoFar, const Error &cause) {
         for (size_t i = 0; i < keptSoFar && i < kept_.size(); ++i)
             if (!kept_[i].isEmpty())
                 removeFile(kept_[i]);
@@ -510,7 +519,7 @@ private:
     }
 
     // The first `replaced` files get their old contents back.
-    std::optional<SetWriteFailure> rollBack(size_t replaced, const WriteFailure &cause) {
+    SetWriteFailure rollBack(size_t replaced, const Error &cause) {
         QStringList written;
         for (size_t i = replaced; i-- > 0;)
             if (putBack(absolute_[i], kept_[i]) != 0)
@@ -537,25 +546,26 @@ private:
     QStringList journals_;          // one per folder, in the same order; the first decides
 };
 
-std::optional<SetWriteFailure> commitFiles(std::vector<PendingFile> &files,
-                                           const CommitStep &step) {
+Expected<void, SetWriteFailure> commitFiles(std::vector<PendingFile> &files,
+                                            const CommitStep &step) {
     if (files.empty())
-        return std::nullopt;
+        return {};
     return FileSetCommit(files, step).run();
 }
 
-std::vector<RecoveryNote> recoverFolder(const QString &folder) {
-    std::vector<RecoveryNote> notes;
+Errors recoverFolder(const QString &folder) {
+    Errors notes;
+    const auto note = [&notes](const QString &file, const QString &text, Severity severity) {
+        notes.push_back(writeFailure(file, text).as(severity));
+    };
     const QDir dir(folder.isEmpty() ? QStringLiteral(".") : folder);
     const QDir::Filters any = QDir::Files | QDir::Hidden | QDir::System;
     for (const QString &name : dir.entryList({kJournalPrefix + QLatin1Char('*')}, any)) {
         const QString path = dir.filePath(name);
         const std::optional<Journal> journal = readJournal(path);
         if (!journal) {
-            notes.push_back({path,
-                             QStringLiteral("cannot be read; the files it names are left as they "
-                                            "are"),
-                             true});
+            note(path, QStringLiteral("cannot be read; the files it names are left as they are"),
+                 Severity::Error);
             continue;
         }
         struct stat st {};
@@ -563,11 +573,11 @@ std::vector<RecoveryNote> recoverFolder(const QString &folder) {
         if (primaryMissing != 0 &&
             (primaryMissing != ENOENT || !QFileInfo(folderOf(journal->primary)).isDir())) {
             // A folder not there (a drive not mounted) decides nothing: wait for it.
-            notes.push_back({path,
-                             QStringLiteral("names a write whose first folder cannot be seen "
-                                            "(%1); its files are left as they are")
-                                 .arg(folderOf(journal->primary)),
-                             true});
+            note(path,
+                 QStringLiteral("names a write whose first folder cannot be seen (%1); its files "
+                                "are left as they are")
+                     .arg(folderOf(journal->primary)),
+                 Severity::Error);
             continue;
         }
         if (primaryMissing != 0) {
@@ -586,11 +596,11 @@ std::vector<RecoveryNote> recoverFolder(const QString &folder) {
                 restored.append(file);
         }
         if (!failed.isEmpty()) {
-            notes.push_back({dir.path(),
-                             QStringLiteral("a write was stopped half-way and its old files "
-                                            "cannot all be put back: %1")
-                                 .arg(failed.join(QStringLiteral("; "))),
-                             true});
+            note(dir.path(),
+                 QStringLiteral("a write was stopped half-way and its old files cannot all be "
+                                "put back: %1")
+                     .arg(failed.join(QStringLiteral("; "))),
+                 Severity::Error);
             continue;
         }
         QStringList folders;
@@ -603,10 +613,11 @@ std::vector<RecoveryNote> recoverFolder(const QString &folder) {
             if (QDir(f).filePath(name) != journal->primary)
                 removeFile(QDir(f).filePath(name));
         removeFile(journal->primary);
-        notes.push_back(
-            {dir.path(), QStringLiteral("a write was stopped half-way; these files are as they "
-                                        "were before it: %1")
-                             .arg(fileNames(restored))});
+        note(dir.path(),
+             QStringLiteral("a write was stopped half-way; these files are as they were before "
+                            "it: %1")
+                 .arg(fileNames(restored)),
+             Severity::Note);
     }
     int strays = 0;
     for (const QString &name : dir.entryList({QStringLiteral(".*")}, any)) {
@@ -619,9 +630,9 @@ std::vector<RecoveryNote> recoverFolder(const QString &folder) {
             ++strays;
     }
     if (strays > 0)
-        notes.push_back(
-            {dir.path(),
-             QStringLiteral("removed %1 file(s) left by a write that was stopped").arg(strays)});
+        note(dir.path(),
+             QStringLiteral("removed %1 file(s) left by a write that was stopped").arg(strays),
+             Severity::Note);
     return notes;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "error.h"
+
 #include <QByteArrayView>
 #include <QImage>
 #include <QString>
@@ -11,18 +13,9 @@
 
 namespace q47 {
 
-// Why a file was not written: the file as the caller named it, and the reason in the system's
-// words (strerror) or the writer's own.
-struct WriteFailure {
-    QString file;
-    QString reason;
-
-    // "47.hy3: No space left on device"
-    QString text() const { return file + QStringLiteral(": ") + reason; }
-};
-
-// Empty when the file was written.
-using WriteResult = std::optional<WriteFailure>;
+// Every step below returns nothing, or why the file was not written: a WriteFailed Error with
+// the file as the caller named it and the reason in the system's words (strerror) or the
+// writer's own; its text() is "47.hy3: No space left on device".
 
 // New contents for one file, written into a temporary file `.NAME.q47tmp.XXXXXX` in the same
 // folder. The file is as it was until commit() puts them in its place; a failure at any step
@@ -38,20 +31,20 @@ public:
     PendingFile &operator=(const PendingFile &) = delete;
     ~PendingFile();
 
-    WriteResult open(const QString &path);
+    Result<> open(const QString &path);
     // Every byte, however many calls the system takes for them.
-    WriteResult write(QByteArrayView bytes);
+    Result<> write(QByteArrayView bytes);
     // The bytes on the disk, the temporary file closed.
-    WriteResult finish();
+    Result<> finish();
     // The finished contents in the file's place, the folder synced.
-    WriteResult commit();
+    Result<> commit();
 
     const QString &path() const { return path_; }
 
 private:
     friend class FileSetCommit;
-    WriteFailure fail(const QString &reason);
-    WriteFailure failWith(int error);
+    Error fail(const QString &reason);
+    Error failWith(int error);
     void discard();
 
     QString path_;
@@ -62,20 +55,20 @@ private:
 };
 
 // The whole file at once: open, write, finish, commit.
-WriteResult writeFileSafely(const QString &path, QByteArrayView bytes);
+Result<> writeFileSafely(const QString &path, QByteArrayView bytes);
 
 // A picture encoded in memory ("PNG", "JPEG", "BMP"; quality -1 for the format's own), then
 // written whole.
-WriteResult writeImageSafely(const QString &path, const QImage &image, const char *format,
-                             int quality = -1);
+Result<> writeImageSafely(const QString &path, const QImage &image, const char *format,
+                          int quality = -1);
 
 // The bytes of the ordinary file `from`, streamed into `to`. The failure names whichever of
 // the two failed.
-WriteResult copyFileSafely(const QString &from, const QString &to);
+Result<> copyFileSafely(const QString &from, const QString &to);
 
 // What a commit of several files that failed left on disk.
 struct SetWriteFailure {
-    WriteFailure cause;
+    Error cause;
     // The files that hold their new contents; empty when every file is as it was. When not
     // empty, the old ones are kept beside them, and recoverFolder() puts them back.
     QStringList written;
@@ -90,20 +83,14 @@ using CommitStep = std::function<void()>;
 // by one. When one cannot be replaced, those already replaced get their old contents back.
 // The journal of the first file's folder decides: while it exists, the old set is the one to
 // keep, and recoverFolder() puts it back after a kill; once it is removed, the new set is.
-std::optional<SetWriteFailure> commitFiles(std::vector<PendingFile> &files,
-                                           const CommitStep &step = {});
-
-// One thing recoverFolder() did, or could not do, and the file or folder concerned.
-struct RecoveryNote {
-    QString file;
-    QString text;
-    bool failed = false;
-};
+Expected<void, SetWriteFailure> commitFiles(std::vector<PendingFile> &files,
+                                            const CommitStep &step = {});
 
 // Tidies what a killed write left in `folder` before anything is written there: puts back
 // the old files of a commit that was stopped before it was decided (in every folder it
 // touched), removes the kept old files of one that was decided, and removes stray temporary
-// files.
-std::vector<RecoveryNote> recoverFolder(const QString &folder);
+// files. What it did is told as a Note and what it could not do as an Error, each with the
+// file or folder concerned.
+Errors recoverFolder(const QString &folder);
 
 } // namespace q47

@@ -22,11 +22,8 @@ QByteArray toUtf8WithBom(const QString &text) {
     return kBom + text.toUtf8();
 }
 
-FileRead readFile(const QString &path, qint64 maxBytes) {
-    RegularFileRead read = readRegularFile(path, maxBytes);
-    if (!read)
-        return {{}, readErrorText(path, read.error, maxBytes)};
-    return {std::move(read.bytes), {}};
+Result<QByteArray> readFile(const QString &path, qint64 maxBytes) {
+    return readRegularFile(path, maxBytes);
 }
 
 bool isUtf8(QByteArrayView bytes) {

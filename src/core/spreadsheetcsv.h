@@ -1,5 +1,7 @@
 #pragma once
 
+#include "error.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QList>
@@ -19,15 +21,10 @@ enum class Encoding { Detect, Utf8, Cp932 };
 inline constexpr qint64 kMaxFileBytes = 16 * 1024 * 1024;
 inline constexpr qsizetype kMaxLineChars = 1024 * 1024;
 
-struct FileRead {
-    QByteArray bytes;
-    QString error; // why it could not be read: not an ordinary file, too large, the system's words
-    explicit operator bool() const { return error.isEmpty(); }
-};
-
 // Reads a whole spreadsheet file of at most `maxBytes`. Only ordinary files are read: a named
-// pipe or a device in the file's place is refused at once.
-FileRead readFile(const QString &path, qint64 maxBytes = kMaxFileBytes);
+// pipe or a device in the file's place is refused at once. The failure says why: not an
+// ordinary file, too large, the system's words.
+Result<QByteArray> readFile(const QString &path, qint64 maxBytes = kMaxFileBytes);
 
 // Spreadsheets recognise UTF-8 by its byte-order mark.
 bool hasBom(QByteArrayView bytes);

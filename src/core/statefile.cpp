@@ -1,5 +1,6 @@
 #include "statefile.h"
 
+#include "logging.h"
 #include "regularfile.h"
 #include "safefile.h"
 
@@ -10,7 +11,6 @@
 #include <QTemporaryFile>
 #include <QtEndian>
 
-#include <cerrno>
 #include <cstring>
 
 namespace q47 {
@@ -86,15 +86,18 @@ private:
     const char *end_;
 };
 
-StateDecodeResult fail(int number, const QString &description) {
-    return StateDecodeResult{std::nullopt, StateError{number, description}};
+// A failure of the state file: its number, and its description as the message gives it.
+Error stateError(Error::Kind what, ErrorNumber number, const QString &description,
+                 const QString &path = QString()) {
+    return Error(what, description).in(path).about(Error::Subject::StateFile).numbered(number);
 }
 
-StateDecodeResult truncated(const Reader &in, int item) {
-    return fail(state_error::Truncated,
-                QStringLiteral("状態ファイルが途中で終わっています（%1 バイト、項目 %2 の途中）")
-                    .arg(in.size())
-                    .arg(item));
+Error truncated(const Reader &in, int item) {
+    return stateError(
+        Error::Kind::Truncated, ErrorNumber::StateTruncated,
+        QStringLiteral("状態ファイルが途中で終わっています（%1 バイト、項目 %2 の途中）")
+            .arg(in.size())
+            .arg(item));
 }
 
 // The item that the fixed tail of the file ends in, `room` bytes after its start.
@@ -111,11 +114,13 @@ int tailItem(qsizetype room) {
     return item;
 }
 
-StateError ioError(int number, const QString &what, const QString &path,
-                   const QString &why = QString()) {
+Error ioError(Error::Kind kind, ErrorNumber number, const QString &what, const QString &path,
+              const QString &why = QString()) {
     const QString where = QDir::toNativeSeparators(path);
-    return StateError{number, why.isEmpty() ? QStringLiteral("%1（%2）").arg(what, where)
-                                            : QStringLiteral("%1（%2: %3）").arg(what, where, why)};
+    return stateError(kind, number,
+                      why.isEmpty() ? QStringLiteral("%1（%2）").arg(what, where)
+                                    : QStringLiteral("%1（%2: %3）").arg(what, where, why),
+                      path);
 }
 
 bool canCreateFileIn(const QString &folder) {
@@ -128,9 +133,10 @@ bool canCreateFileIn(const QString &folder) {
 }
 
 // Why a file could not be opened for reading, in the words the program's messages use.
-QString openErrorText(int error) {
-    return error == kNotARegularFile ? QStringLiteral("通常のファイルではありません")
-                                     : qt_error_string(error);
+QString openErrorText(const Error &error) {
+    return error.what == Error::Kind::NotAFile || error.what == Error::Kind::IsFolder
+               ? QStringLiteral("通常のファイルではありません")
+               : error.detail;
 }
 
 } // namespace
@@ -187,7 +193,7 @@ QByteArray encodeState(const StateRecords &records) {
     return out;
 }
 
-StateDecodeResult decodeState(QByteArrayView bytes) {
+Result<StateRecords> decodeState(QByteArrayView bytes) {
     Reader in(bytes);
     StateRecords records;
 
@@ -201,13 +207,14 @@ StateDecodeResult decodeState(QByteArrayView bytes) {
         case SettingKind::Text: {
             const qsizetype count = static_cast<quint16>(in.i16());
             if (in.room() < count) {
-                return fail(state_error::TextPastEnd,
-                            QStringLiteral("状態ファイルの文字列の長さ %1 バイトがファイルの残り "
-                                           "%2 バイトを超えています（項目 %3、%4 バイト目）")
-                                .arg(count)
-                                .arg(in.room())
-                                .arg(f.item)
-                                .arg(in.offset() - 2));
+                return stateError(
+                    Error::Kind::Truncated, ErrorNumber::StateTextPastEnd,
+                    QStringLiteral("状態ファイルの文字列の長さ %1 バイトがファイルの"
+                                   "残り %2 バイトを超えています（項目 %3、%4 バイト目）")
+                        .arg(count)
+                        .arg(in.room())
+                        .arg(f.item)
+                        .arg(in.offset() - 2));
             }
             v.text = StateText::fromBytes(in.take(count));
             break;
@@ -250,7 +257,7 @@ StateDecodeResult decodeState(QByteArrayView bytes) {
     }
     // Anything after the last entry is left unread: the layout ends there, and a file with more
     // after it still restores everything it holds.
-    return StateDecodeResult{std::move(records), StateError{}};
+    return records;
 }
 
 QString stateFilePath(const QString &executablePath, const QString &fallbackFolder) {
@@ -267,27 +274,24 @@ QString stateFilePath(const QString &executablePath) {
                          QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
 }
 
-StateFileRead loadStateFile(const QString &path) {
-    StateFileRead result;
+Result<std::optional<QByteArray>> loadStateFile(const QString &path) {
     QFile file;
     // A pipe or a device in the file's place is refused, not waited on.
-    if (const int error = openRegularFile(path, file)) {
-        if (error == ENOENT)
-            return result; // NoFile
-        result.status = StateFileRead::Status::Failed;
-        result.error =
-            ioError(state_error::AccessDenied, QStringLiteral("状態ファイルを開けません"), path,
-                    openErrorText(error));
-        return result;
+    if (Result<> opened = openRegularFile(path, file); !opened) {
+        if (opened.error().what == Error::Kind::NotFound) {
+            logPassedOver(logState, opened.error()); // a first start
+            return std::nullopt;
+        }
+        return ioError(opened.error().what, ErrorNumber::AccessDenied,
+                       QStringLiteral("状態ファイルを開けません"), path,
+                       openErrorText(opened.error()));
     }
 
     const auto tooLarge = [&] {
-        result.status = StateFileRead::Status::Failed;
-        result.error = ioError(
-            state_error::TooLarge,
+        return ioError(
+            Error::Kind::TooLarge, ErrorNumber::StateTooLarge,
             QStringLiteral("状態ファイルが上限の %1 バイトを超えています").arg(kStateFileMaxBytes),
             path);
-        return result;
     };
     if (file.size() > kStateFileMaxBytes)
         return tooLarge();
@@ -299,84 +303,78 @@ StateFileRead loadStateFile(const QString &path) {
     char chunk[64 * 1024];
     for (;;) {
         const qint64 got = file.read(chunk, sizeof chunk);
-        if (got < 0) {
-            result.status = StateFileRead::Status::Failed;
-            result.error =
-                ioError(state_error::DeviceIO, QStringLiteral("状態ファイルを読み込めません"), path,
-                        file.errorString());
-            return result;
-        }
+        if (got < 0)
+            return ioError(Error::Kind::ReadFailed, ErrorNumber::DeviceIO,
+                           QStringLiteral("状態ファイルを読み込めません"), path,
+                           file.errorString());
         if (got == 0)
             break;
         if (bytes.size() + got > kStateFileMaxBytes)
             return tooLarge();
         bytes.append(chunk, qsizetype(got));
     }
-    result.status = StateFileRead::Status::Read;
-    result.bytes = std::move(bytes);
-    return result;
+    return std::optional<QByteArray>(std::move(bytes));
 }
 
-std::optional<StateError> saveStateFile(const QString &path, const QByteArray &bytes) {
+Result<> saveStateFile(const QString &path, const QByteArray &bytes) {
     const QString folder = QFileInfo(path).absolutePath();
     if (!QDir().mkpath(folder)) {
-        return ioError(state_error::BadPath, QStringLiteral("状態ファイルのフォルダーを作れません"),
-                       folder);
+        return ioError(Error::Kind::WriteFailed, ErrorNumber::BadPath,
+                       QStringLiteral("状態ファイルのフォルダーを作れません"), folder);
     }
     PendingFile file;
-    if (const WriteResult failed = file.open(path)) {
-        return ioError(state_error::AccessDenied,
+    if (const Result<> opened = file.open(path); !opened) {
+        return ioError(Error::Kind::WriteFailed, ErrorNumber::AccessDenied,
                        QStringLiteral("状態ファイルを書き込み用に開けません"), path,
-                       failed->reason);
+                       opened.error().detail);
     }
-    WriteResult failed = file.write(bytes);
-    if (!failed)
-        failed = file.commit();
-    if (failed) { // the old file is untouched, the temporary file gone
-        return ioError(state_error::DeviceIO, QStringLiteral("状態ファイルを書き込めません"), path,
-                       failed->reason);
+    Result<> written = file.write(bytes);
+    if (written)
+        written = file.commit();
+    if (!written) { // the old file is untouched, the temporary file gone
+        return ioError(Error::Kind::WriteFailed, ErrorNumber::DeviceIO,
+                       QStringLiteral("状態ファイルを書き込めません"), path,
+                       written.error().detail);
     }
-    return std::nullopt;
+    return {};
 }
 
-std::optional<StateError> keepBadCopy(const QString &path) {
+Result<> keepBadCopy(const QString &path) {
     if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink())
-        return std::nullopt;
+        return {};
     // Streamed, not read whole: the file may be the one refused for its size.
-    if (const WriteResult failed = copyFileSafely(path, path + QStringLiteral(".bad")))
-        return ioError(state_error::BadCopyFailed,
-                       QStringLiteral("読めなかった状態ファイルを残せません"), failed->file,
-                       failed->reason);
-    return std::nullopt;
+    if (const Result<> kept = copyFileSafely(path, path + QStringLiteral(".bad")); !kept)
+        return ioError(Error::Kind::WriteFailed, ErrorNumber::BadCopyNotKept,
+                       QStringLiteral("読めなかった状態ファイルを残せません"), kept.error().file,
+                       kept.error().detail);
+    return {};
 }
 
-StateFile::Loaded StateFile::load() {
-    Loaded loaded;
-    StateFileRead read = loadStateFile(path_);
-    loaded.status = read.status;
-    if (read.status == StateFileRead::Status::Read) {
-        StateDecodeResult decoded = decodeState(read.bytes);
-        if (decoded) {
-            loaded.records = std::move(*decoded.records);
-        } else {
-            loaded.status = StateFileRead::Status::Failed;
-            read.error = std::move(decoded.error);
-        }
-    }
-    loaded.error = std::move(read.error);
-    keepBadCopy_ = loaded.status == StateFileRead::Status::Failed;
+Result<std::optional<StateRecords>> StateFile::load() {
+    Result<std::optional<StateRecords>> loaded = [this]() -> Result<std::optional<StateRecords>> {
+        Result<std::optional<QByteArray>> read = loadStateFile(path_);
+        if (!read)
+            return std::move(read).error();
+        if (!*read)
+            return std::nullopt;
+        Result<StateRecords> decoded = decodeState(**read);
+        if (!decoded)
+            return std::move(decoded).error();
+        return std::optional<StateRecords>(std::move(*decoded));
+    }();
+    keepBadCopy_ = !loaded;
     return loaded;
 }
 
-std::optional<StateError> StateFile::save(const StateRecords &records) {
+Result<> StateFile::save(const StateRecords &records) {
     if (keepBadCopy_) {
-        if (std::optional<StateError> error = keepBadCopy(path_))
-            return error;
+        if (Result<> kept = keepBadCopy(path_); !kept)
+            return kept;
     }
-    if (std::optional<StateError> error = saveStateFile(path_, encodeState(records)))
-        return error;
+    if (Result<> saved = saveStateFile(path_, encodeState(records)); !saved)
+        return saved;
     keepBadCopy_ = false;
-    return std::nullopt;
+    return {};
 }
 
 } // namespace q47

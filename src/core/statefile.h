@@ -21,15 +21,9 @@ inline constexpr qint64 kStateFileMaxBytes = 16 * 1024 * 1024;
 
 QByteArray encodeState(const StateRecords &records);
 
-struct StateDecodeResult {
-    std::optional<StateRecords> records; // set when the file decoded
-    StateError error;                    // number 0 when it did
-
-    explicit operator bool() const { return records.has_value(); }
-};
-
 // Reads the records in file order. Bytes after the last item are ignored: the layout ends there.
-StateDecodeResult decodeState(QByteArrayView bytes);
+// A file that ends inside a field is StateTruncated, or StateTextPastEnd inside a text.
+Result<StateRecords> decodeState(QByteArrayView bytes);
 
 // Where the state file lies: `<exe folder>/<exe base name>.in4` when a file can be created in
 // the executable's folder, else `<fallbackFolder>/<exe base name>.in4`.
@@ -37,28 +31,18 @@ QString stateFilePath(const QString &executablePath, const QString &fallbackFold
 // The same with QStandardPaths::AppConfigLocation as the fallback.
 QString stateFilePath(const QString &executablePath);
 
-struct StateFileRead {
-    enum class Status {
-        Read,   // bytes holds the file
-        NoFile, // nothing there: a first start, not an error
-        Failed, // error says why
-    };
-    Status status = Status::NoFile;
-    QByteArray bytes;
-    StateError error;
-};
-
 // Reads the whole file, refusing one over kStateFileMaxBytes and anything but an ordinary file.
-StateFileRead loadStateFile(const QString &path);
+// Nothing there is no failure but a first start: nullopt.
+Result<std::optional<QByteArray>> loadStateFile(const QString &path);
 
 // Replaces the file through the safe writer (safefile.h): the bytes go to a temporary file
 // beside it, reach the disk, and only then take the old file's name. On failure the old file is
 // left as it was; a symbolic link in its place is refused, not written through. Creates the
 // file's folder when it is missing.
-std::optional<StateError> saveStateFile(const QString &path, const QByteArray &bytes);
+Result<> saveStateFile(const QString &path, const QByteArray &bytes);
 
 // Copies the file at `path` to `<path>.bad`, replacing an older copy. No file: nothing to do.
-std::optional<StateError> keepBadCopy(const QString &path);
+Result<> keepBadCopy(const QString &path);
 
 // The state file of one run: load() at start-up, save() at the exit. Keep the loaded records
 // for the save and copy the windows' values into them, so that unchanged texts keep the bytes
@@ -66,12 +50,6 @@ std::optional<StateError> keepBadCopy(const QString &path);
 // first keeps it as `<path>.bad`, and does not replace it when that fails.
 class StateFile {
 public:
-    struct Loaded {
-        StateFileRead::Status status = StateFileRead::Status::NoFile;
-        StateRecords records; // when status is Read
-        StateError error;     // when status is Failed
-    };
-
     explicit StateFile(QString path) : path_(std::move(path)) {}
 
     const QString &path() const { return path_; }
@@ -80,8 +58,9 @@ public:
     // The file read but could not be restored whole: the next save keeps it as a bad copy too.
     void keepBadCopyOnSave() { keepBadCopy_ = true; }
 
-    Loaded load();
-    std::optional<StateError> save(const StateRecords &records);
+    // The records, nullopt without a file, or why the file could not be read.
+    Result<std::optional<StateRecords>> load();
+    Result<> save(const StateRecords &records);
 
 private:
     QString path_;

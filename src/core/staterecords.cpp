@@ -110,22 +110,23 @@ void copyOptionsFromStore(const SettingsStore &store, StateRecords &records) {
         records.options[k].setVariant(all[k].kind, store.value(all[k].slot));
 }
 
-std::optional<StateError>
-copyOptionsToStore(const StateRecords &records, SettingsStore &store,
-                   const std::function<void(qsizetype field)> &afterField) {
+Result<> copyOptionsToStore(const StateRecords &records, SettingsStore &store,
+                            const std::function<void(qsizetype field)> &afterField) {
     const std::vector<OptionField> &all = fields();
     for (size_t k = 0; k < all.size(); ++k) {
         const OptionField &f = all[k];
         const QVariant value = records.options[k].toVariant(f.kind);
         if (!store.setValue(f.slot, value)) {
-            return StateError{state_error::InvalidValue,
-                              QStringLiteral("プロパティの値が不正です（%1 = %2）")
-                                  .arg(controlName(f.slot), value.toString())};
+            return Error(Error::Kind::BadValue,
+                         QStringLiteral("プロパティの値が不正です（%1 = %2）")
+                             .arg(controlName(f.slot), value.toString()))
+                .about(Error::Subject::StateFile)
+                .numbered(ErrorNumber::InvalidValue);
         }
         if (afterField)
             afterField(qsizetype(k));
     }
-    return std::nullopt;
+    return {};
 }
 
 } // namespace q47

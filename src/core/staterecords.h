@@ -1,5 +1,6 @@
 #pragma once
 
+#include "error.h"
 #include "settingsstore.h"
 
 #include <QByteArray>
@@ -124,33 +125,14 @@ struct StateRecords {
     bool operator==(const StateRecords &) const = default;
 };
 
-// An error met while reading or writing the state file, told to the operator as number and
-// description.
-struct StateError {
-    int number = 0;
-    QString description;
-};
-
-namespace state_error {
-inline constexpr int DeviceIO = 57;
-inline constexpr int AccessDenied = 75;
-inline constexpr int BadPath = 76;
-inline constexpr int InvalidValue = 380;   // a setting refused a stored value
-inline constexpr int Truncated = 1001;     // the file ends inside a field
-inline constexpr int TextPastEnd = 1002;   // a text's byte count runs past the end
-inline constexpr int TooLarge = 1003;      // larger than any state file can be
-inline constexpr int BadCopyFailed = 1004; // the unreadable file could not be kept
-} // namespace state_error
-
 // Copies the option settings into records.options, keeping the bytes of unchanged texts.
 void copyOptionsFromStore(const SettingsStore &store, StateRecords &records);
 
 // Writes records.options into the store in file order, calling `afterField` (when given) with
 // each field's position in optionLayout() once it is written. Stops at the first value the
 // store refuses (a list index outside its list, a flag other than 0 or 1) and returns that
-// error; the fields before it stay written.
-std::optional<StateError>
-copyOptionsToStore(const StateRecords &records, SettingsStore &store,
-                   const std::function<void(qsizetype field)> &afterField = {});
+// value (InvalidValue); the fields before it stay written.
+Result<> copyOptionsToStore(const StateRecords &records, SettingsStore &store,
+                            const std::function<void(qsizetype field)> &afterField = {});
 
 } // namespace q47

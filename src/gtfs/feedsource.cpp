@@ -112,20 +112,20 @@ public:
         const QFileInfo info(dir_.filePath(file));
         return info.exists() || info.isSymLink();
     }
-    std::unique_ptr<ByteStream> openFile(const QString &file, QString *error) const override {
+    Result<std::unique_ptr<ByteStream>> openFile(const QString &file) const override {
         const QString path = dir_.filePath(file);
-        int fd = -1;
-        if (const int e = openRegularDescriptor(path, fd); e != 0) {
-            *error = readErrorText(path, e, kMaxTableBytes);
-            return nullptr;
-        }
+        const Result<int> opened = openRegularDescriptor(path);
+        if (!opened)
+            return opened.error();
+        const int fd = *opened;
         struct stat st {};
         if (::fstat(fd, &st) == 0 && st.st_size > kMaxTableBytes) {
             ::close(fd);
-            *error = QStringLiteral("larger than %1").arg(sizeText(kMaxTableBytes));
-            return nullptr;
+            return Error(Error::Kind::TooLarge,
+                         QStringLiteral("larger than %1").arg(sizeText(kMaxTableBytes)))
+                .in(path);
         }
-        return std::make_unique<FileStream>(fd);
+        return std::unique_ptr<ByteStream>(std::make_unique<FileStream>(fd));
     }
     qint64 size(const QString &file) const override {
         return QFileInfo(dir_.filePath(file)).size();
@@ -210,20 +210,19 @@ public:
     }
 
     bool has(const QString &file) const override { return entries_.contains(file); }
-    std::unique_ptr<ByteStream> openFile(const QString &file, QString *error) const override {
+    Result<std::unique_ptr<ByteStream>> openFile(const QString &file) const override {
         const auto it = entries_.constFind(file);
-        if (it == entries_.constEnd()) {
-            *error = QStringLiteral("not in the zip");
-            return nullptr;
-        }
+        if (it == entries_.constEnd())
+            return Error(Error::Kind::NotFound, QStringLiteral("not in the zip")).in(file);
         const Zip *lib = zipLibrary();
         zip_file_t *f = lib->zip_fopen_index(zip_.get(), it->index, 0);
-        if (!f) {
-            *error = QStringLiteral("%1 in the zip: %2")
-                         .arg(it->path, QString::fromUtf8(lib->zip_strerror(zip_.get())));
-            return nullptr;
-        }
-        return std::make_unique<ZipMemberStream>(f, it->path, it->packedSize);
+        if (!f)
+            return Error(Error::Kind::ReadFailed,
+                         QStringLiteral("%1 in the zip: %2")
+                             .arg(it->path, QString::fromUtf8(lib->zip_strerror(zip_.get()))))
+                .in(file);
+        return std::unique_ptr<ByteStream>(
+            std::make_unique<ZipMemberStream>(f, it->path, it->packedSize));
     }
     qint64 size(const QString &file) const override {
         const auto it = entries_.constFind(file);
@@ -257,52 +256,56 @@ qint64 BytesStream::read(char *to, qint64 max) {
     return n;
 }
 
-std::unique_ptr<FeedSource> FeedSource::fromZipBytes(const QByteArray &bytes, const QString &name,
-                                                     QString *error) {
+Result<std::unique_ptr<FeedSource>> FeedSource::fromZipBytes(const QByteArray &bytes,
+                                                             const QString &name) {
+    const auto failed = [&name](Error::Kind what, const QString &why) {
+        return Error(what, why).in(name);
+    };
     const Zip *lib = zipLibrary();
-    if (!lib) {
-        *error = kNeedsLibzip;
-        return nullptr;
-    }
+    if (!lib)
+        return failed(Error::Kind::Unavailable, kNeedsLibzip);
     zip_error_t ze;
     lib->zip_error_init(&ze);
     // libzip reads the buffer in place; ZipSource keeps the (shared) bytes alive.
     zip_source_t *src =
         lib->zip_source_buffer_create(bytes.constData(), zip_uint64_t(bytes.size()), 0, &ze);
     if (!src) {
-        *error = QString::fromUtf8(lib->zip_error_strerror(&ze));
+        const Error error =
+            failed(Error::Kind::ReadFailed, QString::fromUtf8(lib->zip_error_strerror(&ze)));
         lib->zip_error_fini(&ze);
-        return nullptr;
+        return error;
     }
     zip_t *z = lib->zip_open_from_source(src, ZIP_RDONLY, &ze);
     if (!z) {
-        *error = zipErrorText(lib, &ze);
+        const Error error = failed(Error::Kind::Invalid, zipErrorText(lib, &ze));
         lib->zip_source_free(src);
         lib->zip_error_fini(&ze);
-        return nullptr;
+        return error;
     }
     lib->zip_error_fini(&ze);
-    return std::make_unique<ZipSource>(name, std::unique_ptr<zip_t, ZipCloser>(z), bytes);
+    return std::unique_ptr<FeedSource>(
+        std::make_unique<ZipSource>(name, std::unique_ptr<zip_t, ZipCloser>(z), bytes));
 }
 
-std::unique_ptr<FeedSource> FeedSource::open(const QString &path, QString *error) {
+Result<std::unique_ptr<FeedSource>> FeedSource::open(const QString &path) {
     const QFileInfo info(path);
     if (info.isDir())
-        return std::make_unique<FolderSource>(path);
+        return std::unique_ptr<FeedSource>(std::make_unique<FolderSource>(path));
     // Anything but an ordinary file is refused before a byte of it is read: a named pipe would
     // wait for a writer, a device never end.
-    int fd = -1;
-    if (const int e = openRegularDescriptor(path, fd); e != 0) {
-        *error = e == kNotARegularFile
-                     ? QStringLiteral("%1, not a folder or a .zip file").arg(fileKindText(path))
-                     : QString::fromLocal8Bit(std::strerror(e));
-        return nullptr;
+    const Result<int> opened = openRegularDescriptor(path);
+    if (!opened) {
+        Error refused = opened.error();
+        if (refused.what == Error::Kind::NotAFile || refused.what == Error::Kind::IsFolder)
+            refused.detail =
+                QStringLiteral("%1, not a folder or a .zip file").arg(fileKindText(path));
+        return refused;
     }
+    const int fd = *opened;
     const Zip *lib = zipLibrary();
     if (!lib) {
         ::close(fd);
-        *error = kNeedsLibzip;
-        return nullptr;
+        return Error(Error::Kind::Unavailable, kNeedsLibzip).in(path);
     }
     // The zip is read where it lies, member by member, never whole into memory.
     int code = 0;
@@ -311,12 +314,12 @@ std::unique_ptr<FeedSource> FeedSource::open(const QString &path, QString *error
         ::close(fd);
         zip_error_t ze;
         lib->zip_error_init_with_code(&ze, code);
-        *error = zipErrorText(lib, &ze);
+        const Error error = Error(Error::Kind::Invalid, zipErrorText(lib, &ze)).in(path);
         lib->zip_error_fini(&ze);
-        return nullptr;
+        return error;
     }
-    return std::make_unique<ZipSource>(info.fileName(), std::unique_ptr<zip_t, ZipCloser>(z),
-                                       QByteArray());
+    return std::unique_ptr<FeedSource>(std::make_unique<ZipSource>(
+        info.fileName(), std::unique_ptr<zip_t, ZipCloser>(z), QByteArray()));
 }
 
 } // namespace q47::gtfs

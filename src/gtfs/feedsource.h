@@ -1,5 +1,7 @@
 #pragma once
 
+#include "error.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -41,20 +43,20 @@ inline constexpr qint64 kRatioCheckedFrom = 8LL << 20; // ... once past 8 MiB un
 class FeedSource {
 public:
     // A folder, or an ordinary file read as a zip; anything else (a named pipe, a device) is
-    // refused without being read. On failure `error` says why and the result is null.
-    static std::unique_ptr<FeedSource> open(const QString &path, QString *error);
+    // refused without being read, the failure's detail saying why.
+    static Result<std::unique_ptr<FeedSource>> open(const QString &path);
     // A zip already in memory (the fuzz target and tests); `name` is what messages call it.
-    static std::unique_ptr<FeedSource> fromZipBytes(const QByteArray &zip, const QString &name,
-                                                    QString *error);
+    static Result<std::unique_ptr<FeedSource>> fromZipBytes(const QByteArray &zip,
+                                                            const QString &name);
     virtual ~FeedSource() = default;
 
     // What messages call the feed: the folder's or the zip's file name.
     QString name() const { return name_; }
     // Whether the feed names the file at all, readable or not.
     virtual bool has(const QString &file) const = 0;
-    // The file's bytes as a stream; null with `error` set when it cannot be read (not an
-    // ordinary file, no permission).
-    virtual std::unique_ptr<ByteStream> openFile(const QString &file, QString *error) const = 0;
+    // The file's bytes as a stream, or why it cannot be read (not an ordinary file, no
+    // permission).
+    virtual Result<std::unique_ptr<ByteStream>> openFile(const QString &file) const = 0;
     // Its size in bytes, for progress; 0 when unknown.
     virtual qint64 size(const QString &file) const = 0;
 

@@ -187,10 +187,12 @@ void GtfsImportDialog::openFeed(const QString &path) {
     loadingFeed_ = std::make_unique<Feed>();
     loadError_.clear();
     worker_ = QThread::create([this, path] {
-        const auto source = FeedSource::open(path, &loadError_);
-        if (!source)
+        const Result<std::unique_ptr<FeedSource>> source = FeedSource::open(path);
+        if (!source) {
+            loadError_ = source.error().detail;
             return;
-        if (!loadingFeed_->load(*source,
+        }
+        if (!loadingFeed_->load(**source,
                                 [this](double done) {
                                     progress_ = int(done * 1000);
                                     return !cancel_.load();
@@ -214,7 +216,7 @@ void GtfsImportDialog::finishLoading() {
         Diagnostics d = loadingFeed_->diagnostics();
         if (!loadError_.trimmed().isEmpty())
             d.prepend(
-                {Diagnostic::Level::Error, QFileInfo(path_->text()).fileName(), 0, loadError_});
+                diagnostic(Severity::Error, QFileInfo(path_->text()).fileName(), 0, loadError_));
         showMessages(d);
         loadingFeed_.reset();
         Q_EMIT loaded(false);
@@ -308,15 +310,16 @@ void GtfsImportDialog::planRange() {
         const int firstIndex = first_->findData(from), lastIndex = last_->findData(to);
         if (firstIndex < 0 || lastIndex < 0)
             break;
-        const Diagnostic &why =
+        const Error &why =
             *std::find_if(plan_.diagnostics.cbegin(), plan_.diagnostics.cend(),
-                          [](const Diagnostic &d) { return d.level == Diagnostic::Level::Error; });
-        cuts.append({Diagnostic::Level::Note, why.file, why.line,
-                     QStringLiteral("%1: the range is set to stops %2 to %3; the rest can be "
-                                    "imported as another route from %3")
-                         .arg(why.text.section(QLatin1Char(':'), 0, 0))
-                         .arg(from)
-                         .arg(to)});
+                          [](const Error &d) { return d.severity == Severity::Error; });
+        cuts.append(
+            diagnostic(Severity::Note, why.file, why.line,
+                       QStringLiteral("%1: the range is set to stops %2 to %3; the rest can be "
+                                      "imported as another route from %3")
+                           .arg(why.detail.section(QLatin1Char(':'), 0, 0))
+                           .arg(from)
+                           .arg(to)));
         first_->setCurrentIndex(firstIndex);
         last_->setCurrentIndex(lastIndex);
         request.from = from;
@@ -366,8 +369,8 @@ void GtfsImportDialog::showPlan() {
 
 void GtfsImportDialog::showMessages(const Diagnostics &diagnostics) {
     QStringList lines;
-    for (const Diagnostic &d : diagnostics)
-        lines.append(d.toString());
+    for (const Error &d : diagnostics)
+        lines.append(d.diagnostic());
     messages_->setPlainText(lines.join(u'\n'));
 }
 

@@ -13,24 +13,13 @@ namespace q47::gtfs {
 
 namespace {
 
-QString levelText(Diagnostic::Level level) {
-    switch (level) {
-    case Diagnostic::Level::Note:
-        return QStringLiteral("note");
-    case Diagnostic::Level::Warning:
-        return QStringLiteral("warning");
-    case Diagnostic::Level::Error:
-        break;
-    }
-    return QStringLiteral("error");
-}
-
 bool missingColumns(CsvTable &table, std::initializer_list<const char *> names, Diagnostics &out) {
     bool missing = false;
     for (const char *name : names)
         if (table.column(name) < 0) {
-            out.append({Diagnostic::Level::Error, table.fileName(), 1,
-                        QStringLiteral("the header has no column %1").arg(QLatin1String(name))});
+            out.append(
+                diagnostic(Severity::Error, table.fileName(), 1,
+                           QStringLiteral("the header has no column %1").arg(QLatin1String(name))));
             missing = true;
         }
     return missing;
@@ -85,14 +74,8 @@ std::optional<PlatformSuffix> platformSuffix(const QString &name) {
 
 } // namespace
 
-QString Diagnostic::toString() const {
-    const QString where = line > 0 ? QStringLiteral("%1:%2").arg(file).arg(line) : file;
-    return QStringLiteral("%1: %2: %3").arg(where, levelText(level), text);
-}
-
-bool hasError(const Diagnostics &diagnostics) {
-    return std::any_of(diagnostics.begin(), diagnostics.end(),
-                       [](const Diagnostic &d) { return d.level == Diagnostic::Level::Error; });
+Error diagnostic(Severity level, const QString &file, int line, const QString &text) {
+    return Error(Error::Kind::Invalid, text).in(file).at(line).as(level);
 }
 
 QString Route::displayName() const {
@@ -121,24 +104,24 @@ bool Feed::readTable(const FeedSource &source, const QString &file, bool require
                      const std::function<void(CsvTable &)> &row) {
     if (!source.has(file)) {
         if (required)
-            diagnostics_.append(
-                {Diagnostic::Level::Error, file, 0,
-                 QStringLiteral("%1 is missing: %2 is not a GTFS feed").arg(file, source.name())});
+            diagnostics_.append(diagnostic(
+                Severity::Error, file, 0,
+                QStringLiteral("%1 is missing: %2 is not a GTFS feed").arg(file, source.name())));
         return !required;
     }
-    QString error;
-    const std::unique_ptr<ByteStream> stream = source.openFile(file, &error);
-    if (!stream) {
-        diagnostics_.append({Diagnostic::Level::Error, file, 0, error});
+    const Result<std::unique_ptr<ByteStream>> opened = source.openFile(file);
+    if (!opened) {
+        diagnostics_.append(diagnostic(Severity::Error, file, 0, opened.error().detail));
         return false;
     }
+    ByteStream &stream = **opened;
     const bool cp932 = cp932Files_.contains(file);
     if (cp932)
-        diagnostics_.append({Diagnostic::Level::Warning, file, 0,
-                             QStringLiteral("not UTF-8; read as Shift_JIS (CP932)")});
+        diagnostics_.append(diagnostic(Severity::Warning, file, 0,
+                                       QStringLiteral("not UTF-8; read as Shift_JIS (CP932)")));
     const qsizetype before = diagnostics_.size();
     const qint64 size = source.size(file);
-    CsvTable table(*stream, file, cp932 ? TextEncoding::Cp932 : TextEncoding::Utf8);
+    CsvTable table(stream, file, cp932 ? TextEncoding::Cp932 : TextEncoding::Utf8);
     const CsvReader &reader = table.reader();
     if (table.hasHeader() && header(table)) {
         for (int n = 1; table.next(); ++n) {
@@ -147,8 +130,8 @@ bool Feed::readTable(const FeedSource &source, const QString &file, bool require
                 !progress_(double(doneBytes_ + std::min(reader.bytesRead(), size)) /
                            double(totalBytes_))) {
                 cancelled_ = true;
-                diagnostics_.append({Diagnostic::Level::Error, source.name(), 0,
-                                     QStringLiteral("reading stopped")});
+                diagnostics_.append(diagnostic(Severity::Error, source.name(), 0,
+                                               QStringLiteral("reading stopped")));
                 return false;
             }
         }
@@ -159,17 +142,17 @@ bool Feed::readTable(const FeedSource &source, const QString &file, bool require
     }
     if (reader.failed()) {
         diagnostics_.append(
-            {Diagnostic::Level::Error, file, reader.failure().line, reader.failure().text});
+            diagnostic(Severity::Error, file, reader.failure().line, reader.failure().text));
         return false;
     }
     if (!table.hasHeader() && required) {
         diagnostics_.append(
-            {Diagnostic::Level::Error, file, 0, QStringLiteral("empty: no header row")});
+            diagnostic(Severity::Error, file, 0, QStringLiteral("empty: no header row")));
         return false;
     }
     doneBytes_ += size;
     return std::none_of(diagnostics_.cbegin() + before, diagnostics_.cend(),
-                        [](const Diagnostic &d) { return d.level == Diagnostic::Level::Error; });
+                        [](const Error &d) { return d.severity == Severity::Error; });
 }
 
 bool Feed::load(const FeedSource &source, const Progress &progress, const QString &onlyTrip) {
@@ -198,9 +181,9 @@ bool Feed::loadTables(const FeedSource &source) {
     bool isFeed = true;
     for (const char *f : {"stops.txt", "routes.txt", "trips.txt", "stop_times.txt"})
         if (!source.has(QString::fromLatin1(f))) {
-            diagnostics_.append({Diagnostic::Level::Error, QString::fromLatin1(f), 0,
-                                 QStringLiteral("%1 is missing: %2 is not a GTFS feed")
-                                     .arg(QLatin1String(f), source.name())});
+            diagnostics_.append(diagnostic(Severity::Error, QString::fromLatin1(f), 0,
+                                           QStringLiteral("%1 is missing: %2 is not a GTFS feed")
+                                               .arg(QLatin1String(f), source.name())));
             isFeed = false;
         }
     if (!isFeed)
@@ -233,9 +216,9 @@ bool Feed::loadTables(const FeedSource &source) {
                 Stop s{t.text(id),     t.text(name), intern(t.text(zone)),
                        t.text(parent), -1,           t.line()};
                 if (stopIndex_.contains(s.id)) {
-                    diagnostics_.append(
-                        {Diagnostic::Level::Warning, t.fileName(), t.line(),
-                         QStringLiteral("stop_id %1 again; the first is used").arg(s.id)});
+                    diagnostics_.append(diagnostic(
+                        Severity::Warning, t.fileName(), t.line(),
+                        QStringLiteral("stop_id %1 again; the first is used").arg(s.id)));
                     return;
                 }
                 stopIndex_.insert(s.id, int(stops_.size()));
@@ -287,9 +270,9 @@ bool Feed::loadTables(const FeedSource &source) {
                 trip.headsign = t.text(headsign);
                 trip.line = t.line();
                 if (tripIndex_.contains(trip.id)) {
-                    diagnostics_.append(
-                        {Diagnostic::Level::Warning, t.fileName(), t.line(),
-                         QStringLiteral("trip_id %1 again; the first is used").arg(trip.id)});
+                    diagnostics_.append(diagnostic(
+                        Severity::Warning, t.fileName(), t.line(),
+                        QStringLiteral("trip_id %1 again; the first is used").arg(trip.id)));
                     return;
                 }
                 tripIndex_.insert(trip.id, int(trips_.size()));
@@ -369,9 +352,9 @@ bool Feed::loadTables(const FeedSource &source) {
                 if (!f.priceRead)
                     f.priceText = t.text(price);
                 if (fareIndex_.contains(f.id)) {
-                    diagnostics_.append(
-                        {Diagnostic::Level::Warning, t.fileName(), t.line(),
-                         QStringLiteral("fare_id %1 again; the first is used").arg(f.id)});
+                    diagnostics_.append(diagnostic(
+                        Severity::Warning, t.fileName(), t.line(),
+                        QStringLiteral("fare_id %1 again; the first is used").arg(f.id)));
                     return;
                 }
                 fareIndex_.insert(f.id, int(fares_.size()));
@@ -438,10 +421,10 @@ bool Feed::linkStations() {
             for (auto it = std::find(path.begin(), path.end(), at); it != path.end(); ++it)
                 loop.append(stops_[size_t(*it)].id);
             loop.append(stops_[size_t(at)].id);
-            diagnostics_.append({Diagnostic::Level::Error, QStringLiteral("stops.txt"),
-                                 stops_[size_t(at)].line,
-                                 QStringLiteral("parent_station goes round in a loop: %1")
-                                     .arg(loop.join(QStringLiteral(" -> ")))});
+            diagnostics_.append(diagnostic(Severity::Error, QStringLiteral("stops.txt"),
+                                           stops_[size_t(at)].line,
+                                           QStringLiteral("parent_station goes round in a loop: %1")
+                                               .arg(loop.join(QStringLiteral(" -> ")))));
             return false;
         }
         for (const int p : path)
@@ -499,10 +482,10 @@ bool Feed::readTranslations(const FeedSource &source) {
                 return !missingColumns(t, {"lang", "translation"}, diagnostics_);
             }
             if (t.column("table_name") < 0) {
-                diagnostics_.append(
-                    {Diagnostic::Level::Warning, t.fileName(), 1,
-                     QStringLiteral("neither trans_id nor table_name in the header: a layout "
-                                    "this reader does not know; no readings")});
+                diagnostics_.append(diagnostic(
+                    Severity::Warning, t.fileName(), 1,
+                    QStringLiteral("neither trans_id nor table_name in the header: a layout "
+                                   "this reader does not know; no readings")));
                 return false;
             }
             table = t.column("table_name");

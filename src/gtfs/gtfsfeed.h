@@ -1,5 +1,6 @@
 #pragma once
 
+#include "error.h"
 #include "feedcsv.h"
 #include "feedsource.h"
 #include "namesen.h"
@@ -16,19 +17,11 @@
 
 namespace q47::gtfs {
 
-// Something the reader or the import has to say about the feed, as "FILE:LINE: level: text".
-struct Diagnostic {
-    enum class Level { Note, Warning, Error };
-    Level level = Level::Warning;
-    QString file;
-    int line = 0; // 0: the file as a whole
-    QString text;
-
-    QString toString() const;
-};
-
-using Diagnostics = QList<Diagnostic>;
-bool hasError(const Diagnostics &diagnostics);
+// What the reader or the import has to say about the feed: failures with their severity (a
+// note, a warning or an error), their file and line (0: the file as a whole) and the text, told
+// as "FILE:LINE: level: text" (Error::diagnostic()).
+using Diagnostics = Errors;
+Error diagnostic(Severity level, const QString &file, int line, const QString &text);
 
 // Ids that fares are matched on (zones, routes) as small numbers; 0 is the empty id, which a
 // fare rule uses for "any".

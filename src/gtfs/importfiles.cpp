@@ -13,9 +13,6 @@
 #include <QSet>
 #include <QStringDecoder>
 
-#include <cerrno>
-#include <cstring>
-
 namespace q47::gtfs {
 
 namespace {
@@ -64,8 +61,8 @@ QByteArray mergeReadings(const QByteArray &existing,
     QString text = utf8.decode(bytes);
     if (utf8.hasError()) {
         text = fromCp932(bytes.toByteArray());
-        out.append({Diagnostic::Level::Note, file, 0,
-                    QStringLiteral("CP932 text; written back as UTF-8")});
+        out.append(diagnostic(Severity::Note, file, 0,
+                              QStringLiteral("CP932 text; written back as UTF-8")));
     }
     const QString eol =
         text.contains(QLatin1String("\r\n")) ? QStringLiteral("\r\n") : QStringLiteral("\n");
@@ -78,10 +75,11 @@ QByteArray mergeReadings(const QByteArray &existing,
     for (const auto &[word, reading] : readings) {
         if (word.contains(QLatin1Char(',')) || word.trimmed().startsWith(QLatin1Char('#')) ||
             word.trimmed() != word) {
-            out.append({Diagnostic::Level::Warning, file, 0,
-                        QStringLiteral("%1 cannot be a word of the reading dictionary (a comma, "
-                                       "a leading # or blanks); its reading is left out")
-                            .arg(word)});
+            out.append(
+                diagnostic(Severity::Warning, file, 0,
+                           QStringLiteral("%1 cannot be a word of the reading dictionary (a comma, "
+                                          "a leading # or blanks); its reading is left out")
+                               .arg(word)));
             continue;
         }
         incoming.insert(word, reading);
@@ -125,10 +123,11 @@ QByteArray mergeReadings(const QByteArray &existing,
             continue;
         }
         if (!word.isEmpty() && incoming.contains(word) && readingOf(line) != incoming[word])
-            out.append({Diagnostic::Level::Warning, file, int(i + 1),
-                        QStringLiteral("your reading %1 of %2 stays, but the feed's %3 below "
-                                       "takes its place")
-                            .arg(readingOf(line), word, incoming[word])});
+            out.append(
+                diagnostic(Severity::Warning, file, int(i + 1),
+                           QStringLiteral("your reading %1 of %2 stays, but the feed's %3 below "
+                                          "takes its place")
+                               .arg(readingOf(line), word, incoming[word])));
         kept.append(line);
     }
     if (inBlock)
@@ -153,12 +152,12 @@ bool prepareImport(const Feed &feed, const ImportPlan &plan, const QString &data
     for (const QString &folder : {dataFolder, soundFolder}) {
         const QFileInfo info(folderPath(folder));
         if (!info.isDir()) {
-            out.append({Diagnostic::Level::Error, folderPath(folder), 0,
-                        QStringLiteral("no such folder")});
+            out.append(diagnostic(Severity::Error, folderPath(folder), 0,
+                                  QStringLiteral("no such folder")));
             ok = false;
         } else if (!info.isWritable()) {
-            out.append({Diagnostic::Level::Error, folderPath(folder), 0,
-                        QStringLiteral("the folder cannot be written")});
+            out.append(diagnostic(Severity::Error, folderPath(folder), 0,
+                                  QStringLiteral("the folder cannot be written")));
             ok = false;
         }
     }
@@ -178,15 +177,18 @@ bool prepareImport(const Feed &feed, const ImportPlan &plan, const QString &data
     const auto existing = [&out](const QString &path, qint64 maxBytes, QByteArray &bytes) {
         if (!QFileInfo::exists(path))
             return true;
-        RegularFileRead read = readRegularFile(path, maxBytes);
+        Result<QByteArray> read = readRegularFile(path, maxBytes);
         if (!read) {
-            out.append({Diagnostic::Level::Error, path, 0,
-                        read.error == kNotARegularFile ? QStringLiteral("not an ordinary file")
-                        : read.error == EFBIG ? QStringLiteral("larger than %1 bytes").arg(maxBytes)
-                                              : QString::fromLocal8Bit(std::strerror(read.error))});
+            const Error::Kind what = read.error().what;
+            out.append(diagnostic(Severity::Error, path, 0,
+                                  what == Error::Kind::NotAFile || what == Error::Kind::IsFolder
+                                      ? QStringLiteral("not an ordinary file")
+                                  : what == Error::Kind::TooLarge
+                                      ? QStringLiteral("larger than %1 bytes").arg(maxBytes)
+                                      : read.error().detail));
             return false;
         }
-        bytes = std::move(read.bytes);
+        bytes = std::move(*read);
         return true;
     };
     QByteArray readings;
@@ -200,10 +202,11 @@ bool prepareImport(const Feed &feed, const ImportPlan &plan, const QString &data
         return false;
     const std::optional<QByteArray> merged = addStopNames(names, plan.names);
     if (!merged)
-        out.append({Diagnostic::Level::Warning, namesPath, 1,
-                    QStringLiteral("the first row names none of the languages (name,ja-Hrkt,en,"
-                                   "zh-Hans,zh-Hant,ko); the file is left as it is, without the "
-                                   "names of this import")});
+        out.append(
+            diagnostic(Severity::Warning, namesPath, 1,
+                       QStringLiteral("the first row names none of the languages (name,ja-Hrkt,en,"
+                                      "zh-Hans,zh-Hant,ko); the file is left as it is, without the "
+                                      "names of this import")));
     else if (*merged != names) {
         files.names = *merged;
         files.namesPath = namesPath;
@@ -225,9 +228,7 @@ void recoverImportFolders(const QString &dataFolder, const QString &soundFolder,
         if (done.contains(path))
             continue;
         done.append(path);
-        for (const RecoveryNote &note : recoverFolder(path))
-            out.append({note.failed ? Diagnostic::Level::Error : Diagnostic::Level::Note, note.file,
-                        0, note.text});
+        out.append(recoverFolder(path));
     }
 }
 
@@ -243,24 +244,26 @@ ImportWrite writeImport(const ImportFiles &files, Diagnostics &out) {
     // replace the old one, and a failure puts back those replaced before it.
     std::vector<PendingFile> pending(contents.size());
     for (size_t i = 0; i < contents.size(); ++i) {
-        WriteResult failed = pending[i].open(contents[i].first);
-        if (!failed)
-            failed = pending[i].write(contents[i].second);
-        if (failed) {
-            out.append({Diagnostic::Level::Error, failed->file, 0, failed->reason});
+        Result<> written = pending[i].open(contents[i].first);
+        if (written)
+            written = pending[i].write(contents[i].second);
+        if (!written) {
+            out.append(written.error());
             return ImportWrite::NothingWritten;
         }
     }
-    const std::optional<SetWriteFailure> failed = commitFiles(pending);
-    if (!failed)
+    const Expected<void, SetWriteFailure> committed = commitFiles(pending);
+    if (committed)
         return ImportWrite::Written;
-    out.append({Diagnostic::Level::Error, failed->cause.file, 0, failed->cause.reason});
-    if (failed->written.isEmpty())
+    const SetWriteFailure &failed = committed.error();
+    out.append(failed.cause);
+    if (failed.written.isEmpty())
         return ImportWrite::NothingWritten;
-    for (const QString &path : failed->written)
-        out.append({Diagnostic::Level::Error, path, 0,
-                    QStringLiteral("holds the new import, and the old file is kept beside it; the "
-                                   "next import puts it back")});
+    for (const QString &path : failed.written)
+        out.append(diagnostic(
+            Severity::Error, path, 0,
+            QStringLiteral("holds the new import, and the old file is kept beside it; the "
+                           "next import puts it back")));
     return ImportWrite::PartlyWritten;
 }
 

@@ -24,11 +24,11 @@ const QString kTranslations = QStringLiteral("translations.txt");
 
 constexpr int kMaxFare = 32767;
 
-Diagnostic warning(const QString &file, int line, const QString &text) {
-    return {Diagnostic::Level::Warning, file, line, text};
+Error warning(const QString &file, int line, const QString &text) {
+    return diagnostic(Severity::Warning, file, line, text);
 }
-Diagnostic error(const QString &file, int line, const QString &text) {
-    return {Diagnostic::Level::Error, file, line, text};
+Error error(const QString &file, int line, const QString &text) {
+    return diagnostic(Severity::Error, file, line, text);
 }
 
 bool cp932Holds(const QString &text) {
@@ -413,9 +413,9 @@ ImportPlan planImport(const Feed &feed, const ImportRequest &request) {
                                                   "route's side file keeps the name as written")
                                        .arg(p.name)));
             if (p.feedReading.isEmpty())
-                out.append(
-                    {Diagnostic::Level::Note, kTranslations, 0,
-                     QStringLiteral("no kana reading for %1; the reader guesses it").arg(p.name)});
+                out.append(diagnostic(
+                    Severity::Note, kTranslations, 0,
+                    QStringLiteral("no kana reading for %1; the reader guesses it").arg(p.name)));
             else if (p.reading.isEmpty())
                 out.append(warning(kTranslations, 0,
                                    QStringLiteral("the reading %1 of %2 has characters that "

@@ -1,17 +1,10 @@
 #include "lcdboard.h"
 
 #include "boardmodel.h"
-#include "boardzoom.h"
-#include "facedrag.h"
 #include "lcdsettings.h"
 #include "lcdtexts.h"
-#include "windowfit.h"
-#include "zoommenu.h"
 
-#include <QContextMenuEvent>
-#include <QGuiApplication>
 #include <QPainter>
-#include <QScreen>
 #include <QTimer>
 
 #include <algorithm>
@@ -21,7 +14,6 @@ namespace q47 {
 
 namespace {
 
-constexpr int kPointerRestMs = 3000;
 constexpr qint64 kMsPerMinute = 60000;
 
 QSize zoomed(qreal zoom) {
@@ -30,8 +22,7 @@ QSize zoomed(qreal zoom) {
 
 } // namespace
 
-LcdBoard::LcdBoard(const BoardModel &model, QWidget *parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), model_(model) {
+LcdBoard::LcdBoard(const BoardModel &model, QWidget *parent) : BoardWindow(parent), model_(model) {
     setObjectName(QStringLiteral("LcdBoard"));
     setWindowTitle(QStringLiteral("運賃表示器"));
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -45,13 +36,6 @@ LcdBoard::LcdBoard(const BoardModel &model, QWidget *parent)
     next_->setTimerType(Qt::PreciseTimer);
     // The paint that follows sets the timer again.
     connect(next_, &QTimer::timeout, this, qOverload<>(&QWidget::update));
-    pointerTimer_ = new QTimer(this);
-    pointerTimer_->setSingleShot(true);
-    pointerTimer_->setInterval(kPointerRestMs);
-    connect(pointerTimer_, &QTimer::timeout, this, [this] { setPointerHidden(true); });
-
-    new FaceDrag(this, [this] { return !fullScreen_; });
-
     connect(&model_, &BoardModel::stopNameChanged, this, [this] {
         stopSince_.restart();
         contentChanged();
@@ -142,98 +126,16 @@ void LcdBoard::hideEvent(QHideEvent *event) {
     renderer_.dropTextCaches();
 }
 
-void LcdBoard::applyZoom() {
-    if (!fullScreen_)
-        setFixedSize(zoomed(zoom_));
+QSize LcdBoard::designSize() const {
+    return zoomed(1);
 }
 
-void LcdBoard::setZoom(qreal zoom) {
-    if (fullScreen_)
-        setBoardFullScreen(false);
-    // The board grows within its screen, moving aside as far as it must; a step that does not
-    // fit at all is not taken.
-    const qreal fitting = board::fittingZoom(zoom, zoomed(1), availableAreaOf(*this).size());
-    if (fitting != zoom_) {
-        zoom_ = fitting;
-        applyZoom();
-        Q_EMIT zoomChanged(zoom_);
-    }
-    keepWithinScreen(*this);
+void LcdBoard::showWindowed(qreal zoom) {
+    setFixedSize(zoomed(zoom));
 }
 
-QPoint LcdBoard::windowedPosition() const {
-    return fullScreen_ ? windowedPos_ : pos();
-}
-
-void LcdBoard::setBoardFullScreen(bool on) {
-    if (on == fullScreen_)
-        return;
-    fullScreen_ = on;
-    if (on) {
-        windowedPos_ = pos();
-        const QScreen *where = screen() ? screen() : QGuiApplication::primaryScreen();
-        const QRect area = where->geometry();
-        setFixedSize(area.size());
-        setWindowState(windowState() | Qt::WindowFullScreen);
-        // Without a window manager nobody else moves the window over the screen.
-        setGeometry(area);
-        setMouseTracking(true);
-        pointerTimer_->start();
-    } else {
-        setMouseTracking(false);
-        pointerTimer_->stop();
-        setPointerHidden(false);
-        setWindowState(windowState() & ~Qt::WindowFullScreen);
-        applyZoom();
-        move(windowedPos_);
-    }
-}
-
-void LcdBoard::setPointerHidden(bool hidden) {
-    if (hidden == pointerHidden_)
-        return;
-    pointerHidden_ = hidden;
-    if (hidden)
-        setCursor(Qt::BlankCursor);
-    else
-        unsetCursor();
-}
-
-void LcdBoard::mouseMoveEvent(QMouseEvent *event) {
-    if (fullScreen_) {
-        setPointerHidden(false);
-        pointerTimer_->start();
-    }
-    QWidget::mouseMoveEvent(event);
-}
-
-void LcdBoard::keyPressEvent(QKeyEvent *event) {
-    const board::ZoomKey key = board::zoomKey(event->key(), event->modifiers());
-    if (key == board::ZoomKey::None) {
-        QWidget::keyPressEvent(event);
-        return;
-    }
-    if (key == board::ZoomKey::FullScreen)
-        setBoardFullScreen(!fullScreen_);
-    // Full screen has a size of its own: the zoom keys wait until it is left.
-    else if (!fullScreen_)
-        setZoom(key == board::ZoomKey::In    ? board::zoomStepUp(zoom_)
-                : key == board::ZoomKey::Out ? board::zoomStepDown(zoom_)
-                                             : 1.0);
-    event->accept();
-}
-
-void LcdBoard::contextMenuEvent(QContextMenuEvent *event) {
-    // Made when first needed: a board that is never right-clicked has none.
-    if (!menu_) {
-        menu_ = new ZoomMenu(this);
-        connect(menu_, &ZoomMenu::zoomChosen, this, &LcdBoard::setZoom);
-        connect(menu_, &ZoomMenu::fullScreenChosen, this, &LcdBoard::setBoardFullScreen);
-        connect(menu_, &ZoomMenu::stateWanted, this,
-                [this] { menu_->showState(zoom_, fullScreen_); });
-    }
-    menu_->popup(event->globalPos());
-    event->accept();
+void LcdBoard::showFilling(const QSize &size) {
+    setFixedSize(size);
 }
 
 } // namespace q47

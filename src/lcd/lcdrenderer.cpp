@@ -267,16 +267,12 @@ void LcdRenderer::paint(QPainter &painter, const QSize &size, qreal dpr,
     const QList<QList<int>> pages = tablePages(content, capacity());
     const int pageCount = int(pages.size());
     const int page = ((phase.page % pageCount) + pageCount) % pageCount;
-    if (const std::pair style{content.numberingStyle, content.zeroPad}; labelsFor_ != style) {
-        labels_ = ticketLabels(style.first, style.second);
-        labelsFor_ = style;
-    }
     const int numberInset = l.px(4), fareInset = l.px(6);
     for (int slot = 0; slot < pages[page].size(); ++slot) {
         const int cell = pages[page][slot];
         const QRect number = l.numberCell(slot);
         painter.fillRect(number, QColor(c.numberBand));
-        const QString &label = labels_[size_t(cell)];
+        const QString label = ticketLabel(content, cell);
         const bool word = !label.isEmpty() && !isAsciiOnly(label);
         drawText(painter, label, word ? Face::Japanese : Face::Digits,
                  l.px(word ? kNumberWordType : kNumberType),

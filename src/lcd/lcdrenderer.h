@@ -73,8 +73,6 @@ private:
     void drawStatic(QPainter &p, const LcdLayout &layout, const LcdPalette &palette);
 
     GlyphText text_;
-    std::array<QString, kBoardCells + 1> labels_;
-    std::optional<std::pair<int, bool>> labelsFor_; // numbering style and zero padding
     QImage static_;
     QSize staticSize_;
     int staticBacklight_ = -1;

@@ -1,8 +1,7 @@
 #include "lcdtexts.h"
 
 #include "degitmodel.h"
-#include "japanesereading.h"
-#include "seirikennum.h"
+#include "japanesetext.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -15,19 +14,6 @@ bool validCell(int cell) {
     return cell >= 1 && cell <= kBoardCells;
 }
 
-// The labels write numbers in full-width characters; the table sets them in its own face.
-QString toHalfWidth(const QString &text) {
-    QString out = text;
-    for (QChar &c : out) {
-        const char16_t u = c.unicode();
-        if (u == 0x3000)
-            c = QLatin1Char(' ');
-        else if (u >= 0xFF01 && u <= 0xFF5E)
-            c = QChar(u - 0xFEE0);
-    }
-    return out;
-}
-
 } // namespace
 
 QString fareText(const BoardContent &content, int cell) {
@@ -38,24 +24,10 @@ QString fareText(const BoardContent &content, int cell) {
     return degitDisplayText(content.cells[size_t(cell)], f.zeroMode, f.fillZero, f.shift, -1);
 }
 
-std::array<QString, kBoardCells + 1> ticketLabels(int numberingStyle, bool zeroPad) {
-    const SeirikenNumbering numbering = seirikenNumbering(numberingStyle, zeroPad);
-    std::array<QString, kBoardCells + 1> labels;
-    for (int cell = 1; cell <= kBoardCells; ++cell) {
-        if (const auto &caption = numbering.captions[size_t(cell)])
-            labels[size_t(cell)] = toHalfWidth(*caption);
-        else if (cell == 1 && numbering.label1Word)
-            labels[size_t(cell)] = *numbering.label1Word;
-        else // a style the labels do not know leaves them as the board first wrote them
-            labels[size_t(cell)] = toHalfWidth(seirikenNumberText(cell, zeroPad));
-    }
-    return labels;
-}
-
 QString ticketLabel(const BoardContent &content, int cell) {
     if (!validCell(cell))
         return {};
-    return ticketLabels(content.numberingStyle, content.zeroPad)[size_t(cell)];
+    return toHalfWidth(content.labels.texts[size_t(cell)]);
 }
 
 int cellsInUse(const BoardContent &content) {
@@ -202,10 +174,6 @@ int nameBreak(const QString &name) {
         }
     }
     return best < 0 ? -1 : chars[best].second;
-}
-
-QString toHiragana(const QString &kana) {
-    return q47::toHiragana(kana);
 }
 
 QString clockText(const BoardContent &content) {

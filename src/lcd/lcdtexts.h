@@ -12,11 +12,9 @@ namespace q47::lcd {
 // never cut to the LED board's digits: a fare of 32767 shows whole.
 QString fareText(const BoardContent &content, int cell);
 
-// The label over fare cell `cell` in the content's numbering style, with half-width digits
-// ("01", "12") or the style's word on the first cell ("な し").
+// The label over fare cell `cell` as the LED board writes it, with half-width digits ("01",
+// "12") or the style's word on the first cell ("な し").
 QString ticketLabel(const BoardContent &content, int cell);
-// All fifty at once, index 1 to 50.
-std::array<QString, kBoardCells + 1> ticketLabels(int numberingStyle, bool zeroPad);
 
 // How many fare cells, from cell 1, are in use: one per ticket number handed out so far,
 // whatever the labels' numbering style (cell k holds the fare of the k-th ticket, as on the LED
@@ -27,9 +25,6 @@ int cellsInUse(const BoardContent &content);
 // page, in order. A page of only blank fares is left out unless every page is; there is always
 // at least one page, an empty one when no cell is in use.
 QList<QList<int>> tablePages(const BoardContent &content, int capacity);
-
-// A reading in hiragana, as the board shows it after "つぎは"; other characters unchanged.
-QString toHiragana(const QString &kana);
 
 // The texts of the next-stop band for a form of the name: the lead and the name as written.
 // A form whose name is unknown falls back to the kanji.

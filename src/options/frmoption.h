@@ -13,17 +13,9 @@
 #include <functional>
 #include <memory>
 #include <optional>
-#include <vector>
 
 class QButtonGroup;
-class QComboBox;
-class QGroupBox;
-class QLabel;
-class QLineEdit;
-class QListWidget;
-class QPlainTextEdit;
 class QScrollArea;
-class QSpinBox;
 class QStackedWidget;
 
 namespace q47 {
@@ -31,24 +23,33 @@ namespace q47 {
 namespace gtfs {
 class GtfsImportDialog;
 }
-class Form1;
+class BoardModel;
+class DataPage;
+class DigitPage;
 class M_Degit;
+class OptionBindings;
 class OptionStates;
-class frmCtl;
+class PanelPage;
+class PreviewPage;
+class SoundPage;
 class PanelHost;
+class PanelState;
 
 // The options dialog "オプション". The settings store holds every value; the dialog's controls
 // are views of it that write through at once, so every reader sees a change without "OK".
-// Its pages are built on first showing: start-up pays only for the states object that keeps
-// the governed controls in step with the store meanwhile.
+// Its pages, a class each, are built on first showing: start-up pays only for the states object
+// that keeps the governed controls in step with the store meanwhile. It puts the options' look on
+// the board's model and offers an imported route on the panel's state; what the control panel's
+// window must do, it tells by its signals.
 class frmOption : public QDialog {
     Q_OBJECT
 public:
-    frmOption(SettingsStore &store, Form1 &board, QWidget *parent = nullptr);
+    frmOption(SettingsStore &store, BoardModel &board, PanelState &panel,
+              QWidget *parent = nullptr);
     ~frmOption() override;
 
-    // The control panel whose backlight SetProp re-applies; created after the dialog.
-    void setControlPanel(frmCtl *panel) { panel_ = panel; }
+    // Where the operator is told of a failure; message boxes of the dialog's own without one.
+    void setReporter(PanelHost *reporter) { reporter_ = reporter; }
     // Opens a folder for Command10; QDesktopServices by default.
     void setFolderOpener(std::function<bool(const QUrl &)> opener) {
         openFolder_ = std::move(opener);
@@ -58,7 +59,7 @@ public:
     void Form_Load();
     bool isLoaded() const { return loaded_; }
 
-    // Applies the look options to the board, then re-applies the panel's backlight.
+    // Applies the look options to the board, then asks for the panel's backlight again.
     void SetProp();
     // "OK": applies and hides.
     void Command4_Click();
@@ -68,11 +69,11 @@ public:
     // panel pictures are in, and describes the restored ticket plug-in; it stops at the first
     // value a control refuses and returns why.
     void GetOptionInfo(StateRecords &records) const;
-    std::optional<StateError> SetOptionInfo(const StateRecords &records);
+    Result<> SetOptionInfo(const StateRecords &records);
 
-    // Describes the ticket plug-in at `path` on the preview page and sizes the panel's ticket
-    // preview for it: 2 when it is one, 0 (nothing changed) when not.
-    qint32 SetPlgin(const QString &path);
+    // Describes the ticket plug-in at `path` on the preview page and tells the ticket's size and
+    // companies for the panel's preview; when it is none, changes nothing and returns its faults.
+    Expected<void, Errors> SetPlgin(const QString &path);
     // Choosing and removing the ticket plug-in.
     void Command1_Click();
     void Command11_Click();
@@ -107,14 +108,21 @@ public:
     void Command7_Click();
     void GetBtnColor(ColourSetting button);
     QString GetPathString(const QString &startFolder = {});
-    void AddComboItem();
 
     // Page and sub-page shown; widgets are built by then.
     QStackedWidget *pages() const { return pages_; }
-    QStackedWidget *soundPages() const { return soundPages_; }
-    M_Degit *M_Degit1() const { return preview_; }
+    QStackedWidget *soundPages() const;
+    M_Degit *M_Degit1() const;
 
 Q_SIGNALS:
+    // The options that choose the backlight's pictures and colours are to be shown: the panel
+    // shows its backlight row again.
+    void backlightOptionsApplied();
+    // A ticket plug-in was described: the ticket's size in pixels and its companies (none when
+    // it cannot switch them), added to the preview's list.
+    void ticketDescribed(const QSize &size, const QStringList &companies);
+    // Another plug-in is being chosen: the preview's companies go.
+    void ticketCompaniesCleared();
     void boardChosen(lcd::BoardKind kind);
     void pageSecondsChosen(int seconds);
     void formBeatsChosen(const std::array<int, lcd::kNameForms> &beats);
@@ -124,70 +132,39 @@ protected:
     void reject() override;
 
 private:
-    struct Binding {
-        int slot;
-        QWidget *widget;
-    };
-
-    void buildDataPage(QWidget *page);
-    void buildPanelPage(QWidget *page);
-    QWidget *boardKindRow(QWidget *parent);
-    void buildDigitPage(QWidget *page);
-    void buildPlaceNamePage(QWidget *page);
-    void buildSoundPage(QWidget *page);
-    void buildPreviewPage(QWidget *page);
-
-    QLineEdit *boundText(TextSetting s, QWidget *parent);
-    QWidget *boundCheck(FlagSetting s, const QString &caption, QWidget *parent);
-    QWidget *boundOption(ChoiceSetting s, const QString &caption, QWidget *parent);
-    QComboBox *boundCombo(IndexSetting s, const QStringList &items, QWidget *parent);
-    QWidget *boundColour(ColourSetting s, const QString &caption, QWidget *parent);
-    QWidget *soundRow(TextSetting sound, const QString &caption, QWidget *parent);
-    // The widget takes the setting's control name and shows its value from then on.
-    void bind(int slot, QWidget *widget);
-
     void settingChanged(int slot);
-    void showValue(const Binding &binding);
     void applyStates();
     void colourPreview();
+    void connectPages();
     QString chooseFile(const QString &filters, const QString &title, const QString &current);
-    void reapplyBacklight();
-    // Where the operator is told: the panel's reporter, or message boxes of the dialog's own.
+    // Where the operator is told: the reporter, or message boxes of the dialog's own.
     PanelHost &reporter();
 
     SettingsStore &store_;
-    Form1 &board_;
-    frmCtl *panel_ = nullptr;
+    BoardModel &board_;
+    PanelState &panel_;
+    PanelHost *reporter_ = nullptr;
     std::unique_ptr<PanelHost> ownHost_;
     QString lastFileFolder_; // where the file choices start when nothing is chosen yet
     OptionStates *states_;
+    OptionBindings *bindings_;
     std::function<bool(const QUrl &)> openFolder_;
     CustomColourTable customColours_{};
     QStringList pluginLines_;
     QString pluginComment_;
+    lcd::BoardKind boardKind_ = lcd::BoardKind::Led;
+    int pageSeconds_ = lcd::kDefaultPageSeconds;
+    std::array<int, lcd::kNameForms> formBeats_ = lcd::Beats{}.formBeats;
     bool loaded_ = false;
 
-    std::vector<Binding> bindings_;
     QButtonGroup *pageButtons_ = nullptr;
     QStackedWidget *pages_ = nullptr;
     QScrollArea *scroll_ = nullptr;
-    QButtonGroup *soundButtons_ = nullptr;
-    QStackedWidget *soundPages_ = nullptr;
-    QGroupBox *frame3_ = nullptr;
-    std::array<QGroupBox *, 3> frame6_{};
-    std::array<QComboBox *, 5> combo4_{};
-    QWidget *check3Zero_ = nullptr;
-    QGroupBox *frame10_ = nullptr;
-    QGroupBox *frame7_ = nullptr;
-    M_Degit *preview_ = nullptr;
-    lcd::BoardKind boardKind_ = lcd::BoardKind::Led;
-    int pageSeconds_ = lcd::kDefaultPageSeconds;
-    QComboBox *boardKindCombo_ = nullptr;
-    QSpinBox *pageSecondsSpin_ = nullptr;
-    std::array<int, lcd::kNameForms> formBeats_ = lcd::Beats{}.formBeats;
-    std::array<QSpinBox *, lcd::kNameForms> formBeatsSpins_{};
-    QListWidget *list1_ = nullptr;
-    QPlainTextEdit *comment_ = nullptr;
+    DataPage *dataPage_ = nullptr;
+    PanelPage *panelPage_ = nullptr;
+    DigitPage *digitPage_ = nullptr;
+    SoundPage *soundPage_ = nullptr;
+    PreviewPage *previewPage_ = nullptr;
 };
 
 } // namespace q47

@@ -1,7 +1,7 @@
 #include "optionview.h"
 
-#include "olecolor.h"
 #include "degitrenderer.h"
+#include "olecolor.h"
 
 #include <QPainter>
 #include <QStyleOptionButton>

@@ -2,6 +2,8 @@
 
 #include "panelwidgets.h"
 
+#include <QSignalBlocker>
+
 namespace q47 {
 
 BacklightFrame::BacklightFrame(QWidget *parent)
@@ -25,11 +27,10 @@ BacklightFrame::BacklightFrame(QWidget *parent)
     option4_[0]->setChecked(true);
 }
 
-int BacklightFrame::selected() const {
-    for (int i = 0; i < 3; ++i)
-        if (option4_[static_cast<size_t>(i)]->isChecked())
-            return i;
-    return 0;
+void BacklightFrame::showRow(int row) {
+    QPushButton *option = Option4(row);
+    const QSignalBlocker quiet(option);
+    option->setChecked(true);
 }
 
 } // namespace q47

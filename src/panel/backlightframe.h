@@ -9,15 +9,16 @@ class QPushButton;
 namespace q47 {
 
 // Frame2 "バックライト": the backlight switch, three graphical option buttons "OFF", "ON1" and
-// "ON2" (Option4(0..2)) of which exactly one stays pressed; "OFF" at start.
+// "ON2" (Option4(0..2)) of which exactly one stays pressed; "OFF" at start. It shows the
+// panel's row and tells which the operator pressed.
 class BacklightFrame : public QGroupBox {
     Q_OBJECT
 public:
     explicit BacklightFrame(QWidget *parent = nullptr);
 
     QPushButton *Option4(int i) const { return option4_.at(static_cast<size_t>(i)); }
-    // The pressed button's index.
-    int selected() const;
+    // Row `row` pressed, without telling.
+    void showRow(int row);
 
 Q_SIGNALS:
     // Button `index` became the pressed one.

@@ -1,32 +1,47 @@
 #include "backlightpicture.h"
 
-#include "olecolor.h"
 #include "backlight.h"
-#include "degitrenderer.h"
-#include "form1.h"
+#include "boardmodel.h"
+#include "logging.h"
 #include "mdlm_tape.h"
+#include "olecolor.h"
 #include "picturefile.h"
 
 namespace q47 {
 
-int showBacklightPicture(Form1 &board, const SettingsStore &settings, int index) {
-    const BacklightRow row = backlightRow(settings, index);
-    int error = row.error;
-    if (error == 0) {
-        if (!row.userPicture) {
-            board.setPicture(board.imgRes(index));
-        } else if (mdlM_Tape::FileExists(row.file)) {
-            PictureRead read = loadPicture(row.file);
-            error = read.error;
-            if (error == 0)
-                board.setPicture(read.image);
-        }
+namespace {
+
+Result<> showPicture(BoardModel &board, const Result<BacklightRow> &shown, int row) {
+    if (!shown)
+        return shown.error();
+    if (!shown->userPicture) {
+        board.setPicture(BoardPicture::builtIn(row));
+        return {};
     }
-    return error;
+    if (!mdlM_Tape::FileExists(shown->file)) {
+        logPassedOver(logPicture,
+                      Error(Error::Kind::NotFound, QStringLiteral("no such picture: the panel's "
+                                                                  "picture stays as it was"))
+                          .in(shown->file)
+                          .about(Error::Subject::Picture));
+        return {};
+    }
+    Result<QImage> read = loadPicture(shown->file);
+    if (!read)
+        return read.error();
+    board.setPicture(BoardPicture::user(*read));
+    return {};
 }
 
-void colourLabelsForBacklight(Form1 &board, const SettingsStore &settings, int index) {
-    board.setSeiriNumColour(fromOleColor(backlightRow(settings, index).colour));
+} // namespace
+
+Result<> showBacklight(BoardModel &board, const SettingsStore &settings, int row) {
+    board.setBacklight(row);
+    const Result<BacklightRow> shown = backlightRow(settings, row);
+    Result<> pictured = showPicture(board, shown, row);
+    // The labels take the row's colour whatever became of the picture.
+    board.setLabelColour(fromOleColor(shown.value_or(BacklightRow{}).colour));
+    return pictured;
 }
 
 } // namespace q47

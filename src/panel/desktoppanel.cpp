@@ -1,40 +1,10 @@
 #include "desktoppanel.h"
 
-#include "form1.h"
-
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QMessageBox>
 
 namespace q47 {
-
-void Form1Board::setCellValue(int cell, const QVariant &value) {
-    board_.setCellValue(cell, value);
-}
-
-void Form1Board::resetCell(int cell, qint16 mode) {
-    board_.resetCell(cell, mode);
-}
-
-void Form1Board::SetChimei(const QString &name) {
-    board_.showStopName(name);
-}
-
-void Form1Board::stopClock() {
-    board_.stopClock();
-}
-
-void Form1Board::resumeClock() {
-    board_.resumeClock();
-}
-
-void Form1Board::showRoute(const RouteOnBoard &route) {
-    board_.showRoute(route);
-}
-
-void Form1Board::showStopWritten(const QString &name, const QString &written) {
-    board_.showStopWritten(name, written);
-}
 
 QString programBaseName() {
     return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();

@@ -6,25 +6,6 @@ class QWidget;
 
 namespace q47 {
 
-class Form1;
-
-// The board window behind the panel's rules.
-class Form1Board final : public FareBoard {
-public:
-    explicit Form1Board(Form1 &board) : board_(board) {}
-
-    void setCellValue(int cell, const QVariant &value) override;
-    void resetCell(int cell, qint16 mode) override;
-    void SetChimei(const QString &name) override;
-    void stopClock() override;
-    void resumeClock() override;
-    void showRoute(const RouteOnBoard &route) override;
-    void showStopWritten(const QString &name, const QString &written) override;
-
-private:
-    Form1 &board_;
-};
-
 // Message boxes over the control panel, and the end of the event loop.
 class DesktopPanelHost final : public PanelHost {
 public:

@@ -1,13 +1,13 @@
 #include "entrypanes.h"
 
-#include "olecolor.h"
 #include "degitrenderer.h"
+#include "olecolor.h"
 #include "panelwidgets.h"
 
 #include <QLabel>
 #include <QListWidget>
-#include <QSignalBlocker>
 #include <QPushButton>
+#include <QSignalBlocker>
 
 namespace q47 {
 
@@ -63,7 +63,8 @@ void EntryPanes::buildListPane() {
     for (int i = 0; i < 5; ++i) {
         QListWidget *list = digitList(pane, twipsRect(90 + i * 360, 600, 345, 780), i == 4 ? 1 : 0);
         list->setObjectName(QStringLiteral("List2_%1").arg(i));
-        connect(list, &QListWidget::currentRowChanged, this, [this, i] { Q_EMIT list2Clicked(i); });
+        connect(list, &QListWidget::currentRowChanged, this,
+                [this, i](int row) { Q_EMIT routeDigitChosen(i, row); });
         list2_[static_cast<size_t>(i)] = list;
     }
     caption(pane, QStringLiteral("区間"), twipsRect(90, 1440, 1200, 210));
@@ -71,7 +72,8 @@ void EntryPanes::buildListPane() {
         QListWidget *list =
             digitList(pane, twipsRect(90 + i * 360, 1650, 345, 540), i == 2 ? 1 : 0);
         list->setObjectName(QStringLiteral("List3_%1").arg(i));
-        connect(list, &QListWidget::currentRowChanged, this, [this, i] { Q_EMIT list3Clicked(i); });
+        connect(list, &QListWidget::currentRowChanged, this,
+                [this, i](int row) { Q_EMIT sectionDigitChosen(i, row); });
         list3_[static_cast<size_t>(i)] = list;
     }
     command1_[0] = new QPushButton(QStringLiteral("リセット"), pane);
@@ -134,45 +136,21 @@ void EntryPanes::shapeKeys() {
         key->setMask(keyRegion());
 }
 
-void EntryPanes::sendToBack(int index) {
-    Frame1(index)->lower();
+void EntryPanes::showPaneAtBack(EntryPane pane) {
+    Frame1(static_cast<int>(pane))->lower();
 }
 
-void EntryPanes::press(int key) {
-    keypad_.press(key);
-    label2_[0]->setText(keypad_.routeText());
-    label2_[2]->setText(keypad_.sectionText());
-}
-
-QString EntryPanes::routeText(int index) const {
-    if (index == 1)
-        return label2_[0]->text();
-    QString text;
-    for (const QListWidget *list : list2_)
-        text += list->currentItem() ? list->currentItem()->text() : QStringLiteral("0");
-    return text;
-}
-
-int EntryPanes::startSection(int index) const {
-    if (index == 1)
-        return label2_[2]->text().toInt();
-    // A list without a selection counts as 0.
-    QString digits;
-    for (const QListWidget *list : list3_)
-        digits += list->currentItem() ? list->currentItem()->text() : QStringLiteral("0");
-    return digits.toInt();
-}
-
-void EntryPanes::offerRoute(int route) {
-    const QString digits = QStringLiteral("%1").arg(route, 5, 10, QLatin1Char('0'));
-    for (int i = 0; i < 5; ++i) {
+void EntryPanes::showEntry(const PanelState &state) {
+    for (int i = 0; i < PanelState::kRouteLists; ++i) {
         const QSignalBlocker quiet(List2(i));
-        List2(i)->setCurrentRow(digits[i].digitValue());
+        List2(i)->setCurrentRow(state.routeDigit(i));
     }
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < PanelState::kSectionLists; ++i) {
         const QSignalBlocker quiet(List3(i));
-        List3(i)->setCurrentRow(i == 2 ? 1 : 0);
+        List3(i)->setCurrentRow(state.sectionDigit(i));
     }
+    label2_[0]->setText(state.keypad().routeText());
+    label2_[2]->setText(state.keypad().sectionText());
 }
 
 } // namespace q47

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "keypadentry.h"
+#include "panelstate.h"
 
 #include <QWidget>
 
@@ -15,8 +15,9 @@ namespace q47 {
 class PaneFrame;
 
 // The two entry panes stacked on the left of the control panel: the digit lists (Frame1(0))
-// and the keypad (Frame1(1)), each with its "リセット". A double-click on the pane in front
-// asks for it to go to the back.
+// and the keypad (Frame1(1)), each with its "リセット". They show the panel's route entry and
+// tell what the operator chose; a double-click on the pane in front asks for it to go to the
+// back.
 class EntryPanes : public QWidget {
     Q_OBJECT
 public:
@@ -29,18 +30,11 @@ public:
     QPushButton *CommandButton1(int i) const { return keys_.at(static_cast<size_t>(i)); }
     QLabel *Label2(int i) const { return label2_.at(static_cast<size_t>(i)); }
 
-    // Pane 0 or 1 to the back, so that the other one shows.
-    void sendToBack(int index);
-    // A keypad key: the entry and its displays follow at once.
-    void press(int key);
-    const KeypadEntry &keypad() const { return keypad_; }
-
-    // The route number and the starting stop as pane `index` holds them: the selected digits
-    // of the lists (0) or the keypad's displays (1).
-    QString routeText(int index) const;
-    // Route `route` from its first stop on the digit lists, without their click sounds.
-    void offerRoute(int route);
-    int startSection(int index) const;
+    // The lists' digits and the keypad's displays as `state` holds them, without the lists'
+    // click sounds.
+    void showEntry(const PanelState &state);
+    // `pane` to the back, so that the other one shows.
+    void showPaneAtBack(EntryPane pane);
 
     // Cuts each keypad key to its rounded outline.
     void shapeKeys();
@@ -51,8 +45,9 @@ Q_SIGNALS:
     void resetClicked(int index);
     void keyClicked(int index);
     void paneDoubleClicked(int index);
-    void list2Clicked(int index);
-    void list3Clicked(int index);
+    // Digit `digit` chosen on route list or section list `list`.
+    void routeDigitChosen(int list, int digit);
+    void sectionDigitChosen(int list, int digit);
 
 private:
     void buildListPane();
@@ -64,7 +59,6 @@ private:
     std::array<QPushButton *, 2> command1_{};
     std::array<QPushButton *, 12> keys_{};
     std::array<QLabel *, 3> label2_{};
-    KeypadEntry keypad_;
 };
 
 } // namespace q47

@@ -1,10 +1,13 @@
 #pragma once
 
 #include "boardcontent.h"
+#include "error.h"
 
 #include <QDate>
 #include <QString>
 #include <QVariant>
+
+#include <span>
 
 namespace q47 {
 
@@ -14,9 +17,9 @@ class FareBoard {
 public:
     virtual ~FareBoard() = default;
 
-    // Degit(cell).Value, cells 1..50.
+    // Fare cell `cell` (1 to 50) receives `value`.
     virtual void setCellValue(int cell, const QVariant &value) = 0;
-    // Degit(cell).ResetDegit(mode): -1 lights every segment, 0 blanks the cell.
+    // Every segment of the cell lit (-1), or the cell blank (0).
     virtual void resetCell(int cell, qint16 mode) = 0;
     virtual void SetChimei(const QString &name) = 0;
     // Timer1 off and both clock cells dark.
@@ -31,6 +34,11 @@ public:
     virtual void showStopWritten(const QString &name, const QString &written) {
         Q_UNUSED(name);
         Q_UNUSED(written);
+    }
+    // How fast a long name scrolls and how long it waits at the start.
+    virtual void setNameScroll(qint16 speed, int startWait) {
+        Q_UNUSED(speed);
+        Q_UNUSED(startWait);
     }
 };
 
@@ -54,11 +62,43 @@ public:
     virtual void drawTicket(const TicketRequest &ticket) = 0;
 };
 
+// What the operator is told of a failure: a message box when the title is empty, else an error
+// box with this title.
+struct FailureMessage {
+    QString title;
+    QString text;
+    bool operator==(const FailureMessage &) const = default;
+};
+
+// The words of a failure as the operator reads them, chosen by its subject: a route refused, the
+// state file's error with its number, a panel picture's error number, a plug-in's faults (all of
+// `errors`, one a line), or the failure as tools print it.
+FailureMessage failureMessage(std::span<const Error> errors);
+
+// The words of a refused route.
+namespace route_messages {
+QString missing(const QString &path);
+QString countZero();
+QString sectionTooHigh();
+QString tooManyRecords(int count);
+QString truncated(const QString &path);
+// A route file that is there but cannot be read, with the reason.
+QString unreadable(const QString &path, const QString &reason);
+QString isFolder();
+QString noPermission();
+QString notAFile();
+QString tooLarge();
+} // namespace route_messages
+
 // The operator's side of the control panel: refusals, errors, the exit question and the end
 // of the program. Message boxes in the program; answers given in advance in tests.
 class PanelHost {
 public:
     virtual ~PanelHost() = default;
+
+    // Tells a failure in the box failureMessage() chooses.
+    void report(const Error &error) { report(std::span<const Error>(&error, 1)); }
+    void report(std::span<const Error> errors);
 
     // A refusal the operator acknowledges: OK only, the program's title, no icon.
     virtual void message(const QString &text) = 0;

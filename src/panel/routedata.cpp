@@ -9,7 +9,6 @@
 #include <QtEndian>
 
 #include <algorithm>
-#include <cerrno>
 
 namespace q47 {
 
@@ -125,85 +124,49 @@ qint16 clampStartSection(int section) {
     return static_cast<qint16>(std::clamp(section, 1, 300));
 }
 
-namespace route_messages {
-QString missing(const QString &path) {
-    return QStringLiteral("指定した系統のデータがありません...\n  ファイル：%1").arg(path);
-}
-QString countZero() {
-    return QStringLiteral("指定した系統はデータの数が0(未登録)の可能性があります...");
-}
-QString sectionTooHigh() {
-    return QStringLiteral(
-        "指定した区間はデータの数よりも多いです...\n  解決法：正しい区間を入力して下さい.");
-}
-QString tooManyRecords(int count) {
-    return QStringLiteral("系統データの停留所の数(%1)が多すぎます。読み込めるのは%2件までです。")
-        .arg(count)
-        .arg(kRouteSlots);
-}
-QString unreadable(const QString &path, const QString &reason) {
-    return QStringLiteral("指定した系統のデータを読み込めません...\n  原因：%1\n  ファイル：%2")
-        .arg(reason, path);
-}
-QString isFolder() {
-    return QStringLiteral("同じ名前のフォルダーがあります");
-}
-QString noPermission() {
-    return QStringLiteral("読み取りの権限がありません");
-}
-QString notAFile() {
-    return QStringLiteral("通常のファイルではありません");
-}
-QString tooLarge() {
-    return QStringLiteral("系統データとしては大きすぎます（%1 バイトまで）")
-        .arg(kMaxRouteFileBytes);
-}
-QString truncated(const QString &path) {
-    return QStringLiteral(
-               "系統データが途中で終わっています。ファイルが壊れている可能性があります。\n%1")
-        .arg(path);
-}
-} // namespace route_messages
-
-RouteLoadResult loadRoute(RouteTable &table, const QString &dataFolder, const QString &routeText,
-                          int startSection) {
+Result<> loadRoute(RouteTable &table, const QString &dataFolder, const QString &routeText,
+                   int startSection) {
     const qint16 section = clampStartSection(startSection);
     const QString path = normalizeFolder(dataFolder) + routeFileName(routeText);
+    const auto refused = [&path](Error::Kind what, const QString &detail = QString()) {
+        return Error(what, detail).in(path).about(Error::Subject::Route);
+    };
 
     QByteArray bytes;
     {
         const QFileInfo info(path);
         if (!info.exists())
-            return {false, route_messages::missing(path)};
+            return refused(Error::Kind::NotFound);
         // A file that is there but cannot be read is not a missing route: say what is wrong.
         if (info.isDir())
-            return {false, route_messages::unreadable(path, route_messages::isFolder())};
+            return refused(Error::Kind::IsFolder);
         // A pipe or a device in the file's place would never end, or never begin.
         if (!info.isFile())
-            return {false, route_messages::unreadable(path, route_messages::notAFile())};
-        RegularFileRead read = readRegularFile(path, kMaxRouteFileBytes);
-        if (read.error == EFBIG)
-            return {false, route_messages::unreadable(path, route_messages::tooLarge())};
-        if (!read)
-            return {false, route_messages::unreadable(
-                               path, read.error == kNotARegularFile ? route_messages::notAFile()
-                                     : info.isReadable()            ? qt_error_string(read.error)
-                                                         : route_messages::noPermission())};
-        bytes = std::move(read.bytes);
+            return refused(Error::Kind::NotAFile);
+        Result<QByteArray> read = readRegularFile(path, kMaxRouteFileBytes);
+        if (!read) {
+            Error failure = read.error();
+            if (failure.what != Error::Kind::TooLarge && failure.what != Error::Kind::NotAFile &&
+                failure.what != Error::Kind::IsFolder)
+                failure.what =
+                    info.isReadable() ? Error::Kind::ReadFailed : Error::Kind::NoPermission;
+            return failure.about(Error::Subject::Route);
+        }
+        bytes = std::move(*read);
     } // closed before any message
 
     const RouteFileContents contents = decodeRouteFile(bytes);
     if (bytes.size() < 2)
-        return {false, route_messages::truncated(path)};
+        return refused(Error::Kind::Truncated);
     table.StopCount = contents.count; // kept also when the route is refused below
     if (contents.count == 0)
-        return {false, route_messages::countZero()};
+        return refused(Error::Kind::Empty);
     if (contents.count - 1 < section)
-        return {false, route_messages::sectionTooHigh()};
+        return refused(Error::Kind::OutOfRange);
     if (contents.status == RouteFileContents::Status::TooManyRecords)
-        return {false, route_messages::tooManyRecords(contents.count)};
+        return refused(Error::Kind::TooMany, QString::number(contents.count));
     if (contents.status == RouteFileContents::Status::Truncated)
-        return {false, route_messages::truncated(path)};
+        return refused(Error::Kind::Truncated);
 
     table.slots.fill(StopRecord{});
     std::copy(contents.stops.begin(), contents.stops.end(), table.slots.begin());
@@ -211,7 +174,7 @@ RouteLoadResult loadRoute(RouteTable &table, const QString &dataFolder, const QS
     table.CurStopPos = static_cast<qint16>(section - 1);
     table.StartSection = section;
     table.RouteText = routeText;
-    return {true, {}};
+    return {};
 }
 
 } // namespace q47

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "error.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -75,27 +77,11 @@ QString normalizeFolder(const QString &folder);
 // A starting stop order number clamped to 1..300.
 qint16 clampStartSection(int section);
 
-// Route setting from a file into the table, with the messages the operator sees.
-struct RouteLoadResult {
-    bool ok = false;
-    QString message; // the message box text when refused
-};
-
-RouteLoadResult loadRoute(RouteTable &table, const QString &dataFolder, const QString &routeText,
-                          int startSection);
-
-namespace route_messages {
-QString missing(const QString &path);
-QString countZero();
-QString sectionTooHigh();
-QString tooManyRecords(int count);
-QString truncated(const QString &path);
-// A route file that is there but cannot be read, with the reason.
-QString unreadable(const QString &path, const QString &reason);
-QString isFolder();
-QString noPermission();
-QString notAFile();
-QString tooLarge();
-} // namespace route_messages
+// Route setting from a file into the table. A refusal is a Route's failure: the file missing
+// (NotFound), a folder, no ordinary file, too large, not readable (NoPermission, or the system's
+// reason), cut short (Truncated), no stops (Empty), the section past the data (OutOfRange), more
+// stops than slots (TooMany, the count as its detail).
+Result<> loadRoute(RouteTable &table, const QString &dataFolder, const QString &routeText,
+                   int startSection);
 
 } // namespace q47

@@ -37,9 +37,8 @@ bool RouteSession::setRoute(const QString &routeText, int startSection) {
     sound_.PlaySnd(settings_.text(setting::RouteSound), QStringLiteral("S1"), 0, 0);
 
     tape_.TapeLoad(soundFolder, routeName(routeText));
-    const RouteLoadResult loaded = loadRoute(table_, dataFolder, routeText, startSection);
-    if (!loaded.ok) {
-        host_.message(loaded.message);
+    if (const Result<> loaded = loadRoute(table_, dataFolder, routeText, startSection); !loaded) {
+        host_.report(loaded.error());
         return false;
     }
     side_ = loadRouteSideFile(dataFolder + routeSideFileName(routeText), table_.lastStopPos() + 1);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "error.h"
+
 #include <QByteArray>
 #include <QColor>
 #include <QList>
@@ -32,12 +34,12 @@ struct RouteSideFile {
 QString routeSideFileName(const QString &routeText);
 inline constexpr qint64 kMaxRouteSideFileBytes = 4 * 1024 * 1024;
 
-// Nothing for bytes that are not such a file: no JSON object, another format, a key of the
+// Invalid for bytes that are not such a file: no JSON object, another format, a key of the
 // wrong kind.
-std::optional<RouteSideFile> parseRouteSideFile(const QByteArray &bytes);
+Result<RouteSideFile> parseRouteSideFile(const QByteArray &bytes);
 // The side file at `path` when it is an ordinary file within the limit, well formed, and has
-// one entry for each of the route's `stopCount` stops; else nothing, and the route shows as
-// its file has it.
+// one entry for each of the route's `stopCount` stops; else nothing, logged under q47.route,
+// and the route shows as its file has it.
 std::optional<RouteSideFile> loadRouteSideFile(const QString &path, int stopCount);
 
 // The file as parseRouteSideFile takes it back: UTF-8, one stop to a line; the colours as

@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QScrollBar>
+#include <QSignalBlocker>
 
 namespace q47 {
 
@@ -34,13 +35,27 @@ ScrollFrame::ScrollFrame(QWidget *parent) : QFrame(parent) {
         bar->setRange(ranges[i][0], ranges[i][1]);
         bar->setValue(ranges[i][0]);
         bar->setGeometry(twipsRect(90, top + 210, 1530, 225));
-        connect(bar, &QScrollBar::valueChanged, this, [this, i] { Q_EMIT scrollChanged(i); });
+        connect(bar, &QScrollBar::valueChanged, this,
+                [this, i](int value) { Q_EMIT scrollChosen(i, value); });
         hscroll1_[static_cast<size_t>(i)] = bar;
     }
 }
 
-void ScrollFrame::showValue(int index) {
-    Label1(index)->setText(QString::number(HScroll1(index)->value()));
+void ScrollFrame::showScroll(int speed, int interval) {
+    const int values[2] = {speed, interval};
+    for (int i = 0; i < 2; ++i) {
+        QScrollBar *bar = HScroll1(i);
+        {
+            const QSignalBlocker quiet(bar);
+            bar->setValue(values[i]);
+        }
+        Label1(i)->setText(QString::number(bar->value()));
+    }
+}
+
+void ScrollFrame::showLateNight(bool on) {
+    const QSignalBlocker quiet(check2_);
+    check2_->setChecked(on);
 }
 
 } // namespace q47

@@ -12,7 +12,8 @@ namespace q47 {
 
 // Frame6: the late-night fare switch "深夜料金" (Check2) and the two place-name scroll
 // settings, "ｽｸﾛｰﾙ速度" (HScroll1(0), 1 to 2000) and "ｽｸﾛｰﾙ間隔" (HScroll1(1), 0 to 3000),
-// each with its value shown in Label1.
+// each with its value shown in Label1. It shows the panel's settings and tells what the
+// operator chose.
 class ScrollFrame : public QFrame {
     Q_OBJECT
 public:
@@ -22,11 +23,13 @@ public:
     QScrollBar *HScroll1(int i) const { return hscroll1_.at(static_cast<size_t>(i)); }
     QLabel *Label1(int i) const { return label1_.at(static_cast<size_t>(i)); }
 
-    // Label1(index) shows what its bar now holds.
-    void showValue(int index);
+    // The bars and their values, and the switch, as the panel holds them.
+    void showScroll(int speed, int interval);
+    void showLateNight(bool on);
 
 Q_SIGNALS:
-    void scrollChanged(int index);
+    // Bar `index` was moved to `value`.
+    void scrollChosen(int index, int value);
     void lateNightToggled(bool on);
 
 private:

@@ -2,6 +2,8 @@
 
 #include "panelwidgets.h"
 
+#include <QSignalBlocker>
+
 namespace q47 {
 
 namespace {
@@ -18,7 +20,7 @@ StepButtons::StepButtons(QWidget *parent) : QWidget(parent) {
     check1_->setCheckable(true);
     check1_->setGeometry(twipsRect(2130 - kLeft, 75 - kTop, 1275, 375));
     check1_->setEnabled(false);
-    connect(check1_, &QPushButton::toggled, this, [this] { Q_EMIT clearToggled(); });
+    connect(check1_, &QPushButton::toggled, this, &StepButtons::clearToggled);
 
     const char *captions[2] = {"データ戻し", "データ送り"};
     const QRect rects[2] = {twipsRect(2070 - kLeft, 495 - kTop, 645, 750),
@@ -34,10 +36,12 @@ StepButtons::StepButtons(QWidget *parent) : QWidget(parent) {
     }
 }
 
-void StepButtons::enableStepping() {
-    command2_[0]->setEnabled(true);
-    command2_[1]->setEnabled(true);
-    check1_->setEnabled(true);
+void StepButtons::showStepping(bool routeSet, bool cleared) {
+    for (QPushButton *step : command2_)
+        step->setEnabled(routeSet && !cleared);
+    check1_->setEnabled(routeSet);
+    const QSignalBlocker quiet(check1_);
+    check1_->setChecked(cleared);
 }
 
 } // namespace q47

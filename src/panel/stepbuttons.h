@@ -9,7 +9,8 @@ class QPushButton;
 namespace q47 {
 
 // The middle column's top: "表示消去" (Check1, a toggle) over "データ戻し" and "データ送り"
-// (Command2(0..1)). All three stay disabled until the first route is set.
+// (Command2(0..1)). All three stay disabled until the first route is set; stepping waits
+// while the display is cleared.
 class StepButtons : public QWidget {
     Q_OBJECT
 public:
@@ -18,12 +19,12 @@ public:
     QPushButton *Check1() const { return check1_; }
     QPushButton *Command2(int i) const { return command2_.at(static_cast<size_t>(i)); }
 
-    // The first route has been set: stepping and the display clear become usable.
-    void enableStepping();
+    // Whether a route has been set and the display is cleared.
+    void showStepping(bool routeSet, bool cleared);
 
 Q_SIGNALS:
     void stepClicked(int index);
-    void clearToggled();
+    void clearToggled(bool on);
 
 private:
     QPushButton *check1_ = nullptr;

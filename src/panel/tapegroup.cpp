@@ -1,7 +1,7 @@
 #include "tapegroup.h"
 
-#include "olecolor.h"
 #include "degitrenderer.h"
+#include "olecolor.h"
 #include "panelwidgets.h"
 
 namespace q47 {
@@ -37,12 +37,15 @@ TapeGroup::TapeGroup(QWidget *parent) : QGroupBox(QStringLiteral("音合使用�
     connect(set_, &QPushButton::clicked, this, &TapeGroup::setClicked);
     // Nothing can be spoken until the speech engine is there.
     setEnabled(false);
-    setButtonsEnabled(false);
+    for (QPushButton *b : {back_, next_, stop_, set_})
+        b->setEnabled(false);
 }
 
-void TapeGroup::setButtonsEnabled(bool on) {
+void TapeGroup::showTape(const PanelState &state) {
+    setTitle(state.tapeCaption());
+    setEnabled(state.tapeFrameEnabled());
     for (QPushButton *b : {back_, next_, stop_, set_})
-        b->setEnabled(on);
+        b->setEnabled(state.tapeButtonsEnabled());
 }
 
 } // namespace q47

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "mdlm_tape.h"
+#include "panelstate.h"
 
 #include <QGroupBox>
 
@@ -9,8 +9,9 @@ class QPushButton;
 namespace q47 {
 
 // grpM_Tape: the announcement buttons "戻し", "送り", "■" and "調整". Its caption tells
-// whether speech can be used ("音合使用可") or not ("音合使用不可").
-class TapeGroup : public QGroupBox, public TapeView {
+// whether speech can be used ("音合使用可") or not ("音合使用不可"). It shows the announcement
+// frame as the panel's state holds it.
+class TapeGroup : public QGroupBox {
     Q_OBJECT
 public:
     explicit TapeGroup(QWidget *parent = nullptr);
@@ -20,9 +21,7 @@ public:
     QPushButton *cmdTapeStop() const { return stop_; }
     QPushButton *cmdTapeSet() const { return set_; }
 
-    void setFrameCaption(const QString &caption) override { setTitle(caption); }
-    void setFrameEnabled(bool on) override { setEnabled(on); }
-    void setButtonsEnabled(bool on) override;
+    void showTape(const PanelState &state);
 
 Q_SIGNALS:
     void nextClicked();

@@ -7,10 +7,11 @@
 
 namespace q47 {
 
-std::unique_ptr<SpeechEngine> createDesktopSpeech(std::function<QString()> readingsFile) {
-    std::unique_ptr<EspeakSpeech> engine = EspeakSpeech::create(std::move(readingsFile));
-    if (!engine)
-        return nullptr;
+Result<std::unique_ptr<SpeechEngine>> createDesktopSpeech(std::function<QString()> readingsFile) {
+    Result<std::unique_ptr<EspeakSpeech>> created = EspeakSpeech::create(std::move(readingsFile));
+    if (!created)
+        return created.error();
+    std::unique_ptr<EspeakSpeech> engine = std::move(*created);
     engine->setSettings(loadVoiceSettings());
     // The engine owns the hook, so the pointer lives as long as the hook can be called.
     EspeakSpeech *speech = engine.get();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "error.h"
 #include "speechengine.h"
 
 #include <QString>
@@ -10,7 +11,7 @@
 namespace q47 {
 
 // The program's speech: eSpeak NG with the voice stored in QSettings, its settings shown in
-// the voice dialog. nullptr when it cannot be created; see EspeakSpeech::create().
-std::unique_ptr<SpeechEngine> createDesktopSpeech(std::function<QString()> readingsFile);
+// the voice dialog; why it cannot be created, see EspeakSpeech::create().
+Result<std::unique_ptr<SpeechEngine>> createDesktopSpeech(std::function<QString()> readingsFile);
 
 } // namespace q47

@@ -2,6 +2,7 @@
 
 #include "gstsink.h"
 #include "japanesereading.h"
+#include "logging.h"
 #include "mdlsndapi.h"
 
 #include <QDateTime>
@@ -236,7 +237,7 @@ struct EspeakSpeech::Impl {
     // Until the session has started or failed. Under the mutex.
     void waitStartedLocked(std::unique_lock<std::mutex> &lock) const;
     void session();
-    bool begin();
+    Result<> begin();
     void loop();
     void play(const Request &request, const VoiceSettings &wanted);
     void finishCurrent(std::unique_lock<std::mutex> &lock);
@@ -248,6 +249,10 @@ struct EspeakSpeech::Impl {
 
 GstBusSyncReply EspeakSpeech::Impl::onBusMessage(GstBus *, GstMessage *message, gpointer data) {
     const GstMessageType type = GST_MESSAGE_TYPE(message);
+    if (type == GST_MESSAGE_ERROR)
+        logPassedOver(logSpeech,
+                      Error(Error::Kind::DeviceFailed,
+                            QStringLiteral("the voice stopped: ") + busErrorText(message)));
     if (type == GST_MESSAGE_EOS || type == GST_MESSAGE_ERROR) {
         auto *link = static_cast<Link *>(data);
         std::lock_guard lock(link->impl->mutex);
@@ -279,7 +284,10 @@ void EspeakSpeech::Impl::waitStartedLocked(std::unique_lock<std::mutex> &lock) c
 }
 
 void EspeakSpeech::Impl::session() {
-    const bool ready = begin();
+    const Result<> started = begin();
+    const bool ready = bool(started);
+    if (!started)
+        logPassedOver(logSpeech, started.error());
     {
         std::lock_guard lock(mutex);
         start = ready ? Start::Ready : Start::Failed;
@@ -300,15 +308,19 @@ namespace {
 
 // Whether eSpeak's data with the Japanese voice is installed, found without loading any of it.
 // On the eSpeak thread.
-bool japaneseVoiceInstalled() {
+Result<> japaneseVoiceInstalled() {
     espeak_ng_InitializePath(nullptr);
     const char *path = nullptr;
     espeak_Info(&path);
     if (!path || !*path)
-        return false;
+        return Error(Error::Kind::Unavailable, QStringLiteral("eSpeak NG is not installed"));
     const QString home = QString::fromLocal8Bit(path) + QLatin1Char('/');
-    return QFileInfo::exists(home + QStringLiteral("phontab")) &&
-           QFileInfo::exists(home + QStringLiteral("ja_dict"));
+    for (const QString &file : {QStringLiteral("phontab"), QStringLiteral("ja_dict")})
+        if (!QFileInfo::exists(home + file))
+            return Error(Error::Kind::Unavailable,
+                         QStringLiteral("eSpeak NG's Japanese voice is not installed"))
+                .in(home + file);
+    return {};
 }
 
 // Selects the Japanese voice and lists it with the variants this eSpeak has; empty when the
@@ -334,22 +346,26 @@ QStringList selectJapaneseVoice() {
 
 } // namespace
 
-bool EspeakSpeech::Impl::begin() {
-    if (!mdlSndAPI::available())
-        return false;
+Result<> EspeakSpeech::Impl::begin() {
+    const auto unavailable = [](const char *what) {
+        return Error(Error::Kind::Unavailable,
+                     QStringLiteral("the voice stays silent: %1").arg(QLatin1String(what)));
+    };
+    if (Result<> sound = mdlSndAPI::start(); !sound)
+        return sound.error();
     EspeakThread &thread = EspeakThread::instance();
     sampleRate = thread.sampleRate();
     if (sampleRate <= 0)
-        return false;
+        return unavailable("eSpeak NG does not start");
     const QStringList found = selectJapaneseVoice();
     if (found.isEmpty())
-        return false;
+        return unavailable("eSpeak NG's Japanese voice cannot be selected");
     reading = std::make_unique<JapaneseReading>();
     if (!reading->available())
-        return false;
+        return unavailable("MeCab does not open its dictionary");
     espeak_SetSynthCallback(onSynth);
     voices = found;
-    return true;
+    return {};
 }
 
 void EspeakSpeech::Impl::loop() {
@@ -489,11 +505,16 @@ void EspeakSpeech::Impl::apply(const VoiceSettings &wanted) {
     applied = wanted;
 }
 
-std::unique_ptr<EspeakSpeech> EspeakSpeech::create(std::function<QString()> readingsFile,
-                                                   const QString &sinkDescription) {
-    if (!EspeakThread::instance().call([] { return japaneseVoiceInstalled(); }) ||
-        !JapaneseReading::dictionaryInstalled() || engineExists.exchange(true))
-        return nullptr;
+Result<std::unique_ptr<EspeakSpeech>> EspeakSpeech::create(std::function<QString()> readingsFile,
+                                                           const QString &sinkDescription) {
+    if (Result<> voice = EspeakThread::instance().call([] { return japaneseVoiceInstalled(); });
+        !voice)
+        return voice.error();
+    if (!JapaneseReading::dictionaryInstalled())
+        return Error(Error::Kind::Unavailable,
+                     QStringLiteral("MeCab's dictionary is not installed"));
+    if (engineExists.exchange(true))
+        return Error(Error::Kind::Unavailable, QStringLiteral("another speech engine is running"));
     auto impl = std::make_shared<Impl>(std::move(readingsFile), sinkDescription);
     return std::unique_ptr<EspeakSpeech>(new EspeakSpeech(std::move(impl)));
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "error.h"
 #include "speechengine.h"
 
 #include <QString>
@@ -50,13 +51,13 @@ public:
     // `readingsFile` names the author's reading dictionary ("word,reading" lines); it is asked
     // again, on the caller's thread, at every speak(), and the file is reloaded when its name
     // or modification time changed. An empty sink description means the environment variable
-    // kAudioSinkVariable, else "autoaudiosink". nullptr when eSpeak's Japanese voice or MeCab's
-    // dictionary is not installed, or when another engine exists.
+    // kAudioSinkVariable, else "autoaudiosink". Unavailable when eSpeak's Japanese voice or
+    // MeCab's dictionary is not installed, or when another engine exists.
     // Creation only looks for them: eSpeak, GStreamer and MeCab start on the speech thread at
     // the first prepare(), speak(), voices() or settings(), so that an engine nobody uses
     // costs neither time nor memory. One that cannot start then stays silent.
-    static std::unique_ptr<EspeakSpeech> create(std::function<QString()> readingsFile,
-                                                const QString &sinkDescription = {});
+    static Result<std::unique_ptr<EspeakSpeech>> create(std::function<QString()> readingsFile,
+                                                        const QString &sinkDescription = {});
     ~EspeakSpeech() override;
     EspeakSpeech(const EspeakSpeech &) = delete;
     EspeakSpeech &operator=(const EspeakSpeech &) = delete;

@@ -64,6 +64,8 @@
       (element, message), FALSE)                                                                   \
     X(GstMessage *, gst_message_new_error,                                                         \
       (GstObject * source, GError * error, const gchar *debug), (source, error, debug), nullptr)   \
+    X(void, gst_message_parse_error, (GstMessage * message, GError * *error, gchar * *debug),      \
+      (message, error, debug), void())                                                             \
     X(GQuark, gst_stream_error_quark, (void), (), 0)                                               \
     X(guint64, gst_util_uint64_scale, (guint64 value, guint64 num, guint64 denom),                 \
       (value, num, denom), 0)                                                                      \

@@ -1,5 +1,6 @@
 #include "gstsink.h"
 
+#include "logging.h"
 #include "mdlsndapi.h"
 
 namespace q47 {
@@ -12,6 +13,12 @@ GstElement *parseSink(const QString &description) {
     GError *error = nullptr;
     GstElement *sink =
         gst_parse_bin_from_description(description.toUtf8().constData(), TRUE, &error);
+    if (!sink || error)
+        logPassedOver(logSound,
+                      Error(Error::Kind::Unavailable,
+                            QStringLiteral("no audio sink \"%1\": %2")
+                                .arg(description, error ? QString::fromUtf8(error->message)
+                                                        : QStringLiteral("GStreamer is missing"))));
     if (error) {
         g_error_free(error);
         if (sink)
@@ -62,6 +69,15 @@ SourcePipeline makeSourcePipeline(const char *name, GstCaps *caps, const QString
     built.volume = volume;
     built.sink = sink;
     return built;
+}
+
+QString busErrorText(GstMessage *message) {
+    GError *error = nullptr;
+    gst_message_parse_error(message, &error, nullptr);
+    const QString text = error ? QString::fromUtf8(error->message) : QStringLiteral("an error");
+    if (error)
+        g_error_free(error);
+    return text;
 }
 
 } // namespace q47

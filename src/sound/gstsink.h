@@ -22,4 +22,7 @@ struct SourcePipeline {
 };
 SourcePipeline makeSourcePipeline(const char *name, GstCaps *caps, const QString &sinkDescription);
 
+// What an error message on a player's bus says, in GStreamer's words.
+QString busErrorText(GstMessage *message);
+
 } // namespace q47

@@ -1,6 +1,7 @@
 #include "japanesereading.h"
 
 #include "cp932.h"
+#include "logging.h"
 #include "readingnumbers.h"
 #include "readingtext.h"
 #include "regularfile.h"
@@ -69,8 +70,10 @@ ReadingDictionary ReadingDictionary::fromBytes(const QByteArray &bytes) {
 }
 
 ReadingDictionary ReadingDictionary::load(const QString &path) {
-    const RegularFileRead read = readRegularFile(path, kMaxFileBytes);
-    return read ? fromBytes(read.bytes) : ReadingDictionary();
+    const Result<QByteArray> read = readRegularFile(path, kMaxFileBytes);
+    if (!read)
+        logPassedOver(logReading, read.error());
+    return read ? fromBytes(*read) : ReadingDictionary();
 }
 
 void ReadingDictionary::add(const QString &word, const QString &reading) {
@@ -127,26 +130,6 @@ qsizetype ReadingDictionary::match(QStringView text, qsizetype pos, QString *rea
 
 // ---------------------------------------------------------------------------------------------
 // Free functions
-
-QString toKatakana(QStringView text) {
-    QString out = text.toString();
-    for (QChar &c : out) {
-        const char16_t u = c.unicode();
-        if ((u >= u'ぁ' && u <= u'ゖ') || u == u'ゝ' || u == u'ゞ')
-            c = QChar(char16_t(u + 0x60));
-    }
-    return out;
-}
-
-QString toHiragana(QStringView text) {
-    QString out = text.toString();
-    for (QChar &c : out) {
-        // ァ to ヶ sit 0x60 above ぁ to ゖ.
-        if (c.unicode() >= 0x30A1 && c.unicode() <= 0x30F6)
-            c = QChar(c.unicode() - 0x60);
-    }
-    return out;
-}
 
 QString numberReading(QStringView digits) {
     const QString text = sanitize(digits);
@@ -574,6 +557,10 @@ JapaneseReading::JapaneseReading() : d(std::make_unique<Impl>()) {
             d->lattice.reset();
         }
     }
+    if (!d->tagger)
+        logPassedOver(logReading,
+                      Error(Error::Kind::Unavailable,
+                            QStringLiteral("MeCab or its dictionary cannot be opened")));
 }
 
 JapaneseReading::~JapaneseReading() = default;

@@ -1,5 +1,8 @@
 #pragma once
 
+// toKatakana(), which the readings give their kana in.
+#include "japanesetext.h"
+
 #include <QByteArray>
 #include <QHash>
 #include <QList>
@@ -68,9 +71,6 @@ private:
     std::unique_ptr<Impl> d;
 };
 
-// Katakana from hiragana, and back; other characters unchanged.
-QString toKatakana(QStringView text);
-QString toHiragana(QStringView text);
 // Japanese numeral reading of a decimal number text such as "12", "210", "3.5", "10000", "0"
 // (ASCII or full-width digits, commas between digit groups allowed); empty when the text is no
 // number. Long vowels in numbers are written with ウ: 12 ジュウニ.

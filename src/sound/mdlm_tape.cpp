@@ -1,5 +1,6 @@
 #include "mdlm_tape.h"
 
+#include "logging.h"
 #include "osinfo.h"
 #include "regularfile.h"
 #include "settingsstore.h"
@@ -31,7 +32,14 @@ bool mdlM_Tape::isVista() const {
 
 void mdlM_Tape::TapeInit() {
     if (!isVista()) {
-        engine_ = createEngine_ ? createEngine_() : nullptr;
+        Result<std::unique_ptr<SpeechEngine>> engine =
+            createEngine_ ? createEngine_() : Result<std::unique_ptr<SpeechEngine>>(nullptr);
+        if (!engine)
+            logPassedOver(logSpeech, engine.error());
+        else if (!*engine)
+            logPassedOver(logSpeech,
+                          Error(Error::Kind::Unavailable, QStringLiteral("no speech engine")));
+        engine_ = engine ? std::move(*engine) : nullptr;
         if (engine_) {
             view_.setFrameEnabled(true);
             view_.setFrameCaption(QString::fromUtf8(kAvailable));
@@ -55,24 +63,29 @@ void mdlM_Tape::TapeLoad(const QString &Folder, const QString &RouteName) {
     list_ = QByteArray();
     lines_ = TapeLineIndex();
     // Only an ordinary file: a pipe or a device in the list's place would never end.
-    RegularFileRead read = readRegularFile(listPath(Folder, RouteName), kMaxListBytes);
-    if (!read)
+    const QString path = listPath(Folder, RouteName);
+    Result<QByteArray> read = readRegularFile(path, kMaxListBytes);
+    if (!read) {
+        logPassedOver(logSpeech, read.error());
         return fail();
-    TapeLineIndex lines(read.bytes);
-    tapeCount_ = static_cast<int>(lines.count());
-    if (tapeCount_ == 0)
-        return fail();
-
-    list_ = std::move(read.bytes);
-    lines_ = std::move(lines);
-    readEntries_ = 0;
-    TapeLineReader reader(list_);
-    QByteArrayView line;
-    for (tapePos_ = 1; reader.next(line); ++tapePos_) {
-        readEntries_ = tapePos_;
-        if (parseTapeLine(line, false).error != TapeLine::Error::None)
-            return fail();
     }
+    TapeLineIndex lines(*read);
+    tapeCount_ = static_cast<int>(lines.count());
+    if (tapeCount_ == 0) {
+        logPassedOver(logSpeech, Error(Error::Kind::Empty).in(path));
+        return fail();
+    }
+
+    list_ = std::move(*read);
+    lines_ = std::move(lines);
+    // The entries before a line that does not read are kept, and the buttons are off.
+    if (Result<> checked = checkTapeList(list_); !checked) {
+        checked.error().file = path;
+        logPassedOver(logSpeech, checked.error());
+        readEntries_ = tapePos_ = checked.error().line;
+        return fail();
+    }
+    readEntries_ = tapeCount_;
 
     if (speechOK_) {
         view_.setFrameEnabled(true);

@@ -32,10 +32,11 @@ public:
 // The announcement tape: a route's announcement list ("<route>tp.csv" in the sound folder),
 // spoken entry by entry with a pre-announcement sound before each. Setting a route loads its
 // list here. No failure is shown to the operator: a list that cannot be read switches the
-// buttons off and a missing engine leaves speech off.
+// buttons off and a missing engine leaves speech off; both are logged under q47.speech.
 class mdlM_Tape {
 public:
-    using EngineFactory = std::function<std::unique_ptr<SpeechEngine>()>;
+    // The engine, or why there is none.
+    using EngineFactory = std::function<Result<std::unique_ptr<SpeechEngine>>()>;
 
     static constexpr const char *kAvailable = "音合使用可";
     static constexpr const char *kUnavailable = "音合使用不可";

@@ -1,6 +1,7 @@
 #include "mdlsndapi.h"
 
 #include "gstsink.h"
+#include "logging.h"
 #include "midisynth.h"
 
 #include <QFile>
@@ -31,8 +32,8 @@ void onPipelineFinalised(gpointer, GObject *) {
     --livePipelines;
 }
 
-bool initGStreamer() {
-    static const bool ok = [] {
+Result<> initGStreamer() {
+    static const Result<> started = []() -> Result<> {
         // Sounds come and go all run long, MIDI instruments' samples with them. malloc would
         // raise its threshold for mapping large blocks after the first such block is freed and
         // then keep later ones in its heap, which a long run fragments page by page; blocks
@@ -40,15 +41,23 @@ bool initGStreamer() {
         mallopt(M_MMAP_THRESHOLD, 1024 * 1024);
         GError *error = nullptr;
         const bool done = gst_init_check(nullptr, nullptr, &error);
+        const QString why = error ? QString::fromUtf8(error->message) : QString();
         if (error)
             g_error_free(error);
-        return done;
+        if (done)
+            return {};
+        return Error(Error::Kind::Unavailable,
+                     why.isEmpty() ? QStringLiteral("GStreamer cannot be opened")
+                                   : QStringLiteral("GStreamer does not start: ") + why);
     }();
-    return ok;
+    return started;
 }
 
 // Written by GStreamer's threads, read by the caller's.
 struct Progress {
+    Progress(QString path, QString channel) : path(std::move(path)), channel(std::move(channel)) {}
+    const QString path; // the sound, and its channel, for the log
+    const QString channel;
     std::mutex mutex;
     std::condition_variable cv;
     bool ended = false;
@@ -80,6 +89,10 @@ GstBusSyncReply onBusMessage(GstBus *, GstMessage *message, gpointer data) {
         progress.finish(false);
         break;
     case GST_MESSAGE_ERROR:
+        logPassedOver(logSound,
+                      Error(Error::Kind::ReadFailed,
+                            QStringLiteral("%1: %2").arg(progress.channel, busErrorText(message)))
+                          .in(progress.path));
         progress.finish(true);
         break;
     default:
@@ -102,9 +115,10 @@ GstPadProbeReturn onSinkData(GstPad *, GstPadProbeInfo *, gpointer data) {
 
 class mdlSndAPI::Player {
 public:
-    Player(QString alias, QString path, SoundDevice device)
+    // `channel` names it in the log: "S1" to "S4".
+    Player(QString alias, QString path, SoundDevice device, const QString &channel)
         : alias_(std::move(alias)), path_(std::move(path)), device_(device),
-          progress_(std::make_shared<Progress>()) {}
+          progress_(std::make_shared<Progress>(path_, channel)) {}
 
     ~Player() {
         if (stream_) {
@@ -172,6 +186,11 @@ public:
             } else if (Clock::now() - lastMove > std::chrono::milliseconds(stallMs)) {
                 progress_->ended = true;
                 progress_->failed = true;
+                logPassedOver(logSound, Error(Error::Kind::DeviceFailed,
+                                              QStringLiteral("%1: no progress for %2 ms, given up")
+                                                  .arg(progress_->channel)
+                                                  .arg(stallMs))
+                                            .in(path_));
             }
         }
     }
@@ -284,27 +303,37 @@ int mdlSndAPI::pipelinesAlive() {
     return livePipelines;
 }
 
-bool mdlSndAPI::available() {
+Result<> mdlSndAPI::start() {
     return initGStreamer();
 }
 
 void mdlSndAPI::PlaySnd(const QString &Path, const QString &Channel, qint16 Wait, qint16 Pause) {
+    const auto silent = [&](Error::Kind what, const char *why) {
+        logPassedOver(
+            logSound,
+            Error(what, QStringLiteral("%1: %2").arg(Channel, QLatin1String(why))).in(Path));
+    };
     // A missing file must not even close the channel: the sound playing there goes on.
-    if (Path.isEmpty() || !QFileInfo(Path).isFile())
-        return;
+    if (Path.isEmpty())
+        return silent(Error::Kind::NotFound, "no sound file is set");
+    if (!QFileInfo(Path).isFile())
+        return silent(Error::Kind::NotFound, "no such sound file");
     const int slot = soundChannelSlot(Channel);
     if (slot < 0)
-        return;
+        return silent(Error::Kind::BadValue, "no such channel");
     const QString alias = soundChannelAlias(Channel);
     close(slot);
 
     const SoundDevice device = soundDeviceForPath(Path);
-    if (device == SoundDevice::None || !available())
-        return;
+    if (device == SoundDevice::None)
+        return silent(Error::Kind::Invalid, "not a WAV, MP3 or MIDI file");
+    if (Result<> started = start(); !started)
+        return logPassedOver(logSound, started.error());
 
-    auto player = std::make_unique<Player>(alias, Path, device);
+    auto player =
+        std::make_unique<Player>(alias, Path, device, QStringLiteral("S%1").arg(slot + 1));
     if (!player->open(sinkDescription_))
-        return;
+        return silent(Error::Kind::Unavailable, "no player could be built");
     ++opens_[slot];
     players_[slot] = std::move(player);
     Player &p = *players_[slot];

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "error.h"
 #include "soundfiletype.h"
 #include "soundoutput.h"
 
@@ -53,8 +54,10 @@ public:
     // movement, hence the generous default.
     void setStallTimeoutMs(int ms) { stallTimeoutMs_ = ms; }
 
-    // The GStreamer library could be initialised; without it every call is silently a no-op.
-    static bool available();
+    // GStreamer, started once for the whole run, or why it cannot start. Without it every call
+    // is a no-op, silent but for the q47.sound log.
+    static Result<> start();
+    static bool available() { return bool(start()); }
 
     // Players' pipelines that have not been freed yet, in the whole process.
     static int pipelinesAlive();

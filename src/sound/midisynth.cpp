@@ -1,5 +1,7 @@
 #include "midisynth.h"
 
+#include "logging.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
@@ -359,14 +361,19 @@ bool MidiSynth::Impl::createSynth() {
     if (state != Synth::NotYet)
         return state == Synth::Ready;
     state = Synth::Failed;
-    if (!fl.open())
+    const auto failed = [](const QString &why) {
+        logPassedOver(logSound, Error(Error::Kind::Unavailable,
+                                      QStringLiteral("MIDI sounds stay silent: ") + why));
         return false;
+    };
+    if (!fl.open())
+        return failed(QStringLiteral("libfluidsynth cannot be opened"));
     // Sound failures are silent; the library would print its own.
     for (int level = FLUID_PANIC; level < LAST_LOG_LEVEL; ++level)
         fl.fluid_set_log_function(level, nullptr, nullptr);
     settings = fl.new_fluid_settings();
     if (!settings)
-        return false;
+        return failed(QStringLiteral("no synthesizer settings"));
     fl.fluid_settings_setint(settings, "synth.midi-channels", kFileChannels * kBlocks);
     fl.fluid_settings_setint(settings, "synth.audio-channels", kBlocks);
     fl.fluid_settings_setint(settings, "synth.audio-groups", kBlocks);
@@ -379,7 +386,7 @@ bool MidiSynth::Impl::createSynth() {
     fl.fluid_settings_setnum(settings, "synth.sample-rate", kRate);
     synth = fl.new_fluid_synth(settings);
     if (!synth)
-        return false;
+        return failed(QStringLiteral("no synthesizer"));
     bool loaded = false;
     for (const QString &font : fonts) {
         // Without choosing presets: that would load the piano and the drum kit on every
@@ -389,9 +396,12 @@ bool MidiSynth::Impl::createSynth() {
             loaded = true;
             break;
         }
+        logPassedOver(
+            logSound,
+            Error(Error::Kind::Invalid, QStringLiteral("not a sound font that loads")).in(font));
     }
     if (!loaded)
-        return false;
+        return failed(QStringLiteral("no sound font"));
     for (int channel = 0; channel < kFileChannels * kBlocks; ++channel) {
         fl.fluid_synth_set_channel_type(synth, channel,
                                         channel / kBlocks == kDrumChannel ? CHANNEL_TYPE_DRUM

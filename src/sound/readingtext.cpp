@@ -1,5 +1,7 @@
 #include "readingtext.h"
 
+#include "japanesetext.h"
+
 #include <array>
 #include <string_view>
 
@@ -14,10 +16,6 @@ bool inRange(char32_t c, char32_t first, char32_t last) {
 // Characters whose compatibility form is what is meant: ① 1, ㎞ km, ㈱ (株), ㍉ ミリ.
 bool wantsCompatibilityForm(char16_t u) {
     return inRange(u, 0x2460, 0x24FF) || inRange(u, 0x3200, 0x33FF) || u == 0x2103 || u == 0x2116;
-}
-
-bool isHalfWidthKana(char16_t u) {
-    return inRange(u, 0xFF61, 0xFF9F);
 }
 
 constexpr std::array<const char16_t *, 26> kLetterNames = {
@@ -140,9 +138,9 @@ QString spell(QStringView word) {
 } // namespace
 
 QChar foldChar(QChar c) {
+    if (const QChar half = toHalfWidth(c); half != c)
+        return half;
     const char16_t u = c.unicode();
-    if (inRange(u, 0xFF01, 0xFF5E))
-        return QChar(char16_t(u - 0xFEE0));
     if (u == u'ヶ')
         return u'ケ';
     if (u == u'ヵ')

@@ -86,6 +86,22 @@ TapeLine::Error readNumber(QByteArrayView text, qint16 &out) {
 
 } // namespace
 
+Result<> checkTapeList(QByteArrayView bytes) {
+    TapeLineReader reader(bytes);
+    QByteArrayView line;
+    for (int number = 1; reader.next(line); ++number) {
+        const TapeLine read = parseTapeLine(line, false);
+        if (read.error != TapeLine::Error::None)
+            return Error(Error::Kind::Invalid, QStringLiteral("field %1 is %2")
+                                                   .arg(read.errorField)
+                                                   .arg(read.error == TapeLine::Error::NotANumber
+                                                            ? QStringLiteral("not a number")
+                                                            : QStringLiteral("out of range")))
+                .at(number);
+    }
+    return {};
+}
+
 bool TapeLineReader::next(QByteArrayView &line) {
     if (pos_ >= bytes_.size())
         return false;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "error.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QList>
@@ -73,6 +75,10 @@ private:
 // decimals (an empty number is 0). A line may leave out trailing fields. Without `withText`
 // the words are left empty, for a reader that only checks the numbers.
 TapeLine parseTapeLine(QByteArrayView cp932Line, bool withText = true);
+
+// Every line of a list, checked for its numbers: nothing, or the first line that does not read
+// (Invalid, with its line and field).
+Result<> checkTapeList(QByteArrayView bytes);
 
 // The line as a list stores it: text quoted, numbers plain, without the line end.
 QByteArray formatTapeLine(const TapeEntry &entry);

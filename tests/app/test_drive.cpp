@@ -2,9 +2,9 @@
 // manager: where the windows stand and how the window manager may treat them, then keypad
 // entry of a sample route, "リセット", two steps forward, and the board's pixels.
 #include "boardlayout.h"
+#include "boardmodel.h"
 #include "boardswitch.h"
 #include "boardzoom.h"
-#include "chimeictl.h"
 #include "fonts.h"
 #include "form1.h"
 #include "frmctl.h"
@@ -12,9 +12,7 @@
 #include "lcdboard.h"
 #include "lcdlayout.h"
 #include "lcdtexts.h"
-#include "mdegit.h"
 #include "mdliniio.h"
-#include "mdlq47_000.h"
 #include "panelwidgets.h"
 #include "q47app.h"
 #include "recordingsound.h"
@@ -179,18 +177,19 @@ private Q_SLOTS:
         QTest::mouseClick(panel.stepButtons()->Command2(1), Qt::LeftButton);
         QCOMPARE(panel.route().CurStopPos, 2);
         q47::Form1 &board = app_->board();
-        QCOMPARE(board.Degit(1)->Value(), QVariant(200));
-        QCOMPARE(board.Degit(3)->Value(), QVariant(170));
-        QCOMPARE(board.Degit(4)->Value(), QVariant(0));
+        const q47::BoardContent &shownOnBoard = app_->model().content();
+        QCOMPARE(shownOnBoard.cells[1], QVariant(200));
+        QCOMPARE(shownOnBoard.cells[3], QVariant(170));
+        QCOMPARE(shownOnBoard.cells[4], QVariant(0));
 
         const QRgb lit = qRgb(0xF8, 0xD2, 0x72);
         const QPoint origin = board.mapToGlobal(QPoint(0, 0));
         const auto cellLit = [&](const QImage &shown, int k) {
-            return litPixels(shown, board.Degit(k)->geometry().translated(origin), lit);
+            return litPixels(shown, board.cellRect(k).translated(origin), lit);
         };
         // The place-name column shows the stop in its dot colour.
         const auto nameDots = [&](const QImage &shown) {
-            const QRect column = board.ChimeiCtl()->geometry().translated(origin);
+            const QRect column = board.nameRect().translated(origin);
             int dots = 0;
             for (int y = column.top(); y <= column.bottom(); ++y)
                 for (int x = column.left(); x <= column.right(); ++x)
@@ -209,7 +208,7 @@ private Q_SLOTS:
 
         // A double-click on the keypad pane brings the digit lists to the front.
         QTest::mouseDClick(panel.entryPanes()->Frame1(1), Qt::LeftButton, {}, QPoint(5, 100));
-        QCOMPARE(panel.BackPane(), qint16(1));
+        QCOMPARE(panel.state().backPane(), qint16(1));
         const QListWidget *list = panel.entryPanes()->List2(0);
         const QRect digits =
             list->viewport()->geometry().translated(list->mapToGlobal(QPoint(0, 0)));
@@ -230,7 +229,7 @@ private Q_SLOTS:
             QStringList differ;
             for (int k = 1; k <= q47::kBoardCells; ++k) {
                 const QString lcd = q47::lcd::fareText(led.model().content(), k);
-                if (led.Degit(k)->model().displayText() != lcd)
+                if (led.cellText(k) != lcd)
                     differ << QStringLiteral("%1: %2").arg(k).arg(lcd);
             }
             return differ.join(u", ");
@@ -265,7 +264,13 @@ private Q_SLOTS:
         if (!shots.isEmpty())
             screen().save(shots + QStringLiteral("/lcd-board.png"));
         boards.show(q47::lcd::BoardKind::Led);
-        QVERIFY(led.ChimeiCtl()->model().dotCount() > 0); // the name, drawn while hidden
+        // The name, drawn while the board was hidden, in its dot colour.
+        const QImage named = led.renderBoard(1).copy(led.nameRect());
+        int dots = 0;
+        for (int y = 0; y < named.height(); ++y)
+            for (int x = 0; x < named.width(); ++x)
+                dots += qRed(named.pixel(x, y)) > 200 && qBlue(named.pixel(x, y)) < 80;
+        QVERIFY(dots > 0);
     }
 
     // The route's announcement list came with it: the buttons speak, and "調整" opens the
@@ -342,7 +347,7 @@ private Q_SLOTS:
         q47::frmCtl &panel = *app_->controlPanel();
         q47::SettingsStore &s = app_->settings();
         const QString plugin = QStringLiteral(Q47_SAMPLES "/plugins/full.4SP");
-        QCOMPARE(app_->options()->SetPlgin(plugin), 2);
+        QVERIFY(app_->options()->SetPlgin(plugin));
         s.setText(q47::setting::PluginFile, plugin);
         s.setFlag(q47::setting::UsePreview, 1);
         QTest::mouseClick(panel.Check4(), Qt::LeftButton);
@@ -370,11 +375,11 @@ private Q_SLOTS:
         s.setText(q47::setting::On1PanelFile, QStringLiteral(Q47_SAMPLES "/panels/led.gif"));
         s.setColour(q47::setting::LabelColourOn1, 0x0000FFFF); // yellow
         q47::Form1 &board = app_->board();
-        board.setLabelsShown(true);
-        q47::SeirikenNumSet(board, 7, 0);
+        app_->model().setLabelsShown(true);
+        app_->model().setNumbering(7, false);
         QTest::mouseClick(app_->controlPanel()->Frame2()->Option4(1), Qt::LeftButton);
         QVERIFY(board.Picture() != board.imgRes(1));
-        QCOMPARE(board.lblSeiriNum(1)->palette().color(QPalette::WindowText), QColor(Qt::yellow));
+        QCOMPARE(app_->model().content().labels.colour, QColor(Qt::yellow));
         QTest::qWait(300);
         const QString shots = qEnvironmentVariable("Q47_DRIVE_SHOTS");
         if (!shots.isEmpty())

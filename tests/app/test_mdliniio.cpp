@@ -1,9 +1,7 @@
-#include "chimeictl.h"
 #include "fakepanel.h"
 #include "form1.h"
 #include "frmctl.h"
 #include "frmoption.h"
-#include "mdegit.h"
 #include "mdliniio.h"
 #include "optionsrig.h"
 #include "optionstates.h"
@@ -24,10 +22,16 @@ using namespace q47;
 
 namespace {
 
-// The three windows as start-up leaves them, and their state file.
+// The options with the models, the board and the panel whose places the state file keeps, as
+// start-up leaves them, and their state file.
 struct Rig : OptionsRig {
-    explicit Rig(const QString &path) : ini(board, panel, options, host, path) {}
+    explicit Rig(const QString &path) : ini(model, board, panel, options, host, path) {}
 
+    Form1 board{model};
+    RecordingSound sound;
+    QStringList log;
+    FakeRuntime runtime{log};
+    frmCtl panel{model, panelState, settings, sound, &host, &runtime};
     mdlIniIo ini;
 };
 
@@ -75,11 +79,11 @@ private Q_SLOTS:
             s.setColour(setting::DigitLit, 0x00FF00);
             s.setListIndex(setting::NameFont, 2);
             rig.options.customColours()[16] = 0x123456;
-            rig.board.Degit(7)->setShift(2);
-            rig.board.Degit(50)->setZeroMode(1);
-            rig.panel.Frame6()->HScroll1(0)->setValue(40);
-            rig.panel.Frame6()->Check2()->setChecked(true);
-            rig.panel.Frame1_DblClick(1);
+            rig.model.setCellFormat(7, {0, 0, 2});
+            rig.model.setCellFormat(50, {1, 0, 0});
+            rig.panelState.setScrollSpeed(40);
+            rig.panelState.setLateNight(true);
+            rig.panelState.sendToBack(EntryPane::Keypad);
             rig.panel.move(300, 200);
             rig.board.move(15, 30);
             rig.ini.SaveIni();
@@ -100,12 +104,13 @@ private Q_SLOTS:
         const OptionStates &states = rig.options.states();
         QVERIFY(states.frame3Enabled() && states.imageRowsShown());
         QVERIFY(states.combo4Enabled(3) && states.combo4Enabled(4) && !states.combo4Enabled(0));
-        QCOMPARE(rig.board.Degit(7)->Shift(), qint16(2));
-        QCOMPARE(rig.board.Degit(1)->DegitForeColor(), OleColor(0x00FF00));
-        QCOMPARE(rig.board.ChimeiCtl()->FontMode(), qint16(2));
-        QCOMPARE(rig.panel.Frame6()->HScroll1(0)->value(), 40);
-        QVERIFY(rig.panel.Frame6()->Check2()->isChecked());
-        QCOMPARE(rig.panel.BackPane(), qint16(1));
+        QCOMPARE(rig.model.content().formats[7], (CellFormat{0, 0, 2}));
+        QCOMPARE(rig.model.content().formats[50], (CellFormat{1, 0, 0}));
+        QCOMPARE(rig.model.content().digits.lit, OleColor(0x00FF00));
+        QCOMPARE(rig.model.content().nameLook.fontMode, qint16(2));
+        QCOMPARE(rig.panelState.scrollSpeed(), 40);
+        QVERIFY(rig.panelState.lateNight());
+        QCOMPARE(rig.panelState.backPane(), qint16(1));
         QCOMPARE(rig.panel.pos(), QPoint(300, 200));
         QCOMPARE(rig.options.customColours()[16], 0x123456u);
 
@@ -117,10 +122,10 @@ private Q_SLOTS:
     void positionsFromAnotherDensitySurvive() {
         const QString file = path(QStringLiteral("dpi.in4"));
         Rig(file).ini.SaveIni();
-        StateRecords records = *decodeState(readAll(file)).records;
+        StateRecords records = *decodeState(readAll(file));
         records.mainWindow = {1236, 612};
         records.controlPanel.leftTwips = 9996;
-        QVERIFY(!saveStateFile(file, encodeState(records)));
+        QVERIFY(saveStateFile(file, encodeState(records)));
         const QByteArray saved = readAll(file);
         Rig rig(file);
         rig.ini.LoadIni();
@@ -152,7 +157,7 @@ private Q_SLOTS:
         records.options[setting::ShowLabels.slot].number = 1;
         records.options[setting::LabelStyle.slot].number = 12;
         const QString file = path(QStringLiteral("refused.in4"));
-        QVERIFY(!saveStateFile(file, encodeState(records)));
+        QVERIFY(saveStateFile(file, encodeState(records)));
         Rig rig(file);
         rig.ini.LoadIni();
         QCOMPARE(rig.host.messages.size(), 1);

@@ -1,8 +1,8 @@
 #include "backlight.h"
 #include "boardartwork.h"
 #include "boardlayout.h"
+#include "boardmodel.h"
 #include "builtinfaces.h"
-#include "chimeictl.h"
 #include "degitmodel.h"
 #include "dialogs.h"
 #include "fakepanel.h"
@@ -11,9 +11,7 @@
 #include "frmctl.h"
 #include "frmoption.h"
 #include "lcdtexts.h"
-#include "mdegit.h"
 #include "mdliniio.h"
-#include "mdlq47_000.h"
 #include "q47app.h"
 #include "settingsstore.h"
 
@@ -28,8 +26,9 @@
 #include <QTest>
 #include <QTimer>
 
+using q47::BoardModel;
+using q47::BoardPicture;
 using q47::Form1;
-using q47::M_Degit;
 
 class TestBoard : public QObject {
     Q_OBJECT
@@ -54,36 +53,43 @@ private Q_SLOTS:
         QFETCH(int, k);
         QFETCH(QRect, degit);
         QFETCH(QRect, label);
-        Form1 board;
-        QCOMPARE(board.Degit(k)->geometry(), degit);
-        QCOMPARE(board.lblSeiriNum(k)->geometry(), label);
-        QCOMPARE(board.Degit(k)->isVisibleTo(&board), k != 0);
-        if (k > 0)
-            QCOMPARE(board.lblSeiriNum(k)->text(), q47::board::fullWidthNumber(k));
+        BoardModel model;
+        Form1 board(model);
+        QCOMPARE(board.cellRect(k), degit);
+        QCOMPARE(board.labelRect(k), label);
     }
 
-    void clockAndNameColumn() {
-        Form1 board;
+    void nameColumn() {
+        BoardModel model;
+        Form1 board(model);
         QCOMPARE(board.size(), QSize(710, 244));
-        QCOMPARE(board.TimeDegit(0)->geometry(), QRect(363, 2, 26, 20));
-        QCOMPARE(board.TimeDegit(1)->geometry(), QRect(390, 2, 26, 20));
-        QVERIFY(!board.TimeDegit(0)->isVisibleTo(&board));
-        QCOMPARE(board.Timer1()->interval(), 1000);
-        QVERIFY(!board.Timer1()->isActive());
-        for (int i = 0; i < 2; ++i)
-            QCOMPARE(board.TimeDegit(i)->Keta(), qint16(2)); // hours and minutes
-        QCOMPARE(board.ChimeiCtl()->geometry(), QRect(32, 25, 38, 197));
+        QCOMPARE(board.nameRect(), QRect(32, 25, 38, 197));
         QCOMPARE(q47::board::fullWidthNumber(50), QStringLiteral("５０"));
     }
 
-    void clockTickShowsHoursAndMinutesAsNumbers() {
-        Form1 board;
-        board.Timer1_Timer(QTime(9, 5, 59));
-        QCOMPARE(board.TimeDegit(0)->Value(), QVariant(9));
-        QCOMPARE(board.TimeDegit(1)->Value(), QVariant(5));
-        board.Timer1_Timer(QTime(0, 0));
-        QCOMPARE(board.TimeDegit(0)->Value(), QVariant(0));
-        QCOMPARE(board.TimeDegit(1)->Value(), QVariant(0));
+    // A board shows what the model holds, whether it followed every change or was made after
+    // them: its cells, labels, place name and picture, with formats the model brought into
+    // range.
+    void theLedBoardFollowsAModelItDoesNotOwn() {
+        BoardModel model;
+        Form1 early(model);
+        const QImage fresh = early.renderBoard(1);
+        model.setPicture(BoardPicture::builtIn(1));
+        model.setDigitColours({0x400000, 0x202020, 0x00FF00});
+        model.setLabelsShown(true);
+        model.setNumbering(7, false);
+        model.setLabelColour(Qt::yellow);
+        model.setNameColours(0x101010, 0x0000FF);
+        model.setCellFormat(3, {0, 9, 1});
+        model.setCellValue(3, 170);
+        model.resetCell(4, -1);
+        model.setStopName(QStringLiteral("市役所前"));
+        Form1 late(model);
+        QCOMPARE(early.cellText(3), QStringLiteral("170 "));
+        QCOMPARE(early.cellText(4), QStringLiteral("8888"));
+        const QImage shown = early.renderBoard(1);
+        QVERIFY(shown != fresh);
+        QCOMPARE(late.renderBoard(1), shown);
     }
 
     void maskIsARoundedRectangle() {
@@ -122,7 +128,7 @@ private Q_SLOTS:
         QVERIFY(board.imgRes(0) != board.imgRes(1));
         QCOMPARE(board.imgRes(0).deviceIndependentSize().toSize(), QSize(709, 244));
         for (int k = 1; k <= 50; ++k)
-            QCOMPARE(board.Degit(k)->Value(), QVariant(QString()));
+            QCOMPARE(app.model().content().cells[size_t(k)], QVariant(QString()));
         QVERIFY(!app.options()->isVisible());
     }
 
@@ -175,8 +181,9 @@ private Q_SLOTS:
         QCOMPARE(firstZoom, 1.5);
         QCOMPARE(app.board().pos(), firstAt);
         QCOMPARE(first, app.board().renderBoard(1));
-        Form1 plain;
-        plain.setPicture(plain.imgRes(0));
+        BoardModel plainModel;
+        plainModel.setPicture(BoardPicture::builtIn(0));
+        Form1 plain(plainModel);
         QVERIFY(first != plain.renderBoard(1));
         QSettings().clear();
     }
@@ -233,29 +240,11 @@ private Q_SLOTS:
         QSettings().clear();
     }
 
-    void doubleClickWithoutUserSetOpensNothing() {
-        q47::Q47App app;
-        app.Form_Load();
-        Form1 &board = app.board();
-        board.Degit(4)->setUserSet(false);
-        bool opened = false;
-        QTimer::singleShot(0, [&] {
-            if (auto *w = QApplication::activeModalWidget()) {
-                opened = true;
-                qobject_cast<QDialog *>(w)->reject();
-            }
-        });
-        QTest::mouseDClick(board.Degit(4), Qt::LeftButton);
-        QCoreApplication::processEvents();
-        QVERIFY(!opened);
-        QVERIFY(app.controlPanel()->isEnabled());
-    }
-
     void cancelledDialogChangesNoCell() {
         q47::Q47App app;
         app.Form_Load();
         Form1 &board = app.board();
-        board.Degit(7)->setZeroMode(2);
+        app.model().setCellFormat(7, {2, 0, 0});
         bool panelDisabled = false;
         QTimer::singleShot(0, [&] {
             panelDisabled = !app.controlPanel()->isEnabled();
@@ -268,10 +257,9 @@ private Q_SLOTS:
         board.Degit_DblClick(3);
         QVERIFY(panelDisabled);
         QVERIFY(app.controlPanel()->isEnabled());
-        for (int k = 1; k <= 50; ++k) {
-            QCOMPARE(board.Degit(k)->ZeroMode(), qint16(k == 7 ? 2 : 0));
-            QCOMPARE(board.Degit(k)->FillZero(), qint16(0));
-        }
+        for (int k = 1; k <= 50; ++k)
+            QCOMPARE(app.model().content().formats[size_t(k)],
+                     (q47::CellFormat{qint16(k == 7 ? 2 : 0), 0, 0}));
     }
 
     void confirmedDialogAppliesToEveryCell() {
@@ -279,7 +267,7 @@ private Q_SLOTS:
         app.Form_Load();
         Form1 &board = app.board();
         for (int k = 1; k <= 50; ++k)
-            board.Degit(k)->setValue(k * 10);
+            app.model().setCellValue(k, k * 10);
         QTimer::singleShot(0, [&] {
             auto *dlg = qobject_cast<q47::Dlg100 *>(QApplication::activeModalWidget());
             QVERIFY(dlg);
@@ -288,15 +276,15 @@ private Q_SLOTS:
             dlg->setFillZero(3);
             dlg->accept();
         });
-        QTest::mouseDClick(board.Degit(12), Qt::LeftButton);
+        const QPoint cell12 = board.cellRect(12).center();
+        QWidget *cell = board.childAt(cell12);
+        QVERIFY(cell);
+        QTest::mouseDClick(cell, Qt::LeftButton, {}, cell->mapFrom(&board, cell12));
         for (int k = 1; k <= 50; ++k) {
-            M_Degit *d = board.Degit(k);
-            QCOMPARE(d->ZeroMode(), qint16(1));
-            QCOMPARE(d->Shift(), qint16(1));
-            QCOMPARE(d->FillZero(), qint16(3));
-            QCOMPARE(d->Value(), QVariant(k * 10));
+            QCOMPARE(app.model().content().formats[size_t(k)], (q47::CellFormat{1, 3, 1}));
+            QCOMPARE(app.model().content().cells[size_t(k)], QVariant(k * 10));
         }
-        QCOMPARE(board.Degit(2)->model().displayText(), QStringLiteral("020 "));
+        QCOMPARE(board.cellText(2), QStringLiteral("020 "));
         QVERIFY(app.controlPanel()->isEnabled());
     }
 
@@ -317,20 +305,22 @@ private Q_SLOTS:
         QFETCH(qint16, shift);
         QFETCH(qint16, zeroMode);
         QFETCH(qint16, fillZero);
-        Form1 board;
-        board.setCellFormat(5, shift, zeroMode, fillZero);
-        const M_Degit *led = board.Degit(5);
+        BoardModel model;
+        Form1 board(model);
+        model.setCellFormat(5, {zeroMode, fillZero, shift});
+        const q47::CellFormat &held = model.content().formats[5];
         for (const QVariant &value : {QVariant(0), QVariant(-1), QVariant(7), QVariant(12345)}) {
-            board.setCellValue(5, value);
+            model.setCellValue(5, value);
             const QString uncut =
-                q47::degitDisplayText(value, led->ZeroMode(), led->FillZero(), led->Shift(), -1);
-            QCOMPARE(uncut.right(led->Keta()), led->model().displayText());
-            QCOMPARE(q47::lcd::fareText(board.model().content(), 5), uncut);
+                q47::degitDisplayText(value, held.zeroMode, held.fillZero, held.shift, -1);
+            QCOMPARE(uncut.right(held.keta), board.cellText(5));
+            QCOMPARE(q47::lcd::fareText(model.content(), 5), uncut);
         }
     }
 
     void formInfoRoundTripsThePosition() {
-        Form1 board;
+        BoardModel model;
+        Form1 board(model);
         board.SetFormInfo({1500, 3000});
         QCOMPARE(board.pos(), QPoint(100, 200));
         const q47::WindowPosition p = board.GetFormInfo();
@@ -338,22 +328,24 @@ private Q_SLOTS:
         QCOMPARE(p.Top, 3000);
     }
 
-    // A word style puts label 1 in the proportional face; going back restores the digit face
-    // at the same size. Whether labels are shown is the options' business, not the style's.
+    // A word style puts label 1 in the proportional face and going back restores the digit
+    // face; a style without a caption for a label leaves it as it was, on both boards. Whether
+    // labels are shown is the options' business, not the style's.
     void labelStylesSwitchLabelOnesFace() {
-        Form1 board;
-        board.lblSeiriNum(5)->setVisible(true);
-        QLabel *first = board.lblSeiriNum(1);
-        const QFont digits = first->font();
-        q47::SeirikenNumSet(board, 7, 0);
-        QCOMPARE(first->text(), QStringLiteral("券なし"));
-        QCOMPARE(first->font().family(), QStringLiteral("ＭＳ Ｐゴシック"));
-        QCOMPARE(first->font().pointSizeF(), digits.pointSizeF());
-        QCOMPARE(board.lblSeiriNum(50)->text(), QStringLiteral("５０"));
-        q47::SeirikenNumSet(board, 0, -1);
-        QCOMPARE(first->font(), digits);
-        QCOMPARE(first->text(), QStringLiteral("０１"));
-        QVERIFY(board.lblSeiriNum(5)->isVisibleTo(&board) && !first->isVisibleTo(&board));
+        BoardModel model;
+        const q47::TicketLabels &labels = model.content().labels;
+        model.setNumbering(7, false);
+        QCOMPARE(labels.texts[1], QStringLiteral("券なし"));
+        QCOMPARE(labels.texts[50], QStringLiteral("５０"));
+        QVERIFY(!labels.label1DigitFace);
+        model.setNumbering(0, true);
+        QVERIFY(labels.label1DigitFace);
+        QCOMPARE(labels.texts[1], QStringLiteral("０１"));
+        model.setNumbering(12, false);
+        QCOMPARE(labels.texts[1], QString());
+        QCOMPARE(labels.texts[2], QStringLiteral("０２"));
+        QCOMPARE(q47::lcd::ticketLabel(model.content(), 2), QStringLiteral("02"));
+        QVERIFY(!labels.shown);
     }
 
     // The faces drawn when the program was built, which an ordinary screen shows, are the
@@ -366,28 +358,29 @@ private Q_SLOTS:
     // The lit face is told from the dark one across a room, and going back to OFF gives the
     // first picture again, pixel for pixel.
     void backlightLightsTheFace() {
-        Form1 board;
-        board.setPicture(board.imgRes(0));
+        BoardModel model;
+        Form1 board(model);
+        model.setPicture(BoardPicture::builtIn(0));
         const QImage off = board.renderBoard(1);
-        board.setPicture(board.imgRes(1));
+        model.setPicture(BoardPicture::builtIn(1));
         const QImage on = board.renderBoard(1);
         qsizetype changed = 0;
         for (int y = 0; y < off.height(); ++y)
             for (int x = 0; x < off.width(); ++x)
                 changed += off.pixel(x, y) != on.pixel(x, y);
         QVERIFY2(changed * 10 >= off.width() * off.height(), qPrintable(QString::number(changed)));
-        board.setPicture(board.imgRes(0));
+        model.setPicture(BoardPicture::builtIn(0));
         QCOMPARE(board.renderBoard(1), off);
     }
 
     // Labels over a built-in picture replace its printed numbers instead of covering them.
     void labelsReplaceThePrintedNumbers() {
         for (const auto which : {q47::board::Artwork::Off, q47::board::Artwork::On1}) {
-            Form1 board;
-            board.setPicture(board.imgRes(which == q47::board::Artwork::Off ? 0 : 1));
-            board.setLabelsShown(true);
-            for (int k = 1; k <= 50; ++k)
-                board.lblSeiriNum(k)->setText(QString());
+            BoardModel model;
+            Form1 board(model);
+            model.setPicture(BoardPicture::builtIn(which == q47::board::Artwork::Off ? 0 : 1));
+            model.setLabelsShown(true);
+            model.setLabelColour(Qt::transparent); // the labels themselves leave no trace
             const QImage shown = board.renderBoard(1);
             const QImage bare = q47::board::renderArtwork(which, 1, false);
             for (int k : {1, 2, 27, 50}) {

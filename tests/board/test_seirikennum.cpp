@@ -42,8 +42,4 @@ TEST(SeirikenNumbering, StylesWriteTheirWordsAndNumbers) {
         EXPECT_EQ(shown(n, 50), QString::fromUtf16(c.label50));
         EXPECT_EQ(n.digitFaceOnLabel1, c.digitFace);
     }
-    EXPECT_EQ(toFullWidth(QStringLiteral("A1 -")), QStringLiteral("Ａ１　－"));
-    EXPECT_EQ(seirikenNumSetError(91, QStringLiteral("x")),
-              QStringLiteral(
-                  "エラーです！\n\nコード：91\n\n内容：x\n\nモジュール：IniIO-SeirikenNumSet( )"));
 }

@@ -1,6 +1,6 @@
 #include "boardlayout.h"
+#include "boardmodel.h"
 #include "boardzoom.h"
-#include "chimeictl.h"
 #include "degitrenderer.h"
 #include "facedrag.h"
 #include "fonts.h"
@@ -21,6 +21,7 @@
 #include <QTest>
 #include <QTimer>
 
+using q47::BoardModel;
 using q47::Form1;
 using q47::board::clientSizePx;
 using q47::board::degitTwips;
@@ -46,12 +47,18 @@ QImage plain(QImage image) {
     return image;
 }
 
-// Cell k with a ground and a lit colour found nowhere else on the board.
-void markCell(Form1 &board, int k, const QVariant &value) {
-    q47::M_Degit *cell = board.Degit(k);
-    cell->setBackColor(kGreen);
-    cell->setDegitForeColor(kRed);
-    cell->setValue(value);
+// The cells on a ground and with a lit colour found nowhere else on the board; only cell k
+// shows a value.
+void markCell(BoardModel &model, int k, const QVariant &value) {
+    model.setDigitColours({kGreen, model.content().digits.unlit, kRed});
+    for (int cell = 1; cell <= 50; ++cell)
+        model.setCellValue(cell, cell == k ? value : QVariant(QString()));
+}
+
+// Where the fifty cells stand together at `scale`.
+QRect allCells(qreal scale) {
+    return q47::scaledRect(toPx(degitTwips(1)), scale) |
+           q47::scaledRect(toPx(degitTwips(50)), scale);
 }
 
 void pressKey(QWidget &w, int key, Qt::KeyboardModifiers modifiers = Qt::ControlModifier) {
@@ -74,14 +81,16 @@ private Q_SLOTS:
     // The off-screen picture grows exactly with its scale, cell by cell, and keeps the
     // corners outside the rounded outline transparent.
     void renderedBoardGrowsExactlyWithItsScale() {
-        Form1 board;
-        markCell(board, 27, 1230);
-        board.ChimeiCtl()->SetChimei(QStringLiteral("東京駅"));
+        BoardModel model;
+        Form1 board(model);
+        markCell(model, 27, 1230);
+        model.setStopName(QStringLiteral("東京駅"));
         const QRect cell = toPx(degitTwips(27));
         for (const qreal scale : {1.0, 1.5, 2.0, 3.0}) {
             const QImage shot = board.renderBoard(scale);
             QCOMPARE(shot.size(), q47::scaledSize(clientSizePx(), scale));
-            QCOMPARE(boundsOf(shot, qRgb(0, 255, 0)), q47::scaledRect(cell, scale));
+            QCOMPARE(boundsOf(shot, qRgb(0, 255, 0)), allCells(scale));
+            QVERIFY(q47::scaledRect(cell, scale).contains(boundsOf(shot, qRgb(255, 0, 0))));
             QCOMPARE(qAlpha(shot.pixel(0, 0)), 0);
             QCOMPARE(qAlpha(shot.pixel(shot.width() - 1, shot.height() - 1)), 0);
             QCOMPARE(qAlpha(shot.pixel(shot.width() / 2, 0)), 255);
@@ -101,12 +110,17 @@ private Q_SLOTS:
     // Enlarged cells and dots are drawn at their size: pixel for pixel what a screen three
     // times as dense shows, with no blend that a stretched bitmap would leave.
     void enlargedBoardIsDrawnAfreshNotStretched() {
-        Form1 board;
-        markCell(board, 5, 88);
-        board.ChimeiCtl()->SetChimei(QStringLiteral("駅"));
-        q47::M_Degit *cell = board.Degit(5);
+        BoardModel model;
+        Form1 board(model);
+        markCell(model, 5, 88);
+        model.setStopName(QStringLiteral("駅"));
+        // The same cell on its own.
+        q47::M_Degit cell;
+        cell.setBackColor(kGreen);
+        cell.setDegitForeColor(kRed);
+        cell.setValue(88);
 
-        q47::DegitFrame dense = cell->frame();
+        q47::DegitFrame dense = cell.frame();
         dense.devicePixelRatio = 3;
         q47::DegitRenderer renderer;
         QImage native;
@@ -115,8 +129,8 @@ private Q_SLOTS:
         const QImage shot = board.renderBoard(3);
         QCOMPARE(plain(shot.copy(q47::scaledRect(toPx(degitTwips(5)), 3))), plain(native));
         board.setZoom(3);
-        QCOMPARE(cell->size(), QSize(3 * 52, 3 * 20));
-        QCOMPARE(plain(cell->surface()), plain(native));
+        QCOMPARE(board.cellRect(5).size(), QSize(3 * 52, 3 * 20));
+        QCOMPARE(plain(board.grab(board.cellRect(5)).toImage()), plain(native));
 
         // Inside the place name's border only its ground and its dots.
         const QRect name = q47::scaledRect(toPx(q47::board::chimeiTwips()), 3)
@@ -130,21 +144,19 @@ private Q_SLOTS:
                 dots += px == qRgb(255, 190, 0);
             }
         QVERIFY(dots > 0);
-        QCOMPARE(plain(board.ChimeiCtl()->drawing(1)), plain(board.ChimeiCtl()->drawingAt(3)));
     }
 
     // Ctrl with plus, minus and 0 step through the sizes, as the menu does; every other key
     // is left to whoever else listens.
     void keysAndMenuStepTheZoom() {
-        Form1 board;
+        BoardModel model;
+        Form1 board(model);
         const auto expectZoom = [&](qreal zoom) {
             QCOMPARE(board.zoom(), zoom);
             QCOMPARE(board.size(), q47::scaledSize(clientSizePx(), zoom));
             QCOMPARE(board.mask(), Form1::roundedRegion(board.size(), zoom));
-            QCOMPARE(board.Degit(50)->geometry(), q47::scaledRect(toPx(degitTwips(50)), zoom));
-            QCOMPARE(board.ChimeiCtl()->Picture2()->size(),
-                     q47::scaledSize(board.ChimeiCtl()->model().windowSize(), zoom));
-            QCOMPARE(board.lblSeiriNum(1)->font().pointSizeF(), 12.75 * zoom);
+            QCOMPARE(board.cellRect(50), q47::scaledRect(toPx(degitTwips(50)), zoom));
+            QCOMPARE(board.nameRect(), q47::scaledRect(toPx(q47::board::chimeiTwips()), zoom));
         };
         pressKey(board, Qt::Key_Plus);
         expectZoom(1.5);
@@ -184,8 +196,9 @@ private Q_SLOTS:
     // A press and release without motion on either board's face is a click, whatever follows:
     // the window system's move starts only once the pointer travels with the button held.
     void aTapIsAClickOnBothBoards() {
-        Form1 led;
-        q47::LcdBoard lcd(led.model());
+        BoardModel model;
+        Form1 led(model);
+        q47::LcdBoard lcd(model);
         for (QWidget *board : {static_cast<QWidget *>(&led), static_cast<QWidget *>(&lcd)}) {
             board->show();
             QVERIFY(QTest::qWaitForWindowExposed(board));
@@ -213,7 +226,8 @@ private Q_SLOTS:
 
     // A chosen zoom is reported, for the start-up to remember; an unusable stored value means 1.
     void zoomIsReportedAndReadBack() {
-        Form1 board;
+        BoardModel model;
+        Form1 board(model);
         QSignalSpy changed(&board, &Form1::zoomChanged);
         board.setZoom(2);
         board.setZoom(2);
@@ -233,8 +247,9 @@ private Q_SLOTS:
     // F11 fills the screen with the board at the largest scale that fits, hides a resting
     // pointer, and gives the window back as it was.
     void fullScreenFitsTheScreenAndGivesTheWindowBack() {
-        Form1 board;
-        board.setPicture(board.imgRes(0));
+        BoardModel model;
+        Form1 board(model);
+        model.setPicture(q47::BoardPicture::builtIn(0));
         board.setZoom(1.5);
         board.move(30, 40);
         board.show();
@@ -249,7 +264,7 @@ private Q_SLOTS:
         const QRect shown = board.boardRect();
         QCOMPARE(shown.size(), q47::scaledSize(clientSizePx(), scale));
         QCOMPARE(shown.center(), QRect(QPoint(), screen.size()).center());
-        QCOMPARE(board.Degit(1)->geometry(),
+        QCOMPARE(board.cellRect(1),
                  q47::scaledRect(toPx(degitTwips(1)), scale).translated(shown.topLeft()));
         QVERIFY(board.mask().isEmpty());
         const QImage face = board.grab().toImage();

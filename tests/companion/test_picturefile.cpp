@@ -8,11 +8,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <sys/stat.h>
 
 using namespace q47;
-using namespace q47::picture_error;
+using N = q47::ErrorNumber;
 
 namespace {
 
@@ -83,19 +82,19 @@ TEST_F(PictureFile, EachOfferedFormatReadsByContent) {
     for (const char *format : {"bmp", "gif", "jpeg", "png"}) {
         SCOPED_TRACE(format);
         // The wrong extension on purpose: the content decides.
-        const PictureRead read =
+        const Result<QImage> read =
             loadPicture(write(QStringLiteral("panel.txt"), encoded(source, format)));
-        ASSERT_EQ(read.error, 0);
-        EXPECT_EQ(read.image.size(), QSize(709, 244));
+        ASSERT_TRUE(read);
+        EXPECT_EQ(read->size(), QSize(709, 244));
         if (qstrcmp(format, "jpeg") != 0) {
-            EXPECT_EQ(read.image.convertToFormat(QImage::Format_RGB32), source);
+            EXPECT_EQ(read->convertToFormat(QImage::Format_RGB32), source);
         }
     }
 }
 
 TEST_F(PictureFile, CommittedSamplesAreBoardSized) {
     for (const char *name : {"night.jpg", "led.gif", "day.bmp"})
-        EXPECT_EQ(loadPicture(QStringLiteral(Q47_SAMPLES "/panels/") + name).image.size(),
+        EXPECT_EQ(loadPicture(QStringLiteral(Q47_SAMPLES "/panels/") + name)->size(),
                   QSize(709, 244))
             << name;
 }
@@ -113,20 +112,22 @@ TEST_F(PictureFile, HostileFilesAreNotPictures) {
         {"tiff.bmp", QByteArray("II*\0", 4) + QByteArray(64, '\0')},
     };
     for (const auto &[name, bytes] : cases) {
-        const PictureRead read = loadPicture(write(QString::fromUtf8(name), bytes));
-        EXPECT_EQ(read.error, InvalidPicture) << name;
-        EXPECT_TRUE(read.image.isNull()) << name;
+        const Result<QImage> read = loadPicture(write(QString::fromUtf8(name), bytes));
+        ASSERT_FALSE(read) << name;
+        EXPECT_EQ(read.error().number, N::InvalidPicture) << name;
     }
 }
 
 // The memory limit counts four bytes a pixel whatever the file's own depth.
 TEST_F(PictureFile, PicturesOverTheMemoryLimitAreRefused) {
-    for (const auto &[height, error] : {std::pair{4096, 0}, std::pair{4097, InvalidPicture}}) {
+    for (const auto &[height, error] :
+         {std::pair{4096, N::None}, std::pair{4097, N::InvalidPicture}}) {
         QImage grey(4096, height, QImage::Format_Grayscale8);
         grey.fill(0x80);
         const QString path = write(QStringLiteral("big.png"), encoded(grey, "png"));
         grey = QImage();
-        EXPECT_EQ(loadPicture(path).error, error) << height;
+        const Result<QImage> read = loadPicture(path);
+        EXPECT_EQ(read ? N::None : read.error().number, error) << height;
     }
 }
 
@@ -134,20 +135,19 @@ TEST_F(PictureFile, FileSystemFailuresHaveTheirNumbers) {
     const QString fifo = dir.filePath(QStringLiteral("pipe.bmp"));
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     const QString good = write(QStringLiteral("good.png"), encoded(pattern(8, 8), "png"));
-    const std::pair<QString, int> cases[] = {
-        {dir.filePath(QStringLiteral("gone.jpg")), FileNotFound},
-        {dir.path(), BadPath},
-        {good + QStringLiteral("/x.png"), BadPath},
-        {QStringLiteral("bad") + QChar(0) + QStringLiteral(".png"), BadPath},
-        {QString(), BadPath},
-        {fifo, BadPath}, // must not wait for a writer
-        {QStringLiteral("/proc/self/mem"), DeviceIO},
+    const std::pair<QString, N> cases[] = {
+        {dir.filePath(QStringLiteral("gone.jpg")), N::FileNotFound},
+        {dir.path(), N::BadPath},
+        {good + QStringLiteral("/x.png"), N::BadPath},
+        {QStringLiteral("bad") + QChar(0) + QStringLiteral(".png"), N::BadPath},
+        {QString(), N::BadPath},
+        {fifo, N::BadPath}, // must not wait for a writer
+        {QStringLiteral("/proc/self/mem"), N::DeviceIO},
     };
-    for (const auto &[path, error] : cases)
-        EXPECT_EQ(loadPicture(path).error, error) << qPrintable(path);
-
-    const std::pair<int, int> errnos[] = {
-        {EACCES, AccessDenied}, {EIO, DeviceIO}, {ENOMEM, OutOfMemory}, {EMFILE, AccessDenied}};
-    for (const auto &[os, error] : errnos)
-        EXPECT_EQ(pictureOpenError(os), error) << os;
+    for (const auto &[path, error] : cases) {
+        const Result<QImage> read = loadPicture(path);
+        ASSERT_FALSE(read) << qPrintable(path);
+        EXPECT_EQ(read.error().number, error) << qPrintable(path);
+        EXPECT_EQ(read.error().subject, Error::Subject::Picture);
+    }
 }

@@ -1,3 +1,4 @@
+#include "plugincheck.h"
 #include "ticketplugin.h"
 
 #include <QFile>
@@ -60,8 +61,7 @@ protected:
 
     // The ticket on a grey page twice its size, so that drawing outside the ticket shows.
     static QImage draw(const QString &path, qreal dpr) {
-        PlgInfo info;
-        KB4_GetPlgInfo(path, info);
+        const PlgInfo info = KB4_GetPlgInfo(path).value_or(PlgInfo{});
         const QSize size(std::max(info.widthTwips / 15, 50) * 2,
                          std::max(info.heightTwips / 15, 50) * 2);
         QImage img((QSizeF(size) * dpr).toSize(), QImage::Format_RGB32);
@@ -119,10 +119,10 @@ TEST_F(TicketPlugin, SamplesDescribeThemselves) {
     };
     for (const Expected &s : samples) {
         const QString path = kSamples + QLatin1String(s.file);
-        PlgInfo info;
-        ASSERT_NE(KB4_GetPlgInfo(path, info), 0) << s.file;
+        const auto info = KB4_GetPlgInfo(path);
+        ASSERT_TRUE(info) << s.file;
         for (int n = 1; n <= 14; ++n)
-            EXPECT_EQ(info.field(n), s.fields[static_cast<size_t>(n - 1)])
+            EXPECT_EQ(info->field(n), s.fields[static_cast<size_t>(n - 1)])
                 << s.file << " field " << n;
         EXPECT_EQ(KB4_CorpNames(path), s.companies);
         EXPECT_TRUE(KB4_PlgComment(path).contains(QStringLiteral("整理券")));
@@ -174,28 +174,43 @@ TEST_F(TicketPlugin, RefusesWhatIsNoPlugin) {
         {"comment outside CP932", edited("見本です", "見本です€"), Fault::NotCp932},
         {"file too large", huge, Fault::FileTooLarge},
     };
-    ASSERT_EQ(ticket::parsePlugin(kBase).fault, Fault::None);
+    ASSERT_TRUE(ticket::parsePlugin(kBase));
     for (const Case &c : cases) {
-        EXPECT_EQ(ticket::parsePlugin(c.bytes).fault, c.fault) << c.what;
-        PlgInfo info;
-        info.widthTwips = 42;
-        EXPECT_EQ(KB4_GetPlgInfo(write(c.bytes), info), 0) << c.what;
-        EXPECT_EQ(info.widthTwips, 42) << c.what;
+        const auto parsed = ticket::parsePlugin(c.bytes);
+        ASSERT_FALSE(parsed) << c.what;
+        EXPECT_TRUE(parsed.error().front().detail.startsWith(ticket::faultText(c.fault)))
+            << c.what << ": " << qPrintable(parsed.error().front().detail);
+        EXPECT_FALSE(KB4_GetPlgInfo(write(c.bytes))) << c.what;
     }
-    PlgInfo info;
     for (const QString &path : {QString(), dir.filePath("missing.4SP"), dir.path()})
-        EXPECT_EQ(KB4_GetPlgInfo(path, info), 0) << path.toStdString();
+        EXPECT_FALSE(KB4_GetPlgInfo(path)) << path.toStdString();
+}
+
+// Every faulty line once, with its line, from the one reading that the check shares.
+TEST_F(TicketPlugin, FaultsAreListedOnceWithTheirLines) {
+    const QString path = write(
+        edited("print date = 1", "print data = 1").replace("print time = 1", "print time = x"));
+    const auto info = KB4_GetPlgInfo(path);
+    ASSERT_FALSE(info);
+    QStringList lines;
+    for (const Error &fault : info.error())
+        lines << formatPluginNote(fault);
+    EXPECT_EQ(lines.join(u'\n').toStdString(),
+              (path + QStringLiteral(":5: fault: an unknown key or attribute (print data)\n") +
+               path + QStringLiteral(":6: fault: a value not of its kind or outside its range"))
+                  .toStdString());
+    EXPECT_EQ(checkPlugin(path), info.error());
 }
 
 TEST_F(TicketPlugin, AChangedFileIsReadAgain) {
     const QString path = write(kBase);
-    PlgInfo info;
-    ASSERT_NE(KB4_GetPlgInfo(path, info), 0);
+    ASSERT_TRUE(KB4_GetPlgInfo(path));
     write(edited("260 x 110", "300 x 120"));
-    ASSERT_NE(KB4_GetPlgInfo(path, info), 0);
-    EXPECT_EQ(info.widthTwips, 4500);
+    const auto info = KB4_GetPlgInfo(path);
+    ASSERT_TRUE(info);
+    EXPECT_EQ(info->widthTwips, 4500);
     write(edited("plug-in 1", "plug-in 2"));
-    EXPECT_EQ(KB4_GetPlgInfo(path, info), 0);
+    EXPECT_FALSE(KB4_GetPlgInfo(path));
     EXPECT_EQ(KB4_CorpNames(path), QStringList());
 }
 

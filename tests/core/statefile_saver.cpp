@@ -30,18 +30,18 @@ int commitImport(int killAt, const QDir &data, const QDir &sound) {
     const QString paths[] = {data.filePath("47.hy3"), data.filePath("names_en.csv"),
                              sound.filePath("47tp.csv"), sound.filePath("readings.csv")};
     for (size_t i = 0; i < files.size(); ++i) {
-        if (files[i].open(paths[i]) ||
-            files[i].write("new " + QFileInfo(paths[i]).fileName().toUtf8()))
+        if (!files[i].open(paths[i]) ||
+            !files[i].write("new " + QFileInfo(paths[i]).fileName().toUtf8()))
             return 1;
     }
     int step = 0;
-    const auto failed = q47::commitFiles(files, [&] {
+    const auto committed = q47::commitFiles(files, [&] {
         if (++step == killAt)
             std::raise(SIGKILL);
     });
-    if (failed)
-        std::fprintf(stderr, "%s\n", qPrintable(failed->cause.text()));
-    return failed ? 1 : 0;
+    if (!committed)
+        std::fprintf(stderr, "%s\n", qPrintable(committed.error().cause.text()));
+    return committed ? 0 : 1;
 }
 
 } // namespace
@@ -56,13 +56,13 @@ int main(int argc, char **argv) {
     const QByteArray files[] = {readAll(argv[2]), readAll(argv[3])};
     if (files[0].isEmpty() || files[1].isEmpty())
         return 2;
-    if (q47::saveStateFile(target, files[1]))
+    if (!q47::saveStateFile(target, files[1]))
         return 1;
     std::puts("ready");
     std::fflush(stdout);
     for (;;) {
         for (const QByteArray &bytes : files) {
-            if (q47::saveStateFile(target, bytes))
+            if (!q47::saveStateFile(target, bytes))
                 return 1;
         }
     }

@@ -52,13 +52,13 @@ TEST(SafeFile, AFullDiskKeepsTheOldFile) {
     const QString path = dir.filePath(QStringLiteral("47.hy3"));
     const QByteArray old(3000, 'o');
     put(path, old);
-    WriteResult failed;
+    Result<> written;
     {
         const FileSizeLimit full(8192);
-        failed = writeFileSafely(path, QByteArray(64 * 1024, 'n'));
+        written = writeFileSafely(path, QByteArray(64 * 1024, 'n'));
     }
-    ASSERT_TRUE(failed);
-    EXPECT_EQ(failed->text(), path + QStringLiteral(": ") + systemText(EFBIG));
+    ASSERT_FALSE(written);
+    EXPECT_EQ(written.error().text(), path + QStringLiteral(": ") + systemText(EFBIG));
     EXPECT_EQ(bytesOf(path), old);
     EXPECT_EQ(namesIn(dir.path()), QStringList{QStringLiteral("47.hy3")});
 }
@@ -79,12 +79,12 @@ TEST(SafeFile, RefusesLinksAndWhatIsNoOrdinaryFile) {
     ASSERT_TRUE(QFile::link(dir.filePath(QStringLiteral("nowhere")), dangling));
 
     for (const QString &path : {link, folder, pipe, dangling}) {
-        const WriteResult failed = writeFileSafely(path, "mine");
-        ASSERT_TRUE(failed) << qPrintable(path);
-        EXPECT_EQ(failed->file, path);
-        EXPECT_TRUE(failed->reason.contains(QFileInfo(path).isSymLink() ? "symbolic link"
-                                                                        : "not an ordinary file"))
-            << qPrintable(failed->text());
+        const Result<> written = writeFileSafely(path, "mine");
+        ASSERT_FALSE(written) << qPrintable(path);
+        EXPECT_EQ(written.error().file, path);
+        EXPECT_TRUE(written.error().detail.contains(
+            QFileInfo(path).isSymLink() ? "symbolic link" : "not an ordinary file"))
+            << qPrintable(written.error().text());
     }
     EXPECT_EQ(bytesOf(elsewhere), "theirs");
     EXPECT_TRUE(QFileInfo(link).isSymLink());
@@ -98,13 +98,13 @@ TEST(SafeFile, KeepsPermissionBits) {
     const QString kept = dir.filePath(QStringLiteral("Q47.in4"));
     put(kept, "old");
     ASSERT_EQ(::chmod(QFile::encodeName(kept).constData(), 0640), 0);
-    ASSERT_FALSE(writeFileSafely(kept, "new"));
+    ASSERT_TRUE(writeFileSafely(kept, "new"));
     EXPECT_EQ(bytesOf(kept), "new");
     EXPECT_EQ(modeOf(kept), mode_t(0640));
 
     const mode_t mask = ::umask(022);
     const QString fresh = dir.filePath(QStringLiteral("fresh"));
-    ASSERT_FALSE(writeFileSafely(fresh, "new"));
+    ASSERT_TRUE(writeFileSafely(fresh, "new"));
     ::umask(mask);
     EXPECT_EQ(modeOf(fresh), mode_t(0644));
 }
@@ -154,8 +154,8 @@ TEST(SafeFileSet, AFailedReplacementPutsBackThoseBeforeIt) {
     std::vector<PendingFile> files(4);
     for (size_t i = 0; i < files.size(); ++i) {
         const QString path = set.paths()[qsizetype(i)];
-        ASSERT_FALSE(files[i].open(path));
-        ASSERT_FALSE(files[i].write("new " + QFileInfo(path).fileName().toUtf8()));
+        ASSERT_TRUE(files[i].open(path));
+        ASSERT_TRUE(files[i].write("new " + QFileInfo(path).fileName().toUtf8()));
     }
     // Something takes the place of names_en.csv just before it is replaced.
     int steps = 0;
@@ -165,10 +165,10 @@ TEST(SafeFileSet, AFailedReplacementPutsBackThoseBeforeIt) {
             ASSERT_TRUE(QDir().mkpath(set.english() + QStringLiteral("/inside")));
         }
     };
-    const std::optional<SetWriteFailure> failed = commitFiles(files, blockSecond);
-    ASSERT_TRUE(failed);
-    EXPECT_EQ(failed->cause.file, set.english());
-    EXPECT_EQ(failed->written, QStringList());
+    const Expected<void, SetWriteFailure> committed = commitFiles(files, blockSecond);
+    ASSERT_FALSE(committed);
+    EXPECT_EQ(committed.error().cause.file, set.english());
+    EXPECT_EQ(committed.error().written, QStringList());
     EXPECT_EQ(bytesOf(set.route()), "old 47.hy3");
     EXPECT_EQ(bytesOf(set.list()), "old 47tp.csv");
     EXPECT_FALSE(QFileInfo::exists(set.readings()));

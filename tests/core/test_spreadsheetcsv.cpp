@@ -20,13 +20,13 @@ TEST(SpreadsheetCsv, ReadsOnlyOrdinaryFilesOfBoundedSize) {
     QTemporaryDir dir;
     const QString pipe = dir.filePath("names_en.csv");
     ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
-    EXPECT_EQ(csv::readFile(pipe).error, "a named pipe, not an ordinary file");
-    EXPECT_EQ(csv::readFile("/dev/zero").error, "a device, not an ordinary file");
+    EXPECT_EQ(csv::readFile(pipe).error().detail, "a named pipe, not an ordinary file");
+    EXPECT_EQ(csv::readFile("/dev/zero").error().detail, "a device, not an ordinary file");
     const QString big = dir.filePath("big.csv");
     QFile f(big);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.resize(csv::kMaxFileBytes + 1));
     f.close();
-    EXPECT_EQ(csv::readFile(big).error, "larger than 16 MiB");
+    EXPECT_EQ(csv::readFile(big).error().detail, "larger than 16 MiB");
 
     const QString text =
         QStringLiteral("a,b\n") + QString(csv::kMaxLineChars + 1, u'x') + QStringLiteral("\nc,d\n");

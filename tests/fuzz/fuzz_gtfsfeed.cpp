@@ -25,8 +25,10 @@ public:
             files_.insert(QString::fromLatin1(kFiles[i]), parts[i]);
     }
     bool has(const QString &file) const override { return files_.contains(file); }
-    std::unique_ptr<q47::gtfs::ByteStream> openFile(const QString &file, QString *) const override {
-        return std::make_unique<q47::gtfs::BytesStream>(files_.value(file));
+    q47::Result<std::unique_ptr<q47::gtfs::ByteStream>>
+    openFile(const QString &file) const override {
+        return std::unique_ptr<q47::gtfs::ByteStream>(
+            std::make_unique<q47::gtfs::BytesStream>(files_.value(file)));
     }
     qint64 size(const QString &file) const override { return files_.value(file).size(); }
 
@@ -39,12 +41,11 @@ private:
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     using namespace q47::gtfs;
     const QByteArrayView bytes(data, static_cast<qsizetype>(size));
-    std::unique_ptr<FeedSource> source;
-    QString error;
-    if (bytes.startsWith("PK"))
-        source = FeedSource::fromZipBytes(bytes.toByteArray(), QStringLiteral("fuzz.zip"), &error);
-    else
-        source = std::make_unique<MemorySource>(bytes);
+    std::unique_ptr<FeedSource> source =
+        bytes.startsWith("PK")
+            ? FeedSource::fromZipBytes(bytes.toByteArray(), QStringLiteral("fuzz.zip"))
+                  .value_or(nullptr)
+            : std::make_unique<MemorySource>(bytes);
     if (!source)
         return 0;
     Feed feed;

@@ -69,12 +69,13 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-    const ParseResult read = parsePlugin(QByteArrayView(data, static_cast<qsizetype>(size)));
-    if (read.plugin.has_value() != (read.fault == Fault::None))
-        std::abort();
-    if (!read.plugin)
+    const auto read = parsePlugin(QByteArrayView(data, static_cast<qsizetype>(size)));
+    if (!read) {
+        if (read.error().empty())
+            std::abort();
         return 0;
-    check(*read.plugin);
+    }
+    check(*read);
     QImage img(64, 48, QImage::Format_RGB32);
     img.setDevicePixelRatio(size % 2 ? 2.0 : 1.0);
     QPainter painter(&img);
@@ -82,7 +83,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
                               QStringLiteral("14:05:09"),        12,
                               static_cast<int>(size % 300) - 10, 7,
                               static_cast<int>(size % 5) - 1};
-    drawTicket(*read.plugin, painter, values);
+    drawTicket(*read, painter, values);
     // Qt trims its font cache from a timer, which needs the event loop.
     QCoreApplication::processEvents();
     return 0;

@@ -9,14 +9,14 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     const QByteArrayView bytes(data, static_cast<qsizetype>(size));
-    const q47::StateDecodeResult read = q47::decodeState(bytes);
+    const q47::Result<q47::StateRecords> read = q47::decodeState(bytes);
     if (!read) {
-        if (read.error.number == 0 || read.error.description.isEmpty())
+        if (read.error().number == q47::ErrorNumber::None || read.error().detail.isEmpty())
             std::abort();
         return 0;
     }
     // Written again, the file is the bytes read, but for the entry count, always 50.
-    const QByteArray written = q47::encodeState(*read.records);
+    const QByteArray written = q47::encodeState(*read);
     if (written.size() > bytes.size())
         std::abort();
     QByteArray expected = bytes.first(written.size()).toByteArray();
@@ -25,8 +25,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     expected[count + 1] = 0;
     if (written != expected)
         std::abort();
-    const q47::StateDecodeResult again = q47::decodeState(written);
-    if (!again || !(*again.records == *read.records))
+    const q47::Result<q47::StateRecords> again = q47::decodeState(written);
+    if (!again || !(*again == *read))
         std::abort();
     return 0;
 }

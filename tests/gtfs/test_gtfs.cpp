@@ -99,23 +99,22 @@ struct Loaded {
 
 Loaded load(const QString &folder) {
     Loaded l;
-    QString error;
-    const auto source = FeedSource::open(folder, &error);
-    l.ok = source && l.feed.load(*source);
+    const auto source = FeedSource::open(folder);
+    l.ok = source && l.feed.load(**source);
     return l;
 }
 
 bool mentions(const Diagnostics &ds, const QString &file, int line, const QString &text) {
-    for (const Diagnostic &d : ds)
-        if (d.file == file && d.line == line && d.text.contains(text))
+    for (const Error &d : ds)
+        if (d.file == file && d.line == line && d.detail.contains(text))
             return true;
     return false;
 }
 
 QString dump(const Diagnostics &ds) {
     QStringList lines;
-    for (const Diagnostic &d : ds)
-        lines.append(d.toString());
+    for (const Error &d : ds)
+        lines.append(d.diagnostic());
     return lines.join(QLatin1Char('\n'));
 }
 
@@ -217,8 +216,8 @@ QByteArray zipWithMember(const Files &stored, const QByteArray &name, const QByt
 }
 
 QString feedError(const QString &path) {
-    QString error;
-    return FeedSource::open(path, &error) ? QString() : error;
+    const auto source = FeedSource::open(path);
+    return source ? QString() : source.error().detail;
 }
 
 // Imports into the folders the whole way, as the tool and the dialog do.
@@ -475,8 +474,8 @@ TEST(TripImport, TheRouteAsItsOperatorNamesItInFourLanguages) {
             runImport(feed.path(), {QStringLiteral("T1"), 4, {}, {}}, data.path(), sound.path(), d))
             << layout << dump(d).toStdString();
         EXPECT_EQ(std::count_if(d.cbegin(), d.cend(),
-                                [](const Diagnostic &x) {
-                                    return x.text.contains(QStringLiteral(
+                                [](const Error &x) {
+                                    return x.detail.contains(QStringLiteral(
                                         "route R1 has fares of 10,000 yen and more, up to 12000 "
                                         "yen: the LED board shows only their last four digits"));
                                 }),
@@ -696,13 +695,13 @@ TEST(BoundedReading, RefusesWhatWouldHangOrFillMemory) {
     QByteArray sparse(1 << 20, '\n');
     for (qsizetype i = 4095; i < sparse.size(); i += 4096)
         sparse[i] = 'x';
-    QString error;
     const auto zip = FeedSource::fromZipBytes(
         zipWithMember(feed, "stop_times.txt", deflatedRepeats(sparse, 1100), 1100u << 20),
-        "sparse.zip", &error);
-    ASSERT_TRUE(zip) << error.toStdString();
-    const auto member = zip->openFile("stop_times.txt", &error);
-    ASSERT_TRUE(member);
+        "sparse.zip");
+    ASSERT_TRUE(zip) << qPrintable(zip.error().text());
+    const auto opened = (*zip)->openFile("stop_times.txt");
+    ASSERT_TRUE(opened);
+    ByteStream *member = opened->get();
     QByteArray chunk(1 << 20, '\0');
     qint64 n = 0, total = 0;
     while ((n = member->read(chunk.data(), chunk.size())) > 0)

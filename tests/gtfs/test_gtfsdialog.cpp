@@ -1,7 +1,9 @@
 #include "gtfsdialog.h"
 #include "gtfsfixture.h"
-#include "mdegit.h"
+#include "modelboard.h"
 #include "optionsrig.h"
+#include "panelcontrol.h"
+#include "recordingsound.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -62,17 +64,22 @@ private Q_SLOTS:
         dialog->importButton()->click();
         QCOMPARE(imported.count(), 1);
         QVERIFY(!QFileInfo::exists(stray));
-        QCOMPARE(rig.panel.entryPanes()->routeText(0), QStringLiteral("00007"));
-        QCOMPARE(rig.panel.entryPanes()->startSection(0), 1);
+        QCOMPARE(rig.panelState.routeText(EntryPane::Lists), QStringLiteral("00007"));
+        QCOMPARE(rig.panelState.startSection(EntryPane::Lists), 1);
 
-        rig.panel.Command1_Click(0);
-        QCOMPARE(rig.panel.route().StopCount, qint16(8));
+        ModelBoard board(rig.model);
+        RecordingSound sound;
+        QStringList log;
+        FakeRuntime runtime(log);
+        PanelControl panel(rig.panelState, board, rig.settings, sound, rig.host, runtime);
+        panel.setRouteFrom(EntryPane::Lists);
+        QCOMPARE(panel.session().route().StopCount, qint16(8));
         for (int i = 0; i < 4; ++i)
-            rig.panel.Command2_Click(1);
+            panel.step(1);
         const int cells[] = {230, 200, 170, 170, 0, 0};
         for (int k = 1; k <= 6; ++k)
-            QCOMPARE(rig.board.Degit(k)->Value().toInt(), cells[k - 1]);
-        QCOMPARE(rig.panel.tape().TapeCount(), 9);
+            QCOMPARE(rig.model.content().cells[size_t(k)].toInt(), cells[k - 1]);
+        QCOMPARE(panel.tape().TapeCount(), 9);
     }
 
     // A trip needing 52 ticket numbers, read with Enter in the path field: the range is set to

@@ -1,3 +1,4 @@
+#include "boardmodel.h"
 #include "lcdrenderer.h"
 
 #include <gtest/gtest.h>
@@ -211,7 +212,9 @@ TEST(Caches, RepaintEqualsAFreshPicture) {
     before.backlight = 0;
     used.render(before, QSize(960, 540), 1, {0, NameForm::Kana});
     BoardContent after = stopContent(QStringLiteral("中央公園"), 30);
-    after.numberingStyle = 7;
+    BoardModel numbered;
+    numbered.setNumbering(7, false);
+    after.labels = numbered.content().labels;
     after.cells[7] = -1;
     after.cells[8] = 32767;
     for (int page : {0, 1}) {

@@ -1,10 +1,11 @@
 // The options and the GTFS import dialog on screens too small for them as designed (the test
 // runs once at scale factor 2 on 1920 x 1080, once on 1366 x 768): each lies within the
 // screen's available area with the buttons that close it or act in reach.
+#include "boardmodel.h"
 #include "fonts.h"
-#include "form1.h"
 #include "frmoption.h"
 #include "gtfsdialog.h"
+#include "panelstate.h"
 #include "settingsstore.h"
 
 #include <QPushButton>
@@ -40,8 +41,9 @@ private Q_SLOTS:
 
     void optionsDialogFits() {
         q47::SettingsStore store;
-        q47::Form1 board;
-        q47::frmOption dialog(store, board);
+        q47::BoardModel board;
+        q47::PanelState panel;
+        q47::frmOption dialog(store, board, panel);
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         const QRect area = dialog.screen()->availableGeometry();

@@ -1,14 +1,9 @@
-#include "chimeictl.h"
 #include "commondialogs.h"
 #include "fakepanel.h"
-#include "form1.h"
-#include "frmctl.h"
 #include "frmoption.h"
 #include "mdegit.h"
 #include "optionsrig.h"
 #include "optionstates.h"
-#include "previewstrip.h"
-#include "recordingsound.h"
 #include "seirikennum.h"
 #include "settingsstore.h"
 
@@ -16,9 +11,13 @@
 #include <QCalendarWidget>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalSpy>
+#include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -48,20 +47,22 @@ private Q_SLOTS:
     void okOnAFreshStartPassesNoFontMode() {
         Rig rig;
         rig.options.Command4_Click();
-        QCOMPARE(rig.board.ChimeiCtl()->FontMode(), qint16(-1));
+        QCOMPARE(rig.model.content().nameLook.fontMode, qint16(-1));
         QVERIFY(!rig.options.isVisible());
     }
 
     // A colour chosen on the digit page shows in the preview at once and on the board only
-    // after "OK", with the label colour of the panel's backlight row and the other looks.
+    // after "OK", with the label colour of the panel's backlight row and the other looks; the
+    // panel is asked for its backlight again.
     void lookReachesTheBoardOnlyThroughOk() {
         Rig rig;
         rig.options.Form_Load();
         SettingsStore &s = rig.settings;
-        const OleColor start = rig.board.Degit(1)->DegitForeColor();
+        const BoardContent &board = rig.model.content();
+        const OleColor start = board.digits.lit;
         s.setColour(setting::DigitLit, 0x0000FF);
         QCOMPARE(rig.options.M_Degit1()->DegitForeColor(), OleColor(0x0000FF));
-        QCOMPARE(rig.board.Degit(1)->DegitForeColor(), start);
+        QCOMPARE(board.digits.lit, start);
 
         s.setFlag(setting::ShowLabels, 1);
         s.setListIndex(setting::LabelStyle, 2);
@@ -69,21 +70,18 @@ private Q_SLOTS:
         s.setColour(setting::NameDots, 0x123456);
         s.setListIndex(setting::NameFont, 3);
         s.setFlag(setting::NameBold, 1);
-        QTest::mouseClick(rig.panel.Frame2()->Option4(1), Qt::LeftButton);
+        rig.panelState.setBacklight(1);
+        QSignalSpy backlight(&rig.options, &frmOption::backlightOptionsApplied);
         rig.options.Command4_Click();
+        QCOMPARE(backlight.count(), 1);
 
-        for (int k : {1, 50}) {
-            QCOMPARE(rig.board.Degit(k)->DegitForeColor(), OleColor(0x0000FF));
-            QVERIFY(!rig.board.lblSeiriNum(k)->isHidden());
-            QCOMPARE(rig.board.lblSeiriNum(k)->palette().color(QPalette::WindowText),
-                     QColor(Qt::green));
-        }
-        QCOMPARE(rig.board.TimeDegit(1)->DegitForeColor(), OleColor(0x0000FF));
-        QCOMPARE(rig.board.lblSeiriNum(1)->text(), *seirikenNumbering(2, false).label1Word);
-        QCOMPARE(rig.board.ChimeiCtl()->ForeColor(), OleColor(0x123456));
-        QCOMPARE(rig.board.ChimeiCtl()->FontMode(), qint16(3));
-        QVERIFY(rig.board.ChimeiCtl()->FontBold());
-        QCOMPARE(rig.board.Picture(), rig.board.imgRes(1));
+        QCOMPARE(board.digits.lit, OleColor(0x0000FF));
+        QVERIFY(board.labels.shown);
+        QCOMPARE(board.labels.colour, QColor(Qt::green));
+        QCOMPARE(board.labels.texts[1], *seirikenNumbering(2, false).label1Word);
+        QCOMPARE(board.nameLook.dots, OleColor(0x123456));
+        QCOMPARE(board.nameLook.fontMode, qint16(3));
+        QVERIFY(board.nameLook.bold);
     }
 
     // Changes made before the pages exist are what the pages show once built; afterwards the
@@ -109,6 +107,18 @@ private Q_SLOTS:
         QVERIFY(!frame3->isEnabled());
         s.setFlag(setting::ShowDataColumn, 1);
         QVERIFY(rig.options.findChild<QComboBox *>(QStringLiteral("Combo4(3)"))->isEnabled());
+    }
+
+    // Every setting has one control, on the page the catalogue puts it on.
+    void everySettingStandsOnItsPage() {
+        Rig rig;
+        rig.options.Form_Load();
+        for (int slot = 0; slot < kSettingCount; ++slot) {
+            const SettingRow &row = kSettingCatalogue[size_t(slot)];
+            const QList<QWidget *> found = rig.options.findChildren<QWidget *>(controlName(slot));
+            QVERIFY2(found.size() == 1, row.name);
+            QVERIFY2(rig.options.pages()->widget(row.page)->isAncestorOf(found.first()), row.name);
+        }
     }
 
     void dateDialogSetsTheFixedDate() {
@@ -154,24 +164,26 @@ private Q_SLOTS:
         QVERIFY(o.customColours() == colours);
     }
 
-    // A plug-in is described on the preview page and sizes the panel's ticket; a file that is
-    // none changes nothing, and removing the plug-in leaves the panel's list and size alone.
+    // A plug-in is described on the preview page and tells the panel its ticket's size and
+    // companies; a file that is none changes nothing, and removing the plug-in tells the panel
+    // nothing.
     void pluginDescriptionAndRemoval() {
         Rig rig;
         frmOption &o = rig.options;
-        PreviewStrip *strip = rig.panel.previewStrip();
-        QCOMPARE(o.SetPlgin(QStringLiteral(Q47_SAMPLES "/plugins/plain.4SP")), 2);
+        QSignalSpy described(&o, &frmOption::ticketDescribed);
+        QVERIFY(o.SetPlgin(QStringLiteral(Q47_SAMPLES "/plugins/plain.4SP")));
         QCOMPARE(o.pluginLines().size(), 6);
-        QCOMPARE(strip->Combo1()->count(), 0);
-        QCOMPARE(o.SetPlgin(QStringLiteral(Q47_SAMPLES "/plugins/full.4SP")), 2);
+        QCOMPARE(described.count(), 1);
+        QCOMPARE(described.last().at(1).toStringList().size(), 0);
+        QVERIFY(o.SetPlgin(QStringLiteral(Q47_SAMPLES "/plugins/full.4SP")));
         QCOMPARE(o.pluginLines().size(), 10);
-        QCOMPARE(strip->Combo1()->count(), 3);
-        QCOMPARE(strip->picSeirikenPrev()->size(), QSize(226, 112));
+        QCOMPARE(described.last().at(0).toSize(), QSize(226, 112));
+        QCOMPARE(described.last().at(1).toStringList().size(), 3);
         const QString comment = o.pluginComment();
         QVERIFY(!comment.isEmpty());
 
-        QCOMPARE(o.SetPlgin(QStringLiteral(Q47_SAMPLES "/data/1.hy3")), 0);
-        QCOMPARE(o.SetPlgin(QString()), 0);
+        QVERIFY(!o.SetPlgin(QStringLiteral(Q47_SAMPLES "/data/1.hy3")));
+        QVERIFY(!o.SetPlgin(QString()));
         QCOMPARE(o.pluginLines().size(), 10);
         QCOMPARE(o.pluginComment(), comment);
 
@@ -179,8 +191,7 @@ private Q_SLOTS:
         o.Command11_Click();
         QVERIFY(rig.settings.text(setting::PluginFile).isEmpty());
         QVERIFY(o.pluginLines().isEmpty() && o.pluginComment().isEmpty());
-        QCOMPARE(strip->Combo1()->count(), 3);
-        QCOMPARE(strip->picSeirikenPrev()->size(), QSize(226, 112));
+        QCOMPARE(described.count(), 2);
     }
 
     // The folder buttons open only a folder that is there, and never complain.
@@ -199,6 +210,31 @@ private Q_SLOTS:
         rig.options.Command10_Click(1);
         QCOMPARE(opened, QList<QUrl>{QUrl::fromLocalFile(dir.path())});
         QVERIFY(rig.host.errors.isEmpty());
+    }
+
+    // A file chosen that is no plug-in is refused with all its faults, each with its line, and
+    // not kept.
+    void pluginRefusedWithItsFaults() {
+        Rig rig;
+        frmOption &o = rig.options;
+        QTemporaryDir dir;
+        QFile bad(dir.filePath(QStringLiteral("bad.4SP")));
+        QVERIFY(bad.open(QIODevice::WriteOnly) &&
+                bad.write("Q47 ticket plug-in 1\n[ticket]\nsize = 100 x 50\ncolour = red\n") > 0);
+        bad.close();
+        answering([&] { o.Command1_Click(); },
+                  [&](QDialog *dialog) {
+                      auto *files = qobject_cast<QFileDialog *>(dialog);
+                      QVERIFY(files);
+                      files->selectFile(bad.fileName());
+                      QMetaObject::invokeMethod(files, "accept");
+                  });
+        QCOMPARE(rig.host.errors,
+                 (QList<std::pair<QString, QString>>{
+                     {QStringLiteral("プラグインロードエラー"),
+                      QStringLiteral("指定したファイルはプラグインでないか、内容が不正です\n\n"
+                                     "bad.4SP:4: an unknown key or attribute (colour)")}}));
+        QVERIFY(rig.settings.text(setting::PluginFile).isEmpty());
     }
 };
 

@@ -50,33 +50,18 @@ TEST(BacklightRow, BuiltInOrUserPictureByRow) {
             s.select(button);
         for (int row = 0; row < 3; ++row) {
             const bool user = c.user[size_t(row)];
-            const BacklightRow expected{0, kColours[size_t(row)], user,
+            const BacklightRow expected{kColours[size_t(row)], user,
                                         user ? QString::fromUtf8(kFiles[size_t(row)]) : QString()};
-            EXPECT_EQ(backlightRow(s, row), expected) << "row " << row;
+            const Result<BacklightRow> read = backlightRow(s, row);
+            ASSERT_TRUE(read) << "row " << row;
+            EXPECT_EQ(*read, expected) << "row " << row;
         }
     }
 }
 
-TEST(BacklightRow, RowsOutsideTheSwitchAreAnErrorWithBlack) {
+TEST(BacklightRow, RowsOutsideTheSwitchAreAnError) {
     SettingsStore s(QDate(2026, 12, 7));
     for (int row : {-1, 3})
-        EXPECT_EQ(backlightRow(s, row), (BacklightRow{kNoSuchBacklightRow, 0, false, QString()}));
+        EXPECT_EQ(backlightRow(s, row).error().number, ErrorNumber::NoSuchBacklightRow);
 }
 
-TEST(BacklightError, NumberAndDetail) {
-    const QString internal = QStringLiteral(
-        "　内部的なエラーです。開発元へ報告してください。エラー場所：frmCtl.Option4_Click()");
-    const QString missing =
-        QStringLiteral("　画像ファイルが見つからないか、指定している場所が不正です。");
-    const QString device = QStringLiteral("　デバイスエラーもしくは準備が出来ていません。");
-    const QString invalid =
-        QStringLiteral("　指定した画像の内容が不正です。この部分では扱えません。");
-    const std::pair<int, QString> cases[] = {
-        {7, internal}, {28, internal}, {51, internal}, {53, missing}, {75, missing}, {76, missing},
-        {57, device},  {68, device},   {481, invalid}, {340, {}},     {52, {}},      {482, {}},
-    };
-    for (const auto &[number, detail] : cases)
-        EXPECT_EQ(backlightErrorText(number),
-                  QStringLiteral("エラーです。\n\nエラーコード：%1").arg(number) + detail);
-    EXPECT_EQ(backlightErrorTitle(), QStringLiteral("エラー"));
-}

@@ -1,4 +1,4 @@
-#include "chimeictl.h"
+#include "boardmodel.h"
 #include "cp932.h"
 #include "desktoppanel.h"
 #include "fakepanel.h"
@@ -6,7 +6,6 @@
 #include "fonts.h"
 #include "form1.h"
 #include "frmctl.h"
-#include "mdegit.h"
 #include "panelwidgets.h"
 #include "recordingsound.h"
 #include "routedata.h"
@@ -25,6 +24,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -33,10 +33,11 @@ using namespace q47;
 
 namespace {
 
-// A panel with its board, its settings and a folder holding route 1 (three stops).
+// A panel with the board's model and the LED board showing it, its settings and a folder
+// holding route 1 (three stops).
 struct Rig {
     explicit Rig(bool realHost = false)
-        : panel(board, settings, sound, options, realHost ? nullptr : &host, &runtime,
+        : panel(model, state, settings, sound, realHost ? nullptr : &host, &runtime,
                 [this] { return std::make_unique<FakeSpeech>(speech); }) {
         settings.setText(setting::DataFolder, dir.path());
         std::vector<StopRecord> stops(3);
@@ -54,17 +55,20 @@ struct Rig {
     }
     void press(std::initializer_list<int> keys) {
         for (int key : keys)
-            QTest::mouseClick(panel.entryPanes()->CommandButton1(key), Qt::LeftButton, {}, QPoint(15, 13));
+            QTest::mouseClick(panel.entryPanes()->CommandButton1(key), Qt::LeftButton, {},
+                              QPoint(15, 13));
     }
     void setRouteOne() {
         press({KeypadEntry::kRouteKey, 1, KeypadEntry::kSectionKey, 1});
         QTest::mouseClick(panel.entryPanes()->Command1(1), Qt::LeftButton);
     }
+    const BoardContent &shown() const { return model.content(); }
 
     QTemporaryDir dir;
     SettingsStore settings{QDate(2026, 12, 7)};
-    Form1 board;
-    QDialog options;
+    BoardModel model;
+    Form1 board{model};
+    PanelState state;
     RecordingSound sound;
     QStringList log;
     FakeRuntime runtime{log};
@@ -82,14 +86,6 @@ template <typename Action> void whileModal(Action action, std::function<void(QWi
         qobject_cast<QDialog *>(w)->accept();
     });
     action();
-}
-
-// Whether all fifty ticket-number labels write in `colour`.
-bool labelsIn(const Form1 &board, QColor colour) {
-    for (int k = 1; k <= 50; ++k)
-        if (board.lblSeiriNum(k)->palette().color(QPalette::WindowText) != colour)
-            return false;
-    return true;
 }
 
 } // namespace
@@ -140,8 +136,8 @@ private Q_SLOTS:
                      routeList ? QStringLiteral("/s/route.wav") : QStringLiteral("/s/section.wav"));
             QCOMPARE(r.sound.calls().first().channel, QStringLiteral("S1"));
         }
-        QCOMPARE(r.panel.entryPanes()->routeText(0), QStringLiteral("99999"));
-        QCOMPARE(r.panel.entryPanes()->startSection(0), 999);
+        QCOMPARE(r.state.routeText(EntryPane::Lists), QStringLiteral("99999"));
+        QCOMPARE(r.state.startSection(EntryPane::Lists), 999);
     }
 
     void routeFromTheListsReadsTheFileWithoutLeadingZeros() {
@@ -155,8 +151,9 @@ private Q_SLOTS:
         r.panel.Command1_Click(0);
         QVERIFY2(r.host.messages.isEmpty(), qPrintable(r.host.messages.join(u'|')));
         QCOMPARE(r.panel.route().RouteText, QStringLiteral("00012"));
-        QCOMPARE(r.board.Degit(1)->Value(), QVariant(150));
-        QVERIFY(r.panel.stepButtons()->Command2(0)->isEnabled() && r.panel.stepButtons()->Check1()->isEnabled());
+        QCOMPARE(r.shown().cells[1], QVariant(150));
+        QVERIFY(r.panel.stepButtons()->Command2(0)->isEnabled() &&
+                r.panel.stepButtons()->Check1()->isEnabled());
     }
 
     void keypadFillsTheRightAlignedDisplays() {
@@ -170,7 +167,8 @@ private Q_SLOTS:
         QCOMPARE(r.sound.calls().size(), 13);
         QCOMPARE(r.sound.calls().last().path, QStringLiteral("/key.wav"));
         for (int i = 0; i < 3; ++i)
-            QCOMPARE(r.panel.entryPanes()->Label2(i)->alignment(), Qt::AlignRight | Qt::AlignVCenter);
+            QCOMPARE(r.panel.entryPanes()->Label2(i)->alignment(),
+                     Qt::AlignRight | Qt::AlignVCenter);
     }
 
     void refusalHasOnlyOkAndTheProgramsTitle() {
@@ -204,16 +202,17 @@ private Q_SLOTS:
         const QPoint spot(5, 100); // on the pane, off its controls
         auto inFront = [&](int pane) {
             const QWidget *top = r.panel.childAt(spot);
-            return top == r.panel.entryPanes()->Frame1(pane) || r.panel.entryPanes()->Frame1(pane)->isAncestorOf(top);
+            return top == r.panel.entryPanes()->Frame1(pane) ||
+                   r.panel.entryPanes()->Frame1(pane)->isAncestorOf(top);
         };
         QVERIFY(inFront(1)); // the keypad, created last, starts in front
         QTest::mouseDClick(r.panel.entryPanes()->Frame1(1), Qt::LeftButton, {},
                            r.panel.entryPanes()->Frame1(1)->mapFrom(&r.panel, spot));
-        QCOMPARE(r.panel.BackPane(), qint16(1));
+        QCOMPARE(r.state.backPane(), qint16(1));
         QVERIFY(inFront(0));
         QTest::mouseDClick(r.panel.entryPanes()->Frame1(0), Qt::LeftButton, {},
                            r.panel.entryPanes()->Frame1(0)->mapFrom(&r.panel, spot));
-        QCOMPARE(r.panel.BackPane(), qint16(0));
+        QCOMPARE(r.state.backPane(), qint16(0));
         QVERIFY(inFront(1));
     }
 
@@ -222,20 +221,23 @@ private Q_SLOTS:
         r.setRouteOne();
         r.panel.Command2_Click(1);
         QTest::mouseClick(r.panel.stepButtons()->Check1(), Qt::LeftButton);
-        QCOMPARE(r.board.Degit(1)->Value(), QVariant(QString()));
-        QCOMPARE(r.board.ChimeiCtl()->model().dotCount(), 0);
-        QCOMPARE(r.board.TimeDegit(0)->Value(), QVariant(QString()));
-        const QList<QWidget *> disabled = {r.panel.entryPanes()->Frame1(0),   r.panel.entryPanes()->Frame1(1),
-                                           r.panel.stepButtons()->Command2(0), r.panel.stepButtons()->Command2(1),
-                                           r.panel.Frame6(),    r.panel.grpM_Tape()};
+        QCOMPARE(r.shown().cells[1], QVariant(QString()));
+        QVERIFY(r.shown().stopName.isEmpty() && r.shown().cleared);
+        const QList<QWidget *> disabled = {r.panel.entryPanes()->Frame1(0),
+                                           r.panel.entryPanes()->Frame1(1),
+                                           r.panel.stepButtons()->Command2(0),
+                                           r.panel.stepButtons()->Command2(1),
+                                           r.panel.Frame6(),
+                                           r.panel.grpM_Tape()};
         for (QWidget *w : disabled)
             QVERIFY2(!w->isEnabled(), qPrintable(w->objectName()));
         QVERIFY(r.panel.Command4()->isEnabled() && r.panel.Frame2()->Option4(1)->isEnabled());
         QTest::mouseClick(r.panel.stepButtons()->Check1(), Qt::LeftButton);
-        QVERIFY(!r.board.Timer1()->isActive()); // the clock is hidden: it stays off
-        QVERIFY(r.panel.stepButtons()->Command2(1)->isEnabled() && r.panel.entryPanes()->Frame1(0)->isEnabled());
+        QVERIFY(!r.shown().cleared);
+        QVERIFY(r.panel.stepButtons()->Command2(1)->isEnabled() &&
+                r.panel.entryPanes()->Frame1(0)->isEnabled());
         QVERIFY(!r.panel.grpM_Tape()->isEnabled());
-        QCOMPARE(r.board.Degit(1)->Value(), QVariant(200));
+        QCOMPARE(r.shown().cells[1], QVariant(200));
     }
 
     // Route 1 with an announcement list whose second and third entries are linked to the stop.
@@ -282,18 +284,18 @@ private Q_SLOTS:
         Rig r;
         r.panel.Frame6()->HScroll1(1)->setValue(1500);
         QCOMPARE(r.panel.Frame6()->Label1(1)->text(), QStringLiteral("1500"));
-        QCOMPARE(r.board.ChimeiCtl()->Speed(), qint16(1));
-        QCOMPARE(r.board.ChimeiCtl()->ScrollStartWait(), 1500);
+        QCOMPARE(r.shown().nameLook.scrollSpeed, qint16(1));
+        QCOMPARE(r.shown().nameLook.scrollStartWait, 1500);
         r.panel.Frame6()->HScroll1(0)->setValue(300);
-        QCOMPARE(r.board.ChimeiCtl()->Speed(), qint16(300));
-        QCOMPARE(r.board.ChimeiCtl()->ScrollStartWait(), 1500);
+        QCOMPARE(r.shown().nameLook.scrollSpeed, qint16(300));
+        QCOMPARE(r.shown().nameLook.scrollStartWait, 1500);
     }
 
     void lateNightSwitchReachesTheFares() {
         Rig r;
         r.panel.Frame6()->Check2()->setChecked(true);
         r.setRouteOne();
-        QCOMPARE(r.board.Degit(1)->Value(), QVariant(340));
+        QCOMPARE(r.shown().cells[1], QVariant(340));
     }
 
     void exitAnsweredNoChangesNothing() {
@@ -303,26 +305,27 @@ private Q_SLOTS:
         QVERIFY(!r.panel.close());
         QVERIFY(r.sound.calls().isEmpty() || !r.sound.calls().last().close);
         QCOMPARE(r.host.ended, 0);
-        QVERIFY(r.board.ChimeiCtl()->model().dotCount() > 0); // the stop's name stays
+        QVERIFY(!r.shown().stopName.isEmpty()); // the stop's name stays
         r.host.answerYes = true;
         QVERIFY(r.panel.Form_QueryUnload());
         QVERIFY(r.sound.calls().last().close);
         QCOMPARE(r.host.ended, 1);
-        QCOMPARE(r.board.ChimeiCtl()->model().dotCount(), 0);
+        QVERIFY(r.shown().stopName.isEmpty());
     }
 
     void aboutBoxShowsTheModelAndTheYear() {
         Rig r;
         r.runtime.day = QDate(2031, 1, 2);
-        bool boardDisabled = false;
+        QSignalSpy opened(&r.panel, &frmCtl::dialogOpened);
+        bool boardsWait = false;
         QString text;
         whileModal([&] { r.panel.Command8_Click(); },
                    [&](QWidget *box) {
-                       boardDisabled = !r.board.isEnabled();
+                       boardsWait = opened.size() == 1 && opened.last().first().toBool();
                        text = box->findChild<QLabel *>(QStringLiteral("aboutText"))->text();
                    });
-        QVERIFY(boardDisabled);
-        QVERIFY(r.board.isEnabled());
+        QVERIFY(boardsWait);
+        QVERIFY(!opened.last().first().toBool());
         QVERIFY(text.contains(QStringLiteral("バージョン：" Q47_VERSION)));
         QVERIFY(text.contains(QStringLiteral("2031")));
     }
@@ -343,7 +346,7 @@ private Q_SLOTS:
         QTest::mouseClick(r.panel.Frame2()->Option4(1), Qt::LeftButton);
         QCOMPARE(r.board.Picture(), r.board.imgRes(0));
         QVERIFY(r.host.errors.isEmpty());
-        QVERIFY(labelsIn(r.board, QColor(0xFF, 0x80, 0x00)));
+        QCOMPARE(r.shown().labels.colour, QColor(0xFF, 0x80, 0x00));
 
         QImage red(100, 50, QImage::Format_RGB32);
         red.fill(Qt::red);
@@ -379,7 +382,7 @@ private Q_SLOTS:
                  QStringLiteral("エラーです。\n\nエラーコード：481"
                                 "　指定した画像の内容が不正です。この部分では扱えません。")}}));
         QCOMPARE(r.board.Picture(), before);
-        QVERIFY(labelsIn(r.board, QColor(0x00, 0x00, 0xFF)));
+        QCOMPARE(r.shown().labels.colour, QColor(0x00, 0x00, 0xFF));
     }
 
     // ">>" opens the strip and "<<" closes it again, whatever the number of times and the size
@@ -477,11 +480,17 @@ private Q_SLOTS:
 
     void optionsDialogIsModalOverBothWindows() {
         Rig r;
-        bool bothDisabled = false;
+        QDialog options;
+        QObject::connect(&r.panel, &frmCtl::optionsWanted, &options, &QDialog::exec);
+        QSignalSpy opened(&r.panel, &frmCtl::dialogOpened);
+        bool bothWait = false;
         whileModal([&] { r.panel.Command4_Click(); },
-                   [&](QWidget *) { bothDisabled = !r.board.isEnabled() && !r.panel.isEnabled(); });
-        QVERIFY(bothDisabled);
-        QVERIFY(r.board.isEnabled() && r.panel.isEnabled());
+                   [&](QWidget *) {
+                       bothWait = !r.panel.isEnabled() && opened.size() == 1 &&
+                                  opened.last().first().toBool();
+                   });
+        QVERIFY(bothWait);
+        QVERIFY(r.panel.isEnabled() && !opened.last().first().toBool());
     }
 };
 

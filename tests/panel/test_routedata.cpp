@@ -1,3 +1,4 @@
+#include "fareboard.h"
 #include "routedata.h"
 
 #include <QDir>
@@ -13,6 +14,11 @@
 using namespace q47;
 
 namespace {
+
+// The message the operator reads for a refused route.
+QString told(const Result<> &loaded) {
+    return loaded ? QString() : failureMessage({&loaded.error(), 1}).text;
+}
 
 StopRecord stop(const QString &name, qint16 seiri, std::initializer_list<qint16> fares) {
     StopRecord s;
@@ -93,8 +99,8 @@ TEST(RouteFile, NamesAndFolders) {
 TEST_F(RouteFolder, LoadsTheRouteNamedWithoutLeadingZeros) {
     write(QStringLiteral("12.hy3"), encodeRouteFile(fiveStops()));
     RouteTable t;
-    const RouteLoadResult r = loadRoute(t, folder(), QStringLiteral("00012"), 2);
-    ASSERT_TRUE(r.ok) << r.message.toStdString();
+    const Result<> r = loadRoute(t, folder(), QStringLiteral("00012"), 2);
+    ASSERT_TRUE(r) << told(r).toStdString();
     EXPECT_EQ(t.StopCount, 5);
     EXPECT_EQ(t.CurStopPos, 1);
     EXPECT_EQ(t.StartSection, 2);
@@ -111,13 +117,13 @@ TEST_F(RouteFolder, StartingStopMustNotBeTheLast) {
     write(QStringLiteral("5.hy3"), encodeRouteFile(fiveStops()));
     for (int section : {0, 1, 4}) {
         RouteTable t;
-        EXPECT_TRUE(loadRoute(t, folder(), QStringLiteral("5"), section).ok) << section;
+        EXPECT_TRUE(loadRoute(t, folder(), QStringLiteral("5"), section)) << section;
     }
     RouteTable t;
-    const RouteLoadResult r = loadRoute(t, folder(), QStringLiteral("5"), 5);
-    EXPECT_FALSE(r.ok);
-    EXPECT_EQ(r.message, route_messages::sectionTooHigh());
-    EXPECT_FALSE(loadRoute(t, folder(), QStringLiteral("5"), 999).ok);
+    const Result<> r = loadRoute(t, folder(), QStringLiteral("5"), 5);
+    EXPECT_FALSE(r);
+    EXPECT_EQ(told(r), route_messages::sectionTooHigh());
+    EXPECT_FALSE(loadRoute(t, folder(), QStringLiteral("5"), 999));
 }
 
 struct Refusal {
@@ -133,14 +139,14 @@ TEST_P(RefusedRoutes, LeaveTheTableAsItWasAndTheFileClosed) {
     const Refusal &c = GetParam();
     write(QStringLiteral("1.hy3"), encodeRouteFile(fiveStops()));
     RouteTable t;
-    ASSERT_TRUE(loadRoute(t, folder(), QStringLiteral("1"), 2).ok);
+    ASSERT_TRUE(loadRoute(t, folder(), QStringLiteral("1"), 2));
     const RouteTable before = t;
 
     if (!c.bytes.isNull())
         write(QStringLiteral("7.hy3"), c.bytes);
-    const RouteLoadResult r = loadRoute(t, folder(), QStringLiteral("00007"), 1);
-    EXPECT_FALSE(r.ok);
-    EXPECT_TRUE(r.message.startsWith(c.message)) << r.message.toStdString();
+    const Result<> r = loadRoute(t, folder(), QStringLiteral("00007"), 1);
+    EXPECT_FALSE(r);
+    EXPECT_TRUE(told(r).startsWith(c.message)) << told(r).toStdString();
     EXPECT_EQ(t.slots, before.slots);
     EXPECT_EQ(t.CurStopPos, before.CurStopPos);
     EXPECT_EQ(t.StartSection, before.StartSection);
@@ -194,10 +200,10 @@ TEST_F(RouteFolder, WhatIsNoRouteFileIsNamedWithWhy) {
     for (const auto &c : cases) {
         ASSERT_TRUE(c.make()) << c.name;
         RouteTable t;
-        const RouteLoadResult r = loadRoute(t, folder(), QStringLiteral("3"), 1);
-        EXPECT_FALSE(r.ok);
-        EXPECT_TRUE(r.message.contains(c.says) && r.message.contains(path))
-            << c.name << ": " << r.message.toStdString();
+        const Result<> r = loadRoute(t, folder(), QStringLiteral("3"), 1);
+        EXPECT_FALSE(r);
+        EXPECT_TRUE(told(r).contains(c.says) && told(r).contains(path))
+            << c.name << ": " << told(r).toStdString();
         QFile::remove(path);
         QDir().rmdir(path);
     }

@@ -1,4 +1,5 @@
 #include "eventually.h"
+#include "logging.h"
 #include "mdlsndapi.h"
 #include "midisynth.h"
 #include "soundsynth.h"
@@ -9,6 +10,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLoggingCategory>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -408,6 +410,41 @@ INSTANTIATE_TEST_SUITE_P(
         // A header, then a track that claims more than the file holds.
         CorruptFile{"bad.mid",
                     QByteArray("MThd\0\0\0\x06\0\0\0\x01\x01\xe0MTrk\0\0\x10\0\0\x90", 24)}));
+
+namespace {
+
+QStringList logged; // "category: text"
+
+void keepQ47Messages(QtMsgType, const QMessageLogContext &context, const QString &text) {
+    if (context.category && QByteArrayView(context.category).startsWith("q47."))
+        logged << QString::fromLatin1(context.category) + QStringLiteral(": ") + text;
+}
+
+void showQ47(QLoggingCategory *category) {
+    if (QByteArrayView(category->categoryName()).startsWith("q47."))
+        category->setEnabled(QtInfoMsg, true);
+}
+
+} // namespace
+
+// A sound that stays silent says why under q47.sound, once the log is asked for, and not before.
+TEST_F(SoundChannels, ASilentSoundIsLoggedWithWhy) {
+    EXPECT_FALSE(q47::logSound().isInfoEnabled());
+    EXPECT_FALSE(q47::logSound().isWarningEnabled());
+    const QString missing = dir_.filePath(QStringLiteral("missing.wav"));
+    const QString bad = write(QStringLiteral("bad.wav"), QByteArray(5000, '\x5a'));
+    const QLoggingCategory::CategoryFilter filter = QLoggingCategory::installFilter(showQ47);
+    const QtMessageHandler handler = qInstallMessageHandler(keepQ47Messages);
+    snd_.PlaySnd(missing, QStringLiteral("S2"), -1, 0);
+    snd_.PlaySnd(bad, QStringLiteral("S3"), -1, 0);
+    qInstallMessageHandler(handler);
+    QLoggingCategory::installFilter(filter);
+    ASSERT_GE(logged.size(), 2) << qPrintable(logged.join(u'\n'));
+    EXPECT_EQ(logged[0], QStringLiteral("q47.sound: %1: S2: no such sound file").arg(missing));
+    EXPECT_TRUE(logged[1].startsWith(QStringLiteral("q47.sound: %1: S3: ").arg(bad)))
+        << qPrintable(logged[1]);
+    EXPECT_FALSE(q47::logSound().isInfoEnabled());
+}
 
 // The user's settings may name a sound font of their own; Debian's General MIDI fonts follow,
 // so that one that cannot be loaded still leaves MIDI sounds playing.

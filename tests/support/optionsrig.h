@@ -1,27 +1,23 @@
 #pragma once
 
+#include "boardmodel.h"
 #include "fakepanel.h"
-#include "form1.h"
-#include "frmctl.h"
 #include "frmoption.h"
-#include "recordingsound.h"
+#include "panelstate.h"
 #include "settingsstore.h"
 
 namespace q47 {
 
-// The options dialog with the board it dresses and the panel whose backlight it re-applies,
-// as start-up leaves them. Header only: only tests that link the dialog include it.
+// The options dialog with the models it writes, the board's and the panel's, and a reporter
+// that keeps what it is told. Header only: only tests that link the dialog include it.
 struct OptionsRig {
-    OptionsRig() { options.setControlPanel(&panel); }
+    OptionsRig() { options.setReporter(&host); }
 
     SettingsStore settings{QDate(2026, 12, 7)};
-    Form1 board;
-    frmOption options{settings, board};
-    RecordingSound sound;
-    QStringList log;
-    FakeRuntime runtime{log};
+    BoardModel model;
+    PanelState panelState;
     FakeHost host;
-    frmCtl panel{board, settings, sound, options, &host, &runtime};
+    frmOption options{settings, model, panelState};
 };
 
 } // namespace q47

@@ -70,9 +70,10 @@ int main(int argc, char **argv) {
     out << "const qsizetype kOn1FaceRunsSize = sizeof kOn1FaceRuns / sizeof *kOn1FaceRuns;\n"
         << "\n} // namespace q47::board\n";
     out.flush();
-    if (const q47::WriteResult failed =
-            q47::writeFileSafely(QString::fromLocal8Bit(argv[1]), text.toUtf8())) {
-        std::fprintf(stderr, "q47_facegen: cannot write %s\n", qPrintable(failed->text()));
+    if (const q47::Result<> written =
+            q47::writeFileSafely(QString::fromLocal8Bit(argv[1]), text.toUtf8());
+        !written) {
+        std::fprintf(stderr, "q47_facegen: cannot write %s\n", qPrintable(written.error().text()));
         return 1;
     }
     return 0;

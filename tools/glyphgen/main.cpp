@@ -85,9 +85,10 @@ int main(int argc, char **argv) {
          "} // namespace q47::board\n";
     s.flush();
 
-    if (const q47::WriteResult failed =
-            q47::writeFileSafely(QString::fromLocal8Bit(argv[1]), out.toUtf8())) {
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(failed->text()));
+    if (const q47::Result<> written =
+            q47::writeFileSafely(QString::fromLocal8Bit(argv[1]), out.toUtf8());
+        !written) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(written.error().text()));
         return 1;
     }
     return 0;

@@ -46,8 +46,8 @@ Exit 0: done, 1: refused, 2: usage error.
 )";
 
 void print(const q47::gtfs::Diagnostics &diagnostics) {
-    for (const q47::gtfs::Diagnostic &d : diagnostics)
-        std::fprintf(stderr, "%s\n", qPrintable(d.toString()));
+    for (const q47::Error &d : diagnostics)
+        std::fprintf(stderr, "%s\n", qPrintable(d.diagnostic()));
 }
 
 int usage(const QString &message) {
@@ -58,13 +58,13 @@ int usage(const QString &message) {
 // `onlyTrip`: an import keeps only what that trip needs, so that memory follows the trip and
 // not the size of the feed.
 bool loadFeed(const QString &path, q47::gtfs::Feed &feed, const QString &onlyTrip = {}) {
-    QString error;
-    const auto source = q47::gtfs::FeedSource::open(path, &error);
+    const auto source = q47::gtfs::FeedSource::open(path);
     if (!source) {
-        std::fprintf(stderr, "%s: error: %s\n", qPrintable(path), qPrintable(error));
+        std::fprintf(stderr, "%s: error: %s\n", qPrintable(path),
+                     qPrintable(source.error().detail));
         return false;
     }
-    const bool ok = feed.load(*source, {}, onlyTrip);
+    const bool ok = feed.load(**source, {}, onlyTrip);
     print(feed.diagnostics());
     return ok;
 }

@@ -39,18 +39,18 @@ int fail(const QStringList &errors) {
 }
 
 bool readFile(const QString &path, QByteArray &out, QStringList &errors) {
-    q47::spreadsheetcsv::FileRead read = q47::spreadsheetcsv::readFile(path);
+    q47::Result<QByteArray> read = q47::spreadsheetcsv::readFile(path);
     if (!read) {
-        errors.append(QStringLiteral("%1: %2").arg(path, read.error));
+        errors.append(read.error().text());
         return false;
     }
-    out = std::move(read.bytes);
+    out = std::move(*read);
     return true;
 }
 
 bool writeFile(const QString &path, const QByteArray &bytes, QStringList &errors) {
-    if (const q47::WriteResult failed = q47::writeFileSafely(path, bytes)) {
-        errors.append(failed->text());
+    if (const q47::Result<> written = q47::writeFileSafely(path, bytes); !written) {
+        errors.append(written.error().text());
         return false;
     }
     return true;

@@ -40,9 +40,10 @@ int main(int argc, char **argv) {
             std::fprintf(stderr, "cannot create %s\n", qPrintable(out.filePath(folder)));
             return 1;
         }
-        if (const q47::WriteResult failed = q47::writeImageSafely(
-                path, q47::board::renderIcon(static_cast<int>(size)), "PNG")) {
-            std::fprintf(stderr, "cannot write %s\n", qPrintable(failed->text()));
+        if (const q47::Result<> written =
+                q47::writeImageSafely(path, q47::board::renderIcon(static_cast<int>(size)), "PNG");
+            !written) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(written.error().text()));
             return 1;
         }
     }

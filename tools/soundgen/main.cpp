@@ -17,10 +17,10 @@
 
 namespace {
 
-bool written(const q47::WriteResult &failed) {
-    if (failed)
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(failed->text()));
-    return !failed;
+bool written(const q47::Result<> &written) {
+    if (!written)
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(written.error().text()));
+    return bool(written);
 }
 
 bool writeFile(const QString &path, const QByteArray &bytes) {

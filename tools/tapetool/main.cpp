@@ -65,19 +65,19 @@ int report(const QStringList &lines, int code) {
 
 // Exit code 2: the file could not be read at all.
 bool readFile(const QString &path, QByteArray &out) {
-    q47::spreadsheetcsv::FileRead read = q47::spreadsheetcsv::readFile(path);
+    q47::Result<QByteArray> read = q47::spreadsheetcsv::readFile(path);
     if (!read) {
-        report({QStringLiteral("%1: %2").arg(path, read.error)}, 2);
+        report({read.error().text()}, 2);
         return false;
     }
-    out = std::move(read.bytes);
+    out = std::move(*read);
     return true;
 }
 
 // A failure never leaves half a file behind, nor touches the old one.
 int writeFile(const QString &path, const QByteArray &bytes, int entries) {
-    if (const q47::WriteResult failed = q47::writeFileSafely(path, bytes))
-        return report({failed->text()}, 1);
+    if (const q47::Result<> written = q47::writeFileSafely(path, bytes); !written)
+        return report({written.error().text()}, 1);
     std::printf("%s: %d entries\n", qPrintable(path), entries);
     return 0;
 }
@@ -163,8 +163,10 @@ int say(const QStringList &args, QString readings, const QString &wavOut) {
     const QString wavPath = spoken.filePath(QStringLiteral("spoken.wav"));
     if (!wavOut.isEmpty() && !spoken.isValid())
         return report({QStringLiteral("%1: %2").arg(spoken.path(), spoken.errorString())}, 1);
-    auto speech = q47::EspeakSpeech::create([readings] { return readings; },
-                                            wavOut.isEmpty() ? QString() : wavSink(wavPath));
+    const std::unique_ptr<q47::EspeakSpeech> speech =
+        q47::EspeakSpeech::create([readings] { return readings; },
+                                  wavOut.isEmpty() ? QString() : wavSink(wavPath))
+            .value_or(nullptr);
     if (!speech)
         return report({QStringLiteral("speech is not available: it needs eSpeak NG with its "
                                       "Japanese voice, MeCab and GStreamer")},
@@ -179,8 +181,8 @@ int say(const QStringList &args, QString readings, const QString &wavOut) {
         return 0;
     if (QFileInfo(wavPath).size() <= 44)
         return report({QStringLiteral("%1: no audio was written").arg(wavOut)}, 1);
-    if (const q47::WriteResult failed = q47::copyFileSafely(wavPath, wavOut))
-        return report({failed->text()}, 1);
+    if (const q47::Result<> copied = q47::copyFileSafely(wavPath, wavOut); !copied)
+        return report({copied.error().text()}, 1);
     return 0;
 }
 

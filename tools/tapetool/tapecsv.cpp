@@ -13,8 +13,9 @@ using spreadsheetcsv::isUtf8;
 using spreadsheetcsv::Row;
 
 // Unreadable problems block a conversion; the others are about the words themselves.
-void add(QList<Problem> &problems, int line, const QString &message, bool unreadable = false) {
-    problems.append({line, message, unreadable});
+void add(Errors &problems, int line, const QString &message, bool unreadable = false) {
+    problems.push_back(
+        Error(unreadable ? Error::Kind::Invalid : Error::Kind::BadValue, message).at(line));
 }
 
 QString notHeld(const QString &text) {
@@ -28,7 +29,7 @@ QString notHeld(const QString &text) {
 }
 
 // What the words of an entry must be, wherever they come from.
-void checkText(const QString &text, int line, bool checkQuestionMarks, QList<Problem> &out) {
+void checkText(const QString &text, int line, bool checkQuestionMarks, Errors &out) {
     if (text.trimmed().isEmpty())
         add(out, line, QStringLiteral("the text is empty, so the entry speaks nothing"));
     if (text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r')))
@@ -67,7 +68,7 @@ bool textRunsPastQuote(QByteArrayView line) {
 }
 
 // Every row is an entry but the blank lines at the end, which editors often leave.
-QList<Row> splitRows(const QString &text, QList<Problem> &problems) {
+QList<Row> splitRows(const QString &text, Errors &problems) {
     spreadsheetcsv::Rows split = spreadsheetcsv::splitRows(text);
     if (split.unclosedQuoteLine != 0)
         add(problems, split.unclosedQuoteLine, QStringLiteral("a quoted field is not closed"),
@@ -99,13 +100,13 @@ bool hasDigit(const QString &s) {
 
 bool ParseResult::readable() const {
     return std::none_of(problems.begin(), problems.end(),
-                        [](const Problem &p) { return p.unreadable; });
+                        [](const Error &p) { return p.what == Error::Kind::Invalid; });
 }
 
 QStringList ParseResult::messages(const QString &fileName) const {
     QStringList out;
-    for (const Problem &p : problems)
-        out.append(QStringLiteral("%1:%2: %3").arg(fileName).arg(p.line).arg(p.message));
+    for (const Error &p : problems)
+        out.append(p.in(fileName).text());
     return out;
 }
 
@@ -144,7 +145,7 @@ ParseResult parseCsv(const QByteArray &bytes, Encoding encoding) {
         result.lines.append(row.line);
     }
     std::stable_sort(result.problems.begin(), result.problems.end(),
-                     [](const Problem &a, const Problem &b) { return a.line < b.line; });
+                     [](const Error &a, const Error &b) { return a.line < b.line; });
     return result;
 }
 

@@ -10,21 +10,15 @@
 
 namespace q47::tapecsv {
 
-// Something wrong with one line of a list or one row of a spreadsheet.
-struct Problem {
-    int line = 0;
-    QString message;
-    // The line could not be read as written (rather than read but worded wrongly), so a
-    // conversion would lose or invent something.
-    bool unreadable = false;
-};
-
 struct ParseResult {
     QList<TapeEntry> entries;
     QList<int> lines; // the line each entry starts on
-    QList<Problem> problems;
+    // What is wrong with a line of a list or a row of a spreadsheet, with its line: Invalid
+    // when the line could not be read as written (rather than read but worded wrongly), so that
+    // a conversion would lose or invent something; BadValue for the words themselves.
+    Errors problems;
 
-    bool ok() const { return problems.isEmpty(); }
+    bool ok() const { return problems.empty(); }
     bool readable() const;
     // Each problem as "file:line: message".
     QStringList messages(const QString &fileName) const;

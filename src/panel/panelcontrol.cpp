@@ -1,0 +1,143 @@
+#include "panelcontrol.h"
+
+#include "fareboard.h"
+#include "settingsstore.h"
+#include "soundoutput.h"
+
+namespace q47 {
+
+PanelControl::PanelControl(PanelState &state, FareBoard &board, const SettingsStore &settings,
+                           SoundOutput &sound, PanelHost &host, PanelRuntime &runtime,
+                           mdlM_Tape::EngineFactory speech)
+    : state_(state), board_(board), settings_(settings), sound_(sound),
+      tape_(settings, sound, state, std::move(speech)),
+      session_(board, settings, sound, tape_, host, runtime) {
+    session_.setLateNight(state_.lateNight());
+    connect(&state_, &PanelState::lateNightChanged, this,
+            [this](bool on) { session_.setLateNight(on); });
+    connect(&state_, &PanelState::scrollChanged, this, [this] {
+        board_.setNameScroll(static_cast<qint16>(state_.scrollSpeed()), state_.scrollInterval());
+    });
+}
+
+void PanelControl::pressKeypad(int key) {
+    sound_.PlaySnd(settings_.text(setting::ResetSound), QStringLiteral("S1"), 0, 0);
+    state_.pressKeypad(key);
+}
+
+void PanelControl::chooseRouteDigit(int list, int digit) {
+    state_.setRouteDigit(list, digit);
+    sound_.PlaySnd(settings_.text(setting::ResetSound), QStringLiteral("S1"), 0, 0);
+}
+
+void PanelControl::chooseSectionDigit(int list, int digit) {
+    state_.setSectionDigit(list, digit);
+    sound_.PlaySnd(settings_.text(setting::RouteSound), QStringLiteral("S1"), 0, 0);
+}
+
+bool PanelControl::setRouteFrom(EntryPane pane) {
+    return setRoute(state_.routeText(pane), state_.startSection(pane));
+}
+
+bool PanelControl::setRoute(const QString &routeText, int startSection) {
+    if (!session_.setRoute(routeText, startSection))
+        return false;
+    state_.setRouteSet();
+    session_.showStartingStop();
+    return true;
+}
+
+void PanelControl::sendToBack(int pane) {
+    if (pane == 0 || pane == 1)
+        state_.sendToBack(EntryPane(pane));
+}
+
+bool PanelControl::step(int index) {
+    return session_.step(index);
+}
+
+void PanelControl::setCleared(bool on) {
+    state_.setCleared(on);
+    if (on) {
+        session_.blankBoard();
+        state_.setFrameEnabled(false);
+        return;
+    }
+    session_.resumeClock();
+    state_.setFrameEnabled(tape_.SpeechOK());
+    session_.showCurrentStop();
+}
+
+void PanelControl::announceNext() {
+    tape_.TapeNext();
+    // The link is read after speaking, so a linked entry's voice starts before the step.
+    if (tape_.TapeGetLink(tape_.TapePos()) == 1)
+        step(1);
+}
+
+void PanelControl::announceBack() {
+    tape_.TapeBack();
+    if (tape_.TapeGetLink(tape_.TapePos()) == 1)
+        step(0);
+}
+
+void PanelControl::stopAnnouncement() {
+    tape_.TapeStop();
+}
+
+void PanelControl::adjustVoice() {
+    tape_.TapeAdjust();
+}
+
+void PanelControl::operatorKey(OperatorAction action, int digit) {
+    using Typing = PanelState::Typing;
+    switch (action) {
+    case OperatorAction::StepForward:
+    case OperatorAction::StepBack:
+        if (state_.canStep())
+            step(action == OperatorAction::StepForward ? 1 : 0);
+        break;
+    case OperatorAction::KeypadDigit:
+        if (state_.typing() == Typing::None) {
+            if (state_.backPane() != 0)
+                sendToBack(0); // the keypad to the front, where the digits show
+            if (state_.canEnterRoute())
+                pressKeypad(KeypadEntry::kRouteKey);
+            state_.setTyping(Typing::Route);
+        }
+        if (state_.canEnterRoute())
+            pressKeypad(digit);
+        break;
+    case OperatorAction::KeypadEnter:
+        if (state_.typing() == Typing::Route) {
+            if (state_.canEnterRoute())
+                pressKeypad(KeypadEntry::kSectionKey);
+            state_.setTyping(Typing::Section);
+        } else if (state_.typing() == Typing::Section) {
+            state_.setTyping(Typing::None);
+            if (state_.canEnterRoute())
+                setRouteFrom(EntryPane::Keypad);
+        }
+        break;
+    case OperatorAction::TapeNext:
+        if (state_.canAnnounce())
+            announceNext();
+        break;
+    case OperatorAction::TapeBack:
+        if (state_.canAnnounce())
+            announceBack();
+        break;
+    case OperatorAction::TapeStop:
+        if (state_.canAnnounce())
+            stopAnnouncement();
+        break;
+    }
+}
+
+void PanelControl::shutDown() {
+    board_.SetChimei(QString());
+    sound_.CloseSnd();
+    tape_.TapeRelease();
+}
+
+} // namespace q47
