@@ -1,5 +1,7 @@
 #include "commandline.h"
 
+#include "brokeraddress.h"
+#include "lcdsettings.h"
 #include "routedata.h"
 
 #include <QCommandLineParser>
@@ -24,6 +26,46 @@ CommandLine fail(const QString &what) {
     return line;
 }
 
+QList<QCommandLineOption> remoteOptions() {
+    return {QCommandLineOption(
+                QStringLiteral("publish"),
+                QStringLiteral("Publishes what the board shows, at every change, as the retained "
+                               "message of a topic: mqtt://[USER@]HOST[:PORT]/TOPIC, or mqtts:// "
+                               "for TLS. The password and a CA file may come from "
+                               "Q47_MQTT_PASSWORD and Q47_MQTT_CAFILE."),
+                QStringLiteral("URL")),
+            QCommandLineOption(
+                QStringLiteral("follow"),
+                QStringLiteral("Shows only the board(s), following what is published on the "
+                               "topic; with --screenshot, renders the first state received "
+                               "(waiting at most 10 s) and ends."),
+                QStringLiteral("URL"))};
+}
+
+// --publish and --follow, checked; an empty text when they are right.
+QString takeRemoteOptions(const QCommandLineParser &parser, CommandLine &line) {
+    line.publish = parser.value(QStringLiteral("publish"));
+    line.follow = parser.value(QStringLiteral("follow"));
+    if (!line.publish.isEmpty() && !line.follow.isEmpty())
+        return QStringLiteral("--publish and --follow: one at a time");
+    for (const QString &url : {line.publish, line.follow}) {
+        if (url.isEmpty())
+            continue;
+        const Result<BrokerAddress> address = parseBrokerUrl(url);
+        if (!address)
+            return QStringLiteral("not a board's topic: %1: %2").arg(url, address.error().text());
+    }
+    if (!line.follow.isEmpty()) {
+        for (const QString &name :
+             {QStringLiteral("route"), QStringLiteral("ticket"), QStringLiteral("check-plugin"),
+              QStringLiteral("data"), QStringLiteral("sound")}) {
+            if (parser.isSet(name))
+                return QStringLiteral("--follow shows what is published: no --%1").arg(name);
+        }
+    }
+    return {};
+}
+
 } // namespace
 
 CommandLine parseCommandLine(const QStringList &arguments) {
@@ -43,8 +85,8 @@ CommandLine parseCommandLine(const QStringList &arguments) {
                                    QStringLiteral("DIR"));
     const QCommandLineOption board(
         QStringLiteral("board"),
-        QStringLiteral("The board for this run, also for --screenshot: led (seven-segment) or "
-                       "lcd (liquid crystal)."),
+        QStringLiteral("The board for this run, also for --screenshot: led (seven-segment), "
+                       "lcd (liquid crystal) or led,lcd (both)."),
         QStringLiteral("KIND"));
     const QCommandLineOption screenshot(
         QStringLiteral("screenshot"),
@@ -99,6 +141,7 @@ CommandLine parseCommandLine(const QStringList &arguments) {
         QStringLiteral("ROW"));
     parser.addOptions({help, version, data, sound, board, screenshot, ticket, plugin, checkPlugin,
                        route, section, steps, scale, nameForm, page, backlight});
+    parser.addOptions(remoteOptions());
 
     if (!parser.parse(QStringList{QStringLiteral("Q47")} + arguments))
         return fail(parser.errorText());
@@ -127,9 +170,11 @@ CommandLine parseCommandLine(const QStringList &arguments) {
     }
     if (parser.isSet(board)) {
         line.board = parser.value(board);
-        if (line.board != u"led" && line.board != u"lcd")
-            return fail(QStringLiteral("--board: not led or lcd: %1").arg(line.board));
+        if (!lcd::boardKindNamed(line.board))
+            return fail(QStringLiteral("--board: not led, lcd or led,lcd: %1").arg(line.board));
     }
+    if (const QString wrong = takeRemoteOptions(parser, line); !wrong.isEmpty())
+        return fail(wrong);
     if (parser.isSet(checkPlugin)) {
         line.action = CommandLine::Action::CheckPlugin;
         line.plugin = parser.value(checkPlugin);
@@ -156,15 +201,21 @@ CommandLine parseCommandLine(const QStringList &arguments) {
         if (parser.isSet(*option) && !parser.isSet(route))
             return fail(QStringLiteral("--%1 needs --route").arg(option->names().constFirst()));
     }
+    if (!line.follow.isEmpty()) {
+        line.action = CommandLine::Action::Follow;
+        line.screenshot = parser.value(screenshot);
+        if (shot && line.screenshot.isEmpty())
+            return fail(QStringLiteral("--screenshot: no file name"));
+    }
     if (!shot && !oneTicket)
         return line;
 
-    if (shot) {
+    if (shot && line.follow.isEmpty()) {
         line.action = CommandLine::Action::Screenshot;
         line.screenshot = parser.value(screenshot);
         if (line.screenshot.isEmpty())
             return fail(QStringLiteral("--screenshot: no file name"));
-    } else {
+    } else if (oneTicket) {
         line.action = CommandLine::Action::Ticket;
         line.ticket = parser.value(ticket);
         line.plugin = parser.value(plugin);

@@ -9,11 +9,11 @@ namespace q47 {
 // this run only; a screenshot run renders the board to a picture and ends, a ticket run
 // renders one ticket of a plug-in, and a plug-in check tells a plug-in's author its faults.
 struct CommandLine {
-    enum class Action { Run, Help, Version, Screenshot, Ticket, CheckPlugin, Error };
+    enum class Action { Run, Help, Version, Screenshot, Ticket, CheckPlugin, Follow, Error };
     Action action = Action::Run;
     QString dataFolder;  // --data, empty: the saved one
     QString soundFolder; // --sound
-    QString board;       // --board "led" or "lcd", empty: the one chosen in the options
+    QString board;       // --board "led", "lcd" or "led,lcd", empty: as chosen in the options
     QString screenshot;  // --screenshot FILE
     QString ticket;      // --ticket FILE
     QString plugin;      // --plugin FILE with --ticket, or --check-plugin FILE
@@ -27,6 +27,11 @@ struct CommandLine {
     QString nameForm;
     int page = 0;
     int backlight = 1;
+    // --publish URL: the boards' state goes to this broker's topic for this run. --follow URL:
+    // the board(s) show what is published there, without a panel (with --screenshot: the first
+    // state received, rendered).
+    QString publish;
+    QString follow;
     QString message; // the help or version text, or what is wrong
 };
 

@@ -1,4 +1,5 @@
 #include "commandline.h"
+#include "followrun.h"
 #include "headless.h"
 #include "q47app.h"
 
@@ -31,6 +32,8 @@ int main(int argc, char *argv[]) {
         return q47::runScreenshot(line, argv[0]);
     case q47::CommandLine::Action::Ticket:
         return q47::runTicket(line, argv[0]);
+    case q47::CommandLine::Action::Follow:
+        return q47::runFollower(line, argc, argv);
     case q47::CommandLine::Action::Run:
         break;
     }
@@ -43,6 +46,8 @@ int main(int argc, char *argv[]) {
     app.setFolderOverrides(line.dataFolder, line.soundFolder);
     if (board)
         app.setBoardOverride(*board);
+    if (!line.publish.isEmpty())
+        app.setPublishOverride(line.publish);
     app.Form_Load();
     return application.exec();
 }

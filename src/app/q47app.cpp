@@ -5,6 +5,7 @@
 #include "boardartwork.h"
 #include "boardlayout.h"
 #include "boardlook.h"
+#include "boardpublishing.h"
 #include "boardswitch.h"
 #include "boardzoom.h"
 #include "desktoppanel.h"
@@ -13,6 +14,7 @@
 #include "form1.h"
 #include "frmctl.h"
 #include "frmoption.h"
+#include "logging.h"
 #include "mdliniio.h"
 #include "mdlsndapi.h"
 #include "routedata.h"
@@ -165,6 +167,7 @@ void Q47App::Form_Load() {
         [&board](QWidget *lcdWindow) { lcdWindow->setWindowTitle(board.windowTitle()); });
     const lcd::BoardKind kind = boardOverride_.value_or(lcd::readBoardKind(user));
     QWidget &shown = boards_->show(kind);
+    startPublishing();
     waitForFirstPaint(shown);
     installWindowIcon();
 
@@ -285,6 +288,13 @@ void Q47App::connectWindows() {
         lcdWindow->setWindowTitle(board.windowTitle());
         panel->installOperatorKeys(lcdWindow);
     });
+}
+
+void Q47App::startPublishing() {
+    publishing_ = std::make_unique<BoardPublishing>(model_);
+    const Result<> started = publishing_->publishTo(publishOverride_);
+    if (!started)
+        qCWarning(logRemote).noquote() << "not published:" << started.error().text();
 }
 
 void Q47App::setFolderOverrides(const QString &dataFolder, const QString &soundFolder) {

@@ -15,6 +15,7 @@ class QWidget;
 
 namespace q47 {
 
+class BoardPublishing;
 class BoardSwitch;
 class CornerPlacement;
 class Form1;
@@ -56,6 +57,10 @@ public:
     void setFolderOverrides(const QString &dataFolder, const QString &soundFolder);
     // The board for this run, in place of the one the user chose in the options.
     void setBoardOverride(lcd::BoardKind kind) { boardOverride_ = kind; }
+    // The broker's topic the board's state goes to for this run, in place of the options' one.
+    void setPublishOverride(const QString &url) { publishOverride_ = url; }
+    // What the board's state is published to; made by Form_Load.
+    BoardPublishing *publishing() { return publishing_.get(); }
 
     // The board's load: blanks the cells, loads the options and the control panel hidden,
     // places and shapes the board, restores the saved state, shows the board and lets it paint,
@@ -82,6 +87,8 @@ public:
 private:
     // The one place the windows are wired to each other and to the models, once all exist.
     void connectWindows();
+    // The board's state to the broker given for the run, if any.
+    void startPublishing();
     // Runs the events until `window` has painted once, for at most half a second.
     static void waitForFirstPaint(QWidget &window);
 
@@ -93,6 +100,8 @@ private:
     std::unique_ptr<Form1> form1_;
     std::unique_ptr<BoardSwitch> boards_;
     std::optional<lcd::BoardKind> boardOverride_;
+    QString publishOverride_;
+    std::unique_ptr<BoardPublishing> publishing_;
     std::unique_ptr<frmOption> option_;
     std::unique_ptr<frmCtl> ctl_;
     QString statePath_;

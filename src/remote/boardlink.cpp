@@ -2,8 +2,8 @@
 
 #include "boardmodel.h"
 #include "boardstate.h"
+#include "logging.h"
 #include "mqttclient.h"
-#include "remotelog.h"
 
 #include <QTimer>
 
@@ -41,13 +41,13 @@ BoardFollower::BoardFollower(MqttClient &client, QObject *parent)
 }
 
 void BoardFollower::take(const QByteArray &message) {
-    DecodedBoardState decoded = decodeBoardState(message);
-    if (!decoded.content) {
+    Result<BoardContent> decoded = decodeBoardState(message);
+    if (!decoded) {
         qCWarning(logRemote).noquote()
-            << "a message on" << client_.address().shown() << "ignored:" << decoded.reason;
+            << "a message on" << client_.address().shown() << "ignored:" << decoded.error().text();
         return;
     }
-    content_ = std::move(decoded.content);
+    content_ = std::move(decoded).value();
     Q_EMIT contentReceived(*content_);
 }
 

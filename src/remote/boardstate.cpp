@@ -3,7 +3,7 @@
 // the present one could not take it).
 #include "boardstate.h"
 
-#include "degitmodel.h"
+#include "boardmodel.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -19,9 +19,16 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// The options' twelve numbering styles, and -1 while none is chosen.
-constexpr int kMinStyle = -1;
+// The options' twelve numbering styles.
 constexpr int kMaxStyle = 11;
+// The place name's faces in the options' list, and -1 while none is chosen.
+constexpr int kMinNameFont = -1;
+constexpr int kMaxNameFont = 4;
+// The panel's bounds on the name's scroll: its speed and the wait at the start, in ms.
+constexpr int kMinScrollSpeed = 1;
+constexpr int kMaxScrollSpeed = 2000;
+constexpr int kMaxScrollStartWait = 3000;
+constexpr OleColor kMaxRgb = 0xFFFFFF;
 // A route file keeps ticket numbers in 16 bits.
 constexpr int kMaxTicketNumber = std::numeric_limits<qint16>::max();
 
@@ -30,16 +37,6 @@ QString cut(const QString &text, qsizetype max) {
         return text;
     // Never half of a character outside the BMP.
     return text.left(text.at(max - 1).isHighSurrogate() ? max - 1 : max);
-}
-
-// The format as the cell's digit control holds it, the rules BoardModel applies.
-CellFormat heldFormat(const CellFormat &format) {
-    DegitModel rules;
-    rules.setKeta(format.keta);
-    rules.setZeroMode(format.zeroMode);
-    rules.setShift(format.shift);
-    rules.setFillZero(format.fillZero);
-    return {rules.ZeroMode(), rules.FillZero(), rules.Shift(), rules.Keta()};
 }
 
 // ---- writing
@@ -71,6 +68,18 @@ QJsonValue cellJson(const QVariant &value) {
 
 QJsonValue colourJson(const QColor &colour) {
     return colour.isValid() ? QJsonValue(colour.name(QColor::HexRgb)) : QJsonValue::Null;
+}
+
+// A system colour goes as the colour it stands for now.
+QJsonValue oleJson(OleColor colour) {
+    return qint64(colour <= kMaxRgb ? colour : toOleColor(fromOleColor(colour)));
+}
+
+QJsonArray textsJson(const std::array<QString, kBoardCells + 1> &texts) {
+    QJsonArray array;
+    for (int k = 1; k <= kBoardCells; ++k)
+        array.append(cut(texts[size_t(k)], kMaxStateCellTextLength));
+    return array;
 }
 
 QJsonObject formsJson(const NameForms &forms) {
@@ -164,6 +173,8 @@ public:
             fail(key, "not true or false");
         return value.toBool();
     }
+
+    OleColor oleColour(QLatin1StringView key) { return OleColor(integer(key, 0, int(kMaxRgb))); }
 
     QColor colour(QLatin1StringView key) {
         static const QRegularExpression hex(QStringLiteral("^#[0-9A-Fa-f]{6}$"));
@@ -280,16 +291,35 @@ QByteArray encodeBoardState(const BoardContent &content) {
         const CellFormat &f = content.formats[size_t(k)];
         formats.append(QJsonArray{f.zeroMode, f.fillZero, f.shift, f.keta});
     }
+    const TicketLabels &labels = content.labels;
+    const NameLook &look = content.nameLook;
     const RouteOnBoard &route = content.route;
+    // A picture of the user's own stays with the publisher: the board shows the row's own.
+    const bool builtIn = content.picture.kind != BoardPicture::Kind::None;
     const QJsonObject state{
         {u"v"_s, kBoardStateVersion},
         {u"cells"_s, cells},
         {u"formats"_s, formats},
-        {u"numbering"_s,
-         QJsonObject{{u"style"_s, content.numberingStyle}, {u"zeroPad"_s, content.zeroPad}}},
+        {u"digits"_s, QJsonObject{{u"back"_s, oleJson(content.digits.back)},
+                                  {u"unlit"_s, oleJson(content.digits.unlit)},
+                                  {u"lit"_s, oleJson(content.digits.lit)}}},
+        {u"labels"_s, QJsonObject{{u"shown"_s, labels.shown},
+                                  {u"style"_s, std::clamp(labels.style, 0, kMaxStyle)},
+                                  {u"zeroPad"_s, labels.zeroPad},
+                                  {u"texts"_s, textsJson(labels.texts)},
+                                  {u"digitFace"_s, labels.label1DigitFace},
+                                  {u"color"_s, colourJson(labels.colour)}}},
         {u"stop"_s, QJsonObject{{u"name"_s, cut(content.stopName, kMaxStateNameLength)},
                                 {u"written"_s, cut(content.stopWritten, kMaxStateNameLength)},
                                 {u"forms"_s, formsJson(content.stopForms)}}},
+        {u"look"_s,
+         QJsonObject{
+             {u"back"_s, oleJson(look.back)},
+             {u"dots"_s, oleJson(look.dots)},
+             {u"font"_s, std::clamp<int>(look.fontMode, kMinNameFont, kMaxNameFont)},
+             {u"bold"_s, look.bold},
+             {u"speed"_s, std::clamp<int>(look.scrollSpeed, kMinScrollSpeed, kMaxScrollSpeed)},
+             {u"wait"_s, std::clamp(look.scrollStartWait, 0, kMaxScrollStartWait)}}},
         {u"route"_s,
          QJsonObject{{u"number"_s, cut(route.number, kMaxStateNameLength)},
                      {u"name"_s, cut(route.name, kMaxStateNameLength)},
@@ -301,24 +331,35 @@ QByteArray encodeBoardState(const BoardContent &content) {
         {u"clock"_s, content.time.isValid()
                          ? QJsonValue(content.time.toString(QStringLiteral("HH:mm:ss.zzz")))
                          : QJsonValue(QJsonValue::Null)},
-        {u"backlight"_s, content.backlight},
+        {u"backlight"_s, std::clamp(content.backlight, 0, 2)},
+        {u"picture"_s, builtIn
+                           ? QJsonValue(std::clamp(content.picture.kind == BoardPicture::Kind::User
+                                                       ? content.backlight
+                                                       : content.picture.row,
+                                                   0, 2))
+                           : QJsonValue(QJsonValue::Null)},
         {u"cleared"_s, content.cleared},
     };
     return QJsonDocument(state).toJson(QJsonDocument::Compact);
 }
 
-DecodedBoardState decodeBoardState(const QByteArray &message) {
+Result<BoardContent> decodeBoardState(const QByteArray &message) {
+    const auto refused = [](Error::Kind kind, const QString &why) {
+        return Error(kind, why).about(Error::Subject::File);
+    };
     if (message.size() > kMaxBoardStateBytes)
-        return {std::nullopt, QStringLiteral("longer than %1 bytes").arg(kMaxBoardStateBytes)};
+        return refused(Error::Kind::TooLarge,
+                       QStringLiteral("longer than %1 bytes").arg(kMaxBoardStateBytes));
     QJsonParseError parse{};
     const QJsonDocument document = QJsonDocument::fromJson(message, &parse);
     if (parse.error != QJsonParseError::NoError)
-        return {std::nullopt, QStringLiteral("not JSON: ") + parse.errorString()};
+        return refused(Error::Kind::Invalid, QStringLiteral("not JSON: ") + parse.errorString());
     if (!document.isObject())
-        return {std::nullopt, QStringLiteral("not a JSON object")};
+        return refused(Error::Kind::Invalid, QStringLiteral("not a JSON object"));
     const QJsonObject root = document.object();
     if (root.value(u"v").toInteger(-1) != kBoardStateVersion)
-        return {std::nullopt, QStringLiteral("v: not format version %1").arg(kBoardStateVersion)};
+        return refused(Error::Kind::Invalid,
+                       QStringLiteral("v: not format version %1").arg(kBoardStateVersion));
 
     BoardContent content;
     QString fault;
@@ -337,15 +378,42 @@ DecodedBoardState decodeBoardState(const QByteArray &message) {
             }
         }
         {
-            Fields numbering(state.object("numbering"_L1), QStringLiteral("numbering"), fault);
-            content.numberingStyle = numbering.integer("style"_L1, kMinStyle, kMaxStyle);
-            content.zeroPad = numbering.flag("zeroPad"_L1);
+            Fields digits(state.object("digits"_L1), QStringLiteral("digits"), fault);
+            content.digits = {digits.oleColour("back"_L1), digits.oleColour("unlit"_L1),
+                              digits.oleColour("lit"_L1)};
+        }
+        {
+            Fields labels(state.object("labels"_L1), QStringLiteral("labels"), fault);
+            TicketLabels &l = content.labels;
+            l.shown = labels.flag("shown"_L1);
+            l.style = labels.integer("style"_L1, 0, kMaxStyle);
+            l.zeroPad = labels.flag("zeroPad"_L1);
+            const QJsonArray texts = labels.array("texts"_L1, kBoardCells);
+            Fields each(QJsonObject(), QStringLiteral("labels.texts"), fault);
+            for (int k = 1; k <= kBoardCells && !labels.failed(); ++k) {
+                const QJsonValue text = texts[k - 1];
+                if (!text.isString() || text.toString().size() > kMaxStateCellTextLength)
+                    each.fail(QString::number(k), "not a label's text");
+                l.texts[size_t(k)] = text.toString();
+            }
+            l.label1DigitFace = labels.flag("digitFace"_L1);
+            l.colour = labels.colour("color"_L1);
         }
         {
             Fields stop(state.object("stop"_L1), QStringLiteral("stop"), fault);
             content.stopName = stop.text("name"_L1, kMaxStateNameLength);
             content.stopWritten = stop.text("written"_L1, kMaxStateNameLength);
             content.stopForms = nameForms(stop.object("forms"_L1), u"stop.forms"_s, fault);
+        }
+        {
+            Fields look(state.object("look"_L1), QStringLiteral("look"), fault);
+            NameLook &n = content.nameLook;
+            n.back = look.oleColour("back"_L1);
+            n.dots = look.oleColour("dots"_L1);
+            n.fontMode = qint16(look.integer("font"_L1, kMinNameFont, kMaxNameFont));
+            n.bold = look.flag("bold"_L1);
+            n.scrollSpeed = qint16(look.integer("speed"_L1, kMinScrollSpeed, kMaxScrollSpeed));
+            n.scrollStartWait = look.integer("wait"_L1, 0, kMaxScrollStartWait);
         }
         {
             Fields route(state.object("route"_L1), QStringLiteral("route"), fault);
@@ -365,11 +433,14 @@ DecodedBoardState decodeBoardState(const QByteArray &message) {
                 state.fail(u"clock"_s, "not a time (HH:mm:ss.zzz or null)");
         }
         content.backlight = state.integer("backlight"_L1, 0, 2);
+        const QJsonValue picture = state.take("picture"_L1);
+        if (!picture.isNull())
+            content.picture = BoardPicture::builtIn(state.integerIn(picture, u"picture"_s, 0, 2));
         content.cleared = state.flag("cleared"_L1);
     }
     if (!fault.isEmpty())
-        return {std::nullopt, fault};
-    return {content, QString()};
+        return refused(Error::Kind::Invalid, fault);
+    return content;
 }
 
 } // namespace q47

@@ -11,8 +11,8 @@ namespace {
 // MQTT's own limit on a topic, in UTF-8 bytes.
 constexpr qsizetype kMaxTopicBytes = 65535;
 
-ParsedBrokerAddress refused(const char *reason) {
-    return {std::nullopt, QString::fromLatin1(reason)};
+Error refused(const char *reason) {
+    return Error(Error::Kind::Invalid, QString::fromLatin1(reason));
 }
 
 } // namespace
@@ -27,7 +27,7 @@ QString BrokerAddress::shown() const {
     return url.toString();
 }
 
-ParsedBrokerAddress parseBrokerUrl(const QString &url) {
+Result<BrokerAddress> parseBrokerUrl(const QString &url) {
     const QUrl parsed(url.trimmed());
     if (!parsed.isValid())
         return refused("not a URL");
@@ -57,7 +57,7 @@ ParsedBrokerAddress parseBrokerUrl(const QString &url) {
         return refused("not a topic");
     address.user = parsed.userName(QUrl::FullyDecoded);
     address.password = parsed.password(QUrl::FullyDecoded);
-    return {address, QString()};
+    return address;
 }
 
 void takeBrokerEnvironment(BrokerAddress &address, const QProcessEnvironment &environment) {

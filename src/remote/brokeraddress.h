@@ -1,9 +1,9 @@
 #pragma once
 
+#include "error.h"
+
 #include <QProcessEnvironment>
 #include <QString>
-
-#include <optional>
 
 namespace q47 {
 
@@ -27,12 +27,8 @@ struct BrokerAddress {
     bool operator==(const BrokerAddress &) const = default;
 };
 
-struct ParsedBrokerAddress {
-    std::optional<BrokerAddress> address;
-    QString reason; // why the URL was turned down
-};
-
-ParsedBrokerAddress parseBrokerUrl(const QString &url);
+// The address, or why the URL was turned down (Invalid, with the reason as its detail).
+Result<BrokerAddress> parseBrokerUrl(const QString &url);
 
 // Q47_MQTT_USER, Q47_MQTT_PASSWORD and Q47_MQTT_CAFILE, where the address has none: a password
 // in the environment is not shown to every user of the machine as a command line is.

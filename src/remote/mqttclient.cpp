@@ -1,6 +1,6 @@
 #include "mqttclient.h"
 
-#include "remotelog.h"
+#include "logging.h"
 
 #include <QFile>
 

@@ -27,8 +27,14 @@ BoardContent fullContent() {
     c.cells[8] = u"8888"_s;
     c.cells[11] = true;
     c.cells[14] = qlonglong(1) << 40;
-    c.numberingStyle = 7;
-    c.zeroPad = true;
+    c.digits = {0x102030, 0x405060, 0x0000FF};
+    c.labels.shown = true;
+    c.labels.style = 7;
+    c.labels.zeroPad = true;
+    c.labels.texts[1] = u"整理券"_s;
+    c.labels.label1DigitFace = false;
+    c.labels.colour = QColor(0xff, 0xee, 0x00);
+    c.nameLook = {0x000000, 0x00FF00, 2, true, 40, 800};
     c.stopName = u"市役所前"_s;
     c.stopWritten = u"𠮷野家前🚏"_s;
     c.stopForms[NameLanguage::Kana] = u"しやくしょまえ"_s;
@@ -43,15 +49,16 @@ BoardContent fullContent() {
     c.route.infoCells.set(3).set(48);
     c.time = QTime(23, 59, 58, 123);
     c.backlight = 2;
+    c.picture = BoardPicture::builtIn(1);
     c.cleared = true;
     return c;
 }
 
 TEST(BoardState, ComesBackAsItWasSent) {
     for (const BoardContent &content : {fullContent(), BoardContent()}) {
-        const DecodedBoardState decoded = decodeBoardState(encodeBoardState(content));
-        ASSERT_TRUE(decoded.content) << decoded.reason.toStdString();
-        EXPECT_EQ(*decoded.content, content);
+        const Result<BoardContent> decoded = decodeBoardState(encodeBoardState(content));
+        ASSERT_TRUE(decoded) << decoded.error().text().toStdString();
+        EXPECT_EQ(*decoded, content);
     }
 }
 
@@ -67,15 +74,16 @@ TEST(BoardState, LongTextsAreCutAndEveryStateFitsOneMessage) {
         dearest;
     for (QString &form : content.stopForms.text)
         form = dearest;
+    content.labels.texts.fill(dearest);
 
     const QByteArray message = encodeBoardState(content);
     EXPECT_LE(message.size(), kMaxBoardStateBytes);
-    const DecodedBoardState decoded = decodeBoardState(message);
-    ASSERT_TRUE(decoded.content) << decoded.reason.toStdString();
-    EXPECT_EQ(decoded.content->cells[7], dearest.left(kMaxStateCellTextLength));
-    EXPECT_EQ(decoded.content->stopName,
-              u"x"_s + QString(u"𠮷"_s).repeated(kMaxStateNameLength / 2 - 1));
-    EXPECT_EQ(decoded.content->route.headsign, dearest.left(kMaxStateNameLength));
+    const Result<BoardContent> decoded = decodeBoardState(message);
+    ASSERT_TRUE(decoded) << decoded.error().text().toStdString();
+    EXPECT_EQ(decoded->cells[7], dearest.left(kMaxStateCellTextLength));
+    EXPECT_EQ(decoded->labels.texts[9], dearest.left(kMaxStateCellTextLength));
+    EXPECT_EQ(decoded->stopName, u"x"_s + QString(u"𠮷"_s).repeated(kMaxStateNameLength / 2 - 1));
+    EXPECT_EQ(decoded->route.headsign, dearest.left(kMaxStateNameLength));
 }
 
 // `root` with the value at `path` (object keys and array indexes) replaced, or removed when
@@ -125,7 +133,11 @@ TEST(BoardState, TurnsDownWholeWhatNoBoardWouldShow) {
         {with(u"formats.3.1"_s, 8), u"formats.4:"_s},  // more zeros than digits
         {with(u"formats.4.3"_s, 4.5), u"formats.5:"_s},
         {with(u"formats.5"_s, QJsonArray{0, 0, 4}), u"formats.6:"_s},
-        {with(u"numbering.style"_s, 12), u"numbering.style:"_s},
+        {with(u"labels.style"_s, 12), u"labels.style:"_s},
+        {with(u"labels.texts.2"_s, 3), u"labels.texts.3:"_s},
+        {with(u"digits.lit"_s, 0x1000000), u"digits.lit:"_s},
+        {with(u"look.speed"_s, 0), u"look.speed:"_s},
+        {with(u"picture"_s, 3), u"picture:"_s},
         {with(u"stop.name"_s, QString(kMaxStateNameLength + 1, u'駅')), u"stop.name:"_s},
         {with(u"stop.forms.fr"_s, u"Mairie"_s), u"stop.forms.fr: unknown"_s},
         {with(u"stop.forms.en"_s, 5), u"stop.forms.en:"_s},
@@ -137,9 +149,10 @@ TEST(BoardState, TurnsDownWholeWhatNoBoardWouldShow) {
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.message.left(200).toStdString());
-        const DecodedBoardState decoded = decodeBoardState(c.message);
-        EXPECT_FALSE(decoded.content);
-        EXPECT_TRUE(decoded.reason.startsWith(c.reason)) << decoded.reason.toStdString();
+        const Result<BoardContent> decoded = decodeBoardState(c.message);
+        ASSERT_FALSE(decoded);
+        EXPECT_TRUE(decoded.error().detail.startsWith(c.reason))
+            << decoded.error().detail.toStdString();
     }
 }
 
