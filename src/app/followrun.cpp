@@ -3,6 +3,7 @@
 #include "commandline.h"
 #include "form1.h"
 #include "lcdboard.h"
+#include "logging.h"
 #include "q47app.h"
 #include "safefile.h"
 
@@ -52,15 +53,23 @@ FollowedBoards::FollowedBoards(lcd::BoardKind kind, const BrokerAddress &address
             board->setWindowTitle(QStringLiteral("Q47 - ") + address.shown());
     }
     QObject::connect(&follower_, &BoardFollower::contentReceived, &client_,
-                     [this](const BoardContent &content) {
-                         model_.setContent(content);
-                         showWaiting();
-                     });
+                     [this](const BoardContent &content) { show(content); });
     QObject::connect(&client_, &MqttClient::statusChanged, &client_, [this] { showWaiting(); });
     showWaiting();
 }
 
 FollowedBoards::~FollowedBoards() = default;
+
+void FollowedBoards::show(const BoardContent &content) {
+    model_.setContent(content);
+    showWaiting();
+    // Painted now rather than when the loop next turns: a state is shown as soon as it comes.
+    for (QWidget *board : std::initializer_list<QWidget *>{led_.get(), lcd_.get()}) {
+        if (board && board->isVisible())
+            board->repaint();
+    }
+    qCInfo(logRemote) << "state shown";
+}
 
 void FollowedBoards::start(bool shown) {
     client_.start();

@@ -44,6 +44,8 @@ public:
     QImage render(qreal scale);
 
 private:
+    // A state received, on the boards; "state shown" is logged (q47.remote, info) once painted.
+    void show(const BoardContent &content);
     void showWaiting();
 
     BoardModel model_;

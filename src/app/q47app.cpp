@@ -174,6 +174,7 @@ void Q47App::Form_Load() {
     option_ = std::make_unique<frmOption>(*settings_, model_, panelState_);
     option_->showBoardChoice(kind, lcd::readPageSeconds(user));
     option_->showFormBeats(lcd::readFormBeats(user));
+    option_->showPublishUrl(readPublishUrl(user));
     // The author's reading dictionary lives beside the announcement lists, in the sound folder
     // of the moment.
     const auto readings = [settings = settings_.get()] {
@@ -199,7 +200,7 @@ void Q47App::Form_Load() {
                 settings_->setText(folder, f.saved);
         }
         ini_->SaveIni();
-        boards_->rememberLcdWindow();
+        boards_->rememberWindows();
     });
 
     // The panel is on the screen before the saved state is restored, so that every message
@@ -229,6 +230,7 @@ void Q47App::Form_Load() {
         f.saved = settings_->text(folder);
         settings_->setText(folder, f.given);
     }
+    boards_->restoreLedPlace();
     if (ini_->restoredPositions() && onSomeScreen(*ctl_)) {
         if (corner_)
             corner_->cancel();
@@ -269,6 +271,13 @@ void Q47App::connectWindows() {
         lcd::writeBoardKind(user, k);
         boards_->show(k);
     });
+    // The options' URL is the user's; the one given for a run stays for the run.
+    QObject::connect(options, &frmOption::publishUrlChosen, &board, [this](const QString &url) {
+        QSettings user;
+        writePublishUrl(user, url);
+        if (publishOverride_.isEmpty())
+            publishTo(url);
+    });
     QObject::connect(options, &frmOption::pageSecondsChosen, &board, [this](int seconds) {
         QSettings user;
         lcd::writePageSeconds(user, seconds);
@@ -292,9 +301,14 @@ void Q47App::connectWindows() {
 
 void Q47App::startPublishing() {
     publishing_ = std::make_unique<BoardPublishing>(model_);
-    const Result<> started = publishing_->publishTo(publishOverride_);
+    const QSettings user;
+    publishTo(publishOverride_.isEmpty() ? readPublishUrl(user) : publishOverride_);
+}
+
+void Q47App::publishTo(const QString &url) {
+    const Result<> started = publishing_->publishTo(url);
     if (!started)
-        qCWarning(logRemote).noquote() << "not published:" << started.error().text();
+        qCWarning(logRemote).noquote() << "not published:" << url << started.error().text();
 }
 
 void Q47App::setFolderOverrides(const QString &dataFolder, const QString &soundFolder) {

@@ -89,6 +89,7 @@ private:
     void connectWindows();
     // The board's state to the broker given for the run, if any.
     void startPublishing();
+    void publishTo(const QString &url);
     // Runs the events until `window` has painted once, for at most half a second.
     static void waitForFirstPaint(QWidget &window);
 

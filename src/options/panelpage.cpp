@@ -139,6 +139,18 @@ QWidget *PanelPage::boardKindRow() {
     }
     forms->setColumnStretch(6, 1);
     outer->addLayout(forms);
+
+    // Where other machines' boards follow this one.
+    auto *publish = new QHBoxLayout;
+    publish->setContentsMargins(6, 0, 6, 4);
+    publishUrl_ = new QLineEdit(frame);
+    publishUrl_->setObjectName(QStringLiteral("txtPublishUrl"));
+    publishUrl_->setPlaceholderText(QStringLiteral("mqtt://ホスト:ポート/トピック"));
+    connect(publishUrl_, &QLineEdit::editingFinished, this,
+            [this] { Q_EMIT publishUrlChosen(publishUrl_->text().trimmed()); });
+    publish->addWidget(new QLabel(QStringLiteral("表示の公開先（MQTT）："), frame));
+    publish->addWidget(publishUrl_, 1);
+    outer->addLayout(publish);
     return frame;
 }
 
@@ -147,6 +159,11 @@ void PanelPage::showFormBeats(const std::array<int, lcd::kNameForms> &beats) {
         const QSignalBlocker quiet(formBeats_[form]);
         formBeats_[form]->setValue(beats[form]);
     }
+}
+
+void PanelPage::showPublishUrl(const QString &url) {
+    const QSignalBlocker quiet(publishUrl_);
+    publishUrl_->setText(url);
 }
 
 void PanelPage::showBoardChoice(lcd::BoardKind kind, int pageSeconds) {

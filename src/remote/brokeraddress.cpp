@@ -60,6 +60,14 @@ Result<BrokerAddress> parseBrokerUrl(const QString &url) {
     return address;
 }
 
+QString readPublishUrl(const QSettings &settings) {
+    return settings.value(u"remote/publish"_s).toString();
+}
+
+void writePublishUrl(QSettings &settings, const QString &url) {
+    settings.setValue(u"remote/publish"_s, url);
+}
+
 void takeBrokerEnvironment(BrokerAddress &address, const QProcessEnvironment &environment) {
     const auto take = [&environment](QString &field, const QString &name) {
         if (field.isEmpty())

@@ -3,6 +3,7 @@
 #include "error.h"
 
 #include <QProcessEnvironment>
+#include <QSettings>
 #include <QString>
 
 namespace q47 {
@@ -33,5 +34,10 @@ Result<BrokerAddress> parseBrokerUrl(const QString &url);
 // Q47_MQTT_USER, Q47_MQTT_PASSWORD and Q47_MQTT_CAFILE, where the address has none: a password
 // in the environment is not shown to every user of the machine as a command line is.
 void takeBrokerEnvironment(BrokerAddress &address, const QProcessEnvironment &environment);
+
+// The URL the options publish the board to, in the user's settings ("remote/publish"); empty
+// for none.
+QString readPublishUrl(const QSettings &settings);
+void writePublishUrl(QSettings &settings, const QString &url);
 
 } // namespace q47
