@@ -1,9 +1,9 @@
-// The backlight switch, from Option4_Click to the board repainted: between the two built-in
+// The backlight switch, from switchBacklight to the board repainted: between the two built-in
 // pictures, and with a board-sized JPEG read from its file at every switch.
 #include "boardmodel.h"
+#include "controlpanel.h"
 #include "fakepanel.h"
-#include "form1.h"
-#include "frmctl.h"
+#include "ledboard.h"
 #include "recordingsound.h"
 #include "settingsstore.h"
 
@@ -18,12 +18,12 @@ struct Panel {
     q47::SettingsStore settings;
     q47::RecordingSound sound;
     q47::BoardModel model;
-    q47::Form1 board{model};
+    q47::LedBoard board{model};
     QStringList log;
     q47::FakeRuntime runtime{log};
     q47::FakeHost host;
     q47::PanelState panelState;
-    q47::frmCtl panel{model, panelState, settings, sound, &host, &runtime};
+    q47::ControlPanel panel{model, panelState, settings, sound, &host, &runtime};
 
     Panel() {
         // repaint() paints nothing until the window is exposed.
@@ -44,7 +44,7 @@ void BM_BacklightBuiltIn(benchmark::State &state) {
     int row = 0;
     for (auto _ : state) {
         row = 1 - row; // a different picture every time, so the board redraws it
-        p.panel.Option4_Click(row);
+        p.panel.switchBacklight(row);
         p.board.repaint();
     }
     p.check(state);
@@ -57,7 +57,7 @@ void BM_BacklightJpegFile(benchmark::State &state) {
     p.settings.select(q47::setting::On1PanelUser);
     p.settings.setText(q47::setting::On1PanelFile, QStringLiteral(Q47_SAMPLES "/panels/night.jpg"));
     for (auto _ : state) {
-        p.panel.Option4_Click(1);
+        p.panel.switchBacklight(1);
         p.board.repaint();
     }
     p.check(state);

@@ -1,15 +1,15 @@
-// SetProp, the options' "OK": the board's labels, the fifty-two digit cells, the place-name
+// applyLook, the options' "OK": the board's labels, the fifty-two digit cells, the place-name
 // display and the backlight re-applied. Once with new digit colours every time, so that every
-// cell redraws, and once with nothing changed. Then the state file: SaveIni with its flush to
-// the disk, and LoadIni with the values applied to the three windows.
+// cell redraws, and once with nothing changed. Then the state file: save with its flush to
+// the disk, and load with the values applied to the three windows.
 #include "boardmodel.h"
+#include "controlpanel.h"
 #include "fakepanel.h"
-#include "form1.h"
-#include "frmctl.h"
-#include "frmoption.h"
-#include "mdliniio.h"
+#include "ledboard.h"
+#include "optionsdialog.h"
 #include "recordingsound.h"
 #include "settingsstore.h"
+#include "statefileio.h"
 
 #include <QTemporaryDir>
 
@@ -20,20 +20,21 @@ namespace {
 struct Rig {
     q47::SettingsStore settings;
     q47::BoardModel model;
-    q47::Form1 board{model};
+    q47::LedBoard board{model};
     q47::PanelState panelState;
-    q47::frmOption options{settings, model, panelState};
+    q47::OptionsDialog options{settings, model, panelState};
     q47::RecordingSound sound;
     QStringList log;
     q47::FakeRuntime runtime{log};
     q47::FakeHost host;
-    q47::frmCtl panel{model, panelState, settings, sound, &host, &runtime};
+    q47::ControlPanel panel{model, panelState, settings, sound, &host, &runtime};
     QTemporaryDir dir;
-    q47::mdlIniIo ini{model, board, panel, options, host, dir.filePath(QStringLiteral("Q47.in4"))};
+    q47::StateFileIo ini{model,   board, panel,
+                         options, host,  dir.filePath(QStringLiteral("Q47.in4"))};
 
     Rig() {
-        QObject::connect(&options, &q47::frmOption::backlightOptionsApplied, &panel,
-                         &q47::frmCtl::applyBacklight);
+        QObject::connect(&options, &q47::OptionsDialog::backlightOptionsApplied, &panel,
+                         &q47::ControlPanel::applyBacklight);
         settings.setFlag(q47::setting::ShowLabels, 1);
         settings.setListIndex(q47::setting::LabelStyle, 5);
     }
@@ -45,7 +46,7 @@ void BM_SetPropNewColours(benchmark::State &state) {
     for (auto _ : state) {
         colour ^= 0x000101;
         rig.settings.setColour(q47::setting::DigitLit, colour);
-        rig.options.SetProp();
+        rig.options.applyLook();
     }
 }
 BENCHMARK(BM_SetPropNewColours)->Unit(benchmark::kMicrosecond);
@@ -53,7 +54,7 @@ BENCHMARK(BM_SetPropNewColours)->Unit(benchmark::kMicrosecond);
 void BM_SetPropUnchanged(benchmark::State &state) {
     Rig rig;
     for (auto _ : state)
-        rig.options.SetProp();
+        rig.options.applyLook();
 }
 BENCHMARK(BM_SetPropUnchanged)->Unit(benchmark::kMicrosecond);
 
@@ -79,7 +80,7 @@ void BM_SaveIni(benchmark::State &state) {
     Rig rig;
     dressUp(rig);
     for (auto _ : state)
-        rig.ini.SaveIni();
+        rig.ini.save();
     if (!rig.host.messages.isEmpty())
         state.SkipWithError(qPrintable(rig.host.messages.first()));
 }
@@ -88,15 +89,15 @@ BENCHMARK(BM_SaveIni)->Unit(benchmark::kMicrosecond);
 // Two files in turn, so that every load changes the windows as a start-up does.
 void BM_LoadIni(benchmark::State &state) {
     Rig rig;
-    q47::mdlIniIo plain{rig.model,   rig.board, rig.panel,
-                        rig.options, rig.host,  rig.dir.filePath(QStringLiteral("plain.in4"))};
-    plain.SaveIni();
+    q47::StateFileIo plain{rig.model,   rig.board, rig.panel,
+                           rig.options, rig.host,  rig.dir.filePath(QStringLiteral("plain.in4"))};
+    plain.save();
     dressUp(rig);
-    rig.ini.SaveIni();
+    rig.ini.save();
     bool dressed = false;
     for (auto _ : state) {
         dressed = !dressed;
-        (dressed ? rig.ini : plain).LoadIni();
+        (dressed ? rig.ini : plain).load();
     }
     if (!rig.host.messages.isEmpty())
         state.SkipWithError(qPrintable(rig.host.messages.first()));

@@ -57,7 +57,7 @@ const QString &dearestFile() {
 
 void drawTickets(benchmark::State &state, const QString &plugin) {
     const qreal dpr = static_cast<qreal>(state.range(0));
-    const auto read = q47::KB4_GetPlgInfo(plugin);
+    const auto read = q47::ticketPluginInfo(plugin);
     if (!read)
         qFatal("the plug-in is not valid");
     const q47::PlgInfo &info = *read;
@@ -69,7 +69,7 @@ void drawTickets(benchmark::State &state, const QString &plugin) {
         img.fill(Qt::white);
         QPainter painter(&img);
         stop = stop % 60 + 1;
-        q47::KB4_DrawSeiriken(plugin, painter, QStringLiteral("市役所前"),
+        q47::drawPluginTicket(plugin, painter, QStringLiteral("市役所前"),
                               QStringLiteral("05-17-2025"), QStringLiteral("14:05:09"), 12,
                               static_cast<qint16>(stop), stop, stop % 3);
     }
@@ -111,7 +111,7 @@ BENCHMARK(BM_DearestTicketProgram)
 
 void BM_GetPlgInfoUnchangedFile(benchmark::State &state) {
     for (auto _ : state)
-        if (!q47::KB4_GetPlgInfo(kFull))
+        if (!q47::ticketPluginInfo(kFull))
             qFatal("the sample plug-in is not valid");
 }
 BENCHMARK(BM_GetPlgInfoUnchangedFile)->Unit(benchmark::kMicrosecond);

@@ -2,10 +2,10 @@
 // fare cells, the place name, and the window's own repaint. Sounds are not played. Once with
 // the ticket preview open and in use, its ticket drawn with a barcode and repainted too.
 #include "boardmodel.h"
-#include "chimeictl.h"
+#include "controlpanel.h"
+#include "dotnamedisplay.h"
 #include "fakepanel.h"
-#include "form1.h"
-#include "frmctl.h"
+#include "ledboard.h"
 #include "recordingsound.h"
 #include "settingsstore.h"
 #include "ticketplugin.h"
@@ -25,17 +25,17 @@ void BM_StepAndRedraw(benchmark::State &state) {
     settings.setText(q47::setting::DataFolder, QStringLiteral(Q47_SAMPLES "/data"));
     q47::RecordingSound sound;
     q47::BoardModel model;
-    q47::Form1 board{model};
+    q47::LedBoard board{model};
     QStringList log;
     q47::FakeRuntime runtime(log); // the lamp test's wait is skipped
     q47::FakeHost host;
     q47::PanelState panelState;
-    q47::frmCtl panel(model, panelState, settings, sound, &host, &runtime);
+    q47::ControlPanel panel(model, panelState, settings, sound, &host, &runtime);
     if (preview) {
         const QString plugin = QStringLiteral(Q47_SAMPLES "/plugins/full.4SP");
         settings.setFlag(q47::setting::UsePreview, 1);
         settings.setText(q47::setting::PluginFile, plugin);
-        panel.previewStrip()->Combo1()->addItems(q47::KB4_CorpNames(plugin));
+        panel.previewStrip()->companyList()->addItems(q47::ticketPluginCompanies(plugin));
         panelState.setPreviewOpen(true);
     }
     // repaint() paints nothing until the window is exposed.
@@ -46,25 +46,25 @@ void BM_StepAndRedraw(benchmark::State &state) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     if (!board.windowHandle()->isExposed() || !panel.windowHandle()->isExposed())
         qFatal("the windows were never exposed");
-    panel.CommandButton1_Click(q47::KeypadEntry::kRouteKey);
-    panel.CommandButton1_Click(2); // route 2: fifteen stops
-    panel.CommandButton1_Click(q47::KeypadEntry::kSectionKey);
-    panel.CommandButton1_Click(1);
-    panel.Command1_Click(1);
+    panel.pressKeypad(q47::KeypadEntry::kRouteKey);
+    panel.pressKeypad(2); // route 2: fifteen stops
+    panel.pressKeypad(q47::KeypadEntry::kSectionKey);
+    panel.pressKeypad(1);
+    panel.setEnteredRoute(1);
     if (!host.messages.isEmpty())
         qFatal("%s", qPrintable(host.messages.first()));
 
     int direction = 1;
     for (auto _ : state) {
         const qint16 before = panel.route().CurStopPos;
-        panel.Command2_Click(direction);
+        panel.stepStop(direction);
         if (panel.route().CurStopPos == before) { // an end: turn round
             direction = 1 - direction;
-            panel.Command2_Click(direction);
+            panel.stepStop(direction);
         }
         board.repaint();
         if (preview)
-            panel.previewStrip()->picSeirikenPrev()->repaint();
+            panel.previewStrip()->ticketPicture()->repaint();
         sound.clear();
         log.clear();
     }

@@ -2,8 +2,8 @@
 // line parsed. A list of 100,000 short entries, one entry whose text is 1 MB, and a list at the
 // size limit (64 MiB) of bare line ends, the most entries a file can hold. The peak resident
 // memory of the run is printed at the end (run one benchmark at a time to read it for one).
+#include "announcementtape.h"
 #include "fakespeech.h"
-#include "mdlm_tape.h"
 #include "recordingsound.h"
 #include "settingsstore.h"
 
@@ -21,7 +21,7 @@ namespace {
 void loadList(benchmark::State &state, const QByteArray &list, int entries) {
     QTemporaryDir dir;
     const QString folder = dir.path() + QLatin1Char('/');
-    QFile file(q47::mdlM_Tape::listPath(folder, QStringLiteral("1")));
+    QFile file(q47::AnnouncementTape::listPath(folder, QStringLiteral("1")));
     if (!file.open(QIODevice::WriteOnly) || file.write(list) != list.size())
         qFatal("cannot write the list");
     file.close();
@@ -30,7 +30,7 @@ void loadList(benchmark::State &state, const QByteArray &list, int entries) {
     q47::RecordingSound sound;
     q47::FakeTapeView view;
     QStringList log;
-    q47::mdlM_Tape tape(
+    q47::AnnouncementTape tape(
         settings, sound, view, [&log] { return std::make_unique<q47::FakeSpeech>(log); },
         [] { return QStringLiteral("Linux"); });
     tape.TapeInit();
@@ -62,7 +62,7 @@ void BM_LoadOneMegabyteLine(benchmark::State &state) {
 BENCHMARK(BM_LoadOneMegabyteLine)->Unit(benchmark::kMillisecond);
 
 void BM_LoadLimitOfBareLineEnds(benchmark::State &state) {
-    const qint64 size = q47::mdlM_Tape::kMaxListBytes;
+    const qint64 size = q47::AnnouncementTape::kMaxListBytes;
     loadList(state, QByteArray(size, '\n'), static_cast<int>(size));
 }
 BENCHMARK(BM_LoadLimitOfBareLineEnds)->Unit(benchmark::kMillisecond)->Iterations(3);

@@ -1,7 +1,7 @@
 // The enlarged board: F11 from the key press to the board repainted full screen (and back to
 // the window), and the off-screen picture of the board at scale 1 and 3.
 #include "boardmodel.h"
-#include "form1.h"
+#include "ledboard.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>
@@ -22,7 +22,7 @@ struct PaintCount : QObject {
 
 struct Board {
     q47::BoardModel model;
-    q47::Form1 board{model};
+    q47::LedBoard board{model};
     PaintCount count;
 
     Board() {

@@ -8,9 +8,9 @@
 // sample route 2 and steps it once. With "hash" it only reads the names_en.csv into a hash,
 // as the reader that the import still uses for its own writes does, for comparison.
 #include "boardswitch.h"
-#include "form1.h"
-#include "frmctl.h"
+#include "controlpanel.h"
 #include "lcdboard.h"
+#include "ledboard.h"
 #include "namesen.h"
 #include "q47app.h"
 
@@ -66,8 +66,8 @@ int main(int argc, char *argv[]) {
         QElapsedTimer t;
         t.start();
         const auto names = q47::loadEnglishNames(data.filePath(QStringLiteral("names_en.csv")));
-        std::printf("names_en.csv of %.0f MiB into a hash: %zd names, %.0f ms, peak %.0f MiB\n",
-                    double(bytes) / 1048576, qsizetype(names.size()),
+        std::printf("names_en.csv of %.0f MiB into a hash: %lld names, %.0f ms, peak %.0f MiB\n",
+                    double(bytes) / 1048576, static_cast<long long>(names.size()),
                     double(t.nsecsElapsed()) / 1e6, peakMiB());
         return 0;
     }
@@ -78,8 +78,8 @@ int main(int argc, char *argv[]) {
     app.setSpeechEnabled(false);
     app.setBoardOverride(q47::lcd::BoardKind::Lcd);
     app.setFolderOverrides(data.path(), data.path());
-    app.Form_Load();
-    q47::frmCtl &panel = *app.controlPanel();
+    app.start();
+    q47::ControlPanel &panel = *app.controlPanel();
     panel.session().setLampTestMs(0);
     const double before = peakMiB();
     QElapsedTimer t;

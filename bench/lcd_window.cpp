@@ -9,10 +9,10 @@
 // painted. Then steps the route to and fro, each step followed by a synchronous repaint, and prints
 // the median. Run it under Xvfb with a 1920 x 1080 screen (bench/lcd_window.sh).
 #include "boardswitch.h"
+#include "controlpanel.h"
 #include "fonts.h"
-#include "form1.h"
-#include "frmctl.h"
 #include "lcdboard.h"
+#include "ledboard.h"
 #include "processusage.h"
 #include "q47app.h"
 #include "routesession.h"
@@ -48,7 +48,7 @@ double median(std::vector<double> v) {
 
 // `steps` steps, each repainted before the next: the medians of the whole, of the step (the
 // panel's rules, both boards' models and the names looked up) and of the repaint.
-void steps(q47::frmCtl &panel, q47::LcdBoard &lcd, int steps, const char *what) {
+void steps(q47::ControlPanel &panel, q47::LcdBoard &lcd, int steps, const char *what) {
     std::vector<double> whole, step, paint;
     for (int i = 0; i < steps; ++i) {
         QElapsedTimer t;
@@ -80,8 +80,8 @@ int main(int argc, char *argv[]) {
     app.setBoardOverride(q47::lcd::BoardKind::Lcd);
     app.setFolderOverrides(QStringLiteral(Q47_SAMPLES "/data"),
                            QStringLiteral(Q47_SAMPLES "/data"));
-    app.Form_Load();
-    q47::frmCtl &panel = *app.controlPanel();
+    app.start();
+    q47::ControlPanel &panel = *app.controlPanel();
     panel.session().setLampTestMs(0);
     q47::LcdBoard &lcd = *app.boards()->lcdBoard();
     lcd.setPageSeconds(pageSeconds);

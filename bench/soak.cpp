@@ -9,22 +9,15 @@
 //
 //   soak [minutes] [step sound] [route sound]
 //        (default 10 minutes, the sample WAV step and MIDI chime; under Xvfb: bench/soak.sh)
-#include "chimeictl.h"
-#include "form1.h"
-#include "frmctl.h"
-#include "panelwidgets.h"
+#include "controlpanel.h"
+#include "ledboard.h"
 #include "processusage.h"
 #include "q47app.h"
 #include "settingsstore.h"
-#include "tapegroup.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QListWidget>
-#include <QPushButton>
-#include <QScrollBar>
-#include <QTest>
 #include <QTimer>
 
 #include <algorithm>
@@ -34,34 +27,29 @@ namespace {
 
 using q47::bench::residentMiB;
 
-void click(QWidget *w) {
-    QTest::mouseClick(w, Qt::LeftButton, {}, w->rect().center());
-}
-
 // One operator at the panel: each tick does the next thing a user would.
 class Operator {
 public:
-    explicit Operator(q47::frmCtl &panel) : panel_(panel) {}
+    explicit Operator(q47::ControlPanel &panel) : panel_(panel) {}
 
     void tick() {
         ++ticks_;
         if (ticks_ % 97 == 20) { // the display cleared and back, first within the first minute
-            click(panel_.stepButtons()->Check1());
-            click(panel_.stepButtons()->Check1());
+            panel_.control().setCleared(true);
+            panel_.control().setCleared(false);
             return;
         }
         if (needRoute_) {
             setRoute();
             return;
         }
-        q47::TapeGroup *tape = panel_.grpM_Tape();
-        if (ticks_ % 3 == 0 && tape->cmdTapeNext()->isEnabled() &&
+        if (ticks_ % 3 == 0 && panel_.state().canAnnounce() &&
             panel_.tape().TapePos() < panel_.tape().TapeCount()) {
-            click(tape->cmdTapeNext());
+            panel_.control().announceNext();
             return;
         }
         const qint16 before = panel_.route().CurStopPos;
-        click(panel_.stepButtons()->Command2(forward_ ? 1 : 0));
+        panel_.stepStop(forward_ ? 1 : 0);
         if (panel_.route().CurStopPos == before) { // an end of the route
             if (!forward_)
                 needRoute_ = true;
@@ -73,21 +61,21 @@ private:
     void setRoute() {
         const int route = 1 + routes_++ % 2;
         if (routes_ % 2) { // on the keypad
-            panel_.Frame1_DblClick(0);
+            panel_.sendPaneToBack(0);
             for (int key : {q47::KeypadEntry::kRouteKey, route, q47::KeypadEntry::kSectionKey, 1})
-                click(panel_.entryPanes()->CommandButton1(key));
-            click(panel_.entryPanes()->Command1(1));
+                panel_.pressKeypad(key);
+            panel_.setEnteredRoute(1);
         } else { // on the digit lists
-            panel_.Frame1_DblClick(1);
-            panel_.entryPanes()->List2(4)->setCurrentRow(route);
-            panel_.entryPanes()->List3(2)->setCurrentRow(1);
-            click(panel_.entryPanes()->Command1(0));
+            panel_.sendPaneToBack(1);
+            panel_.control().chooseRouteDigit(4, route);
+            panel_.control().chooseSectionDigit(2, 1);
+            panel_.setEnteredRoute(0);
         }
         needRoute_ = false;
         forward_ = true;
     }
 
-    q47::frmCtl &panel_;
+    q47::ControlPanel &panel_;
     long ticks_ = 0;
     int routes_ = 0;
     bool needRoute_ = true;
@@ -107,7 +95,7 @@ int main(int argc, char *argv[]) {
         args.size() > 3 ? args.at(3) : QStringLiteral(Q47_SAMPLES "/sound/chime1.mid");
 
     q47::Q47App app;
-    app.Form_Load();
+    app.start();
     q47::SettingsStore &s = app.settings();
     s.setText(q47::setting::DataFolder, QStringLiteral(Q47_SAMPLES "/data"));
     s.setText(q47::setting::SoundFolder, QStringLiteral(Q47_SAMPLES "/data"));
@@ -118,9 +106,9 @@ int main(int argc, char *argv[]) {
     s.setText(q47::setting::RouteSound, routeSound);
     s.setText(q47::setting::ResetSound, QStringLiteral(Q47_SAMPLES "/sound/key.mp3"));
     s.setText(q47::setting::StepSoundFile, stepSound);
-    q47::frmCtl &panel = *app.controlPanel();
+    q47::ControlPanel &panel = *app.controlPanel();
     panel.session().setLampTestMs(500);
-    panel.Frame6()->HScroll1(0)->setValue(40); // long names cross the column in a few seconds
+    panel.state().setScrollSpeed(40); // long names cross the column in a few seconds
 
     Operator op(panel);
     QTimer actions;

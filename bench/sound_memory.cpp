@@ -4,16 +4,15 @@
 // Sounds play into a clocked fake sink (bench/sound_memory.sh runs it under Xvfb).
 //
 //   sound_memory [sound file]
-#include "frmctl.h"
-#include "mdlsndapi.h"
+#include "controlpanel.h"
 #include "processusage.h"
 #include "q47app.h"
 #include "settingsstore.h"
+#include "soundchannels.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QPushButton>
 #include <QTest>
 
 #include <cstdio>
@@ -40,22 +39,21 @@ int main(int argc, char *argv[]) {
     const QString sound =
         args.size() > 1 ? args.at(1) : QStringLiteral(Q47_SAMPLES "/sound/chime1.mid");
 
-    q47::mdlSndAPI channels;
+    q47::SoundChannels channels;
     q47::Q47App app(&channels);
-    app.Form_Load();
+    app.start();
     app.settings().setText(q47::setting::ResetSound, sound);
     idle(3000);
     std::printf("%-40s %7.2f MiB\n", "idle", residentMiB());
 
     for (int press = 1; press <= 2; ++press) {
-        QPushButton *key = app.controlPanel()->entryPanes()->CommandButton1(press);
-        QTest::mouseClick(key, Qt::LeftButton, {}, key->rect().center());
+        app.controlPanel()->pressKeypad(press);
         QElapsedTimer guard;
         guard.start();
-        while (channels.status(QStringLiteral("S1")).firstBufferUs < 0 && guard.elapsed() < 5000)
+        while (channels.status(q47::SoundChannel::S1).firstBufferUs < 0 && guard.elapsed() < 5000)
             QTest::qWait(1);
-        const qint64 firstUs = channels.status(QStringLiteral("S1")).firstBufferUs;
-        while (channels.status(QStringLiteral("S1")).playing && guard.elapsed() < 30000)
+        const qint64 firstUs = channels.status(q47::SoundChannel::S1).firstBufferUs;
+        while (channels.status(q47::SoundChannel::S1).playing && guard.elapsed() < 30000)
             QTest::qWait(10);
         const double lastedMs = double(guard.elapsed());
         idle(1000);

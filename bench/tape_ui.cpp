@@ -7,20 +7,15 @@
 //
 //   tape_ui [seconds]      (QT_QPA_PLATFORM=offscreen is fine)
 #include "boardmodel.h"
-#include "chimeictl.h"
+#include "controlpanel.h"
 #include "espeakspeech.h"
 #include "fakepanel.h"
-#include "form1.h"
-#include "frmctl.h"
+#include "ledboard.h"
 #include "recordingsound.h"
 #include "settingsstore.h"
-#include "tapegroup.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QPushButton>
-#include <QScrollBar>
-#include <QTest>
 #include <QThread>
 #include <QTimer>
 
@@ -45,13 +40,13 @@ int main(int argc, char *argv[]) {
     settings.setText(q47::setting::SoundFolder, QStringLiteral(Q47_SAMPLES "/data"));
     q47::RecordingSound sound;
     q47::BoardModel model;
-    q47::Form1 board{model};
+    q47::LedBoard board{model};
     QStringList log;
     q47::FakeRuntime runtime(log);
     q47::FakeHost host;
     q47::EspeakSpeech *speech = nullptr;
     q47::PanelState panelState;
-    q47::frmCtl panel(model, panelState, settings, sound, &host, &runtime, [&] {
+    q47::ControlPanel panel(model, panelState, settings, sound, &host, &runtime, [&] {
         auto engine = q47::EspeakSpeech::create(
                           [] { return QStringLiteral(Q47_SAMPLES "/data/readings.csv"); },
                           QStringLiteral("fakesink sync=true"))
@@ -59,18 +54,17 @@ int main(int argc, char *argv[]) {
         speech = engine.get();
         return engine;
     });
-    panel.Form_Load();
+    panel.start();
     if (!speech)
         qFatal("the speech engine is unavailable");
     board.show();
     panel.show();
-    panel.Frame6()->HScroll1(0)->setValue(5);
-    q47::TapeGroup &tape = *panel.grpM_Tape();
+    panel.state().setScrollSpeed(5);
 
     const auto setRoute = [&] {
         for (int key : {q47::KeypadEntry::kRouteKey, 1, q47::KeypadEntry::kSectionKey, 1})
-            panel.CommandButton1_Click(key);
-        panel.Command1_Click(1);
+            panel.pressKeypad(key);
+        panel.setEnteredRoute(1);
     };
     setRoute();
 
@@ -82,7 +76,7 @@ int main(int argc, char *argv[]) {
         const quint64 before = speech->status().utterances;
         QElapsedTimer clock;
         clock.start();
-        QTest::mouseClick(tape.cmdTapeNext(), Qt::LeftButton);
+        panel.control().announceNext();
         while (clock.elapsed() < 5000) {
             const q47::SpeechStatus s = speech->status();
             if (s.utterances > before && s.buffers > 0)
@@ -114,7 +108,7 @@ int main(int argc, char *argv[]) {
             panel.tape().TapeLoad(QStringLiteral(Q47_SAMPLES "/data/"), QStringLiteral("1"));
         QElapsedTimer click;
         click.start();
-        QTest::mouseClick(tape.cmdTapeNext(), Qt::LeftButton);
+        panel.control().announceNext();
         longestClickMs = std::max(longestClickMs, double(click.nsecsElapsed()) / 1e6);
     });
     const quint64 spokenBefore = speech->status().utterances;

@@ -2,8 +2,8 @@
 
 #include "boardplace.h"
 #include "boardzoom.h"
-#include "form1.h"
 #include "lcdboard.h"
+#include "ledboard.h"
 #include "routedata.h"
 #include "settingsstore.h"
 #include "stopreadings.h"
@@ -15,7 +15,7 @@
 
 namespace q47 {
 
-BoardSwitch::BoardSwitch(Form1 &led, BoardModel &model, const SettingsStore &settings)
+BoardSwitch::BoardSwitch(LedBoard &led, BoardModel &model, const SettingsStore &settings)
     : led_(led), model_(model), settings_(settings) {
     QObject::connect(&model_, &BoardModel::stopNameChanged, &led_, [this] {
         if (lcd::showsLcd(kind_))

@@ -12,7 +12,7 @@ class QWidget;
 namespace q47 {
 
 class BoardModel;
-class Form1;
+class LedBoard;
 class LcdBoard;
 class SettingsStore;
 
@@ -27,7 +27,7 @@ class StopReadings;
 // and put in the model.
 class BoardSwitch {
 public:
-    BoardSwitch(Form1 &led, BoardModel &model, const SettingsStore &settings);
+    BoardSwitch(LedBoard &led, BoardModel &model, const SettingsStore &settings);
     ~BoardSwitch();
     BoardSwitch(const BoardSwitch &) = delete;
     BoardSwitch &operator=(const BoardSwitch &) = delete;
@@ -63,7 +63,7 @@ private:
     void makeLcd();
     void lookUpNames();
 
-    Form1 &led_;
+    LedBoard &led_;
     BoardModel &model_;
     const SettingsStore &settings_;
     std::function<void(QWidget *)> prepare_;

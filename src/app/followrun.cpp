@@ -1,7 +1,7 @@
 #include "followrun.h"
 
 #include "commandline.h"
-#include "form1.h"
+#include "ledboard.h"
 #include "lcdboard.h"
 #include "logging.h"
 #include "q47app.h"
@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QProcessEnvironment>
+#include <QSettings>
 #include <QTimer>
 
 #include <cstdio>
@@ -40,7 +41,7 @@ FollowedBoards::FollowedBoards(lcd::BoardKind kind, const BrokerAddress &address
     // A board stays dark until the first state arrives.
     model_.setPicture(BoardPicture::builtIn(0));
     if (lcd::showsLed(kind)) {
-        led_ = std::make_unique<Form1>(model_);
+        led_ = std::make_unique<LedBoard>(model_);
         led_->applyRoundedMask();
         badges_.push_back(waitingBadge(*led_));
     }
@@ -131,10 +132,12 @@ int runFollower(const CommandLine &line, int &argc, char **argv) {
         return 2;
     }
     takeBrokerEnvironment(*address, QProcessEnvironment::systemEnvironment());
-    const lcd::BoardKind kind = lcd::boardKindNamed(line.board).value_or(lcd::BoardKind::Led);
-    Q47App::preparePlatform(kind);
+    const std::optional<lcd::BoardKind> asked = lcd::boardKindNamed(line.board);
+    Q47App::preparePlatform(asked);
     const QApplication application(argc, argv);
     Q47App::prepareApplication();
+    // Without --board, the board(s) the options chose on this machine.
+    const lcd::BoardKind kind = asked.value_or(lcd::readBoardKind(QSettings()));
     FollowedBoards boards(kind, *address);
     boards.start(!shot);
     if (!shot) {

@@ -14,7 +14,7 @@ class QWidget;
 namespace q47 {
 
 struct CommandLine;
-class Form1;
+class LedBoard;
 class LcdBoard;
 
 // The board(s) of a machine without a panel: what another instance publishes on a broker's
@@ -36,7 +36,7 @@ public:
     const BoardFollower &follower() const { return follower_; }
     bool hasState() const { return follower_.content().has_value(); }
     // Null for a board not followed.
-    Form1 *led() const { return led_.get(); }
+    LedBoard *led() const { return led_.get(); }
     LcdBoard *lcd() const { return lcd_.get(); }
     // True while the boards say that they wait.
     bool waiting() const;
@@ -51,7 +51,7 @@ private:
     BoardModel model_;
     MqttClient client_;
     BoardFollower follower_;
-    std::unique_ptr<Form1> led_;
+    std::unique_ptr<LedBoard> led_;
     std::unique_ptr<LcdBoard> lcd_;
     std::vector<QLabel *> badges_;
 };

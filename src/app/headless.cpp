@@ -2,10 +2,10 @@
 
 #include "boardswitch.h"
 #include "commandline.h"
+#include "controlpanel.h"
 #include "fareboard.h"
-#include "form1.h"
-#include "frmctl.h"
 #include "lcdboard.h"
+#include "ledboard.h"
 #include "plugincheck.h"
 #include "q47app.h"
 #include "safefile.h"
@@ -31,8 +31,8 @@ namespace {
 // error output.
 class Silent final : public SoundOutput {
 public:
-    void PlaySnd(const QString &, const QString &, qint16, qint16) override {}
-    void CloseSnd() override {}
+    void play(const QString &, SoundChannel, SoundWait, int) override {}
+    void closeAll() override {}
 };
 
 class ToStderr final : public PanelHost {
@@ -80,7 +80,7 @@ public:
         app_->setFolderOverrides(line.dataFolder, line.soundFolder);
         if (const auto kind = lcd::boardKindNamed(line.board))
             app_->setBoardOverride(*kind);
-        app_->Form_Load();
+        app_->start();
         app_->controlPanel()->session().setLampTestMs(0);
     }
 
@@ -90,7 +90,7 @@ public:
     bool setRoute(const CommandLine &line) {
         if (line.route.isEmpty())
             return true;
-        frmCtl &panel = *app_->controlPanel();
+        ControlPanel &panel = *app_->controlPanel();
         if (!panel.setRoute(line.route, line.section))
             return false;
         // Past the route's last stop the bus stays there, as the step key leaves it.
@@ -130,7 +130,7 @@ int runScreenshot(const CommandLine &line, char *program) {
     if (!run.setRoute(line))
         return 1;
     // Lit as asked, ON1 by default: a picture does not depend on the last run's switch.
-    run.app().controlPanel()->Option4_Click(line.backlight);
+    run.app().controlPanel()->switchBacklight(line.backlight);
     LcdBoard *lcd = run.app().boards()->kind() == lcd::BoardKind::Lcd
                         ? run.app().boards()->lcdBoard()
                         : nullptr;
@@ -153,7 +153,7 @@ int runTicket(const CommandLine &line, char *program) {
     // Outlives the run, which keeps a pointer to it.
     const auto recorded = std::make_unique<RecordedTicket>();
     HeadlessRun run(line, program);
-    const Expected<PlgInfo, Errors> read = KB4_GetPlgInfo(line.plugin);
+    const Expected<PlgInfo, Errors> read = ticketPluginInfo(line.plugin);
     if (!read) {
         for (const Error &fault : read.error())
             std::fprintf(stderr, "%s\n", qPrintable(formatPluginNote(fault)));
@@ -178,7 +178,7 @@ int runTicket(const CommandLine &line, char *program) {
     {
         QPainter painter(&image);
         painter.scale(line.scale, line.scale);
-        KB4_DrawSeiriken(line.plugin, painter, ticket.stopName, ticket.date,
+        drawPluginTicket(line.plugin, painter, ticket.stopName, ticket.date,
                          QTime::currentTime().toString(QStringLiteral("HH:mm:ss")), ticket.route,
                          ticket.seiriNo, ticket.stopIndex, 0);
     }

@@ -48,6 +48,6 @@ int main(int argc, char *argv[]) {
         app.setBoardOverride(*board);
     if (!line.publish.isEmpty())
         app.setPublishOverride(line.publish);
-    app.Form_Load();
+    app.start();
     return application.exec();
 }

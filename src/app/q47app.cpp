@@ -8,18 +8,18 @@
 #include "boardpublishing.h"
 #include "boardswitch.h"
 #include "boardzoom.h"
+#include "controlpanel.h"
 #include "desktoppanel.h"
 #include "desktopspeech.h"
 #include "fonts.h"
-#include "form1.h"
-#include "frmctl.h"
-#include "frmoption.h"
+#include "ledboard.h"
 #include "logging.h"
-#include "mdliniio.h"
-#include "mdlsndapi.h"
+#include "optionsdialog.h"
 #include "routedata.h"
 #include "settingsstore.h"
+#include "soundchannels.h"
 #include "statefile.h"
+#include "statefileio.h"
 #include "twips.h"
 #include "windowfit.h"
 #include "windowplacement.h"
@@ -40,8 +40,8 @@ namespace q47 {
 
 Q47App::Q47App(SoundOutput *sound, QString statePath)
     : settings_(std::make_unique<SettingsStore>()),
-      ownSound_(sound ? nullptr : std::make_unique<mdlSndAPI>()),
-      sound_(sound ? sound : ownSound_.get()), form1_(std::make_unique<Form1>(model_)),
+      ownSound_(sound ? nullptr : std::make_unique<SoundChannels>()),
+      sound_(sound ? sound : ownSound_.get()), ledBoard_(std::make_unique<LedBoard>(model_)),
       statePath_(statePath.isEmpty() ? stateFilePath(QCoreApplication::applicationFilePath())
                                      : std::move(statePath)) {}
 
@@ -124,7 +124,7 @@ std::optional<StateRecords> readSavedState(const QString &statePath) {
 // The board as the saved state will leave it, for its first paint: the windows that restore
 // it come after and change nothing that shows. Without a state to restore, the board as it
 // starts, with the backlight the user left.
-void showSavedBoard(BoardModel &model, Form1 &board, const std::optional<StateRecords> &saved,
+void showSavedBoard(BoardModel &model, LedBoard &board, const std::optional<StateRecords> &saved,
                     int backlight) {
     SettingsStore options;
     setStartValues(options);
@@ -136,13 +136,13 @@ void showSavedBoard(BoardModel &model, Form1 &board, const std::optional<StateRe
     // A picture that cannot be shown is told when the panel restores the state.
     static_cast<void>(showBacklight(model, options, backlight));
     if (saved)
-        board.SetFormInfo({saved->mainWindow.leftTwips, saved->mainWindow.topTwips});
+        board.restorePosition({saved->mainWindow.leftTwips, saved->mainWindow.topTwips});
 }
 
 } // namespace
 
-void Q47App::Form_Load() {
-    Form1 &board = *form1_;
+void Q47App::start() {
+    LedBoard &board = *ledBoard_;
     for (int k = 1; k <= board::kCellCount; ++k)
         model_.resetCell(k, 0);
     setStartValues(*settings_);
@@ -171,26 +171,27 @@ void Q47App::Form_Load() {
     waitForFirstPaint(shown);
     installWindowIcon();
 
-    option_ = std::make_unique<frmOption>(*settings_, model_, panelState_);
-    option_->showBoardChoice(kind, lcd::readPageSeconds(user));
-    option_->showFormBeats(lcd::readFormBeats(user));
-    option_->showPublishUrl(readPublishUrl(user));
+    optionsDialog_ = std::make_unique<OptionsDialog>(*settings_, model_, panelState_);
+    optionsDialog_->showBoardChoice(kind, lcd::readPageSeconds(user));
+    optionsDialog_->showFormBeats(lcd::readFormBeats(user));
+    optionsDialog_->showPublishUrl(readPublishUrl(user));
     // The author's reading dictionary lives beside the announcement lists, in the sound folder
     // of the moment.
     const auto readings = [settings = settings_.get()] {
         return normalizeFolder(settings->text(setting::SoundFolder)) +
                QStringLiteral("readings.csv");
     };
-    mdlM_Tape::EngineFactory speech;
+    AnnouncementTape::EngineFactory speech;
     if (speech_)
         speech = [readings] { return createDesktopSpeech(readings); };
-    ctl_ =
-        std::make_unique<frmCtl>(model_, panelState_, *settings_, *sound_, host_, nullptr, speech);
+    controlPanel_ = std::make_unique<ControlPanel>(model_, panelState_, *settings_, *sound_, host_,
+                                                   nullptr, speech);
     connectWindows();
-    ctl_->Form_Load();
+    controlPanel_->start();
 
-    ini_ = std::make_unique<mdlIniIo>(model_, board, *ctl_, *option_, ctl_->host(), statePath_);
-    ctl_->setSaveIni([this] {
+    stateFile_ = std::make_unique<StateFileIo>(model_, board, *controlPanel_, *optionsDialog_,
+                                               controlPanel_->host(), statePath_);
+    controlPanel_->setSaveState([this] {
         // A folder given for the run goes back to the saved one, unless the operator has
         // chosen another since.
         for (int k = 0; k < 2; ++k) {
@@ -199,7 +200,7 @@ void Q47App::Form_Load() {
             if (!f.given.isEmpty() && settings_->text(folder) == f.given)
                 settings_->setText(folder, f.saved);
         }
-        ini_->SaveIni();
+        stateFile_->save();
         boards_->rememberWindows();
     });
 
@@ -207,21 +208,21 @@ void Q47App::Form_Load() {
     // the restore gives has its window: in its saved place when there is one to restore, else
     // in its corner. The backlight the user left is selected first and shown by the restored
     // options, so that the board does not pass through another one meanwhile.
-    ctl_->selectBacklight(backlight);
+    controlPanel_->selectBacklight(backlight);
     // Its client where the restore puts it, as the state file keeps it: placing the frame
     // there would shift it by the title bar once the window manager frames it.
     if (saved)
-        ctl_->setGeometry(QRect(QPoint(twipsToPx(saved->controlPanel.leftTwips),
-                                       twipsToPx(saved->controlPanel.topTwips)),
-                                ctl_->size()));
-    ctl_->show();
-    ctl_->raise();
-    if (!saved || !onSomeScreen(*ctl_))
-        corner_ = new CornerPlacement(ctl_.get());
+        controlPanel_->setGeometry(QRect(QPoint(twipsToPx(saved->controlPanel.leftTwips),
+                                                twipsToPx(saved->controlPanel.topTwips)),
+                                         controlPanel_->size()));
+    controlPanel_->show();
+    controlPanel_->raise();
+    if (!saved || !onSomeScreen(*controlPanel_))
+        corner_ = new CornerPlacement(controlPanel_.get());
 
-    ini_->LoadIni();
-    if (!ctl_->backlightShown())
-        ctl_->applyBacklight();
+    stateFile_->load();
+    if (!controlPanel_->backlightShown())
+        controlPanel_->applyBacklight();
     for (int k = 0; k < 2; ++k) {
         FolderOverride &f = folders_[static_cast<size_t>(k)];
         if (f.given.isEmpty())
@@ -231,59 +232,61 @@ void Q47App::Form_Load() {
         settings_->setText(folder, f.given);
     }
     boards_->restoreLedPlace();
-    if (ini_->restoredPositions() && onSomeScreen(*ctl_)) {
+    if (stateFile_->restoredPositions() && onSomeScreen(*controlPanel_)) {
         if (corner_)
             corner_->cancel();
-        keepWithinScreen(*ctl_);
+        keepWithinScreen(*controlPanel_);
     } else if (!corner_) {
-        corner_ = new CornerPlacement(ctl_.get());
+        corner_ = new CornerPlacement(controlPanel_.get());
     }
 }
 
 void Q47App::connectWindows() {
-    Form1 &board = *form1_;
-    frmCtl *panel = ctl_.get();
-    frmOption *options = option_.get();
+    LedBoard &board = *ledBoard_;
+    ControlPanel *panel = controlPanel_.get();
+    OptionsDialog *options = optionsDialog_.get();
     // The zoom the operator chose, for the next start.
-    QObject::connect(&board, &Form1::zoomChanged, &board, [](qreal zoom) {
+    QObject::connect(&board, &LedBoard::zoomChanged, &board, [](qreal zoom) {
         QSettings user;
         board::writeZoom(user, zoom);
     });
     // A dialog of one window holds the others.
-    QObject::connect(&board, &Form1::dialogOpened, panel,
+    QObject::connect(&board, &LedBoard::dialogOpened, panel,
                      [panel](bool open) { panel->setEnabled(!open); });
-    QObject::connect(panel, &frmCtl::dialogOpened, &board,
+    QObject::connect(panel, &ControlPanel::dialogOpened, &board,
                      [this](bool open) { boards_->setEnabled(!open); });
     // A cell's own settings dialog sets every cell's format.
-    QObject::connect(&board, &Form1::cellFormatChosen, &board,
+    QObject::connect(&board, &LedBoard::cellFormatChosen, &board,
                      [this](const CellFormat &format) { model_.setEveryCellFormat(format); });
 
     // "設定..." opens the options; what they decide for the panel's window comes back to it.
-    QObject::connect(panel, &frmCtl::optionsWanted, options, [options] { options->exec(); });
+    QObject::connect(panel, &ControlPanel::optionsWanted, options, [options] { options->exec(); });
     options->setReporter(&panel->host());
-    QObject::connect(options, &frmOption::backlightOptionsApplied, panel, &frmCtl::applyBacklight);
-    QObject::connect(options, &frmOption::ticketDescribed, panel, &frmCtl::describeTicket);
-    QObject::connect(options, &frmOption::ticketCompaniesCleared, panel,
-                     &frmCtl::clearTicketCompanies);
+    QObject::connect(options, &OptionsDialog::backlightOptionsApplied, panel,
+                     &ControlPanel::applyBacklight);
+    QObject::connect(options, &OptionsDialog::ticketDescribed, panel,
+                     &ControlPanel::describeTicket);
+    QObject::connect(options, &OptionsDialog::ticketCompaniesCleared, panel,
+                     &ControlPanel::clearTicketCompanies);
     // Which board shows and how the LCD board turns its pages: the user's own settings.
-    QObject::connect(options, &frmOption::boardChosen, &board, [this](lcd::BoardKind k) {
+    QObject::connect(options, &OptionsDialog::boardChosen, &board, [this](lcd::BoardKind k) {
         QSettings user;
         lcd::writeBoardKind(user, k);
         boards_->show(k);
     });
     // The options' URL is the user's; the one given for a run stays for the run.
-    QObject::connect(options, &frmOption::publishUrlChosen, &board, [this](const QString &url) {
+    QObject::connect(options, &OptionsDialog::publishUrlChosen, &board, [this](const QString &url) {
         QSettings user;
         writePublishUrl(user, url);
         if (publishOverride_.isEmpty())
             publishTo(url);
     });
-    QObject::connect(options, &frmOption::pageSecondsChosen, &board, [this](int seconds) {
+    QObject::connect(options, &OptionsDialog::pageSecondsChosen, &board, [this](int seconds) {
         QSettings user;
         lcd::writePageSeconds(user, seconds);
         boards_->setPageSeconds(seconds);
     });
-    QObject::connect(options, &frmOption::formBeatsChosen, &board,
+    QObject::connect(options, &OptionsDialog::formBeatsChosen, &board,
                      [this](const std::array<int, lcd::kNameForms> &beats) {
                          QSettings user;
                          lcd::writeFormBeats(user, beats);

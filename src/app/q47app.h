@@ -18,10 +18,10 @@ namespace q47 {
 class BoardPublishing;
 class BoardSwitch;
 class CornerPlacement;
-class Form1;
-class frmCtl;
-class frmOption;
-class mdlIniIo;
+class LedBoard;
+class ControlPanel;
+class OptionsDialog;
+class StateFileIo;
 class PanelHost;
 class SettingsStore;
 class SoundOutput;
@@ -50,7 +50,7 @@ public:
     // installed: Qt then speaks English.
     static bool installQtTranslation(const QString &languages);
 
-    // Before Form_Load: where messages go (message boxes when none), whether the announcements
+    // Before start: where messages go (message boxes when none), whether the announcements
     // speak, and folders that take the saved ones' place for this run without being saved.
     void setPanelHost(PanelHost *host) { host_ = host; }
     void setSpeechEnabled(bool on) { speech_ = on; }
@@ -59,14 +59,14 @@ public:
     void setBoardOverride(lcd::BoardKind kind) { boardOverride_ = kind; }
     // The broker's topic the board's state goes to for this run, in place of the options' one.
     void setPublishOverride(const QString &url) { publishOverride_ = url; }
-    // What the board's state is published to; made by Form_Load.
+    // What the board's state is published to; made by start().
     BoardPublishing *publishing() { return publishing_.get(); }
 
     // The board's load: blanks the cells, loads the options and the control panel hidden,
     // places and shapes the board, restores the saved state, shows the board and lets it paint,
     // then loads and shows the control panel (names, keys, speech) in its corner or where it
     // was saved.
-    void Form_Load();
+    void start();
     // The window icon, drawn by the program; the board is shown before it is needed.
     static void installWindowIcon();
 
@@ -74,14 +74,14 @@ public:
     BoardModel &model() { return model_; }
     // What the control panel holds besides the route.
     PanelState &panelState() { return panelState_; }
-    Form1 &board() { return *form1_; }
+    LedBoard &board() { return *ledBoard_; }
     SettingsStore &settings() { return *settings_; }
-    // Made by Form_Load, after the board is painted: null before.
-    frmCtl *controlPanel() { return ctl_.get(); }
-    frmOption *options() { return option_.get(); }
+    // Made by start, after the board is painted: null before.
+    ControlPanel *controlPanel() { return controlPanel_.get(); }
+    OptionsDialog *options() { return optionsDialog_.get(); }
 
-    mdlIniIo *stateFile() { return ini_.get(); }
-    // Which board shows; made by Form_Load.
+    StateFileIo *stateFile() { return stateFile_.get(); }
+    // Which board shows; made by start.
     BoardSwitch *boards() { return boards_.get(); }
 
 private:
@@ -98,15 +98,15 @@ private:
     SoundOutput *sound_;
     BoardModel model_;
     PanelState panelState_;
-    std::unique_ptr<Form1> form1_;
+    std::unique_ptr<LedBoard> ledBoard_;
     std::unique_ptr<BoardSwitch> boards_;
     std::optional<lcd::BoardKind> boardOverride_;
     QString publishOverride_;
     std::unique_ptr<BoardPublishing> publishing_;
-    std::unique_ptr<frmOption> option_;
-    std::unique_ptr<frmCtl> ctl_;
+    std::unique_ptr<OptionsDialog> optionsDialog_;
+    std::unique_ptr<ControlPanel> controlPanel_;
     QString statePath_;
-    std::unique_ptr<mdlIniIo> ini_;
+    std::unique_ptr<StateFileIo> stateFile_;
     PanelHost *host_ = nullptr;
     bool speech_ = true;
     // Text2(0) and Text2(1) for this run: the folder given, and the saved one it replaced.

@@ -60,7 +60,7 @@ void drawLitBands(QPainter &p) {
 }
 
 void drawNameStrip(QPainter &p) {
-    const QRect strip = toPx(chimeiTwips()).adjusted(-3, -3, 3, 3);
+    const QRect strip = toPx(dotNameTwips()).adjusted(-3, -3, 3, 3);
     p.fillRect(strip, kStrip);
     p.setPen(QPen(QColor(0x40, 0x40, 0x40), 1));
     p.drawRect(QRectF(strip).adjusted(0.5, 0.5, -0.5, -0.5));
@@ -68,7 +68,7 @@ void drawNameStrip(QPainter &p) {
     // The vertical caption beside the strip, one character below the other.
     const QString caption = QStringLiteral("運賃です");
     const int x = strip.right() + 8;
-    const int left = toPx(degitTwips(1)).left();
+    const int left = toPx(digitTwips(1)).left();
     const QRect column(x, strip.top() + 12, left - x - 8, strip.height() - 24);
     const int step = column.height() / static_cast<int>(caption.size());
     for (int i = 0; i < caption.size(); ++i)
@@ -80,7 +80,7 @@ void drawNameStrip(QPainter &p) {
 void drawCells(QPainter &p, Artwork which, bool printedNumbers) {
     const QColor number = lit(which) ? QColor(Qt::white) : QColor(0xF4, 0xF4, 0xF4);
     for (int k = 1; k <= kCellCount; ++k) {
-        const QRect cell = toPx(degitTwips(k)).adjusted(-2, -2, 2, 2);
+        const QRect cell = toPx(digitTwips(k)).adjusted(-2, -2, 2, 2);
         // On a lit face a dark edge keeps each cell apart from the glow around it.
         if (lit(which))
             p.fillRect(cell.adjusted(-1, -1, 1, 1), kLitCellEdge);

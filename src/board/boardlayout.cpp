@@ -7,18 +7,18 @@ namespace q47::board {
 
 namespace {
 constexpr int kColumnLefts[kColumns] = {1935, 2781, 3627, 4473, 5319, 6165, 7005, 7860, 8715, 9570};
-constexpr int kDegitTops[kRows] = {705, 1290, 1860, 2445, 3030};
+constexpr int kDigitTops[kRows] = {705, 1290, 1860, 2445, 3030};
 constexpr int kLabelTops[kRows] = {450, 1005, 1590, 2175, 2760};
 constexpr int kCellWidth = 780;
-constexpr int kDegitHeight = 300;
+constexpr int kDigitHeight = 300;
 constexpr int kLabelHeight = 240;
 } // namespace
 
-QRect degitTwips(int k) {
+QRect digitTwips(int k) {
     if (k <= 0 || k > kCellCount)
-        return {2100, 30, kCellWidth, kDegitHeight};
+        return {2100, 30, kCellWidth, kDigitHeight};
     const int r = (k - 1) / kColumns, c = (k - 1) % kColumns;
-    return {kColumnLefts[c], kDegitTops[r], kCellWidth, kDegitHeight};
+    return {kColumnLefts[c], kDigitTops[r], kCellWidth, kDigitHeight};
 }
 
 QRect seiriLabelTwips(int k) {
@@ -28,11 +28,11 @@ QRect seiriLabelTwips(int k) {
     return {kColumnLefts[c], kLabelTops[r], kCellWidth, kLabelHeight};
 }
 
-QRect timeDegitTwips(int i) {
+QRect timeDigitTwips(int i) {
     return {i == 0 ? 5445 : 5850, 30, 390, 300};
 }
 
-QRect chimeiTwips() {
+QRect dotNameTwips() {
     return {480, 375, 570, 2955};
 }
 

@@ -16,10 +16,10 @@ inline constexpr int kColumns = 10;
 inline constexpr int kRows = 5;
 
 // Fare cell k (1..50): ticket numbers run left to right, then top to bottom.
-QRect degitTwips(int k);      // k = 0 is the hidden spare
+QRect digitTwips(int k);      // k = 0 is the hidden spare
 QRect seiriLabelTwips(int k); // k = 0 stands apart
-QRect timeDegitTwips(int i);  // i = 0 hours, 1 minutes
-QRect chimeiTwips();
+QRect timeDigitTwips(int i);  // i = 0 hours, 1 minutes
+QRect dotNameTwips();
 QRect imgResHolderTwips();
 
 QRect toPx(const QRect &twips);

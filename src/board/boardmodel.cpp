@@ -1,7 +1,7 @@
 #include "boardmodel.h"
 
-#include "chimeimodel.h"
-#include "degitmodel.h"
+#include "dotnamemodel.h"
+#include "segmentmodel.h"
 #include "seirikennum.h"
 
 #include <tuple>
@@ -10,14 +10,14 @@
 namespace q47 {
 
 // A board on a fresh model looks as its controls do on their own.
-static_assert(DigitColours{}.back == DegitModel::kDefaultBackColor &&
-              DigitColours{}.unlit == DegitModel::kDefaultBaseForeColor &&
-              DigitColours{}.lit == DegitModel::kDefaultDegitForeColor);
-static_assert(NameLook{}.back == ChimeiModel::kDefaultBackColor &&
-              NameLook{}.dots == ChimeiModel::kDefaultForeColor &&
-              NameLook{}.fontMode == ChimeiModel::kDefaultFontMode &&
-              NameLook{}.scrollSpeed == ChimeiModel::kDefaultSpeed &&
-              NameLook{}.scrollStartWait == ChimeiModel::kDefaultScrollStartWait);
+static_assert(DigitColours{}.back == SegmentModel::kDefaultBackColor &&
+              DigitColours{}.unlit == SegmentModel::kDefaultBaseForeColor &&
+              DigitColours{}.lit == SegmentModel::kDefaultDigitForeColor);
+static_assert(NameLook{}.back == DotNameModel::kDefaultBackColor &&
+              NameLook{}.dots == DotNameModel::kDefaultForeColor &&
+              NameLook{}.fontMode == DotNameModel::kDefaultFontMode &&
+              NameLook{}.scrollSpeed == DotNameModel::kDefaultSpeed &&
+              NameLook{}.scrollStartWait == DotNameModel::kDefaultScrollStartWait);
 
 namespace {
 
@@ -28,7 +28,7 @@ bool isCell(int cell) {
 } // namespace
 
 CellFormat heldFormat(const CellFormat &format) {
-    DegitModel rules;
+    SegmentModel rules;
     rules.setKeta(format.keta);
     rules.setZeroMode(format.zeroMode);
     rules.setShift(format.shift);

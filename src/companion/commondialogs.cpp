@@ -35,7 +35,7 @@ void setCancelText(QDialogButtonBox *buttons) {
 
 } // namespace
 
-QString Kb3FileDlg(QWidget *owner, const QString &filterList, const QString &initialFile,
+QString askForFile(QWidget *owner, const QString &filterList, const QString &initialFile,
                    const QString &title) {
     QFileDialog dlg(owner, title);
     dlg.setWindowModality(Qt::WindowModal);
@@ -66,7 +66,7 @@ QString Kb3FileDlg(QWidget *owner, const QString &filterList, const QString &ini
     return QDir::toNativeSeparators(dlg.selectedFiles().value(0));
 }
 
-QString Kb3FolderDlg(QWidget *owner, const QString &title, const QString &startFolder) {
+QString askForFolder(QWidget *owner, const QString &title, const QString &startFolder) {
     QFileDialog dlg(owner, title);
     dlg.setWindowModality(Qt::WindowModal);
     dlg.setOption(QFileDialog::DontUseNativeDialog);
@@ -83,7 +83,7 @@ QString Kb3FolderDlg(QWidget *owner, const QString &title, const QString &startF
     return chosen.isEmpty() ? QString() : QDir::toNativeSeparators(QDir::cleanPath(chosen));
 }
 
-int Kb3ChooseColor(QWidget *owner, quint32 &colour, CustomColourTable &table) {
+bool askForColour(QWidget *owner, quint32 &colour, CustomColourTable &table) {
     // Qt keeps the custom colours process-wide: load ours every time, so that nothing an
     // earlier dialog left there (even a cancelled one) reaches this table.
     for (int i = 0; i < kDialogCustomColours; ++i)
@@ -95,15 +95,15 @@ int Kb3ChooseColor(QWidget *owner, quint32 &colour, CustomColourTable &table) {
     dlg.setWindowTitle(QStringLiteral("色の設定"));
     setCancelText(dlg.findChild<QDialogButtonBox *>());
     if (dlg.exec() != QDialog::Accepted)
-        return 0;
+        return false;
 
     colour = toOleColor(dlg.selectedColor());
     for (int i = 0; i < kDialogCustomColours; ++i)
         table[i] = toOleColor(QColorDialog::customColor(i));
-    return 1;
+    return true;
 }
 
-int Call_dlg111(QWidget *owner, DateRecord &date) {
+bool askForDate(QWidget *owner, DateRecord &date) {
     QDialog dlg(owner);
     dlg.setObjectName(QStringLiteral("dlg111"));
     dlg.setWindowTitle(QStringLiteral("日付の選択"));
@@ -128,9 +128,9 @@ int Call_dlg111(QWidget *owner, DateRecord &date) {
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     if (dlg.exec() != QDialog::Accepted)
-        return 0;
+        return false;
     date = dateRecordFrom(calendar->selectedDate());
-    return 1;
+    return true;
 }
 
 } // namespace q47

@@ -30,7 +30,8 @@ constexpr ZeroRule kZeroRules[4] = {
 
 } // namespace
 
-Dlg100::Dlg100(QWidget *owner, qint16 keta, qint16 zeroMode, qint16 shift, qint16 fillZero)
+CellFormatDialog::CellFormatDialog(QWidget *owner, qint16 keta, qint16 zeroMode, qint16 shift,
+                                   qint16 fillZero)
     : QDialog(owner) {
     setWindowTitle(QStringLiteral("表示桁の設定"));
     setModal(true);
@@ -78,41 +79,42 @@ Dlg100::Dlg100(QWidget *owner, qint16 keta, qint16 zeroMode, qint16 shift, qint1
     setFillZero(fillZero);
 }
 
-qint16 Dlg100::zeroMode() const {
+qint16 CellFormatDialog::zeroMode() const {
     for (int i = 0; i < 4; ++i)
         if (modes_[i]->isChecked())
             return static_cast<qint16>(i);
     return 0;
 }
 
-qint16 Dlg100::shift() const {
+qint16 CellFormatDialog::shift() const {
     return static_cast<qint16>(shift_->value());
 }
-qint16 Dlg100::fillZero() const {
+qint16 CellFormatDialog::fillZero() const {
     return static_cast<qint16>(fill_->value());
 }
 
-void Dlg100::setZeroMode(qint16 mode) {
+void CellFormatDialog::setZeroMode(qint16 mode) {
     modes_[(mode >= 0 && mode < 4) ? mode : 0]->setChecked(true);
 }
-void Dlg100::setShift(qint16 shift) {
+void CellFormatDialog::setShift(qint16 shift) {
     shift_->setValue(shift);
 }
-void Dlg100::setFillZero(qint16 fill) {
+void CellFormatDialog::setFillZero(qint16 fill) {
     fill_->setValue(fill);
 }
 
-int Call_dlg100(QWidget *owner, qint16 keta, qint16 &zeroMode, qint16 &shift, qint16 &fillZero) {
-    Dlg100 dlg(owner, keta, zeroMode, shift, fillZero);
+bool askForCellFormat(QWidget *owner, qint16 keta, qint16 &zeroMode, qint16 &shift,
+                      qint16 &fillZero) {
+    CellFormatDialog dlg(owner, keta, zeroMode, shift, fillZero);
     if (dlg.exec() != QDialog::Accepted)
-        return 0;
+        return false;
     zeroMode = dlg.zeroMode();
     shift = dlg.shift();
     fillZero = dlg.fillZero();
-    return 1;
+    return true;
 }
 
-void Call_dlg110(QWidget *owner, const QString &aboutText) {
+void showAboutBox(QWidget *owner, const QString &aboutText) {
     QDialog box(owner);
     box.setObjectName(QStringLiteral("dlg110"));
     box.setWindowTitle(QStringLiteral("バージョン情報"));

@@ -8,10 +8,10 @@ class QRadioButton;
 namespace q47 {
 
 // Per-cell digit settings: the zero rule, the shift and the zero fill of one segment cell.
-class Dlg100 : public QDialog {
+class CellFormatDialog : public QDialog {
     Q_OBJECT
 public:
-    Dlg100(QWidget *owner, qint16 keta, qint16 zeroMode, qint16 shift, qint16 fillZero);
+    CellFormatDialog(QWidget *owner, qint16 keta, qint16 zeroMode, qint16 shift, qint16 fillZero);
 
     qint16 zeroMode() const;
     qint16 shift() const;
@@ -27,11 +27,12 @@ private:
     QSpinBox *fill_ = nullptr;
 };
 
-// Shows Dlg100 modally. Returns 1 when confirmed; the three values are then the chosen ones.
-// Any other result leaves them as they were.
-int Call_dlg100(QWidget *owner, qint16 keta, qint16 &zeroMode, qint16 &shift, qint16 &fillZero);
+// Shows CellFormatDialog modally. Returns true when confirmed, the three values then
+// the chosen ones; a cancel leaves them as they were.
+bool askForCellFormat(QWidget *owner, qint16 keta, qint16 &zeroMode, qint16 &shift,
+                      qint16 &fillZero);
 
 // The about box: the about text in a modal box with an OK button.
-void Call_dlg110(QWidget *owner, const QString &aboutText);
+void showAboutBox(QWidget *owner, const QString &aboutText);
 
 } // namespace q47

@@ -100,24 +100,24 @@ PluginLoad loadTicketPlugin(const QString &path) {
     return plugin;
 }
 
-Expected<PlgInfo, Errors> KB4_GetPlgInfo(const QString &path) {
+Expected<PlgInfo, Errors> ticketPluginInfo(const QString &path) {
     PluginLoad plugin = loadTicketPlugin(path);
     if (!plugin)
         return std::move(plugin).error();
     return (*plugin)->info;
 }
 
-QString KB4_PlgComment(const QString &path) {
+QString ticketPluginComment(const QString &path) {
     const PluginLoad plugin = loadTicketPlugin(path);
     return plugin ? (*plugin)->comment : QString();
 }
 
-QStringList KB4_CorpNames(const QString &path) {
+QStringList ticketPluginCompanies(const QString &path) {
     const PluginLoad plugin = loadTicketPlugin(path);
     return plugin ? (*plugin)->companies : QStringList();
 }
 
-void KB4_DrawSeiriken(const QString &path, QPainter &painter, const QString &stopName,
+void drawPluginTicket(const QString &path, QPainter &painter, const QString &stopName,
                       const QString &dateText, const QString &timeText, int routeNumber,
                       qint16 seiriNo, int stopIndex, int companyIndex) {
     const PluginLoad plugin = loadTicketPlugin(path);

@@ -22,19 +22,19 @@ using PluginLoad = Expected<std::shared_ptr<const ticket::Plugin>, Errors>;
 PluginLoad loadTicketPlugin(const QString &path);
 
 // What a valid plug-in tells the options dialog, or its faults.
-Expected<PlgInfo, Errors> KB4_GetPlgInfo(const QString &path);
+Expected<PlgInfo, Errors> ticketPluginInfo(const QString &path);
 
 // The plug-in's comment, lines joined by "\n"; empty for no plug-in.
-QString KB4_PlgComment(const QString &path);
+QString ticketPluginComment(const QString &path);
 
 // The plug-in's company names in their order; empty for no plug-in.
-QStringList KB4_CorpNames(const QString &path);
+QStringList ticketPluginCompanies(const QString &path);
 
 // Draws the ticket for one stop at the painter's origin, in ticket pixels (the plug-in's size,
 // field 2 and 3 divided by 15). The date text is "mm-dd-yyyy" or "yyyy/mm/dd", the time
 // "hh:mm:ss"; a company index outside the list prints the first company. Draws nothing for no
 // plug-in.
-void KB4_DrawSeiriken(const QString &path, QPainter &painter, const QString &stopName,
+void drawPluginTicket(const QString &path, QPainter &painter, const QString &stopName,
                       const QString &dateText, const QString &timeText, int routeNumber,
                       qint16 seiriNo, int stopIndex, int companyIndex);
 

@@ -40,8 +40,8 @@ QPolygonF vertical(double x, double y0, double y1, double t, bool tapered) {
 
 } // namespace
 
-int SegmentFont::faceForStyle(qint16 degitStyle) {
-    return (degitStyle == 1 || degitStyle == 2) ? degitStyle : 0;
+int SegmentFont::faceForStyle(qint16 digitStyle) {
+    return (digitStyle == 1 || digitStyle == 2) ? digitStyle : 0;
 }
 
 quint8 SegmentFont::segmentsFor(QChar c) {

@@ -16,7 +16,7 @@ public:
 
     // The three faces the control offers: 0 classic (slanted, tapered), 1 modern (upright,
     // square-ended), 2 fine (thin, slanted). Any other style number selects 0.
-    static int faceForStyle(qint16 degitStyle);
+    static int faceForStyle(qint16 digitStyle);
 
     // Bit i set = segment i lit. Characters without a seven-segment form light nothing.
     static quint8 segmentsFor(QChar c);

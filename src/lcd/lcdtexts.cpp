@@ -1,7 +1,7 @@
 #include "lcdtexts.h"
 
-#include "degitmodel.h"
 #include "japanesetext.h"
+#include "segmentmodel.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -21,7 +21,7 @@ QString fareText(const BoardContent &content, int cell) {
         return {};
     const CellFormat &f = content.formats[size_t(cell)];
     // No digit count: nothing is cut.
-    return degitDisplayText(content.cells[size_t(cell)], f.zeroMode, f.fillZero, f.shift, -1);
+    return digitDisplayText(content.cells[size_t(cell)], f.zeroMode, f.fillZero, f.shift, -1);
 }
 
 QString ticketLabel(const BoardContent &content, int cell) {

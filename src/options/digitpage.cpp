@@ -1,8 +1,8 @@
 #include "optionpages.h"
 
-#include "mdegit.h"
 #include "optionlists.h"
 #include "optionstates.h"
+#include "segmentcell.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -29,9 +29,9 @@ DigitPage::DigitPage(OptionBindings &bindings, QWidget *parent)
     colourLayout->addLayout(buttons);
     auto *previewBox = new QVBoxLayout;
     previewBox->addWidget(new QLabel(QStringLiteral("プレビュー"), colours));
-    preview_ = new M_Degit(colours);
+    preview_ = new SegmentCell(colours);
     preview_->setObjectName(QStringLiteral("M_Degit1"));
-    preview_->setDegitSize(0);
+    preview_->setDigitSize(0);
     preview_->setUserSet(false);
     preview_->setValue(123);
     // The digit control sizes itself to its cells; layouts must keep that size.
@@ -90,13 +90,16 @@ DigitPage::DigitPage(OptionBindings &bindings, QWidget *parent)
 void DigitPage::showColours(OleColor back, OleColor unlit, OleColor lit) {
     preview_->setBackColor(back);
     preview_->setBaseForeColor(unlit);
-    preview_->setDegitForeColor(lit);
+    preview_->setDigitForeColor(lit);
 }
 
 void DigitPage::applyStates(const OptionStates &states) {
-    for (int k = 0; k < 5; ++k)
-        cellLists_[static_cast<size_t>(k)]->setEnabled(states.combo4Enabled(k));
-    fromZero_->setEnabled(states.check3ZeroEnabled());
+    cellLists_[0]->setEnabled(states.stopOrderEnabled());
+    fromZero_->setEnabled(states.stopOrderEnabled());
+    cellLists_[1]->setEnabled(states.ticketNumberEnabled());
+    cellLists_[2]->setEnabled(states.routeNumberEnabled());
+    cellLists_[3]->setEnabled(states.dataColumnEnabled());
+    cellLists_[4]->setEnabled(states.dataColumnEnabled());
 }
 
 } // namespace q47

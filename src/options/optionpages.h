@@ -15,7 +15,7 @@ class QStackedWidget;
 
 namespace q47 {
 
-class M_Degit;
+class SegmentCell;
 
 // The options dialog's six pages, in the order of their buttons. Each builds its controls,
 // shows the governed ones as the states have them, and tells the dialog by its signals what the
@@ -75,12 +75,12 @@ class DigitPage : public OptionsPage {
 public:
     explicit DigitPage(OptionBindings &bindings, QWidget *parent = nullptr);
 
-    M_Degit *preview() const { return preview_; }
+    SegmentCell *preview() const { return preview_; }
     void showColours(OleColor back, OleColor unlit, OleColor lit);
     void applyStates(const OptionStates &states) override;
 
 private:
-    M_Degit *preview_ = nullptr;
+    SegmentCell *preview_ = nullptr;
     std::array<QComboBox *, 5> cellLists_{};
     QWidget *fromZero_ = nullptr;
 };

@@ -13,21 +13,18 @@ OptionStates::OptionStates(SettingsStore &store, QObject *parent) : QObject(pare
 }
 
 void OptionStates::settingChanged(int slot) {
-    // Each box governs its own lists: the stop order Combo4(0) and "0から数える", the ticket
-    // number Combo4(1), the route Combo4(2), the data column Combo4(3) and Combo4(4).
+    // Each box flips its own lists: a change of the box's value is what counts, not the value.
     const auto is = [slot](auto s) { return slot == s.slot; };
     if (is(setting::ShowLabels)) {
-        frame3_ = !frame3_;
+        labelSettings_ = !labelSettings_;
     } else if (is(setting::ShowStopOrder)) {
-        combo4_[0] = !combo4_[0];
-        check3Zero_ = !check3Zero_;
+        stopOrder_ = !stopOrder_;
     } else if (is(setting::ShowTicketNumber)) {
-        combo4_[1] = !combo4_[1];
+        ticketNumber_ = !ticketNumber_;
     } else if (is(setting::ShowRouteNumber)) {
-        combo4_[2] = !combo4_[2];
+        routeNumber_ = !routeNumber_;
     } else if (is(setting::ShowDataColumn)) {
-        combo4_[3] = !combo4_[3];
-        combo4_[4] = !combo4_[4];
+        dataColumn_ = !dataColumn_;
     } else if (is(setting::PanelsAutomatic) || is(setting::PanelsOneByOne)) {
         imageRows_ = !store_.isSelected(setting::PanelsAutomatic);
     } else if (is(setting::UsePreview)) {

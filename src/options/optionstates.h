@@ -2,8 +2,6 @@
 
 #include <QObject>
 
-#include <array>
-
 namespace q47 {
 
 class SettingsStore;
@@ -18,12 +16,15 @@ class OptionStates : public QObject {
 public:
     explicit OptionStates(SettingsStore &store, QObject *parent = nullptr);
 
-    // Frame3, the ticket-number settings, flipped by Check1.
-    bool frame3Enabled() const { return frame3_; }
-    // Combo4(0) to Combo4(4); Check3(0) flips 0, Check3(1) 1, Check3(2) 2, Check3(3) 3 and 4.
-    bool combo4Enabled(int index) const { return combo4_.at(static_cast<size_t>(index)); }
-    // Check3(4) "0から数える", flipped with Combo4(0).
-    bool check3ZeroEnabled() const { return check3Zero_; }
+    // The ticket labels' settings, flipped by the box that shows the labels.
+    bool labelSettingsEnabled() const { return labelSettings_; }
+    // The digit page's lists, each flipped by the box beside it: the stop order's cell with
+    // "0から数える", the ticket number's and the route number's cell, and the data column with
+    // its cell.
+    bool stopOrderEnabled() const { return stopOrder_; }
+    bool ticketNumberEnabled() const { return ticketNumber_; }
+    bool routeNumberEnabled() const { return routeNumber_; }
+    bool dataColumnEnabled() const { return dataColumn_; }
     // The three image rows Frame6(0) to Frame6(2): enabled and shown unless the panels are
     // assigned automatically.
     bool imageRowsShown() const { return imageRows_; }
@@ -37,9 +38,11 @@ private:
     void settingChanged(int slot);
 
     SettingsStore &store_;
-    bool frame3_ = false;
-    std::array<bool, 5> combo4_{};
-    bool check3Zero_ = false;
+    bool labelSettings_ = false;
+    bool stopOrder_ = false;
+    bool ticketNumber_ = false;
+    bool routeNumber_ = false;
+    bool dataColumn_ = false;
     bool imageRows_ = false;
     bool previewFrames_ = false;
 };

@@ -1,7 +1,7 @@
 #include "optionview.h"
 
-#include "degitrenderer.h"
 #include "olecolor.h"
+#include "segmentrenderer.h"
 
 #include <QPainter>
 #include <QStyleOptionButton>

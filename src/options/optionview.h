@@ -1,7 +1,7 @@
 #pragma once
 
-#include "degitmodel.h"
 #include "panelwidgets.h"
+#include "segmentmodel.h"
 
 #include <QPushButton>
 

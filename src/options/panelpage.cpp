@@ -95,13 +95,15 @@ QWidget *PanelPage::boardKindRow() {
     frame->setObjectName(QStringLiteral("fraBoardKind"));
     boardKind_ = new QComboBox(frame);
     boardKind_->setObjectName(QStringLiteral("cboBoardKind"));
-    boardKind_->addItems({QStringLiteral("LED式"), QStringLiteral("液晶式")});
+    // In the order of lcd::BoardKind.
+    boardKind_->addItems(
+        {QStringLiteral("LED式"), QStringLiteral("液晶式"), QStringLiteral("LED式と液晶式")});
     pageSeconds_ = new QSpinBox(frame);
     pageSeconds_->setObjectName(QStringLiteral("spnPageSeconds"));
     pageSeconds_->setRange(lcd::kMinPageSeconds, lcd::kMaxPageSeconds);
     pageSeconds_->setSuffix(QStringLiteral(" 秒"));
     connect(boardKind_, &QComboBox::currentIndexChanged, this, [this](int index) {
-        Q_EMIT boardKindChosen(index == 1 ? lcd::BoardKind::Lcd : lcd::BoardKind::Led);
+        Q_EMIT boardKindChosen(lcd::BoardKind(index));
     });
     connect(pageSeconds_, &QSpinBox::valueChanged, this, &PanelPage::pageSecondsChosen);
     auto *outer = new QVBoxLayout(frame);
@@ -169,11 +171,11 @@ void PanelPage::showPublishUrl(const QString &url) {
 void PanelPage::showBoardChoice(lcd::BoardKind kind, int pageSeconds) {
     const QSignalBlocker quietKind(boardKind_);
     const QSignalBlocker quietSeconds(pageSeconds_);
-    boardKind_->setCurrentIndex(kind == lcd::BoardKind::Lcd ? 1 : 0);
+    boardKind_->setCurrentIndex(int(kind));
     pageSeconds_->setValue(pageSeconds);
-    pageSeconds_->setEnabled(kind == lcd::BoardKind::Lcd);
+    pageSeconds_->setEnabled(lcd::showsLcd(kind));
     for (QSpinBox *spin : formBeats_)
-        spin->setEnabled(kind == lcd::BoardKind::Lcd);
+        spin->setEnabled(lcd::showsLcd(kind));
 }
 
 void PanelPage::fillLabelStyles(int chosen) {
@@ -184,7 +186,7 @@ void PanelPage::fillLabelStyles(int chosen) {
 }
 
 void PanelPage::applyStates(const OptionStates &states) {
-    labelFrame_->setEnabled(states.frame3Enabled());
+    labelFrame_->setEnabled(states.labelSettingsEnabled());
     for (QGroupBox *frame : imageRows_) {
         frame->setEnabled(states.imageRowsShown());
         frame->setVisible(states.imageRowsShown());

@@ -28,7 +28,7 @@ BacklightFrame::BacklightFrame(QWidget *parent)
 }
 
 void BacklightFrame::showRow(int row) {
-    QPushButton *option = Option4(row);
+    QPushButton *option = backlightButton(row);
     const QSignalBlocker quiet(option);
     option->setChecked(true);
 }

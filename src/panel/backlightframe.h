@@ -16,7 +16,7 @@ class BacklightFrame : public QGroupBox {
 public:
     explicit BacklightFrame(QWidget *parent = nullptr);
 
-    QPushButton *Option4(int i) const { return option4_.at(static_cast<size_t>(i)); }
+    QPushButton *backlightButton(int i) const { return option4_.at(static_cast<size_t>(i)); }
     // Row `row` pressed, without telling.
     void showRow(int row);
 

@@ -1,9 +1,9 @@
 #include "backlightpicture.h"
 
+#include "announcementtape.h"
 #include "backlight.h"
 #include "boardmodel.h"
 #include "logging.h"
-#include "mdlm_tape.h"
 #include "olecolor.h"
 #include "picturefile.h"
 
@@ -18,7 +18,7 @@ Result<> showPicture(BoardModel &board, const Result<BacklightRow> &shown, int r
         board.setPicture(BoardPicture::builtIn(row));
         return {};
     }
-    if (!mdlM_Tape::FileExists(shown->file)) {
+    if (!AnnouncementTape::FileExists(shown->file)) {
         logPassedOver(logPicture,
                       Error(Error::Kind::NotFound, QStringLiteral("no such picture: the panel's "
                                                                   "picture stays as it was"))

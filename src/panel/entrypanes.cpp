@@ -1,8 +1,8 @@
 #include "entrypanes.h"
 
-#include "degitrenderer.h"
 #include "olecolor.h"
 #include "panelwidgets.h"
+#include "segmentrenderer.h"
 
 #include <QLabel>
 #include <QListWidget>
@@ -137,17 +137,17 @@ void EntryPanes::shapeKeys() {
 }
 
 void EntryPanes::showPaneAtBack(EntryPane pane) {
-    Frame1(static_cast<int>(pane))->lower();
+    frames_.at(static_cast<size_t>(pane))->lower();
 }
 
 void EntryPanes::showEntry(const PanelState &state) {
     for (int i = 0; i < PanelState::kRouteLists; ++i) {
-        const QSignalBlocker quiet(List2(i));
-        List2(i)->setCurrentRow(state.routeDigit(i));
+        const QSignalBlocker quiet(routeDigitList(i));
+        routeDigitList(i)->setCurrentRow(state.routeDigit(i));
     }
     for (int i = 0; i < PanelState::kSectionLists; ++i) {
-        const QSignalBlocker quiet(List3(i));
-        List3(i)->setCurrentRow(state.sectionDigit(i));
+        const QSignalBlocker quiet(sectionDigitList(i));
+        sectionDigitList(i)->setCurrentRow(state.sectionDigit(i));
     }
     label2_[0]->setText(state.keypad().routeText());
     label2_[2]->setText(state.keypad().sectionText());

@@ -23,12 +23,12 @@ class EntryPanes : public QWidget {
 public:
     explicit EntryPanes(QWidget *parent = nullptr);
 
-    PaneFrame *Frame1(int i) const { return frames_.at(static_cast<size_t>(i)); }
-    QListWidget *List2(int i) const { return list2_.at(static_cast<size_t>(i)); }
-    QListWidget *List3(int i) const { return list3_.at(static_cast<size_t>(i)); }
-    QPushButton *Command1(int i) const { return command1_.at(static_cast<size_t>(i)); }
-    QPushButton *CommandButton1(int i) const { return keys_.at(static_cast<size_t>(i)); }
-    QLabel *Label2(int i) const { return label2_.at(static_cast<size_t>(i)); }
+    PaneFrame *pane(int i) const { return frames_.at(static_cast<size_t>(i)); }
+    QListWidget *routeDigitList(int i) const { return list2_.at(static_cast<size_t>(i)); }
+    QListWidget *sectionDigitList(int i) const { return list3_.at(static_cast<size_t>(i)); }
+    QPushButton *setRouteButton(int i) const { return command1_.at(static_cast<size_t>(i)); }
+    QPushButton *keypadKey(int i) const { return keys_.at(static_cast<size_t>(i)); }
+    QLabel *keypadDisplay(int i) const { return label2_.at(static_cast<size_t>(i)); }
 
     // The lists' digits and the keypad's displays as `state` holds them, without the lists'
     // click sounds.

@@ -21,7 +21,7 @@ public:
     virtual void setCellValue(int cell, const QVariant &value) = 0;
     // Every segment of the cell lit (-1), or the cell blank (0).
     virtual void resetCell(int cell, qint16 mode) = 0;
-    virtual void SetChimei(const QString &name) = 0;
+    virtual void showName(const QString &name) = 0;
     // Timer1 off and both clock cells dark.
     virtual void stopClock() = 0;
     // Timer1 on again, but only while the clock cells are shown.
@@ -30,7 +30,7 @@ public:
     // the highest ticket number handed out so far and the cells of information digits. Only
     // boards that show them need it.
     virtual void showRoute(const RouteOnBoard &route) { Q_UNUSED(route); }
-    // The real name of the stop the route file names `name`, given before SetChimei(name).
+    // The real name of the stop the route file names `name`, given before showName(name).
     virtual void showStopWritten(const QString &name, const QString &written) {
         Q_UNUSED(name);
         Q_UNUSED(written);

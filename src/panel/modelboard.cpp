@@ -12,7 +12,7 @@ void ModelBoard::resetCell(int cell, qint16 mode) {
     board_.resetCell(cell, mode);
 }
 
-void ModelBoard::SetChimei(const QString &name) {
+void ModelBoard::showName(const QString &name) {
     board_.setStopName(name);
 }
 

@@ -8,7 +8,7 @@ namespace q47 {
 
 PanelControl::PanelControl(PanelState &state, FareBoard &board, const SettingsStore &settings,
                            SoundOutput &sound, PanelHost &host, PanelRuntime &runtime,
-                           mdlM_Tape::EngineFactory speech)
+                           AnnouncementTape::EngineFactory speech)
     : state_(state), board_(board), settings_(settings), sound_(sound),
       tape_(settings, sound, state, std::move(speech)),
       session_(board, settings, sound, tape_, host, runtime) {
@@ -21,18 +21,18 @@ PanelControl::PanelControl(PanelState &state, FareBoard &board, const SettingsSt
 }
 
 void PanelControl::pressKeypad(int key) {
-    sound_.PlaySnd(settings_.text(setting::ResetSound), QStringLiteral("S1"), 0, 0);
+    sound_.play(settings_.text(setting::ResetSound), SoundChannel::S1, SoundWait::No, 0);
     state_.pressKeypad(key);
 }
 
 void PanelControl::chooseRouteDigit(int list, int digit) {
     state_.setRouteDigit(list, digit);
-    sound_.PlaySnd(settings_.text(setting::ResetSound), QStringLiteral("S1"), 0, 0);
+    sound_.play(settings_.text(setting::ResetSound), SoundChannel::S1, SoundWait::No, 0);
 }
 
 void PanelControl::chooseSectionDigit(int list, int digit) {
     state_.setSectionDigit(list, digit);
-    sound_.PlaySnd(settings_.text(setting::RouteSound), QStringLiteral("S1"), 0, 0);
+    sound_.play(settings_.text(setting::RouteSound), SoundChannel::S1, SoundWait::No, 0);
 }
 
 bool PanelControl::setRouteFrom(EntryPane pane) {
@@ -135,8 +135,8 @@ void PanelControl::operatorKey(OperatorAction action, int digit) {
 }
 
 void PanelControl::shutDown() {
-    board_.SetChimei(QString());
-    sound_.CloseSnd();
+    board_.showName(QString());
+    sound_.closeAll();
     tape_.TapeRelease();
 }
 

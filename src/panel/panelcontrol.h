@@ -1,6 +1,6 @@
 #pragma once
 
-#include "mdlm_tape.h"
+#include "announcementtape.h"
 #include "panelrules.h"
 #include "panelstate.h"
 #include "routesession.h"
@@ -25,12 +25,12 @@ public:
     // `speech` creates the announcement tape's engine; without one speech is off.
     PanelControl(PanelState &state, FareBoard &board, const SettingsStore &settings,
                  SoundOutput &sound, PanelHost &host, PanelRuntime &runtime,
-                 mdlM_Tape::EngineFactory speech = {});
+                 AnnouncementTape::EngineFactory speech = {});
 
     PanelState &state() { return state_; }
     RouteSession &session() { return session_; }
     const RouteSession &session() const { return session_; }
-    mdlM_Tape &tape() { return tape_; }
+    AnnouncementTape &tape() { return tape_; }
 
     // A keypad key (0 to 9, KeypadEntry::kRouteKey, kSectionKey), with the key sound.
     void pressKeypad(int key);
@@ -65,7 +65,7 @@ private:
     FareBoard &board_;
     const SettingsStore &settings_;
     SoundOutput &sound_;
-    mdlM_Tape tape_;
+    AnnouncementTape tape_;
     RouteSession session_;
 };
 

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "announcementtape.h"
 #include "keypadentry.h"
-#include "mdlm_tape.h"
 #include "staterecords.h"
 
 #include <QObject>
@@ -125,7 +125,7 @@ private:
     bool routeSet_ = false;
     bool cleared_ = false;
     // Nothing can be spoken until the speech engine is there.
-    QString tapeCaption_ = QString::fromUtf8(mdlM_Tape::kUnavailable);
+    QString tapeCaption_ = QString::fromUtf8(AnnouncementTape::kUnavailable);
     bool tapeFrame_ = false;
     bool tapeButtons_ = false;
 };

@@ -1,7 +1,7 @@
 #include "panelwidgets.h"
 
 #include "olecolor.h"
-#include "degitrenderer.h"
+#include "segmentrenderer.h"
 #include "twips.h"
 
 #include <QStyleOptionButton>

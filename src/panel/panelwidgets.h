@@ -1,6 +1,6 @@
 #pragma once
 
-#include "degitmodel.h"
+#include "segmentmodel.h"
 
 #include <QFrame>
 #include <QPushButton>

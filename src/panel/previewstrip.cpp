@@ -86,7 +86,7 @@ void PreviewStrip::drawTicket(const TicketRequest &ticket) {
     {
         QPainter painter(&picture_->image());
         painter.setRenderHint(QPainter::Antialiasing);
-        KB4_DrawSeiriken(ticket.plugin, painter, ticket.stopName, ticket.date,
+        drawPluginTicket(ticket.plugin, painter, ticket.stopName, ticket.date,
                          QTime::currentTime().toString(QStringLiteral("HH:mm:ss")), ticket.route,
                          ticket.seiriNo, ticket.stopIndex, combo1_->currentIndex());
     }

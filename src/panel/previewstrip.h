@@ -58,8 +58,8 @@ public:
     void setTicketSize(const QSize &size);
 
     QLabel *Label4() const { return label4_; }
-    PictureBox *picSeirikenPrev() const { return picture_; }
-    QComboBox *Combo1() const { return combo1_; }
+    PictureBox *ticketPicture() const { return picture_; }
+    QComboBox *companyList() const { return combo1_; }
 
     // The ticket of the stop, by the plug-in, with the time of now and the chosen company.
     void Cls() override;

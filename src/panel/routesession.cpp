@@ -1,8 +1,8 @@
 #include "routesession.h"
 
+#include "announcementtape.h"
 #include "fareboard.h"
 #include "fareupdate.h"
-#include "mdlm_tape.h"
 #include "panelrules.h"
 #include "settingsstore.h"
 #include "soundoutput.h"
@@ -27,14 +27,14 @@ void SystemRuntime::sleep(int ms) {
 }
 
 RouteSession::RouteSession(FareBoard &board, const SettingsStore &settings, SoundOutput &sound,
-                           mdlM_Tape &tape, PanelHost &host, PanelRuntime &runtime)
+                           AnnouncementTape &tape, PanelHost &host, PanelRuntime &runtime)
     : board_(board), settings_(settings), sound_(sound), tape_(tape), host_(host),
       runtime_(runtime) {}
 
 bool RouteSession::setRoute(const QString &routeText, int startSection) {
     const QString dataFolder = normalizeFolder(settings_.text(setting::DataFolder));
     const QString soundFolder = normalizeFolder(settings_.text(setting::SoundFolder));
-    sound_.PlaySnd(settings_.text(setting::RouteSound), QStringLiteral("S1"), 0, 0);
+    sound_.play(settings_.text(setting::RouteSound), SoundChannel::S1, SoundWait::No, 0);
 
     tape_.TapeLoad(soundFolder, routeName(routeText));
     if (const Result<> loaded = loadRoute(table_, dataFolder, routeText, startSection); !loaded) {
@@ -45,7 +45,7 @@ bool RouteSession::setRoute(const QString &routeText, int startSection) {
     if (side_)
         tape_.setWrittenNames(cp932Substitutes(*side_));
 
-    board_.SetChimei(QStringLiteral("系統設定"));
+    board_.showName(QStringLiteral("系統設定"));
     for (int k = 1; k <= kFareCells; ++k)
         board_.resetCell(k, -1);
     runtime_.processEvents();
@@ -65,8 +65,8 @@ bool RouteSession::step(int index) {
     if (!target)
         return false;
     table_.CurStopPos = *target;
-    sound_.PlaySnd(stepSound(settings_, table_, table_.CurStopPos), QStringLiteral("S2"),
-                   stepSoundWaits(settings_) ? -1 : 0, 0);
+    sound_.play(stepSound(settings_, table_, table_.CurStopPos), SoundChannel::S2,
+                stepSoundWaits(settings_) ? SoundWait::UntilEnd : SoundWait::No, 0);
     showCurrentStop();
     return true;
 }
@@ -105,7 +105,7 @@ void RouteSession::DispData(int n) {
     }
     runtime_.processEvents();
     board_.showStopWritten(table_.at(n).StopName, writtenStopName(n));
-    board_.SetChimei(table_.at(n).StopName);
+    board_.showName(table_.at(n).StopName);
 }
 
 QString RouteSession::writtenStopName(int n) const {
@@ -117,13 +117,13 @@ QString RouteSession::writtenStopName(int n) const {
 
 void RouteSession::renameCurrentStop() {
     const int n = table_.CurStopPos + 1;
-    board_.SetChimei(QString());
+    board_.showName(QString());
     board_.showStopWritten(table_.at(n).StopName, writtenStopName(n));
-    board_.SetChimei(table_.at(n).StopName);
+    board_.showName(table_.at(n).StopName);
 }
 
 void RouteSession::blankBoard() {
-    board_.SetChimei(QString());
+    board_.showName(QString());
     for (int k = 1; k <= kFareCells; ++k)
         board_.resetCell(k, 0);
     board_.stopClock();

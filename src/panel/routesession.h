@@ -15,7 +15,7 @@ class PanelRuntime;
 class TicketPreview;
 class SettingsStore;
 class SoundOutput;
-class mdlM_Tape;
+class AnnouncementTape;
 
 // The route on the board: setting a route from its file, stepping from stop to stop and
 // putting a stop on the board. Owns the route table with the current stop, the date fixed
@@ -26,7 +26,7 @@ public:
     static constexpr int kLampTestMs = 3000;
 
     RouteSession(FareBoard &board, const SettingsStore &settings, SoundOutput &sound,
-                 mdlM_Tape &tape, PanelHost &host, PanelRuntime &runtime);
+                 AnnouncementTape &tape, PanelHost &host, PanelRuntime &runtime);
 
     // "リセット" up to the lamp test: the route-setting sound, the announcement list, the
     // route file and every segment lit for the lamp test's time, then the cells at 0. False
@@ -70,7 +70,7 @@ private:
     FareBoard &board_;
     const SettingsStore &settings_;
     SoundOutput &sound_;
-    mdlM_Tape &tape_;
+    AnnouncementTape &tape_;
     PanelHost &host_;
     PanelRuntime &runtime_;
     TicketPreview *preview_ = nullptr;

@@ -44,12 +44,12 @@ ScrollFrame::ScrollFrame(QWidget *parent) : QFrame(parent) {
 void ScrollFrame::showScroll(int speed, int interval) {
     const int values[2] = {speed, interval};
     for (int i = 0; i < 2; ++i) {
-        QScrollBar *bar = HScroll1(i);
+        QScrollBar *bar = scrollBar(i);
         {
             const QSignalBlocker quiet(bar);
             bar->setValue(values[i]);
         }
-        Label1(i)->setText(QString::number(bar->value()));
+        scrollValue(i)->setText(QString::number(bar->value()));
     }
 }
 

@@ -19,9 +19,9 @@ class ScrollFrame : public QFrame {
 public:
     explicit ScrollFrame(QWidget *parent = nullptr);
 
-    QCheckBox *Check2() const { return check2_; }
-    QScrollBar *HScroll1(int i) const { return hscroll1_.at(static_cast<size_t>(i)); }
-    QLabel *Label1(int i) const { return label1_.at(static_cast<size_t>(i)); }
+    QCheckBox *lateNightBox() const { return check2_; }
+    QScrollBar *scrollBar(int i) const { return hscroll1_.at(static_cast<size_t>(i)); }
+    QLabel *scrollValue(int i) const { return label1_.at(static_cast<size_t>(i)); }
 
     // The bars and their values, and the switch, as the panel holds them.
     void showScroll(int speed, int interval);

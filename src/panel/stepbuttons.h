@@ -16,8 +16,8 @@ class StepButtons : public QWidget {
 public:
     explicit StepButtons(QWidget *parent = nullptr);
 
-    QPushButton *Check1() const { return check1_; }
-    QPushButton *Command2(int i) const { return command2_.at(static_cast<size_t>(i)); }
+    QPushButton *clearButton() const { return check1_; }
+    QPushButton *stepButton(int i) const { return command2_.at(static_cast<size_t>(i)); }
 
     // Whether a route has been set and the display is cleared.
     void showStepping(bool routeSet, bool cleared);

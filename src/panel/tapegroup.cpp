@@ -1,8 +1,8 @@
 #include "tapegroup.h"
 
-#include "degitrenderer.h"
 #include "olecolor.h"
 #include "panelwidgets.h"
+#include "segmentrenderer.h"
 
 namespace q47 {
 

@@ -16,10 +16,10 @@ class TapeGroup : public QGroupBox {
 public:
     explicit TapeGroup(QWidget *parent = nullptr);
 
-    QPushButton *cmdTapeBack() const { return back_; }
-    QPushButton *cmdTapeNext() const { return next_; }
-    QPushButton *cmdTapeStop() const { return stop_; }
-    QPushButton *cmdTapeSet() const { return set_; }
+    QPushButton *backButton() const { return back_; }
+    QPushButton *nextButton() const { return next_; }
+    QPushButton *stopButton() const { return stop_; }
+    QPushButton *voiceButton() const { return set_; }
 
     void showTape(const PanelState &state);
 

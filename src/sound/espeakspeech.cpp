@@ -3,7 +3,7 @@
 #include "gstsink.h"
 #include "japanesereading.h"
 #include "logging.h"
-#include "mdlsndapi.h"
+#include "soundchannels.h"
 
 #include <QDateTime>
 #include <QFileInfo>
@@ -351,7 +351,7 @@ Result<> EspeakSpeech::Impl::begin() {
         return Error(Error::Kind::Unavailable,
                      QStringLiteral("the voice stays silent: %1").arg(QLatin1String(what)));
     };
-    if (Result<> sound = mdlSndAPI::start(); !sound)
+    if (Result<> sound = SoundChannels::start(); !sound)
         return sound.error();
     EspeakThread &thread = EspeakThread::instance();
     sampleRate = thread.sampleRate();

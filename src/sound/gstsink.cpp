@@ -1,7 +1,7 @@
 #include "gstsink.h"
 
 #include "logging.h"
-#include "mdlsndapi.h"
+#include "soundchannels.h"
 
 namespace q47 {
 

@@ -30,20 +30,16 @@ QString soundDeviceName(SoundDevice device) {
     return {};
 }
 
-int soundChannelSlot(const QString &channel) {
-    for (int i = 0; i < static_cast<int>(kSoundChannels.size()); ++i) {
-        if (channel.compare(QLatin1String(kSoundChannels[i]), Qt::CaseInsensitive) == 0)
-            return i;
-    }
-    return -1;
+QString soundChannelName(SoundChannel channel) {
+    return QStringLiteral("S%1").arg(static_cast<int>(channel) + 1);
 }
 
-QString soundChannelAlias(const QString &channel) {
+QString soundChannelAlias(SoundChannel channel) {
     // Without an application object (tools, benchmarks) the running executable still names it.
     const QString program = QCoreApplication::instance()
                                 ? QCoreApplication::applicationFilePath()
                                 : QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget();
-    return QFileInfo(program).completeBaseName() + channel;
+    return QFileInfo(program).completeBaseName() + soundChannelName(channel);
 }
 
 } // namespace q47

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QString>
+#include "soundoutput.h"
 
-#include <array>
+#include <QString>
 
 namespace q47 {
 
@@ -14,8 +14,6 @@ enum class SoundDevice {
     Sequencer, // "MID"
 };
 
-inline constexpr std::array<const char *, 4> kSoundChannels{"S1", "S2", "S3", "S4"};
-
 // The last three characters of the path, upper-cased and trimmed: "x.wav " is not a WAV,
 // "x.midi" is not MIDI, and a name without a dot such as "xwav" is one.
 SoundDevice soundDeviceForPath(const QString &path);
@@ -23,11 +21,11 @@ SoundDevice soundDeviceForPath(const QString &path);
 // "waveaudio", "mpegvideo", "sequencer"; empty for None.
 QString soundDeviceName(SoundDevice device);
 
-// 0 to 3 for "S1" to "S4" in any letter case, -1 otherwise.
-int soundChannelSlot(const QString &channel);
+// "S1" to "S4".
+QString soundChannelName(SoundChannel channel);
 
 // The program's base name followed directly by the channel name ("Q47S2"). Read afresh on
 // every call, as the channel's device name.
-QString soundChannelAlias(const QString &channel);
+QString soundChannelAlias(SoundChannel channel);
 
 } // namespace q47

@@ -2,20 +2,29 @@
 
 #include <QString>
 
+#include <array>
+
 namespace q47 {
 
-// What callers of the sound channels need: play a file on one of "S1" to "S4", optionally
-// waiting for its end, and close every channel at exit. The control panel and the
-// announcement tape take this by reference, so that their tests can record the calls instead.
+// The four sound channels; a new sound on one ends the one before on that channel only.
+enum class SoundChannel { S1, S2, S3, S4 };
+inline constexpr std::array kSoundChannels{SoundChannel::S1, SoundChannel::S2, SoundChannel::S3,
+                                           SoundChannel::S4};
+
+// Whether a call to play returns at once or once the sound has ended.
+enum class SoundWait { No, UntilEnd };
+
+// What callers of the sound channels need: play a file on a channel, optionally waiting for
+// its end, and close every channel at exit. The control panel and the announcement tape take
+// this by reference, so that their tests can record the calls instead.
 class SoundOutput {
 public:
     virtual ~SoundOutput() = default;
 
-    // Wait: 0 returns at once, anything else returns after the sound has ended and then
-    // sleeps Pause milliseconds. Failures are silent.
-    virtual void PlaySnd(const QString &Path, const QString &Channel, qint16 Wait,
-                         qint16 Pause) = 0;
-    virtual void CloseSnd() = 0;
+    // A waited sound is followed by a sleep of `pauseMs` (none when not positive). Failures
+    // are silent.
+    virtual void play(const QString &path, SoundChannel channel, SoundWait wait, int pauseMs) = 0;
+    virtual void closeAll() = 0;
 };
 
 } // namespace q47

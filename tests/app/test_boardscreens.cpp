@@ -3,7 +3,7 @@
 #include "boardmodel.h"
 #include "boardplace.h"
 #include "boardswitch.h"
-#include "form1.h"
+#include "ledboard.h"
 #include "lcdboard.h"
 #include "settingsstore.h"
 
@@ -29,7 +29,7 @@ void TestBoardScreens::eachBoardComesBackOnItsScreenAndPlace() {
     BoardModel model;
     const SettingsStore settings;
     {
-        Form1 led(model);
+        LedBoard led(model);
         BoardSwitch boards(led, model, settings);
         boards.show(lcd::BoardKind::Both);
         QVERIFY(led.isVisible() && boards.lcdBoard() && boards.lcdBoard()->isVisible());
@@ -41,7 +41,7 @@ void TestBoardScreens::eachBoardComesBackOnItsScreenAndPlace() {
         boards.rememberWindows();
     }
     {
-        Form1 led(model);
+        LedBoard led(model);
         BoardSwitch boards(led, model, settings);
         boards.show(lcd::BoardKind::Both);
         boards.restoreLedPlace();
@@ -60,7 +60,7 @@ void TestBoardScreens::eachBoardComesBackOnItsScreenAndPlace() {
         QSettings user;
         writeBoardPlace(user, QStringLiteral("led"), {QStringLiteral("gone"), place, false});
     }
-    Form1 led(model);
+    LedBoard led(model);
     BoardSwitch boards(led, model, settings);
     boards.show(lcd::BoardKind::Led);
     // Where the screen was, right of the others.

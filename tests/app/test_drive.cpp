@@ -5,19 +5,19 @@
 #include "boardmodel.h"
 #include "boardswitch.h"
 #include "boardzoom.h"
+#include "controlpanel.h"
 #include "fonts.h"
-#include "form1.h"
-#include "frmctl.h"
-#include "frmoption.h"
 #include "lcdboard.h"
 #include "lcdlayout.h"
 #include "lcdtexts.h"
-#include "mdliniio.h"
+#include "ledboard.h"
+#include "optionsdialog.h"
 #include "panelwidgets.h"
 #include "q47app.h"
 #include "recordingsound.h"
 #include "scrollframe.h"
 #include "settingsstore.h"
+#include "statefileio.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -109,7 +109,7 @@ private Q_SLOTS:
             QVERIFY2(windowManagerRunning(), "the window manager did not start");
         sound_ = std::make_unique<q47::RecordingSound>();
         app_ = std::make_unique<q47::Q47App>(sound_.get(), statePath());
-        app_->Form_Load();
+        app_->start();
         app_->settings().setText(q47::setting::DataFolder, QStringLiteral(Q47_SAMPLES "/data"));
         app_->settings().setText(q47::setting::SoundFolder, QStringLiteral(Q47_SAMPLES "/data"));
         app_->controlPanel()->session().setLampTestMs(100);
@@ -136,7 +136,7 @@ private Q_SLOTS:
         if (windowManagerRunning())
             QVERIFY(panel.size() != app_->controlPanel()->size()); // a title bar was counted
         QCOMPARE(board, QRect(available.topLeft(), app_->board().size())); // no frame
-        QCOMPARE(app_->board().mask(), q47::Form1::roundedRegion(app_->board().size()));
+        QCOMPARE(app_->board().mask(), q47::LedBoard::roundedRegion(app_->board().size()));
     }
 
     // Neither the window manager nor the operator can maximise or resize the panel.
@@ -162,21 +162,21 @@ private Q_SLOTS:
     }
 
     void keypadRouteResetAndTwoSteps() {
-        q47::frmCtl &panel = *app_->controlPanel();
+        q47::ControlPanel &panel = *app_->controlPanel();
         for (int key : {10, 1, 11, 1})
-            QTest::mouseClick(panel.entryPanes()->CommandButton1(key), Qt::LeftButton, {},
+            QTest::mouseClick(panel.entryPanes()->keypadKey(key), Qt::LeftButton, {},
                               QPoint(15, 13));
-        QCOMPARE(panel.entryPanes()->Label2(0)->text(), QStringLiteral("1"));
-        QCOMPARE(panel.entryPanes()->Label2(2)->text(), QStringLiteral("1"));
-        QTest::mouseClick(panel.entryPanes()->Command1(1), Qt::LeftButton);
-        QVERIFY(panel.stepButtons()->Command2(1)->isEnabled());
+        QCOMPARE(panel.entryPanes()->keypadDisplay(0)->text(), QStringLiteral("1"));
+        QCOMPARE(panel.entryPanes()->keypadDisplay(2)->text(), QStringLiteral("1"));
+        QTest::mouseClick(panel.entryPanes()->setRouteButton(1), Qt::LeftButton);
+        QVERIFY(panel.stepButtons()->stepButton(1)->isEnabled());
         QCOMPARE(panel.route().StopCount, 12);
         QCOMPARE(panel.route().CurStopPos, 0);
 
-        QTest::mouseClick(panel.stepButtons()->Command2(1), Qt::LeftButton);
-        QTest::mouseClick(panel.stepButtons()->Command2(1), Qt::LeftButton);
+        QTest::mouseClick(panel.stepButtons()->stepButton(1), Qt::LeftButton);
+        QTest::mouseClick(panel.stepButtons()->stepButton(1), Qt::LeftButton);
         QCOMPARE(panel.route().CurStopPos, 2);
-        q47::Form1 &board = app_->board();
+        q47::LedBoard &board = app_->board();
         const q47::BoardContent &shownOnBoard = app_->model().content();
         QCOMPARE(shownOnBoard.cells[1], QVariant(200));
         QCOMPARE(shownOnBoard.cells[3], QVariant(170));
@@ -207,9 +207,9 @@ private Q_SLOTS:
             shown.save(shots + QStringLiteral("/board-stepped.png"));
 
         // A double-click on the keypad pane brings the digit lists to the front.
-        QTest::mouseDClick(panel.entryPanes()->Frame1(1), Qt::LeftButton, {}, QPoint(5, 100));
+        QTest::mouseDClick(panel.entryPanes()->pane(1), Qt::LeftButton, {}, QPoint(5, 100));
         QCOMPARE(panel.state().backPane(), qint16(1));
-        const QListWidget *list = panel.entryPanes()->List2(0);
+        const QListWidget *list = panel.entryPanes()->routeDigitList(0);
         const QRect digits =
             list->viewport()->geometry().translated(list->mapToGlobal(QPoint(0, 0)));
         QTRY_COMPARE_WITH_TIMEOUT(screen().pixel(digits.left() + 2, digits.bottom() - 2),
@@ -222,9 +222,9 @@ private Q_SLOTS:
     // route, it shows what the LED board shows, late-night fares too, and both follow a step.
     // It stands where the LED board stood, unframed, and comes back where it was left.
     void bothBoardsFollowOneRoute() {
-        q47::frmCtl &panel = *app_->controlPanel();
+        q47::ControlPanel &panel = *app_->controlPanel();
         q47::BoardSwitch &boards = *app_->boards();
-        q47::Form1 &led = app_->board();
+        q47::LedBoard &led = app_->board();
         const auto sameFares = [&] {
             QStringList differ;
             for (int k = 1; k <= q47::kBoardCells; ++k) {
@@ -244,13 +244,13 @@ private Q_SLOTS:
         QCOMPARE(sameFares(), QString());
         QVERIFY(!q47::lcd::fareText(lcd->shownContent(), 1).trimmed().isEmpty());
 
-        panel.Frame6()->Check2()->click(); // late night
-        QTest::mouseClick(panel.stepButtons()->Command2(1), Qt::LeftButton);
+        panel.scrollFrame()->lateNightBox()->click(); // late night
+        QTest::mouseClick(panel.stepButtons()->stepButton(1), Qt::LeftButton);
         QCOMPARE(lcd->shownContent().stopName,
                  panel.route().at(panel.route().CurStopPos + 1).StopName);
         QCOMPARE(sameFares(), QString());
-        QTest::mouseClick(panel.stepButtons()->Command2(0), Qt::LeftButton);
-        panel.Frame6()->Check2()->click();
+        QTest::mouseClick(panel.stepButtons()->stepButton(0), Qt::LeftButton);
+        panel.scrollFrame()->lateNightBox()->click();
         QCOMPARE(sameFares(), QString());
 
         lcd->move(300, 200);
@@ -276,17 +276,17 @@ private Q_SLOTS:
     // The route's announcement list came with it: the buttons speak, and "調整" opens the
     // voice dialog over the panel.
     void announcementsWithTheRoute() {
-        q47::frmCtl &panel = *app_->controlPanel();
-        q47::TapeGroup *group = panel.grpM_Tape();
+        q47::ControlPanel &panel = *app_->controlPanel();
+        q47::TapeGroup *group = panel.tapeGroup();
         QCOMPARE(group->title(), QStringLiteral("音合使用可"));
-        QVERIFY(group->isEnabled() && group->cmdTapeNext()->isEnabled());
-        QTest::mouseClick(group->cmdTapeNext(), Qt::LeftButton);
+        QVERIFY(group->isEnabled() && group->nextButton()->isEnabled());
+        QTest::mouseClick(group->nextButton(), Qt::LeftButton);
         QCOMPARE(panel.tape().TapePos(), 1);
         QTest::qWait(200);
         const QString shots = qEnvironmentVariable("Q47_DRIVE_SHOTS");
         if (!shots.isEmpty())
             QGuiApplication::primaryScreen()->grabWindow(0).save(shots + "/panel-tape.png");
-        QTest::mouseClick(group->cmdTapeStop(), Qt::LeftButton);
+        QTest::mouseClick(group->stopButton(), Qt::LeftButton);
 
         bool seen = false;
         QTimer::singleShot(500, [&] {
@@ -298,19 +298,19 @@ private Q_SLOTS:
             if (dialog)
                 qobject_cast<QDialog *>(dialog)->reject();
         });
-        QTest::mouseClick(group->cmdTapeSet(), Qt::LeftButton);
+        QTest::mouseClick(group->voiceButton(), Qt::LeftButton);
         QVERIFY(seen);
     }
 
     // "設定..." opens the options on the screen, small enough for 1024 x 768, every page
     // reachable; "OK" closes it and the panel takes input again.
     void optionsDialogPages() {
-        q47::frmCtl &panel = *app_->controlPanel();
+        q47::ControlPanel &panel = *app_->controlPanel();
         const QString shots = qEnvironmentVariable("Q47_DRIVE_SHOTS");
         app_->settings().setFlag(q47::setting::UsePreview, 1);
         QString failure = QStringLiteral("no dialog");
         QTimer::singleShot(300, [&] {
-            auto *dialog = qobject_cast<q47::frmOption *>(QApplication::activeModalWidget());
+            auto *dialog = qobject_cast<q47::OptionsDialog *>(QApplication::activeModalWidget());
             if (!dialog)
                 return;
             const QRect frame = frameOnScreen(*dialog);
@@ -334,7 +334,7 @@ private Q_SLOTS:
             QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("Command4")),
                               Qt::LeftButton);
         });
-        QTest::mouseClick(panel.Command4(), Qt::LeftButton);
+        QTest::mouseClick(panel.optionsButton(), Qt::LeftButton);
         QVERIFY2(failure.isEmpty(), qPrintable(failure));
         QVERIFY(!app_->options()->isVisible());
         QVERIFY(panel.isEnabled() && app_->board().isEnabled());
@@ -344,14 +344,14 @@ private Q_SLOTS:
     // The ticket preview opens beside the panel without leaving the screen, and shows the
     // ticket of the stop on the board.
     void ticketPreviewOnTheScreen() {
-        q47::frmCtl &panel = *app_->controlPanel();
+        q47::ControlPanel &panel = *app_->controlPanel();
         q47::SettingsStore &s = app_->settings();
         const QString plugin = QStringLiteral(Q47_SAMPLES "/plugins/full.4SP");
-        QVERIFY(app_->options()->SetPlgin(plugin));
+        QVERIFY(app_->options()->describePlugin(plugin));
         s.setText(q47::setting::PluginFile, plugin);
         s.setFlag(q47::setting::UsePreview, 1);
-        QTest::mouseClick(panel.Check4(), Qt::LeftButton);
-        QTest::mouseClick(panel.stepButtons()->Command2(1), Qt::LeftButton);
+        QTest::mouseClick(panel.previewButton(), Qt::LeftButton);
+        QTest::mouseClick(panel.stepButtons()->stepButton(1), Qt::LeftButton);
         QTest::qWait(300);
         QTRY_VERIFY(QGuiApplication::primaryScreen()->geometry().contains(frameOnScreen(panel)));
         const QString shots = qEnvironmentVariable("Q47_DRIVE_SHOTS");
@@ -363,7 +363,7 @@ private Q_SLOTS:
         QVERIFY(panel.height() > before.height());
         QTRY_VERIFY(QGuiApplication::primaryScreen()->geometry().contains(frameOnScreen(panel)));
         panel.describeTicket(QSize(226, 112), {});
-        QTest::mouseClick(panel.Check4(), Qt::LeftButton);
+        QTest::mouseClick(panel.previewButton(), Qt::LeftButton);
         s.setFlag(q47::setting::UsePreview, 0);
     }
 
@@ -374,11 +374,12 @@ private Q_SLOTS:
         s.select(q47::setting::On1PanelUser);
         s.setText(q47::setting::On1PanelFile, QStringLiteral(Q47_SAMPLES "/panels/led.gif"));
         s.setColour(q47::setting::LabelColourOn1, 0x0000FFFF); // yellow
-        q47::Form1 &board = app_->board();
+        q47::LedBoard &board = app_->board();
         app_->model().setLabelsShown(true);
         app_->model().setNumbering(7, false);
-        QTest::mouseClick(app_->controlPanel()->Frame2()->Option4(1), Qt::LeftButton);
-        QVERIFY(board.Picture() != board.imgRes(1));
+        QTest::mouseClick(app_->controlPanel()->backlightFrame()->backlightButton(1),
+                          Qt::LeftButton);
+        QVERIFY(board.Picture() != board.backlightFace(1));
         QCOMPARE(app_->model().content().labels.colour, QColor(Qt::yellow));
         QTest::qWait(300);
         const QString shots = qEnvironmentVariable("Q47_DRIVE_SHOTS");
@@ -393,7 +394,7 @@ private Q_SLOTS:
     void boardsStayWithinTheScreen() {
         const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
         const auto within = [&](const QWidget &w) { return area.contains(frameOnScreen(w)); };
-        q47::Form1 &led = app_->board();
+        q47::LedBoard &led = app_->board();
         const QPoint home = led.pos();
         q47::LcdBoard *lcd =
             &static_cast<q47::LcdBoard &>(app_->boards()->show(q47::lcd::BoardKind::Lcd));
@@ -419,13 +420,13 @@ private Q_SLOTS:
 
         led.move(area.right() - 300, area.bottom() - 100);
         QTRY_COMPARE(led.pos(), QPoint(area.right() - 300, area.bottom() - 100));
-        app_->stateFile()->SaveIni();
+        app_->stateFile()->save();
         QSettings user;
         q47::board::writeZoom(user, 3);
         {
             q47::Q47App again(sound_.get(), statePath());
             again.setSpeechEnabled(false);
-            again.Form_Load();
+            again.start();
             QVERIFY(QTest::qWaitForWindowExposed(&again.board()));
             QTRY_VERIFY(within(again.board()));
             QCOMPARE(again.board().zoom(), q47::board::fittingZoom(3, design, area.size()));
@@ -444,20 +445,20 @@ private Q_SLOTS:
     void stateFileRoundTripsWithThePanelInPlace() {
         app_->controlPanel()->move(600, 500);
         QTRY_COMPARE(app_->controlPanel()->pos(), QPoint(600, 500));
-        app_->stateFile()->SaveIni();
+        app_->stateFile()->save();
         const QByteArray saved = fileBytes(statePath());
         QVERIFY(!saved.isEmpty());
         for (int restart = 0; restart < 2; ++restart) {
             q47::Q47App again(sound_.get(), statePath());
             again.setSpeechEnabled(false);
-            again.Form_Load();
+            again.start();
             QVERIFY(QTest::qWaitForWindowExposed(again.controlPanel()));
             // Until the window manager has framed it, where the panel stands is not settled.
             if (windowManagerRunning())
                 QTRY_VERIFY(again.controlPanel()->frameGeometry() !=
                             again.controlPanel()->geometry());
             QTest::qWait(200);
-            again.stateFile()->SaveIni();
+            again.stateFile()->save();
             QCOMPARE(fileBytes(statePath()), saved);
         }
     }

@@ -2,7 +2,7 @@
 // program run by a user.
 #include "boardpublishing.h"
 #include "followrun.h"
-#include "form1.h"
+#include "ledboard.h"
 #include "lcdboard.h"
 #include "mqttclient.h"
 #include "testbroker.h"
@@ -68,7 +68,7 @@ void TestFollow::boardsShowWhatIsPublishedAndSayWhenTheyWait() {
     QVERIFY(!boards.waiting());
     QVERIFY(!badgeShown(boards.led()) && !badgeShown(boards.lcd()));
     // The same board as drawn from the publisher's own model.
-    const Form1 own(model);
+    const LedBoard own(model);
     QCOMPARE(boards.led()->renderBoard(1), own.renderBoard(1));
 
     broker.stop();
@@ -99,7 +99,7 @@ void TestFollow::theProgramRendersTheRetainedStateOfBothBoards() {
     QVERIFY(program.waitForFinished(30000));
     QVERIFY2(program.exitCode() == 0, program.readAllStandardError().constData());
     const QImage image(shot);
-    const Form1 led(model);
+    const LedBoard led(model);
     LcdBoard lcd(model);
     const QImage ledShot = led.renderBoard(1);
     const QImage lcdShot = lcd.renderBoard(1);

@@ -3,17 +3,17 @@
 #include "boardlayout.h"
 #include "boardmodel.h"
 #include "builtinfaces.h"
-#include "degitmodel.h"
+#include "controlpanel.h"
 #include "dialogs.h"
 #include "fakepanel.h"
 #include "fonts.h"
-#include "form1.h"
-#include "frmctl.h"
-#include "frmoption.h"
 #include "lcdtexts.h"
-#include "mdliniio.h"
+#include "ledboard.h"
+#include "optionsdialog.h"
 #include "q47app.h"
+#include "segmentmodel.h"
 #include "settingsstore.h"
+#include "statefileio.h"
 
 #include <QApplication>
 #include <QFile>
@@ -28,7 +28,7 @@
 
 using q47::BoardModel;
 using q47::BoardPicture;
-using q47::Form1;
+using q47::LedBoard;
 
 class TestBoard : public QObject {
     Q_OBJECT
@@ -37,7 +37,7 @@ private Q_SLOTS:
 
     void cellsStandWhereTheGridPutsThem_data() {
         QTest::addColumn<int>("k");
-        QTest::addColumn<QRect>("degit");
+        QTest::addColumn<QRect>("digit");
         QTest::addColumn<QRect>("label");
         // Twips / 15, rounded: columns 1935.., rows 705.. for digits and 450.. for labels.
         QTest::newRow("1") << 1 << QRect(129, 47, 52, 20) << QRect(129, 30, 52, 16);
@@ -51,17 +51,17 @@ private Q_SLOTS:
     }
     void cellsStandWhereTheGridPutsThem() {
         QFETCH(int, k);
-        QFETCH(QRect, degit);
+        QFETCH(QRect, digit);
         QFETCH(QRect, label);
         BoardModel model;
-        Form1 board(model);
-        QCOMPARE(board.cellRect(k), degit);
+        LedBoard board(model);
+        QCOMPARE(board.cellRect(k), digit);
         QCOMPARE(board.labelRect(k), label);
     }
 
     void nameColumn() {
         BoardModel model;
-        Form1 board(model);
+        LedBoard board(model);
         QCOMPARE(board.size(), QSize(710, 244));
         QCOMPARE(board.nameRect(), QRect(32, 25, 38, 197));
         QCOMPARE(q47::board::fullWidthNumber(50), QStringLiteral("５０"));
@@ -72,7 +72,7 @@ private Q_SLOTS:
     // range.
     void theLedBoardFollowsAModelItDoesNotOwn() {
         BoardModel model;
-        Form1 early(model);
+        LedBoard early(model);
         const QImage fresh = early.renderBoard(1);
         model.setPicture(BoardPicture::builtIn(1));
         model.setDigitColours({0x400000, 0x202020, 0x00FF00});
@@ -84,7 +84,7 @@ private Q_SLOTS:
         model.setCellValue(3, 170);
         model.resetCell(4, -1);
         model.setStopName(QStringLiteral("市役所前"));
-        Form1 late(model);
+        LedBoard late(model);
         QCOMPARE(early.cellText(3), QStringLiteral("170 "));
         QCOMPARE(early.cellText(4), QStringLiteral("8888"));
         const QImage shown = early.renderBoard(1);
@@ -93,7 +93,7 @@ private Q_SLOTS:
     }
 
     void maskIsARoundedRectangle() {
-        const QRegion r = Form1::roundedRegion(QSize(710, 244));
+        const QRegion r = LedBoard::roundedRegion(QSize(710, 244));
         QCOMPARE(r.boundingRect(), QRect(0, 0, 710, 244));
         for (QPoint outside : {QPoint(0, 0), QPoint(709, 0), QPoint(0, 243), QPoint(709, 243),
                                QPoint(1, 1), QPoint(3, 0), QPoint(706, 0), QPoint(0, 3)})
@@ -107,12 +107,12 @@ private Q_SLOTS:
 
     void startUpPlacesBothWindowsWithoutSavedState() {
         q47::Q47App app;
-        app.Form_Load();
-        Form1 &board = app.board();
+        app.start();
+        LedBoard &board = app.board();
         QVERIFY(board.isVisible());
         QCOMPARE(board.pos(), QPoint(0, 0));
         QVERIFY(board.windowFlags() & Qt::FramelessWindowHint);
-        QCOMPARE(board.mask(), Form1::roundedRegion(board.size()));
+        QCOMPARE(board.mask(), LedBoard::roundedRegion(board.size()));
         QVERIFY(
             board.windowTitle().startsWith(QStringLiteral("運賃表示器アプリケーション - 型番:")));
 
@@ -123,10 +123,10 @@ private Q_SLOTS:
         const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
         QCOMPARE(panel.frameGeometry().bottomRight(), screen.bottomRight());
 
-        QCOMPARE(board.Picture(), board.imgRes(0));
-        QCOMPARE(board.imgRes(2), board.imgRes(1));
-        QVERIFY(board.imgRes(0) != board.imgRes(1));
-        QCOMPARE(board.imgRes(0).deviceIndependentSize().toSize(), QSize(709, 244));
+        QCOMPARE(board.Picture(), board.backlightFace(0));
+        QCOMPARE(board.backlightFace(2), board.backlightFace(1));
+        QVERIFY(board.backlightFace(0) != board.backlightFace(1));
+        QCOMPARE(board.backlightFace(0).deviceIndependentSize().toSize(), QSize(709, 244));
         for (int k = 1; k <= 50; ++k)
             QCOMPARE(app.model().content().cells[size_t(k)], QVariant(QString()));
         QVERIFY(!app.options()->isVisible());
@@ -140,17 +140,18 @@ private Q_SLOTS:
         {
             q47::Q47App saved(nullptr, state);
             saved.setSpeechEnabled(false);
-            saved.Form_Load();
+            saved.start();
             q47::SettingsStore &s = saved.settings();
             s.setFlag(q47::setting::ShowLabels, 1);
             s.setListIndex(q47::setting::LabelStyle, 7);
             s.setColour(q47::setting::LabelColourOn1, 0x0000FFFF);
             s.setColour(q47::setting::DigitBack, 0x00400000);
-            saved.options()->SetProp();
+            saved.options()->applyLook();
             saved.board().move(40, 30);
             saved.board().setZoom(1.5);
-            QTest::mouseClick(saved.controlPanel()->Frame2()->Option4(1), Qt::LeftButton);
-            saved.stateFile()->SaveIni();
+            QTest::mouseClick(saved.controlPanel()->backlightFrame()->backlightButton(1),
+                              Qt::LeftButton);
+            saved.stateFile()->save();
         }
         q47::Q47App app(nullptr, state);
         app.setSpeechEnabled(false);
@@ -175,7 +176,7 @@ private Q_SLOTS:
             firstZoom = app.board().zoom();
         };
         app.board().installEventFilter(&onPaint);
-        app.Form_Load();
+        app.start();
         QVERIFY(!first.isNull());
         QCOMPARE(firstAt, QPoint(40, 30));
         QCOMPARE(firstZoom, 1.5);
@@ -183,7 +184,7 @@ private Q_SLOTS:
         QCOMPARE(first, app.board().renderBoard(1));
         BoardModel plainModel;
         plainModel.setPicture(BoardPicture::builtIn(0));
-        Form1 plain(plainModel);
+        LedBoard plain(plainModel);
         QVERIFY(first != plain.renderBoard(1));
         QSettings().clear();
     }
@@ -212,13 +213,14 @@ private Q_SLOTS:
             q47::Q47App saved(nullptr, state);
             saved.setSpeechEnabled(false);
             saved.setPanelHost(&host);
-            saved.Form_Load();
+            saved.start();
             q47::SettingsStore &s = saved.settings();
             s.select(q47::setting::PanelsOneByOne);
             s.select(q47::setting::On1PanelUser);
             s.setText(q47::setting::On1PanelFile, picture.fileName());
-            QTest::mouseClick(saved.controlPanel()->Frame2()->Option4(1), Qt::LeftButton);
-            saved.stateFile()->SaveIni();
+            QTest::mouseClick(saved.controlPanel()->backlightFrame()->backlightButton(1),
+                              Qt::LeftButton);
+            saved.stateFile()->save();
             host.errors.clear();
         }
         q47::Q47App app(nullptr, state);
@@ -234,7 +236,7 @@ private Q_SLOTS:
                                  : "unnamed")
                         .arg(app.board().model().content().backlight);
         };
-        app.Form_Load();
+        app.start();
         QCOMPARE(seen, QStringList{QStringLiteral("panel shown, board named, backlight 1")});
         QCOMPARE(app.controlPanel()->backlightRow(), 1);
         QSettings().clear();
@@ -242,19 +244,19 @@ private Q_SLOTS:
 
     void cancelledDialogChangesNoCell() {
         q47::Q47App app;
-        app.Form_Load();
-        Form1 &board = app.board();
+        app.start();
+        LedBoard &board = app.board();
         app.model().setCellFormat(7, {2, 0, 0});
         bool panelDisabled = false;
         QTimer::singleShot(0, [&] {
             panelDisabled = !app.controlPanel()->isEnabled();
-            auto *dlg = qobject_cast<q47::Dlg100 *>(QApplication::activeModalWidget());
+            auto *dlg = qobject_cast<q47::CellFormatDialog *>(QApplication::activeModalWidget());
             QVERIFY(dlg);
             dlg->setZeroMode(3);
             dlg->setFillZero(2);
             dlg->reject();
         });
-        board.Degit_DblClick(3);
+        board.editCellFormat(3);
         QVERIFY(panelDisabled);
         QVERIFY(app.controlPanel()->isEnabled());
         for (int k = 1; k <= 50; ++k)
@@ -264,12 +266,12 @@ private Q_SLOTS:
 
     void confirmedDialogAppliesToEveryCell() {
         q47::Q47App app;
-        app.Form_Load();
-        Form1 &board = app.board();
+        app.start();
+        LedBoard &board = app.board();
         for (int k = 1; k <= 50; ++k)
             app.model().setCellValue(k, k * 10);
         QTimer::singleShot(0, [&] {
-            auto *dlg = qobject_cast<q47::Dlg100 *>(QApplication::activeModalWidget());
+            auto *dlg = qobject_cast<q47::CellFormatDialog *>(QApplication::activeModalWidget());
             QVERIFY(dlg);
             dlg->setZeroMode(1);
             dlg->setShift(1);
@@ -306,13 +308,13 @@ private Q_SLOTS:
         QFETCH(qint16, zeroMode);
         QFETCH(qint16, fillZero);
         BoardModel model;
-        Form1 board(model);
+        LedBoard board(model);
         model.setCellFormat(5, {zeroMode, fillZero, shift});
         const q47::CellFormat &held = model.content().formats[5];
         for (const QVariant &value : {QVariant(0), QVariant(-1), QVariant(7), QVariant(12345)}) {
             model.setCellValue(5, value);
             const QString uncut =
-                q47::degitDisplayText(value, held.zeroMode, held.fillZero, held.shift, -1);
+                q47::digitDisplayText(value, held.zeroMode, held.fillZero, held.shift, -1);
             QCOMPARE(uncut.right(held.keta), board.cellText(5));
             QCOMPARE(q47::lcd::fareText(model.content(), 5), uncut);
         }
@@ -320,10 +322,10 @@ private Q_SLOTS:
 
     void formInfoRoundTripsThePosition() {
         BoardModel model;
-        Form1 board(model);
-        board.SetFormInfo({1500, 3000});
+        LedBoard board(model);
+        board.restorePosition({1500, 3000});
         QCOMPARE(board.pos(), QPoint(100, 200));
-        const q47::WindowPosition p = board.GetFormInfo();
+        const q47::WindowPosition p = board.windowPosition();
         QCOMPARE(p.Left, 1500);
         QCOMPARE(p.Top, 3000);
     }
@@ -359,7 +361,7 @@ private Q_SLOTS:
     // first picture again, pixel for pixel.
     void backlightLightsTheFace() {
         BoardModel model;
-        Form1 board(model);
+        LedBoard board(model);
         model.setPicture(BoardPicture::builtIn(0));
         const QImage off = board.renderBoard(1);
         model.setPicture(BoardPicture::builtIn(1));
@@ -377,7 +379,7 @@ private Q_SLOTS:
     void labelsReplaceThePrintedNumbers() {
         for (const auto which : {q47::board::Artwork::Off, q47::board::Artwork::On1}) {
             BoardModel model;
-            Form1 board(model);
+            LedBoard board(model);
             model.setPicture(BoardPicture::builtIn(which == q47::board::Artwork::Off ? 0 : 1));
             model.setLabelsShown(true);
             model.setLabelColour(Qt::transparent); // the labels themselves leave no trace

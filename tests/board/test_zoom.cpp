@@ -1,13 +1,13 @@
 #include "boardlayout.h"
 #include "boardmodel.h"
 #include "boardzoom.h"
-#include "degitrenderer.h"
 #include "facedrag.h"
 #include "fonts.h"
-#include "form1.h"
 #include "lcdboard.h"
-#include "mdegit.h"
+#include "ledboard.h"
 #include "scaling.h"
+#include "segmentcell.h"
+#include "segmentrenderer.h"
 
 #include <QAction>
 #include <QApplication>
@@ -22,9 +22,9 @@
 #include <QTimer>
 
 using q47::BoardModel;
-using q47::Form1;
+using q47::LedBoard;
 using q47::board::clientSizePx;
-using q47::board::degitTwips;
+using q47::board::digitTwips;
 using q47::board::toPx;
 
 namespace {
@@ -57,8 +57,8 @@ void markCell(BoardModel &model, int k, const QVariant &value) {
 
 // Where the fifty cells stand together at `scale`.
 QRect allCells(qreal scale) {
-    return q47::scaledRect(toPx(degitTwips(1)), scale) |
-           q47::scaledRect(toPx(degitTwips(50)), scale);
+    return q47::scaledRect(toPx(digitTwips(1)), scale) |
+           q47::scaledRect(toPx(digitTwips(50)), scale);
 }
 
 void pressKey(QWidget &w, int key, Qt::KeyboardModifiers modifiers = Qt::ControlModifier) {
@@ -82,10 +82,10 @@ private Q_SLOTS:
     // corners outside the rounded outline transparent.
     void renderedBoardGrowsExactlyWithItsScale() {
         BoardModel model;
-        Form1 board(model);
+        LedBoard board(model);
         markCell(model, 27, 1230);
         model.setStopName(QStringLiteral("東京駅"));
-        const QRect cell = toPx(degitTwips(27));
+        const QRect cell = toPx(digitTwips(27));
         for (const qreal scale : {1.0, 1.5, 2.0, 3.0}) {
             const QImage shot = board.renderBoard(scale);
             QCOMPARE(shot.size(), q47::scaledSize(clientSizePx(), scale));
@@ -111,29 +111,29 @@ private Q_SLOTS:
     // times as dense shows, with no blend that a stretched bitmap would leave.
     void enlargedBoardIsDrawnAfreshNotStretched() {
         BoardModel model;
-        Form1 board(model);
+        LedBoard board(model);
         markCell(model, 5, 88);
         model.setStopName(QStringLiteral("駅"));
         // The same cell on its own.
-        q47::M_Degit cell;
+        q47::SegmentCell cell;
         cell.setBackColor(kGreen);
-        cell.setDegitForeColor(kRed);
+        cell.setDigitForeColor(kRed);
         cell.setValue(88);
 
-        q47::DegitFrame dense = cell.frame();
+        q47::SegmentFrame dense = cell.frame();
         dense.devicePixelRatio = 3;
-        q47::DegitRenderer renderer;
+        q47::SegmentRenderer renderer;
         QImage native;
         renderer.render(native, dense);
 
         const QImage shot = board.renderBoard(3);
-        QCOMPARE(plain(shot.copy(q47::scaledRect(toPx(degitTwips(5)), 3))), plain(native));
+        QCOMPARE(plain(shot.copy(q47::scaledRect(toPx(digitTwips(5)), 3))), plain(native));
         board.setZoom(3);
         QCOMPARE(board.cellRect(5).size(), QSize(3 * 52, 3 * 20));
         QCOMPARE(plain(board.grab(board.cellRect(5)).toImage()), plain(native));
 
         // Inside the place name's border only its ground and its dots.
-        const QRect name = q47::scaledRect(toPx(q47::board::chimeiTwips()), 3)
+        const QRect name = q47::scaledRect(toPx(q47::board::dotNameTwips()), 3)
                                .adjusted(2 * 3, 2 * 3, -3 * 3, -3 * 3);
         int dots = 0;
         for (int y = name.top(); y <= name.bottom(); ++y)
@@ -150,13 +150,13 @@ private Q_SLOTS:
     // is left to whoever else listens.
     void keysAndMenuStepTheZoom() {
         BoardModel model;
-        Form1 board(model);
+        LedBoard board(model);
         const auto expectZoom = [&](qreal zoom) {
             QCOMPARE(board.zoom(), zoom);
             QCOMPARE(board.size(), q47::scaledSize(clientSizePx(), zoom));
-            QCOMPARE(board.mask(), Form1::roundedRegion(board.size(), zoom));
-            QCOMPARE(board.cellRect(50), q47::scaledRect(toPx(degitTwips(50)), zoom));
-            QCOMPARE(board.nameRect(), q47::scaledRect(toPx(q47::board::chimeiTwips()), zoom));
+            QCOMPARE(board.mask(), LedBoard::roundedRegion(board.size(), zoom));
+            QCOMPARE(board.cellRect(50), q47::scaledRect(toPx(digitTwips(50)), zoom));
+            QCOMPARE(board.nameRect(), q47::scaledRect(toPx(q47::board::dotNameTwips()), zoom));
         };
         pressKey(board, Qt::Key_Plus);
         expectZoom(1.5);
@@ -197,7 +197,7 @@ private Q_SLOTS:
     // the window system's move starts only once the pointer travels with the button held.
     void aTapIsAClickOnBothBoards() {
         BoardModel model;
-        Form1 led(model);
+        LedBoard led(model);
         q47::LcdBoard lcd(model);
         for (QWidget *board : {static_cast<QWidget *>(&led), static_cast<QWidget *>(&lcd)}) {
             board->show();
@@ -227,8 +227,8 @@ private Q_SLOTS:
     // A chosen zoom is reported, for the start-up to remember; an unusable stored value means 1.
     void zoomIsReportedAndReadBack() {
         BoardModel model;
-        Form1 board(model);
-        QSignalSpy changed(&board, &Form1::zoomChanged);
+        LedBoard board(model);
+        QSignalSpy changed(&board, &LedBoard::zoomChanged);
         board.setZoom(2);
         board.setZoom(2);
         QCOMPARE(changed.count(), 1);
@@ -248,7 +248,7 @@ private Q_SLOTS:
     // pointer, and gives the window back as it was.
     void fullScreenFitsTheScreenAndGivesTheWindowBack() {
         BoardModel model;
-        Form1 board(model);
+        LedBoard board(model);
         model.setPicture(q47::BoardPicture::builtIn(0));
         board.setZoom(1.5);
         board.move(30, 40);
@@ -265,7 +265,7 @@ private Q_SLOTS:
         QCOMPARE(shown.size(), q47::scaledSize(clientSizePx(), scale));
         QCOMPARE(shown.center(), QRect(QPoint(), screen.size()).center());
         QCOMPARE(board.cellRect(1),
-                 q47::scaledRect(toPx(degitTwips(1)), scale).translated(shown.topLeft()));
+                 q47::scaledRect(toPx(digitTwips(1)), scale).translated(shown.topLeft()));
         QVERIFY(board.mask().isEmpty());
         const QImage face = board.grab().toImage();
         QCOMPARE(face.pixel(0, 0), qRgb(0, 0, 0));
@@ -289,7 +289,7 @@ private Q_SLOTS:
         QVERIFY(!board.isBoardFullScreen());
         QCOMPARE(board.zoom(), 1.5);
         QTRY_COMPARE(board.geometry(), QRect(QPoint(30, 40), q47::scaledSize(clientSizePx(), 1.5)));
-        QCOMPARE(board.mask(), Form1::roundedRegion(board.size(), 1.5));
+        QCOMPARE(board.mask(), LedBoard::roundedRegion(board.size(), 1.5));
         QVERIFY(!rest->isActive());
     }
 };

@@ -120,7 +120,7 @@ private Q_SLOTS:
             dlg->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText("CHIME.WAV");
             static_cast<QDialog *>(dlg)->accept(); // QFileDialog's own, checking the name
         });
-        QCOMPARE(Kb3FileDlg(nullptr, kSounds, folder, QStringLiteral("サウンドの選択")),
+        QCOMPARE(askForFile(nullptr, kSounds, folder, QStringLiteral("サウンドの選択")),
                  folder + QStringLiteral("/CHIME.WAV"));
     }
 
@@ -137,10 +137,10 @@ private Q_SLOTS:
         const QString folder = dir.path();
         if (dialog == QLatin1String("file")) {
             onNextDialog<QFileDialog>([&](QFileDialog *dlg) { dlg->selectFile(folder); });
-            QCOMPARE(Kb3FileDlg(nullptr, kSounds, QString(), QStringLiteral("t")), QString());
+            QCOMPARE(askForFile(nullptr, kSounds, QString(), QStringLiteral("t")), QString());
         } else if (dialog == QLatin1String("folder")) {
             onNextDialog<QFileDialog>([&](QFileDialog *dlg) { dlg->setDirectory(folder); });
-            QCOMPARE(Kb3FolderDlg(nullptr, QStringLiteral("t")), QString());
+            QCOMPARE(askForFolder(nullptr, QStringLiteral("t")), QString());
         } else if (dialog == QLatin1String("colour")) {
             quint32 colour = 0x808080;
             CustomColourTable table{};
@@ -150,7 +150,7 @@ private Q_SLOTS:
                 dlg->setCurrentColor(Qt::green);
                 QColorDialog::setCustomColor(0, Qt::blue);
             });
-            QCOMPARE(Kb3ChooseColor(nullptr, colour, table), 0);
+            QVERIFY(!askForColour(nullptr, colour, table));
             QCOMPARE(colour, 0x808080u);
             QVERIFY(table == before);
         } else {
@@ -162,7 +162,7 @@ private Q_SLOTS:
                         calendar->selectedDate() == QDate::currentDate());
                 calendar->setSelectedDate(QDate(2020, 1, 1));
             });
-            QCOMPARE(Call_dlg111(nullptr, date), 0);
+            QVERIFY(!askForDate(nullptr, date));
             QVERIFY(date == DateRecord{});
         }
     }
@@ -181,7 +181,7 @@ private Q_SLOTS:
             QColorDialog::setCustomColor(3, QColor(0x44, 0x55, 0x66)); // the operator adds one
             dlg->accept();
         });
-        QCOMPARE(Kb3ChooseColor(nullptr, colour, table), 1);
+        QVERIFY(askForColour(nullptr, colour, table));
         QCOMPARE(colour, 0x332211u);
         for (int i = 0; i < 17; ++i)
             QCOMPARE(table[i], i == 3 ? 0x665544u : before[i]);
@@ -195,7 +195,7 @@ private Q_SLOTS:
             calendar->setSelectedDate(QDate(2026, 3, 8)); // a Sunday
             dlg->accept();
         });
-        QCOMPARE(Call_dlg111(nullptr, date), 1);
+        QVERIFY(askForDate(nullptr, date));
         QCOMPARE(fixedDateText(date), QStringLiteral("2026/03/08"));
         QCOMPARE(date.wDayOfWeek, qint16(0));
         QCOMPARE(date.wHour + date.wMinute + date.wSecond + date.wMilliseconds, 0);

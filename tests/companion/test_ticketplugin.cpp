@@ -61,14 +61,14 @@ protected:
 
     // The ticket on a grey page twice its size, so that drawing outside the ticket shows.
     static QImage draw(const QString &path, qreal dpr) {
-        const PlgInfo info = KB4_GetPlgInfo(path).value_or(PlgInfo{});
+        const PlgInfo info = ticketPluginInfo(path).value_or(PlgInfo{});
         const QSize size(std::max(info.widthTwips / 15, 50) * 2,
                          std::max(info.heightTwips / 15, 50) * 2);
         QImage img((QSizeF(size) * dpr).toSize(), QImage::Format_RGB32);
         img.setDevicePixelRatio(dpr);
         img.fill(Qt::gray);
         QPainter p(&img);
-        KB4_DrawSeiriken(path, p, QStringLiteral("市役所前"), QStringLiteral("05-17-2025"),
+        drawPluginTicket(path, p, QStringLiteral("市役所前"), QStringLiteral("05-17-2025"),
                          QStringLiteral("14:05:09"), 12, 5, 7, 1);
         return img;
     }
@@ -119,13 +119,13 @@ TEST_F(TicketPlugin, SamplesDescribeThemselves) {
     };
     for (const Expected &s : samples) {
         const QString path = kSamples + QLatin1String(s.file);
-        const auto info = KB4_GetPlgInfo(path);
+        const auto info = ticketPluginInfo(path);
         ASSERT_TRUE(info) << s.file;
         for (int n = 1; n <= 14; ++n)
             EXPECT_EQ(info->field(n), s.fields[static_cast<size_t>(n - 1)])
                 << s.file << " field " << n;
-        EXPECT_EQ(KB4_CorpNames(path), s.companies);
-        EXPECT_TRUE(KB4_PlgComment(path).contains(QStringLiteral("整理券")));
+        EXPECT_EQ(ticketPluginCompanies(path), s.companies);
+        EXPECT_TRUE(ticketPluginComment(path).contains(QStringLiteral("整理券")));
     }
 }
 
@@ -180,17 +180,17 @@ TEST_F(TicketPlugin, RefusesWhatIsNoPlugin) {
         ASSERT_FALSE(parsed) << c.what;
         EXPECT_TRUE(parsed.error().front().detail.startsWith(ticket::faultText(c.fault)))
             << c.what << ": " << qPrintable(parsed.error().front().detail);
-        EXPECT_FALSE(KB4_GetPlgInfo(write(c.bytes))) << c.what;
+        EXPECT_FALSE(ticketPluginInfo(write(c.bytes))) << c.what;
     }
     for (const QString &path : {QString(), dir.filePath("missing.4SP"), dir.path()})
-        EXPECT_FALSE(KB4_GetPlgInfo(path)) << path.toStdString();
+        EXPECT_FALSE(ticketPluginInfo(path)) << path.toStdString();
 }
 
 // Every faulty line once, with its line, from the one reading that the check shares.
 TEST_F(TicketPlugin, FaultsAreListedOnceWithTheirLines) {
     const QString path = write(
         edited("print date = 1", "print data = 1").replace("print time = 1", "print time = x"));
-    const auto info = KB4_GetPlgInfo(path);
+    const auto info = ticketPluginInfo(path);
     ASSERT_FALSE(info);
     QStringList lines;
     for (const Error &fault : info.error())
@@ -204,14 +204,14 @@ TEST_F(TicketPlugin, FaultsAreListedOnceWithTheirLines) {
 
 TEST_F(TicketPlugin, AChangedFileIsReadAgain) {
     const QString path = write(kBase);
-    ASSERT_TRUE(KB4_GetPlgInfo(path));
+    ASSERT_TRUE(ticketPluginInfo(path));
     write(edited("260 x 110", "300 x 120"));
-    const auto info = KB4_GetPlgInfo(path);
+    const auto info = ticketPluginInfo(path);
     ASSERT_TRUE(info);
     EXPECT_EQ(info->widthTwips, 4500);
     write(edited("plug-in 1", "plug-in 2"));
-    EXPECT_FALSE(KB4_GetPlgInfo(path));
-    EXPECT_EQ(KB4_CorpNames(path), QStringList());
+    EXPECT_FALSE(ticketPluginInfo(path));
+    EXPECT_EQ(ticketPluginCompanies(path), QStringList());
 }
 
 TEST(TicketTemplate, FillsPlaceholders) {

@@ -33,7 +33,7 @@ private Q_SLOTS:
         OptionsRig rig;
         rig.settings.setText(setting::DataFolder, folder.path());
         rig.settings.setText(setting::SoundFolder, folder.path());
-        rig.options.Form_Load();
+        rig.options.buildPages();
         auto *button = rig.options.findChild<QPushButton *>(QStringLiteral("cmdGtfsImport"));
         QVERIFY(button);
         button->click();

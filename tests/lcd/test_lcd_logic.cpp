@@ -1,9 +1,9 @@
 #include "boardmodel.h"
-#include "degitmodel.h"
 #include "lcdrenderer.h"
 #include "lcdsettings.h"
 #include "lcdtexts.h"
 #include "lcdtiming.h"
+#include "segmentmodel.h"
 #include "stopreadings.h"
 
 #include <QDir>

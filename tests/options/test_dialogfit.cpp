@@ -3,8 +3,8 @@
 // screen's available area with the buttons that close it or act in reach.
 #include "boardmodel.h"
 #include "fonts.h"
-#include "frmoption.h"
 #include "gtfsdialog.h"
+#include "optionsdialog.h"
 #include "panelstate.h"
 #include "settingsstore.h"
 
@@ -43,7 +43,7 @@ private Q_SLOTS:
         q47::SettingsStore store;
         q47::BoardModel board;
         q47::PanelState panel;
-        q47::frmOption dialog(store, board, panel);
+        q47::OptionsDialog dialog(store, board, panel);
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         const QRect area = dialog.screen()->availableGeometry();

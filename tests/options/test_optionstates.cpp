@@ -10,13 +10,11 @@ namespace {
 // What each governed control must be when the states follow their governing boxes.
 void expectConsistent(const SettingsStore &s, const OptionStates &states) {
     const auto ticked = [&](FlagSetting box) { return s.flag(box) == 1; };
-    EXPECT_EQ(states.frame3Enabled(), ticked(setting::ShowLabels));
-    EXPECT_EQ(states.combo4Enabled(0), ticked(setting::ShowStopOrder));
-    EXPECT_EQ(states.check3ZeroEnabled(), ticked(setting::ShowStopOrder));
-    EXPECT_EQ(states.combo4Enabled(1), ticked(setting::ShowTicketNumber));
-    EXPECT_EQ(states.combo4Enabled(2), ticked(setting::ShowRouteNumber));
-    EXPECT_EQ(states.combo4Enabled(3), ticked(setting::ShowDataColumn));
-    EXPECT_EQ(states.combo4Enabled(4), ticked(setting::ShowDataColumn));
+    EXPECT_EQ(states.labelSettingsEnabled(), ticked(setting::ShowLabels));
+    EXPECT_EQ(states.stopOrderEnabled(), ticked(setting::ShowStopOrder));
+    EXPECT_EQ(states.ticketNumberEnabled(), ticked(setting::ShowTicketNumber));
+    EXPECT_EQ(states.routeNumberEnabled(), ticked(setting::ShowRouteNumber));
+    EXPECT_EQ(states.dataColumnEnabled(), ticked(setting::ShowDataColumn));
     EXPECT_EQ(states.imageRowsShown(), s.isSelected(setting::PanelsOneByOne));
     EXPECT_EQ(states.previewFramesShown(), ticked(setting::UsePreview));
 }
@@ -27,16 +25,16 @@ TEST(OptionStates, FlipOnlyWhenTheBoxReallyChanges) {
     SettingsStore s;
     OptionStates states(s);
     expectConsistent(s, states);
-    EXPECT_FALSE(states.frame3Enabled());
+    EXPECT_FALSE(states.labelSettingsEnabled());
 
     s.setFlag(setting::ShowLabels, 0); // the value it has: no flip
-    EXPECT_FALSE(states.frame3Enabled());
+    EXPECT_FALSE(states.labelSettingsEnabled());
     s.setFlag(setting::ShowLabels, 1);
-    EXPECT_TRUE(states.frame3Enabled());
+    EXPECT_TRUE(states.labelSettingsEnabled());
     s.setFlag(setting::ShowLabels, 1);
-    EXPECT_TRUE(states.frame3Enabled());
+    EXPECT_TRUE(states.labelSettingsEnabled());
     s.setFlag(setting::ShowLabels, 0);
-    EXPECT_FALSE(states.frame3Enabled());
+    EXPECT_FALSE(states.labelSettingsEnabled());
 
     s.setFlag(setting::StopOrderFromZero, 1); // governs nothing
     s.select(setting::OffPanelBuiltIn);       // another group of the same name: rows stay hidden

@@ -1,7 +1,7 @@
+#include "announcementtape.h"
 #include "cp932.h"
 #include "fakepanel.h"
 #include "fakespeech.h"
-#include "mdlm_tape.h"
 #include "recordingsound.h"
 #include "routesession.h"
 #include "settingsstore.h"
@@ -55,9 +55,9 @@ protected:
     RecordingSound sound;
     FakeTapeView tapeView;
     QStringList speech;
-    mdlM_Tape tape{settings, sound, tapeView,
-                   [this] { return std::make_unique<FakeSpeech>(speech); },
-                   [] { return QStringLiteral("Debian GNU/Linux 12"); }};
+    AnnouncementTape tape{settings, sound, tapeView,
+                          [this] { return std::make_unique<FakeSpeech>(speech); },
+                          [] { return QStringLiteral("Debian GNU/Linux 12"); }};
     RouteSession session{board, settings, sound, tape, host, runtime};
 };
 
@@ -82,8 +82,8 @@ TEST_F(Session, LampTestLightsEverySegmentForItsTimeThenZeroesTheCells) {
         EXPECT_EQ(log.at(sleep + k), QStringLiteral("cell %1 = 0").arg(k));
     EXPECT_EQ(log.last(), QStringLiteral("name 駅前"));
     EXPECT_EQ(board.cells[1], QVariant(170));
-    EXPECT_EQ(sound.calls().first(),
-              (RecordingSound::Call{QStringLiteral("/s/route.wav"), QStringLiteral("S1"), 0, 0}));
+    EXPECT_EQ(sound.calls().first(), (RecordingSound::Call{QStringLiteral("/s/route.wav"),
+                                                           SoundChannel::S1, SoundWait::No, 0}));
 }
 
 TEST_F(Session, ARefusedRouteIsExplainedAndLeavesTheBoardAlone) {
@@ -126,8 +126,9 @@ TEST_F(Session, ColumnCodeChoosesTheStepSoundPlayedBeforeTheFaresChange) {
 
     sound.clear();
     session.step(1); // column 51 holds 2
-    EXPECT_EQ(sound.calls(), QList<RecordingSound::Call>(
-                                 {{QStringLiteral("/s9.wav"), QStringLiteral("S2"), -1, 0}}));
+    EXPECT_EQ(sound.calls(),
+              QList<RecordingSound::Call>(
+                  {{QStringLiteral("/s9.wav"), SoundChannel::S2, SoundWait::UntilEnd, 0}}));
     EXPECT_EQ(board.cells[1], QVariant(200));
 
     sound.clear();

@@ -1,7 +1,7 @@
 #include "desktopspeech.h"
 #include "espeakspeech.h"
 #include "eventually.h"
-#include "mdlsndapi.h"
+#include "soundchannels.h"
 #include "voicedialog.h"
 
 #include <gtest/gtest.h>

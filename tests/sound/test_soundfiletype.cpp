@@ -41,12 +41,4 @@ INSTANTIATE_TEST_SUITE_P(Paths, DeviceByName,
                                            PathCase{"av", SoundDevice::None},
                                            PathCase{"", SoundDevice::None}));
 
-TEST(SoundChannelNames, OnlyTheFourNamesInAnyCase) {
-    EXPECT_EQ(q47::soundChannelSlot(QStringLiteral("S1")), 0);
-    EXPECT_EQ(q47::soundChannelSlot(QStringLiteral("S4")), 3);
-    EXPECT_EQ(q47::soundChannelSlot(QStringLiteral("s3")), 2);
-    for (const char *other : {"", "S", "S0", "S5", " S1", "S1 ", "S12"})
-        EXPECT_EQ(q47::soundChannelSlot(QLatin1String(other)), -1) << '"' << other << '"';
-}
-
 } // namespace

@@ -12,7 +12,7 @@ void RecordingBoard::resetCell(int cell, qint16 mode) {
     log.append(QStringLiteral("reset %1 %2").arg(cell).arg(mode));
 }
 
-void RecordingBoard::SetChimei(const QString &text) {
+void RecordingBoard::showName(const QString &text) {
     name = text;
     log.append(QStringLiteral("name ") + text);
 }

@@ -16,7 +16,7 @@ class RecordingBoard final : public FareBoard {
 public:
     void setCellValue(int cell, const QVariant &value) override;
     void resetCell(int cell, qint16 mode) override;
-    void SetChimei(const QString &name) override;
+    void showName(const QString &name) override;
     void stopClock() override;
     void resumeClock() override;
     void showRoute(const RouteOnBoard &shown) override { route = shown; }

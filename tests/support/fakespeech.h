@@ -1,6 +1,6 @@
 #pragma once
 
-#include "mdlm_tape.h"
+#include "announcementtape.h"
 #include "speechengine.h"
 
 #include <QStringList>

@@ -2,7 +2,7 @@
 
 #include "boardmodel.h"
 #include "fakepanel.h"
-#include "frmoption.h"
+#include "optionsdialog.h"
 #include "panelstate.h"
 #include "settingsstore.h"
 
@@ -17,7 +17,7 @@ struct OptionsRig {
     BoardModel model;
     PanelState panelState;
     FakeHost host;
-    frmOption options{settings, model, panelState};
+    OptionsDialog options{settings, model, panelState};
 };
 
 } // namespace q47

@@ -2,13 +2,12 @@
 
 namespace q47 {
 
-void RecordingSound::PlaySnd(const QString &Path, const QString &Channel, qint16 Wait,
-                             qint16 Pause) {
-    calls_.append(Call{Path, Channel, Wait, Pause, false});
+void RecordingSound::play(const QString &path, SoundChannel channel, SoundWait wait, int pauseMs) {
+    calls_.append(Call{path, channel, wait, pauseMs, false});
 }
 
-void RecordingSound::CloseSnd() {
-    calls_.append(Call{{}, {}, 0, 0, true});
+void RecordingSound::closeAll() {
+    calls_.append(Call{{}, SoundChannel::S1, SoundWait::No, 0, true});
 }
 
 } // namespace q47

@@ -13,16 +13,16 @@ class RecordingSound final : public SoundOutput {
 public:
     struct Call {
         QString path;
-        QString channel;
-        qint16 wait = 0;
-        qint16 pause = 0;
-        bool close = false; // a CloseSnd() call; the other fields are empty
+        SoundChannel channel = SoundChannel::S1;
+        SoundWait wait = SoundWait::No;
+        int pause = 0;
+        bool close = false; // a closeAll() call; the other fields are empty
 
         bool operator==(const Call &) const = default;
     };
 
-    void PlaySnd(const QString &Path, const QString &Channel, qint16 Wait, qint16 Pause) override;
-    void CloseSnd() override;
+    void play(const QString &path, SoundChannel channel, SoundWait wait, int pauseMs) override;
+    void closeAll() override;
 
     const QList<Call> &calls() const { return calls_; }
     void clear() { calls_.clear(); }

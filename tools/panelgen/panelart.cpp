@@ -79,7 +79,7 @@ void drawFrame(QPainter &p, const Palette &c, const QRectF &all) {
 }
 
 void drawStrip(QPainter &p, const Palette &c) {
-    const QRect strip = board::toPx(board::chimeiTwips()).adjusted(-3, -3, 3, 3);
+    const QRect strip = board::toPx(board::dotNameTwips()).adjusted(-3, -3, 3, 3);
     p.fillRect(strip, c.strip);
     p.setPen(QPen(c.cellEdge, 1));
     p.setBrush(Qt::NoBrush);
@@ -89,7 +89,7 @@ void drawStrip(QPainter &p, const Palette &c) {
     p.setPen(c.caption);
     const QString caption = QStringLiteral("運賃表");
     const int x = strip.right() + 8;
-    const int width = board::toPx(board::degitTwips(1)).left() - x - 8;
+    const int width = board::toPx(board::digitTwips(1)).left() - x - 8;
     const int step = (strip.height() - 40) / static_cast<int>(caption.size());
     for (int i = 0; i < caption.size(); ++i)
         p.drawText(QRect(x, strip.top() + 20 + i * step, width, step), Qt::AlignCenter,
@@ -99,7 +99,7 @@ void drawStrip(QPainter &p, const Palette &c) {
 void drawCells(QPainter &p, const Palette &c) {
     p.setFont(c.font("クイロン数字平体", 15));
     for (int k = 1; k <= board::kCellCount; ++k) {
-        const QRect cell = board::toPx(board::degitTwips(k)).adjusted(-1, -1, 1, 1);
+        const QRect cell = board::toPx(board::digitTwips(k)).adjusted(-1, -1, 1, 1);
         p.fillRect(cell, c.cell);
         p.setPen(QPen(c.cellEdge, 1));
         p.drawRect(QRectF(cell).adjusted(-0.5, -0.5, 0.5, 0.5));
