@@ -36,8 +36,12 @@ void BoardSwitch::makeLcd() {
     const QSettings user;
     lcd_->setPageSeconds(lcd::readPageSeconds(user));
     lcd_->setFormBeats(lcd::readFormBeats(user));
-    lcd_->move(lcd::readLcdPosition(user).value_or(led_.pos()));
-    keepOnScreen(*lcd_, led_.pos());
+    // Shown with the LED board, it first stands below it rather than over it.
+    const QPoint first = kind_ == lcd::BoardKind::Both
+                             ? led_.frameGeometry().bottomLeft() + QPoint(0, 1)
+                             : led_.pos();
+    lcd_->move(lcd::readLcdPosition(user).value_or(first));
+    keepOnScreen(*lcd_, first);
     lcd_->setZoom(lcd::readLcdZoom(user));
     if (const auto place = readBoardPlace(user, QStringLiteral("lcd")))
         restoreBoardPlace(*lcd_, *place);

@@ -1,8 +1,9 @@
 #include "followrun.h"
 
+#include "boardplace.h"
 #include "commandline.h"
-#include "ledboard.h"
 #include "lcdboard.h"
+#include "ledboard.h"
 #include "logging.h"
 #include "q47app.h"
 #include "safefile.h"
@@ -76,14 +77,28 @@ void FollowedBoards::start(bool shown) {
     client_.start();
     if (!shown)
         return;
-    if (led_)
+    // Each board on the screen and at the place it had when this machine last followed.
+    const QSettings user;
+    if (led_) {
         led_->show();
+        if (const auto place = readBoardPlace(user, QStringLiteral("led")))
+            restoreBoardPlace(*led_, *place);
+    }
     if (lcd_) {
-        // Beside the LED board when both show, until the window manager or the user moves it.
+        // Below the LED board when both show, until the user moves it.
         if (led_)
             lcd_->move(led_->frameGeometry().bottomLeft() + QPoint(0, 1));
         lcd_->show();
+        if (const auto place = readBoardPlace(user, QStringLiteral("lcd")))
+            restoreBoardPlace(*lcd_, *place);
     }
+    QObject::connect(qApp, &QCoreApplication::aboutToQuit, &client_, [this] {
+        QSettings settings;
+        if (led_)
+            writeBoardPlace(settings, QStringLiteral("led"), placeOf(*led_));
+        if (lcd_)
+            writeBoardPlace(settings, QStringLiteral("lcd"), placeOf(*lcd_));
+    });
 }
 
 bool FollowedBoards::waiting() const {

@@ -102,9 +102,8 @@ QWidget *PanelPage::boardKindRow() {
     pageSeconds_->setObjectName(QStringLiteral("spnPageSeconds"));
     pageSeconds_->setRange(lcd::kMinPageSeconds, lcd::kMaxPageSeconds);
     pageSeconds_->setSuffix(QStringLiteral(" 秒"));
-    connect(boardKind_, &QComboBox::currentIndexChanged, this, [this](int index) {
-        Q_EMIT boardKindChosen(lcd::BoardKind(index));
-    });
+    connect(boardKind_, &QComboBox::currentIndexChanged, this,
+            [this](int index) { Q_EMIT boardKindChosen(lcd::BoardKind(index)); });
     connect(pageSeconds_, &QSpinBox::valueChanged, this, &PanelPage::pageSecondsChosen);
     auto *outer = new QVBoxLayout(frame);
     outer->setContentsMargins(0, 0, 0, 0);

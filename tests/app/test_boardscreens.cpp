@@ -3,8 +3,8 @@
 #include "boardmodel.h"
 #include "boardplace.h"
 #include "boardswitch.h"
-#include "ledboard.h"
 #include "lcdboard.h"
+#include "ledboard.h"
 #include "settingsstore.h"
 
 #include <QGuiApplication>

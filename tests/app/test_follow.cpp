@@ -2,8 +2,8 @@
 // program run by a user.
 #include "boardpublishing.h"
 #include "followrun.h"
-#include "ledboard.h"
 #include "lcdboard.h"
+#include "ledboard.h"
 #include "mqttclient.h"
 #include "testbroker.h"
 

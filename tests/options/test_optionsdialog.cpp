@@ -252,10 +252,10 @@ private Q_SLOTS:
         QSignalSpy published(&rig.options, &OptionsDialog::publishUrlChosen);
         for (const lcd::BoardKind k :
              {lcd::BoardKind::Both, lcd::BoardKind::Led, lcd::BoardKind::Lcd}) {
-            kind->setCurrentIndex(kind->findText(
-                k == lcd::BoardKind::Both  ? QStringLiteral("LED式と液晶式")
-                : k == lcd::BoardKind::Lcd ? QStringLiteral("液晶式")
-                                           : QStringLiteral("LED式")));
+            kind->setCurrentIndex(
+                kind->findText(k == lcd::BoardKind::Both  ? QStringLiteral("LED式と液晶式")
+                               : k == lcd::BoardKind::Lcd ? QStringLiteral("液晶式")
+                                                          : QStringLiteral("LED式")));
             QCOMPARE(chosen.takeLast().at(0).value<lcd::BoardKind>(), k);
             QCOMPARE(seconds->isEnabled(), k != lcd::BoardKind::Led);
         }
