@@ -186,5 +186,26 @@ TEST_F(BoardLink, AWrongPasswordIsRefusedAndSaidSo) {
     EXPECT_TRUE(waitFor([&] { return connected(accepted); }));
 }
 
+TEST_F(BoardLink, TlsWithTheBrokersAuthorityAndRefusedWithout) {
+    BoardModel model;
+    BrokerAddress tls = at(broker_->tlsPort());
+    tls.tls = true;
+    tls.caFile = broker_->caFile();
+    MqttClient publisherClient(tls, MqttClient::Role::Publisher, quick());
+    BoardPublisher publisher(model, publisherClient);
+    MqttClient followerClient(tls, MqttClient::Role::Follower, quick());
+    BoardFollower follower(followerClient);
+    BrokerAddress untrusted = tls;
+    untrusted.caFile.clear(); // the system's authorities know nothing of the test's
+    MqttClient refused(untrusted, MqttClient::Role::Follower, quick());
+    publisherClient.start();
+    followerClient.start();
+    refused.start();
+    model.setStopName(u"県庁前"_s);
+    EXPECT_TRUE(waitFor([&] { return follower.content() == model.content(); }));
+    EXPECT_TRUE(waitFor([&] { return refused.status().state == MqttState::Refused; }));
+    EXPECT_EQ(refused.status().refusal, MqttRefusal::Tls);
+}
+
 } // namespace
 } // namespace q47

@@ -58,18 +58,61 @@ TestBroker::TestBroker() {
         error_ = QStringLiteral("mosquitto_passwd failed");
         return;
     }
+    if (!makeCertificates()) {
+        error_ = QStringLiteral("openssl failed");
+        return;
+    }
     // A port taken between its choice and the broker's start is chosen again.
     for (int attempt = 0; attempt < 3; ++attempt) {
         openPort_ = freePort();
         passwordPort_ = freePort();
-        if (openPort_ && passwordPort_ && openPort_ != passwordPort_ && writeConfiguration() &&
-            start())
+        tlsPort_ = freePort();
+        if (openPort_ && passwordPort_ && tlsPort_ && openPort_ != passwordPort_ &&
+            tlsPort_ != openPort_ && tlsPort_ != passwordPort_ && writeConfiguration() && start())
             return;
     }
 }
 
 TestBroker::~TestBroker() {
     stop();
+}
+
+QString TestBroker::caFile() const {
+    return folder_.filePath(QStringLiteral("ca.pem"));
+}
+
+bool TestBroker::makeCertificates() {
+    const auto in = [this](const char *name) { return folder_.filePath(QLatin1StringView(name)); };
+    QFile extensions(in("server.ext"));
+    if (!extensions.open(QIODevice::WriteOnly) ||
+        extensions.write("subjectAltName=IP:127.0.0.1\n") < 0)
+        return false;
+    extensions.close();
+    const QStringList newKey{
+        QStringLiteral("-newkey"), QStringLiteral("ec"), QStringLiteral("-pkeyopt"),
+        QStringLiteral("ec_paramgen_curve:prime256v1"), QStringLiteral("-nodes")};
+    const QList<QStringList> steps{
+        QStringList{QStringLiteral("req"), QStringLiteral("-x509")} + newKey +
+            QStringList{QStringLiteral("-keyout"), in("ca.key"), QStringLiteral("-out"),
+                        in("ca.pem"), QStringLiteral("-days"), QStringLiteral("2"),
+                        QStringLiteral("-subj"), QStringLiteral("/CN=q47 test authority")},
+        QStringList{QStringLiteral("req")} + newKey +
+            QStringList{QStringLiteral("-keyout"), in("server.key"), QStringLiteral("-out"),
+                        in("server.csr"), QStringLiteral("-subj"), QStringLiteral("/CN=127.0.0.1")},
+        QStringList{QStringLiteral("x509"), QStringLiteral("-req"), QStringLiteral("-in"),
+                    in("server.csr"), QStringLiteral("-CA"), in("ca.pem"), QStringLiteral("-CAkey"),
+                    in("ca.key"), QStringLiteral("-CAcreateserial"), QStringLiteral("-out"),
+                    in("server.pem"), QStringLiteral("-days"), QStringLiteral("2"),
+                    QStringLiteral("-extfile"), in("server.ext")},
+    };
+    for (const QStringList &step : steps) {
+        QProcess openssl;
+        openssl.setProcessChannelMode(QProcess::MergedChannels);
+        openssl.start(QStringLiteral(Q47_OPENSSL), step);
+        if (!openssl.waitForFinished(30000) || openssl.exitCode() != 0)
+            return false;
+    }
+    return true;
 }
 
 bool TestBroker::writeConfiguration() {
@@ -91,7 +134,17 @@ bool TestBroker::writeConfiguration() {
             " 127.0.0.1\n"
             "allow_anonymous false\n"
             "password_file " +
-            QFile::encodeName(folder_.filePath(QStringLiteral("passwords"))) + "\n";
+            QFile::encodeName(folder_.filePath(QStringLiteral("passwords"))) +
+            "\n"
+            "listener " +
+            QByteArray::number(tlsPort_) +
+            " 127.0.0.1\n"
+            "allow_anonymous true\n"
+            "certfile " +
+            QFile::encodeName(folder_.filePath(QStringLiteral("server.pem"))) +
+            "\n"
+            "keyfile " +
+            QFile::encodeName(folder_.filePath(QStringLiteral("server.key"))) + "\n";
     return file.write(text) == text.size();
 }
 
@@ -116,7 +169,7 @@ bool TestBroker::start() {
                 QStringLiteral("mosquitto ended: ") + QString::fromLocal8Bit(process_->readAll());
             return false;
         }
-        if (listening(openPort_) && listening(passwordPort_)) {
+        if (listening(openPort_) && listening(passwordPort_) && listening(tlsPort_)) {
             error_.clear();
             return true;
         }

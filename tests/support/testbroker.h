@@ -10,8 +10,9 @@ namespace q47 {
 
 // A mosquitto broker of the test's own on 127.0.0.1, at ports that were free, with a
 // configuration made afresh: one listener open to anyone, one that asks for kUser and
-// kPassword. It keeps no state on disk, so that a restart forgets the retained messages, and
-// it ends with the test program, however that ends.
+// kPassword, and one open to anyone over TLS with a certificate for 127.0.0.1 from an authority
+// of the test's own (caFile()). It keeps no state on disk, so that a restart forgets the retained
+// messages, and it ends with the test program, however that ends.
 class TestBroker {
 public:
     static constexpr const char *kUser = "board";
@@ -31,13 +32,17 @@ public:
 
     quint16 openPort() const { return openPort_; }
     quint16 passwordPort() const { return passwordPort_; }
+    quint16 tlsPort() const { return tlsPort_; }
+    QString caFile() const;
 
 private:
     bool writeConfiguration();
+    bool makeCertificates();
 
     QTemporaryDir folder_;
     quint16 openPort_ = 0;
     quint16 passwordPort_ = 0;
+    quint16 tlsPort_ = 0;
     std::unique_ptr<QProcess> process_;
     QString error_;
 };
