@@ -9,10 +9,9 @@
 #include "recordingsound.h"
 #include "settingsstore.h"
 #include "ticketplugin.h"
+#include "twips.h"
 
-#include <QComboBox>
 #include <QCoreApplication>
-#include <QPushButton>
 #include <QWindow>
 
 #include <benchmark/benchmark.h>
@@ -35,7 +34,12 @@ void BM_StepAndRedraw(benchmark::State &state) {
         const QString plugin = QStringLiteral(Q47_SAMPLES "/plugins/full.4SP");
         settings.setFlag(q47::setting::UsePreview, 1);
         settings.setText(q47::setting::PluginFile, plugin);
-        panel.previewStrip()->companyList()->addItems(q47::ticketPluginCompanies(plugin));
+        const auto info = q47::ticketPluginInfo(plugin);
+        if (!info)
+            qFatal("the sample plug-in cannot be read");
+        panel.describeTicket(
+            QSize(q47::twipsToPx(info->widthTwips), q47::twipsToPx(info->heightTwips)),
+            q47::ticketPluginCompanies(plugin));
         panelState.setPreviewOpen(true);
     }
     // repaint() paints nothing until the window is exposed.
@@ -64,7 +68,7 @@ void BM_StepAndRedraw(benchmark::State &state) {
         }
         board.repaint();
         if (preview)
-            panel.previewStrip()->ticketPicture()->repaint();
+            panel.repaint(); // the strip with its ticket
         sound.clear();
         log.clear();
     }

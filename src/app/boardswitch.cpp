@@ -1,5 +1,6 @@
 #include "boardswitch.h"
 
+#include "boardplace.h"
 #include "boardzoom.h"
 #include "lcdboard.h"
 #include "ledboard.h"
@@ -17,7 +18,7 @@ namespace q47 {
 BoardSwitch::BoardSwitch(LedBoard &led, BoardModel &model, const SettingsStore &settings)
     : led_(led), model_(model), settings_(settings) {
     QObject::connect(&model_, &BoardModel::stopNameChanged, &led_, [this] {
-        if (kind_ == lcd::BoardKind::Lcd)
+        if (lcd::showsLcd(kind_))
             lookUpNames();
     });
 }
@@ -35,9 +36,15 @@ void BoardSwitch::makeLcd() {
     const QSettings user;
     lcd_->setPageSeconds(lcd::readPageSeconds(user));
     lcd_->setFormBeats(lcd::readFormBeats(user));
-    lcd_->move(lcd::readLcdPosition(user).value_or(led_.pos()));
-    keepOnScreen(*lcd_, led_.pos());
+    // Shown with the LED board, it first stands below it rather than over it.
+    const QPoint first = kind_ == lcd::BoardKind::Both
+                             ? led_.frameGeometry().bottomLeft() + QPoint(0, 1)
+                             : led_.pos();
+    lcd_->move(lcd::readLcdPosition(user).value_or(first));
+    keepOnScreen(*lcd_, first);
     lcd_->setZoom(lcd::readLcdZoom(user));
+    if (const auto place = readBoardPlace(user, QStringLiteral("lcd")))
+        restoreBoardPlace(*lcd_, *place);
     QObject::connect(lcd_.get(), &LcdBoard::zoomChanged, lcd_.get(), [](qreal zoom) {
         QSettings user;
         lcd::writeLcdZoom(user, zoom);
@@ -48,28 +55,35 @@ void BoardSwitch::makeLcd() {
 
 QWidget &BoardSwitch::show(lcd::BoardKind kind) {
     kind_ = kind;
-    if (kind == lcd::BoardKind::Lcd) {
+    if (lcd::showsLcd(kind)) {
         if (!lcd_)
             makeLcd();
         lookUpNames();
         lcd_->show();
         lcd_->raise();
-        led_.hide();
-        return *lcd_;
-    }
-    if (lcd_ && lcd_->isVisible()) {
-        rememberLcdWindow();
+    } else if (lcd_ && lcd_->isVisible()) {
+        rememberWindows();
         lcd_->hide();
     }
-    led_.show();
-    led_.raise();
-    return led_;
+    if (lcd::showsLed(kind)) {
+        led_.show();
+        led_.raise();
+    } else {
+        led_.hide();
+    }
+    return shown();
 }
 
 QWidget &BoardSwitch::shown() {
     if (kind_ == lcd::BoardKind::Lcd && lcd_)
         return *lcd_;
     return led_;
+}
+
+void BoardSwitch::restoreLedPlace() {
+    const QSettings user;
+    if (const auto place = readBoardPlace(user, QStringLiteral("led")))
+        restoreBoardPlace(led_, *place);
 }
 
 void BoardSwitch::takeBoardKeys(QWidget &window) {
@@ -113,12 +127,14 @@ void BoardSwitch::setFormBeats(const std::array<int, lcd::kNameForms> &beats) {
         lcd_->setFormBeats(beats);
 }
 
-void BoardSwitch::rememberLcdWindow() const {
+void BoardSwitch::rememberWindows() const {
+    QSettings user;
+    writeBoardPlace(user, QStringLiteral("led"), placeOf(led_));
     if (!lcd_)
         return;
-    QSettings user;
     lcd::writeLcdPosition(user, lcd_->windowedPosition());
     lcd::writeLcdZoom(user, lcd_->zoom());
+    writeBoardPlace(user, QStringLiteral("lcd"), placeOf(*lcd_));
 }
 
 void BoardSwitch::lookUpNames() {

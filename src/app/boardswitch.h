@@ -37,8 +37,9 @@ public:
     void setWindowPreparer(std::function<void(QWidget *)> prepare);
 
     lcd::BoardKind kind() const { return kind_; }
-    // Shows the board of `kind`, hides the other, and returns the one shown. The LCD window
-    // first stands where the user left it, else where the LED board stands.
+    // Shows the board(s) of `kind`, hides the other, and returns the one shown (the LED board
+    // when both show). The LCD window first stands where the user left it, on the screen it was
+    // on, else where the LED board stands.
     QWidget &show(lcd::BoardKind kind);
     QWidget &shown();
     // Null until the LCD board has been shown.
@@ -52,8 +53,11 @@ public:
 
     void setPageSeconds(int seconds);
     void setFormBeats(const std::array<int, lcd::kNameForms> &beats);
-    // Keeps the LCD window's place and zoom in the user's settings.
-    void rememberLcdWindow() const;
+    // Keeps each board's screen and place, and the LCD window's zoom, in the user's settings.
+    void rememberWindows() const;
+    // The LED board on the screen and at the place the user's settings keep, if they keep one:
+    // they say more than the state file's place, which knows no screens.
+    void restoreLedPlace();
 
 private:
     void makeLcd();

@@ -1,6 +1,8 @@
 #include "commandline.h"
 
+#include "brokeraddress.h"
 #include "error.h"
+#include "lcdsettings.h"
 #include "ride.h"
 #include "routedata.h"
 #include "videoencoder.h"
@@ -109,6 +111,47 @@ CommandLine fail(const QString &what) {
     return line;
 }
 
+QList<QCommandLineOption> remoteOptions() {
+    return {QCommandLineOption(
+                QStringLiteral("publish"),
+                QStringLiteral("Publishes what the board shows, at every change, as the retained "
+                               "message of a topic: mqtt://[USER@]HOST[:PORT]/TOPIC, or mqtts:// "
+                               "for TLS. The password and a CA file may come from "
+                               "Q47_MQTT_PASSWORD and Q47_MQTT_CAFILE."),
+                QStringLiteral("URL")),
+            QCommandLineOption(
+                QStringLiteral("follow"),
+                QStringLiteral("Shows only the board(s), following what is published on the "
+                               "topic; with --screenshot, renders the first state received "
+                               "(waiting at most 10 s) and ends."),
+                QStringLiteral("URL"))};
+}
+
+// --publish and --follow, checked; an empty text when they are right.
+QString takeRemoteOptions(const QCommandLineParser &parser, CommandLine &line) {
+    line.publish = parser.value(QStringLiteral("publish"));
+    line.follow = parser.value(QStringLiteral("follow"));
+    if (!line.publish.isEmpty() && !line.follow.isEmpty())
+        return QStringLiteral("--publish and --follow: one at a time");
+    for (const QString &url : {line.publish, line.follow}) {
+        if (url.isEmpty())
+            continue;
+        const Result<BrokerAddress> address = parseBrokerUrl(url);
+        if (!address)
+            return QStringLiteral("not a board's topic: %1: %2").arg(url, address.error().text());
+    }
+    if (!line.follow.isEmpty()) {
+        for (const QString &name :
+             {QStringLiteral("route"), QStringLiteral("ticket"), QStringLiteral("check-plugin"),
+              QStringLiteral("data"), QStringLiteral("sound"), QStringLiteral("ride"),
+              QStringLiteral("record")}) {
+            if (parser.isSet(name))
+                return QStringLiteral("--follow shows what is published: no --%1").arg(name);
+        }
+    }
+    return {};
+}
+
 } // namespace
 
 CommandLine parseCommandLine(const QStringList &arguments) {
@@ -128,8 +171,8 @@ CommandLine parseCommandLine(const QStringList &arguments) {
                                    QStringLiteral("DIR"));
     const QCommandLineOption board(
         QStringLiteral("board"),
-        QStringLiteral("The board for this run, also for --screenshot: led (seven-segment) or "
-                       "lcd (liquid crystal)."),
+        QStringLiteral("The board for this run, also for --screenshot: led (seven-segment), "
+                       "lcd (liquid crystal) or led,lcd (both)."),
         QStringLiteral("KIND"));
     const QCommandLineOption screenshot(
         QStringLiteral("screenshot"),
@@ -226,6 +269,7 @@ CommandLine parseCommandLine(const QStringList &arguments) {
                        plugin, checkPlugin, route, section, steps, scale,      nameForm,
                        page,   backlight,   ride,  record,  speed, loop,       interval,
                        size,   fps,         from,  to});
+    parser.addOptions(remoteOptions());
 
     if (!parser.parse(QStringList{QStringLiteral("Q47")} + arguments))
         return fail(parser.errorText());
@@ -254,9 +298,11 @@ CommandLine parseCommandLine(const QStringList &arguments) {
     }
     if (parser.isSet(board)) {
         line.board = parser.value(board);
-        if (line.board != u"led" && line.board != u"lcd")
-            return fail(QStringLiteral("--board: not led or lcd: %1").arg(line.board));
+        if (!lcd::boardKindNamed(line.board))
+            return fail(QStringLiteral("--board: not led, lcd or led,lcd: %1").arg(line.board));
     }
+    if (const QString wrong = takeRemoteOptions(parser, line); !wrong.isEmpty())
+        return fail(wrong);
     if (parser.isSet(checkPlugin)) {
         line.action = CommandLine::Action::CheckPlugin;
         line.plugin = parser.value(checkPlugin);
@@ -296,6 +342,8 @@ CommandLine parseCommandLine(const QStringList &arguments) {
         line.loop = parser.isSet(loop);
         line.ride = riding;
         if (recording) {
+            if (lcd::boardKindNamed(line.board) == lcd::BoardKind::Both)
+                return fail(QStringLiteral("--record: one board, led or lcd"));
             line.action = CommandLine::Action::Record;
             line.record = parser.value(record);
             if (!videoFormatForPath(line.record))
@@ -316,17 +364,23 @@ CommandLine parseCommandLine(const QStringList &arguments) {
         if (parser.isSet(*option) && !parser.isSet(route))
             return fail(QStringLiteral("--%1 needs --route").arg(option->names().constFirst()));
     }
+    if (!line.follow.isEmpty()) {
+        line.action = CommandLine::Action::Follow;
+        line.screenshot = parser.value(screenshot);
+        if (shot && line.screenshot.isEmpty())
+            return fail(QStringLiteral("--screenshot: no file name"));
+    }
     if (!shot && !oneTicket && !recording && !riding)
         return line;
 
     if (recording || riding) {
         // The route below, its stops checked against the route when it is set.
-    } else if (shot) {
+    } else if (shot && line.follow.isEmpty()) {
         line.action = CommandLine::Action::Screenshot;
         line.screenshot = parser.value(screenshot);
         if (line.screenshot.isEmpty())
             return fail(QStringLiteral("--screenshot: no file name"));
-    } else {
+    } else if (oneTicket) {
         line.action = CommandLine::Action::Ticket;
         line.ticket = parser.value(ticket);
         line.plugin = parser.value(plugin);

@@ -10,11 +10,11 @@ namespace q47 {
 // this run only; a screenshot run renders the board to a picture and ends, a ticket run
 // renders one ticket of a plug-in, and a plug-in check tells a plug-in's author its faults.
 struct CommandLine {
-    enum class Action { Run, Help, Version, Screenshot, Ticket, CheckPlugin, Record, Error };
+    enum class Action { Run, Help, Version, Screenshot, Ticket, CheckPlugin, Record, Follow, Error };
     Action action = Action::Run;
     QString dataFolder;  // --data, empty: the saved one
     QString soundFolder; // --sound
-    QString board;       // --board "led" or "lcd", empty: the one chosen in the options
+    QString board;       // --board "led", "lcd" or "led,lcd", empty: as chosen in the options
     QString screenshot;  // --screenshot FILE
     QString ticket;      // --ticket FILE
     QString plugin;      // --plugin FILE with --ticket, or --check-plugin FILE
@@ -39,7 +39,12 @@ struct CommandLine {
     int fps = 30;                // --fps
     int fromStop = 0;            // --from A, --to B: the stops the ride runs between; 0: the
     int toStop = 0;              // route's start and end
-    QString message;             // the help or version text, or what is wrong
+    // --publish URL: the boards' state goes to this broker's topic for this run. --follow URL:
+    // the board(s) show what is published there, without a panel (with --screenshot: the first
+    // state received, rendered).
+    QString publish;
+    QString follow;
+    QString message; // the help or version text, or what is wrong
 };
 
 // Reads the arguments after the program's name. Never exits.

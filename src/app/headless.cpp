@@ -47,7 +47,9 @@ int runScreenshot(const CommandLine &line, char *program) {
     if (!run.setRoute(line))
         return 1;
     // Lit as asked, ON1 by default: a picture does not depend on the last run's switch.
-    run.app().controlPanel()->switchBacklight(line.backlight);
+    // Shown, not kept: the run leaves the user's switch as it was.
+    run.app().controlPanel()->selectBacklight(line.backlight);
+    run.app().controlPanel()->applyBacklight();
     LcdBoard *lcd = run.app().boards()->kind() == lcd::BoardKind::Lcd
                         ? run.app().boards()->lcdBoard()
                         : nullptr;

@@ -1,5 +1,6 @@
 #include "commandline.h"
 #include "controlpanel.h"
+#include "followrun.h"
 #include "headless.h"
 #include "q47app.h"
 #include "recording.h"
@@ -35,6 +36,8 @@ int main(int argc, char *argv[]) {
         return q47::runTicket(line, argv[0]);
     case q47::CommandLine::Action::Record:
         return q47::runRecording(line, argv[0]);
+    case q47::CommandLine::Action::Follow:
+        return q47::runFollower(line, argc, argv);
     case q47::CommandLine::Action::Run:
         break;
     }
@@ -47,6 +50,8 @@ int main(int argc, char *argv[]) {
     app.setFolderOverrides(line.dataFolder, line.soundFolder);
     if (board)
         app.setBoardOverride(*board);
+    if (!line.publish.isEmpty())
+        app.setPublishOverride(line.publish);
     app.start();
     if (line.ride) {
         if (!line.route.isEmpty() && !app.controlPanel()->setRoute(line.route, line.section))

@@ -5,6 +5,7 @@
 #include "boardartwork.h"
 #include "boardlayout.h"
 #include "boardlook.h"
+#include "boardpublishing.h"
 #include "boardswitch.h"
 #include "boardzoom.h"
 #include "controlpanel.h"
@@ -12,6 +13,7 @@
 #include "desktopspeech.h"
 #include "fonts.h"
 #include "ledboard.h"
+#include "logging.h"
 #include "optionsdialog.h"
 #include "panelride.h"
 #include "recordingdialog.h"
@@ -179,12 +181,14 @@ void Q47App::start() {
         [&board](QWidget *lcdWindow) { lcdWindow->setWindowTitle(board.windowTitle()); });
     const lcd::BoardKind kind = boardOverride_.value_or(lcd::readBoardKind(user));
     QWidget &shown = boards_->show(kind);
+    startPublishing();
     waitForFirstPaint(shown);
     installWindowIcon();
 
     optionsDialog_ = std::make_unique<OptionsDialog>(*settings_, model_, panelState_);
     optionsDialog_->showBoardChoice(kind, lcd::readPageSeconds(user));
     optionsDialog_->showFormBeats(lcd::readFormBeats(user));
+    optionsDialog_->showPublishUrl(readPublishUrl(user));
     const std::function<QString()> readings = readingsFile();
     AnnouncementTape::EngineFactory speech;
     if (speechFactory_)
@@ -210,7 +214,7 @@ void Q47App::start() {
                 settings_->setText(folder, f.saved);
         }
         stateFile_->save();
-        boards_->rememberLcdWindow();
+        boards_->rememberWindows();
     });
 
     // The panel is on the screen before the saved state is restored, so that every message
@@ -240,6 +244,7 @@ void Q47App::start() {
         f.saved = settings_->text(folder);
         settings_->setText(folder, f.given);
     }
+    boards_->restoreLedPlace();
     if (stateFile_->restoredPositions() && onSomeScreen(*controlPanel_)) {
         if (corner_)
             corner_->cancel();
@@ -321,6 +326,13 @@ void Q47App::connectWindows() {
         lcd::writeBoardKind(user, k);
         boards_->show(k);
     });
+    // The options' URL is the user's; the one given for a run stays for the run.
+    QObject::connect(options, &OptionsDialog::publishUrlChosen, &board, [this](const QString &url) {
+        QSettings user;
+        writePublishUrl(user, url);
+        if (publishOverride_.isEmpty())
+            publishTo(url);
+    });
     QObject::connect(options, &OptionsDialog::pageSecondsChosen, &board, [this](int seconds) {
         QSettings user;
         lcd::writePageSeconds(user, seconds);
@@ -340,6 +352,18 @@ void Q47App::connectWindows() {
         lcdWindow->setWindowTitle(board.windowTitle());
         panel->installOperatorKeys(lcdWindow);
     });
+}
+
+void Q47App::startPublishing() {
+    publishing_ = std::make_unique<BoardPublishing>(model_);
+    const QSettings user;
+    publishTo(publishOverride_.isEmpty() ? readPublishUrl(user) : publishOverride_);
+}
+
+void Q47App::publishTo(const QString &url) {
+    const Result<> started = publishing_->publishTo(url);
+    if (!started)
+        qCWarning(logRemote).noquote() << "not published:" << url << started.error().text();
 }
 
 void Q47App::setFolderOverrides(const QString &dataFolder, const QString &soundFolder) {

@@ -19,6 +19,7 @@ class QWidget;
 
 namespace q47 {
 
+class BoardPublishing;
 class BoardSwitch;
 class CornerPlacement;
 class LedBoard;
@@ -67,6 +68,10 @@ public:
     void setFolderOverrides(const QString &dataFolder, const QString &soundFolder);
     // The board for this run, in place of the one the user chose in the options.
     void setBoardOverride(lcd::BoardKind kind) { boardOverride_ = kind; }
+    // The broker's topic the board's state goes to for this run, in place of the options' one.
+    void setPublishOverride(const QString &url) { publishOverride_ = url; }
+    // What the board's state is published to; made by start().
+    BoardPublishing *publishing() { return publishing_.get(); }
 
     // The announcements' reading dictionary, in the sound folder of the moment.
     std::function<QString()> readingsFile() const;
@@ -104,6 +109,9 @@ public:
 private:
     // The one place the windows are wired to each other and to the models, once all exist.
     void connectWindows();
+    // The board's state to the broker given for the run, if any.
+    void startPublishing();
+    void publishTo(const QString &url);
     // Runs the events until `window` has painted once, for at most half a second.
     static void waitForFirstPaint(QWidget &window);
 
@@ -115,6 +123,8 @@ private:
     std::unique_ptr<LedBoard> ledBoard_;
     std::unique_ptr<BoardSwitch> boards_;
     std::optional<lcd::BoardKind> boardOverride_;
+    QString publishOverride_;
+    std::unique_ptr<BoardPublishing> publishing_;
     std::unique_ptr<OptionsDialog> optionsDialog_;
     std::unique_ptr<ControlPanel> controlPanel_;
     QString statePath_;

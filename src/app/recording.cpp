@@ -220,8 +220,9 @@ int runRecording(const CommandLine &line, char *program) {
     ControlPanel &panel = *run.app().controlPanel();
     if (!run.setRoute(line))
         return 1;
-    // Lit, as a picture of the board is, whatever the last run's switch was.
-    panel.switchBacklight(1);
+    // Lit, as a picture of the board is, whatever the last run's switch was; shown, not kept.
+    panel.selectBacklight(1);
+    panel.applyBacklight();
     const int stops = panel.route().lastStopPos() + 1;
     for (const auto &[stop, option] :
          {std::pair{line.fromStop, "--from"}, std::pair{line.toStop, "--to"}}) {

@@ -5,6 +5,7 @@
 #include "seirikennum.h"
 
 #include <tuple>
+#include <utility>
 
 namespace q47 {
 
@@ -24,8 +25,8 @@ bool isCell(int cell) {
     return cell >= 1 && cell <= kBoardCells;
 }
 
-// The digit control's own range rules: a state file may hold any value, and every board must
-// show what the LED cell shows for it.
+} // namespace
+
 CellFormat heldFormat(const CellFormat &format) {
     SegmentModel rules;
     rules.setKeta(format.keta);
@@ -34,8 +35,6 @@ CellFormat heldFormat(const CellFormat &format) {
     rules.setFillZero(format.fillZero);
     return {rules.ZeroMode(), rules.FillZero(), rules.Shift(), rules.Keta()};
 }
-
-} // namespace
 
 std::array<QString, kBoardCells + 1> TicketLabels::startTexts() {
     std::array<QString, kBoardCells + 1> texts;
@@ -53,6 +52,25 @@ template <typename T> void BoardModel::change(T &field, const T &value) {
         return;
     field = value;
     Q_EMIT contentChanged();
+}
+
+void BoardModel::setContent(const BoardContent &content) {
+    const BoardContent was = std::exchange(content_, content);
+    BoardContent others = was;
+    others.cells = content.cells;
+    others.stopName = content.stopName;
+    others.cleared = content.cleared;
+    if (others != content)
+        Q_EMIT contentChanged();
+    if (was.stopName != content.stopName)
+        Q_EMIT stopNameChanged();
+    for (int k = 1; k <= kBoardCells; ++k) {
+        const auto at = size_t(k);
+        if (was.cells[at] != content.cells[at] || was.formats[at] != content.formats[at])
+            Q_EMIT cellChanged(k);
+    }
+    if (was.cleared != content.cleared)
+        Q_EMIT clockShownChanged(!content.cleared);
 }
 
 void BoardModel::setCellValue(int cell, const QVariant &value) {

@@ -6,6 +6,11 @@
 
 namespace q47 {
 
+// A cell's format brought into the digit control's ranges, as the control would hold it: a
+// state file or a message may hold any value, and every board must show what the LED cell
+// shows for it.
+CellFormat heldFormat(const CellFormat &format);
+
 // What the fare board shows, whichever board shows it: the one source of it. The application
 // owns it; the control panel and the options write it, and each board is a view of it that
 // follows its signals: the LED board mirrors it into its digit cells, labels and place-name
@@ -17,6 +22,9 @@ public:
     BoardModel();
 
     const BoardContent &content() const { return content_; }
+    // Everything at once, as another board sent it: each change is signalled as its own setter
+    // would, and what is unchanged is not. A cell whose format changed shows its value again.
+    void setContent(const BoardContent &content);
 
     // Fare cell `cell` (1 to 50) receives `value`.
     void setCellValue(int cell, const QVariant &value);

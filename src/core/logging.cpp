@@ -10,6 +10,7 @@ Q_LOGGING_CATEGORY(logPlugin, "q47.plugin", QtCriticalMsg)
 Q_LOGGING_CATEGORY(logState, "q47.state", QtWarningMsg)
 Q_LOGGING_CATEGORY(logPicture, "q47.picture", QtCriticalMsg)
 Q_LOGGING_CATEGORY(logLcd, "q47.lcd", QtCriticalMsg)
+Q_LOGGING_CATEGORY(logRemote, "q47.remote", QtWarningMsg)
 
 void logPassedOver(LogCategory category, const Error &error) {
     qCInfo(category).noquote() << error.text();

@@ -18,6 +18,9 @@ Q_DECLARE_LOGGING_CATEGORY(logPlugin)  // q47.plugin: ticket plug-ins
 Q_DECLARE_LOGGING_CATEGORY(logState)   // q47.state: the state file
 Q_DECLARE_LOGGING_CATEGORY(logPicture) // q47.picture: the board's panel pictures
 Q_DECLARE_LOGGING_CATEGORY(logLcd)     // q47.lcd: the LCD board's names files
+// q47.remote: boards published and followed over MQTT. Messages turned down and a broker that
+// refuses are warnings, shown by default; the link's comings and goings are info.
+Q_DECLARE_LOGGING_CATEGORY(logRemote)
 
 using LogCategory = const QLoggingCategory &(*)();
 

@@ -173,7 +173,9 @@ void GtfsImportDialog::openFeed(const QString &path) {
         return;
     path_->setText(QDir::toNativeSeparators(path));
     routes_->clear();
+    routePatterns_.clear();
     patterns_->clear();
+    plan_ = ImportPlan();
     first_->clear();
     last_->clear();
     trip_.clear();
@@ -364,7 +366,7 @@ void GtfsImportDialog::showPlan() {
     preview_->resizeColumnToContents(0);
     preview_->resizeColumnToContents(3);
     showMessages(plan_.diagnostics);
-    import_->setEnabled(!plan_.stops.empty() && plan_.ok());
+    import_->setEnabled(canImport());
 }
 
 void GtfsImportDialog::showMessages(const Diagnostics &diagnostics) {

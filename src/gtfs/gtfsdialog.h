@@ -47,14 +47,16 @@ public:
 
     const Feed *feed() const { return feed_.get(); }
     const ImportPlan &plan() const { return plan_; }
-    QListWidget *routeList() const { return routes_; }
+    // The feed's routes as listed, each with its stop patterns.
+    const std::vector<RoutePatterns> &routes() const { return routePatterns_; }
+    // The previewed pattern can be imported: it has stops and no error.
+    bool canImport() const { return !plan_.stops.empty() && plan_.ok(); }
     QListWidget *patternList() const { return patterns_; }
     QTableWidget *preview() const { return preview_; }
     QPlainTextEdit *messages() const { return messages_; }
     QLineEdit *pathField() const { return path_; }
     QComboBox *firstStop() const { return first_; }
     QComboBox *lastStop() const { return last_; }
-    QPushButton *importButton() const { return import_; }
     QLabel *status() const { return status_; }
 
 Q_SIGNALS:

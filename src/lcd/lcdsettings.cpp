@@ -26,16 +26,29 @@ std::optional<BoardKind> boardKindNamed(const QString &name) {
         return BoardKind::Led;
     if (name == u"lcd")
         return BoardKind::Lcd;
+    if (name == u"led,lcd" || name == u"lcd,led")
+        return BoardKind::Both;
     return std::nullopt;
 }
 
+QString boardKindName(BoardKind kind) {
+    switch (kind) {
+    case BoardKind::Lcd:
+        return QStringLiteral("lcd");
+    case BoardKind::Both:
+        return QStringLiteral("led,lcd");
+    case BoardKind::Led:
+        break;
+    }
+    return QStringLiteral("led");
+}
+
 BoardKind readBoardKind(const QSettings &settings) {
-    return settings.value(kBoardKey).toString() == u"lcd" ? BoardKind::Lcd : BoardKind::Led;
+    return boardKindNamed(settings.value(kBoardKey).toString()).value_or(BoardKind::Led);
 }
 
 void writeBoardKind(QSettings &settings, BoardKind kind) {
-    settings.setValue(kBoardKey,
-                      kind == BoardKind::Lcd ? QStringLiteral("lcd") : QStringLiteral("led"));
+    settings.setValue(kBoardKey, boardKindName(kind));
 }
 
 int readPageSeconds(const QSettings &settings) {

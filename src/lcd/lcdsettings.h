@@ -11,11 +11,20 @@ class QSettings;
 
 namespace q47::lcd {
 
-// Which fare display the bus carries: the seven-segment board or the LCD.
-enum class BoardKind { Led, Lcd };
+// Which fare display the bus carries: the seven-segment board, the LCD, or both, each in a
+// window of its own.
+enum class BoardKind { Led, Lcd, Both };
 
-// As the command line names them ("led", "lcd"); nothing for any other word.
+// As the command line and the settings name them ("led", "lcd", "led,lcd"); nothing for any
+// other word.
 std::optional<BoardKind> boardKindNamed(const QString &name);
+QString boardKindName(BoardKind kind);
+inline bool showsLed(BoardKind kind) {
+    return kind != BoardKind::Lcd;
+}
+inline bool showsLcd(BoardKind kind) {
+    return kind != BoardKind::Led;
+}
 
 // The user's settings, not the state file: the board chosen ("lcd/board"), how many seconds a
 // page of the fare table stays ("lcd/pageSeconds", 1 to 60, 5 when absent or unusable), and

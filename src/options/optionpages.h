@@ -43,6 +43,7 @@ public:
 
     void showBoardChoice(lcd::BoardKind kind, int pageSeconds);
     void showFormBeats(const std::array<int, lcd::kNameForms> &beats);
+    void showPublishUrl(const QString &url);
     // The twelve numbering styles in the list, the store's chosen.
     void fillLabelStyles(int chosen);
     void applyStates(const OptionStates &states) override;
@@ -51,6 +52,8 @@ Q_SIGNALS:
     void boardKindChosen(lcd::BoardKind kind);
     void pageSecondsChosen(int seconds);
     void formBeatChosen(int form, int beats);
+    // The broker's topic the board is published to, empty for none, as typed.
+    void publishUrlChosen(const QString &url);
     // "..." of panel picture row 0 (OFF), 1 (ON1) or 2 (ON2).
     void panelFileBrowseClicked(int row);
 
@@ -59,6 +62,7 @@ private:
 
     QComboBox *boardKind_ = nullptr;
     QSpinBox *pageSeconds_ = nullptr;
+    QLineEdit *publishUrl_ = nullptr;
     std::array<QSpinBox *, lcd::kNameForms> formBeats_{};
     std::array<QGroupBox *, 3> imageRows_{};
     QGroupBox *labelFrame_ = nullptr;

@@ -124,6 +124,7 @@ void OptionsDialog::buildPages() {
     panelPage_->fillLabelStyles(store_.listIndex(setting::LabelStyle));
     panelPage_->showFormBeats(formBeats_);
     panelPage_->showBoardChoice(boardKind_, pageSeconds_);
+    panelPage_->showPublishUrl(publishUrl_);
     bindings_->showAll();
     applyStates();
     colourPreview();
@@ -148,6 +149,12 @@ void OptionsDialog::connectPages() {
     connect(panelPage_, &PanelPage::pageSecondsChosen, this, [this](int seconds) {
         pageSeconds_ = seconds;
         Q_EMIT pageSecondsChosen(seconds);
+    });
+    connect(panelPage_, &PanelPage::publishUrlChosen, this, [this](const QString &url) {
+        if (url == publishUrl_)
+            return;
+        publishUrl_ = url;
+        Q_EMIT publishUrlChosen(url);
     });
     connect(panelPage_, &PanelPage::formBeatChosen, this, [this](int form, int beats) {
         formBeats_[size_t(form)] = beats;
@@ -175,6 +182,12 @@ void OptionsDialog::showFormBeats(const std::array<int, lcd::kNameForms> &beats)
     formBeats_ = beats;
     if (panelPage_)
         panelPage_->showFormBeats(beats);
+}
+
+void OptionsDialog::showPublishUrl(const QString &url) {
+    publishUrl_ = url;
+    if (panelPage_)
+        panelPage_->showPublishUrl(url);
 }
 
 void OptionsDialog::showBoardChoice(lcd::BoardKind kind, int pageSeconds) {

@@ -92,6 +92,8 @@ public:
     // Which board shows and how long a page of the LCD board's fare table stays. They live in
     // the user's settings, not in the store: the dialog shows them and tells of a change.
     void showBoardChoice(lcd::BoardKind kind, int pageSeconds);
+    // The broker's topic the board is published to, as the user's settings keep it.
+    void showPublishUrl(const QString &url);
     // How many page turns each form of the LCD board's stop name stays, 0 leaving it out.
     void showFormBeats(const std::array<int, lcd::kNameForms> &beats);
 
@@ -127,6 +129,7 @@ Q_SIGNALS:
     void ticketCompaniesCleared();
     void boardChosen(lcd::BoardKind kind);
     void pageSecondsChosen(int seconds);
+    void publishUrlChosen(const QString &url);
     void formBeatsChosen(const std::array<int, lcd::kNameForms> &beats);
 
 protected:
@@ -156,6 +159,7 @@ private:
     QString pluginComment_;
     lcd::BoardKind boardKind_ = lcd::BoardKind::Led;
     int pageSeconds_ = lcd::kDefaultPageSeconds;
+    QString publishUrl_;
     std::array<int, lcd::kNameForms> formBeats_ = lcd::Beats{}.formBeats;
     bool loaded_ = false;
 

@@ -95,14 +95,15 @@ QWidget *PanelPage::boardKindRow() {
     frame->setObjectName(QStringLiteral("fraBoardKind"));
     boardKind_ = new QComboBox(frame);
     boardKind_->setObjectName(QStringLiteral("cboBoardKind"));
-    boardKind_->addItems({QStringLiteral("LED式"), QStringLiteral("液晶式")});
+    // In the order of lcd::BoardKind.
+    boardKind_->addItems(
+        {QStringLiteral("LED式"), QStringLiteral("液晶式"), QStringLiteral("LED式と液晶式")});
     pageSeconds_ = new QSpinBox(frame);
     pageSeconds_->setObjectName(QStringLiteral("spnPageSeconds"));
     pageSeconds_->setRange(lcd::kMinPageSeconds, lcd::kMaxPageSeconds);
     pageSeconds_->setSuffix(QStringLiteral(" 秒"));
-    connect(boardKind_, &QComboBox::currentIndexChanged, this, [this](int index) {
-        Q_EMIT boardKindChosen(index == 1 ? lcd::BoardKind::Lcd : lcd::BoardKind::Led);
-    });
+    connect(boardKind_, &QComboBox::currentIndexChanged, this,
+            [this](int index) { Q_EMIT boardKindChosen(lcd::BoardKind(index)); });
     connect(pageSeconds_, &QSpinBox::valueChanged, this, &PanelPage::pageSecondsChosen);
     auto *outer = new QVBoxLayout(frame);
     outer->setContentsMargins(0, 0, 0, 0);
@@ -139,6 +140,18 @@ QWidget *PanelPage::boardKindRow() {
     }
     forms->setColumnStretch(6, 1);
     outer->addLayout(forms);
+
+    // Where other machines' boards follow this one.
+    auto *publish = new QHBoxLayout;
+    publish->setContentsMargins(6, 0, 6, 4);
+    publishUrl_ = new QLineEdit(frame);
+    publishUrl_->setObjectName(QStringLiteral("txtPublishUrl"));
+    publishUrl_->setPlaceholderText(QStringLiteral("mqtt://ホスト:ポート/トピック"));
+    connect(publishUrl_, &QLineEdit::editingFinished, this,
+            [this] { Q_EMIT publishUrlChosen(publishUrl_->text().trimmed()); });
+    publish->addWidget(new QLabel(QStringLiteral("表示の公開先（MQTT）："), frame));
+    publish->addWidget(publishUrl_, 1);
+    outer->addLayout(publish);
     return frame;
 }
 
@@ -149,14 +162,19 @@ void PanelPage::showFormBeats(const std::array<int, lcd::kNameForms> &beats) {
     }
 }
 
+void PanelPage::showPublishUrl(const QString &url) {
+    const QSignalBlocker quiet(publishUrl_);
+    publishUrl_->setText(url);
+}
+
 void PanelPage::showBoardChoice(lcd::BoardKind kind, int pageSeconds) {
     const QSignalBlocker quietKind(boardKind_);
     const QSignalBlocker quietSeconds(pageSeconds_);
-    boardKind_->setCurrentIndex(kind == lcd::BoardKind::Lcd ? 1 : 0);
+    boardKind_->setCurrentIndex(int(kind));
     pageSeconds_->setValue(pageSeconds);
-    pageSeconds_->setEnabled(kind == lcd::BoardKind::Lcd);
+    pageSeconds_->setEnabled(lcd::showsLcd(kind));
     for (QSpinBox *spin : formBeats_)
-        spin->setEnabled(kind == lcd::BoardKind::Lcd);
+        spin->setEnabled(lcd::showsLcd(kind));
 }
 
 void PanelPage::fillLabelStyles(int chosen) {

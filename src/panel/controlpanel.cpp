@@ -183,10 +183,6 @@ void ControlPanel::connectHandlers() {
     connect(optionsButton_, &QPushButton::clicked, this, &ControlPanel::showOptions);
     connect(aboutButton_, &QPushButton::clicked, this, &ControlPanel::showAbout);
     connect(backlightFrame_, &BacklightFrame::optionSelected, this, &ControlPanel::switchBacklight);
-    connect(backlightFrame_, &BacklightFrame::optionSelected, this, [](int row) {
-        QSettings user;
-        rememberBacklight(user, row);
-    });
     connect(previewButton_, &QPushButton::toggled, &state_, &PanelState::setPreviewOpen);
     connect(rideFrame_, &RideFrame::startClicked, this, &ControlPanel::startRide);
     connect(rideFrame_, &RideFrame::pauseToggled, this, &ControlPanel::pauseRide);
@@ -250,6 +246,12 @@ void ControlPanel::showAbout() {
 }
 
 void ControlPanel::switchBacklight(int row) {
+    showBacklightRow(row);
+    QSettings user;
+    rememberBacklight(user, row);
+}
+
+void ControlPanel::showBacklightRow(int row) {
     backlightShown_ = true;
     state_.setBacklight(row);
     // A failure leaves the picture as it was and is told; the labels take the row's colour
@@ -281,11 +283,19 @@ void ControlPanel::describeTicket(const QSize &size, const QStringList &companie
     preview_->setTicketSize(size);
     if (state_.previewOpen())
         fitStrips();
-    preview_->companyList()->addItems(companies);
+    preview_->addCompanies(companies);
 }
 
 void ControlPanel::clearTicketCompanies() {
-    preview_->companyList()->clear();
+    preview_->clearCompanies();
+}
+
+void ControlPanel::chooseTicketCompany(int index) {
+    preview_->chooseCompany(index);
+}
+
+void ControlPanel::copyTicket() {
+    preview_->copyTicket();
 }
 
 void ControlPanel::offerRoute(int route) {

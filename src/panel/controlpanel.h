@@ -63,7 +63,8 @@ public:
     void showOptions();
     // "ﾊﾞｰｼﾞｮﾝ": the about box, with the operator's keys.
     void showAbout();
-    // Backlight row `row` (0 OFF, 1 ON1, 2 ON2): the row's board picture and label colour.
+    // The operator's switch to backlight row `row` (0 OFF, 1 ON1, 2 ON2): the row's board
+    // picture and label colour, and the row kept for the next start.
     void switchBacklight(int row);
     // Selects backlight row `row` without showing it: the restore that follows shows it.
     void selectBacklight(int row);
@@ -105,9 +106,13 @@ public:
     // What the options dialog asks of the panel: the backlight selected here, applied again; a
     // ticket plug-in's size and company names for the preview strip; a route to set next.
     int backlightRow() const;
-    void applyBacklight() { switchBacklight(backlightRow()); }
+    void applyBacklight() { showBacklightRow(backlightRow()); }
     void describeTicket(const QSize &size, const QStringList &companies);
     void clearTicketCompanies();
+    // The company chosen on the preview strip's list, for the tickets drawn next.
+    void chooseTicketCompany(int index);
+    // "コピー(&C)" on the ticket: the preview's picture to the clipboard.
+    void copyTicket();
     // Route `route` from its first stop on the lists, for "リセット" to set.
     void offerRoute(int route);
 
@@ -140,6 +145,8 @@ protected:
 
 private:
     void connectHandlers();
+    // Shows backlight row `row` without keeping it for the next start.
+    void showBacklightRow(int row);
     // The regions show the panel's state.
     void followState();
     void showStepping();

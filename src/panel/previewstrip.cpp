@@ -64,7 +64,7 @@ PreviewStrip::PreviewStrip(QWidget *parent) : QWidget(parent) {
     combo1_ = new QComboBox(this);
     combo1_->setObjectName(QStringLiteral("Combo1"));
     combo1_->setGeometry(local(5430, 2160, 3000, 300));
-    connect(picture_, &PictureBox::mouseDown, this, &PreviewStrip::picSeirikenPrev_MouseDown);
+    connect(picture_, &PictureBox::mouseDown, this, &PreviewStrip::offerCopyMenu);
 }
 
 void PreviewStrip::setTicketSize(const QSize &size) {
@@ -93,17 +93,29 @@ void PreviewStrip::drawTicket(const TicketRequest &ticket) {
     picture_->update();
 }
 
-void PreviewStrip::picSeirikenPrev_MouseDown(Qt::MouseButton button, const QPoint &pos) {
+void PreviewStrip::offerCopyMenu(Qt::MouseButton button, const QPoint &pos) {
     if (button != Qt::RightButton)
         return;
     QMenu menu(this);
     menu.setObjectName(QStringLiteral("MnuHide"));
     connect(menu.addAction(QStringLiteral("コピー(&C)")), &QAction::triggered, this,
-            &PreviewStrip::MnuHideCopy_Click);
+            &PreviewStrip::copyTicket);
     menu.exec(picture_->mapToGlobal(pos));
 }
 
-void PreviewStrip::MnuHideCopy_Click() {
+void PreviewStrip::addCompanies(const QStringList &companies) {
+    combo1_->addItems(companies);
+}
+
+void PreviewStrip::clearCompanies() {
+    combo1_->clear();
+}
+
+void PreviewStrip::chooseCompany(int index) {
+    combo1_->setCurrentIndex(index);
+}
+
+void PreviewStrip::copyTicket() {
     QClipboard *clipboard = QGuiApplication::clipboard();
     clipboard->clear();
     clipboard->setImage(picture_->image());

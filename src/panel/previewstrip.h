@@ -57,17 +57,19 @@ public:
     // grows to hold both.
     void setTicketSize(const QSize &size);
 
-    QLabel *Label4() const { return label4_; }
     PictureBox *ticketPicture() const { return picture_; }
-    QComboBox *companyList() const { return combo1_; }
+    // The companies the plug-in draws for, and the one chosen for the next ticket.
+    void addCompanies(const QStringList &companies);
+    void clearCompanies();
+    void chooseCompany(int index);
 
     // The ticket of the stop, by the plug-in, with the time of now and the chosen company.
     void Cls() override;
     void drawTicket(const TicketRequest &ticket) override;
 
     // The pop-up menu on the right button only, and its "コピー(&C)": the picture as an image.
-    void picSeirikenPrev_MouseDown(Qt::MouseButton button, const QPoint &pos);
-    void MnuHideCopy_Click();
+    void offerCopyMenu(Qt::MouseButton button, const QPoint &pos);
+    void copyTicket();
 
 private:
     QLabel *label4_ = nullptr;

@@ -90,7 +90,15 @@ INSTANTIATE_TEST_SUITE_P(
                     Refused{"scale_huge", {"--screenshot", "a", "--scale", "9"}, "too large"},
                     Refused{"scale_nan", {"--screenshot", "a.png", "--scale", "nan"}, "nan"},
                     Refused{"scale_inf", {"--screenshot", "a", "--scale", "inf"}, "not a number"},
-                    Refused{"unknown_board", {"--board", "tft"}, "not led or lcd: tft"},
+                    Refused{"unknown_board", {"--board", "tft"}, "not led, lcd or led,lcd: tft"},
+                    Refused{"publish_and_follow",
+                            {"--publish", "mqtt://b/t", "--follow", "mqtt://b/t"},
+                            "one at a time"},
+                    Refused{"follow_wildcard", {"--follow", "mqtt://b/q47/+"}, "wildcard"},
+                    Refused{"publish_http", {"--publish", "http://b/t"}, "mqtt://"},
+                    Refused{"follow_with_route",
+                            {"--follow", "mqtt://b/t", "--screenshot", "a", "--route", "1"},
+                            "no --route"},
                     Refused{"steps_without_route",
                             {"--screenshot", "a.png", "--steps", "2"},
                             "--steps needs --route"},
@@ -143,6 +151,18 @@ TEST(CommandLine, ScreenshotWithRouteAndFolders) {
     EXPECT_EQ(form.nameForm, QStringLiteral("zh-Hant"));
     EXPECT_EQ(form.page, 2);
     EXPECT_EQ(form.backlight, 0);
+}
+
+TEST(CommandLine, PublishAndFollow) {
+    const CommandLine publish = parseCommandLine({"--publish", "mqtt://exhibit:1884/q47/front"});
+    ASSERT_EQ(publish.action, CommandLine::Action::Run) << qPrintable(publish.message);
+    EXPECT_EQ(publish.publish, QStringLiteral("mqtt://exhibit:1884/q47/front"));
+    const CommandLine follow = parseCommandLine(
+        {"--follow", "mqtts://exhibit/q47/front", "--board", "lcd,led", "--screenshot", "f.png"});
+    ASSERT_EQ(follow.action, CommandLine::Action::Follow) << qPrintable(follow.message);
+    EXPECT_EQ(follow.follow, QStringLiteral("mqtts://exhibit/q47/front"));
+    EXPECT_EQ(follow.board, QStringLiteral("lcd,led"));
+    EXPECT_EQ(follow.screenshot, QStringLiteral("f.png"));
 }
 
 // What the shell sees: help and version on standard output, a bad argument as exit code 2,

@@ -149,8 +149,7 @@ private Q_SLOTS:
             saved.options()->applyLook();
             saved.board().move(40, 30);
             saved.board().setZoom(1.5);
-            QTest::mouseClick(saved.controlPanel()->backlightFrame()->backlightButton(1),
-                              Qt::LeftButton);
+            saved.controlPanel()->switchBacklight(1);
             saved.stateFile()->save();
         }
         q47::Q47App app(nullptr, state);
@@ -218,8 +217,7 @@ private Q_SLOTS:
             s.select(q47::setting::PanelsOneByOne);
             s.select(q47::setting::On1PanelUser);
             s.setText(q47::setting::On1PanelFile, picture.fileName());
-            QTest::mouseClick(saved.controlPanel()->backlightFrame()->backlightButton(1),
-                              Qt::LeftButton);
+            saved.controlPanel()->switchBacklight(1);
             saved.stateFile()->save();
             host.errors.clear();
         }

@@ -35,20 +35,16 @@ private Q_SLOTS:
         rig.settings.setText(setting::DataFolder, folder.path());
         rig.settings.setText(setting::SoundFolder, folder.path());
         rig.options.buildPages();
-        auto *button = rig.options.findChild<QPushButton *>(QStringLiteral("cmdGtfsImport"));
-        QVERIFY(button);
-        button->click();
-        auto *dialog = rig.options.findChild<GtfsImportDialog *>();
-        QVERIFY(dialog);
+        GtfsImportDialog *dialog = rig.options.importGtfs();
 
         QSignalSpy loaded(dialog, &GtfsImportDialog::loaded);
         dialog->openFeed(test::sampleFeed());
         QVERIFY(dialog->loading());
         QVERIFY(loaded.wait(20000));
         QVERIFY(loaded.at(0).at(0).toBool());
-        QCOMPARE(dialog->routeList()->count(), 3);
+        QCOMPARE(dialog->routes().size(), size_t(3));
         dialog->selectRoute(1);
-        QCOMPARE(dialog->patternList()->count(), 1);
+        QCOMPARE(dialog->routes()[1].patterns.size(), size_t(1));
         QCOMPARE(dialog->patternList()->item(0)->text(),
                  QStringLiteral("駅前 → 駅前（8停留所、3便）"));
         QTableWidget *preview = dialog->preview();
@@ -62,7 +58,7 @@ private Q_SLOTS:
         const QString stray = QDir(folder.path()).filePath(QStringLiteral(".7.hy3.q47tmp.Ab12Cd"));
         QVERIFY(test::writeFeed(folder.path(), {{QFileInfo(stray).fileName(), "half a route"}}));
         QSignalSpy imported(dialog, &GtfsImportDialog::imported);
-        dialog->importButton()->click();
+        QVERIFY(dialog->importPattern());
         QCOMPARE(imported.count(), 1);
         QVERIFY(!QFileInfo::exists(stray));
         QCOMPARE(rig.panelState.routeText(EntryPane::Lists), QStringLiteral("00007"));
@@ -131,7 +127,7 @@ private Q_SLOTS:
         QCOMPARE(preview->item(49, 3)->text(), QStringLiteral("50"));
         QVERIFY(dialog.messages()->toPlainText().contains(
             QStringLiteral("the range is set to stops 1 to 51")));
-        QVERIFY(dialog.importButton()->isEnabled());
+        QVERIFY(dialog.canImport());
         dialog.selectRange(50, 52); // the rest, as another route
         QCOMPARE(preview->rowCount(), 3);
         QCOMPARE(preview->item(2, 1)->text(), QStringLiteral("停留所53"));
@@ -173,8 +169,8 @@ private Q_SLOTS:
         QVERIFY(!loaded.at(0).at(0).toBool());
         QVERIFY(dialog.messages()->toPlainText().contains(
             QStringLiteral("stop_times.txt: error: stop_times.txt is missing")));
-        QCOMPARE(dialog.routeList()->count(), 0);
-        QVERIFY(!dialog.importButton()->isEnabled());
+        QVERIFY(dialog.routes().empty());
+        QVERIFY(!dialog.canImport());
     }
 };
 

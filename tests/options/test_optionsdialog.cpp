@@ -15,8 +15,10 @@
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -109,7 +111,8 @@ private Q_SLOTS:
         QVERIFY(rig.options.findChild<QComboBox *>(QStringLiteral("Combo4(3)"))->isEnabled());
     }
 
-    // Every setting has one control, on the page the catalogue puts it on.
+    // Every setting has one control, on the page the catalogue puts it on; a box clicked there
+    // reaches the store.
     void everySettingStandsOnItsPage() {
         Rig rig;
         rig.options.buildPages();
@@ -118,6 +121,13 @@ private Q_SLOTS:
             const QList<QWidget *> found = rig.options.findChildren<QWidget *>(controlName(slot));
             QVERIFY2(found.size() == 1, row.name);
             QVERIFY2(rig.options.pages()->widget(row.page)->isAncestorOf(found.first()), row.name);
+            auto *box = qobject_cast<QCheckBox *>(found.first());
+            if (!box || !box->isEnabled())
+                continue;
+            rig.options.showPage(row.page);
+            const QVariant was = rig.settings.value(slot);
+            QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(5, box->height() / 2));
+            QVERIFY2(rig.settings.value(slot) != was, row.name);
         }
     }
 
@@ -235,6 +245,33 @@ private Q_SLOTS:
                       QStringLiteral("指定したファイルはプラグインでないか、内容が不正です\n\n"
                                      "bad.4SP:4: an unknown key or attribute (colour)")}}));
         QVERIFY(rig.settings.text(setting::PluginFile).isEmpty());
+    }
+
+    // The board choice offers both boards and tells which the user chose, the LCD settings
+    // usable with the LCD board; the publish URL is told once it is typed, and not again.
+    void boardChoiceAndPublishUrl() {
+        Rig rig;
+        rig.options.buildPages();
+        auto *kind = rig.options.findChild<QComboBox *>(QStringLiteral("cboBoardKind"));
+        auto *seconds = rig.options.findChild<QSpinBox *>(QStringLiteral("spnPageSeconds"));
+        auto *url = rig.options.findChild<QLineEdit *>(QStringLiteral("txtPublishUrl"));
+        QVERIFY(kind && seconds && url);
+        QSignalSpy chosen(&rig.options, &OptionsDialog::boardChosen);
+        QSignalSpy published(&rig.options, &OptionsDialog::publishUrlChosen);
+        for (const lcd::BoardKind k :
+             {lcd::BoardKind::Both, lcd::BoardKind::Led, lcd::BoardKind::Lcd}) {
+            kind->setCurrentIndex(
+                kind->findText(k == lcd::BoardKind::Both  ? QStringLiteral("LED式と液晶式")
+                               : k == lcd::BoardKind::Lcd ? QStringLiteral("液晶式")
+                                                          : QStringLiteral("LED式")));
+            QCOMPARE(chosen.takeLast().at(0).value<lcd::BoardKind>(), k);
+            QCOMPARE(seconds->isEnabled(), k != lcd::BoardKind::Led);
+        }
+        url->setText(QStringLiteral(" mqtt://exhibit/q47/bus1 "));
+        Q_EMIT url->editingFinished();
+        Q_EMIT url->editingFinished();
+        QCOMPARE(published.size(), 1);
+        QCOMPARE(published.at(0).at(0).toString(), QStringLiteral("mqtt://exhibit/q47/bus1"));
     }
 };
 
