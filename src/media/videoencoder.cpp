@@ -33,7 +33,8 @@ QString encoders(VideoFormat format) {
     case VideoFormat::Mp4:
     case VideoFormat::Matroska:
         return QStringLiteral(
-                   "x264enc speed-preset=veryfast tune=zerolatency pass=qual quantizer=23 "
+                   "x264enc speed-preset=ultrafast tune=zerolatency trellis=false pass=qual "
+                   "quantizer=23 "
                    "threads=2 key-int-max=%1 ! video/x-h264,profile=high ! queue "
                    "max-size-bytes=0 max-size-buffers=0 max-size-time=0 ! mux. "
                    "AUDIO ! audioconvert ! avenc_aac bitrate=128000 ! queue max-size-bytes=0 "
@@ -76,8 +77,12 @@ struct VideoEncoder::Impl {
     GstElement *pipeline = nullptr;
     GstElement *video = nullptr;
     GstElement *audio = nullptr;
-    qint64 frames = 0;      // video frames pushed
+    qint64 frames = 0;      // video frames taken
     qint64 soundFrames = 0; // sound frames pushed
+    // The picture pushed last: the same picture again is not pushed but held, the encoder's
+    // videorate repeating it until the next one (or the end) comes.
+    QImage last;
+    bool holding = false;
     std::optional<Error> failed;
 
     Error fail(const QString &reason) {
@@ -125,6 +130,8 @@ Result<> VideoEncoder::open(const QString &path, const VideoSettings &settings) 
     d->failed.reset();
     d->settings = settings;
     d->frames = d->soundFrames = 0;
+    d->last = QImage();
+    d->holding = false;
     const QSize size = settings.size;
     if (size.width() < 16 || size.height() < 16 || size.width() % 2 || size.height() % 2 ||
         size.width() > 7680 || size.height() > 4320 || settings.fps < 1 || settings.fps > 120)
@@ -139,7 +146,8 @@ Result<> VideoEncoder::open(const QString &path, const VideoSettings &settings) 
     const QString description =
         QStringLiteral("appsrc name=video format=time block=true max-bytes=%1 "
                        "caps=video/x-raw,format=BGRx,width=%2,height=%3,framerate=%4/1 ! "
-                       "videoconvert n-threads=2 ! video/x-raw,format=I420 ! ")
+                       "videoconvert n-threads=2 ! video/x-raw,format=I420 ! videorate ! "
+                       "video/x-raw,framerate=%4/1 ! ")
             .arg(3 * frameBytes)
             .arg(size.width())
             .arg(size.height())
@@ -177,6 +185,25 @@ Result<> VideoEncoder::open(const QString &path, const VideoSettings &settings) 
 Result<> VideoEncoder::addFrame(const QImage &frame) {
     if (!d->pipeline)
         return d->notOpen();
+    // A board holds still for seconds: the picture it showed is converted once, not per frame.
+    if (!d->last.isNull() && frame.cacheKey() == d->last.cacheKey()) {
+        ++d->frames;
+        d->holding = true;
+        return {};
+    }
+    // The held picture ends with the frame before this one: videorate repeats each picture
+    // only until halfway to the next one it is given.
+    if (d->holding) {
+        --d->frames;
+        d->holding = false;
+        if (Result<> pushed = pushFrame(d->last); !pushed)
+            return pushed;
+    }
+    d->last = frame;
+    return pushFrame(frame);
+}
+
+Result<> VideoEncoder::pushFrame(const QImage &frame) {
     const QSize size = d->settings.size;
     // The picture's own pixels go to the encoder, shared rather than copied.
     auto *kept = new QImage(
@@ -218,6 +245,13 @@ Result<> VideoEncoder::addSound(const float *samples, qint64 frames) {
 Result<> VideoEncoder::finish() {
     if (!d->pipeline)
         return d->notOpen();
+    // The held picture once more as the last frame: the video lasts to its end.
+    if (d->holding) {
+        --d->frames;
+        d->holding = false;
+        if (Result<> pushed = pushFrame(d->last); !pushed)
+            return pushed;
+    }
     gst_app_src_end_of_stream(GST_APP_SRC(d->video));
     gst_app_src_end_of_stream(GST_APP_SRC(d->audio));
     GstBus *bus = gst_element_get_bus(d->pipeline);

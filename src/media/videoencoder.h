@@ -39,7 +39,8 @@ public:
     VideoEncoder &operator=(const VideoEncoder &) = delete;
 
     Result<> open(const QString &path, const VideoSettings &settings);
-    // The next frame, scaled to the size when it has another; shown for 1/fps s.
+    // The next frame, scaled to the size when it has another; shown for 1/fps s. The same
+    // QImage again (its cacheKey) is only counted: the encoder repeats the picture.
     Result<> addFrame(const QImage &frame);
     // The next `frames` frames of sound: interleaved stereo float at kTrackRate.
     Result<> addSound(const float *samples, qint64 frames);
@@ -49,6 +50,8 @@ public:
     void cancel();
 
 private:
+    Result<> pushFrame(const QImage &frame);
+
     struct Impl;
     std::unique_ptr<Impl> d;
 };
