@@ -1,7 +1,7 @@
-// Audio against picture in a recording: every frame where the board changes (a step or the
-// "まもなく" phase) against the onset of the sound nearest to it (the step's chime or the
-// announcement's words, started at the same moment). Prints each pair and the largest gap, in
-// milliseconds and in frames.
+// Audio against picture in a recording made with a chime as the step sound and no
+// announcements (bench/record.sh): every sound's onset (a step's chime) against the frame
+// nearest to it where the board changes. Prints each pair and the largest gap, in milliseconds
+// and in frames.
 //   recording_sync VIDEO WIDTH HEIGHT FPS
 #include "soundtrack.h"
 #include "videoreadback.h"
@@ -33,11 +33,14 @@ int main(int argc, char *argv[]) {
                 frame.copy(0, size.height() / 5, size.width(), size.height() * 4 / 5);
             if (!last.isNull()) {
                 qint64 diff = 0;
-                for (int y = 0; y < body.height(); y += 2)
+                for (int y = 0; y < body.height(); y += 2) {
+                    const auto *now = reinterpret_cast<const QRgb *>(body.constScanLine(y));
+                    const auto *before = reinterpret_cast<const QRgb *>(last.constScanLine(y));
                     for (int x = 0; x < body.width(); x += 2)
-                        diff += std::abs(qGray(body.pixel(x, y)) - qGray(last.pixel(x, y)));
-                // A changed name band, not the encoder's noise.
-                if (diff > qint64(body.width()) * body.height() / 4 / 8)
+                        diff += std::abs(qGray(now[x]) - qGray(before[x]));
+                }
+                // A changed name or fare, not the encoder's noise (still pictures are repeated).
+                if (diff > qint64(body.width()) * body.height() / 4 / 64)
                     changes.push_back(ms);
             }
             last = body;
@@ -58,22 +61,26 @@ int main(int argc, char *argv[]) {
             ++quiet;
         }
     }
+    // Each chime against the board's change nearest to it: a change without a sound of its own
+    // (a page turn, the clock) is no chime's.
     qint64 worst = 0;
     int paired = 0;
-    for (const qint64 change : changes) {
+    for (const qint64 onset : onsets) {
         qint64 best = -1;
-        for (const qint64 onset : onsets)
-            if (best < 0 || std::llabs(onset - change) < std::llabs(best - change))
-                best = onset;
-        // A change without a sound of its own (a page turn) has none within half a second.
-        if (best < 0 || std::llabs(best - change) > 500)
+        for (const qint64 change : changes)
+            if (best < 0 || std::llabs(change - onset) < std::llabs(best - onset))
+                best = change;
+        if (best < 0 || std::llabs(best - onset) > 500) {
+            std::printf("sound %7lld ms  without a change within 500 ms\n", (long long)onset);
             continue;
+        }
         ++paired;
-        worst = std::max(worst, std::llabs(best - change));
-        std::printf("board %7lld ms  sound %7lld ms  gap %+5lld ms\n", (long long)change,
-                    (long long)best, (long long)(best - change));
+        worst = std::max(worst, std::llabs(onset - best));
+        std::printf("board %7lld ms  sound %7lld ms  gap %+5lld ms\n", (long long)best,
+                    (long long)onset, (long long)(onset - best));
     }
-    std::printf("%d changes with their sound; largest gap %lld ms = %.2f frames at %d fps\n",
+    std::printf("%d chimes with their change of the board; largest gap %lld ms = %.2f frames at "
+                "%d fps\n",
                 paired, (long long)worst, double(worst) * fps / 1000.0, fps);
     return paired > 0 ? 0 : 1;
 }

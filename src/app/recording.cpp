@@ -43,7 +43,8 @@ qint64 sampleAt(qint64 ms) {
 // waiting channel does.
 class TrackSound final : public SoundOutput {
 public:
-    TrackSound(const RideClock &clock, SoundTrack &track) : clock_(clock), track_(track) {}
+    TrackSound(const RideClock &clock, SoundTrack &track, int fps)
+        : clock_(clock), track_(track), fps_(fps) {}
 
     void play(const QString &path, SoundChannel channel, SoundWait wait, int pauseMs) override {
         const int lane = static_cast<int>(channel);
@@ -57,8 +58,12 @@ public:
     }
     void closeAll() override {}
 
-    // Where a sound that starts now begins.
-    qint64 nextStart() const { return std::max(sampleAt(clock_.nowMs()), heldUntil_); }
+    // Where a sound that starts now begins: with the first frame that shows what set it off, so
+    // that picture and sound change together however the ride's times fall between frames.
+    qint64 nextStart() const {
+        const qint64 frame = (clock_.nowMs() * fps_ + 999) / 1000;
+        return std::max(frame * kTrackRate / fps_, heldUntil_);
+    }
 
 private:
     std::shared_ptr<const PcmClip> decoded(const QString &path) {
@@ -77,6 +82,7 @@ private:
 
     const RideClock &clock_;
     SoundTrack &track_;
+    int fps_;
     qint64 heldUntil_ = 0;
     QHash<QString, std::shared_ptr<const PcmClip>> clips_;
 };
@@ -204,7 +210,7 @@ int runRecording(const CommandLine &line, char *program) {
     std::signal(SIGTERM, wantCancel);
     ManualRideClock clock;
     SoundTrack track;
-    TrackSound sound(clock, track);
+    TrackSound sound(clock, track, line.fps);
     Q47App *appShown = nullptr;
     const auto speech = [&]() -> Result<std::unique_ptr<SpeechEngine>> {
         // Asked again at every entry, once the application is there.
