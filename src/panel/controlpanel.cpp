@@ -115,7 +115,7 @@ void ControlPanel::showStepping() {
 }
 
 void ControlPanel::startRide() {
-    if (state_.routeSet())
+    if (state_.canStep())
         Q_EMIT rideStartWanted(rideFrame_->speed(), rideFrame_->loop(),
                                rideFrame_->intervalSeconds());
 }
@@ -130,7 +130,7 @@ void ControlPanel::stopRide() {
 
 void ControlPanel::showRide(RideState state) {
     rideState_ = state;
-    rideFrame_->showRide(state, state_.routeSet());
+    rideFrame_->showRide(state, state_.routeSet(), state_.canStep());
     recordAction_->setEnabled(state_.routeSet());
 }
 

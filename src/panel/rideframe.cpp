@@ -60,7 +60,7 @@ RideFrame::RideFrame(QWidget *parent) : QFrame(parent) {
     connect(record_, &QPushButton::clicked, this, &RideFrame::recordClicked);
     connect(speed_, &QSpinBox::valueChanged, this, &RideFrame::speedChosen);
     connect(loop_, &QCheckBox::toggled, this, &RideFrame::loopToggled);
-    showRide(RideState::Idle, false);
+    showRide(RideState::Idle, false, false);
 }
 
 int RideFrame::speed() const {
@@ -75,9 +75,9 @@ int RideFrame::intervalSeconds() const {
     return interval_->value();
 }
 
-void RideFrame::showRide(RideState state, bool routeSet) {
+void RideFrame::showRide(RideState state, bool routeSet, bool canStep) {
     const bool running = state == RideState::Running || state == RideState::Paused;
-    start_->setEnabled(routeSet && !running);
+    start_->setEnabled(canStep && !running);
     record_->setEnabled(routeSet);
     pause_->setEnabled(running);
     stop_->setEnabled(running);

@@ -32,8 +32,9 @@ public:
 
     // The ride's speed, loop and interval, as a ride started otherwise (the command line) has them.
     void showSettings(int speed, bool loop, int intervalSeconds);
-    // Start and "録画..." want a route; pause and stop a ride under way.
-    void showRide(RideState state, bool routeSet);
+    // "録画..." wants a route, start a route the bus can step on (not while the display is
+    // cleared); pause and stop a ride under way.
+    void showRide(RideState state, bool routeSet, bool canStep);
 
 Q_SIGNALS:
     void startClicked();
