@@ -68,6 +68,10 @@ void RecordingProcess::readProgress() {
     // Only the last line matters; the rest would grow with a long ride.
     if (const qsizetype cut = output_.lastIndexOf(QLatin1Char('\r')); cut > 0)
         output_ = output_.mid(cut);
+    // What a run says besides its progress is kept to its last words.
+    static constexpr qsizetype kKeptChars = 64 * 1024;
+    if (output_.size() > kKeptChars)
+        output_ = output_.right(kKeptChars);
     if (const int percent = recordingProgress(output_); percent >= 0)
         Q_EMIT progressed(percent);
 }
