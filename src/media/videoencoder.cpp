@@ -83,6 +83,7 @@ struct VideoEncoder::Impl {
     // videorate repeating it until the next one (or the end) comes.
     QImage last;
     bool holding = false;
+    qint64 lastPushed = -1; // the frame the last picture pushed stands at
     std::optional<Error> failed;
 
     Error fail(const QString &reason) {
@@ -132,6 +133,7 @@ Result<> VideoEncoder::open(const QString &path, const VideoSettings &settings) 
     d->frames = d->soundFrames = 0;
     d->last = QImage();
     d->holding = false;
+    d->lastPushed = -1;
     const QSize size = settings.size;
     if (size.width() < 16 || size.height() < 16 || size.width() % 2 || size.height() % 2 ||
         size.width() > 7680 || size.height() > 4320 || settings.fps < 1 || settings.fps > 120)
@@ -220,7 +222,7 @@ Result<> VideoEncoder::pushFrame(const QImage &frame) {
     GST_BUFFER_DURATION(buffer) =
         gst_util_uint64_scale(guint64(d->frames + 1), GST_SECOND, guint64(fps)) -
         GST_BUFFER_PTS(buffer);
-    ++d->frames;
+    d->lastPushed = d->frames++;
     if (gst_app_src_push_buffer(GST_APP_SRC(d->video), buffer) != GST_FLOW_OK)
         return d->failFromBus(QStringLiteral("the video encoder stopped"));
     return {};
@@ -245,12 +247,18 @@ Result<> VideoEncoder::addSound(const float *samples, qint64 frames) {
 Result<> VideoEncoder::finish() {
     if (!d->pipeline)
         return d->notOpen();
-    // The held picture once more as the last frame: the video lasts to its end.
+    // The held picture once more at the last two frames: at its end videorate repeats the last
+    // picture only once, so the gap it leaves there must be a single frame.
     if (d->holding) {
-        --d->frames;
+        const qint64 end = d->frames;
         d->holding = false;
-        if (Result<> pushed = pushFrame(d->last); !pushed)
-            return pushed;
+        for (const qint64 k : {end - 2, end - 1}) {
+            if (k <= d->lastPushed)
+                continue;
+            d->frames = k;
+            if (Result<> pushed = pushFrame(d->last); !pushed)
+                return pushed;
+        }
     }
     gst_app_src_end_of_stream(GST_APP_SRC(d->video));
     gst_app_src_end_of_stream(GST_APP_SRC(d->audio));
