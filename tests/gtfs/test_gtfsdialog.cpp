@@ -75,7 +75,7 @@ private Q_SLOTS:
         const int cells[] = {230, 200, 170, 170, 0, 0};
         for (int k = 1; k <= 6; ++k)
             QCOMPARE(rig.model.content().cells[size_t(k)].toInt(), cells[k - 1]);
-        QCOMPARE(panel.tape().TapeCount(), 9);
+        QCOMPARE(panel.tape().count(), 9);
     }
 
     // A trip needing 52 ticket numbers, read with Enter in the path field: the range is set to
