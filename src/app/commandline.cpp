@@ -1,13 +1,19 @@
 #include "commandline.h"
 
 #include "brokeraddress.h"
+#include "error.h"
 #include "lcdsettings.h"
+#include "ride.h"
 #include "routedata.h"
+#include "videoencoder.h"
 
 #include <QCommandLineParser>
 #include <QFileInfo>
+#include <QRegularExpression>
 
+#include <array>
 #include <cmath>
+#include <tuple>
 
 namespace q47 {
 
@@ -18,6 +24,85 @@ constexpr int kMaxSection = 300;
 constexpr double kMinScale = 0.1;
 constexpr double kMaxScale = 8.0;
 constexpr int kMaxPage = 50;
+// A video from a thumbnail to 4K, at up to 60 frames a second.
+constexpr QSize kMinVideo{160, 90};
+constexpr QSize kMaxVideo{3840, 2160};
+constexpr int kMaxFps = 60;
+constexpr int kMaxInterval = 3600;
+
+// A whole number from `least` to `most`, or what is wrong with it.
+Expected<int, QString> boundedInt(const QCommandLineParser &parser,
+                                  const QCommandLineOption &option, int least, int most,
+                                  const QString &what) {
+    bool ok = false;
+    const QString text = parser.value(option);
+    const int n = text.toInt(&ok);
+    if (!ok || n < least || n > most)
+        return QStringLiteral("--%1: not %2 from %3 to %4: %5")
+            .arg(option.names().constFirst(), what)
+            .arg(least)
+            .arg(most)
+            .arg(text);
+    return n;
+}
+
+// The options of a ride and of its recording into `line`.
+Expected<void, QString> readRideOptions(const QCommandLineParser &parser,
+                                        std::array<const QCommandLineOption *, 6> options,
+                                        CommandLine &line) {
+    const auto &[speed, interval, size, fps, from, to] = options;
+    if (parser.isSet(*speed)) {
+        bool ok = false;
+        line.speed = parser.value(*speed).toDouble(&ok);
+        if (!ok || !std::isfinite(line.speed) || line.speed < RideOptions::kMinSpeed ||
+            line.speed > RideOptions::kMaxSpeed)
+            return QStringLiteral("--speed: not a speed from %1 to %2: %3")
+                .arg(RideOptions::kMinSpeed)
+                .arg(RideOptions::kMaxSpeed)
+                .arg(parser.value(*speed));
+    }
+    const std::array<std::tuple<const QCommandLineOption *, int *, int, int, QString>, 4> counts{{
+        {interval, &line.interval, 1, kMaxInterval, QStringLiteral("a count of seconds")},
+        {fps, &line.fps, 1, kMaxFps, QStringLiteral("a frame rate")},
+        {from, &line.fromStop, 1, kMaxSection, QStringLiteral("a stop")},
+        {to, &line.toStop, 1, kMaxSection, QStringLiteral("a stop")},
+    }};
+    for (const auto &[option, value, least, most, what] : counts) {
+        if (!parser.isSet(*option))
+            continue;
+        const Expected<int, QString> n = boundedInt(parser, *option, least, most, what);
+        if (!n)
+            return n.error();
+        *value = *n;
+    }
+    if (line.fromStop && line.toStop && line.toStop <= line.fromStop)
+        return QStringLiteral("--to: stop %1 is not after --from's stop %2")
+            .arg(line.toStop)
+            .arg(line.fromStop);
+    if (line.fromStop)
+        line.section = line.fromStop;
+    if (parser.isSet(*size)) {
+        static const QRegularExpression kSize(QStringLiteral("^(\\d{1,5})x(\\d{1,5})$"));
+        const QRegularExpressionMatch m = kSize.match(parser.value(*size));
+        const QSize s =
+            m.hasMatch() ? QSize(m.captured(1).toInt(), m.captured(2).toInt()) : QSize();
+        if (!m.hasMatch())
+            return QStringLiteral("--size: not WIDTHxHEIGHT: %1").arg(parser.value(*size));
+        if (s.width() < kMinVideo.width() || s.height() < kMinVideo.height() ||
+            s.width() > kMaxVideo.width() || s.height() > kMaxVideo.height())
+            return QStringLiteral("--size: from %1x%2 to %3x%4: %5")
+                .arg(kMinVideo.width())
+                .arg(kMinVideo.height())
+                .arg(kMaxVideo.width())
+                .arg(kMaxVideo.height())
+                .arg(parser.value(*size));
+        if (s.width() % 2 || s.height() % 2)
+            return QStringLiteral("--size: the video's width and height are even numbers: %1")
+                .arg(parser.value(*size));
+        line.videoSize = s;
+    }
+    return {};
+}
 
 CommandLine fail(const QString &what) {
     CommandLine line;
@@ -58,7 +143,8 @@ QString takeRemoteOptions(const QCommandLineParser &parser, CommandLine &line) {
     if (!line.follow.isEmpty()) {
         for (const QString &name :
              {QStringLiteral("route"), QStringLiteral("ticket"), QStringLiteral("check-plugin"),
-              QStringLiteral("data"), QStringLiteral("sound")}) {
+              QStringLiteral("data"), QStringLiteral("sound"), QStringLiteral("ride"),
+              QStringLiteral("record")}) {
             if (parser.isSet(name))
                 return QStringLiteral("--follow shows what is published: no --%1").arg(name);
         }
@@ -139,8 +225,50 @@ CommandLine parseCommandLine(const QStringList &arguments) {
         QStringLiteral("With --screenshot: the backlight, off, on1 or on2 (default on1, "
                        "whatever the settings hold)."),
         QStringLiteral("ROW"));
-    parser.addOptions({help, version, data, sound, board, screenshot, ticket, plugin, checkPlugin,
-                       route, section, steps, scale, nameForm, page, backlight});
+    const QCommandLineOption ride(
+        QStringLiteral("ride"),
+        QStringLiteral("The bus runs by itself from the start, on the route's timetable "
+                       "(N.timetable.csv beside the route) or at --interval, on --route or the "
+                       "saved route."));
+    const QCommandLineOption record(
+        QStringLiteral("record"),
+        QStringLiteral("Records the whole ride of --route as a video and ends; no display "
+                       "needed. .mp4 (H.264 + AAC), .webm (VP9 + Opus) or .mkv (H.264 + AAC)."),
+        QStringLiteral("FILE"));
+    const QCommandLineOption speed(
+        QStringLiteral("speed"),
+        QStringLiteral("With --ride or --record: times real time, 1 to 60 (default 1)."),
+        QStringLiteral("S"));
+    const QCommandLineOption loop(
+        QStringLiteral("loop"),
+        QStringLiteral("With --ride: after the last stop the ride starts again."));
+    const QCommandLineOption interval(
+        QStringLiteral("interval"),
+        QStringLiteral("With --ride or --record: seconds between stops on a route without a "
+                       "timetable, 1 to 3600 (default 30)."),
+        QStringLiteral("S"));
+    const QCommandLineOption size(
+        QStringLiteral("size"),
+        QStringLiteral("With --record: the video's size, even numbers from 160x90 to 3840x2160 "
+                       "(default 1920x1080)."),
+        QStringLiteral("WxH"));
+    const QCommandLineOption fps(
+        QStringLiteral("fps"),
+        QStringLiteral("With --record: frames a second, 1 to 60 (default 30)."),
+        QStringLiteral("F"));
+    const QCommandLineOption from(
+        QStringLiteral("from"),
+        QStringLiteral("With --ride or --record: the stop the ride starts at (default the "
+                       "first)."),
+        QStringLiteral("A"));
+    const QCommandLineOption to(
+        QStringLiteral("to"),
+        QStringLiteral("With --ride or --record: the stop the ride ends at (default the last)."),
+        QStringLiteral("B"));
+    parser.addOptions({help,   version,     data,  sound,   board, screenshot, ticket,
+                       plugin, checkPlugin, route, section, steps, scale,      nameForm,
+                       page,   backlight,   ride,  record,  speed, loop,       interval,
+                       size,   fps,         from,  to});
     parser.addOptions(remoteOptions());
 
     if (!parser.parse(QStringList{QStringLiteral("Q47")} + arguments))
@@ -182,12 +310,47 @@ CommandLine parseCommandLine(const QStringList &arguments) {
     }
     const bool shot = parser.isSet(screenshot);
     const bool oneTicket = parser.isSet(ticket);
-    if (shot && oneTicket)
-        return fail(QStringLiteral("--screenshot and --ticket: one at a time"));
-    for (const QCommandLineOption *option : {&route, &scale}) {
-        if (parser.isSet(*option) && !shot && !oneTicket)
-            return fail(QStringLiteral("--%1 needs --screenshot or --ticket")
-                            .arg(option->names().constFirst()));
+    const bool riding = parser.isSet(ride);
+    const bool recording = parser.isSet(record);
+    if (int(shot) + int(oneTicket) + int(riding) + int(recording) > 1)
+        return fail(QStringLiteral("--screenshot, --ticket, --ride and --record: one at a time"));
+    if (parser.isSet(route) && !shot && !oneTicket && !riding && !recording)
+        return fail(QStringLiteral("--route needs --screenshot, --ticket, --ride or --record"));
+    if (parser.isSet(scale) && !shot && !oneTicket)
+        return fail(QStringLiteral("--scale needs --screenshot or --ticket"));
+    for (const QCommandLineOption *option : {&speed, &interval, &from, &to}) {
+        if (parser.isSet(*option) && !riding && !recording)
+            return fail(
+                QStringLiteral("--%1 needs --ride or --record").arg(option->names().constFirst()));
+    }
+    if (parser.isSet(loop) && !riding)
+        return fail(QStringLiteral("--loop needs --ride"));
+    for (const QCommandLineOption *option : {&size, &fps}) {
+        if (parser.isSet(*option) && !recording)
+            return fail(QStringLiteral("--%1 needs --record").arg(option->names().constFirst()));
+    }
+    if (recording && !parser.isSet(route))
+        return fail(QStringLiteral("--record needs --route"));
+    if ((riding || recording) && (parser.isSet(section) || parser.isSet(steps)))
+        return fail(QStringLiteral("--section and --steps: with --ride or --record, --from "
+                                   "gives the first stop"));
+    if (riding || recording) {
+        const Expected<void, QString> read =
+            readRideOptions(parser, {&speed, &interval, &size, &fps, &from, &to}, line);
+        if (!read)
+            return fail(read.error());
+        line.loop = parser.isSet(loop);
+        line.ride = riding;
+        if (recording) {
+            if (lcd::boardKindNamed(line.board) == lcd::BoardKind::Both)
+                return fail(QStringLiteral("--record: one board, led or lcd"));
+            line.action = CommandLine::Action::Record;
+            line.record = parser.value(record);
+            if (!videoFormatForPath(line.record))
+                return fail(QStringLiteral("--record: the file must end in .mp4, .webm or "
+                                           ".mkv: %1")
+                                .arg(line.record));
+        }
     }
     if (parser.isSet(plugin) != oneTicket)
         return fail(oneTicket ? QStringLiteral("--ticket needs --plugin")
@@ -207,10 +370,12 @@ CommandLine parseCommandLine(const QStringList &arguments) {
         if (shot && line.screenshot.isEmpty())
             return fail(QStringLiteral("--screenshot: no file name"));
     }
-    if (!shot && !oneTicket)
+    if (!shot && !oneTicket && !recording && !riding)
         return line;
 
-    if (shot && line.follow.isEmpty()) {
+    if (recording || riding) {
+        // The route below, its stops checked against the route when it is set.
+    } else if (shot && line.follow.isEmpty()) {
         line.action = CommandLine::Action::Screenshot;
         line.screenshot = parser.value(screenshot);
         if (line.screenshot.isEmpty())

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSize>
 #include <QString>
 #include <QStringList>
 
@@ -9,7 +10,7 @@ namespace q47 {
 // this run only; a screenshot run renders the board to a picture and ends, a ticket run
 // renders one ticket of a plug-in, and a plug-in check tells a plug-in's author its faults.
 struct CommandLine {
-    enum class Action { Run, Help, Version, Screenshot, Ticket, CheckPlugin, Follow, Error };
+    enum class Action { Run, Help, Version, Screenshot, Ticket, CheckPlugin, Record, Follow, Error };
     Action action = Action::Run;
     QString dataFolder;  // --data, empty: the saved one
     QString soundFolder; // --sound
@@ -27,6 +28,17 @@ struct CommandLine {
     QString nameForm;
     int page = 0;
     int backlight = 1;
+    // --ride: the bus runs by itself from the start (on the route given, or the saved one);
+    // --record FILE: the whole ride of --route as a video, made without a display.
+    bool ride = false;
+    QString record;
+    double speed = 1;            // --speed, 1 (real time) to 60
+    bool loop = false;           // --loop, with --ride
+    int interval = 30;           // --interval, seconds between stops without a timetable
+    QSize videoSize{1920, 1080}; // --size WxH
+    int fps = 30;                // --fps
+    int fromStop = 0;            // --from A, --to B: the stops the ride runs between; 0: the
+    int toStop = 0;              // route's start and end
     // --publish URL: the boards' state goes to this broker's topic for this run. --follow URL:
     // the board(s) show what is published there, without a panel (with --screenshot: the first
     // state received, rendered).

@@ -3,14 +3,12 @@
 #include "boardswitch.h"
 #include "commandline.h"
 #include "controlpanel.h"
-#include "fareboard.h"
+#include "headlessrun.h"
 #include "lcdboard.h"
 #include "ledboard.h"
 #include "plugincheck.h"
-#include "q47app.h"
 #include "safefile.h"
 #include "settingsstore.h"
-#include "soundoutput.h"
 #include "ticketplugin.h"
 
 #include <QApplication>
@@ -26,87 +24,6 @@
 namespace q47 {
 
 namespace {
-
-// A picture run makes no sound and asks nobody: what would be a message box goes to the
-// error output.
-class Silent final : public SoundOutput {
-public:
-    void play(const QString &, SoundChannel, SoundWait, int) override {}
-    void closeAll() override {}
-};
-
-class ToStderr final : public PanelHost {
-public:
-    void message(const QString &text) override { say(text); }
-    void error(const QString &title, const QString &text) override {
-        say(title + QStringLiteral(": ") + text);
-    }
-    bool confirmExit() override { return false; }
-    void endProgram() override {}
-    bool told = false;
-
-private:
-    void say(const QString &text) {
-        told = true;
-        std::fprintf(stderr, "Q47: %s\n", qPrintable(text));
-    }
-};
-
-// The offscreen platform says of every window that it cannot raise or shape it, and Qt that a
-// session has no runtime folder; a picture run needs neither, and the user no such noise.
-QtMessageHandler passOn = nullptr;
-void quietOffscreen(QtMsgType type, const QMessageLogContext &context, const QString &text) {
-    if (type == QtWarningMsg &&
-        (text.startsWith(QLatin1String("This plugin does not support")) ||
-         text.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set"))))
-        return;
-    passOn(type, context, text);
-}
-
-// The program as it starts, without a display, sound, speech or questions.
-class HeadlessRun {
-public:
-    HeadlessRun(const CommandLine &line, char *program) : argv_{program, nullptr} {
-        if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        passOn = qInstallMessageHandler(quietOffscreen);
-        Q47App::preparePlatform();
-        // Only the program's name: Qt would take "--plugin" for one of its own options.
-        application_.emplace(argc_, argv_.data());
-        Q47App::prepareApplication();
-        app_.emplace(&silent_);
-        app_->setPanelHost(&host_);
-        app_->setSpeechEnabled(false);
-        app_->setFolderOverrides(line.dataFolder, line.soundFolder);
-        if (const auto kind = lcd::boardKindNamed(line.board))
-            app_->setBoardOverride(*kind);
-        app_->start();
-        app_->controlPanel()->session().setLampTestMs(0);
-    }
-
-    Q47App &app() { return *app_; }
-    bool told() const { return host_.told; }
-
-    bool setRoute(const CommandLine &line) {
-        if (line.route.isEmpty())
-            return true;
-        ControlPanel &panel = *app_->controlPanel();
-        if (!panel.setRoute(line.route, line.section))
-            return false;
-        // Past the route's last stop the bus stays there, as the step key leaves it.
-        for (int i = 0; i < line.steps; ++i)
-            panel.session().step(1);
-        return true;
-    }
-
-private:
-    int argc_ = 1;
-    std::array<char *, 2> argv_;
-    Silent silent_;
-    ToStderr host_;
-    std::optional<QApplication> application_;
-    std::optional<Q47App> app_;
-};
 
 // Encoded in memory, then written whole: a failing disk leaves an older picture as it was.
 bool savePng(const QImage &image, const QString &file) {

@@ -1,7 +1,9 @@
 #include "commandline.h"
+#include "controlpanel.h"
 #include "followrun.h"
 #include "headless.h"
 #include "q47app.h"
+#include "recording.h"
 
 #include <QApplication>
 
@@ -32,6 +34,8 @@ int main(int argc, char *argv[]) {
         return q47::runScreenshot(line, argv[0]);
     case q47::CommandLine::Action::Ticket:
         return q47::runTicket(line, argv[0]);
+    case q47::CommandLine::Action::Record:
+        return q47::runRecording(line, argv[0]);
     case q47::CommandLine::Action::Follow:
         return q47::runFollower(line, argc, argv);
     case q47::CommandLine::Action::Run:
@@ -49,5 +53,15 @@ int main(int argc, char *argv[]) {
     if (!line.publish.isEmpty())
         app.setPublishOverride(line.publish);
     app.start();
+    if (line.ride) {
+        if (!line.route.isEmpty() && !app.controlPanel()->setRoute(line.route, line.section))
+            return 1;
+        app.controlPanel()->showRideFrame(true);
+        app.controlPanel()->rideFrame()->showSettings(int(line.speed), line.loop, line.interval);
+        if (!app.startRide(line.speed, line.loop, line.interval, line.toStop)) {
+            std::fprintf(stderr, "Q47: --ride: no route is set\n");
+            return 1;
+        }
+    }
     return application.exec();
 }

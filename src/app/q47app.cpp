@@ -15,6 +15,8 @@
 #include "ledboard.h"
 #include "logging.h"
 #include "optionsdialog.h"
+#include "panelride.h"
+#include "recordingdialog.h"
 #include "routedata.h"
 #include "settingsstore.h"
 #include "soundchannels.h"
@@ -25,7 +27,9 @@
 #include "windowplacement.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QEventLoop>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QLibraryInfo>
@@ -33,6 +37,7 @@
 #include <QPixmap>
 #include <QScreen>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QTimer>
 #include <QTranslator>
 
@@ -141,6 +146,15 @@ void showSavedBoard(BoardModel &model, LedBoard &board, const std::optional<Stat
 
 } // namespace
 
+std::function<QString()> Q47App::readingsFile() const {
+    // The author's reading dictionary lives beside the announcement lists, in the sound folder
+    // of the moment.
+    return [settings = settings_.get()] {
+        return normalizeFolder(settings->text(setting::SoundFolder)) +
+               QStringLiteral("readings.csv");
+    };
+}
+
 void Q47App::start() {
     LedBoard &board = *ledBoard_;
     for (int k = 1; k <= board::kCellCount; ++k)
@@ -175,17 +189,16 @@ void Q47App::start() {
     optionsDialog_->showBoardChoice(kind, lcd::readPageSeconds(user));
     optionsDialog_->showFormBeats(lcd::readFormBeats(user));
     optionsDialog_->showPublishUrl(readPublishUrl(user));
-    // The author's reading dictionary lives beside the announcement lists, in the sound folder
-    // of the moment.
-    const auto readings = [settings = settings_.get()] {
-        return normalizeFolder(settings->text(setting::SoundFolder)) +
-               QStringLiteral("readings.csv");
-    };
+    const std::function<QString()> readings = readingsFile();
     AnnouncementTape::EngineFactory speech;
-    if (speech_)
+    if (speechFactory_)
+        speech = speechFactory_;
+    else if (speech_)
         speech = [readings] { return createDesktopSpeech(readings); };
     controlPanel_ = std::make_unique<ControlPanel>(model_, panelState_, *settings_, *sound_, host_,
                                                    nullptr, speech);
+    rideClock_ = std::make_unique<SteadyRideClock>();
+    ride_ = std::make_unique<PanelRide>(controlPanel_->control(), model_, *rideClock_);
     connectWindows();
     controlPanel_->start();
 
@@ -241,10 +254,49 @@ void Q47App::start() {
     }
 }
 
+RecordingRequest Q47App::recordingRequest() const {
+    RecordingRequest request;
+    request.route = controlPanel_->route().RouteText;
+    request.board =
+        boards_->kind() == lcd::BoardKind::Lcd ? QStringLiteral("lcd") : QStringLiteral("led");
+    const RideFrame &frame = *controlPanel_->rideFrame();
+    request.speed = frame.speed();
+    request.interval = frame.intervalSeconds();
+    request.dataFolder = settings_->text(setting::DataFolder);
+    request.soundFolder = settings_->text(setting::SoundFolder);
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::MoviesLocation);
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        folder = QDir::homePath();
+    request.file = QDir(folder).filePath(QStringLiteral("route-%1.mp4").arg(request.route));
+    return request;
+}
+
+bool Q47App::startRide(double speed, bool loop, int interval, int lastStop) {
+    return ride_ && ride_->start(routeTimetable(*settings_, controlPanel_->route().RouteText),
+                                 rideOptions(speed, loop, interval), lastStop);
+}
+
 void Q47App::connectWindows() {
     LedBoard &board = *ledBoard_;
     ControlPanel *panel = controlPanel_.get();
     OptionsDialog *options = optionsDialog_.get();
+    // "自動運行" runs the ride; the operator's steps move a running ride with them.
+    PanelRide *ride = ride_.get();
+    QObject::connect(&panel->control(), &PanelControl::stepped, ride, &PanelRide::operatorStepped);
+    QObject::connect(
+        panel, &ControlPanel::rideStartWanted, ride,
+        [this](double speed, bool loop, int interval) { startRide(speed, loop, interval); });
+    QObject::connect(panel, &ControlPanel::ridePauseWanted, ride,
+                     [ride](bool paused) { paused ? ride->pause() : ride->resume(); });
+    QObject::connect(panel, &ControlPanel::rideStopWanted, ride, &PanelRide::stop);
+    QObject::connect(panel, &ControlPanel::rideSpeedWanted, ride, &PanelRide::setSpeed);
+    QObject::connect(panel, &ControlPanel::rideLoopWanted, ride, &PanelRide::setLoop);
+    QObject::connect(ride, &PanelRide::stateChanged, panel, &ControlPanel::showRide);
+    // "録画..." records the route's ride in a run of this program of its own.
+    QObject::connect(panel, &ControlPanel::recordingWanted, panel, [this, panel] {
+        recordRideAsked(panel, recordingRequest(), QCoreApplication::applicationFilePath(),
+                        panel->host());
+    });
     // The zoom the operator chose, for the next start.
     QObject::connect(&board, &LedBoard::zoomChanged, &board, [](qreal zoom) {
         QSettings user;

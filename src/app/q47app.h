@@ -4,10 +4,14 @@
 #include "lcdsettings.h"
 #include "panelstate.h"
 
+#include "error.h"
+#include "recordingprocess.h"
+
 #include <QPointer>
 #include <QString>
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -23,8 +27,11 @@ class ControlPanel;
 class OptionsDialog;
 class StateFileIo;
 class PanelHost;
+class PanelRide;
+class SteadyRideClock;
 class SettingsStore;
 class SoundOutput;
+class SpeechEngine;
 
 // What the boards show and the three windows that live for the whole run, and the start-up
 // that brings them up and wires them to each other.
@@ -54,6 +61,10 @@ public:
     // speak, and folders that take the saved ones' place for this run without being saved.
     void setPanelHost(PanelHost *host) { host_ = host; }
     void setSpeechEnabled(bool on) { speech_ = on; }
+    // The announcements' engine for this run in place of the desktop's voice (a recording's).
+    void setSpeechFactory(std::function<Result<std::unique_ptr<SpeechEngine>>()> factory) {
+        speechFactory_ = std::move(factory);
+    }
     void setFolderOverrides(const QString &dataFolder, const QString &soundFolder);
     // The board for this run, in place of the one the user chose in the options.
     void setBoardOverride(lcd::BoardKind kind) { boardOverride_ = kind; }
@@ -61,6 +72,9 @@ public:
     void setPublishOverride(const QString &url) { publishOverride_ = url; }
     // What the board's state is published to; made by start().
     BoardPublishing *publishing() { return publishing_.get(); }
+
+    // The announcements' reading dictionary, in the sound folder of the moment.
+    std::function<QString()> readingsFile() const;
 
     // The board's load: blanks the cells, loads the options and the control panel hidden,
     // places and shapes the board, restores the saved state, shows the board and lets it paint,
@@ -81,6 +95,14 @@ public:
     OptionsDialog *options() { return optionsDialog_.get(); }
 
     StateFileIo *stateFile() { return stateFile_.get(); }
+    // The bus running the route on the board by itself; made by start.
+    PanelRide *ride() { return ride_.get(); }
+    // Starts a ride of the route on the board (--ride): on its timetable, else at `interval`
+    // seconds a stop. False when no route is set.
+    bool startRide(double speed, bool loop, int interval, int lastStop = 0);
+    // "録画...": the route on the panel, the board showing, the panel's ride settings, the
+    // folders of the moment, a file in the user's videos folder.
+    RecordingRequest recordingRequest() const;
     // Which board shows; made by start.
     BoardSwitch *boards() { return boards_.get(); }
 
@@ -107,8 +129,11 @@ private:
     std::unique_ptr<ControlPanel> controlPanel_;
     QString statePath_;
     std::unique_ptr<StateFileIo> stateFile_;
+    std::unique_ptr<SteadyRideClock> rideClock_;
+    std::unique_ptr<PanelRide> ride_;
     PanelHost *host_ = nullptr;
     bool speech_ = true;
+    std::function<Result<std::unique_ptr<SpeechEngine>>()> speechFactory_;
     // Text2(0) and Text2(1) for this run: the folder given, and the saved one it replaced.
     struct FolderOverride {
         QString given;

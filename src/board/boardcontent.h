@@ -117,6 +117,11 @@ struct BoardContent {
 
     RouteOnBoard route;
     QTime time; // invalid: no clock
+    // While the bus runs by itself: the ride's time, which the clock shows in place of the
+    // time of day (invalid: the time of day), and whether the bus is about to arrive at the
+    // stop shown ("まもなく") rather than on its way there ("次は").
+    QTime rideTime;
+    bool approaching = false;
 
     int backlight = 1; // 0 OFF, 1 ON1, 2 ON2
     BoardPicture picture;

@@ -177,6 +177,18 @@ void BoardModel::setPicture(const BoardPicture &picture) {
     change(content_.picture, picture);
 }
 
+void BoardModel::setRideTime(const QTime &time) {
+    change(content_.rideTime, time);
+}
+
+void BoardModel::setApproaching(bool approaching) {
+    change(content_.approaching, approaching);
+}
+
+QTime BoardModel::clockTime() const {
+    return content_.rideTime.isValid() ? content_.rideTime : QTime::currentTime();
+}
+
 void BoardModel::setClockShown(bool shown) {
     content_.cleared = !shown;
     Q_EMIT clockShownChanged(shown);

@@ -61,6 +61,12 @@ public:
     void setPicture(const BoardPicture &picture);
     // The clock stopped while the display is cleared, running again afterwards.
     void setClockShown(bool shown);
+    // The ride's time on the clock (invalid: the time of day again), and whether the bus is
+    // about to arrive at the stop shown.
+    void setRideTime(const QTime &time);
+    void setApproaching(bool approaching);
+    // The time the clock shows now.
+    QTime clockTime() const;
 
 Q_SIGNALS:
     void cellChanged(int cell);

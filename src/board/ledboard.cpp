@@ -58,7 +58,7 @@ LedBoard::LedBoard(const BoardModel &model, QWidget *parent) : BoardWindow(paren
 
     clockTimer_ = new QTimer(this);
     clockTimer_->setInterval(1000);
-    connect(clockTimer_, &QTimer::timeout, this, [this] { showTime(QTime::currentTime()); });
+    connect(clockTimer_, &QTimer::timeout, this, [this] { showTime(model_.clockTime()); });
 
     followModel();
 }

@@ -25,5 +25,4 @@ SeirikenNumbering seirikenNumbering(int style, bool zeroPad);
 // A label's number: two digits with zeroPad ("00"), in full-width characters (１, ０１, １０).
 QString seirikenNumberText(int n, bool zeroPad);
 
-
 } // namespace q47

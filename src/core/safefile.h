@@ -40,6 +40,10 @@ public:
     Result<> commit();
 
     const QString &path() const { return path_; }
+    // The open temporary file, for a writer that streams into it by itself (an encoder that
+    // seeks back to fill in its headers); -1 when none is open. It stays this object's: the
+    // writer is done with it before finish(), which closes it.
+    int descriptor() const { return fd_; }
 
 private:
     friend class FileSetCommit;

@@ -343,7 +343,7 @@ void GtfsImportDialog::setRoute(int route) {
     const QString name = QString::number(route);
     const bool exists =
         QFileInfo::exists(QDir(folderOf(dataFolder_)).filePath(name + QStringLiteral(".hy3")));
-    target_->setText(QStringLiteral("%1.hy3、%1.route.json、%1tp.csv%2")
+    target_->setText(QStringLiteral("%1.hy3、%1.route.json、%1.timetable.csv、%1tp.csv%2")
                          .arg(name, exists ? QStringLiteral("（上書き）") : QString()));
 }
 

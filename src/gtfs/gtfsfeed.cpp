@@ -2,6 +2,7 @@
 
 #include "japanesereading.h"
 #include "readingtext.h"
+#include "timetable.h"
 
 #include <QRegularExpression>
 
@@ -280,7 +281,7 @@ bool Feed::loadTables(const FeedSource &source) {
             }))
         return false;
 
-    int trip = -1, stop = -1, sequence = -1, pickup = -1;
+    int trip = -1, stop = -1, sequence = -1, pickup = -1, arrival = -1, departure = -1;
     QByteArray lastTrip, lastHeadsign;
     int lastTripIndex = -1;
     qint32 lastHeadsignIndex = 0;
@@ -291,6 +292,8 @@ bool Feed::loadTables(const FeedSource &source) {
                 stop = t.column("stop_id");
                 sequence = t.column("stop_sequence");
                 pickup = t.column("pickup_type");
+                arrival = t.column("arrival_time");
+                departure = t.column("departure_time");
                 headsign = t.column("stop_headsign");
                 return !missingColumns(t, {"trip_id", "stop_id", "stop_sequence"}, diagnostics_);
             },
@@ -313,6 +316,14 @@ bool Feed::loadTables(const FeedSource &source) {
                 st.sequence = ok ? seq.toInt(&ok) : 0;
                 st.badSequence = !ok;
                 st.noPickup = t.field(pickup) == "1";
+                // Times may be left out between timepoints; the ride puts those stops between.
+                for (const auto &[column, time] :
+                     {std::pair{arrival, &st.arrival}, std::pair{departure, &st.departure}}) {
+                    const QString written = t.text(column).trimmed();
+                    const std::optional<qint32> seconds = parseServiceTime(written);
+                    *time = seconds.value_or(-1);
+                    st.badTime = st.badTime || (!written.isEmpty() && !seconds);
+                }
                 st.line = t.line();
                 // Headsigns repeat along a trip and from trip to trip: each is kept once.
                 if (const QByteArrayView h = t.field(headsign); h != lastHeadsign) {

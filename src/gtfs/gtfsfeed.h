@@ -50,6 +50,9 @@ struct StopTime {
     qint32 sequence = 0;
     qint32 line = 0;
     qint32 headsign = 0;      // its stop_headsign, by Feed::stopHeadsign(); 0 for none
+    qint32 arrival = -1;      // arrival_time in seconds from the service day's midnight; -1: none
+    qint32 departure = -1;    // departure_time, likewise
+    bool badTime = false;     // a time that is not H:MM:SS
     bool noPickup = false;    // pickup_type 1
     bool badSequence = false; // not a whole number of 0 or more
 };

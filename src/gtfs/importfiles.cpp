@@ -7,6 +7,7 @@
 #include "routedata.h"
 #include "routesidefile.h"
 #include "safefile.h"
+#include "timetable.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -167,6 +168,8 @@ bool prepareImport(const Feed &feed, const ImportPlan &plan, const QString &data
     files.routePath = data.filePath(name + QStringLiteral(".hy3"));
     files.sidePath = data.filePath(routeSideFileName(name));
     files.side = encodeRouteSideFile(plan.side);
+    files.timetablePath = data.filePath(timetableFileName(name));
+    files.timetable = encodeTimetable(plan.timetable);
     files.announcementPath = sound.filePath(name + QStringLiteral("tp.csv"));
     files.readingsPath = sound.filePath(QStringLiteral("readings.csv"));
     files.route = encodeRouteFile(plan.records);
@@ -215,7 +218,7 @@ bool prepareImport(const Feed &feed, const ImportPlan &plan, const QString &data
 }
 
 QStringList ImportFiles::paths() const {
-    QStringList out{routePath, sidePath, announcementPath, readingsPath};
+    QStringList out{routePath, sidePath, timetablePath, announcementPath, readingsPath};
     if (!namesPath.isEmpty())
         out.append(namesPath);
     return out;
@@ -236,6 +239,7 @@ ImportWrite writeImport(const ImportFiles &files, Diagnostics &out) {
     std::vector<std::pair<QString, QByteArray>> contents = {
         {files.routePath, files.route},
         {files.sidePath, files.side},
+        {files.timetablePath, files.timetable},
         {files.announcementPath, files.announcements},
         {files.readingsPath, files.readings}};
     if (!files.namesPath.isEmpty())

@@ -16,11 +16,13 @@ namespace q47::gtfs {
 struct ImportFiles {
     QString routePath;        // <data>/N.hy3
     QString sidePath;         // <data>/N.route.json
+    QString timetablePath;    // <data>/N.timetable.csv
     QString announcementPath; // <sound>/Ntp.csv
     QString readingsPath;     // <sound>/readings.csv
     QString namesPath;        // <data>/names.csv; empty when the import adds no names
     QByteArray route;
     QByteArray side;
+    QByteArray timetable;
     QByteArray announcements;
     QByteArray readings;
     QByteArray names;

@@ -434,6 +434,12 @@ ImportPlan planImport(const Feed &feed, const ImportRequest &request) {
                                        .arg(p.name, *it, p.reading)));
             }
         }
+        if (st.badTime)
+            out.append(warning(kStopTimes, st.line,
+                               QStringLiteral("a time that is not H:MM:SS; the timetable leaves "
+                                              "it out")));
+        const auto seconds = [](qint32 t) { return t < 0 ? std::nullopt : std::optional(t); };
+        plan.timetable.stops.push_back({seconds(st.arrival), seconds(st.departure), p.name});
         if (!p.name.isEmpty() && p.forms != NameForms() &&
             std::none_of(plan.names.cbegin(), plan.names.cend(),
                          [&](const auto &known) { return known.first == p.name; }))
@@ -555,12 +561,18 @@ ImportPlan planImport(const Feed &feed, const ImportRequest &request) {
         {QStringLiteral("ご乗車ありがとうございます。このバスは、%1行きです。")
              .arg(destinationWords(plan.headsign)),
          0, 1});
+    // After each stop's linked entry, its "まもなく" entry for the last moments before it.
     for (int i = 1; i < n; ++i) {
         const bool end = toTerminal && i == n - 1;
+        const QString &name = plan.stops[size_t(i)].name;
         plan.announcements.append(
             {(end ? QStringLiteral("次は、終点、%1です。") : QStringLiteral("次は、%1です。"))
-                 .arg(plan.stops[size_t(i)].name),
-             1, 2});
+                 .arg(name),
+             kStepLink, 2});
+        plan.announcements.append({(end ? QStringLiteral("まもなく、終点、%1です。")
+                                        : QStringLiteral("まもなく、%1です。"))
+                                       .arg(name),
+                                   kApproachingLink, 0});
     }
     if (toTerminal)
         plan.announcements.append(
@@ -569,6 +581,19 @@ ImportPlan planImport(const Feed &feed, const ImportRequest &request) {
                  "ご注意ください。")
                  .arg(plan.stops.back().name),
              0, 1});
+    // A trip whose times a timetable cannot hold (none at an end, or going back) rides at an
+    // interval instead.
+    if (plan.timetable.hasTimes()) {
+        const Result<Timetable> check = parseTimetable(encodeTimetable(plan.timetable));
+        if (!check) {
+            out.append(warning(kStopTimes, 0,
+                               QStringLiteral("the trip's times make no timetable (%1); it is "
+                                              "written without them")
+                                   .arg(check.error().detail)));
+            for (TimetableStop &stop : plan.timetable.stops)
+                stop.arrival = stop.departure = std::nullopt;
+        }
+    }
     return plan;
 }
 

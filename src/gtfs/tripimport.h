@@ -5,6 +5,7 @@
 #include "routedata.h"
 #include "routesidefile.h"
 #include "tapelist.h"
+#include "timetable.h"
 
 #include <QList>
 #include <QString>
@@ -46,6 +47,7 @@ struct ImportPlan {
     std::vector<StopRecord> records;
     RouteSideFile side; // the route's name, colours, headsigns and real stop names
     QList<TapeEntry> announcements;
+    Timetable timetable; // the trip's times at its stops, as the feed gives them
     QList<std::pair<QString, QString>> readings; // word, katakana
     QList<std::pair<QString, NameForms>> names;  // stop name, its forms, for names.csv
     // Where a trip too long for one route is best cut (stop_sequence values): its first part

@@ -70,13 +70,17 @@ void LcdBoard::contentChanged() {
 BoardContent LcdBoard::shownContent() const {
     BoardContent content = model_.content();
     if (!content.cleared)
-        content.time = QTime::currentTime();
+        content.time = model_.clockTime();
     return content;
 }
 
 lcd::LcdPhase LcdBoard::phase() const {
-    const lcd::BoardPhase now = lcd::boardPhaseOf(model_.content(), lcd::LcdRenderer::capacity(),
-                                                  stopSince_.elapsed(), beats_);
+    return phaseAt(stopSince_.elapsed());
+}
+
+lcd::LcdPhase LcdBoard::phaseAt(qint64 sinceStopMs) const {
+    const lcd::BoardPhase now =
+        lcd::boardPhaseOf(model_.content(), lcd::LcdRenderer::capacity(), sinceStopMs, beats_);
     return {now.page, now.form};
 }
 
@@ -95,7 +99,7 @@ void LcdBoard::schedule() {
         sooner(
             lcd::boardPhaseOf(content, lcd::LcdRenderer::capacity(), stopSince_.elapsed(), beats_)
                 .msLeft);
-        sooner(kMsPerMinute - QTime::currentTime().msecsSinceStartOfDay() % kMsPerMinute);
+        sooner(kMsPerMinute - model_.clockTime().msecsSinceStartOfDay() % kMsPerMinute);
     }
     if (wait < 0)
         next_->stop();

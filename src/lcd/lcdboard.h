@@ -32,6 +32,9 @@ public:
     // What shows now: the model's content with the clock, the page and the name's form.
     BoardContent shownContent() const;
     lcd::LcdPhase phase() const;
+    // What shows `sinceStopMs` after the stop was put on the board, for a clock of the caller's
+    // own (a recording).
+    lcd::LcdPhase phaseAt(qint64 sinceStopMs) const;
     // The board as it shows now at `scale` times its design size, at pixel ratio 1, or in
     // the phase given.
     QImage renderBoard(qreal scale);

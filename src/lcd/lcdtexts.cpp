@@ -73,12 +73,16 @@ QList<QList<int>> tablePages(const BoardContent &content, int capacity) {
 NextStopTexts nextStopTexts(const BoardContent &content, NameForm form) {
     static const char16_t *const kLeads[kNameForms] = {u"次は",   u"つぎは", u"Next",
                                                        u"下一站", u"下一站", u"다음"};
+    // The last moments before the stop.
+    static const char16_t *const kApproachingLeads[kNameForms] = {
+        u"まもなく", u"まもなく", u"Arriving at", u"即将到达", u"即將到達", u"곧 도착"};
+    const auto *const leads = content.approaching ? kApproachingLeads : kLeads;
     if (form != NameForm::Kanji) {
         const QString &name = content.stopForms[languageOf(form)];
         if (!name.isEmpty())
-            return {QString::fromUtf16(kLeads[int(form)]), name, form};
+            return {QString::fromUtf16(leads[int(form)]), name, form};
     }
-    return {QString::fromUtf16(kLeads[0]), content.writtenName(), NameForm::Kanji};
+    return {QString::fromUtf16(leads[0]), content.writtenName(), NameForm::Kanji};
 }
 
 std::array<bool, kNameForms> knownForms(const BoardContent &content) {

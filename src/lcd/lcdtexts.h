@@ -29,7 +29,7 @@ QList<QList<int>> tablePages(const BoardContent &content, int capacity);
 // The texts of the next-stop band for a form of the name: the lead and the name as written.
 // A form whose name is unknown falls back to the kanji.
 struct NextStopTexts {
-    QString lead; // "次は", "つぎは", "Next", "下一站", "다음"
+    QString lead; // "次は", "つぎは", "Next", "下一站", "다음"; "まもなく"... when approaching
     QString name;
     NameForm form = NameForm::Kanji;
 };

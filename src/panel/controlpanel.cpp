@@ -8,6 +8,7 @@
 #include "settingsstore.h"
 #include "twips.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QPushButton>
 #include <QScreen>
@@ -47,6 +48,16 @@ ControlPanel::ControlPanel(BoardModel &board, PanelState &state, SettingsStore &
     scrollFrame_ = new ScrollFrame(this);
     backlightFrame_ = new BacklightFrame(this);
     preview_ = new PreviewStrip(this);
+    rideFrame_ = new RideFrame(this);
+    rideFrame_->hide();
+    // The panel's menu, on the right button wherever a control has none of its own.
+    rideAction_ = new QAction(QStringLiteral("自動運行"), this);
+    rideAction_->setCheckable(true);
+    connect(rideAction_, &QAction::toggled, this, &ControlPanel::showRideFrame);
+    recordAction_ = new QAction(QStringLiteral("録画..."), this);
+    connect(recordAction_, &QAction::triggered, this, &ControlPanel::recordRide);
+    addActions({rideAction_, recordAction_});
+    setContextMenuPolicy(Qt::ActionsContextMenu);
 
     optionsButton_ = new QPushButton(QStringLiteral("設定..."), this);
     optionsButton_->setGeometry(twipsRect(3450, 2250, 840, 300));
@@ -79,7 +90,7 @@ void ControlPanel::followState() {
     connect(&state_, &PanelState::tapeChanged, this, showTape);
     connect(&state_, &PanelState::previewChanged, this, [this] {
         showPreviewToggle();
-        fitPreview();
+        fitStrips();
     });
     showEntry();
     showScroll();
@@ -100,6 +111,43 @@ void ControlPanel::showStepping() {
          {static_cast<QWidget *>(panes_->pane(0)), static_cast<QWidget *>(panes_->pane(1)),
           static_cast<QWidget *>(scrollFrame_)})
         w->setEnabled(!cleared);
+    showRide(rideState_);
+}
+
+void ControlPanel::startRide() {
+    if (state_.routeSet())
+        Q_EMIT rideStartWanted(rideFrame_->speed(), rideFrame_->loop(),
+                               rideFrame_->intervalSeconds());
+}
+
+void ControlPanel::pauseRide(bool paused) {
+    Q_EMIT ridePauseWanted(paused);
+}
+
+void ControlPanel::stopRide() {
+    Q_EMIT rideStopWanted();
+}
+
+void ControlPanel::showRide(RideState state) {
+    rideState_ = state;
+    rideFrame_->showRide(state, state_.routeSet());
+    recordAction_->setEnabled(state_.routeSet());
+}
+
+void ControlPanel::showRideFrame(bool on) {
+    if (on == rideFrameShown())
+        return;
+    rideFrame_->setVisible(on);
+    {
+        const QSignalBlocker quiet(rideAction_);
+        rideAction_->setChecked(on);
+    }
+    fitStrips();
+}
+
+void ControlPanel::recordRide() {
+    if (state_.routeSet())
+        Q_EMIT recordingWanted();
 }
 
 void ControlPanel::showPreviewToggle() {
@@ -136,6 +184,13 @@ void ControlPanel::connectHandlers() {
     connect(aboutButton_, &QPushButton::clicked, this, &ControlPanel::showAbout);
     connect(backlightFrame_, &BacklightFrame::optionSelected, this, &ControlPanel::switchBacklight);
     connect(previewButton_, &QPushButton::toggled, &state_, &PanelState::setPreviewOpen);
+    connect(rideFrame_, &RideFrame::startClicked, this, &ControlPanel::startRide);
+    connect(rideFrame_, &RideFrame::pauseToggled, this, &ControlPanel::pauseRide);
+    connect(rideFrame_, &RideFrame::stopClicked, this, &ControlPanel::stopRide);
+    connect(rideFrame_, &RideFrame::speedChosen, this,
+            [this](int speed) { Q_EMIT rideSpeedWanted(speed); });
+    connect(rideFrame_, &RideFrame::loopToggled, this, &ControlPanel::rideLoopWanted);
+    connect(rideFrame_, &RideFrame::recordClicked, this, &ControlPanel::recordRide);
 }
 
 void ControlPanel::selectBacklight(int row) {
@@ -227,7 +282,7 @@ void ControlPanel::installOperatorKeys(QWidget *window) {
 void ControlPanel::describeTicket(const QSize &size, const QStringList &companies) {
     preview_->setTicketSize(size);
     if (state_.previewOpen())
-        fitPreview();
+        fitStrips();
     preview_->addCompanies(companies);
 }
 
@@ -247,20 +302,21 @@ void ControlPanel::offerRoute(int route) {
     state_.offerRoute(route);
 }
 
-void ControlPanel::fitPreview() {
+void ControlPanel::fitStrips() {
     const bool open = state_.previewOpen();
-    const QSize closed = twipsRect(0, 0, kClientWidthTwips, kClientHeightTwips).size();
+    const int height = kClientHeightTwips + (rideFrameShown() ? kRideStripTwips : 0);
+    const QSize closed = twipsRect(0, 0, kClientWidthTwips, height).size();
     QSize size = closed;
     if (open)
-        size = twipsRect(0, 0, PreviewStrip::kRightTwips, kClientHeightTwips)
+        size = twipsRect(0, 0, PreviewStrip::kRightTwips, height)
                    .size()
                    .expandedTo(
                        QSize(preview_->geometry().right() + 1, preview_->geometry().bottom() + 1));
-    // The panel stands in the screen's corner: widened in place, the strip would open off the
-    // screen. It steps left and up as far as it must, and back when the strip closes.
-    const QPoint home = pos() + previewShift_;
-    previewShift_ = QPoint();
-    if (open) {
+    // The panel stands in the screen's corner: grown in place, a strip would open off the
+    // screen. It steps left and up as far as it must, and back when the strips close.
+    const QPoint home = pos() + stripShift_;
+    stripShift_ = QPoint();
+    if (size != twipsRect(0, 0, kClientWidthTwips, kClientHeightTwips).size()) {
         const QRect available = screen()->availableGeometry();
         const QSize borders = frameGeometry().size() - this->size();
         // A ticket larger than the screen is cut at the screen's edge.
@@ -268,12 +324,11 @@ void ControlPanel::fitPreview() {
         const QSize frame = borders + size;
         const QPoint overflow(home.x() + frame.width() - 1 - available.right(),
                               home.y() + frame.height() - 1 - available.bottom());
-        previewShift_ =
-            QPoint(std::clamp(overflow.x(), 0, std::max(0, home.x() - available.left())),
-                   std::clamp(overflow.y(), 0, std::max(0, home.y() - available.top())));
+        stripShift_ = QPoint(std::clamp(overflow.x(), 0, std::max(0, home.x() - available.left())),
+                             std::clamp(overflow.y(), 0, std::max(0, home.y() - available.top())));
     }
-    if (home - previewShift_ != pos())
-        move(home - previewShift_);
+    if (home - stripShift_ != pos())
+        move(home - stripShift_);
     setFixedSize(size);
 }
 
@@ -292,7 +347,7 @@ ControlPanelState ControlPanel::stateRecord() const {
     // Where the panel's client area stands with its strip closed; opening steps it aside
     // again. The client, not the frame: the restore places the client, before any window
     // manager has framed it, so the two must be the same point.
-    const QPoint at = geometry().topLeft() + previewShift_;
+    const QPoint at = geometry().topLeft() + stripShift_;
     record.leftTwips = pxToTwips(at.x());
     record.topTwips = pxToTwips(at.y());
     return record;

@@ -6,6 +6,7 @@
 #include "modelboard.h"
 #include "panelcontrol.h"
 #include "previewstrip.h"
+#include "rideframe.h"
 #include "scrollframe.h"
 #include "staterecords.h"
 #include "stepbuttons.h"
@@ -16,6 +17,7 @@
 #include <memory>
 #include <optional>
 
+class QAction;
 class QPushButton;
 
 namespace q47 {
@@ -34,6 +36,8 @@ class ControlPanel : public QWidget {
 public:
     static constexpr int kClientWidthTwips = 5295;
     static constexpr int kClientHeightTwips = 2595;
+    // "自動運行" opens below the designed regions when asked for.
+    static constexpr int kRideStripTwips = 705;
 
     // `host` and `runtime` default to message boxes and the real calendar and event loop.
     // `speech` creates the announcement tape's engine; without one speech is off.
@@ -66,6 +70,19 @@ public:
     void selectBacklight(int row);
     // Some backlight row has been shown (switchBacklight) since the panel was made.
     bool backlightShown() const { return backlightShown_; }
+    // The panel's menu (the right button): "自動運行" opens or closes the ride's frame below
+    // the panel, "録画..." asks for a video.
+    void showRideFrame(bool on);
+    bool rideFrameShown() const { return !rideFrame_->isHidden(); }
+    // "自動運行": the ride asked for with the frame's speed, loop and interval; paused or
+    // resumed; stopped. The ride itself is the application's (rideStartWanted and the rest).
+    void startRide();
+    void pauseRide(bool paused);
+    void stopRide();
+    // The ride's state, as the frame shows it.
+    void showRide(RideState state);
+    // "録画...": a video of the route's ride (recordingWanted).
+    void recordRide();
     // Gives `window` the operator's keys (operatorKeys()), acting on this panel; the panel
     // has them from the start.
     void installOperatorKeys(QWidget *window);
@@ -109,12 +126,19 @@ public:
     QPushButton *aboutButton() const { return aboutButton_; }
     QPushButton *previewButton() const { return previewButton_; }
     PreviewStrip *previewStrip() const { return preview_; }
+    RideFrame *rideFrame() const { return rideFrame_; }
 
 Q_SIGNALS:
     // A dialog of the panel opened (the boards wait) and closed again.
     void dialogOpened(bool open);
     // The options are wanted, shown modally: they have closed when this returns.
     void optionsWanted();
+    void rideStartWanted(double speed, bool loop, int intervalSeconds);
+    void ridePauseWanted(bool paused);
+    void rideStopWanted();
+    void rideSpeedWanted(double speed);
+    void rideLoopWanted(bool loop);
+    void recordingWanted();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -128,7 +152,7 @@ private:
     void showStepping();
     void showPreviewToggle();
     // Sizes the panel for its strip, open or closed, and keeps the opened panel on the screen.
-    void fitPreview();
+    void fitStrips();
 
     BoardModel &board_;
     PanelState &state_;
@@ -146,6 +170,10 @@ private:
     ScrollFrame *scrollFrame_ = nullptr;
     BacklightFrame *backlightFrame_ = nullptr;
     PreviewStrip *preview_ = nullptr;
+    RideFrame *rideFrame_ = nullptr;
+    RideState rideState_ = RideState::Idle;
+    QAction *rideAction_ = nullptr;
+    QAction *recordAction_ = nullptr;
     QPushButton *optionsButton_ = nullptr;
     QPushButton *aboutButton_ = nullptr;
     QPushButton *previewButton_ = nullptr;
@@ -160,7 +188,7 @@ private:
     };
     std::optional<BacklightFailure> toldFailure_;
     // How far the opened panel stepped left and up to stay on the screen.
-    QPoint previewShift_;
+    QPoint stripShift_;
 };
 
 // "運賃表示器アプリケーション - 型番:" followed by the program's base name.

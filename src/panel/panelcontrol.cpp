@@ -53,7 +53,10 @@ void PanelControl::sendToBack(int pane) {
 }
 
 bool PanelControl::step(int index) {
-    return session_.step(index);
+    if (!session_.step(index))
+        return false;
+    Q_EMIT stepped(session_.route().CurStopPos + 1);
+    return true;
 }
 
 void PanelControl::setCleared(bool on) {

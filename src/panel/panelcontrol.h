@@ -60,6 +60,10 @@ public:
     // The exit, once confirmed: the name off the board, every sound closed, speech released.
     void shutDown();
 
+Q_SIGNALS:
+    // The operator stepped the bus to `stop` (1-based), by a step or a linked announcement.
+    void stepped(int stop);
+
 private:
     PanelState &state_;
     FareBoard &board_;

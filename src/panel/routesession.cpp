@@ -71,6 +71,11 @@ bool RouteSession::step(int index) {
     return true;
 }
 
+void RouteSession::moveTo(int stop) {
+    table_.CurStopPos = qint16(std::clamp(stop - 1, 0, table_.lastStopPos()));
+    showCurrentStop();
+}
+
 void RouteSession::DispData(int n) {
     int highest = 0;
     for (int i = 1; i <= n; ++i)

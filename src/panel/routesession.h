@@ -39,6 +39,9 @@ public:
     // One stop back (0) or forward (1): the step sound, then the new stop. Nothing at all
     // happens at either end of the route; false then.
     bool step(int index);
+    // Puts stop `stop` (1-based, within the loaded records) on the board as the current stop,
+    // without a sound: a ride starting over from its first stop.
+    void moveTo(int stop);
 
     // Puts stop n (1-based) on the board: fares, information digits, the ticket's date and
     // the stop's name.

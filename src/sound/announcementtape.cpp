@@ -118,6 +118,22 @@ void AnnouncementTape::speakNext() {
     speak(tapePos_);
 }
 
+void AnnouncementTape::announceEntry(int pos) {
+    if (pos < 1 || pos > tapeCount_)
+        return;
+    tapePos_ = pos - 1;
+    speakNext();
+}
+
+bool AnnouncementTape::speaking() const {
+    return engine_ && engine_->speaking();
+}
+
+int AnnouncementTape::stopEntry(int stop, TapeEntryKind kind) const {
+    return q47::stopEntry(
+        tapeCount_, [this](int pos) { return linkOf(pos); }, stop, kind);
+}
+
 void AnnouncementTape::speakPrevious() {
     --tapePos_;
     if (tapePos_ < 1) {

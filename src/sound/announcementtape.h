@@ -63,9 +63,15 @@ public:
     // name is spoken, and read by its reading. loadList forgets them.
     void setWrittenNames(const QList<std::pair<QString, QString>> &formAndName);
     void speakNext();
+    // Entry pos as "送り" gives it, its pre-announcement sound first; the tape then stands on it.
+    void announceEntry(int pos);
+    // The entry of `kind` that belongs to route stop `stop` (tapelist.h); 0 when none.
+    int stopEntry(int stop, TapeEntryKind kind) const;
     void speakPrevious();
     void speak(int pos);
     void stopSpeaking();
+    // Whether the engine still speaks an entry.
+    bool speaking() const;
     void showEngineSettings();
     void releaseEngine();
 

@@ -138,12 +138,18 @@ struct Synthesis {
     int sampleRate;
     quint64 samples = 0;
     bool failed = false;
+    std::vector<qint16> *collected = nullptr; // samples kept rather than played
 };
 
 int onSynth(short *wav, int count, espeak_EVENT *events) {
     auto *synth = events ? static_cast<Synthesis *>(events->user_data) : nullptr;
     if (!synth)
         return 0;
+    if (synth->collected) {
+        if (wav && count > 0)
+            synth->collected->insert(synth->collected->end(), wav, wav + count);
+        return 0;
+    }
     // Another entry or a stop came: abandon this one.
     if (synth->generation->load() != synth->mine)
         return 1;
@@ -199,6 +205,12 @@ struct EspeakSpeech::Impl {
     bool quit = false;
     bool speaking = false;
     std::optional<Request> pending;
+    // Texts to synthesize into samples, each with the promise of its result.
+    struct Render {
+        Request request;
+        std::promise<std::optional<SpeechSamples>> result;
+    };
+    std::deque<std::shared_ptr<Render>> renders;
     // Bumped by every speak() and stop(); synthesis of an older entry gives up. Written under
     // the mutex, read by the synthesis callback without it.
     std::atomic<quint64> generation{0};
@@ -240,6 +252,7 @@ struct EspeakSpeech::Impl {
     Result<> begin();
     void loop();
     void play(const Request &request, const VoiceSettings &wanted);
+    std::optional<SpeechSamples> render(const Request &request, const VoiceSettings &wanted);
     void finishCurrent(std::unique_lock<std::mutex> &lock);
     GstElement *buildPipeline(const std::shared_ptr<Progress> &progress, GstElement **source,
                               GstElement **volumeElement);
@@ -372,14 +385,22 @@ void EspeakSpeech::Impl::loop() {
     std::unique_lock lock(mutex);
     for (;;) {
         cv.wait(lock, [this] {
-            return quit || pending ||
+            return quit || pending || !renders.empty() ||
                    (current.pipeline &&
                     (current.generation != generation || current.progress->ended));
         });
         if (current.pipeline)
             finishCurrent(lock);
         if (quit)
-            return;
+            break;
+        if (!renders.empty()) {
+            const std::shared_ptr<Render> job = std::move(renders.front());
+            renders.pop_front();
+            const VoiceSettings wanted = settings;
+            lock.unlock();
+            job->result.set_value(render(job->request, wanted));
+            lock.lock();
+        }
         if (pending) {
             const Request request = std::move(*pending);
             pending.reset();
@@ -393,6 +414,26 @@ void EspeakSpeech::Impl::loop() {
             cv.notify_all();
         }
     }
+    for (const std::shared_ptr<Render> &job : std::exchange(renders, {}))
+        job->result.set_value(std::nullopt);
+}
+
+std::optional<SpeechSamples> EspeakSpeech::Impl::render(const Request &request,
+                                                        const VoiceSettings &wanted) {
+    loadDictionary(request.readingsPath);
+    const QString kana = reading->read(request.text).kana;
+    if (!speakable(kana))
+        return std::nullopt;
+    apply(wanted);
+    static const std::atomic<quint64> never{0};
+    SpeechSamples speech;
+    speech.sampleRate = sampleRate;
+    Synthesis synth{&never, 0, nullptr, sampleRate};
+    synth.collected = &speech.samples;
+    const QByteArray text = kana.toUtf8();
+    espeak_Synth(text.constData(), static_cast<size_t>(text.size()) + 1, 0, POS_CHARACTER, 0,
+                 espeakCHARS_UTF8, nullptr, &synth);
+    return speech;
 }
 
 // Tears the entry down once it has ended or been superseded, or the engine closes.
@@ -588,6 +629,22 @@ void EspeakSpeech::setSettings(const VoiceSettings &settings) {
     std::lock_guard lock(d->mutex);
     // Before the start the voices are not known yet; the start checks the voice.
     d->settings = d->start == Impl::Start::Ready ? clamped(settings, d->voices) : settings;
+}
+
+std::optional<SpeechSamples> EspeakSpeech::synthesize(const QString &text) {
+    auto job = std::make_shared<Impl::Render>();
+    job->request = {text, d->readingsFile ? d->readingsFile() : QString(), 0, 0};
+    std::future<std::optional<SpeechSamples>> result = job->result.get_future();
+    {
+        std::unique_lock lock(d->mutex);
+        Impl::startLocked(d);
+        d->waitStartedLocked(lock);
+        if (d->start != Impl::Start::Ready)
+            return std::nullopt;
+        d->renders.push_back(std::move(job));
+        d->cv.notify_all();
+    }
+    return result.get();
 }
 
 SpeechStatus EspeakSpeech::status() const {

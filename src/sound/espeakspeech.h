@@ -9,8 +9,15 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace q47 {
+
+// Speech as samples, for a recording: signed 16-bit mono at eSpeak's rate.
+struct SpeechSamples {
+    int sampleRate = 0;
+    std::vector<qint16> samples;
+};
 
 // One of eSpeak NG's voice parameters: its range and its own default.
 struct VoiceRange {
@@ -69,6 +76,7 @@ public:
     // Mutes at once; synthesis is abandoned and the pipeline torn down within milliseconds.
     void stop() override;
     std::optional<qint32> state() const override { return std::nullopt; }
+    bool speaking() const override { return status().speaking; }
     // Calls the hook the UI side installed; does nothing without one.
     void showSettings(QObject *owner, const QString &title) override;
 
@@ -81,6 +89,11 @@ public:
     // Values are clamped to their ranges, an unknown voice becomes "ja". Applies from the next
     // entry on.
     void setSettings(const VoiceSettings &settings);
+
+    // The text's speech as samples, made on the speech thread as speak() would say it, with
+    // the current settings; nothing when the engine cannot start or the text says nothing.
+    // Waits for the synthesis (faster than real time), and for an entry being synthesized.
+    std::optional<SpeechSamples> synthesize(const QString &text);
 
     SpeechStatus status() const;
     // True once nothing is being spoken; false when that did not happen within the timeout.

@@ -1,10 +1,11 @@
-// The GStreamer functions that the sound channels, the MIDI streams and the speech call. They
-// are defined here, each handing the call to the library, so that the program does not load
-// GStreamer, and the many libraries it brings, before its first sound: the library is opened
-// on the first call. Without it every call does nothing and returns its failure value;
-// gst_init_check() then reports false, and its callers call nothing else.
+// The GStreamer functions that the sound channels, the MIDI streams, the speech and the
+// recordings call. They are defined here, each handing the call to the library, so that the
+// program does not load GStreamer, and the many libraries it brings, before its first sound:
+// the library is opened on the first call. Without it every call does nothing and returns its
+// failure value; gst_init_check() then reports false, and its callers call nothing else.
 #include "sharedlibrary.h"
 
+#include <gst/app/gstappsink.h>
 #include <gst/app/gstappsrc.h>
 #include <gst/gst.h>
 
@@ -69,6 +70,20 @@
     X(GQuark, gst_stream_error_quark, (void), (), 0)                                               \
     X(guint64, gst_util_uint64_scale, (guint64 value, guint64 num, guint64 denom),                 \
       (value, num, denom), 0)                                                                      \
+    X(GstElement *, gst_parse_launch, (const gchar *description, GError **error),                  \
+      (description, error), nullptr)                                                               \
+    X(GstElement *, gst_bin_get_by_name, (GstBin * bin, const gchar *name), (bin, name), nullptr)  \
+    X(GstMessage *, gst_bus_timed_pop_filtered,                                                    \
+      (GstBus * bus, GstClockTime timeout, GstMessageType types), (bus, timeout, types), nullptr)  \
+    X(GstBuffer *, gst_buffer_new_wrapped_full,                                                    \
+      (GstMemoryFlags flags, gpointer data, gsize maxsize, gsize offset, gsize size,               \
+       gpointer userData, GDestroyNotify notify),                                                  \
+      (flags, data, maxsize, offset, size, userData, notify), nullptr)                             \
+    X(GstBuffer *, gst_sample_get_buffer, (GstSample * sample), (sample), nullptr)                 \
+    X(GType, gst_app_sink_get_type, (void), (), 0)                                                 \
+    X(GstSample *, gst_app_sink_try_pull_sample, (GstAppSink * sink, GstClockTime timeout),        \
+      (sink, timeout), nullptr)                                                                    \
+    X(gboolean, gst_app_sink_is_eos, (GstAppSink * sink), (sink), TRUE)                            \
     X(GType, gst_app_src_get_type, (void), (), 0)                                                  \
     X(GstFlowReturn, gst_app_src_end_of_stream, (GstAppSrc * source), (source), GST_FLOW_ERROR)    \
     X(guint64, gst_app_src_get_current_level_bytes, (GstAppSrc * source), (source), 0)             \

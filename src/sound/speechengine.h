@@ -18,6 +18,8 @@ public:
     virtual void speak(const QString &text) = 0;
     // Silences the voice at once.
     virtual void stop() = 0;
+    // Whether an entry is still being spoken: a ride waits for its end.
+    virtual bool speaking() const { return false; }
     // The engine's 32-bit state property; nullopt when the engine has none.
     virtual std::optional<qint32> state() const = 0;
     // The engine's own settings, in a dialog modal to `owner` (a QWidget) with this title.

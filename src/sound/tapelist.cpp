@@ -186,4 +186,29 @@ QByteArray formatTapeList(const QList<TapeEntry> &entries) {
     return out;
 }
 
+TapeEntryKind tapeEntryKind(qint16 link) {
+    switch (link) {
+    case kStepLink:
+        return TapeEntryKind::Step;
+    case kApproachingLink:
+        return TapeEntryKind::Approaching;
+    default:
+        return TapeEntryKind::Plain;
+    }
+}
+
+int stopEntry(int count, const std::function<qint16(int)> &linkAt, int stop, TapeEntryKind kind) {
+    if (stop < 2 || kind == TapeEntryKind::Plain)
+        return 0;
+    int steps = 0; // step entries passed: the stop the entries now belong to is steps + 1
+    for (int pos = 1; pos <= count; ++pos) {
+        const TapeEntryKind here = tapeEntryKind(linkAt(pos));
+        if (here == TapeEntryKind::Step && ++steps > stop - 1)
+            return 0;
+        if (here == kind && steps == stop - 1)
+            return pos;
+    }
+    return 0;
+}
+
 } // namespace q47

@@ -7,9 +7,29 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
 #include <vector>
 
 namespace q47 {
+
+// What an entry's link number makes of it. A list is read in the order of the route's stops:
+// the k-th entry linked to the step announces the way to stop k + 1 ("次は…"), and an entry
+// marked as approaching after it, before the next linked one, is that stop's "まもなく" entry,
+// spoken in the last moments before the bus arrives. Every other number is a plain entry, so
+// that a reader that knows only the step link takes an approaching entry for a plain one.
+enum class TapeEntryKind {
+    Plain,
+    Step,        // stepping onto it steps the stop too
+    Approaching, // "まもなく、<stop>です。"
+};
+inline constexpr qint16 kStepLink = 1;
+inline constexpr qint16 kApproachingLink = 2;
+TapeEntryKind tapeEntryKind(qint16 link);
+
+// The entry (1-based) of `kind` that belongs to `stop` (1-based) in a list of `count` entries
+// whose links `linkAt(1 .. count)` gives: the step entry announcing the way to the stop, or its
+// approaching entry; 0 when the list has none (the first stop has neither).
+int stopEntry(int count, const std::function<qint16(int)> &linkAt, int stop, TapeEntryKind kind);
 
 // One announcement: the words, whether stepping onto it steps the stop too (1), and which
 // pre-announcement sound goes before it (1 to 3).

@@ -1,5 +1,6 @@
 #include "commandline.h"
 #include "filesizelimit.h"
+#include "videoreadback.h"
 
 #include <gtest/gtest.h>
 
@@ -8,6 +9,9 @@
 #include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
+
+#include <array>
+#include <optional>
 
 using q47::CommandLine;
 using q47::parseCommandLine;
@@ -110,6 +114,24 @@ INSTANTIATE_TEST_SUITE_P(
                     Refused{"page_zero", {"--screenshot", "a", "--page", "0"}, "--page"},
                     Refused{
                         "unknown_backlight", {"--screenshot", "a", "--backlight", "on3"}, "on3"}),
+    [](const auto &info) { return std::string(info.param.why); });
+
+INSTANTIATE_TEST_SUITE_P(
+    RideCases, CommandLineRefuses,
+    testing::Values(
+        Refused{"record_without_route", {"--record", "a.mp4"}, "--record needs --route"},
+        Refused{"record_unknown_format", {"--record", "a.avi", "--route", "2"}, ".webm or .mkv"},
+        Refused{"speed_too_fast", {"--ride", "--speed", "61"}, "--speed: not a speed from 1 to 60"},
+        Refused{"speed_without_ride", {"--speed", "2"}, "--speed needs --ride or --record"},
+        Refused{"loop_recorded", {"--record", "a.mp4", "--route", "2", "--loop"}, "--loop needs"},
+        Refused{"size_odd", {"--record", "a.mp4", "--route", "2", "--size", "321x180"}, "even"},
+        Refused{
+            "size_huge", {"--record", "a.mp4", "--route", "2", "--size", "7680x4320"}, "3840x2160"},
+        Refused{"size_garbled", {"--record", "a.mp4", "--route", "2", "--size", "hd"}, "WIDTHx"},
+        Refused{"fps_zero", {"--record", "a.mp4", "--route", "2", "--fps", "0"}, "from 1 to 60"},
+        Refused{"fps_on_ride", {"--ride", "--fps", "30"}, "--fps needs --record"},
+        Refused{"to_before_from", {"--ride", "--from", "5", "--to", "3"}, "not after"},
+        Refused{"ride_and_record", {"--ride", "--record", "a.mp4"}, "one at a time"}),
     [](const auto &info) { return std::string(info.param.why); });
 
 TEST(CommandLine, ScreenshotWithRouteAndFolders) {
@@ -215,4 +237,64 @@ TEST(CommandLine, PluginAuthorsCheckAndRenderTickets) {
     EXPECT_EQ(ticket.exitCode, 0) << qPrintable(ticket.err);
     EXPECT_EQ(QImage(png).size(), QSize(226, 112) * 2);
     EXPECT_EQ(runProgram({"--ticket", png, "--plugin", bad}).exitCode, 1);
+}
+
+// A short ride of the sample route with a timetable, recorded at 60 times real time and read
+// back: both streams, the ride's length, the board showing the stop the bus is on its way to,
+// and sound where the bus steps.
+TEST(CommandLine, RecordsARide) {
+    QTemporaryDir dir;
+    const QString video = dir.filePath(QStringLiteral("ride.mp4"));
+    const QStringList route = {
+        "--data", Q47_SAMPLES "/data", "--sound", Q47_SAMPLES "/data", "--route",
+        "2",      "--board",           "lcd"};
+    const ProgramRun recorded =
+        runProgram(route + QStringList{"--record", video, "--from", "1", "--to", "3", "--speed",
+                                       "60", "--size", "320x180", "--fps", "10"});
+    ASSERT_EQ(recorded.exitCode, 0) << qPrintable(recorded.err);
+    EXPECT_TRUE(recorded.err.contains("100%")) << qPrintable(recorded.err);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("ride.mp4")});
+
+    // The board as a picture of each of the first two stops, at the video's size.
+    std::array<QImage, 2> stops;
+    for (int k = 0; k < 2; ++k) {
+        const QString shot = dir.filePath(QStringLiteral("stop%1.png").arg(k));
+        ASSERT_EQ(runProgram(route + QStringList{"--steps", QString::number(k), "--screenshot",
+                                                 shot, "--scale", "0.33334"})
+                      .exitCode,
+                  0);
+        stops[size_t(k)] = QImage(shot).convertToFormat(QImage::Format_RGB32);
+    }
+    // How far a frame is from a picture, below the clock's header.
+    const auto distance = [](const QImage &a, const QImage &b) {
+        qint64 sum = 0;
+        for (int y = a.height() / 5; y < a.height(); ++y)
+            for (int x = 0; x < a.width(); ++x)
+                sum += std::abs(qGray(a.pixel(x, y)) - qGray(b.pixel(x, y)));
+        return sum;
+    };
+    // The ride leaves stop 1 at 9:00, 10 s after its start: 1/6 s into the video.
+    std::optional<bool> atFirst, afterDeparture;
+    const q47::VideoReadBack back =
+        q47::readVideoFile(video, QSize(320, 180), [&](qint64 ms, const QImage &frame) {
+            if (stops[0].size() != frame.size())
+                return;
+            const bool first = distance(frame, stops[0]) < distance(frame, stops[1]);
+            if (ms == 0)
+                atFirst = first;
+            if (ms == 500)
+                afterDeparture = !first;
+        });
+    EXPECT_TRUE(back.video);
+    ASSERT_TRUE(back.sound);
+    EXPECT_EQ(atFirst, true);
+    EXPECT_EQ(afterDeparture, true);
+    // 3 min 40 s of the ride at 60 times, and the announcements it waited for.
+    EXPECT_GE(back.endMs, 3600);
+    EXPECT_LT(back.endMs, 30000);
+    float peak = 0;
+    for (size_t i = 48000 / 6 * 2; i < std::min(back.pcm.size(), size_t(48000 * 2 * 2)); ++i)
+        peak = std::max(peak, std::abs(back.pcm[i]));
+    EXPECT_GT(peak, 0.05f); // the departure's chime and words
 }

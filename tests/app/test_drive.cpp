@@ -12,6 +12,7 @@
 #include "lcdtexts.h"
 #include "ledboard.h"
 #include "optionsdialog.h"
+#include "panelride.h"
 #include "panelwidgets.h"
 #include "q47app.h"
 #include "recordingsound.h"
@@ -30,6 +31,7 @@
 #include <QRegularExpression>
 #include <QScreen>
 #include <QSettings>
+#include <QSpinBox>
 #include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -461,6 +463,42 @@ private Q_SLOTS:
             again.stateFile()->save();
             QCOMPARE(fileBytes(statePath()), saved);
         }
+    }
+
+    // "自動運行" through the panel runs the application's ride: started, the bus steps by
+    // itself (route 1 has no timetable: at the frame's interval); paused, it stays; the
+    // operator's step still works and the ride follows it; stopped, it can start again. The
+    // frame opens below the panel, on the screen, and closes to the designed size.
+    void rideFromThePanel() {
+        q47::ControlPanel &panel = *app_->controlPanel();
+        q47::RideFrame &frame = *panel.rideFrame();
+        const QSize designed = panel.size();
+        panel.showRideFrame(true);
+        QVERIFY(panel.height() > designed.height());
+        QVERIFY(panel.rect().contains(frame.geometry()));
+        QTRY_VERIFY(QGuiApplication::primaryScreen()->geometry().contains(frameOnScreen(panel)));
+        QVERIFY(panel.setRoute(QStringLiteral("1"), 1));
+        frame.speedBox()->setValue(60);
+        frame.intervalBox()->setValue(1);
+        QTest::mouseClick(frame.startButton(), Qt::LeftButton);
+        QCOMPARE(app_->ride()->state(), q47::RideState::Running);
+        QVERIFY(!frame.startButton()->isEnabled() && frame.pauseButton()->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(panel.route().CurStopPos >= 1, 10000);
+
+        QTest::mouseClick(frame.pauseButton(), Qt::LeftButton);
+        QCOMPARE(app_->ride()->state(), q47::RideState::Paused);
+        const int paused = panel.route().CurStopPos;
+        QTest::qWait(300);
+        QCOMPARE(panel.route().CurStopPos, paused);
+        QTest::mouseClick(panel.stepButtons()->stepButton(1), Qt::LeftButton);
+        QCOMPARE(panel.route().CurStopPos, paused + 1);
+        QCOMPARE(app_->ride()->ride()->stop(), paused + 2);
+
+        QTest::mouseClick(frame.stopButton(), Qt::LeftButton);
+        QCOMPARE(app_->ride()->state(), q47::RideState::Idle);
+        QVERIFY(frame.startButton()->isEnabled() && !frame.pauseButton()->isEnabled());
+        panel.showRideFrame(false);
+        QCOMPARE(panel.size(), designed);
     }
 };
 

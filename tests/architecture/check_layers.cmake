@@ -2,7 +2,7 @@ cmake_minimum_required(VERSION 3.25)
 # Fails when a file of a layer includes a header of a higher layer: the folders of src/ are
 # layers, lowest first, as docs/architecture.md draws them.
 #   cmake -DSRC=<src folder> -P check_layers.cmake
-set(layers core companion controls board remote sound lcd panel gtfs options app)
+set(layers core companion controls board remote sound lcd media panel gtfs options app)
 
 set(header_layer_names)
 foreach(layer IN LISTS layers)

@@ -358,10 +358,16 @@ TEST(TripImport, ZoneFareWithEveryQuirkOfRealFeeds) {
     }();
     EXPECT_EQ(texts.first(),
               QStringLiteral("ご乗車ありがとうございます。このバスは、北口, 東口方面行きです。"));
-    EXPECT_EQ(fromCp932(toCp932(texts[4])), QStringLiteral("次は、?野町です。"));
-    EXPECT_EQ(texts[5], QStringLiteral("次は、終点、北口です。"));
+    // Each stop's linked entry is followed by its "まもなく" entry, which a list's readers find.
+    EXPECT_EQ(fromCp932(toCp932(texts[7])), QStringLiteral("次は、?野町です。"));
+    EXPECT_EQ(texts[9], QStringLiteral("次は、終点、北口です。"));
+    EXPECT_EQ(texts[10], QStringLiteral("まもなく、終点、北口です。"));
     EXPECT_TRUE(texts.last().startsWith(QStringLiteral("終点、北口です。")));
-    EXPECT_EQ(plan.announcements.size(), 7);
+    EXPECT_EQ(plan.announcements.size(), 12);
+    const auto linkAt = [&](int pos) { return plan.announcements[pos - 1].TapeLink; };
+    EXPECT_EQ(stopEntry(12, linkAt, 6, TapeEntryKind::Step), 10);
+    EXPECT_EQ(stopEntry(12, linkAt, 6, TapeEntryKind::Approaching), 11);
+    EXPECT_EQ(stopEntry(12, linkAt, 3, TapeEntryKind::Approaching), 5);
 }
 
 TEST(TripImport, ReadsBothTranslationLayouts) {
@@ -853,7 +859,8 @@ TEST(Readings, EveryStopNameOfTheSampleIsReadAsTheFeedReadsIt) {
     const tapecsv::ParseResult list =
         tapecsv::readList(readFile(QDir(sound.path()).filePath("1tp.csv")));
     EXPECT_TRUE(list.ok()) << list.messages("1tp.csv").join('\n').toStdString();
-    EXPECT_EQ(list.entries.size(), 9);
+    // Greeting, each stop's "次は" and "まもなく" after the first, the terminal's words.
+    EXPECT_EQ(list.entries.size(), 16);
 }
 
 // The tool on a zip whose files sit in a folder, as feeds are often packed.
@@ -900,6 +907,13 @@ TEST(GtfsTool, ListsAndImportsFromAZip) {
     EXPECT_EQ(route.stops.front().StopName, QStringLiteral("市役所前"));
     EXPECT_EQ(route.stops.back().StopName, QStringLiteral("緑町"));
     EXPECT_TRUE(QFile::exists(QDir(sound.path()).filePath("12tp.csv")));
+    // The timetable is cut with the route: stop_sequence 3 to 8, times from the feed.
+    const Result<Timetable> times = loadTimetable(QDir(data.path()).filePath("12.timetable.csv"));
+    ASSERT_TRUE(times) << times.error().text().toStdString();
+    ASSERT_EQ(times->stops.size(), 6u);
+    EXPECT_EQ(times->stops.front().departure, 7 * 3600 + 6 * 60);
+    EXPECT_EQ(times->stops.back().arrival, 7 * 3600 + 21 * 60);
+    EXPECT_EQ(times->stops.front().name, QStringLiteral("市役所前"));
 
     EXPECT_EQ(run({"import", zipPath, "--trip", "nope", "--route", "13", "--data", data.path(),
                    "--sound", sound.path()},

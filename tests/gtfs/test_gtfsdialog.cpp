@@ -4,6 +4,7 @@
 #include "optionsrig.h"
 #include "panelcontrol.h"
 #include "recordingsound.h"
+#include "timetable.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -75,7 +76,8 @@ private Q_SLOTS:
         const int cells[] = {230, 200, 170, 170, 0, 0};
         for (int k = 1; k <= 6; ++k)
             QCOMPARE(rig.model.content().cells[size_t(k)].toInt(), cells[k - 1]);
-        QCOMPARE(panel.tape().count(), 9);
+        // Greeting, each stop's "次は" and "まもなく" after the first, the terminal's words.
+        QCOMPARE(panel.tape().count(), 16);
     }
 
     // A trip needing 52 ticket numbers, read with Enter in the path field: the range is set to
@@ -149,6 +151,11 @@ private Q_SLOTS:
         QVERIFY(dialog.importPattern());
         QCOMPARE(decodeRouteFile(test::readFile(route)).stops.size(), size_t(3));
         QVERIFY(QFileInfo::exists(QDir(folder.path()).filePath(QStringLiteral("1.route.json"))));
+        // The timetable is cut to the dialog's range with the route.
+        const Result<Timetable> timetable =
+            loadTimetable(QDir(folder.path()).filePath(QStringLiteral("1.timetable.csv")));
+        QVERIFY(timetable);
+        QCOMPARE(timetable->stops.size(), size_t(3));
     }
 
     // A folder that is no feed says which file is missing, and offers nothing to import.

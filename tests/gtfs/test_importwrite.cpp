@@ -73,6 +73,7 @@ TEST(ImportWrite, TheNextRunRemovesStrayTemporaryFiles) {
     EXPECT_EQ(importLoop(data.path(), sound.path(), "0").exitCode, 2);
     const ToolRun run = importLoop(data.path(), sound.path());
     EXPECT_EQ(run.exitCode, 0) << qPrintable(run.err);
-    EXPECT_EQ(namesIn(data.path()), (QStringList{"7.hy3", "7.route.json", "names.csv"}));
+    EXPECT_EQ(namesIn(data.path()),
+              (QStringList{"7.hy3", "7.route.json", "7.timetable.csv", "names.csv"}));
     EXPECT_EQ(namesIn(sound.path()), (QStringList{"7tp.csv", "readings.csv"}));
 }

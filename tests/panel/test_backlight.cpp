@@ -64,4 +64,3 @@ TEST(BacklightRow, RowsOutsideTheSwitchAreAnError) {
     for (int row : {-1, 3})
         EXPECT_EQ(backlightRow(s, row).error().number, ErrorNumber::NoSuchBacklightRow);
 }
-

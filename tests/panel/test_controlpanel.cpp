@@ -216,11 +216,11 @@ private Q_SLOTS:
         Rig r;
         r.setRouteOne();
         r.panel.stepStop(1);
-        // The outermost disabled widgets, by name.
+        // The outermost disabled widgets in sight, by name.
         const auto greyed = [&r] {
             QStringList names;
             for (const QWidget *w : r.panel.findChildren<QWidget *>())
-                if (!w->isEnabled() && w->parentWidget()->isEnabled())
+                if (!w->isEnabled() && w->parentWidget()->isEnabled() && w->isVisibleTo(&r.panel))
                     names << w->objectName();
             names.sort();
             return names;

@@ -286,3 +286,30 @@ TEST(TapeLines, ReadLikeDelimitedText) {
     EXPECT_EQ(parseTapeLine(formatTapeLine(round)).entry,
               (TapeEntry{QStringLiteral("次は'駅前', 終点"), 1, -3}));
 }
+
+// A ride finds a stop's entries by their links and announces one as "送り" would, chime first;
+// the manual buttons go on from there.
+TEST_F(Tape, FindsAndAnnouncesTheEntriesOfAStop) {
+    tape.startEngine();
+    writeEntries(QStringLiteral("1"), 1,
+                 {{QStringLiteral("次は、本町です。"), kStepLink, 2},
+                  {QStringLiteral("まもなく、本町です。"), kApproachingLink, 0},
+                  {QStringLiteral("次は、北口です。"), kStepLink, 2},
+                  {QStringLiteral("お忘れ物のないよう"), 0, 0}});
+    tape.loadList(folder(), QStringLiteral("1"));
+    EXPECT_EQ(tape.stopEntry(2, TapeEntryKind::Step), 2);
+    EXPECT_EQ(tape.stopEntry(2, TapeEntryKind::Approaching), 3);
+    EXPECT_EQ(tape.stopEntry(3, TapeEntryKind::Step), 4);
+    EXPECT_EQ(tape.stopEntry(3, TapeEntryKind::Approaching), 0); // the list has none
+    EXPECT_EQ(tape.stopEntry(1, TapeEntryKind::Step), 0);
+    EXPECT_EQ(tape.stopEntry(4, TapeEntryKind::Step), 0);
+
+    tape.announceEntry(tape.stopEntry(2, TapeEntryKind::Approaching));
+    EXPECT_EQ(spoken(), QStringList{QStringLiteral("speak まもなく、本町です。")});
+    EXPECT_EQ(tape.position(), 3);
+    settings.select(setting::PreSoundByFlag);
+    tape.announceEntry(2);
+    EXPECT_EQ(sound.calls().back().path, QStringLiteral("/s/pre5.wav")); // sound 2's chime
+    tape.speakNext();
+    EXPECT_EQ(spoken().back(), QStringLiteral("speak まもなく、本町です。"));
+}

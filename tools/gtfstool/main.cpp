@@ -25,10 +25,12 @@ list     every route, and under it each stop pattern (trips serving the same sto
          and one trip_id to import it by.
 import   the trip's stops in stop_sequence order become route N: N.hy3 and its side
          file N.route.json (the route's name and colours, the headsign at each stop,
-         the names as written) and the names in kana, English, Chinese and Korean in
-         names.csv in the data folder; the announcement list Ntp.csv and the stop
-         names' readings in readings.csv in the sound folder. --from and --to take
-         stop_sequence values and import that part of the trip.
+         the names as written), its timetable N.timetable.csv (the arrival and
+         departure time at each stop) and the names in kana, English, Chinese and
+         Korean in names.csv in the data folder; the announcement list Ntp.csv (a
+         linked "次は" and a "まもなく" entry for each stop) and the stop names'
+         readings in readings.csv in the sound folder. --from and --to take
+         stop_sequence values and import that part of the trip, its times with it.
 
 Ticket numbers: consecutive boarding stops whose fares to every later stop are equal
 share one ticket number (a fare section); numbers start at 1. At each stop, the cell of

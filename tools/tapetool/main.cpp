@@ -30,7 +30,9 @@ through them in order. A line has three comma-separated columns:
   1  text    the words to speak, in Japanese (CP932 characters; no double quote)
   2  link    1: stepping onto this entry also steps the bus stop the same way
              (forward with the next announcement, back with the previous one);
-             anything else: no link
+             2: the "まもなく" entry of the stop the linked entry before it
+             announced, spoken by a ride before the bus arrives; to the buttons a
+             plain entry; anything else: no link
   3  sound   1, 2 or 3: the pre-announcement chime played before the words when the
              options choose the chime by entry; anything else: none
 Numbers are whole numbers from -32768 to 32767; an empty number is 0. A field may be
