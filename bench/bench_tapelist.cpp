@@ -33,10 +33,10 @@ void loadList(benchmark::State &state, const QByteArray &list, int entries) {
     q47::AnnouncementTape tape(
         settings, sound, view, [&log] { return std::make_unique<q47::FakeSpeech>(log); },
         [] { return QStringLiteral("Linux"); });
-    tape.TapeInit();
+    tape.startEngine();
     for (auto _ : state) {
-        tape.TapeLoad(folder, QStringLiteral("1"));
-        if (tape.TapeCount() != entries || !view.buttonsEnabled)
+        tape.loadList(folder, QStringLiteral("1"));
+        if (tape.count() != entries || !view.buttonsEnabled)
             qFatal("the list did not load");
     }
     state.SetBytesProcessed(state.iterations() * list.size());

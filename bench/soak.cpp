@@ -44,7 +44,7 @@ public:
             return;
         }
         if (ticks_ % 3 == 0 && panel_.state().canAnnounce() &&
-            panel_.tape().TapePos() < panel_.tape().TapeCount()) {
+            panel_.tape().position() < panel_.tape().count()) {
             panel_.control().announceNext();
             return;
         }

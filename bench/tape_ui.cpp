@@ -71,7 +71,7 @@ int main(int argc, char *argv[]) {
     // Click to first audio, entry after entry; each click cuts the entry before short.
     QList<double> firstAudioMs;
     for (int i = 0; i < 30; ++i) {
-        if (panel.tape().TapePos() >= panel.tape().TapeCount())
+        if (panel.tape().position() >= panel.tape().count())
             setRoute();
         const quint64 before = speech->status().utterances;
         QElapsedTimer clock;
@@ -104,8 +104,8 @@ int main(int argc, char *argv[]) {
     });
     QTimer presser;
     QObject::connect(&presser, &QTimer::timeout, [&] {
-        if (panel.tape().TapePos() >= panel.tape().TapeCount())
-            panel.tape().TapeLoad(QStringLiteral(Q47_SAMPLES "/data/"), QStringLiteral("1"));
+        if (panel.tape().position() >= panel.tape().count())
+            panel.tape().loadList(QStringLiteral(Q47_SAMPLES "/data/"), QStringLiteral("1"));
         QElapsedTimer click;
         click.start();
         panel.control().announceNext();

@@ -18,9 +18,17 @@ namespace q47 {
 BoardSwitch::BoardSwitch(LedBoard &led, BoardModel &model, const SettingsStore &settings)
     : led_(led), model_(model), settings_(settings) {
     QObject::connect(&model_, &BoardModel::stopNameChanged, &led_, [this] {
-        if (lcd::showsLcd(kind_))
+        if (lcd::showsLcd(kind_) || namesWanted_)
             lookUpNames();
     });
+}
+
+void BoardSwitch::setNamesWanted(bool wanted) {
+    if (wanted == namesWanted_)
+        return;
+    namesWanted_ = wanted;
+    if (wanted)
+        lookUpNames();
 }
 
 BoardSwitch::~BoardSwitch() = default;

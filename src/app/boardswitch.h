@@ -53,6 +53,9 @@ public:
 
     void setPageSeconds(int seconds);
     void setFormBeats(const std::array<int, lcd::kNameForms> &beats);
+    // The stop's readings are looked up while an LCD board follows elsewhere, though none
+    // shows here.
+    void setNamesWanted(bool wanted);
     // Keeps each board's screen and place, and the LCD window's zoom, in the user's settings.
     void rememberWindows() const;
     // The LED board on the screen and at the place the user's settings keep, if they keep one:
@@ -68,6 +71,7 @@ private:
     const SettingsStore &settings_;
     std::function<void(QWidget *)> prepare_;
     std::unique_ptr<LcdBoard> lcd_;
+    bool namesWanted_ = false;
     std::unique_ptr<lcd::StopReadings> readings_;
     std::unique_ptr<QObject> boardKeys_;
     lcd::BoardKind kind_ = lcd::BoardKind::Led;

@@ -10,9 +10,11 @@
 
 #include <QApplication>
 #include <QEventLoop>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPainter>
 #include <QProcessEnvironment>
+#include <QScreen>
 #include <QSettings>
 #include <QTimer>
 
@@ -80,6 +82,10 @@ void FollowedBoards::start(bool shown) {
     // Each board on the screen and at the place it had when this machine last followed.
     const QSettings user;
     if (led_) {
+        // First in the corner, as the panel's run puts it: placed by the window manager it
+        // would land where the LCD board is about to stand.
+        if (const QScreen *screen = QGuiApplication::primaryScreen())
+            led_->move(screen->availableGeometry().topLeft());
         led_->show();
         if (const auto place = readBoardPlace(user, QStringLiteral("led")))
             restoreBoardPlace(*led_, *place);

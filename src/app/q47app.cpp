@@ -364,6 +364,8 @@ void Q47App::publishTo(const QString &url) {
     const Result<> started = publishing_->publishTo(url);
     if (!started)
         qCWarning(logRemote).noquote() << "not published:" << url << started.error().text();
+    if (boards_)
+        boards_->setNamesWanted(started && !url.trimmed().isEmpty());
 }
 
 void Q47App::setFolderOverrides(const QString &dataFolder, const QString &soundFolder) {

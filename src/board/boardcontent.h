@@ -21,7 +21,7 @@ struct CellFormat {
     qint16 zeroMode = 0;
     qint16 fillZero = 0;
     qint16 shift = 0;
-    qint16 keta = 4;
+    qint16 digitCount = 4;
     bool operator==(const CellFormat &) const = default;
 };
 

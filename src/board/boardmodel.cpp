@@ -29,11 +29,11 @@ bool isCell(int cell) {
 
 CellFormat heldFormat(const CellFormat &format) {
     SegmentModel rules;
-    rules.setKeta(format.keta);
+    rules.setDigitCount(format.digitCount);
     rules.setZeroMode(format.zeroMode);
     rules.setShift(format.shift);
     rules.setFillZero(format.fillZero);
-    return {rules.ZeroMode(), rules.FillZero(), rules.Shift(), rules.Keta()};
+    return {rules.ZeroMode(), rules.FillZero(), rules.Shift(), rules.DigitCount()};
 }
 
 std::array<QString, kBoardCells + 1> TicketLabels::startTexts() {
@@ -83,9 +83,9 @@ void BoardModel::setCellValue(int cell, const QVariant &value) {
 void BoardModel::resetCell(int cell, qint16 mode) {
     if (!isCell(cell))
         return;
-    const qint16 keta = content_.formats[size_t(cell)].keta;
+    const qint16 digitCount = content_.formats[size_t(cell)].digitCount;
     content_.cells[size_t(cell)] =
-        mode == -1 ? QVariant(QString(keta, QLatin1Char('8'))) : QVariant(QString());
+        mode == -1 ? QVariant(QString(digitCount, QLatin1Char('8'))) : QVariant(QString());
     Q_EMIT cellReset(cell, mode);
 }
 

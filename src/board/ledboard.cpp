@@ -47,7 +47,7 @@ LedBoard::LedBoard(const BoardModel &model, QWidget *parent) : BoardWindow(paren
     for (int i = 0; i < 2; ++i) {
         auto *clock = new SegmentCell(this);
         clock->setObjectName(QStringLiteral("TimeDegit%1").arg(i));
-        clock->setKeta(2); // hours, minutes
+        clock->setDigitCount(2); // hours, minutes
         clock->setVisible(false);
         clockCells_[static_cast<size_t>(i)] = clock;
     }
@@ -378,7 +378,8 @@ void LedBoard::editCellFormat(int index) {
         return;
     Q_EMIT dialogOpened(true);
     if (cell->chooseFormat())
-        Q_EMIT cellFormatChosen({cell->ZeroMode(), cell->FillZero(), cell->Shift(), cell->Keta()});
+        Q_EMIT cellFormatChosen(
+            {cell->ZeroMode(), cell->FillZero(), cell->Shift(), cell->DigitCount()});
     if (index >= 1)
         showCellFormat(index);
     Q_EMIT dialogOpened(false);

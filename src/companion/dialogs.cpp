@@ -30,14 +30,14 @@ constexpr ZeroRule kZeroRules[4] = {
 
 } // namespace
 
-CellFormatDialog::CellFormatDialog(QWidget *owner, qint16 keta, qint16 zeroMode, qint16 shift,
+CellFormatDialog::CellFormatDialog(QWidget *owner, qint16 digitCount, qint16 zeroMode, qint16 shift,
                                    qint16 fillZero)
     : QDialog(owner) {
     setWindowTitle(QStringLiteral("表示桁の設定"));
     setModal(true);
 
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(QStringLiteral("この表示器の桁数: %1 桁").arg(keta), this));
+    layout->addWidget(new QLabel(QStringLiteral("この表示器の桁数: %1 桁").arg(digitCount), this));
 
     auto *rules = new QGroupBox(QStringLiteral("ゼロの表示方法"), this);
     auto *rulesLayout = new QVBoxLayout(rules);
@@ -55,14 +55,14 @@ CellFormatDialog::CellFormatDialog(QWidget *owner, qint16 keta, qint16 zeroMode,
     layout->addWidget(rules);
 
     auto *form = new QFormLayout;
-    const int maxShift = std::max(0, keta - 1);
+    const int maxShift = std::max(0, digitCount - 1);
     shift_ = new QSpinBox(this);
     shift_->setObjectName(QStringLiteral("shift"));
     shift_->setRange(0, maxShift);
     shift_->setSuffix(QStringLiteral(" 桁"));
     fill_ = new QSpinBox(this);
     fill_->setObjectName(QStringLiteral("fillZero"));
-    fill_->setRange(0, std::max<int>(0, keta));
+    fill_->setRange(0, std::max<int>(0, digitCount));
     fill_->setSpecialValueText(QStringLiteral("しない"));
     fill_->setSuffix(QStringLiteral(" 桁"));
     form->addRow(QStringLiteral("左へずらす桁数:"), shift_);
@@ -103,9 +103,9 @@ void CellFormatDialog::setFillZero(qint16 fill) {
     fill_->setValue(fill);
 }
 
-bool askForCellFormat(QWidget *owner, qint16 keta, qint16 &zeroMode, qint16 &shift,
+bool askForCellFormat(QWidget *owner, qint16 digitCount, qint16 &zeroMode, qint16 &shift,
                       qint16 &fillZero) {
-    CellFormatDialog dlg(owner, keta, zeroMode, shift, fillZero);
+    CellFormatDialog dlg(owner, digitCount, zeroMode, shift, fillZero);
     if (dlg.exec() != QDialog::Accepted)
         return false;
     zeroMode = dlg.zeroMode();

@@ -11,7 +11,8 @@ namespace q47 {
 class CellFormatDialog : public QDialog {
     Q_OBJECT
 public:
-    CellFormatDialog(QWidget *owner, qint16 keta, qint16 zeroMode, qint16 shift, qint16 fillZero);
+    CellFormatDialog(QWidget *owner, qint16 digitCount, qint16 zeroMode, qint16 shift,
+                     qint16 fillZero);
 
     qint16 zeroMode() const;
     qint16 shift() const;
@@ -29,7 +30,7 @@ private:
 
 // Shows CellFormatDialog modally. Returns true when confirmed, the three values then
 // the chosen ones; a cancel leaves them as they were.
-bool askForCellFormat(QWidget *owner, qint16 keta, qint16 &zeroMode, qint16 &shift,
+bool askForCellFormat(QWidget *owner, qint16 digitCount, qint16 &zeroMode, qint16 &shift,
                       qint16 &fillZero);
 
 // The about box: the about text in a modal box with an OK button.

@@ -16,7 +16,7 @@ SegmentCell::SegmentCell(QWidget *parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     resizeToCells();
     // The first drawing happens before any property is known: it only clears the surface.
-    frame_.keta = 0;
+    frame_.digitCount = 0;
     render();
 }
 
@@ -34,7 +34,7 @@ void SegmentCell::apply(SegmentModel::Effect effect) {
 
 void SegmentCell::resizeToCells() {
     const DigitSizeClass sc = model_.sizeClass();
-    designSize_ = QSize(twipsToPx(sc.cellTwips) * model_.Keta(), twipsToPx(sc.heightTwips));
+    designSize_ = QSize(twipsToPx(sc.cellTwips) * model_.DigitCount(), twipsToPx(sc.heightTwips));
     resize(scaledSize(designSize_, zoom_));
 }
 
@@ -58,7 +58,7 @@ void SegmentCell::redraw() {
     SegmentFrame &f = frame_;
     f.digitStyle = model_.DigitStyle();
     f.digitSize = model_.DigitSize();
-    f.keta = model_.Keta();
+    f.digitCount = model_.DigitCount();
     f.bold = bold_;
     f.characterExtra = characterExtra_;
     f.backColor = model_.BackColor();
@@ -114,7 +114,7 @@ bool SegmentCell::chooseFormat() {
     qint16 zeroMode = model_.ZeroMode();
     qint16 shift = model_.Shift();
     qint16 fillZero = model_.FillZero();
-    const bool chosen = askForCellFormat(this, model_.Keta(), zeroMode, shift, fillZero);
+    const bool chosen = askForCellFormat(this, model_.DigitCount(), zeroMode, shift, fillZero);
     model_.takeDialogValues(zeroMode, shift, fillZero);
     redraw();
     return chosen;
@@ -135,8 +135,8 @@ void SegmentCell::setZeroMode(qint16 v) {
 void SegmentCell::setShift(qint16 v) {
     apply(model_.setShift(v));
 }
-void SegmentCell::setKeta(qint16 v) {
-    apply(model_.setKeta(v));
+void SegmentCell::setDigitCount(qint16 v) {
+    apply(model_.setDigitCount(v));
 }
 void SegmentCell::setDigitSize(qint16 v) {
     apply(model_.setDigitSize(v));
@@ -161,7 +161,7 @@ void SegmentCell::resetDigits(qint16 nMode) {
     setShift(0);
     setZeroMode(0);
     setFillZero(0);
-    setValue(nMode == -1 ? QVariant(QString(model_.Keta(), QLatin1Char('8')))
+    setValue(nMode == -1 ? QVariant(QString(model_.DigitCount(), QLatin1Char('8')))
                          : QVariant(QString()));
     setShift(shift);
     setZeroMode(zeroMode);

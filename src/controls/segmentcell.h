@@ -7,7 +7,7 @@
 
 namespace q47 {
 
-// The seven-segment digit control: a row of Keta digit positions whose dark segments stay
+// The seven-segment digit control: a row of DigitCount digit positions whose dark segments stay
 // faintly visible. It draws only when a drawing property changes; paintEvent just blits.
 // A zoom enlarges it: its size classes stay in design pixels, and the surface is drawn afresh
 // at the zoomed size, never stretched.
@@ -29,8 +29,8 @@ public:
     void setZeroMode(qint16 v);
     qint16 Shift() const { return model_.Shift(); }
     void setShift(qint16 v);
-    qint16 Keta() const { return model_.Keta(); }
-    void setKeta(qint16 v);
+    qint16 DigitCount() const { return model_.DigitCount(); }
+    void setDigitCount(qint16 v);
     qint16 DigitSize() const { return model_.DigitSize(); }
     void setDigitSize(qint16 v);
     qint16 DigitStyle() const { return model_.DigitStyle(); }

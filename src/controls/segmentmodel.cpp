@@ -105,7 +105,7 @@ DigitSizeClass digitSizeClass(qint16 digitSize) {
 }
 
 QString digitDisplayText(const QVariant &value, qint16 zeroMode, qint16 fillZero, qint16 shift,
-                         qint16 keta) {
+                         qint16 digitCount) {
     QVariant v = value;
     switch (zeroMode) {
     case 0:
@@ -139,8 +139,8 @@ QString digitDisplayText(const QVariant &value, qint16 zeroMode, qint16 fillZero
 
     if (shift >= 1)
         text += QString(shift, QLatin1Char(' '));
-    if (keta >= 0 && text.size() > keta)
-        text = text.right(keta);
+    if (digitCount >= 0 && text.size() > digitCount)
+        text = text.right(digitCount);
     return text;
 }
 
@@ -160,7 +160,7 @@ SegmentModel::Effect SegmentModel::setBackColor(OleColor c) {
 }
 
 SegmentModel::Effect SegmentModel::setFillZero(qint16 v) {
-    fillZero_ = v > keta_ ? keta_ : v;
+    fillZero_ = v > digitCount_ ? digitCount_ : v;
     return Effect::None;
 }
 
@@ -170,14 +170,14 @@ SegmentModel::Effect SegmentModel::setZeroMode(qint16 v) {
 }
 
 SegmentModel::Effect SegmentModel::setShift(qint16 v) {
-    if (v > keta_ - 1)
-        v = static_cast<qint16>(keta_ - 1);
+    if (v > digitCount_ - 1)
+        v = static_cast<qint16>(digitCount_ - 1);
     shift_ = v < 0 ? 0 : v;
     return Effect::None;
 }
 
-SegmentModel::Effect SegmentModel::setKeta(qint16 v) {
-    keta_ = (v < 1 || v > 15) ? 4 : v;
+SegmentModel::Effect SegmentModel::setDigitCount(qint16 v) {
+    digitCount_ = (v < 1 || v > 15) ? 4 : v;
     return Effect::ResizeRedraw;
 }
 
@@ -208,7 +208,7 @@ void SegmentModel::takeDialogValues(qint16 zeroMode, qint16 shift, qint16 fillZe
 }
 
 QString SegmentModel::displayText() const {
-    return digitDisplayText(value_, zeroMode_, fillZero_, shift_, keta_);
+    return digitDisplayText(value_, zeroMode_, fillZero_, shift_, digitCount_);
 }
 
 } // namespace q47

@@ -17,9 +17,9 @@ struct DigitSizeClass {
 DigitSizeClass digitSizeClass(qint16 digitSize);
 
 // What a segment-digit cell shows for a value, after the zero rule, zero fill, shift and the
-// rightmost-Keta cut. Pure so that hosts and tests can ask without a control.
+// rightmost-DigitCount cut. Pure so that hosts and tests can ask without a control.
 QString digitDisplayText(const QVariant &value, qint16 zeroMode, qint16 fillZero, qint16 shift,
-                         qint16 keta);
+                         qint16 digitCount);
 
 // State of one segment-digit control with the range rules of its setters.
 // Each setter reports what the control must do afterwards.
@@ -37,7 +37,7 @@ public:
     qint16 FillZero() const { return fillZero_; }
     qint16 ZeroMode() const { return zeroMode_; }
     qint16 Shift() const { return shift_; }
-    qint16 Keta() const { return keta_; }
+    qint16 DigitCount() const { return digitCount_; }
     qint16 DigitSize() const { return digitSize_; }
     qint16 DigitStyle() const { return digitStyle_; }
     const QVariant &Value() const { return value_; }
@@ -49,7 +49,7 @@ public:
     Effect setFillZero(qint16 v);
     Effect setZeroMode(qint16 v);
     Effect setShift(qint16 v);
-    Effect setKeta(qint16 v);
+    Effect setDigitCount(qint16 v);
     Effect setDigitSize(qint16 v);
     Effect setDigitStyle(qint16 v);
     Effect setValue(const QVariant &v);
@@ -58,7 +58,7 @@ public:
     // Taken back from the settings dialog as they are: no range rules.
     void takeDialogValues(qint16 zeroMode, qint16 shift, qint16 fillZero);
 
-    // Rightmost Keta characters to light, as the redraw shows them.
+    // Rightmost DigitCount characters to light, as the redraw shows them.
     QString displayText() const;
     DigitSizeClass sizeClass() const { return digitSizeClass(digitSize_); }
 
@@ -69,7 +69,7 @@ private:
     qint16 fillZero_ = 0;
     qint16 zeroMode_ = 0;
     qint16 shift_ = 0;
-    qint16 keta_ = 4;
+    qint16 digitCount_ = 4;
     qint16 digitSize_ = 0;
     qint16 digitStyle_ = 0;
     QVariant value_ = 0;

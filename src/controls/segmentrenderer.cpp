@@ -81,7 +81,7 @@ void SegmentRenderer::render(QImage &surface, const SegmentFrame &frame) {
     p.scale(frame.zoom, frame.zoom);
     // Whole-pixel positions in device pixels keep every lit glyph on its base glyph.
     const QImage &eight = glyph(QLatin1Char('8'), frame.baseForeColor);
-    for (int i = 0; i < frame.keta; ++i)
+    for (int i = 0; i < frame.digitCount; ++i)
         p.drawImage(QPointF(i * step, 0), eight);
 
     const int w = static_cast<int>(frame.text.size()) * step;

@@ -18,13 +18,13 @@ struct SegmentFrame {
     qreal zoom = 1;             // of the board: everything drawn this many times larger
     qint16 digitStyle = 0;
     qint16 digitSize = 0;
-    qint16 keta = 4;
+    qint16 digitCount = 4;
     bool bold = true;
     int characterExtra = 0; // extra pixels after every character
     OleColor backColor = SegmentModel::kDefaultBackColor;
     OleColor baseForeColor = SegmentModel::kDefaultBaseForeColor;
     OleColor digitForeColor = SegmentModel::kDefaultDigitForeColor;
-    QString text; // already cut to Keta characters
+    QString text; // already cut to DigitCount characters
 };
 
 // Draws the dim "8" row from the left edge and the lit text right-aligned over it.

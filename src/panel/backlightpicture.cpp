@@ -18,7 +18,7 @@ Result<> showPicture(BoardModel &board, const Result<BacklightRow> &shown, int r
         board.setPicture(BoardPicture::builtIn(row));
         return {};
     }
-    if (!AnnouncementTape::FileExists(shown->file)) {
+    if (!AnnouncementTape::isExistingFile(shown->file)) {
         logPassedOver(logPicture,
                       Error(Error::Kind::NotFound, QStringLiteral("no such picture: the panel's "
                                                                   "picture stays as it was"))

@@ -203,7 +203,7 @@ int ControlPanel::backlightRow() const {
 
 void ControlPanel::start() {
     panes_->shapeKeys();
-    control_.tape().TapeInit();
+    control_.tape().startEngine();
 }
 
 void ControlPanel::setEnteredRoute(int pane) {

@@ -67,29 +67,29 @@ void PanelControl::setCleared(bool on) {
         return;
     }
     session_.resumeClock();
-    state_.setFrameEnabled(tape_.SpeechOK());
+    state_.setFrameEnabled(tape_.speechAvailable());
     session_.showCurrentStop();
 }
 
 void PanelControl::announceNext() {
-    tape_.TapeNext();
+    tape_.speakNext();
     // The link is read after speaking, so a linked entry's voice starts before the step.
-    if (tape_.TapeGetLink(tape_.TapePos()) == 1)
+    if (tape_.linkOf(tape_.position()) == 1)
         step(1);
 }
 
 void PanelControl::announceBack() {
-    tape_.TapeBack();
-    if (tape_.TapeGetLink(tape_.TapePos()) == 1)
+    tape_.speakPrevious();
+    if (tape_.linkOf(tape_.position()) == 1)
         step(0);
 }
 
 void PanelControl::stopAnnouncement() {
-    tape_.TapeStop();
+    tape_.stopSpeaking();
 }
 
 void PanelControl::adjustVoice() {
-    tape_.TapeAdjust();
+    tape_.showEngineSettings();
 }
 
 void PanelControl::operatorKey(OperatorAction action, int digit) {
@@ -122,15 +122,15 @@ void PanelControl::operatorKey(OperatorAction action, int digit) {
                 setRouteFrom(EntryPane::Keypad);
         }
         break;
-    case OperatorAction::TapeNext:
+    case OperatorAction::speakNext:
         if (state_.canAnnounce())
             announceNext();
         break;
-    case OperatorAction::TapeBack:
+    case OperatorAction::speakPrevious:
         if (state_.canAnnounce())
             announceBack();
         break;
-    case OperatorAction::TapeStop:
+    case OperatorAction::stopSpeaking:
         if (state_.canAnnounce())
             stopAnnouncement();
         break;
@@ -140,7 +140,7 @@ void PanelControl::operatorKey(OperatorAction action, int digit) {
 void PanelControl::shutDown() {
     board_.showName(QString());
     sound_.closeAll();
-    tape_.TapeRelease();
+    tape_.releaseEngine();
 }
 
 } // namespace q47

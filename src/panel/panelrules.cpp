@@ -74,9 +74,9 @@ const std::vector<OperatorKey> &operatorKeys() {
             {Qt::Key_Left, OperatorAction::StepBack},
             {Qt::Key_Return, OperatorAction::KeypadEnter},
             {Qt::Key_Enter, OperatorAction::KeypadEnter},
-            {Qt::Key_N, OperatorAction::TapeNext},
-            {Qt::Key_B, OperatorAction::TapeBack},
-            {Qt::Key_Escape, OperatorAction::TapeStop},
+            {Qt::Key_N, OperatorAction::speakNext},
+            {Qt::Key_B, OperatorAction::speakPrevious},
+            {Qt::Key_Escape, OperatorAction::stopSpeaking},
         };
         for (int key = Qt::Key_0; key <= Qt::Key_9; ++key)
             list.push_back({key, OperatorAction::KeypadDigit});

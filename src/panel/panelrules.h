@@ -37,13 +37,13 @@ QString aboutText(const QString &model, const QString &version, int year);
 
 // The keys that drive the panel from either window, for a foot switch or a keyboard.
 enum class OperatorAction {
-    StepForward, // "データ送り"
-    StepBack,    // "データ戻し"
-    KeypadDigit, // a digit key of the keypad
-    KeypadEnter, // route typed: on to the section; section typed: "リセット"
-    TapeNext,    // announcement "送り"
-    TapeBack,    // announcement "戻し"
-    TapeStop,    // "■"
+    StepForward,   // "データ送り"
+    StepBack,      // "データ戻し"
+    KeypadDigit,   // a digit key of the keypad
+    KeypadEnter,   // route typed: on to the section; section typed: "リセット"
+    speakNext,     // announcement "送り"
+    speakPrevious, // announcement "戻し"
+    stopSpeaking,  // "■"
 };
 struct OperatorKey {
     int key; // Qt::Key

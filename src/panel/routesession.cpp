@@ -36,7 +36,7 @@ bool RouteSession::setRoute(const QString &routeText, int startSection) {
     const QString soundFolder = normalizeFolder(settings_.text(setting::SoundFolder));
     sound_.play(settings_.text(setting::RouteSound), SoundChannel::S1, SoundWait::No, 0);
 
-    tape_.TapeLoad(soundFolder, routeName(routeText));
+    tape_.loadList(soundFolder, routeName(routeText));
     if (const Result<> loaded = loadRoute(table_, dataFolder, routeText, startSection); !loaded) {
         host_.report(loaded.error());
         return false;

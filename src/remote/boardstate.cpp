@@ -289,7 +289,7 @@ QByteArray encodeBoardState(const BoardContent &content) {
     for (int k = 1; k <= kBoardCells; ++k) {
         cells.append(cellJson(content.cells[size_t(k)]));
         const CellFormat &f = content.formats[size_t(k)];
-        formats.append(QJsonArray{f.zeroMode, f.fillZero, f.shift, f.keta});
+        formats.append(QJsonArray{f.zeroMode, f.fillZero, f.shift, f.digitCount});
     }
     const TicketLabels &labels = content.labels;
     const NameLook &look = content.nameLook;

@@ -31,7 +31,7 @@ bool AnnouncementTape::isVista() const {
     return osName_() == kWindowsVista;
 }
 
-void AnnouncementTape::TapeInit() {
+void AnnouncementTape::startEngine() {
     if (!isVista()) {
         Result<std::unique_ptr<SpeechEngine>> engine =
             createEngine_ ? createEngine_() : Result<std::unique_ptr<SpeechEngine>>(nullptr);
@@ -53,7 +53,7 @@ void AnnouncementTape::TapeInit() {
     view_.setFrameEnabled(false);
 }
 
-void AnnouncementTape::TapeLoad(const QString &Folder, const QString &RouteName) {
+void AnnouncementTape::loadList(const QString &folder, const QString &routeName) {
     if (isVista())
         return;
     const auto fail = [this] { view_.setFrameEnabled(false); };
@@ -64,7 +64,7 @@ void AnnouncementTape::TapeLoad(const QString &Folder, const QString &RouteName)
     list_ = QByteArray();
     lines_ = TapeLineIndex();
     // Only an ordinary file: a pipe or a device in the list's place would never end.
-    const QString path = listPath(Folder, RouteName);
+    const QString path = listPath(folder, routeName);
     Result<QByteArray> read = readRegularFile(path, kMaxListBytes);
     if (!read) {
         logPassedOver(logSpeech, read.error());
@@ -107,22 +107,22 @@ void AnnouncementTape::setWrittenNames(const QList<std::pair<QString, QString>> 
                      [](const auto &a, const auto &b) { return a.first.size() > b.first.size(); });
 }
 
-void AnnouncementTape::TapeNext() {
+void AnnouncementTape::speakNext() {
     ++tapePos_;
     if (tapePos_ > tapeCount_) {
         tapePos_ = tapeCount_;
         return;
     }
-    playPreSound(TapeGetSound(tapePos_), settings_.isSelected(setting::PreSoundFixed),
+    playPreSound(preSoundOf(tapePos_), settings_.isSelected(setting::PreSoundFixed),
                  SoundChannel::S3);
-    TapeSpeak(tapePos_);
+    speak(tapePos_);
 }
 
-void AnnouncementTape::announceEntry(int Pos) {
-    if (Pos < 1 || Pos > tapeCount_)
+void AnnouncementTape::announceEntry(int pos) {
+    if (pos < 1 || pos > tapeCount_)
         return;
-    tapePos_ = Pos - 1;
-    TapeNext();
+    tapePos_ = pos - 1;
+    speakNext();
 }
 
 bool AnnouncementTape::speaking() const {
@@ -131,17 +131,17 @@ bool AnnouncementTape::speaking() const {
 
 int AnnouncementTape::stopEntry(int stop, TapeEntryKind kind) const {
     return q47::stopEntry(
-        tapeCount_, [this](int pos) { return TapeGetLink(pos); }, stop, kind);
+        tapeCount_, [this](int pos) { return linkOf(pos); }, stop, kind);
 }
 
-void AnnouncementTape::TapeBack() {
+void AnnouncementTape::speakPrevious() {
     --tapePos_;
     if (tapePos_ < 1) {
         tapePos_ = 1;
         return;
     }
-    playPreSound(TapeGetSound(tapePos_), false, SoundChannel::S2);
-    TapeSpeak(tapePos_);
+    playPreSound(preSoundOf(tapePos_), false, SoundChannel::S2);
+    speak(tapePos_);
 }
 
 void AnnouncementTape::playPreSound(int soundFlag, bool always, SoundChannel channel) {
@@ -157,8 +157,8 @@ void AnnouncementTape::playPreSound(int soundFlag, bool always, SoundChannel cha
     sound_.play(path, channel, wait, 0);
 }
 
-void AnnouncementTape::TapeSpeak(int Pos) {
-    const std::optional<TapeEntry> spoken = entry(Pos);
+void AnnouncementTape::speak(int pos) {
+    const std::optional<TapeEntry> spoken = entry(pos);
     if (!engine_ || !spoken)
         return;
     QString text = spoken->TapeText;
@@ -170,46 +170,46 @@ void AnnouncementTape::TapeSpeak(int Pos) {
         engine_->stop();
 }
 
-void AnnouncementTape::TapeStop() {
+void AnnouncementTape::stopSpeaking() {
     if (engine_)
         engine_->stop();
 }
 
-void AnnouncementTape::TapeAdjust() {
+void AnnouncementTape::showEngineSettings() {
     if (engine_)
         engine_->showSettings(owner_, QString::fromUtf8(kAdjustTitle));
 }
 
-void AnnouncementTape::TapeRelease() {
+void AnnouncementTape::releaseEngine() {
     engine_.reset();
 }
 
-std::optional<TapeEntry> AnnouncementTape::readEntry(int Pos, bool withText) const {
-    if (Pos < 1 || Pos > tapeCount_ || Pos > lines_.count())
+std::optional<TapeEntry> AnnouncementTape::readEntry(int pos, bool withText) const {
+    if (pos < 1 || pos > tapeCount_ || pos > lines_.count())
         return std::nullopt;
-    if (Pos > readEntries_)
+    if (pos > readEntries_)
         return TapeEntry{};
-    return parseTapeLine(lines_.line(list_, Pos - 1), withText).entry;
+    return parseTapeLine(lines_.line(list_, pos - 1), withText).entry;
 }
 
-std::optional<TapeEntry> AnnouncementTape::entry(int Pos) const {
-    return readEntry(Pos, true);
+std::optional<TapeEntry> AnnouncementTape::entry(int pos) const {
+    return readEntry(pos, true);
 }
 
-qint16 AnnouncementTape::TapeGetLink(int Pos) const {
-    return readEntry(Pos, false).value_or(TapeEntry{}).TapeLink;
+qint16 AnnouncementTape::linkOf(int pos) const {
+    return readEntry(pos, false).value_or(TapeEntry{}).TapeLink;
 }
 
-qint16 AnnouncementTape::TapeGetSound(int Pos) const {
-    return readEntry(Pos, false).value_or(TapeEntry{}).TapeSound;
+qint16 AnnouncementTape::preSoundOf(int pos) const {
+    return readEntry(pos, false).value_or(TapeEntry{}).TapeSound;
 }
 
 QString AnnouncementTape::listPath(const QString &soundFolder, const QString &routeName) {
     return soundFolder + routeName + QStringLiteral("tp.csv");
 }
 
-bool AnnouncementTape::FileExists(const QString &Path) {
-    return !Path.isEmpty() && QFileInfo(Path).isFile();
+bool AnnouncementTape::isExistingFile(const QString &path) {
+    return !path.isEmpty() && QFileInfo(path).isFile();
 }
 
 } // namespace q47

@@ -56,42 +56,42 @@ public:
     // The window the engine's settings dialog belongs to.
     void setOwner(QObject *owner) { owner_ = owner; }
 
-    void TapeInit();
-    void TapeLoad(const QString &Folder, const QString &RouteName);
+    void startEngine();
+    void loadList(const QString &folder, const QString &routeName);
     // Names as written, each with what CP932 makes of it ("?野家前" for "𠮷野家前"), from the
     // route's side file: the list is CP932 too, so where an entry holds such a form the written
-    // name is spoken, and read by its reading. TapeLoad forgets them.
+    // name is spoken, and read by its reading. loadList forgets them.
     void setWrittenNames(const QList<std::pair<QString, QString>> &formAndName);
-    void TapeNext();
-    // Entry Pos as "送り" gives it, its pre-announcement sound first; the tape then stands on it.
-    void announceEntry(int Pos);
+    void speakNext();
+    // Entry pos as "送り" gives it, its pre-announcement sound first; the tape then stands on it.
+    void announceEntry(int pos);
     // The entry of `kind` that belongs to route stop `stop` (tapelist.h); 0 when none.
     int stopEntry(int stop, TapeEntryKind kind) const;
-    void TapeBack();
-    void TapeSpeak(int Pos);
-    void TapeStop();
+    void speakPrevious();
+    void speak(int pos);
+    void stopSpeaking();
     // Whether the engine still speaks an entry.
     bool speaking() const;
-    void TapeAdjust();
-    void TapeRelease();
+    void showEngineSettings();
+    void releaseEngine();
 
-    qint16 TapeGetLink(int Pos) const;
-    qint16 TapeGetSound(int Pos) const;
-    // Entry Pos as read from the list; none outside 1 to TapeCount.
-    std::optional<TapeEntry> entry(int Pos) const;
+    qint16 linkOf(int pos) const;
+    qint16 preSoundOf(int pos) const;
+    // Entry pos as read from the list; none outside 1 to count.
+    std::optional<TapeEntry> entry(int pos) const;
 
-    int TapePos() const { return tapePos_; }
-    int TapeCount() const { return tapeCount_; }
-    bool SpeechOK() const { return speechOK_; }
+    int position() const { return tapePos_; }
+    int count() const { return tapeCount_; }
+    bool speechAvailable() const { return speechOK_; }
 
     // The file the list of a route lives in.
     static QString listPath(const QString &soundFolder, const QString &routeName);
-    // True when Path names an ordinary file that exists.
-    static bool FileExists(const QString &Path);
+    // True when path names an ordinary file that exists.
+    static bool isExistingFile(const QString &path);
 
 private:
     bool isVista() const;
-    std::optional<TapeEntry> readEntry(int Pos, bool withText) const;
+    std::optional<TapeEntry> readEntry(int pos, bool withText) const;
     void playPreSound(int soundFlag, bool always, SoundChannel channel);
 
     const SettingsStore &settings_;

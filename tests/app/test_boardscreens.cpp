@@ -18,6 +18,7 @@ class TestBoardScreens : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void eachBoardComesBackOnItsScreenAndPlace();
+    void namesAreLookedUpForAnLcdBoardElsewhere();
 };
 
 void TestBoardScreens::eachBoardComesBackOnItsScreenAndPlace() {
@@ -68,6 +69,22 @@ void TestBoardScreens::eachBoardComesBackOnItsScreenAndPlace() {
     boards.restoreLedPlace();
     QCOMPARE(led.screen(), primary);
     QCOMPARE(led.pos(), primary->geometry().topLeft() + place);
+}
+
+// Only the LED board shows here, but a published state feeds LCD boards that follow it.
+void TestBoardScreens::namesAreLookedUpForAnLcdBoardElsewhere() {
+    BoardModel model;
+    SettingsStore settings;
+    settings.setText(setting::DataFolder, QStringLiteral(Q47_SAMPLES "/data"));
+    LedBoard led(model);
+    BoardSwitch boards(led, model, settings);
+    boards.show(lcd::BoardKind::Led);
+    model.setStopName(QStringLiteral("新町"));
+    QVERIFY(model.content().stopForms[NameLanguage::Kana].isEmpty());
+    boards.setNamesWanted(true);
+    QCOMPARE(model.content().stopForms[NameLanguage::Kana], QStringLiteral("しんまち"));
+    model.setStopName(QStringLiteral("駅西口"));
+    QCOMPARE(model.content().stopForms[NameLanguage::English], QStringLiteral("Station West Exit"));
 }
 
 QTEST_MAIN(TestBoardScreens)

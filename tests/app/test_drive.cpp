@@ -283,7 +283,7 @@ private Q_SLOTS:
         QCOMPARE(group->title(), QStringLiteral("音合使用可"));
         QVERIFY(group->isEnabled() && group->nextButton()->isEnabled());
         QTest::mouseClick(group->nextButton(), Qt::LeftButton);
-        QCOMPARE(panel.tape().TapePos(), 1);
+        QCOMPARE(panel.tape().position(), 1);
         QTest::qWait(200);
         const QString shots = qEnvironmentVariable("Q47_DRIVE_SHOTS");
         if (!shots.isEmpty())

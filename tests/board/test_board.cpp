@@ -313,7 +313,7 @@ private Q_SLOTS:
             model.setCellValue(5, value);
             const QString uncut =
                 q47::digitDisplayText(value, held.zeroMode, held.fillZero, held.shift, -1);
-            QCOMPARE(uncut.right(held.keta), board.cellText(5));
+            QCOMPARE(uncut.right(held.digitCount), board.cellText(5));
             QCOMPARE(q47::lcd::fareText(model.content(), 5), uncut);
         }
     }

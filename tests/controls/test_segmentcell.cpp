@@ -65,13 +65,13 @@ private Q_SLOTS:
 
     void ketaAndSizeResize() {
         SegmentCell d;
-        d.setKeta(0);
+        d.setDigitCount(0);
         QCOMPARE(d.size(), QSize(4 * 13, 20));
-        d.setKeta(15);
+        d.setDigitCount(15);
         QCOMPARE(d.width(), 15 * 13);
         d.setDigitSize(1);
         QCOMPARE(d.size(), QSize(15 * 17, 26));
-        d.setKeta(2);
+        d.setDigitCount(2);
         d.setDigitSize(2);
         QCOMPARE(d.size(), QSize(2 * 19, 29));
         d.setDigitSize(3);
@@ -80,7 +80,7 @@ private Q_SLOTS:
 
     void resetDigitLightsEightsAndRestoresSettings() {
         SegmentCell d;
-        d.setKeta(3);
+        d.setDigitCount(3);
         d.setShift(2);
         d.setZeroMode(2);
         d.setFillZero(1);
@@ -95,7 +95,7 @@ private Q_SLOTS:
 
     void lampTestIsDrawnWithoutTheShift() {
         SegmentCell d;
-        d.setKeta(3);
+        d.setDigitCount(3);
         d.setDigitForeColor(0x0000FF);
         d.setShift(2);
         d.resetDigits(-1);

@@ -13,7 +13,7 @@ namespace {
 struct TextCase {
     const char *name;
     QVariant value;
-    qint16 zeroMode, fillZero, shift, keta;
+    qint16 zeroMode, fillZero, shift, digitCount;
     QString expected;
 };
 
@@ -21,7 +21,7 @@ class DisplayText : public ::testing::TestWithParam<TextCase> {};
 
 TEST_P(DisplayText, FollowsZeroFillShiftAndCut) {
     const TextCase &c = GetParam();
-    EXPECT_EQ(digitDisplayText(c.value, c.zeroMode, c.fillZero, c.shift, c.keta), c.expected)
+    EXPECT_EQ(digitDisplayText(c.value, c.zeroMode, c.fillZero, c.shift, c.digitCount), c.expected)
         << c.name;
 }
 
@@ -32,7 +32,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         TextCase{"plain fare", 230, 0, 0, 0, 4, "230"}, TextCase{"zero fill", 5, 0, 3, 0, 4, "005"},
         TextCase{"shift one", 12, 0, 0, 1, 4, "12 "},
-        TextCase{"rightmost keta", 12345, 0, 0, 0, 4, "2345"},
+        TextCase{"rightmost digitCount", 12345, 0, 0, 0, 4, "2345"},
         TextCase{"mode0 zero blank", 0, 0, 0, 0, 4, ""},
         TextCase{"mode0 empty string blank", QString(), 0, 0, 0, 4, ""},
         TextCase{"mode0 never set blank", QVariant(), 0, 0, 0, 4, ""},
@@ -73,12 +73,12 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(SegmentModelRanges, KetaOutsideOneToFifteenBecomesFourAndResizes) {
     SegmentModel m;
     for (qint16 bad : {qint16(0), qint16(16), qint16(-3)}) {
-        m.setKeta(7);
-        EXPECT_EQ(m.setKeta(bad), Effect::ResizeRedraw);
-        EXPECT_EQ(m.Keta(), 4) << bad;
+        m.setDigitCount(7);
+        EXPECT_EQ(m.setDigitCount(bad), Effect::ResizeRedraw);
+        EXPECT_EQ(m.DigitCount(), 4) << bad;
     }
-    m.setKeta(15);
-    EXPECT_EQ(m.Keta(), 15);
+    m.setDigitCount(15);
+    EXPECT_EQ(m.DigitCount(), 15);
 }
 
 TEST(SegmentModelRanges, DigitSizeAndStyle) {
@@ -95,7 +95,7 @@ TEST(SegmentModelRanges, DigitSizeAndStyle) {
 }
 
 TEST(SegmentModelRanges, FormattingSettersClampAndDoNotRedraw) {
-    SegmentModel m; // Keta 4
+    SegmentModel m; // DigitCount 4
     EXPECT_EQ(m.setFillZero(6), Effect::None);
     EXPECT_EQ(m.FillZero(), 4);
     EXPECT_EQ(m.setShift(9), Effect::None);

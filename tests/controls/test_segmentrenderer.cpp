@@ -15,13 +15,14 @@ namespace {
 
 constexpr q47::OleColor kBlue = 0xFF0000, kRed = 0x0000FF;
 
-SegmentFrame frameFor(qint16 style, qint16 size, qreal dpr, qint16 keta, const QString &text) {
+SegmentFrame frameFor(qint16 style, qint16 size, qreal dpr, qint16 digitCount,
+                      const QString &text) {
     SegmentFrame f;
     f.digitStyle = style;
     f.digitSize = size;
     f.devicePixelRatio = dpr;
-    f.keta = keta;
-    f.size = QSize(SegmentRenderer::cellWidthPx(size, 0) * keta,
+    f.digitCount = digitCount;
+    f.size = QSize(SegmentRenderer::cellWidthPx(size, 0) * digitCount,
                    q47::digitSizeClass(size).heightTwips / 15);
     f.backColor = 0;
     f.baseForeColor = kBlue;

@@ -1,5 +1,5 @@
 // Feeds arbitrary values and settings to the digit text rules: the zero rule, the zero fill,
-// the shift and the cut to Keta positions. Values come as text, as doubles (huge, infinite
+// the shift and the cut to DigitCount positions. Values come as text, as doubles (huge, infinite
 // and not-a-number included) and as integers. The sanitizers catch undefined behaviour; the
 // checks below catch a text that could not fit the cell.
 #include "segmentmodel.h"
@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     const auto zeroMode = take<qint16>(data, size);
     const auto fillZero = take<qint16>(data, size);
     const auto shift = take<qint16>(data, size);
-    const auto keta = take<qint16>(data, size);
+    const auto digitCount = take<qint16>(data, size);
     const auto kind = take<uint8_t>(data, size);
 
     QVariant value;
@@ -49,15 +49,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
 
     // As the setters would leave them, and as they are taken raw from the cell dialog.
     q47::SegmentModel model;
-    model.setKeta(keta);
+    model.setDigitCount(digitCount);
     model.setFillZero(fillZero);
     model.setShift(shift);
     model.setZeroMode(zeroMode);
     model.setValue(value);
-    if (model.displayText().size() > model.Keta())
+    if (model.displayText().size() > model.DigitCount())
         std::abort();
-    const QString raw = q47::digitDisplayText(value, zeroMode, fillZero, shift, keta);
-    if (keta >= 0 && raw.size() > keta)
+    const QString raw = q47::digitDisplayText(value, zeroMode, fillZero, shift, digitCount);
+    if (digitCount >= 0 && raw.size() > digitCount)
         std::abort();
     return 0;
 }

@@ -77,7 +77,7 @@ private Q_SLOTS:
         for (int k = 1; k <= 6; ++k)
             QCOMPARE(rig.model.content().cells[size_t(k)].toInt(), cells[k - 1]);
         // Greeting, each stop's "次は" and "まもなく" after the first, the terminal's words.
-        QCOMPARE(panel.tape().TapeCount(), 16);
+        QCOMPARE(panel.tape().count(), 16);
     }
 
     // A trip needing 52 ticket numbers, read with Enter in the path field: the range is set to

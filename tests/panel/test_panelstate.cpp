@@ -90,6 +90,6 @@ TEST(PanelControl, KeysActOnTheStateAndTheSession) {
     EXPECT_EQ(table.CurStopPos, 0);
 
     EXPECT_FALSE(state.canAnnounce()); // the route has no announcement list
-    key(OperatorAction::TapeNext);
-    EXPECT_EQ(control.tape().TapePos(), 0);
+    key(OperatorAction::speakNext);
+    EXPECT_EQ(control.tape().position(), 0);
 }

@@ -213,9 +213,9 @@ TEST_F(Session, SideFileNamesTheRouteAndItsStops) {
     list.write(toCp932(QStringLiteral("\"このバスは、本町経由 終点行きです。\",0,1\r\n"
                                       "\"次は、?野家前です。?\",1,2\r\n")));
     list.close();
-    tape.TapeInit();
+    tape.startEngine();
     ASSERT_TRUE(set(QStringLiteral("1"), 1));
-    tape.TapeSpeak(2);
+    tape.speak(2);
     EXPECT_EQ(speech.filter(QStringLiteral("speak ")),
               QStringList{QStringLiteral("speak 次は、𠮷野家前です。?")});
     EXPECT_EQ(board.route.number, QStringLiteral("1"));

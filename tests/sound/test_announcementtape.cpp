@@ -60,71 +60,71 @@ protected:
 };
 
 TEST_F(Tape, StepsThroughTheListAndStopsAtEitherEnd) {
-    tape.TapeInit();
+    tape.startEngine();
     writeEntries(QStringLiteral("1"), 3);
-    tape.TapeLoad(folder(), QStringLiteral("1"));
-    EXPECT_EQ(tape.TapeCount(), 3);
-    EXPECT_EQ(tape.TapePos(), 0);
+    tape.loadList(folder(), QStringLiteral("1"));
+    EXPECT_EQ(tape.count(), 3);
+    EXPECT_EQ(tape.position(), 0);
 
-    tape.TapeBack(); // right after loading: nothing, and the position is 1
+    tape.speakPrevious(); // right after loading: nothing, and the position is 1
     EXPECT_TRUE(spoken().isEmpty());
-    EXPECT_EQ(tape.TapePos(), 1);
-    tape.TapeNext();
+    EXPECT_EQ(tape.position(), 1);
+    tape.speakNext();
     EXPECT_EQ(spoken(), QStringList{QStringLiteral("speak 案内2")});
 
     log.clear();
-    tape.TapeNext();
-    tape.TapeNext();
-    tape.TapeNext();
+    tape.speakNext();
+    tape.speakNext();
+    tape.speakNext();
     EXPECT_EQ(spoken(), QStringList{QStringLiteral("speak 案内3")});
-    EXPECT_EQ(tape.TapePos(), 3);
+    EXPECT_EQ(tape.position(), 3);
 
     // A shorter list after a longer one ends where the shorter one does.
     writeEntries(QStringLiteral("2"), 8);
     writeEntries(QStringLiteral("3"), 5);
-    tape.TapeLoad(folder(), QStringLiteral("2"));
-    tape.TapeLoad(folder(), QStringLiteral("3"));
+    tape.loadList(folder(), QStringLiteral("2"));
+    tape.loadList(folder(), QStringLiteral("3"));
     log.clear();
     for (int k = 0; k < 7; ++k)
-        tape.TapeNext();
-    EXPECT_EQ(tape.TapeCount(), 5);
+        tape.speakNext();
+    EXPECT_EQ(tape.count(), 5);
     EXPECT_EQ(spoken().size(), 5);
     EXPECT_EQ(spoken().last(), QStringLiteral("speak 案内5"));
 }
 
 TEST_F(Tape, SpeakingStopsTheVoiceFirstAndAgainOnlyWhenTheStateSaysSo) {
-    tape.TapeInit();
+    tape.startEngine();
     writeEntries(QStringLiteral("1"), 2);
-    tape.TapeLoad(folder(), QStringLiteral("1"));
-    tape.TapeSpeak(1);
+    tape.loadList(folder(), QStringLiteral("1"));
+    tape.speak(1);
     EXPECT_EQ(log, (QStringList{QStringLiteral("stop"), QStringLiteral("speak 案内1")}));
     log.clear();
     engine->stateValue = -1;
-    tape.TapeSpeak(2);
+    tape.speak(2);
     EXPECT_EQ(log, (QStringList{QStringLiteral("stop"), QStringLiteral("speak 案内2"),
                                 QStringLiteral("stop")}));
     log.clear();
-    tape.TapeSpeak(3); // outside the list
-    tape.TapeAdjust();
+    tape.speak(3); // outside the list
+    tape.showEngineSettings();
     EXPECT_EQ(log, QStringList{QStringLiteral("settings 音声の調節")});
 }
 
 TEST_F(Tape, PreAnnouncementSoundsComeBeforeTheVoice) {
-    tape.TapeInit();
+    tape.startEngine();
     writeEntries(QStringLiteral("1"), 0,
                  {{QStringLiteral("一"), 0, 1},
                   {QStringLiteral("二"), 0, 3},
                   {QStringLiteral("三"), 0, 0},
                   {QStringLiteral("四"), 0, 4}});
-    tape.TapeLoad(folder(), QStringLiteral("1"));
+    tape.loadList(folder(), QStringLiteral("1"));
     qsizetype soundsAtSpeech = -1;
     engine->beforeSpeak = [&] { soundsAtSpeech = sound.calls().size(); };
     using Call = RecordingSound::Call;
 
     // "Always" on next: the same sound before every entry, on S3, waited.
-    tape.TapeNext();
+    tape.speakNext();
     EXPECT_EQ(soundsAtSpeech, 1);
-    tape.TapeNext();
+    tape.speakNext();
     EXPECT_EQ(
         sound.calls(),
         (QList<Call>{{QStringLiteral("/s/pre3.wav"), SoundChannel::S3, SoundWait::UntilEnd},
@@ -133,7 +133,7 @@ TEST_F(Tape, PreAnnouncementSoundsComeBeforeTheVoice) {
     // Back still goes by the entry's flag, on S2, and alongside when so chosen.
     settings.select(setting::PreSoundAlongside);
     sound.clear();
-    tape.TapeBack();
+    tape.speakPrevious();
     EXPECT_EQ(sound.calls(),
               (QList<Call>{{QStringLiteral("/s/pre4.wav"), SoundChannel::S2, SoundWait::No}}));
 
@@ -141,9 +141,9 @@ TEST_F(Tape, PreAnnouncementSoundsComeBeforeTheVoice) {
     settings.select(setting::PreSoundByFlag);
     sound.clear();
     log.clear();
-    tape.TapeNext();
-    tape.TapeNext();
-    tape.TapeNext();
+    tape.speakNext();
+    tape.speakNext();
+    tape.speakNext();
     EXPECT_EQ(sound.calls(),
               (QList<Call>{{QStringLiteral("/s/pre6.wav"), SoundChannel::S3, SoundWait::No}}));
     EXPECT_EQ(spoken().size(), 3);
@@ -153,25 +153,25 @@ TEST_F(Tape, FrameFollowsTheEngineAndTheLists) {
     // No engine: speech stays off whatever is loaded.
     AnnouncementTape silent(
         settings, sound, view, [] { return nullptr; }, [] { return QString(); });
-    silent.TapeInit();
+    silent.startEngine();
     writeEntries(QStringLiteral("1"), 2);
-    silent.TapeLoad(folder(), QStringLiteral("1"));
+    silent.loadList(folder(), QStringLiteral("1"));
     EXPECT_EQ(view.caption, QStringLiteral("音合使用不可"));
     EXPECT_FALSE(view.frameEnabled);
     EXPECT_FALSE(view.buttonsEnabled);
-    EXPECT_FALSE(silent.SpeechOK());
+    EXPECT_FALSE(silent.speechAvailable());
 
-    tape.TapeInit();
+    tape.startEngine();
     EXPECT_EQ(view.caption, QStringLiteral("音合使用可"));
     EXPECT_TRUE(view.frameEnabled);
     EXPECT_FALSE(view.buttonsEnabled);
-    tape.TapeLoad(folder(), QStringLiteral("9")); // no list: off, silently
+    tape.loadList(folder(), QStringLiteral("9")); // no list: off, silently
     EXPECT_FALSE(view.frameEnabled);
-    tape.TapeLoad(folder(), QStringLiteral("1"));
+    tape.loadList(folder(), QStringLiteral("1"));
     EXPECT_TRUE(view.frameEnabled);
     EXPECT_TRUE(view.buttonsEnabled);
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("4tp.csv"))); // a folder of that name
-    tape.TapeLoad(folder(), QStringLiteral("4"));
+    tape.loadList(folder(), QStringLiteral("4"));
     EXPECT_FALSE(view.frameEnabled);
 
     // On "Windows Vista" the tape stays off: nothing is created or read.
@@ -180,36 +180,36 @@ TEST_F(Tape, FrameFollowsTheEngineAndTheLists) {
         settings, sound, view, [this] { return std::make_unique<FakeSpeech>(log); },
         [this] { return osName; });
     view = FakeTapeView{};
-    vista.TapeInit();
-    vista.TapeLoad(folder(), QStringLiteral("1"));
+    vista.startEngine();
+    vista.loadList(folder(), QStringLiteral("1"));
     EXPECT_FALSE(view.frameEnabled);
-    EXPECT_EQ(vista.TapeCount(), 0);
+    EXPECT_EQ(vista.count(), 0);
 }
 
 TEST_F(Tape, AFailedLoadKeepsWhatItHadReadAndSwitchesTheFrameOff) {
-    tape.TapeInit();
+    tape.startEngine();
     writeList(QStringLiteral("1"),
               toCp932(QStringLiteral("\"次は、駅前\",1,2\r\n  終点です ,0,0\r\n"
                                      "三,70000,0\r\n四,0,0\r\n")));
-    tape.TapeLoad(folder(), QStringLiteral("1"));
+    tape.loadList(folder(), QStringLiteral("1"));
     EXPECT_FALSE(view.frameEnabled);
-    EXPECT_EQ(tape.TapeCount(), 4);
-    EXPECT_EQ(tape.TapePos(), 3); // where it failed
+    EXPECT_EQ(tape.count(), 4);
+    EXPECT_EQ(tape.position(), 3); // where it failed
     EXPECT_EQ(*tape.entry(1), (TapeEntry{QStringLiteral("次は、駅前"), 1, 2}));
     EXPECT_EQ(tape.entry(2)->TapeText, QStringLiteral("終点です"));
     EXPECT_EQ(tape.entry(3)->TapeText, QStringLiteral("三"));
-    EXPECT_EQ(tape.TapeGetLink(4), 0);
+    EXPECT_EQ(tape.linkOf(4), 0);
 
     writeList(QStringLiteral("2"), QByteArray());
-    tape.TapeLoad(folder(), QStringLiteral("2"));
-    EXPECT_EQ(tape.TapeCount(), 0);
-    EXPECT_EQ(tape.TapeGetLink(1), 0); // nothing outside the count is served
+    tape.loadList(folder(), QStringLiteral("2"));
+    EXPECT_EQ(tape.count(), 0);
+    EXPECT_EQ(tape.linkOf(1), 0); // nothing outside the count is served
 }
 
 // A pipe, a device or a file past the limit in the list's place: a load failure like any
 // other, at once, and the list loaded before stays out of reach.
 TEST_F(Tape, ListsThatNeverEndFailAtOnce) {
-    tape.TapeInit();
+    tape.startEngine();
     writeEntries(QStringLiteral("1"), 2);
     const auto path = [this](const char *route) {
         return QFile::encodeName(AnnouncementTape::listPath(folder(), QString::fromLatin1(route)));
@@ -222,24 +222,24 @@ TEST_F(Tape, ListsThatNeverEndFailAtOnce) {
     huge.close();
     for (const char *route : {"2", "3", "4"}) {
         SCOPED_TRACE(route);
-        tape.TapeLoad(folder(), QStringLiteral("1"));
+        tape.loadList(folder(), QStringLiteral("1"));
         ASSERT_TRUE(view.frameEnabled);
-        tape.TapeLoad(folder(), QString::fromLatin1(route));
+        tape.loadList(folder(), QString::fromLatin1(route));
         EXPECT_FALSE(view.frameEnabled);
-        EXPECT_EQ(tape.TapeCount(), 0);
+        EXPECT_EQ(tape.count(), 0);
         EXPECT_FALSE(tape.entry(1));
     }
     // Bare line ends are as many empty entries, and every entry of a long list is found.
     writeList(QStringLiteral("5"), QByteArray(1000, '\n') + "\r\r\n");
-    tape.TapeLoad(folder(), QStringLiteral("5"));
+    tape.loadList(folder(), QStringLiteral("5"));
     EXPECT_TRUE(view.frameEnabled);
-    EXPECT_EQ(tape.TapeCount(), 1002);
+    EXPECT_EQ(tape.count(), 1002);
     EXPECT_EQ(tape.entry(1002), TapeEntry{});
     QByteArray mixed;
     for (int k = 1; k <= 150; ++k)
         mixed += formatTapeLine({QString::number(k), qint16(k % 2), 0}) + (k % 3 ? "\r\n" : "\n");
     writeList(QStringLiteral("6"), mixed);
-    tape.TapeLoad(folder(), QStringLiteral("6"));
+    tape.loadList(folder(), QStringLiteral("6"));
     for (int k : {1, 64, 65, 128, 129, 150})
         EXPECT_EQ(tape.entry(k), (TapeEntry{QString::number(k), qint16(k % 2), 0})) << k;
 }
@@ -290,13 +290,13 @@ TEST(TapeLines, ReadLikeDelimitedText) {
 // A ride finds a stop's entries by their links and announces one as "送り" would, chime first;
 // the manual buttons go on from there.
 TEST_F(Tape, FindsAndAnnouncesTheEntriesOfAStop) {
-    tape.TapeInit();
+    tape.startEngine();
     writeEntries(QStringLiteral("1"), 1,
                  {{QStringLiteral("次は、本町です。"), kStepLink, 2},
                   {QStringLiteral("まもなく、本町です。"), kApproachingLink, 0},
                   {QStringLiteral("次は、北口です。"), kStepLink, 2},
                   {QStringLiteral("お忘れ物のないよう"), 0, 0}});
-    tape.TapeLoad(folder(), QStringLiteral("1"));
+    tape.loadList(folder(), QStringLiteral("1"));
     EXPECT_EQ(tape.stopEntry(2, TapeEntryKind::Step), 2);
     EXPECT_EQ(tape.stopEntry(2, TapeEntryKind::Approaching), 3);
     EXPECT_EQ(tape.stopEntry(3, TapeEntryKind::Step), 4);
@@ -306,10 +306,10 @@ TEST_F(Tape, FindsAndAnnouncesTheEntriesOfAStop) {
 
     tape.announceEntry(tape.stopEntry(2, TapeEntryKind::Approaching));
     EXPECT_EQ(spoken(), QStringList{QStringLiteral("speak まもなく、本町です。")});
-    EXPECT_EQ(tape.TapePos(), 3);
+    EXPECT_EQ(tape.position(), 3);
     settings.select(setting::PreSoundByFlag);
     tape.announceEntry(2);
     EXPECT_EQ(sound.calls().back().path, QStringLiteral("/s/pre5.wav")); // sound 2's chime
-    tape.TapeNext();
+    tape.speakNext();
     EXPECT_EQ(spoken().back(), QStringLiteral("speak まもなく、本町です。"));
 }
