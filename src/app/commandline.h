@@ -10,7 +10,17 @@ namespace q47 {
 // this run only; a screenshot run renders the board to a picture and ends, a ticket run
 // renders one ticket of a plug-in, and a plug-in check tells a plug-in's author its faults.
 struct CommandLine {
-    enum class Action { Run, Help, Version, Screenshot, Ticket, CheckPlugin, Record, Follow, Error };
+    enum class Action {
+        Run,
+        Help,
+        Version,
+        Screenshot,
+        Ticket,
+        CheckPlugin,
+        Record,
+        Follow,
+        Error
+    };
     Action action = Action::Run;
     QString dataFolder;  // --data, empty: the saved one
     QString soundFolder; // --sound
