@@ -195,7 +195,8 @@ CommandLine parseCommandLine(const QStringList &arguments) {
         QStringLiteral("FILE"));
     const QCommandLineOption route(
         QStringLiteral("route"),
-        QStringLiteral("With --screenshot or --ticket: sets route N first."), QStringLiteral("N"));
+        QStringLiteral("With --screenshot, --ticket, --ride or --record: the route N."),
+        QStringLiteral("N"));
     const QCommandLineOption section(
         QStringLiteral("section"),
         QStringLiteral("With --route: the starting stop (1 to 300, default 1)."),
